@@ -1,0 +1,122 @@
+#include "app/support/FileIO.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+#include "app/support/TextFormat.h"
+
+namespace {
+
+template <typename Buffer>
+bool ReadInto(const std::string& path, Buffer& out, std::string& error) {
+  out.clear();
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    error = "Could not open file '" + path + "': " + std::strerror(errno);
+    return false;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    error = "Could not read file '" + path + "': it is a folder";
+    return false;
+  }
+  if (st.st_size > 0) out.reserve(static_cast<size_t>(st.st_size));
+  char buf[1 << 16];
+  for (;;) {
+    ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      error = "Could not read file '" + path + "': " + std::strerror(errno);
+      ::close(fd);
+      return false;
+    }
+    if (n == 0) break;
+    out.insert(out.end(), buf, buf + n);
+  }
+  ::close(fd);
+  return true;
+}
+
+}  // namespace
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::string& error) {
+  return ReadInto(path, out, error);
+}
+
+bool ReadWholeFile(const std::string& path, std::string& out, std::string& error) {
+  return ReadInto(path, out, error);
+}
+
+bool ReplaceFile(const std::string& path, const void* data, size_t size, std::string& error) {
+  static std::mt19937_64 rng{std::random_device{}()};
+  std::string tmp = path + StrFormat(".tmp%08llx", static_cast<unsigned long long>(rng() & 0xffffffffu));
+  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    error = "Could not create file '" + path + "': " + std::strerror(errno);
+    return false;
+  }
+  const char* p = static_cast<const char*>(data);
+  size_t left = size;
+  while (left > 0) {
+    ssize_t n = ::write(fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      error = "Could not write file '" + path + "': " + std::strerror(errno);
+      ::close(fd);
+      ::unlink(tmp.c_str());
+      return false;
+    }
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+  if (::fsync(fd) != 0 || ::close(fd) != 0) {
+    error = "Could not write file '" + path + "': " + std::strerror(errno);
+    ::unlink(tmp.c_str());
+    return false;
+  }
+  if (std::rename(tmp.c_str(), path.c_str()) != 0) {
+    error = "Could not replace file '" + path + "': " + std::strerror(errno);
+    ::unlink(tmp.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  char last = folder.back();
+  if (last == '/' || last == '\\') return folder + name;
+  return folder + "/" + name;
+}
+
+std::string FindFileNoCase(const std::string& folder, const std::string& name) {
+  std::string exact = JoinPath(folder, name);
+  if (FileExists(exact)) return exact;
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return {};
+  std::string found;
+  while (dirent* e = ::readdir(dir)) {
+    if (EqualsNoCase(e->d_name, name)) {
+      std::string candidate = JoinPath(folder, e->d_name);
+      if (FileExists(candidate)) {
+        found = candidate;
+        break;
+      }
+    }
+  }
+  ::closedir(dir);
+  return found;
+}

@@ -1,0 +1,37 @@
+// Whole-file reads and safe file replacement. Every output that replaces a
+// user's file goes through ReplaceFile: the bytes go to a temporary file in
+// the same folder, which is then renamed over the target, so a failed write
+// never leaves a half-written file behind.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Reads a whole file. On failure returns false and sets error to a message
+// naming the file and the reason.
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::string& error);
+bool ReadWholeFile(const std::string& path, std::string& out, std::string& error);
+
+// Writes bytes to path through a temporary file and a rename. Returns false
+// (with error set) when the file could not be written; the old file, if any,
+// is then unchanged.
+bool ReplaceFile(const std::string& path, const void* data, size_t size, std::string& error);
+inline bool ReplaceFile(const std::string& path, std::string_view text, std::string& error) {
+  return ReplaceFile(path, text.data(), text.size(), error);
+}
+inline bool ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
+  return ReplaceFile(path, bytes.data(), bytes.size(), error);
+}
+
+bool FileExists(const std::string& path);
+
+// Finds a file named name (compared without regard to case) in folder and
+// returns its real path, or empty text when there is none. The folder is
+// used as given; an exact match is preferred.
+std::string FindFileNoCase(const std::string& folder, const std::string& name);
+
+// Joins a folder and a file name with '/', unless the folder already ends in
+// a separator or is empty.
+std::string JoinPath(const std::string& folder, const std::string& name);

@@ -1,0 +1,34 @@
+// Text formatting shared by every writer: printf-style formatting into a
+// std::string, and a text buffer that ends its lines with CRLF as the games
+// expect.
+#pragma once
+
+#include <cstdarg>
+#include <string>
+#include <string_view>
+
+// printf-style formatting (C locale for numbers).
+std::string StrFormat(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+std::string StrFormatV(const char* fmt, va_list args);
+
+std::string ToLower(std::string_view s);
+std::string ToUpper(std::string_view s);
+bool EqualsNoCase(std::string_view a, std::string_view b);
+bool StartsWithNoCase(std::string_view s, std::string_view prefix);
+std::string_view TrimBlanks(std::string_view s);
+
+// Accumulates a text file whose lines end in CR LF.
+class CTextWriter {
+ public:
+  void Line(std::string_view s = {}) {
+    text_.append(s);
+    text_.append("\r\n");
+  }
+  void LineF(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+  void Append(std::string_view s) { text_.append(s); }
+  const std::string& Text() const { return text_; }
+  std::string Take() { return std::move(text_); }
+
+ private:
+  std::string text_;
+};
