@@ -1,1 +1,26 @@
-int main() { return 0; }
+// lapforge: the command-line front. One subcommand per command of the main
+// window and the table editor, calling the same driver operations.
+#include <cstdio>
+#include <exception>
+
+#include "cli/Commands.h"
+
+int main(int argc, char** argv) {
+  CLI::App app{"Lapforge: track descriptions to and from racing-simulation formats", "lapforge"};
+  app.require_subcommand(1);
+  int status = 0;
+  AddImportCommands(app, status);
+  AddExportCommands(app, status);
+  AddInspectCommand(app, status);
+  AddOptionsCommand(app, status);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    int rc = app.exit(e);
+    return rc == 0 ? 0 : 2;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "Error: %s\n", e.what());
+    return 1;
+  }
+  return status;
+}

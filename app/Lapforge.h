@@ -1,0 +1,28 @@
+// The conversion driver: the single place where a user command becomes work
+// on disk. Stateless; a new instance per command. Every XML... operation is
+// DataBaseFromXML followed by the matching ...FromDataBase. Results: 0 for
+// failure or nothing written, otherwise 1 or a count.
+#pragma once
+
+#include <memory>
+#include <string>
+
+class TrkDsc;
+
+class CLapforge {
+ public:
+  // Loads a description; on failure shows the message and returns null.
+  std::unique_ptr<TrkDsc> DataBaseFromXML(const std::string& xmlFile);
+  // Writes a description as XML (the tail of every import); 1 written, 0 failed.
+  int DataBaseToXML(const TrkDsc& db, const std::string& xmlFile);
+  // Load and write back (the table editor's "Write XML").
+  int XMLToXML(const std::string& xmlIn, const std::string& xmlOut);
+
+  // PTF roads.
+  int PTFtoXML(const std::string& ptfFile, const std::string& xmlFile, bool tsoXYZ, bool autoMaterials);
+  int XMLToPTF(const std::string& xmlFile, const std::string& ptfFile);
+  int PTFFromDataBase(const TrkDsc& db, const std::string& ptfFile);
+
+  // GPL road.
+  int GplTrktoXML(const std::string& trkFile, const std::string& xmlFile, bool fromGplTrk, bool autoMaterials);
+};

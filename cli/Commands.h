@@ -1,0 +1,18 @@
+// The subcommands of the command-line front. Each Add... function registers
+// one subcommand on the application; its callback stores the exit status
+// (0 success, 1 failure) in status.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <string>
+
+void AddExportCommands(CLI::App& app, int& status);
+void AddImportCommands(CLI::App& app, int& status);
+void AddOptionsCommand(CLI::App& app, int& status);
+void AddInspectCommand(CLI::App& app, int& status);
+
+// Parses "on"/"off" (and 1/0, yes/no, true/false) flag values.
+bool ParseOnOff(const std::string& text, bool& out);
+// Prints the one-line summary of a run: files written and seconds taken.
+void PrintSummary(int files, double seconds);

@@ -1,0 +1,22 @@
+#include <cstdio>
+
+#include "app/support/TextFormat.h"
+#include "cli/Commands.h"
+
+bool ParseOnOff(const std::string& text, bool& out) {
+  std::string t = ToLower(text);
+  if (t == "on" || t == "1" || t == "yes" || t == "true") {
+    out = true;
+    return true;
+  }
+  if (t == "off" || t == "0" || t == "no" || t == "false") {
+    out = false;
+    return true;
+  }
+  return false;
+}
+
+void PrintSummary(int files, double seconds) {
+  long ms = static_cast<long>(seconds * 1000.0 + 0.5);
+  std::printf("%d File(s) written In %ld.%03ld seconds\n", files, ms / 1000, ms % 1000);
+}
