@@ -9,6 +9,8 @@
 
 void AddExportCommands(CLI::App& app, int& status);
 void AddImportCommands(CLI::App& app, int& status);
+void AddImportPtf(CLI::App& import, int& status);
+void AddImportGpl(CLI::App& import, int& status);
 void AddOptionsCommand(CLI::App& app, int& status);
 void AddInspectCommand(CLI::App& app, int& status);
 
