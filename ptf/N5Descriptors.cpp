@@ -1,0 +1,999 @@
+#include "ptf/N5Descriptors.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/support/TextFormat.h"
+
+namespace {
+
+// A count of fixed-size items is checked against the bytes left before
+// anything is allocated for it.
+void NeedItems(CByteReader& r, uint64_t count, uint64_t itemSize, const char* what) {
+  if (count * itemSize > r.Remaining()) r.Fail(what, r.Pos(), static_cast<size_t>(count * itemSize));
+}
+
+std::vector<uint32_t> ReadIndices(CByteReader& r) {
+  uint32_t bytes = r.U32("index list size");
+  NeedItems(r, bytes, 1, "index list");
+  std::vector<uint32_t> v(bytes / 4);
+  if (!v.empty()) r.Bytes(v.data(), v.size() * 4, "index list");
+  r.Skip(bytes % 4);
+  return v;
+}
+
+// The 12-byte header of the section records: tag, name length (must be 0),
+// header value.
+size_t ReadRawSectionHeader(CN5Obj& o, CByteReader& r) {
+  r.U32("header tag");
+  if (r.U32("object name length") != 0) r.Fail("section header (named section)", r.Pos() - 4, 4);
+  o.headerValue = r.I32("header value");
+  return 12;
+}
+
+template <size_t N>
+void PutI32(std::array<uint8_t, N>& b, size_t off, int32_t v) {
+  std::memcpy(b.data() + off, &v, 4);
+}
+template <size_t N>
+int32_t GetI32(const std::array<uint8_t, N>& b, size_t off) {
+  int32_t v;
+  std::memcpy(&v, b.data() + off, 4);
+  return v;
+}
+template <size_t N>
+void PutF64(std::array<uint8_t, N>& b, size_t off, double v) {
+  std::memcpy(b.data() + off, &v, 8);
+}
+
+int NonNullChildren(const CN5Obj* o) {
+  int n = 0;
+  if (o)
+    for (auto* c : o->children) n += c != nullptr;
+  return n;
+}
+// An appearance is written with its first slot and six null slots.
+int WrittenNonNullChildren(const CN5Obj* ap) { return ap && !ap->children.empty() && ap->children[0] ? 1 : 0; }
+
+}  // namespace
+
+// ---- TrackDescriptor ----
+
+CN5ObjTk::CN5ObjTk() {
+  className = "TrackDescriptor";
+  headerValue = 6;
+  for (double& v : summaryValues) v = 1.0;
+  summaryValues[0] = -0.596574;
+  summaryValues[1] = -0.32186;
+  summaryValues[2] = -0.735;
+  summaryValues[3] = 0.8;
+  summaryValues[4] = 0.3;
+  summaryValues[8] = 0.3;
+  summaryValues[9] = 0.7;
+  summaryValues[16] = 0.0001;
+  summaryValues[20] = 0.0004;
+}
+
+size_t CN5ObjTk::ReadData(CByteReader& r) {
+  size_t start = r.Pos();
+  if (headerValue == 8) {
+    segmentCount = r.I32();
+    nightFlag = r.U8();
+    for (double& v : lightValues) v = r.F64();
+    northSouthAngle = r.F32();
+    uint32_t n = r.U32("bump count");
+    if (n > 0) {
+      r.U32();
+      NeedItems(r, n, 48, "bump definitions");
+      bumpDefs.resize(n);
+      for (uint32_t i = 0; i < n; ++i) {
+        r.Skip(16);
+        bumpDefs[i].index = static_cast<int32_t>(i);
+        r.Bytes(bumpDefs[i].first.data(), 16);
+        r.Bytes(bumpDefs[i].second.data(), 16);
+      }
+    }
+    r.U32();
+  } else {
+    segmentCount = r.I32();
+    summaryByte = r.U8();
+    for (double& v : summaryValues) v = r.F64();
+    r.Bytes(summaryTail, 4);
+  }
+  ReadChildrenList(r, &details);
+  ReadChildrenList(r, &tsoRefs);
+  ReadChildrenArray(r, &segments);
+  int i = 0;
+  for (CN5Obj* s : segments)
+    if (auto* sg = dynamic_cast<CN5ObjSg*>(s)) sg->index = i++;
+  return r.Pos() - start;
+}
+
+void CN5ObjTk::ReWriteData() {
+  // A track read from a file keeps only its flagger and truck objects; the
+  // others are placed again by the track builder.
+  if (readPos && root && !root->keepAllTsoReferences) {
+    std::vector<CN5Obj*> kept;
+    for (CN5Obj* ref : tsoRefs) {
+      const CN5ObjTo* to = nullptr;
+      if (ref)
+        for (CN5Obj* c : ref->children)
+          if ((to = dynamic_cast<const CN5ObjTo*>(c))) break;
+      std::string name = to ? ToLower(to->fileName) : std::string();
+      if (name.find("flagger") != std::string::npos || name.find("truck_led") != std::string::npos ||
+          name.find("truck_tron") != std::string::npos)
+        kept.push_back(ref);
+    }
+    tsoRefs = kept;
+  }
+  segmentCount = static_cast<int32_t>(segments.size());
+  if (headerValue == 8) {
+    WriteLong(static_cast<uint32_t>(segmentCount));
+    WriteBytes(&nightFlag, 1);
+    for (double v : lightValues) WriteDouble(v);
+    WriteBytes(&northSouthAngle, 4);
+    WriteLong(static_cast<uint32_t>(bumpDefs.size()));
+    if (!bumpDefs.empty()) {
+      WriteLong(static_cast<uint32_t>(48 * bumpDefs.size()));
+      for (auto& b : bumpDefs) {
+        WriteZeroes(16);
+        WriteBytes(b.first.data(), 16);
+        WriteBytes(b.second.data(), 16);
+      }
+    }
+    WriteLong(0);
+  } else {
+    WriteLong(static_cast<uint32_t>(segmentCount));
+    WriteBytes(&summaryByte, 1);
+    for (double v : summaryValues) WriteDouble(v);
+    WriteBytes(summaryTail, 4);
+  }
+  WriteChildrenList(details);
+  WriteChildrenList(tsoRefs);
+  WriteLong(static_cast<uint32_t>(4 * segments.size()));
+  WriteChildrenArray(segments, false);
+}
+
+// ---- SegmentDescriptor ----
+
+CN5ObjSg::CN5ObjSg() {
+  className = "SegmentDescriptor";
+  headerValue = 1;
+}
+
+size_t CN5ObjSg::ReadData(CByteReader& r) {
+  size_t start = r.Pos();
+  ReadChildrenList(r, &bankLines);
+  ReadChildrenList(r, &bands);
+  for (size_t i = 0; i + 1 < bands.size(); ++i) {
+    auto* a = dynamic_cast<CN5ObjFs*>(bands[i]);
+    auto* b = dynamic_cast<CN5ObjFs*>(bands[i + 1]);
+    if (a && b) {
+      a->widthStart = b->latStart - a->latStart;
+      a->widthEnd = b->latEnd - a->latEnd;
+    }
+  }
+  ReadChildrenList(r, &walls);
+  segType = r.I32();
+  startX = r.F64();
+  startY = r.F64();
+  startAngle = r.F64();
+  endX = r.F64();
+  endY = r.F64();
+  endAngle = r.F64();
+  reserved = r.U8();
+  openFlags = r.U8();
+  if (headerValue == 2) {
+    uint32_t n = r.U32("bump reference count");
+    if (n) {
+      r.U32();
+      NeedItems(r, n, 12, "bump references");
+      bumpRefs.resize(n);
+      for (auto& b : bumpRefs) r.Bytes(b.data(), 12);
+    }
+    uint32_t m = r.U32("bump scale count");
+    if (m) {
+      r.U32();
+      NeedItems(r, m, 16, "bump scales");
+      bumpScales.resize(m);
+      for (auto& b : bumpScales) r.Bytes(b.data(), 16);
+    }
+  }
+  return r.Pos() - start;
+}
+
+void CN5ObjSg::ReWriteData() {
+  WriteChildrenList(bankLines);
+  WriteChildrenList(bands);
+  WriteChildrenList(walls);
+  WriteLong(static_cast<uint32_t>(segType));
+  for (double v : {startX, startY, startAngle, endX, endY, endAngle}) WriteDouble(v);
+  WriteBytes(&reserved, 1);
+  WriteBytes(&openFlags, 1);
+  if (headerValue == 2) {
+    WriteLong(static_cast<uint32_t>(bumpRefs.size()));
+    if (!bumpRefs.empty()) {
+      WriteLong(static_cast<uint32_t>(12 * bumpRefs.size()));
+      for (auto& b : bumpRefs) WriteBytes(b.data(), 12);
+    }
+    WriteLong(static_cast<uint32_t>(bumpScales.size()));
+    if (!bumpScales.empty()) {
+      WriteLong(static_cast<uint32_t>(16 * bumpScales.size()));
+      for (auto& b : bumpScales) WriteBytes(b.data(), 16);
+    }
+  }
+}
+
+// ---- X_SectionDescriptor ----
+
+CN5ObjXs::CN5ObjXs() {
+  className = "X_SectionDescriptor";
+  headerValue = 2;
+}
+size_t CN5ObjXs::ReadLongHdr(CByteReader& r) { return ReadRawSectionHeader(*this, r); }
+
+size_t CN5ObjXs::ReadData(CByteReader& r) {
+  size_t start = r.Pos();
+  if (headerValue == 3) {
+    latStart = r.F32();
+    heightStart = r.F64();
+    gradStart = r.F32();
+    latEnd = r.F32();
+    heightEnd = r.F64();
+    gradEnd = r.F32();
+    flag = r.U8();
+    for (int side = 0; side < 2; ++side) {
+      uint8_t tag = r.U8("side tag");
+      sideBytes.push_back(tag);
+      if (tag == 1 || tag == 2) {
+        sideFloats.push_back(r.F32());
+        sideFloats.push_back(r.F32());
+      }
+      if (tag == 2) {
+        sideBytes.push_back(r.U8());
+        sideBytes.push_back(r.U8());
+      }
+    }
+  } else {
+    latStart = r.F64();
+    heightStart = r.F64();
+    gradStart = r.F64();
+    latEnd = r.F64();
+    heightEnd = r.F64();
+    gradEnd = r.F64();
+    flag = r.U8();
+  }
+  return r.Pos() - start;
+}
+
+void CN5ObjXs::ReWriteData() {
+  if (headerValue == 3) {
+    float f;
+    f = static_cast<float>(latStart), WriteBytes(&f, 4);
+    WriteDouble(heightStart);
+    f = static_cast<float>(gradStart), WriteBytes(&f, 4);
+    f = static_cast<float>(latEnd), WriteBytes(&f, 4);
+    WriteDouble(heightEnd);
+    f = static_cast<float>(gradEnd), WriteBytes(&f, 4);
+    WriteBytes(&flag, 1);
+    WriteZeroes(2);
+  } else {
+    for (double v : {latStart, heightStart, gradStart, latEnd, heightEnd, gradEnd}) WriteDouble(v);
+    WriteBytes(&flag, 1);
+  }
+}
+
+// ---- F_SectionDescriptor ----
+
+CN5ObjFs::CN5ObjFs() {
+  className = "F_SectionDescriptor";
+  headerValue = 4;
+}
+size_t CN5ObjFs::ReadLongHdr(CByteReader& r) { return ReadRawSectionHeader(*this, r); }
+
+size_t CN5ObjFs::ReadData(CByteReader& r) {
+  size_t start = r.Pos();
+  if (headerValue == 5) {
+    latStart = r.F32();
+    latEnd = r.F32();
+  } else {
+    latStart = r.F64();
+    latEnd = r.F64();
+  }
+  straighten = r.U8();
+  bandKind = r.I32();
+  grip = r.I32();
+  std::vector<CN5Obj*> got;
+  ReadChild(r, &got);
+  CN5Obj* ap = got.empty() ? nullptr : got[0];
+  int k = NonNullChildren(ap);
+  if (ap && k > 0) {
+    ReadChild(r, &got);
+    for (int i = 0; i < k; ++i)
+      if (r.U8("surface flag") == 0) r.Skip(42, "surface data");
+  }
+  auto* a = dynamic_cast<CN5ObjAp*>(ap);
+  auto* t = got.size() > 1 ? dynamic_cast<CN5ObjTu*>(got[1]) : nullptr;
+  if (a && t) {
+    appearance = a;
+    textureCoords = t;
+    textureName = a->GetPrimaryTexture();
+  }
+  return r.Pos() - start;
+}
+
+void CN5ObjFs::ReWriteData() {
+  int32_t kind = bandKind;
+  if (children.size() > 1 && kind == 0) kind = grip <= 3 ? 1 : 3;
+  if (readPos && kind > 4) kind = 2;
+  if (headerValue == 5) {
+    float a = static_cast<float>(latStart), b = static_cast<float>(latEnd);
+    WriteBytes(&a, 4);
+    WriteBytes(&b, 4);
+  } else {
+    WriteDouble(latStart);
+    WriteDouble(latEnd);
+  }
+  WriteBytes(&straighten, 1);
+  WriteLong(static_cast<uint32_t>(kind));
+  WriteLong(static_cast<uint32_t>(grip));
+  if (!appearance) {
+    WriteLong(0);
+    return;
+  }
+  root->WriteNext(appearance);
+  root->WriteNext(textureCoords);
+  uint8_t one = 1;
+  for (int i = 0; i < WrittenNonNullChildren(appearance); ++i) WriteBytes(&one, 1);
+}
+
+// ---- W_SectionDescriptor ----
+
+CN5ObjWs::CN5ObjWs() {
+  className = "W_SectionDescriptor";
+  headerValue = 5;
+  float f = -1.0f;
+  std::memcpy(extension.data(), &f, 4);
+  PutI32(extension, 4, 4);
+  const float at[5] = {0.3f, 0.9f, 0.5f, 1.0f, 1.1f};
+  const size_t off[5] = {16, 20, 28, 32, 36};
+  for (int i = 0; i < 5; ++i) std::memcpy(extension.data() + off[i], &at[i], 4);
+}
+size_t CN5ObjWs::ReadLongHdr(CByteReader& r) { return ReadRawSectionHeader(*this, r); }
+
+size_t CN5ObjWs::ReadData(CByteReader& r) {
+  size_t start = r.Pos();
+  if (headerValue >= 6) {
+    latStart = r.F32();
+    latEnd = r.F32();
+  } else {
+    latStart = r.F64();
+    latEnd = r.F64();
+  }
+  straighten = r.U8();
+  tiedValue = r.I32();
+  heightStart = r.F64();
+  heightEnd = r.F64();
+  widthStart = r.F64();
+  widthEnd = r.F64();
+  boundWidthStart = r.F64();
+  boundWidthEnd = r.F64();
+  extraValue = r.I32();
+  if (headerValue == 7) {
+    extensionFlag = r.I32();
+    if (extensionFlag == 1) r.Bytes(extension.data(), 40, "wall extension");
+    wallType = static_cast<int32_t>(r.U32());
+    groupCount = static_cast<int32_t>(r.U32("group count"));
+  } else {
+    wallType = r.I32();
+    groupCount = r.I32("group count");
+  }
+  if (groupCount < 0) r.Fail("group count", r.Pos() - 4, 4);
+  NeedItems(r, static_cast<uint32_t>(groupCount), 28, "wall groups");
+  for (int g = 0; g < groupCount; ++g) {
+    r.Skip(8, "wall group");
+    for (int s = 0; s < 5; ++s) {
+      std::vector<CN5Obj*> got;
+      ReadChild(r, &got);
+      _ApTuPair pair;
+      if (!got.empty() && got[0]) {
+        ReadChild(r, &got);
+        int k = NonNullChildren(got[0]);
+        for (int i = 0; i < k; ++i)
+          if (r.U8("face flag") == 0) r.Skip(34, "face data");
+        pair.appearance = got[0];
+        pair.textureCoords = got.size() > 1 ? got[1] : nullptr;
+      }
+      faces.push_back(pair);
+      if (g == 0) {
+        auto* ap = dynamic_cast<CN5ObjAp*>(pair.appearance);
+        textureNames.push_back(ap ? ap->GetPrimaryTexture() : std::string());
+      }
+    }
+  }
+  return r.Pos() - start;
+}
+
+void CN5ObjWs::ReWriteData() {
+  int32_t tied = readPos ? 1 : 3;
+  if (headerValue >= 6) {
+    float a = static_cast<float>(latStart), b = static_cast<float>(latEnd);
+    WriteBytes(&a, 4);
+    WriteBytes(&b, 4);
+  } else {
+    WriteDouble(latStart);
+    WriteDouble(latEnd);
+  }
+  WriteBytes(&straighten, 1);
+  WriteLong(static_cast<uint32_t>(tied));
+  for (double v : {heightStart, heightEnd, widthStart, widthEnd, boundWidthStart, boundWidthEnd}) WriteDouble(v);
+  WriteLong(static_cast<uint32_t>(extraValue));
+  if (headerValue == 7) {
+    WriteLong(static_cast<uint32_t>(extensionFlag));
+    if (extensionFlag == 1) {
+      std::array<uint8_t, 40> ext = extension;
+      // Built walls on the right carry the two side values negated; walls read
+      // from a file already hold them as stored.
+      if (!readPos && latStart < 0)
+        for (size_t off : {size_t(16), size_t(20)}) {
+          float f;
+          std::memcpy(&f, ext.data() + off, 4);
+          f = -f;
+          std::memcpy(ext.data() + off, &f, 4);
+        }
+      WriteBytes(ext.data(), 40);
+    }
+    WriteLong(static_cast<uint32_t>(wallType));
+    WriteLong(1);
+  } else {
+    WriteLong(static_cast<uint32_t>(wallType));
+    WriteLong(1);
+  }
+  WriteZeroes(8);
+  for (size_t s = 0; s < 5; ++s) {
+    _ApTuPair p = s < faces.size() ? faces[s] : _ApTuPair();
+    if (!p.appearance) {
+      WriteLong(0);
+      continue;
+    }
+    root->WriteNext(p.appearance);
+    root->WriteNext(p.textureCoords);
+    uint8_t one = 1;
+    if (WrittenNonNullChildren(p.appearance)) WriteBytes(&one, 1);
+  }
+}
+
+// ---- TSOReferenceDescriptor / TSODescriptor / TrackDetailDescriptor ----
+
+CN5ObjRo::CN5ObjRo() {
+  className = "TSOReferenceDescriptor";
+  headerValue = 1;
+}
+size_t CN5ObjRo::ReadData(CByteReader& r) {
+  size_t start = r.Pos();
+  for (double& v : placement) v = r.F64();
+  ReadChild(r, nullptr);
+  if (headerValue == 6) {
+    r.Skip(4);
+    uint8_t flag = r.U8();
+    if (flag == 0) r.Skip(44);
+    uint32_t k = r.U32("placement count");
+    NeedItems(r, k, 40, "placement data");
+    r.Skip(size_t(k) * 40);
+    if (flag == 0) {
+      ReadString(r);
+    } else {
+      uint32_t n = r.U32("placement data size");
+      r.Skip(n, "placement data");
+    }
+  }
+  return r.Pos() - start;
+}
+void CN5ObjRo::ReWriteData() {
+  for (double v : placement) WriteDouble(v);
+  root->WriteNext(children.empty() ? nullptr : children[0]);
+}
+
+CN5ObjTo::CN5ObjTo() {
+  className = "TSODescriptor";
+  headerValue = 2;
+}
+size_t CN5ObjTo::ReadData(CByteReader& r) {
+  size_t start = r.Pos();
+  fileName = ReadString(r);
+  secondName = ReadString(r);
+  if (headerValue == 3) setFlag = r.U8();
+  return r.Pos() - start;
+}
+void CN5ObjTo::ReWriteData() {
+  WriteString(fileName);
+  WriteString(secondName);
+  if (headerValue == 3) WriteBytes(&setFlag, 1);
+}
+
+CN5ObjTd::CN5ObjTd() {
+  className = "TrackDetailDescriptor";
+  headerValue = 0;
+  PutI32(block, 40, 32);
+  PutI32(block, 76, 32);
+  for (size_t off : {16, 24, 52, 60, 80, 88}) PutF64(block, off, 1.0);
+}
+size_t CN5ObjTd::ReadData(CByteReader& r) {
+  size_t start = r.Pos();
+  ReadChild(r, nullptr);
+  r.Bytes(block.data(), block.size(), "track detail");
+  return r.Pos() - start;
+}
+void CN5ObjTd::ReWriteData() {
+  root->WriteNext(children.empty() ? nullptr : children[0]);
+  WriteBytes(block.data(), block.size());
+}
+
+// ---- switches, shapes, groups ----
+
+CN5ObjSw::CN5ObjSw() {
+  className = "StateSwitchDescriptor";
+  headerValue = 1;
+  PutI32(block, 0, 1);
+  PutI32(block, 52, 1);
+}
+size_t CN5ObjSw::ReadLongHdr(CByteReader& r) {
+  size_t start = r.Pos();
+  r.U32();
+  uint32_t len = r.U32("object name length");
+  r.Skip(len, "object name");
+  headerValue = r.I32();
+  return r.Pos() - start;
+}
+void CN5ObjSw::WriteLongHdr() {
+  WriteLong(1);
+  WriteLong(0);
+  WriteLong(1);
+}
+size_t CN5ObjSw::ReadData(CByteReader& r) {
+  size_t start = r.Pos();
+  r.Bytes(block.data(), block.size(), "switch block");
+  switchName = ReadString(r);
+  if (GetI32(block, 52) == 2) extraByte = r.U8();
+  r.Bytes(block2.data(), block2.size(), "switch block");
+  values = ReadValueArray(r);
+  std::vector<CN5Obj*> states;
+  ReadChildrenArray(r, &states);
+  if (EqualsNoCase(switchName, "weekend") && !values.empty() && root && !root->hasWeekendValue) {
+    root->hasWeekendValue = true;
+    root->weekendValue = values[0];
+  }
+  return r.Pos() - start;
+}
+void CN5ObjSw::ReWriteData() {
+  WriteBytes(block.data(), block.size());
+  WriteString(switchName);
+  if (GetI32(block, 52) == 2) WriteBytes(&extraByte, 1);
+  std::array<uint8_t, 12> b2 = block2;
+  PutI32(b2, 0, static_cast<int32_t>(children.size()));
+  WriteBytes(b2.data(), b2.size());
+  WriteValueArray(values);
+  WriteLong(static_cast<uint32_t>(4 * children.size()));
+  WriteChildrenArray(children, false);
+}
+
+CN5ObjLw::CN5ObjLw() {
+  className = "LodSwitchDescriptor";
+  headerValue = 1;
+  PutI32(block, 0, 1);
+  PutI32(block, 52, 2);
+}
+size_t CN5ObjLw::ReadData(CByteReader& r) {
+  size_t start = r.Pos();
+  r.Bytes(block.data(), block.size(), "switch block");
+  values = ReadValueArray(r);
+  ReadChildrenArray(r, nullptr);
+  return r.Pos() - start;
+}
+void CN5ObjLw::ReWriteData() {
+  std::array<uint8_t, 85> b = block;
+  PutI32(b, 56, static_cast<int32_t>(children.size()));
+  WriteBytes(b.data(), b.size());
+  std::vector<double> v = values;
+  v.resize(children.size(), 0.0);
+  WriteValueArray(v);
+  WriteLong(static_cast<uint32_t>(4 * children.size()));
+  WriteChildrenArray(children, false);
+}
+
+CN5ObjSh::CN5ObjSh() {
+  className = "ShapeDescriptor";
+  objectName = "Shape";
+  headerValue = 1;
+}
+size_t CN5ObjSh::ReadLongHdr(CByteReader& r) {
+  r.U32("header tag");
+  return 4;
+}
+size_t CN5ObjSh::ReadData(CByteReader& r) {
+  size_t start = r.Pos();
+  shapeName = ReadString(r);
+  r.U32();
+  r.U32();
+  ReadChild(r, nullptr);
+  ReadChild(r, nullptr);
+  return r.Pos() - start;
+}
+void CN5ObjSh::ReWriteData() {
+  WriteLong(1);
+  WriteString(shapeName);
+  WriteLong(1);
+  WriteLong(1);
+  for (CN5Obj* c : children) root->WriteNext(c);
+}
+
+CN5ObjGp::CN5ObjGp() {
+  className = "GroupDescriptor";
+  objectName = "Group";
+  headerValue = 1;
+}
+size_t CN5ObjGp::ReadData(CByteReader& r) {
+  size_t start = r.Pos();
+  r.Skip(56, "group block");
+  ReadChildrenList(r, nullptr);
+  return r.Pos() - start;
+}
+void CN5ObjGp::ReWriteData() {
+  WriteLong(1);
+  WriteZeroes(48);
+  WriteLong(1);
+  WriteChildrenList(children);
+}
+
+CN5ObjEm::CN5ObjEm() {
+  className = "EmptyDescriptor";
+  headerValue = 1;
+}
+size_t CN5ObjEm::ReadLongHdr(CByteReader& r) {
+  r.Skip(8, "empty record");
+  return 8;
+}
+void CN5ObjEm::ReWriteData() {
+  WriteLong(1);
+  WriteZeroes(4);
+}
+
+// ---- geometry ----
+
+CN5ObjGm::CN5ObjGm() {
+  className = "GeometryDescriptor";
+  headerValue = 1;
+}
+size_t CN5ObjGm::ReadData(CByteReader& r) {
+  size_t start = r.Pos();
+  ReadChild(r, nullptr);
+  ReadChild(r, nullptr);
+  triangles.clear();
+  if (children.size() > 1) CollectTriangles(children[1], 0);
+  return r.Pos() - start;
+}
+void CN5ObjGm::CollectTriangles(CN5Obj* obj, int level) {
+  // Only records this one owns are followed; the reader forbids cycles and
+  // limits nesting, the level check guards trees built in memory.
+  if (!obj || level > CN5Root::kMaxDepth) return;
+  if (auto* tl = dynamic_cast<CN5ObjTl*>(obj))
+    triangles.insert(triangles.end(), tl->indices.begin(), tl->indices.end() - tl->indices.size() % 3);
+  else if (auto* ts = dynamic_cast<CN5ObjTs*>(obj))
+    triangles.insert(triangles.end(), ts->triangles.begin(), ts->triangles.end());
+  else if (auto* fn = dynamic_cast<CN5ObjFn*>(obj))
+    triangles.insert(triangles.end(), fn->triangles.begin(), fn->triangles.end());
+  for (CN5Obj* c : obj->children)
+    if (c && c->parent == obj && !dynamic_cast<CN5ObjVl*>(c)) CollectTriangles(c, level + 1);
+}
+void CN5ObjGm::ReWriteData() {
+  root->WriteNext(children.empty() ? nullptr : children[0]);
+  // Strips and fans are written as a plain triangle list.
+  CN5ObjTl list;
+  list.root = root;
+  list.indices = triangles;
+  root->WriteNext(&list);
+}
+
+CN5ObjVl::CN5ObjVl() {
+  className = "PlainVertexListDescriptor";
+  headerValue = 1;
+}
+size_t CN5ObjVl::ReadData(CByteReader& r) {
+  size_t start = r.Pos();
+  r.U32();
+  r.U32("vertex count");
+  std::vector<double> x = ReadValueArray(r), y = ReadValueArray(r), z = ReadValueArray(r);
+  r.U32();
+  std::vector<double> nx = ReadValueArray(r), ny = ReadValueArray(r), nz = ReadValueArray(r);
+  r.U32();
+  std::vector<double> u = ReadValueArray(r), v = ReadValueArray(r);
+  size_t n = std::min({x.size(), y.size(), z.size()});
+  positions.resize(n);
+  for (size_t i = 0; i < n; ++i) positions[i] = {x[i], y[i], z[i]};
+  size_t nn = std::min({nx.size(), ny.size(), nz.size()});
+  normals.resize(nn);
+  for (size_t i = 0; i < nn; ++i) normals[i] = {nx[i], ny[i], nz[i]};
+  size_t nu = std::min(u.size(), v.size());
+  uvs.resize(nu);
+  for (size_t i = 0; i < nu; ++i) uvs[i] = {u[i], v[i]};
+  r.Skip(56, "vertex tail");
+  for (int pair = 0; pair < 2; ++pair) {
+    for (int b = 0; b < 2; ++b) {
+      uint32_t s = r.U32("vertex tail size");
+      if (b == 1 && s > 0) (pair == 0 ? tailArray1 : tailArray2) = r.Pos();
+      r.Skip(s, "vertex tail");
+    }
+    r.Skip(8, "vertex tail");
+  }
+  return r.Pos() - start;
+}
+void CN5ObjVl::ReWriteData() {
+  size_t n = positions.size();
+  std::vector<double> a(n);
+  WriteLong(1);
+  WriteLong(static_cast<uint32_t>(n));
+  for (int c = 0; c < 3; ++c) {
+    for (size_t i = 0; i < n; ++i) a[i] = c == 0 ? positions[i].x : c == 1 ? positions[i].y : positions[i].z;
+    WriteValueArray(a);
+  }
+  WriteLong(0);
+  for (int c = 0; c < 3; ++c) {
+    for (size_t i = 0; i < n; ++i) {
+      if (normals.size() < n)
+        a[i] = c == 2 ? 1.0 : 0.0;
+      else
+        a[i] = c == 0 ? normals[i].x : c == 1 ? normals[i].y : normals[i].z;
+    }
+    WriteValueArray(a);
+  }
+  WriteLong(3);
+  for (int c = 0; c < 2; ++c) {
+    for (size_t i = 0; i < n; ++i) a[i] = i < uvs.size() ? (c == 0 ? uvs[i].u : uvs[i].v) : 0.0;
+    WriteValueArray(a);
+  }
+  WriteZeroes(88);
+}
+
+CN5ObjTu::CN5ObjTu() {
+  className = "TextureCoordsDescriptor";
+  headerValue = 1;
+}
+size_t CN5ObjTu::ReadData(CByteReader& r) {
+  size_t start = r.Pos();
+  r.U32();
+  r.U32();
+  u1 = ReadValueArray(r);
+  v1 = ReadValueArray(r);
+  r.Skip(56, "texture coordinates");
+  u2 = ReadValueArray(r);
+  v2 = ReadValueArray(r);
+  r.Skip(8, "texture coordinates");
+  u3 = ReadValueArray(r);
+  v3 = ReadValueArray(r);
+  r.Skip(8, "texture coordinates");
+  if (std::min(u1.size(), v1.size()) < 4) {
+    u1 = {0, 0, 1, 1};
+    v1 = {0, 1, 1, 0};
+  }
+  return r.Pos() - start;
+}
+void CN5ObjTu::ReWriteData() {
+  WriteLong(4);
+  WriteLong(3);
+  WriteValueArray(u1);
+  WriteValueArray(v1);
+  WriteZeroes(56);
+  WriteValueArray(u2);
+  WriteValueArray(v2);
+  WriteZeroes(8);
+  if (copyFlag) {
+    WriteValueArray(u1);
+    WriteValueArray(v1);
+  } else {
+    WriteValueArray(u3);
+    WriteValueArray(v3);
+  }
+  WriteZeroes(8);
+}
+
+CN5ObjTx::CN5ObjTx() {
+  className = "TextureDescriptor";
+  headerValue = 1;
+}
+size_t CN5ObjTx::ReadData(CByteReader& r) {
+  size_t start = r.Pos();
+  textureName = ReadString(r);
+  if (headerValue == 2) r.U8();
+  return r.Pos() - start;
+}
+void CN5ObjTx::ReWriteData() { WriteString(textureName); }
+
+CN5ObjAp::CN5ObjAp() {
+  className = "AppearanceDescriptor";
+  headerValue = 2;
+}
+size_t CN5ObjAp::ReadData(CByteReader& r) {
+  size_t start = r.Pos();
+  for (int i = 0; i < 7; ++i) ReadChild(r, nullptr);
+  for (double& v : lighting) v = r.F64();
+  mode = r.I32();
+  return r.Pos() - start;
+}
+void CN5ObjAp::ReWriteData() {
+  root->WriteNext(children.empty() ? nullptr : children[0]);
+  WriteZeroes(24);
+  for (double v : lighting) WriteDouble(v);
+  WriteLong(static_cast<uint32_t>(mode));
+}
+std::string CN5ObjAp::GetPrimaryTexture() const {
+  auto* tx = children.empty() ? nullptr : dynamic_cast<const CN5ObjTx*>(children[0]);
+  if (!tx) return {};
+  std::string s = ToLower(tx->textureName);
+  size_t b = s.find_last_of('\\');
+  if (b != std::string::npos && b != 0) s = s.substr(b + 1);
+  size_t d = s.find_last_of('.');
+  if (d != std::string::npos && d != 0) s = s.substr(0, d);
+  return s;
+}
+void CN5ObjAp::GetColourTexture(double& red, double& green, double& blue, std::string& texture,
+                                std::string& name) const {
+  red = lighting[0];
+  green = lighting[1];
+  blue = lighting[2];
+  for (const CN5Obj* c : children)
+    if (auto* tx = dynamic_cast<const CN5ObjTx*>(c); tx && !tx->textureName.empty()) {
+      texture = ToLower(tx->textureName);
+      break;
+    }
+  name = appearanceName.empty() ? objectName : appearanceName;
+}
+
+// ---- primitives ----
+
+CN5ObjTl::CN5ObjTl() {
+  className = "TriListDescriptor";
+  headerValue = 1;
+}
+size_t CN5ObjTl::ReadData(CByteReader& r) {
+  size_t start = r.Pos();
+  r.Skip(4, "tri list");
+  r.U32();
+  r.U32("index count");
+  indices = ReadIndices(r);
+  return r.Pos() - start;
+}
+void CN5ObjTl::ReWriteData() {
+  WriteLong(0);
+  WriteLong(1);
+  WriteLong(static_cast<uint32_t>(indices.size()));
+  WriteLong(static_cast<uint32_t>(4 * indices.size()));
+  if (!indices.empty()) WriteBytes(indices.data(), 4 * indices.size());
+}
+
+CN5ObjTs::CN5ObjTs() {
+  className = "TriStripDescriptor";
+  headerValue = 1;
+}
+size_t CN5ObjTs::ReadData(CByteReader& r) {
+  size_t start = r.Pos();
+  ReadChild(r, nullptr);
+  r.U32();
+  r.U32("index count");
+  indices = ReadIndices(r);
+  triangles.clear();
+  for (size_t k = 0; k + 2 < indices.size(); ++k) {
+    uint32_t a = indices[k], b = indices[k + 1], c = indices[k + 2];
+    if (a == b || b == c || a == c) continue;
+    if (k % 2) std::swap(a, c);
+    triangles.insert(triangles.end(), {a, b, c});
+  }
+  return r.Pos() - start;
+}
+void CN5ObjTs::ReWriteData() {
+  root->WriteNext(children.empty() ? nullptr : children[0]);
+  std::vector<uint32_t> strip;
+  for (size_t t = 0; t + 2 < triangles.size(); t += 3) strip.push_back(triangles[t]);
+  if (triangles.size() >= 3) {
+    strip.push_back(triangles[triangles.size() - 2]);
+    strip.push_back(triangles[triangles.size() - 1]);
+  }
+  WriteLong(1);
+  WriteLong(static_cast<uint32_t>(strip.size()));
+  WriteLong(static_cast<uint32_t>(4 * strip.size()));
+  if (!strip.empty()) WriteBytes(strip.data(), 4 * strip.size());
+}
+
+size_t CN5ObjFn::ReadData(CByteReader& r) {
+  size_t start = r.Pos();
+  ReadChild(r, nullptr);
+  r.Skip(8, "tri fan");
+  indices = ReadIndices(r);
+  for (size_t k = 1; k + 1 < indices.size(); ++k) triangles.insert(triangles.end(), {indices[0], indices[k], indices[k + 1]});
+  return r.Pos() - start;
+}
+
+size_t CN5ObjFixed::ReadData(CByteReader& r) {
+  size_t start = r.Pos();
+  r.Skip(before, "record block");
+  ReadChild(r, nullptr);
+  return r.Pos() - start;
+}
+size_t CN5ObjAn::ReadData(CByteReader& r) {
+  size_t start = r.Pos();
+  r.Skip(104, "transform");
+  ReadChild(r, nullptr);
+  r.Skip(4);
+  ReadString(r);
+  r.Skip(4);
+  uint32_t n = r.U32("animation size");
+  r.Skip(n, "animation");
+  return r.Pos() - start;
+}
+size_t CN5ObjPo::ReadData(CByteReader& r) {
+  size_t start = r.Pos();
+  r.Skip(4);
+  ReadChild(r, nullptr);
+  r.Skip(4);
+  ReadIndices(r);
+  return r.Pos() - start;
+}
+size_t CN5ObjNo::ReadData(CByteReader& r) {
+  size_t start = r.Pos();
+  r.Skip(60, "app node");
+  ReadString(r);
+  ReadChild(r, nullptr);
+  return r.Pos() - start;
+}
+size_t CN5ObjMl::ReadData(CByteReader& r) {
+  CN5ObjVl vl;
+  return vl.ReadData(r);
+}
+
+// ---- class name to descriptor ----
+
+CN5Obj* CN5Root::NewDescriptor(const std::string& name) {
+  auto is = [&](const char* prefix) { return name.rfind(prefix, 0) == 0; };
+  if (is("SegmentDescriptor")) return new CN5ObjSg();
+  if (is("TrackDescriptor")) return new CN5ObjTk();
+  if (is("X_SectionDescriptor")) return new CN5ObjXs();
+  if (is("W_SectionDescriptor")) return new CN5ObjWs();
+  if (is("F_SectionDescriptor")) return new CN5ObjFs();
+  if (is("TSOReferenceDescriptor")) return new CN5ObjRo();
+  if (is("TSODescriptor")) return new CN5ObjTo();
+  if (is("TrackDetailDescriptor")) return new CN5ObjTd();
+  if (is("StateSwitchDescriptor")) return new CN5ObjSw();
+  if (is("LodSwitchDescriptor")) return new CN5ObjLw();
+  if (is("ShapeDescriptor")) return new CN5ObjSh();
+  if (is("AppearanceDescriptor")) return new CN5ObjAp();
+  if (is("EmptyDescriptor")) return new CN5ObjEm();
+  if (is("GeometryDescriptor")) return new CN5ObjGm();
+  if (is("TextureDescriptor")) return new CN5ObjTx();
+  if (is("GroupDescriptor")) return new CN5ObjGp();
+  if (is("TextureCoordsDescriptor")) return new CN5ObjTu();
+  if (is("PlainVertexListDescriptor")) return new CN5ObjVl();
+  if (is("TriFanDescriptor")) return new CN5ObjFn();
+  if (is("TriStripDescriptor")) return new CN5ObjTs();
+  if (is("TriListDescriptor")) return new CN5ObjTl();
+  if (is("TransformDescriptor")) return new CN5ObjTf();
+  if (is("AnimatedTransformDescriptor")) return new CN5ObjAn();
+  if (is("PortalDescriptor")) return new CN5ObjPo();
+  if (is("RegionMorphVertexListDescriptor")) return new CN5ObjMl();
+  if (is("SelfLightingDescriptor")) return new CN5ObjSl();
+  if (is("BillboardDescriptor")) return new CN5ObjBl();
+  if (is("AppNodeDescriptor")) return new CN5ObjNo();
+  return nullptr;
+}
+
+void CN5Root::DetectFormatVersion() {
+  int v = 5;
+  for (auto& o : objects) {
+    if ((o->IsRtName("CN5ObjTk") && o->headerValue == 8) || (o->IsRtName("CN5ObjSg") && o->headerValue == 2) ||
+        (o->IsRtName("CN5ObjWs") && o->headerValue == 7) || (o->IsRtName("CN5ObjTo") && o->headerValue == 3))
+      v = 7;
+    else if (v < 6 && ((o->IsRtName("CN5ObjWs") && o->headerValue == 6) ||
+                       (o->IsRtName("CN5ObjXs") && o->headerValue == 3) ||
+                       (o->IsRtName("CN5ObjFs") && o->headerValue == 5)))
+      v = 6;
+  }
+  formatVersion = v;
+}

@@ -1,0 +1,348 @@
+// The descriptor records of the object record file, one class per record
+// kind, chosen by class name when a file is read.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ptf/N5Root.h"
+
+#define N5_RTNAME(X) \
+  const char* GetRtName() const override { return "class " #X; }
+
+struct _vars_track_bump_defs {
+  int32_t index = 0;
+  std::array<uint8_t, 16> first{};
+  std::array<uint8_t, 16> second{};
+};
+struct _dxyz {
+  double x = 0, y = 0, z = 0;
+};
+struct _dtu {
+  double u = 0, v = 0;
+};
+
+// A descriptor whose payload is kept as raw bytes: the read-only kinds.
+class CN5ObjRaw : public CN5Obj {
+ public:
+  std::vector<uint8_t> raw;
+};
+
+class CN5ObjTk : public CN5Obj {
+ public:
+  CN5ObjTk();
+  N5_RTNAME(CN5ObjTk)
+  int32_t WrittenHeaderValue() const override { return FormatVersion() == 7 ? 8 : 6; }
+  size_t ReadData(CByteReader& r) override;
+  void ReWriteData() override;
+  int32_t segmentCount = 0;
+  uint8_t nightFlag = 0;
+  double lightValues[3] = {0.2, 0.2, 0.2};
+  float northSouthAngle = 4.0f;
+  std::vector<_vars_track_bump_defs> bumpDefs;
+  uint8_t summaryByte = 0;
+  double summaryValues[21];
+  uint8_t summaryTail[4] = {0, 0, 0, 0};
+  std::vector<CN5Obj*> details, tsoRefs, segments;
+};
+
+class CN5ObjSg : public CN5Obj {
+ public:
+  CN5ObjSg();
+  N5_RTNAME(CN5ObjSg)
+  int32_t WrittenHeaderValue() const override { return FormatVersion() == 7 ? 2 : 1; }
+  size_t ReadData(CByteReader& r) override;
+  void ReWriteData() override;
+  int32_t segType = 0;
+  double startX = 0, startY = 0, startAngle = 0, endX = 0, endY = 0, endAngle = 0;
+  uint8_t reserved = 0;
+  uint8_t openFlags = 0;
+  int index = -1;
+  std::vector<CN5Obj*> bankLines, bands, walls;
+  std::vector<std::array<uint8_t, 12>> bumpRefs;
+  std::vector<std::array<uint8_t, 16>> bumpScales;
+};
+
+class CN5ObjXs : public CN5Obj {
+ public:
+  CN5ObjXs();
+  N5_RTNAME(CN5ObjXs)
+  int32_t WrittenHeaderValue() const override { return FormatVersion() >= 6 ? 3 : 2; }
+  size_t ReadLongHdr(CByteReader& r) override;
+  size_t ReadData(CByteReader& r) override;
+  void ReWriteData() override;
+  double latStart = 0, heightStart = 0, gradStart = 0, latEnd = 0, heightEnd = 0, gradEnd = 0;
+  uint8_t flag = 0;
+  std::vector<uint8_t> sideBytes;
+  std::vector<float> sideFloats;
+};
+
+class CN5ObjFs : public CN5Obj {
+ public:
+  CN5ObjFs();
+  N5_RTNAME(CN5ObjFs)
+  int32_t WrittenHeaderValue() const override { return FormatVersion() >= 6 ? 5 : 4; }
+  size_t ReadLongHdr(CByteReader& r) override;
+  size_t ReadData(CByteReader& r) override;
+  void ReWriteData() override;
+  double latStart = 0, latEnd = 0;
+  uint8_t straighten = 0;
+  int32_t bandKind = 0, grip = 0, textureIndex = 0;
+  double widthStart = 0, widthEnd = 0;
+  CN5Obj* appearance = nullptr;
+  CN5Obj* textureCoords = nullptr;
+  std::string textureName;
+};
+
+class CN5ObjWs : public CN5Obj {
+ public:
+  CN5ObjWs();
+  N5_RTNAME(CN5ObjWs)
+  int32_t WrittenHeaderValue() const override {
+    int v = FormatVersion();
+    return v == 7 ? 7 : v == 6 ? 6 : 5;
+  }
+  size_t ReadLongHdr(CByteReader& r) override;
+  size_t ReadData(CByteReader& r) override;
+  void ReWriteData() override;
+  double latStart = 0, latEnd = 0;
+  uint8_t straighten = 0;
+  int32_t tiedValue = 3;
+  double heightStart = 0, heightEnd = 0, widthStart = 0, widthEnd = 0, boundWidthStart = 0, boundWidthEnd = 0;
+  int32_t extraValue = 0;
+  int32_t wallType = 0;
+  int32_t groupCount = 1;
+  int32_t extensionFlag = 0;
+  std::array<uint8_t, 40> extension{};
+  struct _ApTuPair {
+    CN5Obj* appearance = nullptr;
+    CN5Obj* textureCoords = nullptr;
+  };
+  std::vector<_ApTuPair> faces;
+  std::vector<std::string> textureNames;
+};
+
+class CN5ObjRo : public CN5Obj {
+ public:
+  CN5ObjRo();
+  N5_RTNAME(CN5ObjRo)
+  int32_t WrittenHeaderValue() const override { return 1; }
+  size_t ReadData(CByteReader& r) override;
+  void ReWriteData() override;
+  double placement[6] = {0, 0, 0, 0, 0, 0};  // X, Y, Z, heading, pitch, roll
+};
+
+class CN5ObjTo : public CN5Obj {
+ public:
+  CN5ObjTo();
+  N5_RTNAME(CN5ObjTo)
+  int32_t WrittenHeaderValue() const override { return FormatVersion() == 7 ? 3 : 2; }
+  size_t ReadData(CByteReader& r) override;
+  void ReWriteData() override;
+  std::string fileName;
+  std::string secondName = "(_TSO)";
+  uint8_t setFlag = 1;
+};
+
+class CN5ObjTd : public CN5Obj {
+ public:
+  CN5ObjTd();
+  N5_RTNAME(CN5ObjTd)
+  int32_t WrittenHeaderValue() const override { return 0; }
+  size_t ReadData(CByteReader& r) override;
+  void ReWriteData() override;
+  std::array<uint8_t, 112> block{};
+};
+
+class CN5ObjSw : public CN5Obj {
+ public:
+  CN5ObjSw();
+  N5_RTNAME(CN5ObjSw)
+  size_t ReadLongHdr(CByteReader& r) override;
+  void WriteLongHdr() override;
+  size_t ReadData(CByteReader& r) override;
+  void ReWriteData() override;
+  std::array<uint8_t, 56> block{};
+  std::string switchName;
+  uint8_t extraByte = 0;
+  std::array<uint8_t, 12> block2{};
+  std::vector<double> values;
+};
+
+class CN5ObjLw : public CN5Obj {
+ public:
+  CN5ObjLw();
+  N5_RTNAME(CN5ObjLw)
+  int32_t WrittenHeaderValue() const override { return 1; }
+  size_t ReadData(CByteReader& r) override;
+  void ReWriteData() override;
+  std::array<uint8_t, 85> block{};
+  std::vector<double> values;
+};
+
+class CN5ObjSh : public CN5Obj {
+ public:
+  CN5ObjSh();
+  N5_RTNAME(CN5ObjSh)
+  size_t ReadLongHdr(CByteReader& r) override;
+  void WriteLongHdr() override {}
+  size_t ReadData(CByteReader& r) override;
+  void ReWriteData() override;
+  std::string shapeName;
+};
+
+class CN5ObjGp : public CN5Obj {
+ public:
+  CN5ObjGp();
+  N5_RTNAME(CN5ObjGp)
+  int32_t WrittenHeaderValue() const override { return 1; }
+  size_t ReadData(CByteReader& r) override;
+  void ReWriteData() override;
+};
+
+class CN5ObjEm : public CN5Obj {
+ public:
+  CN5ObjEm();
+  N5_RTNAME(CN5ObjEm)
+  size_t ReadLongHdr(CByteReader& r) override;
+  void WriteLongHdr() override {}
+  size_t ReadData(CByteReader&) override { return 0; }
+  void ReWriteData() override;
+};
+
+class CN5ObjGm : public CN5Obj {
+ public:
+  CN5ObjGm();
+  N5_RTNAME(CN5ObjGm)
+  int32_t WrittenHeaderValue() const override { return 1; }
+  size_t ReadData(CByteReader& r) override;
+  void ReWriteData() override;
+  void CollectTriangles(CN5Obj* obj, int level);
+  std::vector<uint32_t> triangles;
+};
+
+class CN5ObjVl : public CN5Obj {
+ public:
+  CN5ObjVl();
+  N5_RTNAME(CN5ObjVl)
+  int32_t WrittenHeaderValue() const override { return 1; }
+  size_t ReadData(CByteReader& r) override;
+  void ReWriteData() override;
+  std::vector<_dxyz> positions, normals;
+  std::vector<_dtu> uvs;
+  size_t tailArray1 = 0, tailArray2 = 0;  // offsets of the per-vertex tail arrays, 0 when none
+};
+
+class CN5ObjTu : public CN5Obj {
+ public:
+  CN5ObjTu();
+  N5_RTNAME(CN5ObjTu)
+  int32_t WrittenHeaderValue() const override { return 1; }
+  size_t ReadData(CByteReader& r) override;
+  void ReWriteData() override;
+  std::vector<double> u1, v1, u2, v2, u3, v3;
+  bool copyFlag = false;
+  int32_t rotation = 0;
+  std::string material;
+};
+
+class CN5ObjTx : public CN5Obj {
+ public:
+  CN5ObjTx();
+  N5_RTNAME(CN5ObjTx)
+  int32_t WrittenHeaderValue() const override { return 1; }
+  size_t ReadData(CByteReader& r) override;
+  void ReWriteData() override;
+  std::string textureName;
+};
+
+class CN5ObjAp : public CN5Obj {
+ public:
+  CN5ObjAp();
+  N5_RTNAME(CN5ObjAp)
+  int32_t WrittenHeaderValue() const override { return 2; }
+  size_t ReadData(CByteReader& r) override;
+  void ReWriteData() override;
+  std::string GetPrimaryTexture() const;
+  void GetColourTexture(double& red, double& green, double& blue, std::string& texture, std::string& name) const;
+  double lighting[12] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 1};
+  int32_t mode = 2;
+  std::string appearanceName;
+};
+
+class CN5ObjTl : public CN5Obj {
+ public:
+  CN5ObjTl();
+  N5_RTNAME(CN5ObjTl)
+  int32_t WrittenHeaderValue() const override { return 1; }
+  size_t ReadData(CByteReader& r) override;
+  void ReWriteData() override;
+  std::vector<uint32_t> indices;
+};
+
+class CN5ObjTs : public CN5Obj {
+ public:
+  CN5ObjTs();
+  N5_RTNAME(CN5ObjTs)
+  int32_t WrittenHeaderValue() const override { return 1; }
+  size_t ReadData(CByteReader& r) override;
+  void ReWriteData() override;
+  std::vector<uint32_t> indices;    // raw strip as read
+  std::vector<uint32_t> triangles;  // three per triangle
+};
+
+class CN5ObjFn : public CN5ObjRaw {
+ public:
+  CN5ObjFn() { className = "TriFanDescriptor"; }
+  N5_RTNAME(CN5ObjFn)
+  size_t ReadData(CByteReader& r) override;
+  std::vector<uint32_t> indices, triangles;
+};
+
+// Read-only kinds: fixed bytes and one child, kept but not written back.
+class CN5ObjFixed : public CN5ObjRaw {
+ public:
+  size_t before = 0;
+  size_t ReadData(CByteReader& r) override;
+};
+class CN5ObjTf : public CN5ObjFixed {
+ public:
+  CN5ObjTf() { before = 104; className = "TransformDescriptor"; }
+  N5_RTNAME(CN5ObjTf)
+};
+class CN5ObjBl : public CN5ObjFixed {
+ public:
+  CN5ObjBl() { before = 104; className = "BillboardDescriptor"; }
+  N5_RTNAME(CN5ObjBl)
+};
+class CN5ObjSl : public CN5ObjFixed {
+ public:
+  CN5ObjSl() { before = 131; className = "SelfLightingDescriptor"; }
+  N5_RTNAME(CN5ObjSl)
+};
+class CN5ObjAn : public CN5ObjRaw {
+ public:
+  CN5ObjAn() { className = "AnimatedTransformDescriptor"; }
+  N5_RTNAME(CN5ObjAn)
+  size_t ReadData(CByteReader& r) override;
+};
+class CN5ObjPo : public CN5ObjRaw {
+ public:
+  CN5ObjPo() { className = "PortalDescriptor"; }
+  N5_RTNAME(CN5ObjPo)
+  size_t ReadData(CByteReader& r) override;
+};
+class CN5ObjNo : public CN5ObjRaw {
+ public:
+  CN5ObjNo() { className = "AppNodeDescriptor"; }
+  N5_RTNAME(CN5ObjNo)
+  size_t ReadData(CByteReader& r) override;
+};
+class CN5ObjMl : public CN5ObjRaw {
+ public:
+  CN5ObjMl() { className = "RegionMorphVertexListDescriptor"; }
+  N5_RTNAME(CN5ObjMl)
+  size_t ReadData(CByteReader& r) override;
+};

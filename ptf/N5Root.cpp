@@ -1,0 +1,294 @@
+#include "ptf/N5Root.h"
+
+#include "app/support/Errors.h"
+#include "app/support/FileIO.h"
+#include "app/support/TextFormat.h"
+#include "app/support/UserInterface.h"
+#include "ptf/N5Descriptors.h"
+
+// ---- CN5Obj ----
+
+bool CN5Obj::IsRtName(const std::string& shortName) const { return GetRtName() == "class " + shortName; }
+
+int CN5Obj::FormatVersion() const { return root ? root->formatVersion : 5; }
+
+size_t CN5Obj::ReadLongHdr(CByteReader& r) {
+  size_t start = r.Pos();
+  r.U32("header tag");
+  uint32_t len = r.U32("object name length");
+  if (!r.Has(len)) r.Fail("object name", r.Pos(), len);
+  objectName = r.FixedString(len, "object name");
+  headerValue = r.I32("header value");
+  return r.Pos() - start;
+}
+
+size_t CN5Obj::ReadData(CByteReader&) { return 0; }
+
+void CN5Obj::WriteLongHdr() {
+  headerValue = WrittenHeaderValue();
+  WriteLong(1);
+  WriteString(objectName);
+  WriteLong(static_cast<uint32_t>(headerValue));
+}
+
+size_t CN5Obj::ReadChildrenList(CByteReader& r, std::vector<CN5Obj*>* list) {
+  size_t n = root->ReadChildrenList(r.Pos(), depth, this, list);
+  return n;
+}
+size_t CN5Obj::ReadChild(CByteReader& r, std::vector<CN5Obj*>* list) {
+  return root->ReadChild(r.Pos(), depth, this, list);
+}
+size_t CN5Obj::ReadChildrenArray(CByteReader& r, std::vector<CN5Obj*>* list) {
+  size_t start = r.Pos();
+  uint32_t bytes = r.U32("child array size");
+  uint32_t n = bytes / 4;
+  // Every record takes at least 4 bytes.
+  if (uint64_t(n) * 4 > r.Remaining()) r.Fail("child array", r.Pos(), size_t(n) * 4);
+  for (uint32_t i = 0; i < n; ++i)
+    if (root->ReadNext(r.Pos(), depth + 1, this, list) == 0) break;
+  return r.Pos() - start;
+}
+void CN5Obj::WriteLong(uint32_t v) { WriteBytes(&v, 4); }
+void CN5Obj::WriteDouble(double v) { WriteBytes(&v, 8); }
+void CN5Obj::WriteString(const std::string& text) {
+  if (text.empty()) {
+    WriteLong(0);
+    return;
+  }
+  WriteLong(static_cast<uint32_t>(text.size() + 1));
+  WriteBytes(text.c_str(), text.size() + 1);
+}
+std::string CN5Obj::ReadString(CByteReader& r) {
+  uint32_t len = r.U32("string length");
+  if (!r.Has(len)) r.Fail("string", r.Pos(), len);
+  return r.FixedString(len, "string");
+}
+void CN5Obj::WriteChildrenList(const std::vector<CN5Obj*>& list) {
+  WriteLong(static_cast<uint32_t>(list.size()));
+  WriteChildrenArray(list, true);
+}
+void CN5Obj::WriteChildrenArray(const std::vector<CN5Obj*>& list, bool withCount) {
+  if (withCount && !list.empty()) WriteLong(static_cast<uint32_t>(4 * list.size()));
+  for (CN5Obj* c : list) root->WriteNext(c);
+}
+void CN5Obj::WriteValueArray(const std::vector<double>& values) {
+  WriteLong(static_cast<uint32_t>(8 * values.size()));
+  if (!values.empty()) WriteBytes(values.data(), 8 * values.size());
+}
+std::vector<double> CN5Obj::ReadValueArray(CByteReader& r) {
+  uint32_t bytes = r.U32("value array size");
+  // Checked before allocating: a huge count in a damaged file fails here.
+  if (!r.Has(bytes)) r.Fail("value array", r.Pos(), bytes);
+  std::vector<double> v(bytes / 8);
+  if (!v.empty()) r.Bytes(v.data(), v.size() * 8, "value array");
+  r.Skip(bytes % 8, "value array");
+  return v;
+}
+void CN5Obj::WriteBytes(const void* data, size_t n) {
+  if (root) root->WriteBytes(data, n);
+}
+void CN5Obj::WriteZeroes(size_t n) {
+  if (root) root->WriteZeroes(n);
+}
+
+// ---- CN5Root ----
+
+CN5Root::CN5Root() = default;
+CN5Root::~CN5Root() = default;
+
+CN5Obj* CN5Root::Root() const {
+  for (auto& o : objects)
+    if (!o->parent) return o.get();
+  return nullptr;
+}
+
+std::unique_ptr<CN5Root> CN5Root::CreateFromFile(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  std::string error;
+  if (!ReadWholeFile(path, bytes, error)) return nullptr;
+  auto root = std::make_unique<CN5Root>();
+  if (!root->ReadFromBuffer(std::move(bytes), path, error)) {
+    UI().Message(error, "Damaged object file");
+    return nullptr;
+  }
+  size_t cut = path.find_last_of("/\\");
+  root->folder = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+  root->path = path;
+  return root;
+}
+
+bool CN5Root::ReadFromBuffer(std::vector<uint8_t> bytes, const std::string& source, std::string& error) {
+  objects.clear();
+  classNames.clear();
+  objectsById.clear();
+  knownObjectIds.clear();
+  image = std::move(bytes);
+  reader = std::make_unique<CByteReader>(image.data(), image.size(), source);
+  try {
+    ReadNext(0, 0, nullptr, nullptr);
+  } catch (const CFormatError& e) {
+    error = StrFormat("%s: %s", source.c_str(), e.what());
+    objects.clear();
+    return false;
+  }
+  DetectFormatVersion();
+  return true;
+}
+
+size_t CN5Root::ReadNext(size_t offset, int depth, CN5Obj* parent, std::vector<CN5Obj*>* list) {
+  CByteReader& r = *reader;
+  r.Seek(offset, "record");
+  if (depth > kMaxDepth) r.Fail("record (nested too deeply)", offset, 4);
+  uint32_t id = r.U32("object id");
+  if (id == 0) {
+    if (parent) parent->children.push_back(nullptr);
+    if (list) list->push_back(nullptr);
+    return 4;
+  }
+  if (knownObjectIds.count(id)) {
+    auto it = objectsById.find(id);
+    if (it == objectsById.end()) {
+      // Defined by a record that was not recognised: nothing to refer to.
+      if (parent) parent->children.push_back(nullptr);
+      if (list) list->push_back(nullptr);
+      return 4;
+    }
+    CN5Obj* obj = it->second;
+    // A reference to a record still being read would make the tree a cycle.
+    if (!obj->complete) r.Fail("record (refers to a record that encloses it)", offset, 4);
+    if (parent) {
+      parent->children.push_back(obj);
+      parent->lastChild = obj;
+    }
+    if (list) list->push_back(obj);
+    return 4;
+  }
+  uint32_t cls = r.U32("class id");
+  auto cn = classNames.find(cls);
+  if (cn == classNames.end()) {
+    uint32_t len = r.U32("class name length");
+    if (!r.Has(len)) r.Fail("class name", r.Pos(), len);
+    cn = classNames.emplace(cls, r.FixedString(len, "class name")).first;
+  }
+  knownObjectIds[id] = true;
+  CN5Obj* obj = NewDescriptor(cn->second);
+  if (!obj) {
+    UI().Message("Unrecognized record", "");
+    r.Seek(offset);
+    return 0;
+  }
+  objects.emplace_back(obj);
+  objectsById[id] = obj;
+  obj->className = cn->second;
+  obj->fileOffset = offset;
+  obj->objectId = id;
+  obj->classId = cls;
+  obj->root = this;
+  obj->parent = parent;
+  obj->depth = parent ? parent->depth + 1 : depth;
+  if (parent) {
+    parent->children.push_back(obj);
+    parent->lastChild = obj;
+  }
+  if (list) list->push_back(obj);
+  size_t h = obj->ReadLongHdr(r);
+  obj->dataOffset = r.Pos();
+  obj->readPos = image.data() + r.Pos();
+  size_t d = obj->ReadData(r);
+  obj->complete = true;
+  if (h + d == 0) {
+    UI().Message("Unrecognized record", "");
+    r.Seek(offset);
+    return 0;
+  }
+  return r.Pos() - offset;
+}
+
+size_t CN5Root::ReadChildrenList(size_t position, int depth, CN5Obj* parent, std::vector<CN5Obj*>* list) {
+  CByteReader& r = *reader;
+  r.Seek(position, "child list");
+  uint32_t n = r.U32("child count");
+  if (n > 0) {
+    r.U32("child list size");
+    if (uint64_t(n) * 4 > r.Remaining()) r.Fail("child list", r.Pos(), size_t(n) * 4);
+    for (uint32_t i = 0; i < n; ++i)
+      if (ReadNext(r.Pos(), depth + 1, parent, list) == 0) break;
+  }
+  return r.Pos() - position;
+}
+
+size_t CN5Root::ReadChild(size_t position, int depth, CN5Obj* parent, std::vector<CN5Obj*>* list) {
+  return ReadNext(position, depth + 1, parent, list);
+}
+
+void CN5Root::ResetWriteIds() {
+  for (auto& o : objects) o->writtenObjectId = o->writtenClassId = 0;
+  classIds.clear();
+  counter = 0;
+}
+
+std::vector<uint8_t> CN5Root::WriteToBuffer() {
+  CByteWriter w;
+  w.Reserve(image.size() + 1024);
+  out = &w;
+  WriteNext(Root());
+  out = nullptr;
+  return w.Take();
+}
+
+bool CN5Root::WriteToFile(const std::string& filePath, bool) {
+  std::vector<uint8_t> bytes = WriteToBuffer();
+  std::string error;
+  return ReplaceFile(filePath, bytes, error);
+}
+
+void CN5Root::WriteNext(CN5Obj* obj) {
+  if (!out) return;
+  if (!obj) {
+    out->U32(0);
+    return;
+  }
+  if (obj->writtenObjectId) {
+    out->U32(obj->writtenObjectId);
+    return;
+  }
+  obj->root = this;
+  obj->writtenObjectId = ++counter;
+  auto it = classIds.find(obj->className);
+  bool fresh = it == classIds.end();
+  if (fresh) it = classIds.emplace(obj->className, ++counter).first;
+  obj->writtenClassId = it->second;
+  out->U32(obj->writtenObjectId);
+  out->U32(obj->writtenClassId);
+  if (fresh) {
+    out->U32(static_cast<uint32_t>(obj->className.size() + 1));
+    out->Bytes(obj->className.c_str(), obj->className.size() + 1);
+  }
+  obj->WriteLongHdr();
+  obj->ReWriteData();
+}
+
+size_t CN5Root::WriteBytes(const void* data, size_t count) {
+  if (!out) return 0;
+  out->Bytes(data, count);
+  return count;
+}
+size_t CN5Root::WriteZeroes(size_t count) {
+  if (!out) return 0;
+  out->Zeroes(count);
+  return count;
+}
+
+CN5Obj* CN5Root::SetParent(CN5Obj* obj, CN5Obj* parent, std::vector<CN5Obj*>* list) {
+  obj->root = this;
+  obj->parent = parent;
+  obj->complete = true;
+  if (parent) {
+    obj->depth = parent->depth + 1;
+    parent->children.push_back(obj);
+    parent->lastChild = obj;
+  }
+  if (list) list->push_back(obj);
+  objects.emplace_back(obj);
+  return obj;
+}

@@ -1,0 +1,134 @@
+// The object record file shared by PTF track files and 3DO trackside object
+// files: a tree of typed descriptor records (CN5Obj) read from and written to
+// one file image. CN5Root owns every descriptor of its tree.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "app/support/ByteReader.h"
+#include "app/support/ByteWriter.h"
+
+class CN5Root;
+
+// Base of every descriptor record.
+class CN5Obj {
+ public:
+  virtual ~CN5Obj() = default;
+  virtual void Serialize() {}
+  virtual void WriteLongHdr();
+  virtual size_t ReadLongHdr(CByteReader& r);
+  virtual size_t ReadData(CByteReader& r);
+  virtual void WriteData() {}
+  virtual void ReWriteData() {}
+  // Header value this descriptor writes (per format version).
+  virtual int32_t WrittenHeaderValue() const { return headerValue; }
+  // Run-time class name, "class CN5ObjXx".
+  virtual const char* GetRtName() const { return "class CN5Obj"; }
+  bool IsRtName(const std::string& shortName) const;
+
+  // Descriptor-side helpers forwarding to the root.
+  size_t ReadChildrenList(CByteReader& r, std::vector<CN5Obj*>* list);
+  size_t ReadChild(CByteReader& r, std::vector<CN5Obj*>* list);
+  // A child array: uint32 4n then n records.
+  size_t ReadChildrenArray(CByteReader& r, std::vector<CN5Obj*>* list);
+  void WriteLong(uint32_t v);
+  void WriteDouble(double v);
+  void WriteString(const std::string& text);
+  std::string ReadString(CByteReader& r);
+  void WriteChildrenList(const std::vector<CN5Obj*>& list);
+  void WriteChildrenArray(const std::vector<CN5Obj*>& list, bool withCount);
+  void WriteValueArray(const std::vector<double>& values);
+  std::vector<double> ReadValueArray(CByteReader& r);
+  void WriteBytes(const void* data, size_t n);
+  void WriteZeroes(size_t n);
+  int FormatVersion() const;
+
+  const uint8_t* readPos = nullptr;  // payload start in the file image; null when built in memory
+  size_t fileOffset = 0;
+  size_t dataOffset = 0;
+  std::string className;
+  uint32_t objectId = 0;
+  uint32_t classId = 0;
+  uint32_t writtenObjectId = 0;
+  uint32_t writtenClassId = 0;
+  std::vector<CN5Obj*> children;  // null entries allowed
+  CN5Root* root = nullptr;
+  CN5Obj* parent = nullptr;
+  CN5Obj* lastChild = nullptr;
+  int depth = 0;
+  int32_t headerValue = -1;
+  std::string objectName;
+  bool complete = false;  // reading: the whole record has been read
+};
+
+class CN5Root {
+ public:
+  // Nesting deeper than this is treated as a damaged file.
+  static constexpr int kMaxDepth = 200;
+
+  CN5Root();
+  virtual ~CN5Root();
+  CN5Root(const CN5Root&) = delete;
+  CN5Root& operator=(const CN5Root&) = delete;
+
+  // Reads a file. Null when it cannot be opened or is damaged (a message
+  // naming the file and the fault is shown through UI()).
+  static std::unique_ptr<CN5Root> CreateFromFile(const std::string& path);
+  // Parses a file image held in memory. A damaged image (a record, count or
+  // string running past the end, a record referring to one that encloses it,
+  // nesting too deep) makes the whole file unreadable: returns false, error
+  // says what and where, and the tree is emptied.
+  bool ReadFromBuffer(std::vector<uint8_t> bytes, const std::string& source, std::string& error);
+
+  size_t ReadNext(size_t offset, int depth, CN5Obj* parent, std::vector<CN5Obj*>* list);
+  size_t ReadChildrenList(size_t position, int depth, CN5Obj* parent, std::vector<CN5Obj*>* list);
+  size_t ReadChild(size_t position, int depth, CN5Obj* parent, std::vector<CN5Obj*>* list);
+
+  // Writes the first parentless descriptor and everything reachable from it.
+  bool WriteToFile(const std::string& path, bool flag = false);
+  std::vector<uint8_t> WriteToBuffer();
+  void WriteNext(CN5Obj* obj);
+  size_t WriteBytes(const void* data, size_t count);
+  size_t WriteZeroes(size_t count);
+  // Clears the written identifiers and the class map so a write starts at 1.
+  void ResetWriteIds();
+
+  // Attaches a descriptor built in memory (takes ownership).
+  CN5Obj* SetParent(CN5Obj* obj, CN5Obj* parent, std::vector<CN5Obj*>* list);
+  template <typename T>
+  T* Create(CN5Obj* parent, std::vector<CN5Obj*>* list = nullptr) {
+    return static_cast<T*>(SetParent(new T(), parent, list));
+  }
+  // The descriptor for a class name (by prefix), or null.
+  virtual CN5Obj* NewDescriptor(const std::string& className);
+
+  CN5Obj* Root() const;
+  const std::vector<std::unique_ptr<CN5Obj>>& All() const { return objects; }
+  CByteWriter* Output() { return out; }
+
+  // Sets formatVersion from the header values a read file carries.
+  void DetectFormatVersion();
+
+  int formatVersion = 5;
+  std::string folder;
+  std::string path;
+  bool keepAllTsoReferences = false;  // rewrite a read track without dropping TSO references
+  bool hasWeekendValue = false;
+  double weekendValue = 0;
+  int defaultAppearanceMode = -1;
+
+ protected:
+  std::vector<uint8_t> image;
+  std::unique_ptr<CByteReader> reader;
+  std::unordered_map<uint32_t, std::string> classNames;  // classId -> name (reading)
+  std::unordered_map<uint32_t, CN5Obj*> objectsById;     // objectId -> descriptor (reading)
+  std::unordered_map<uint32_t, bool> knownObjectIds;     // objectIds defined (reading)
+  std::unordered_map<std::string, uint32_t> classIds;    // name -> classId (writing)
+  uint32_t counter = 0;
+  std::vector<std::unique_ptr<CN5Obj>> objects;
+  CByteWriter* out = nullptr;
+};
