@@ -1,0 +1,46 @@
+// Reading and writing record trees of 100,000 and 800,000 records.
+#include <benchmark/benchmark.h>
+
+#include "ptf/N5Descriptors.h"
+
+namespace {
+
+std::unique_ptr<CN5Root> MakeTree(int records) {
+  auto root = std::make_unique<CN5Root>();
+  root->formatVersion = 7;
+  auto* tk = root->Create<CN5ObjTk>(nullptr);
+  int made = 1;
+  while (made < records) {
+    auto* sg = root->Create<CN5ObjSg>(tk, &tk->segments);
+    ++made;
+    for (int b = 0; b < 3 && made < records; ++b, ++made) root->Create<CN5ObjFs>(sg, &sg->bands)->latStart = b;
+    for (int b = 0; b < 2 && made < records; ++b, ++made) root->Create<CN5ObjXs>(sg, &sg->bankLines)->latStart = b;
+  }
+  return root;
+}
+
+void BM_Write(benchmark::State& state) {
+  auto tree = MakeTree(int(state.range(0)));
+  for (auto _ : state) {
+    tree->ResetWriteIds();
+    auto bytes = tree->WriteToBuffer();
+    benchmark::DoNotOptimize(bytes.data());
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_Read(benchmark::State& state) {
+  auto bytes = MakeTree(int(state.range(0)))->WriteToBuffer();
+  for (auto _ : state) {
+    CN5Root root;
+    std::string err;
+    bool ok = root.ReadFromBuffer(bytes, "bench", err);
+    benchmark::DoNotOptimize(ok);
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+}  // namespace
+
+BENCHMARK(BM_Write)->Arg(100000)->Arg(800000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Read)->Arg(100000)->Arg(800000)->Unit(benchmark::kMillisecond);

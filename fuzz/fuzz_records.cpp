@@ -1,0 +1,32 @@
+// Fuzz target for the object record reader: any input either reads or fails
+// cleanly; a tree that reads is written and must read again.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/support/UserInterface.h"
+#include "ptf/N5Root.h"
+
+namespace {
+class CQuietUI : public CUserInterface {
+ public:
+  void Message(const std::string&, const std::string&) override {}
+  bool YesNo(const std::string&, const std::string&) override { return true; }
+  UiAnswer YesNoCancel(const std::string&, const std::string&) override { return UiAnswer::Yes; }
+};
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static CQuietUI quiet;
+  SetUserInterface(&quiet);
+  CN5Root root;
+  std::string error;
+  if (root.ReadFromBuffer(std::vector<uint8_t>(data, data + size), "fuzz", error) && root.Root()) {
+    root.keepAllTsoReferences = true;
+    std::vector<uint8_t> out = root.WriteToBuffer();
+    CN5Root again;
+    again.ReadFromBuffer(out, "fuzz", error);
+  }
+  return 0;
+}
