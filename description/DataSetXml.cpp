@@ -1,0 +1,263 @@
+// The dataset's XML document: one element per row named after its table,
+// one child element per non-hidden, non-null column, child rows nested in
+// their parent rows relation by relation, every element in the dataset's
+// namespace, values in XML Schema lexical forms.
+#include <pugixml.hpp>
+
+#include <cctype>
+#include <cstring>
+
+#include "app/support/FileIO.h"
+#include "app/support/TextFormat.h"
+#include "description/DataSet.h"
+
+namespace {
+
+// XML name escaping: characters not allowed in a name become _xHHHH_.
+std::string EncodeName(const char* name) {
+  std::string out;
+  for (const char* p = name; *p; ++p) {
+    unsigned char c = static_cast<unsigned char>(*p);
+    bool ok = std::isalnum(c) || c == '_' || c == '-' || c == '.' || c >= 0x80;
+    if (p == name && (std::isdigit(c) || c == '-' || c == '.')) ok = false;
+    if (ok)
+      out += static_cast<char>(c);
+    else
+      out += StrFormat("_x%04X_", c);
+  }
+  return out;
+}
+
+void AppendEscaped(std::string& out, const std::string& text) {
+  for (char ch : text) {
+    switch (ch) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '\r': out += "&#xD;"; break;
+      default: out += ch;
+    }
+  }
+}
+
+struct Writer {
+  const CDataSet& ds;
+  std::vector<std::vector<std::string>> columnNames;  // per table, encoded
+  std::vector<std::string> tableNames;
+  std::string out;
+
+  explicit Writer(const CDataSet& d) : ds(d) {
+    for (int t = 0; t < ds.TableCount(); ++t) {
+      const CDataTable& table = ds.Table(t);
+      tableNames.push_back(EncodeName(table.Name()));
+      std::vector<std::string> cols;
+      for (int c = 0; c < table.ColumnCount(); ++c) cols.push_back(EncodeName(table.Column(c).name));
+      columnNames.push_back(std::move(cols));
+    }
+  }
+
+  void Indent(int depth) { out.append(static_cast<size_t>(depth) * 2, ' '); }
+
+  void Row(const CDataRow& row, int depth) {
+    const CDataTable& table = row.Table();
+    const std::string& name = tableNames[static_cast<size_t>(table.Index())];
+    Indent(depth);
+    out += '<';
+    out += name;
+    out += ">\n";
+    for (int c = 0; c < table.ColumnCount(); ++c) {
+      const ColumnSchema& col = table.Column(c);
+      if ((col.flags & kColHidden) || row.IsNull(c)) continue;
+      const std::string& cn = columnNames[static_cast<size_t>(table.Index())][static_cast<size_t>(c)];
+      Indent(depth + 1);
+      out += '<';
+      out += cn;
+      out += '>';
+      if (col.type == ColType::Text)
+        AppendEscaped(out, row.Value(c).s);
+      else
+        AppendLexical(col.type, row.Value(c), out);
+      out += "</";
+      out += cn;
+      out += ">\n";
+    }
+    for (int rel = 0; rel < ds.RelationCount(); ++rel) {
+      if (ds.Relation(rel).parentTable != table.Index()) continue;
+      for (const CDataRow* child : row.ChildRows(rel)) Row(*child, depth + 1);
+    }
+    Indent(depth);
+    out += "</";
+    out += name;
+    out += ">\n";
+  }
+
+  void Document() {
+    out += "<?xml version=\"1.0\" standalone=\"yes\"?>\n";
+    std::string root = EncodeName(ds.Schema().name);
+    out += '<' + root + " xmlns=\"" + ds.Schema().nameSpace + "\">\n";
+    for (int t = 0; t < ds.TableCount(); ++t) {
+      const CDataTable& table = ds.Table(t);
+      // Rows of a child table are written inside their parents; those with
+      // no parent stand at the top level, in table order.
+      std::vector<int> rels;
+      for (int rel = 0; rel < ds.RelationCount(); ++rel) {
+        if (ds.Relation(rel).childTable == t) rels.push_back(rel);
+      }
+      for (int i = 0; i < table.Count(); ++i) {
+        const CDataRow& row = table.Row(i);
+        bool nested = false;
+        for (int rel : rels) nested = nested || row.ParentRow(rel) != nullptr;
+        if (!nested) Row(row, 1);
+      }
+    }
+    out += "</" + root + ">\n";
+  }
+};
+
+// Namespace bindings in scope while walking the document.
+struct Scope {
+  const Scope* outer;
+  pugi::xml_node node;
+};
+
+const char* LookupNamespace(const Scope* s, std::string_view prefix) {
+  std::string attr = prefix.empty() ? std::string("xmlns") : "xmlns:" + std::string(prefix);
+  for (; s; s = s->outer) {
+    if (pugi::xml_attribute a = s->node.attribute(attr.c_str())) return a.value();
+  }
+  return prefix == "xml" ? "http://www.w3.org/XML/1998/namespace" : "";
+}
+
+struct Reader {
+  CDataSet& ds;
+  std::string_view ns;
+  std::vector<std::vector<std::string>> columnNames;  // per table, as written in XML
+
+  explicit Reader(CDataSet& d) : ds(d), ns(d.Schema().nameSpace) {
+    for (int t = 0; t < ds.TableCount(); ++t) {
+      std::vector<std::string> cols;
+      for (int c = 0; c < ds.Table(t).ColumnCount(); ++c) cols.push_back(EncodeName(ds.Table(t).Column(c).name));
+      columnNames.push_back(std::move(cols));
+    }
+  }
+
+  // The local name of an element in the dataset namespace, or empty.
+  std::string_view LocalName(pugi::xml_node n, const Scope& scope) const {
+    std::string_view full = n.name();
+    size_t colon = full.find(':');
+    std::string_view prefix = colon == std::string_view::npos ? std::string_view() : full.substr(0, colon);
+    std::string_view local = colon == std::string_view::npos ? full : full.substr(colon + 1);
+    if (LookupNamespace(&scope, prefix) != ns) return {};
+    return local;
+  }
+
+  static std::string Text(pugi::xml_node n) {
+    std::string s;
+    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling()) {
+      if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata) s += c.value();
+    }
+    return s;
+  }
+
+  // Reads one row element of table t, child of parentRow through rel (or none).
+  void Row(pugi::xml_node el, const Scope& outer, CDataTable& table, CDataRow* parent, int rel) {
+    Scope scope{&outer, el};
+    CDataRow* row = table.NewRow();
+    try {
+      if (parent) row->SetParentRow(rel, parent);
+      std::vector<pugi::xml_node> childRows;
+      for (pugi::xml_node c = el.first_child(); c; c = c.next_sibling()) {
+        if (c.type() != pugi::node_element) continue;
+        Scope cs{&scope, c};
+        std::string_view local = LocalName(c, cs);
+        if (local.empty()) continue;
+        bool isChildTable = false;
+        for (int r = 0; r < ds.RelationCount(); ++r) {
+          const RelationSchema& rs = ds.Relation(r);
+          if (rs.parentTable == table.Index() && local == ds.Table(rs.childTable).Name()) isChildTable = true;
+        }
+        if (isChildTable) {
+          childRows.push_back(c);
+          continue;
+        }
+        const auto& names = columnNames[static_cast<size_t>(table.Index())];
+        for (int col = 0; col < table.ColumnCount(); ++col) {
+          if (local != names[static_cast<size_t>(col)] || (table.Column(col).flags & kColHidden)) continue;
+          CDataValue v;
+          std::string text = Text(c);
+          if (!ParseLexical(table.Column(col).type, text, v))
+            throw CDataFormatException(StrFormat("Input string '%s' was not in a correct format for column '%s' of table '%s'.",
+                                                 text.c_str(), table.Column(col).name, table.Name()));
+          row->SetValue(col, v);
+          break;
+        }
+      }
+      table.AddRow(row);
+      row = nullptr;
+      CDataRow* added = &table.Row(table.Count() - 1);
+      for (pugi::xml_node c : childRows) {
+        Scope cs{&scope, c};
+        std::string_view local = LocalName(c, cs);
+        for (int r = 0; r < ds.RelationCount(); ++r) {
+          const RelationSchema& rs = ds.Relation(r);
+          if (rs.parentTable == table.Index() && local == ds.Table(rs.childTable).Name()) {
+            Row(c, scope, ds.Table(rs.childTable), added, r);
+            break;
+          }
+        }
+      }
+    } catch (...) {
+      if (row) table.DiscardRow(row);
+      throw;
+    }
+  }
+
+  void Document(const pugi::xml_document& doc) {
+    pugi::xml_node root = doc.document_element();
+    if (!root) return;
+    Scope rootScope{nullptr, root};
+    for (pugi::xml_node el = root.first_child(); el; el = el.next_sibling()) {
+      if (el.type() != pugi::node_element) continue;
+      Scope s{&rootScope, el};
+      std::string_view local = LocalName(el, s);
+      if (local.empty()) continue;
+      if (CDataTable* t = ds.FindTable(local)) Row(el, rootScope, *t, nullptr, -1);
+    }
+  }
+};
+
+void Load(CDataSet& ds, std::string& text, const std::string& source) {
+  pugi::xml_document doc;
+  pugi::xml_parse_result r = doc.load_buffer_inplace(text.data(), text.size(),
+                                                     pugi::parse_default | pugi::parse_ws_pcdata_single);
+  if (!r) {
+    throw CDataException(StrFormat("%s: the XML is not well formed: %s at offset %lld.", source.c_str(),
+                                   r.description(), static_cast<long long>(r.offset)));
+  }
+  try {
+    Reader(ds).Document(doc);
+  } catch (...) {
+    ds.Clear();
+    throw;
+  }
+}
+
+}  // namespace
+
+void CDataSet::ReadXml(const std::string& file) {
+  std::string text, error;
+  if (!ReadWholeFile(file, text, error)) throw CDataException(error);
+  Load(*this, text, file);
+}
+
+void CDataSet::ReadXmlText(std::string text) { Load(*this, text, "XML"); }
+
+std::string CDataSet::GetXml() const {
+  Writer w(*this);
+  w.Document();
+  return std::move(w.out);
+}
+
+bool CDataSet::WriteXml(const std::string& file, std::string& error) const {
+  return ReplaceFile(file, GetXml(), error);
+}

@@ -1,0 +1,54 @@
+// One column value of a dataset row: null or a value of the column's type.
+// Integers and booleans are held as int64, both float widths as double (an
+// f32 column only ever holds values exactly representable as float), text as
+// a string.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+enum class ColType : uint8_t { Text, F64, F32, Bool, U16, I8, I32, I64 };
+
+const char* ColTypeName(ColType t);
+
+struct CDataValue {
+  bool null = true;
+  int64_t i = 0;
+  double d = 0;
+  std::string s;
+
+  static CDataValue Null() { return {}; }
+  static CDataValue Int(int64_t v) {
+    CDataValue x;
+    x.null = false;
+    x.i = v;
+    return x;
+  }
+  static CDataValue Real(double v) {
+    CDataValue x;
+    x.null = false;
+    x.d = v;
+    return x;
+  }
+  static CDataValue Text(std::string v) {
+    CDataValue x;
+    x.null = false;
+    x.s = std::move(v);
+    return x;
+  }
+  bool operator==(const CDataValue& o) const;
+};
+
+// Conversions between values and the XML Schema lexical forms, independent
+// of the locale: "true"/"false", decimal integers, floats in the shortest
+// form that reads back to the same value (judged at the column's width),
+// INF, -INF and NaN.
+// Parse returns false when the text does not convert to the type (or is out
+// of the type's range).
+bool ParseLexical(ColType type, std::string_view text, CDataValue& out);
+std::string FormatLexical(ColType type, const CDataValue& value);
+void AppendLexical(ColType type, const CDataValue& value, std::string& out);
+
+// Whether an integer fits the column type's range.
+bool IntegerFits(ColType type, int64_t v);
