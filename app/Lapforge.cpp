@@ -1,1 +1,38 @@
 #include "app/Lapforge.h"
+
+#include <exception>
+
+#include "app/support/UserInterface.h"
+#include "description/TrkDsc.h"
+
+std::unique_ptr<TrkDsc> CLapforge::DataBaseFromXML(const std::string& xmlFile) {
+  auto db = std::make_unique<TrkDsc>();
+  try {
+    db->ReadXml(xmlFile);
+  } catch (const CDataFormatException&) {
+    UI().Message(
+        "There is a incorrectly typed value in your xml\nUsing Open XML you should be able to see from the tables where "
+        "the error occurred",
+        "Error in XML");
+    return nullptr;
+  } catch (const std::exception& e) {
+    UI().Message(e.what(), "");
+    return nullptr;
+  }
+  return db;
+}
+
+int CLapforge::DataBaseToXML(const TrkDsc& db, const std::string& xmlFile) {
+  std::string error;
+  if (!db.WriteXml(xmlFile, error)) {
+    UI().Message(error, "");
+    return 0;
+  }
+  return 1;
+}
+
+int CLapforge::XMLToXML(const std::string& xmlIn, const std::string& xmlOut) {
+  std::unique_ptr<TrkDsc> db = DataBaseFromXML(xmlIn);
+  if (!db) return 0;
+  return DataBaseToXML(*db, xmlOut);
+}

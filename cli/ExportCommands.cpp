@@ -1,0 +1,41 @@
+// lapforge export FORMAT IN.xml OUT: the exports of the main window, one
+// sub-subcommand per target format, and "xml" (the table editor's "Write XML").
+#include <chrono>
+#include <memory>
+
+#include "app/Lapforge.h"
+#include "cli/Commands.h"
+
+namespace {
+
+struct ExportArgs {
+  std::string in, out;
+};
+
+// Registers `export NAME IN OUT` whose work is run(in, out) returning the
+// driver's result (0 failed, otherwise files or blocks written).
+template <class Run>
+void AddExport(CLI::App& exportCmd, const char* name, const char* help, const char* outHelp, int& status, Run run) {
+  auto* cmd = exportCmd.add_subcommand(name, help);
+  auto args = std::make_shared<ExportArgs>();
+  cmd->add_option("IN", args->in, "Track description XML to read")->required();
+  cmd->add_option("OUT", args->out, outHelp)->required();
+  cmd->callback([args, &status, run]() {
+    auto start = std::chrono::steady_clock::now();
+    int result = run(args->in, args->out);
+    status = result > 0 ? 0 : 1;
+    if (result > 0) {
+      double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      PrintSummary(result, secs);
+    }
+  });
+}
+
+}  // namespace
+
+void AddExportCommands(CLI::App& app, int& status) {
+  CLI::App* exportCmd = app.add_subcommand("export", "Write a track description to a file or game format");
+  exportCmd->require_subcommand(1);
+  AddExport(*exportCmd, "xml", "Load a track description and write it back as XML", "XML file to write", status,
+            [](const std::string& in, const std::string& out) { return CLapforge().XMLToXML(in, out); });
+}

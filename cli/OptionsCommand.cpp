@@ -1,0 +1,87 @@
+// lapforge options [NAME [VALUE]]: lists the settings (defaults applied),
+// shows one, or stores one.
+#include <cstdio>
+#include <memory>
+
+#include "app/RegOption.h"
+#include "app/support/UserInterface.h"
+#include "cli/Commands.h"
+
+namespace {
+
+const int* KnownDefault(const std::string& name) {
+  for (const auto& [n, def] : CRegOption::IntegerSettings())
+    if (n == name) return &def;
+  return nullptr;
+}
+
+bool ParseInteger(const std::string& text, int& out) {
+  if (text.empty()) return false;
+  size_t i = (text[0] == '-' || text[0] == '+') ? 1 : 0;
+  if (i == text.size()) return false;
+  long long v = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
+    v = v * 10 + (text[i] - '0');
+    if (v > 0xFFFFFFFFLL) return false;
+  }
+  if (text[0] == '-') v = -v;
+  out = static_cast<int>(v);
+  return true;
+}
+
+void PrintOne(const std::string& name) {
+  if (const int* def = KnownDefault(name)) {
+    std::printf("%s %d\n", name.c_str(), CRegOption::GetOption(name, *def));
+    return;
+  }
+  for (const auto& v : CRegOption::AllStored())
+    if (v.name == name) {
+      if (v.isInteger)
+        std::printf("%s %d\n", v.name.c_str(), v.integer);
+      else
+        std::printf("%s %s\n", v.name.c_str(), v.text.c_str());
+      return;
+    }
+  std::printf("%s\n", name.c_str());
+}
+
+}  // namespace
+
+void AddOptionsCommand(CLI::App& app, int& status) {
+  auto* cmd = app.add_subcommand("options", "List the settings, show one, or store one");
+  auto name = std::make_shared<std::string>();
+  auto value = std::make_shared<std::string>();
+  auto hasValue = std::make_shared<bool>(false);
+  cmd->add_option("NAME", *name, "Setting to show or store");
+  cmd->add_option("VALUE", *value, "Value to store (an integer for the switches)")->each([hasValue](const std::string&) {
+    *hasValue = true;
+  });
+  cmd->callback([name, value, hasValue, &status]() {
+    status = 0;
+    if (name->empty()) {
+      for (const auto& [n, def] : CRegOption::IntegerSettings()) PrintOne(n);
+      for (const auto& v : CRegOption::AllStored())
+        if (!KnownDefault(v.name)) PrintOne(v.name);
+      return;
+    }
+    if (!*hasValue) {
+      PrintOne(*name);
+      return;
+    }
+    int number = 0;
+    bool isNumber = ParseInteger(*value, number);
+    if (KnownDefault(*name) && !isNumber) {
+      UI().Message(*name + " takes an integer value, not \"" + *value + "\"", "Options");
+      status = 1;
+      return;
+    }
+    bool ok = isNumber ? CRegOption::SetOption(*name, number) : CRegOption::SetOption(*name, *value);
+    if (!ok) {
+      UI().Message("Cannot write the settings file " + CRegOption::SettingsFile(), "Options");
+      status = 1;
+      return;
+    }
+    PrintOne(*name);
+  });
+}
