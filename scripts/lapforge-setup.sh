@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian machine for Lapforge, builds it and runs one job:
+#   scripts/lapforge-setup.sh sample   build a release and convert the bundled sample track into out/
+#   scripts/lapforge-setup.sh test     build with AddressSanitizer and UndefinedBehaviorSanitizer and run every test
+# Run as root (or with sudo available) so that missing packages can be installed.
+set -euo pipefail
+
+mode="${1:-sample}"
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$here"
+
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev libpugixml-dev libcli11-dev qt6-base-dev
+          libgtest-dev libgmock-dev libbenchmark-dev libxml2-utils)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -q
+  "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+jobs="$(nproc 2>/dev/null || echo 2)"
+
+case "$mode" in
+  sample)
+    cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=clang++ \
+          -DLAPFORGE_TESTS=OFF -DLAPFORGE_BENCH=OFF -DLAPFORGE_FUZZ=OFF
+    cmake --build build/release --target lapforge -j "$jobs"
+    mkdir -p out
+    build/release/cli/lapforge export xml examples/sample-circuit.xml out/sample-circuit.xml
+    ;;
+  test)
+    cmake -S . -B build/ci -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+          -DLAPFORGE_SANITIZE=ON -DLAPFORGE_BENCH=ON
+    cmake --build build/ci -j "$jobs"
+    export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
+    export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+    ctest --test-dir build/ci --output-on-failure -j "$jobs"
+    ;;
+  *)
+    echo "usage: $0 sample|test" >&2
+    exit 2
+    ;;
+esac
