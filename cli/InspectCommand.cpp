@@ -1,41 +1,50 @@
-// lapforge inspect FILE [--rewrite OUT]: lists the record tree of a PTF or
-// 3DO file, optionally writing it back.
+// lapforge inspect FILE: lists the record tree of a PTF or 3DO file.
+// lapforge inspect --rewrite IN OUT: reads IN and writes its tree to OUT.
 #include <cstdio>
 #include <memory>
+#include <string>
 
 #include "app/support/UserInterface.h"
 #include "cli/Commands.h"
 #include "ptf/N5Inspect.h"
-#include "ptf/N5Root.h"
 
 void AddInspectCommand(CLI::App& app, int& status) {
-  auto* cmd = app.add_subcommand("inspect", "Print the record tree of a PTF or 3DO file");
+  auto* cmd = app.add_subcommand("inspect", "Print the record tree of a PTF or 3DO file, or write it back");
   auto file = std::make_shared<std::string>();
-  auto rewrite = std::make_shared<std::string>();
+  auto out = std::make_shared<std::string>();
+  auto rewrite = std::make_shared<bool>(false);
+  cmd->add_flag("--rewrite", *rewrite, "Read FILE and write its record tree to OUT");
   cmd->add_option("FILE", *file, "PTF or 3DO file")->required();
-  cmd->add_option("--rewrite", *rewrite, "Read and write the file back to OUT");
-  cmd->callback([file, rewrite, &status]() {
-    std::unique_ptr<CN5Root> root = CN5Root::CreateFromFile(*file);
-    if (!root) {
-      UI().Message("Cannot read " + *file, "Inspect");
-      status = 1;
-      return;
-    }
-    if (!root->Root()) {
-      UI().Message(*file + " holds no record that can be read", "Inspect");
-      status = 1;
-      return;
-    }
-    std::fputs(InspectRecordTree(*root).c_str(), stdout);
-    if (!rewrite->empty()) {
-      root->keepAllTsoReferences = true;
-      root->ResetWriteIds();
-      if (!root->WriteToFile(*rewrite)) {
-        UI().Message("Cannot write " + *rewrite, "Inspect");
+  cmd->add_option("OUT", *out, "Output file (with --rewrite)");
+  cmd->callback([file, out, rewrite, &status]() {
+    std::string error;
+    if (*rewrite) {
+      if (out->empty()) {
+        UI().Message("--rewrite needs an input and an output file", "Inspect");
         status = 1;
         return;
       }
+      if (!RewriteRecordFile(*file, *out, error)) {
+        UI().Message(error, "Inspect");
+        status = 1;
+        return;
+      }
+      std::printf("%s written\n", out->c_str());
+      status = 0;
+      return;
     }
+    if (!out->empty()) {
+      UI().Message("An output file is only taken with --rewrite", "Inspect");
+      status = 1;
+      return;
+    }
+    std::string listing;
+    if (!InspectRecordFile(*file, listing, error)) {
+      UI().Message(error, "Inspect");
+      status = 1;
+      return;
+    }
+    std::fputs(listing.c_str(), stdout);
     status = 0;
   });
 }

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/support/FileString.h"
 #include "app/support/TextFormat.h"
+#include "formats/ShaderDictionary.h"
+#include "mesh/GlMaterial.h"
 
 namespace {
 
@@ -342,9 +345,14 @@ void CN5ObjFs::ReWriteData() {
     return;
   }
   root->WriteNext(appearance);
+  // Readers take the texture coordinates only after an appearance with a
+  // slot in use; an appearance without texture is written alone so that the
+  // records after it stay in place.
+  int written = WrittenNonNullChildren(appearance);
+  if (written == 0) return;
   root->WriteNext(textureCoords);
   uint8_t one = 1;
-  for (int i = 0; i < WrittenNonNullChildren(appearance); ++i) WriteBytes(&one, 1);
+  for (int i = 0; i < written; ++i) WriteBytes(&one, 1);
 }
 
 // ---- W_SectionDescriptor ----
@@ -559,7 +567,7 @@ size_t CN5ObjSw::ReadData(CByteReader& r) {
   values = ReadValueArray(r);
   std::vector<CN5Obj*> states;
   ReadChildrenArray(r, &states);
-  if (EqualsNoCase(switchName, "weekend") && !values.empty() && root && !root->hasWeekendValue) {
+  if (EqualsNoCase(switchName, "weekend") && !values.empty() && root) {
     root->hasWeekendValue = true;
     root->weekendValue = values[0];
   }
@@ -672,25 +680,28 @@ size_t CN5ObjGm::ReadData(CByteReader& r) {
   if (children.size() > 1) CollectTriangles(children[1], 0);
   return r.Pos() - start;
 }
-void CN5ObjGm::CollectTriangles(CN5Obj* obj, int level) {
+void CN5ObjGm::CollectTriangles(const CN5Obj* obj, int level, std::vector<uint32_t>& out) {
   // Only records this one owns are followed; the reader forbids cycles and
   // limits nesting, the level check guards trees built in memory.
   if (!obj || level > CN5Root::kMaxDepth) return;
-  if (auto* tl = dynamic_cast<CN5ObjTl*>(obj))
-    triangles.insert(triangles.end(), tl->indices.begin(), tl->indices.end() - tl->indices.size() % 3);
-  else if (auto* ts = dynamic_cast<CN5ObjTs*>(obj))
-    triangles.insert(triangles.end(), ts->triangles.begin(), ts->triangles.end());
-  else if (auto* fn = dynamic_cast<CN5ObjFn*>(obj))
-    triangles.insert(triangles.end(), fn->triangles.begin(), fn->triangles.end());
-  for (CN5Obj* c : obj->children)
-    if (c && c->parent == obj && !dynamic_cast<CN5ObjVl*>(c)) CollectTriangles(c, level + 1);
+  if (auto* tl = dynamic_cast<const CN5ObjTl*>(obj))
+    out.insert(out.end(), tl->indices.begin(), tl->indices.end() - tl->indices.size() % 3);
+  else if (auto* ts = dynamic_cast<const CN5ObjTs*>(obj))
+    out.insert(out.end(), ts->triangles.begin(), ts->triangles.end());
+  else if (auto* fn = dynamic_cast<const CN5ObjFn*>(obj))
+    out.insert(out.end(), fn->triangles.begin(), fn->triangles.end());
+  for (const CN5Obj* c : obj->children)
+    if (c && c->parent == obj && !dynamic_cast<const CN5ObjVl*>(c)) CollectTriangles(c, level + 1, out);
 }
 void CN5ObjGm::ReWriteData() {
   root->WriteNext(children.empty() ? nullptr : children[0]);
-  // Strips and fans are written as a plain triangle list.
+  // Strips and fans are written as a plain triangle list. A geometry built
+  // with a primitive child instead of collected triangles takes the
+  // primitive's.
   CN5ObjTl list;
   list.root = root;
   list.indices = triangles;
+  if (list.indices.empty() && children.size() > 1) CollectTriangles(children[1], 0, list.indices);
   root->WriteNext(&list);
 }
 
@@ -846,6 +857,59 @@ void CN5ObjAp::GetColourTexture(double& red, double& green, double& blue, std::s
       break;
     }
   name = appearanceName.empty() ? objectName : appearanceName;
+}
+
+void CN5ObjAp::GetMaterial(CGlMaterial& material) const {
+  material.diffuse.r = static_cast<float>(lighting[0]);
+  material.diffuse.g = static_cast<float>(lighting[1]);
+  material.diffuse.b = static_cast<float>(lighting[2]);
+  material.materialName = appearanceName.empty() ? objectName : appearanceName;
+  auto slotTexture = [&](size_t slot) -> const CN5ObjTx* {
+    auto* tx = slot < children.size() ? dynamic_cast<const CN5ObjTx*>(children[slot]) : nullptr;
+    return tx && !tx->textureName.empty() ? tx : nullptr;
+  };
+  if (const CN5ObjTx* tx = slotTexture(0)) {
+    material.mapName = ToLower(tx->textureName);
+    material.mapTitle = FileString::Title(material.mapName);
+    if (material.materialName.empty()) material.materialName = material.mapTitle;
+  }
+  if (const CN5ObjTx* tx = slotTexture(4)) {
+    CGlShaderTex& stage = material.shader.maps[0];
+    stage.stageType = 11;  // reflection map
+    stage.textureName = ToLower(tx->textureName);
+    CGfxDictionary::FindShaderMatch(material.shader);
+    material.shader.shaderValue = 0.3f;
+  }
+}
+
+CN5ObjAp* CN5Root::CreateNewAppearance(CN5Obj* parent, const std::string& textureName, std::vector<CN5Obj*>* list) {
+  auto* ap = Create<CN5ObjAp>(parent, list);
+  ap->mode = defaultAppearanceMode >= 0 ? defaultAppearanceMode : 2;
+  auto clearTriple = [&](int t) {
+    for (int i = 0; i < 3; ++i) ap->lighting[3 * t + i] = 0.0;
+  };
+  if (auto* ws = dynamic_cast<CN5ObjWs*>(parent)) {
+    if (formatVersion == 7) ap->mode = 0;
+    if (ws->wallType == 0x812 || ws->wallType == 0x813) ap->mode = 18;
+    clearTriple(2);
+  } else if (dynamic_cast<CN5ObjFs*>(parent)) {
+    ap->mode = 1;
+    clearTriple(2);
+  } else if (dynamic_cast<CN5ObjTd*>(parent)) {
+    ap->mode = 3;
+    clearTriple(1);
+    clearTriple(2);
+  }
+  if (!textureName.empty()) Create<CN5ObjTx>(ap)->textureName = FileString::FileName(textureName);
+  return ap;
+}
+
+CN5ObjTo* CN5Root::CreateNewTso(CN5Obj* reference, const std::string& name) {
+  auto* to = Create<CN5ObjTo>(reference);
+  to->fileName = FileString::FileName(name);
+  if (to->fileName.find(".3do") == std::string::npos) to->fileName += ".3do";
+  to->secondName = "(_TSO)";
+  return to;
 }
 
 // ---- primitives ----

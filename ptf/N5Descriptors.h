@@ -9,6 +9,8 @@
 
 #include "ptf/N5Root.h"
 
+class CGlMaterial;
+
 #define N5_RTNAME(X) \
   const char* GetRtName() const override { return "class " #X; }
 
@@ -114,7 +116,7 @@ class CN5ObjWs : public CN5Obj {
   int32_t extraValue = 0;
   int32_t wallType = 0;
   int32_t groupCount = 1;
-  int32_t extensionFlag = 0;
+  int32_t extensionFlag = 1;
   std::array<uint8_t, 40> extension{};
   struct _ApTuPair {
     CN5Obj* appearance = nullptr;
@@ -219,7 +221,9 @@ class CN5ObjGm : public CN5Obj {
   int32_t WrittenHeaderValue() const override { return 1; }
   size_t ReadData(CByteReader& r) override;
   void ReWriteData() override;
-  void CollectTriangles(CN5Obj* obj, int level);
+  // Appends the triangles of obj and the primitives below it to out.
+  static void CollectTriangles(const CN5Obj* obj, int level, std::vector<uint32_t>& out);
+  void CollectTriangles(const CN5Obj* obj, int level) { CollectTriangles(obj, level, triangles); }
   std::vector<uint32_t> triangles;
 };
 
@@ -265,8 +269,11 @@ class CN5ObjAp : public CN5Obj {
   int32_t WrittenHeaderValue() const override { return 2; }
   size_t ReadData(CByteReader& r) override;
   void ReWriteData() override;
+  // The slot-0 texture's name in lower case without folder and extension.
   std::string GetPrimaryTexture() const;
   void GetColourTexture(double& red, double& green, double& blue, std::string& texture, std::string& name) const;
+  // Colour, name, map and (with a slot-4 texture) a reflection stage.
+  void GetMaterial(CGlMaterial& material) const;
   double lighting[12] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 1};
   int32_t mode = 2;
   std::string appearanceName;

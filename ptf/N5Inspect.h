@@ -1,9 +1,21 @@
 // A readable text listing of a record tree, one line per record, used by the
-// command-line inspector.
+// command-line inspector, and the read-and-write-back of a record file.
 #pragma once
 
 #include <string>
 
 class CN5Root;
 
+// One line per record, indented by depth: depth, class name, object name,
+// header value, object id, child count and the record's key values. A shared
+// record is listed in full under its first parent only.
 std::string InspectRecordTree(const CN5Root& root);
+
+// Reads a PTF or 3DO file and lists it. False, with error set, when the file
+// cannot be opened, is damaged or holds no recognised root record.
+bool InspectRecordFile(const std::string& path, std::string& listing, std::string& error);
+
+// Reads a record file and writes its tree back to outPath (replacing it
+// atomically), keeping every TSO reference of a track. False, with error
+// set, when the input cannot be read or the output cannot be written.
+bool RewriteRecordFile(const std::string& inPath, const std::string& outPath, std::string& error);

@@ -1,5 +1,7 @@
 #include "ptf/N5Root.h"
 
+#include <cstdio>
+
 #include "app/support/Errors.h"
 #include "app/support/FileIO.h"
 #include "app/support/TextFormat.h"
@@ -93,6 +95,12 @@ void CN5Obj::WriteZeroes(size_t n) {
 
 // ---- CN5Root ----
 
+namespace {
+// Printed on the console, not shown as a message: the enclosing list ends
+// there and reading goes on.
+void ReportUnrecognized() { std::fputs("Unrecognized record\n", stderr); }
+}  // namespace
+
 CN5Root::CN5Root() = default;
 CN5Root::~CN5Root() = default;
 
@@ -102,33 +110,46 @@ CN5Obj* CN5Root::Root() const {
   return nullptr;
 }
 
-std::unique_ptr<CN5Root> CN5Root::CreateFromFile(const std::string& path) {
-  std::vector<uint8_t> bytes;
-  std::string error;
-  if (!ReadWholeFile(path, bytes, error)) return nullptr;
+std::unique_ptr<CN5Root> CN5Root::CreateFromFile(const std::string& filePath) {
   auto root = std::make_unique<CN5Root>();
-  if (!root->ReadFromBuffer(std::move(bytes), path, error)) {
-    UI().Message(error, "Damaged object file");
+  std::string error;
+  if (!root->ReadFromFile(filePath, error)) {
+    // A file that cannot be opened yields nothing silently; a damaged one is
+    // reported.
+    if (!error.empty()) UI().Message(error, "Damaged object file");
     return nullptr;
   }
-  size_t cut = path.find_last_of("/\\");
-  root->folder = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-  root->path = path;
   return root;
+}
+
+bool CN5Root::ReadFromFile(const std::string& filePath, std::string& error) {
+  std::vector<uint8_t> bytes;
+  std::string openError;
+  error.clear();
+  if (!ReadWholeFile(filePath, bytes, openError)) return false;
+  if (!ReadFromBuffer(std::move(bytes), filePath, error)) return false;
+  size_t cut = filePath.find_last_of("/\\");
+  folder = cut == std::string::npos ? std::string() : filePath.substr(0, cut + 1);
+  path = filePath;
+  return true;
 }
 
 bool CN5Root::ReadFromBuffer(std::vector<uint8_t> bytes, const std::string& source, std::string& error) {
   objects.clear();
   classNames.clear();
   objectsById.clear();
-  knownObjectIds.clear();
+  hasWeekendValue = false;
+  bytesRead = 0;
   image = std::move(bytes);
+  objects.reserve(image.size() / 64);
+  objectsById.reserve(image.size() / 64);
   reader = std::make_unique<CByteReader>(image.data(), image.size(), source);
   try {
-    ReadNext(0, 0, nullptr, nullptr);
+    bytesRead = ReadNext(0, 0, nullptr, nullptr);
   } catch (const CFormatError& e) {
     error = StrFormat("%s: %s", source.c_str(), e.what());
     objects.clear();
+    objectsById.clear();
     return false;
   }
   DetectFormatVersion();
@@ -145,15 +166,14 @@ size_t CN5Root::ReadNext(size_t offset, int depth, CN5Obj* parent, std::vector<C
     if (list) list->push_back(nullptr);
     return 4;
   }
-  if (knownObjectIds.count(id)) {
-    auto it = objectsById.find(id);
-    if (it == objectsById.end()) {
+  if (auto it = objectsById.find(id); it != objectsById.end()) {
+    CN5Obj* obj = it->second;
+    if (!obj) {
       // Defined by a record that was not recognised: nothing to refer to.
       if (parent) parent->children.push_back(nullptr);
       if (list) list->push_back(nullptr);
       return 4;
     }
-    CN5Obj* obj = it->second;
     // A reference to a record still being read would make the tree a cycle.
     if (!obj->complete) r.Fail("record (refers to a record that encloses it)", offset, 4);
     if (parent) {
@@ -170,15 +190,15 @@ size_t CN5Root::ReadNext(size_t offset, int depth, CN5Obj* parent, std::vector<C
     if (!r.Has(len)) r.Fail("class name", r.Pos(), len);
     cn = classNames.emplace(cls, r.FixedString(len, "class name")).first;
   }
-  knownObjectIds[id] = true;
   CN5Obj* obj = NewDescriptor(cn->second);
   if (!obj) {
-    UI().Message("Unrecognized record", "");
+    objectsById.emplace(id, nullptr);
+    ReportUnrecognized();
     r.Seek(offset);
     return 0;
   }
   objects.emplace_back(obj);
-  objectsById[id] = obj;
+  objectsById.emplace(id, obj);
   obj->className = cn->second;
   obj->fileOffset = offset;
   obj->objectId = id;
@@ -197,7 +217,7 @@ size_t CN5Root::ReadNext(size_t offset, int depth, CN5Obj* parent, std::vector<C
   size_t d = obj->ReadData(r);
   obj->complete = true;
   if (h + d == 0) {
-    UI().Message("Unrecognized record", "");
+    ReportUnrecognized();
     r.Seek(offset);
     return 0;
   }

@@ -13,6 +13,8 @@
 #include "app/support/ByteWriter.h"
 
 class CN5Root;
+class CN5ObjAp;
+class CN5ObjTo;
 
 // Base of every descriptor record.
 class CN5Obj {
@@ -78,11 +80,20 @@ class CN5Root {
   // Reads a file. Null when it cannot be opened or is damaged (a message
   // naming the file and the fault is shown through UI()).
   static std::unique_ptr<CN5Root> CreateFromFile(const std::string& path);
+  // The same into this root (the track and object models derive from it):
+  // false, with error set, when the file cannot be opened or is damaged.
+  // Remembers the file's path and folder.
+  bool ReadFromFile(const std::string& path, std::string& error);
   // Parses a file image held in memory. A damaged image (a record, count or
   // string running past the end, a record referring to one that encloses it,
   // nesting too deep) makes the whole file unreadable: returns false, error
-  // says what and where, and the tree is emptied.
+  // says what and where, and the tree is emptied. Nothing outside the image
+  // is ever read.
   bool ReadFromBuffer(std::vector<uint8_t> bytes, const std::string& source, std::string& error);
+  // Bytes taken by the root record of the last read (the file size for a
+  // well-formed file), and the size of the image read.
+  size_t BytesRead() const { return bytesRead; }
+  size_t ImageSize() const { return image.size(); }
 
   size_t ReadNext(size_t offset, int depth, CN5Obj* parent, std::vector<CN5Obj*>* list);
   size_t ReadChildrenList(size_t position, int depth, CN5Obj* parent, std::vector<CN5Obj*>* list);
@@ -106,6 +117,14 @@ class CN5Root {
   // The descriptor for a class name (by prefix), or null.
   virtual CN5Obj* NewDescriptor(const std::string& className);
 
+  // Builders of descriptors in memory. An appearance under parent, set up for
+  // the kind of parent, with a texture child named after the file-name part
+  // of textureName when that is not empty.
+  CN5ObjAp* CreateNewAppearance(CN5Obj* parent, const std::string& textureName,
+                                std::vector<CN5Obj*>* list = nullptr);
+  // The object file record under a TSO reference, named after name.
+  CN5ObjTo* CreateNewTso(CN5Obj* reference, const std::string& name);
+
   CN5Obj* Root() const;
   const std::vector<std::unique_ptr<CN5Obj>>& All() const { return objects; }
   CByteWriter* Output() { return out; }
@@ -125,10 +144,12 @@ class CN5Root {
   std::vector<uint8_t> image;
   std::unique_ptr<CByteReader> reader;
   std::unordered_map<uint32_t, std::string> classNames;  // classId -> name (reading)
-  std::unordered_map<uint32_t, CN5Obj*> objectsById;     // objectId -> descriptor (reading)
-  std::unordered_map<uint32_t, bool> knownObjectIds;     // objectIds defined (reading)
+  // objectId -> descriptor (reading); null for an object whose record was
+  // not recognised.
+  std::unordered_map<uint32_t, CN5Obj*> objectsById;
   std::unordered_map<std::string, uint32_t> classIds;    // name -> classId (writing)
   uint32_t counter = 0;
+  size_t bytesRead = 0;
   std::vector<std::unique_ptr<CN5Obj>> objects;
   CByteWriter* out = nullptr;
 };
