@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/support/FileIO.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Limits the size of files this process may write, for the lifetime of the
+// object; a write beyond it fails (EFBIG) instead of raising a signal.
+class CFileSizeLimit {
+ public:
+  explicit CFileSizeLimit(rlim_t bytes) {
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    ::getrlimit(RLIMIT_FSIZE, &previous_);
+    rlimit limit = previous_;
+    limit.rlim_cur = bytes;
+    ok_ = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+  }
+  ~CFileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &previous_);
+    std::signal(SIGXFSZ, previousHandler_);
+  }
+  bool Ok() const { return ok_; }
+
+ private:
+  rlimit previous_{};
+  void (*previousHandler_)(int) = nullptr;
+  bool ok_ = false;
+};
+
+}  // namespace
+
+TEST(FileIO, ReplaceFileWritesAndReplacesWhole) {
+  CTempDir dir;
+  std::string file = dir.File("track.xml");
+  std::string error;
+  ASSERT_TRUE(ReplaceFile(file, std::string("a much longer old content\r\n"), error)) << error;
+  ASSERT_TRUE(ReplaceFile(file, std::string("new\r\n"), error)) << error;
+  EXPECT_EQ(ReadText(file), "new\r\n");
+  ASSERT_TRUE(ReplaceFile(file, std::vector<uint8_t>{}, error)) << error;
+  EXPECT_EQ(ReadText(file), "");
+  EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"track.xml"}));
+}
+
+TEST(FileIO, ReplaceFileIntoAMissingFolderFails) {
+  CTempDir dir;
+  std::string error;
+  EXPECT_FALSE(ReplaceFile(dir.File("missing/out.gmt"), std::string("x"), error));
+  EXPECT_NE(error.find("missing/out.gmt"), std::string::npos) << error;
+  EXPECT_TRUE(FolderEntries(dir.Path()).empty());
+}
+
+TEST(FileIO, AFailedWriteLeavesTheOldFileUnchanged) {
+  CTempDir dir;
+  std::string file = dir.File("track.ptf");
+  WriteText(file, "old contents");
+  std::vector<uint8_t> big(256 * 1024, 0xab);
+  std::string error;
+  bool written = true;
+  {
+    CFileSizeLimit limit(4096);
+    ASSERT_TRUE(limit.Ok());
+    written = ReplaceFile(file, big, error);
+  }
+  EXPECT_FALSE(written);
+  EXPECT_NE(error.find("track.ptf"), std::string::npos) << error;
+  EXPECT_EQ(ReadText(file), "old contents");
+  // The partial temporary file is gone.
+  EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"track.ptf"}));
+}
+
+TEST(FileIO, AFolderInTheWayIsNotReplaced) {
+  CTempDir dir;
+  std::string target = dir.File("out.xml");
+  std::filesystem::create_directory(target);
+  WriteText(target + "/keep", "k");
+  std::string error;
+  EXPECT_FALSE(ReplaceFile(target, std::string("x"), error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(ReadText(target + "/keep"), "k");
+  EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"out.xml"}));
+}
+
+TEST(FileIO, AReadOnlyFolderKeepsItsFile) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  CTempDir dir;
+  std::string sub = dir.File("ro");
+  std::filesystem::create_directory(sub);
+  WriteText(sub + "/track.ptf", "old");
+  ::chmod(sub.c_str(), 0555);
+  std::string error;
+  EXPECT_FALSE(ReplaceFile(sub + "/track.ptf", std::string("new"), error));
+  ::chmod(sub.c_str(), 0755);
+  EXPECT_EQ(ReadText(sub + "/track.ptf"), "old");
+}
+
+TEST(FileIO, ReadWholeFile) {
+  CTempDir dir;
+  std::string bytes("a\0b\r\n", 5);
+  WriteText(dir.File("f.bin"), bytes);
+  std::string text, error;
+  ASSERT_TRUE(ReadWholeFile(dir.File("f.bin"), text, error)) << error;
+  EXPECT_EQ(text, bytes);
+  std::vector<uint8_t> raw;
+  ASSERT_TRUE(ReadWholeFile(dir.File("f.bin"), raw, error)) << error;
+  EXPECT_EQ(raw, (std::vector<uint8_t>{'a', 0, 'b', '\r', '\n'}));
+
+  EXPECT_FALSE(ReadWholeFile(dir.File("none.bin"), raw, error));
+  EXPECT_NE(error.find("none.bin"), std::string::npos) << error;
+  EXPECT_TRUE(raw.empty());
+  EXPECT_FALSE(ReadWholeFile(dir.Path(), text, error));
+  EXPECT_FALSE(FileExists(dir.Path()));
+  EXPECT_TRUE(FileExists(dir.File("f.bin")));
+}
+
+TEST(FileIO, CompanionFilesAreFoundWithoutRegardToCase) {
+  CTempDir dir;
+  WriteText(dir.File("Track.INI"), "x");
+  EXPECT_EQ(FindFileNoCase(dir.Path(), "track.ini"), dir.File("Track.INI"));
+  EXPECT_EQ(FindFileNoCase(dir.Path() + "/", "TRACK.ini"), dir.Path() + "/Track.INI");
+  EXPECT_EQ(FindFileNoCase(dir.Path(), "track.in"), "");
+  EXPECT_EQ(FindFileNoCase(dir.File("missing"), "track.ini"), "");
+  // An exact match is preferred over another spelling.
+  WriteText(dir.File("track.ini"), "y");
+  EXPECT_EQ(FindFileNoCase(dir.Path(), "track.ini"), dir.File("track.ini"));
+  // A folder of that name is not a file.
+  std::filesystem::create_directory(dir.File("Sub"));
+  EXPECT_EQ(FindFileNoCase(dir.Path(), "sub"), "");
+
+  EXPECT_EQ(JoinPath("", "a.txt"), "a.txt");
+  EXPECT_EQ(JoinPath("out", "a.txt"), "out/a.txt");
+  EXPECT_EQ(JoinPath("out\\", "a.txt"), "out\\a.txt");
+  EXPECT_EQ(JoinPath("out/", "a.txt"), "out/a.txt");
+}
