@@ -27,16 +27,25 @@ class CGlFace {
     AddFloat(u);
     AddFloat(v);
   }
-  int GetVertexCount() const { return vertexCount; }
-  int GetFloatCount() const { return uvCount; }
-  int GetUVCount() const { return uvCount / 2; }
+  // The counts, clamped to the capacity so that a damaged record read from
+  // a file can never send a loop outside the fixed arrays.
+  int GetVertexCount() const { return vertexCount < 0 ? 0 : (vertexCount > kMaxVertices ? kMaxVertices : vertexCount); }
+  int GetFloatCount() const { return uvCount < 0 ? 0 : (uvCount > kMaxFloats ? kMaxFloats : uvCount); }
+  int GetUVCount() const { return GetFloatCount() / 2; }
   void RemoveAllVertices() { vertexCount = 0; }
   void RemoveAllFloats() { uvCount = 0; }
   // Vertex k (checked against the vertex count).
   int32_t GetVertex(int k) const;
 
-  // Plane of the first three vertices, in double precision.
+  // Plane of the first three vertices, in double precision. A face without
+  // area gets the normal (0, 0, 1) so that no non-finite value is stored.
   void FaceNormal(const CGlPointArray& points);
+  // Reverses the winding: vertices in reverse order, UV pairs in reverse
+  // pair order (each pair intact). The normal is not changed.
+  void ReverseWinding();
+  // Rebuilds the UV list with the colour-palette coordinates of a colour
+  // (components in 0..1) inside "_rgbmap.tga".
+  void SetPaletteUVs(float r, float g, float b);
 
   int32_t keep = 1;
   int32_t sourceIndex = -1;

@@ -33,6 +33,9 @@ class CGlMaterialArray : public CGlArray<CGlMaterial> {
   bool PurgeMaterials(CGlFaceArray& faces, CGlBlockArray& blocks);
   void CreateFromMips(const CGlMipArray& mips);
   void AddMaterialArray(const CGlMaterialArray& source, CGlFaceArray& faces);
+  // The same for the faces firstFace .. endFace-1 only (faces placed by one
+  // step of an explosion, so that faces merged before are not renumbered twice).
+  void AddMaterialArray(const CGlMaterialArray& source, CGlFaceArray& faces, int firstFace, int endFace);
   void RemoveAll();
   // Rebuilds the name map from the current entries (a later entry wins).
   void RebuildMap();

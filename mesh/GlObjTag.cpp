@@ -1,0 +1,7 @@
+#include "mesh/GlObjTag.h"
+
+void CGlObjTag::ClearObjTag() {
+  std::string keep = std::move(name);
+  *this = CGlObjTag();
+  name = std::move(keep);
+}
