@@ -1,0 +1,96 @@
+// The command line as a user runs it: exit status, stdout, stderr, files.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sys/wait.h>
+
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+struct Result {
+  int status = -1;
+  std::string out, err;
+};
+
+// Runs `lapforge args` through the shell with its own settings file.
+Result Lapforge(const CTempDir& dir, const std::string& args, const std::string& prefix = "") {
+  std::string cmd = prefix + "LAPFORGE_CONFIG='" + dir.File("settings.ini") + "' '" LAPFORGE_CLI "' " + args + " >'" +
+                    dir.File("stdout") + "' 2>'" + dir.File("stderr") + "' </dev/null";
+  int rc = std::system(("bash -c \"" + cmd + "\"").c_str());
+  Result r;
+  r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+  r.out = ReadText(dir.File("stdout"));
+  r.err = ReadText(dir.File("stderr"));
+  return r;
+}
+
+const std::string kSample = LAPFORGE_SOURCE_DIR "/examples/sample-circuit.xml";
+
+}  // namespace
+
+TEST(CliExportXml, SampleTrackWritesBackTheSameDocument) {
+  CTempDir dir;
+  Result r = Lapforge(dir, "export xml '" + kSample + "' '" + dir.File("out.xml") + "'");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("1 File(s) written"), std::string::npos);
+  EXPECT_EQ(ReadText(dir.File("out.xml")), ReadText(kSample));
+}
+
+TEST(CliExportXml, MistypedValueFailsWithTheXmlMessageAndWritesNothing) {
+  CTempDir dir;
+  WriteText(dir.File("bad.xml"),
+            "<TrkDsc xmlns=\"http://tempuri.org/TrkDsc.xsd\"><Section><Traction><Grip>high</Grip></Traction></Section>"
+            "</TrkDsc>");
+  Result r = Lapforge(dir, "export xml '" + dir.File("bad.xml") + "' '" + dir.File("out.xml") + "'");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Error in XML: There is a incorrectly typed value in your xml\nUsing Open XML you should be "
+                       "able to see from the tables where the error occurred"),
+            std::string::npos)
+      << r.err;
+  EXPECT_FALSE(Exists(dir.File("out.xml")));
+}
+
+TEST(CliExportXml, MissingInputFailsWithItsOwnText) {
+  CTempDir dir;
+  Result r = Lapforge(dir, "export xml '" + dir.File("none.xml") + "' '" + dir.File("out.xml") + "'");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("none.xml"), std::string::npos) << r.err;
+  EXPECT_FALSE(Exists(dir.File("out.xml")));
+}
+
+TEST(CliExportXml, FailedWriteLeavesTheExistingFileIntact) {
+  CTempDir dir;
+  WriteText(dir.File("out.xml"), "old contents");
+  // A file-size limit of 4 KB makes the write of the 60 KB sample fail part-way.
+  Result r = Lapforge(dir, "export xml '" + kSample + "' '" + dir.File("out.xml") + "'", "trap '' XFSZ; ulimit -f 4; ");
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_EQ(ReadText(dir.File("out.xml")), "old contents");
+}
+
+TEST(CliOptions, ListsDefaultsThenStoredValue) {
+  CTempDir dir;
+  Result r = Lapforge(dir, "options");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "TSOXYZ 0\nTRKFromGPLTRK 1\nISIMaterials 1\nWriteN4PTF 0\n");
+  ASSERT_EQ(Lapforge(dir, "options WriteN4PTF 1").status, 0);
+  EXPECT_EQ(Lapforge(dir, "options").out, "TSOXYZ 0\nTRKFromGPLTRK 1\nISIMaterials 1\nWriteN4PTF 1\n");
+  EXPECT_EQ(Lapforge(dir, "options WriteN4PTF").out, "WriteN4PTF 1\n");
+  EXPECT_EQ(Lapforge(dir, "options WriteN4PTF on").status, 1);
+  ASSERT_EQ(Lapforge(dir, "options LastFolder /tracks/").status, 0);
+  EXPECT_EQ(Lapforge(dir, "options").out,
+            "TSOXYZ 0\nTRKFromGPLTRK 1\nISIMaterials 1\nWriteN4PTF 1\nLastFolder /tracks/\n");
+}
+
+TEST(CliUsage, HelpAndUsageErrors) {
+  CTempDir dir;
+  for (const char* cmd : {"--help", "export --help", "export xml --help", "options --help", "import --help",
+                          "inspect --help"}) {
+    Result r = Lapforge(dir, cmd);
+    EXPECT_EQ(r.status, 0) << cmd;
+    EXPECT_NE(r.out.find("Usage"), std::string::npos) << cmd;
+  }
+  EXPECT_EQ(Lapforge(dir, "").status, 2);
+  EXPECT_EQ(Lapforge(dir, "export xml only-one.xml").status, 2);
+  EXPECT_EQ(Lapforge(dir, "frobnicate").status, 2);
+}
