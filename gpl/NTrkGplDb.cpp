@@ -1,0 +1,441 @@
+#include "gpl/NTrkGplDb.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <exception>
+
+#include "app/support/FileIO.h"
+#include "app/support/FileString.h"
+#include "app/support/TextFormat.h"
+#include "app/support/TrackIni.h"
+#include "app/support/UserInterface.h"
+#include "app/tables/MaterialTable.h"
+#include "description/TrkDsc.h"
+
+namespace {
+
+constexpr double u = kTrkMetresPerUnit;
+const char* const kCaption = "GPL .TRK to XML";
+
+double Degrees(double radians) { return radians * kTrkRadToDeg; }
+
+template <typename T>
+bool PairLess(const T& a, int grip, int textureIndex) {
+  return a.grip < grip || (a.grip == grip && a.textureIndex < textureIndex);
+}
+
+// Sorted insert of an entry whose (surface code, texture index) pair is not
+// listed yet; the first section that uses a pair is the one recorded.
+template <typename Array, typename T>
+void FindAdd(Array& list, const T& entry) {
+  auto it = std::lower_bound(list.begin(), list.end(), entry, [](const T& a, const T& b) {
+    return PairLess(a, b.grip, b.textureIndex);
+  });
+  int at = static_cast<int>(it - list.begin());
+  if (it != list.end() && it->grip == entry.grip && it->textureIndex == entry.textureIndex) return;
+  list.InsertAt(at, entry);
+}
+
+}  // namespace
+
+std::unique_ptr<CNTrkGplDb> CNTrkGplDb::CreateFromFile(const std::string& path, std::string& error) {
+  auto trk = std::make_unique<CNTrkGplDb>();
+  try {
+    if (!trk->SetFromFile(path, &error)) return nullptr;
+  } catch (const CFormatError& e) {
+    error = e.what();
+    return nullptr;
+  }
+  return trk;
+}
+
+void CNTrkGplDb::DbGetSummary(GPL_DB_SUMMARY& summary) {
+  summary = GPL_DB_SUMMARY();
+  summary.name = FileString::Title(FilePath());
+  summary.lengthMetres = GetTrackLength() * u;
+  summary.lengthMiles = GetTrackLength() * kTrkMilesPerUnit;
+  double x = 0, y = 0, z = 0, heading = 0;
+  GetXYZOfBank(0, 0, x, y, z, false);
+  summary.xOrigin = x * u;
+  summary.yOrigin = y * u;
+  summary.zOrigin = 0;
+  GetAngles(0, heading);
+  startAngle_ = Degrees(heading);
+  summary.startAngle = startAngle_;
+}
+
+void CNTrkGplDb::DbGetSection(int index, GPL_DB_SECTION& section) const {
+  std::optional<NTRK_SECTION> hs = GetSection(index);
+  if (!hs) ThrowInvalidArgument(StrFormat("CNTrkGplDb::DbGetSection: section %d", index));
+  const NTRK_SECTION h = *hs;
+  const NTRK_SECTION n = *GetSection(index + 1);
+  if (h.kind - 1LL < -128 || h.kind - 1LL > 127)
+    Fail(StrFormat("section %d has the kind %d, which is neither a straight nor a curve", index, h.kind), 0);
+
+  section = GPL_DB_SECTION();
+  section.index = index;
+  section.type = h.kind - 1;
+  section.start = h.start * u;
+  section.angleStart = Degrees(ToRadians(h.heading)) - startAngle_;
+
+  double x0 = 0, y0 = 0, x1 = 0, y1 = 0, z = 0;
+  GetXYZOfBank(h.start, 0, x0, y0, z, false);
+  GetXYZOfBank(n.start, 0, x1, y1, z, false);
+  const double dx = (x1 - x0) * u, dy = (y1 - y0) * u;
+  const double a0 = ToRadians(h.heading), a1 = ToRadians(n.heading);
+
+  if (section.type > 0) {
+    const double delta = ToRadians(h.headingChange);
+    section.angleChange = Degrees(delta);
+    const double ds = std::sin(a1) - std::sin(a0), dc = std::cos(a1) - std::cos(a0);
+    // A curve that turns by nothing has no length to recover from its ends.
+    if (std::fabs(ds) > std::fabs(dc))
+      section.length = std::fabs(delta / ds * dx);
+    else
+      section.length = dc != 0 ? std::fabs(delta / dc * dy) : 0.0;
+    section.radius = delta != 0 ? section.length / delta : 0.0;
+  } else {
+    double delta = a1 - a0;
+    if (delta < -kTrkHalfTurn)
+      delta += kTrkFullTurn;
+    else if (delta > kTrkHalfTurn)
+      delta = -(kTrkFullTurn - delta);
+    section.angleChange = Degrees(delta);
+    section.length = std::sqrt(dx * dx + dy * dy);
+    section.radius = 0;
+  }
+}
+
+void CNTrkGplDb::DbGetTractions(int index, std::vector<GPL_DB_TRACTION>& tractions, bool gplTrk) {
+  tractions.clear();
+  records_.clear();
+  NTRK_SECTION h;
+  if (!GetSectionInfoN4(index, h, records_)) return;
+  const double pl = (h.length / 10 + static_cast<int64_t>(h.start)) * u;
+  const double wallLong = (h.length / 2 + static_cast<int64_t>(h.start)) * u;
+  const size_t m = records_.size();
+  tractions.reserve(m);
+
+  for (size_t k = 0; k < m; ++k) {
+    const NTRK_TRACTION& r = records_[k];
+    const bool last = k + 1 == m;
+    GPL_DB_TRACTION t;
+    t.latStart = r.latStart * u;
+    t.latEnd = r.latEnd * u;
+    t.grip = static_cast<uint16_t>(r.surface & 0xFFFF);
+    t.textureIndex = static_cast<uint16_t>((gplTrk ? r.textureGplTrk : r.texture) & 0xFFFF);
+    t.height = static_cast<float>(r.height * u);
+    t.width = t.widthEnd = 0;
+
+    if (t.grip >= 2048) {
+      // The wall moves to the middle of the gap to the next band.
+      double w0 = 0, w1 = 0;
+      if (!last) {
+        w0 = (records_[k + 1].latStart * u - t.latStart) * 0.5;
+        w1 = (records_[k + 1].latEnd * u - t.latEnd) * 0.5;
+        if (w0 < 0.001) w0 = 0;
+        if (w1 < 0.001) w1 = 0;
+      }
+      t.width = static_cast<float>(w0);
+      t.widthEnd = static_cast<float>(w1);
+      t.latStart += w0;
+      t.latEnd += w1;
+
+      VARS_TRACK_WALL_TEX e;
+      e.grip = t.grip;
+      e.textureIndex = t.textureIndex;
+      e.width = w0;
+      e.height = t.height;
+      e.vertical = 1;
+      e.firstSection = index;
+      e.longPos = static_cast<float>(wallLong);
+      e.latPos = static_cast<float>((t.latStart + t.latEnd) * 0.5);
+      e.texLeft = "error";
+      e.texRight = "error";
+      if (w0 > 0.01 && !(gplTrk && (r.flagsB & 131072))) {
+        e.texTop = "error";
+        e.texEnd = "error";
+      }
+      DbFindAddWallTex(e);
+    } else {
+      double g0 = 0, g1 = 0;
+      if (!last) {
+        g0 = (records_[k + 1].latStart * u - t.latStart) * 0.5;
+        g1 = (records_[k + 1].latEnd * u - t.latEnd) * 0.5;
+      }
+      VARS_TRACK_TRACTION_TEX e;
+      e.grip = t.grip;
+      e.textureIndex = t.textureIndex;
+      if (gplTrk) {
+        e.r90 = 1;
+        if (r.flagsB & 8)
+          e.clampHint = t.latStart < 0 ? 7 : 3;
+        else if (r.flagsB & (2 | 512))
+          e.clampHint = t.latStart < 0 ? 5 : 1;
+      } else if (r.flagsA & 16) {
+        e.clampHint = 1;
+      }
+      e.firstSection = index;
+      e.longPos = static_cast<float>(pl);
+      e.latPos = static_cast<float>(0.1 * (g1 + t.latEnd) + 0.9 * (g0 + t.latStart));
+      e.tex = "error";
+      DbFindAddTractionTex(e);
+    }
+    tractions.push_back(t);
+  }
+}
+
+void CNTrkGplDb::DbGetContours(int index, std::vector<GPL_DB_CONTOUR>& contours) const {
+  contours.clear();
+  std::optional<NTRK_SECTION> h = GetSection(index);
+  if (!h) return;
+  const int S = GetNumberOfSections();
+  const int here = index % S;
+  const int next = (here + 1) % S;
+  const NTRK_SECTION n = *GetSection(next);
+  const int C = GetNumberOfColumns();
+  contours.reserve(static_cast<size_t>(C));
+  for (int k = 0; k < C; ++k) {
+    const NTRK_HEIGHT a = GetHeight(here, k);
+    const NTRK_HEIGHT b = GetHeight(next, k);
+    GPL_DB_CONTOUR c;
+    c.latitude = c.latitudeEnd = GetColumnPosition(k) * u;
+    c.z = a.d * u;
+    c.grad = h->length != 0 ? static_cast<double>(a.c) / h->length : 0.0;
+    c.zEnd = b.d * u;
+    c.gradEnd = n.length != 0 ? static_cast<double>(b.c) / n.length : 0.0;
+    contours.push_back(c);
+  }
+}
+
+void CNTrkGplDb::DbFindAddTractionTex(const VARS_TRACK_TRACTION_TEX& entry) { FindAdd(tractionTex_, entry); }
+void CNTrkGplDb::DbFindAddWallTex(const VARS_TRACK_WALL_TEX& entry) { FindAdd(wallTex_, entry); }
+
+void UpdateTractionTex(CTrackTractionTexArray& list, int grip, int textureIndex, int /*kind*/, double first,
+                       double second, const std::string& name) {
+  for (int i = 0; i < list.GetSize(); ++i) {
+    VARS_TRACK_TRACTION_TEX& t = list.ElementAt(i);
+    if (t.grip != grip || t.textureIndex != textureIndex) continue;
+    t.repeatLength = first;
+    t.repeatWidth = second;
+    t.tex = name;
+    return;
+  }
+}
+
+void UpdateWallTex(CTrackWallTexArray& list, int grip, int textureIndex, int kind, double first,
+                   double /*second*/, const std::string& name) {
+  for (int i = 0; i < list.GetSize(); ++i) {
+    VARS_TRACK_WALL_TEX& w = list.ElementAt(i);
+    if (w.grip != grip || w.textureIndex != textureIndex) continue;
+    if (kind == 1) {
+      w.repeatLength = first;
+      w.texLeft = name;
+      w.texRight = name;
+    } else if (kind == 4 || kind == 5) {
+      w.texEnd = name;
+    } else {
+      w.texTop = name;
+    }
+    return;
+  }
+}
+
+void ApplyTextureList(const std::string& text, CTrackTractionTexArray& tractionTex, CTrackWallTexArray& wallTex) {
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t eol = text.find('\n', pos);
+    if (eol == std::string::npos) eol = text.size();
+    std::string line = text.substr(pos, eol - pos);
+    pos = eol + 1;
+    // Everything from the first '/' on is a comment.
+    size_t slash = line.find('/');
+    if (slash != std::string::npos) line.resize(slash);
+    int g = 0, x = 0, k = 0, used = 0;
+    float f1 = 0, f2 = 0;
+    if (std::sscanf(line.c_str(), "%d %d %d %f %f %n", &g, &x, &k, &f1, &f2, &used) != 5) continue;
+    size_t b = static_cast<size_t>(used), e = b;
+    while (e < line.size() && !std::isspace(static_cast<unsigned char>(line[e]))) ++e;
+    if (e == b || g <= 0) continue;
+    std::string name = line.substr(b, e - b);
+    UpdateTractionTex(tractionTex, g, x, k, f1, f2, name);
+    UpdateWallTex(wallTex, g, x, k, f1, f2, name);
+  }
+}
+
+namespace {
+
+void AddRows(CNTrkGplDb& trk, TrkDsc& ds, bool gplTrk) {
+  GPL_DB_SUMMARY sum;
+  trk.DbGetSummary(sum);
+  TrkDsc::TrackSummaryRow s = ds.TrackSummary.NewTrackSummaryRow();
+  s.SetName(sum.name);
+  s.SetLengthMetres(sum.lengthMetres);
+  s.SetLengthMiles(sum.lengthMiles);
+  s.SetX_Origin(sum.xOrigin);
+  s.SetY_Origin(sum.yOrigin);
+  s.SetZ_Origin(sum.zOrigin);
+  s.SetStartAngle(sum.startAngle);
+  s.SetNS_Angle(0.0);
+  s.SetNight_Track(false);
+  s.SetAmbient(0.6);
+  s.SetLongitudinalResolution(5.0f);
+  s.SetArcResolution(5.0f);
+  s.SetLateralResolution(5.0f);
+  ds.TrackSummary.AddTrackSummaryRow(s);
+
+  GPL_DB_SECTION sec;
+  std::vector<GPL_DB_TRACTION> tractions;
+  std::vector<GPL_DB_CONTOUR> contours;
+  const int S = trk.GetNumberOfSections();
+  if (S > 65536) ThrowInvalidArgument(StrFormat("%d sections are more than a description holds", S));
+  for (int i = 0; i < S; ++i) {
+    trk.DbGetSection(i, sec);
+    TrkDsc::SectionRow r = ds.Section.NewSectionRow();
+    r.SetIndex(static_cast<uint16_t>(sec.index));
+    r.SetType(static_cast<int8_t>(sec.type));
+    r.SetStart(sec.start);
+    r.SetLength(sec.length);
+    r.SetAngle_Start(sec.angleStart);
+    r.SetAngle_Change(sec.angleChange);
+    r.SetRadius(sec.radius);
+    r.SetSplit(0.0);
+    ds.Section.AddSectionRow(r);
+
+    trk.DbGetTractions(i, tractions, gplTrk);
+    for (const GPL_DB_TRACTION& t : tractions) {
+      TrkDsc::TractionRow tr = ds.Traction.NewTractionRow();
+      tr.SetLat_Start(t.latStart);
+      tr.SetLat_End(t.latEnd);
+      tr.SetGrip(t.grip);
+      tr.SetTextureIndex(t.textureIndex);
+      tr.SetStraighten(false);
+      tr.SetHeight(t.height);
+      tr.SetHeightEnd(t.height);
+      tr.SetWidth(t.width);
+      tr.SetWidthEnd(t.widthEnd);
+      tr.SetSectionRow(r);
+      ds.Traction.AddTractionRow(tr);
+    }
+
+    trk.DbGetContours(i, contours);
+    for (const GPL_DB_CONTOUR& c : contours) {
+      TrkDsc::ContourRow cr = ds.Contour.NewContourRow();
+      cr.SetLatitude(c.latitude);
+      cr.SetZ(c.z);
+      cr.SetGrad(c.grad);
+      cr.SetLatitude_End(c.latitudeEnd);
+      cr.SetZ_End(c.zEnd);
+      cr.SetGrad_End(c.gradEnd);
+      cr.SetSectionRow(r);
+      ds.Contour.AddContourRow(cr);
+    }
+  }
+}
+
+void AddTextureRows(TrkDsc& ds, const CTrackTractionTexArray& tractionTex, const CTrackWallTexArray& wallTex,
+                    const CTrackMaterialArray& materials) {
+  for (const VARS_TRACK_TRACTION_TEX& t : tractionTex) {
+    TrkDsc::TractionTexRow r = ds.TractionTex.NewTractionTexRow();
+    r.SetGrip(t.grip);
+    r.SetTextureIndex(t.textureIndex);
+    r.SetGripOverride(-1);
+    r.SetRaceType(0);
+    r.SetTex(t.tex);
+    r.SetRepeatLength(t.repeatLength);
+    r.SetRepeatWidth(t.repeatWidth);
+    r.SetClampHint(static_cast<uint16_t>(t.clampHint));
+    r.SetContourFlag(true);
+    r.SetR90(t.r90 != 0);
+    r.SetFirstSection(t.firstSection);
+    ds.TractionTex.AddTractionTexRow(r);
+  }
+  for (const VARS_TRACK_WALL_TEX& w : wallTex) {
+    TrkDsc::WallTexRow r = ds.WallTex.NewWallTexRow();
+    r.SetGrip(w.grip);
+    r.SetTextureIndex(w.textureIndex);
+    r.SetGripOverride(-1);
+    r.SetRaceType(0);
+    r.SetTexLeft(w.texLeft);
+    r.SetTexRight(w.texRight);
+    r.SetTexTop(w.texTop);
+    r.SetTexEnd(w.texEnd);
+    r.SetWidth(w.width);
+    r.SetHeight(w.height);
+    r.SetVertical(w.vertical != 0);
+    r.SetMinTexV(0.0f);
+    r.SetMaxTexV(1.0f);
+    r.SetCatchFence(0);
+    r.SetRepeatLength(w.repeatLength);
+    r.SetRepeatModulus(0);
+    r.SetFirstSection(w.firstSection);
+    ds.WallTex.AddWallTexRow(r);
+  }
+  for (const _vars_track_material& m : materials) {
+    TrkDsc::MaterialRow r = ds.Material.NewMaterialRow();
+    r.SetMateralName(m.name);
+    r.SetMapName(m.mapName);
+    r.SetTransparency(0);
+    r.SetLLE_String(m.lle);
+    r.SetComment(m.comment);
+    ds.Material.AddMaterialRow(r);
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<TrkDsc> DataBaseFromGplTrk(const std::string& path, bool gplTrk, bool /*autoMaterials*/) {
+  std::string error;
+  std::unique_ptr<CNTrkGplDb> trk = CNTrkGplDb::CreateFromFile(path, error);
+  if (!trk) {
+    UI().Message("The track file cannot be read: " + error, kCaption);
+    return nullptr;
+  }
+  auto ds = std::make_unique<TrkDsc>();
+  // Companion files sit beside the track; their names are matched without
+  // regard to case.
+  const std::string folder = FileString::Path(path);
+  try {
+    AddRows(*trk, *ds, gplTrk);
+
+    CTrackTractionTexArray tractionTex = trk->DbGetTractionTex();
+    CTrackWallTexArray wallTex = trk->DbGetWallTex();
+    std::string texList = FindFileNoCase(folder, FileString::FileName(FileString::ChangeExtension(path, "tex")));
+    std::string text, ignored;
+    if (!texList.empty() && ReadWholeFile(texList, text, ignored)) ApplyTextureList(text, tractionTex, wallTex);
+
+    CTrackMaterialArray materials;
+    BuildMaterialTable(materials, tractionTex, wallTex, true);
+
+    CTextWriter blank;
+    for (const _vars_track_material& m : materials) blank.Line(m.texLine);
+    std::string blankPath = FindFileNoCase(folder, "_blank.tex");
+    if (blankPath.empty()) blankPath = folder + "_blank.tex";
+    ReplaceFile(blankPath, blank.Text(), ignored);  // a template for the user; skipped when it cannot be written
+
+    AddTextureRows(*ds, tractionTex, wallTex, materials);
+
+    VARS_AIW_TRACK_INFO info;
+    std::string ini = FindFileNoCase(folder, "track.ini");
+    if (!ini.empty()) ReadTrackIni(ini, info);
+    TrkDsc::AIInfoRow a = ds->AIInfo.NewAIInfoRow();
+    a.SetMergePitIn(info.mergePitIn);
+    a.SetMergePitOut(info.mergePitOut);
+    a.SetStallsLongStart(info.stallsLongStart);
+    a.SetStallsLatStart(info.stallsLatStart);
+    a.SetStallsLongEnd(info.stallsLongEnd);
+    a.SetStallsLatEnd(info.stallsLatEnd);
+    a.SetGridLat(info.gridLat);
+    a.SetPollPositionLeft(info.pollPositionLeft != 0);
+    ds->AIInfo.AddAIInfoRow(a);
+  } catch (const CFormatError& e) {
+    UI().Message(std::string("The track file cannot be read: ") + e.what(), kCaption);
+    return nullptr;
+  } catch (const std::exception& e) {
+    UI().Message(std::string("The track file cannot be converted: ") + path + ": " + e.what(), kCaption);
+    return nullptr;
+  }
+  return ds;
+}
