@@ -955,11 +955,23 @@ size_t CN5ObjTs::ReadData(CByteReader& r) {
 }
 void CN5ObjTs::ReWriteData() {
   root->WriteNext(children.empty() ? nullptr : children[0]);
+  // The inverse of the reader: the triangle at strip position k begins with
+  // strip index k, except that the reader stored every odd triangle
+  // reversed, so there it is its last index; the last triangle supplies the
+  // two indices that close the strip, again in strip order.
   std::vector<uint32_t> strip;
-  for (size_t t = 0; t + 2 < triangles.size(); t += 3) strip.push_back(triangles[t]);
-  if (triangles.size() >= 3) {
-    strip.push_back(triangles[triangles.size() - 2]);
-    strip.push_back(triangles[triangles.size() - 1]);
+  size_t count = triangles.size() / 3;
+  strip.reserve(count + 2);
+  for (size_t t = 0; t < count; ++t) strip.push_back(triangles[3 * t + (t % 2 ? 2 : 0)]);
+  if (count > 0) {
+    const uint32_t* last = &triangles[3 * (count - 1)];
+    if ((count - 1) % 2) {
+      strip.push_back(last[1]);
+      strip.push_back(last[0]);
+    } else {
+      strip.push_back(last[1]);
+      strip.push_back(last[2]);
+    }
   }
   WriteLong(1);
   WriteLong(static_cast<uint32_t>(strip.size()));

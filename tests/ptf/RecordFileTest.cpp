@@ -1,167 +1,189 @@
+// Record framing: identifiers, back-references, class names, headers and
+// child lists, pinned to the byte.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
-#include "ptf/N5Inspect.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/ptf/RecordBytes.h"
 #include "tests/support/ptf/RecordTrees.h"
 
 namespace {
 
-std::vector<uint8_t> Rewrite(const std::vector<uint8_t>& bytes, int version = 0) {
-  CN5Root r;
+void ReadOk(CN5Root& r, const std::vector<uint8_t>& bytes) {
   std::string err;
-  EXPECT_TRUE(r.ReadFromBuffer(bytes, "test", err)) << err;
-  if (version) r.formatVersion = version;
-  r.keepAllTsoReferences = true;
-  return r.WriteToBuffer();
-}
-
-void U32(std::vector<uint8_t>& v, uint32_t x) {
-  for (int i = 0; i < 4; ++i) v.push_back(uint8_t(x >> (8 * i)));
-}
-void Str(std::vector<uint8_t>& v, const char* s) {
-  v.insert(v.end(), s, s + std::strlen(s) + 1);
+  ASSERT_TRUE(r.ReadFromBuffer(bytes, "test", err)) << err;
+  EXPECT_EQ(r.BytesRead(), bytes.size());
 }
 
 }  // namespace
 
-TEST(RecordFile, EmptyDescriptorRootIs36Bytes) {
+TEST(RecordFraming, EmptyDescriptorRootIs36Bytes) {
   CN5Root r;
   r.Create<CN5ObjEm>(nullptr);
-  std::vector<uint8_t> want;
-  U32(want, 1);
-  U32(want, 2);
-  U32(want, 16);
-  Str(want, "EmptyDescriptor");
-  U32(want, 1);
-  U32(want, 0);
+  const std::vector<uint8_t> want = {1, 0, 0, 0, 2, 0, 0, 0, 16, 0, 0, 0, 'E', 'm', 'p', 't', 'y', 'D', 'e', 's',
+                                     'c', 'r', 'i', 'p', 't', 'o', 'r', 0, 1, 0, 0, 0, 0, 0, 0, 0};
   EXPECT_EQ(r.WriteToBuffer(), want);
+  CN5Root back;
+  ReadOk(back, want);
+  ASSERT_EQ(back.All().size(), 1u);
+  EXPECT_TRUE(back.Root()->IsRtName("CN5ObjEm"));
+  EXPECT_EQ(back.Root()->objectId, 1u);
+  EXPECT_EQ(back.Root()->classId, 2u);
 }
 
-TEST(RecordFile, ChildListsSharedChildAndClassNameOnce) {
+TEST(RecordFraming, SharedChildIsWrittenOnceThenAsReference) {
   CN5Root r;
   auto* gp = r.Create<CN5ObjGp>(nullptr);
   gp->objectName = "";
   auto* em = r.Create<CN5ObjEm>(gp);
-  gp->children.push_back(em);  // shared: written in full once, then as a reference
-  auto* inner = r.Create<CN5ObjGp>(gp);
-  inner->objectName = "";
-  std::vector<uint8_t> want;
-  U32(want, 1), U32(want, 2), U32(want, 16), Str(want, "GroupDescriptor");
-  U32(want, 1), U32(want, 0), U32(want, 1);  // header: empty name is a single zero word
-  U32(want, 1);
-  want.resize(want.size() + 48, 0);
-  U32(want, 1);
-  U32(want, 3), U32(want, 12);  // list of 3
-  U32(want, 3), U32(want, 4), U32(want, 16), Str(want, "EmptyDescriptor"), U32(want, 1), U32(want, 0);
-  U32(want, 3);                                       // the shared child again
-  U32(want, 5), U32(want, 2);                         // same class: no name
-  U32(want, 1), U32(want, 0), U32(want, 1), U32(want, 1);
-  want.resize(want.size() + 48, 0);
-  U32(want, 1), U32(want, 0);  // empty child list is 4 bytes
-  EXPECT_EQ(r.WriteToBuffer(), want);
+  gp->children.push_back(em);
+  CRecordBytes want;
+  want.Record(1, 2, "GroupDescriptor");
+  want.U32(1).U32(0).U32(1);  // header: an empty object name is one zero word
+  want.U32(1).Zeroes(48).U32(1);
+  want.U32(2).U32(8);  // a list of two: count and byte count 8
+  want.Record(3, 4, "EmptyDescriptor").U32(1).U32(0);
+  want.U32(3);  // the same object again: its id only
+  ASSERT_EQ(want.Size(), 144u);
+  EXPECT_EQ(r.WriteToBuffer(), want.Bytes());
+
   CN5Root back;
-  std::string err;
-  ASSERT_TRUE(back.ReadFromBuffer(want, "t", err)) << err;
-  ASSERT_EQ(back.Root()->children.size(), 3u);
-  EXPECT_EQ(back.Root()->children[0], back.Root()->children[1]);
-  EXPECT_EQ(back.All().size(), 3u);
+  ReadOk(back, want.Bytes());
+  ASSERT_EQ(back.All().size(), 2u);
+  CN5Obj* root = back.Root();
+  ASSERT_EQ(root->children.size(), 2u);
+  EXPECT_EQ(root->children[0], root->children[1]);
+  EXPECT_EQ(root->children[0]->parent, root);
+  EXPECT_EQ(root->lastChild, root->children[1]);
+  EXPECT_EQ(root->children[0]->depth, 1);
 }
 
-TEST(RecordFile, EveryWritableKindRoundTrips) {
-  for (int v : {5, 6, 7}) {
-    auto t = MakeTrackTree(3, v);
-    t->keepAllTsoReferences = true;
-    auto first = t->WriteToBuffer();
-    // A wall read from a file is written with its tie value 1 instead of 3;
-    // from then on the bytes stay the same.
-    auto second = Rewrite(first);
-    EXPECT_EQ(second.size(), first.size());
-    EXPECT_EQ(Rewrite(second), second) << "version " << v;
-  }
-  auto tso = MakeTrackSideTree();
-  auto a = tso->WriteToBuffer();
-  EXPECT_EQ(Rewrite(a), a);
-}
-
-TEST(RecordFile, SummaryBlockByVersion) {
-  auto t5 = MakeTrackTree(0, 5);
-  auto t7 = MakeTrackTree(0, 7);
-  auto b5 = t5->WriteToBuffer(), b7 = t7->WriteToBuffer();
-  // Root: ids 8 + name length 4 + "TrackDescriptor\0" 16 + header 12.
-  uint32_t h5, h7;
-  std::memcpy(&h5, b5.data() + 36, 4);
-  std::memcpy(&h7, b7.data() + 36, 4);
-  EXPECT_EQ(h5, 6u);
-  EXPECT_EQ(h7, 8u);
-  // Summary 177 vs 33 + bump count + trailing zero; the TSO record of
-  // version 7 carries one more byte.
-  EXPECT_EQ(b5.size() - b7.size(), 177u - 41u - 1u);
-}
-
-TEST(RecordFile, TriStripIsWrittenAsList) {
+TEST(RecordFraming, ClassNameGivenOnceAndEmptyList) {
   CN5Root r;
-  auto* ts = r.Create<CN5ObjTs>(nullptr);
-  r.Create<CN5ObjVl>(ts);
-  ts->triangles = {0, 1, 2, 2, 1, 3};
-  // Written strip is 0 2 1 3, read back as (0,2,1) and the odd run reversed (3,1,2).
-  auto bytes = r.WriteToBuffer();
+  auto* gp = r.Create<CN5ObjGp>(nullptr);
+  gp->objectName = "";
+  r.Create<CN5ObjGp>(gp);  // default name "Group", no children
+  r.Create<CN5ObjEm>(gp);
+  CRecordBytes want;
+  want.Record(1, 2, "GroupDescriptor").U32(1).U32(0).U32(1).U32(1).Zeroes(48).U32(1);
+  want.U32(2).U32(8);
+  want.Record(3, 2);  // a class seen before: no name
+  want.U32(1).U32(6).Text("Group").U32(1);
+  want.U32(1).Zeroes(48).U32(1);
+  want.U32(0);  // an empty child list is its count alone
+  want.Record(4, 5, "EmptyDescriptor").U32(1).U32(0);
+  EXPECT_EQ(r.WriteToBuffer(), want.Bytes());
+
   CN5Root back;
-  std::string err;
-  ASSERT_TRUE(back.ReadFromBuffer(bytes, "t", err)) << err;
-  auto* s = dynamic_cast<CN5ObjTs*>(back.Root());
-  ASSERT_TRUE(s);
-  EXPECT_EQ(s->indices, (std::vector<uint32_t>{0, 2, 1, 3}));
-  EXPECT_EQ(s->triangles, (std::vector<uint32_t>{0, 2, 1, 3, 1, 2}));
-  // Under a geometry the strip's triangles are written as a tri list.
-  CN5Root g;
-  auto* gm = g.Create<CN5ObjGm>(nullptr);
-  g.Create<CN5ObjVl>(gm);
-  gm->CollectTriangles(s, 0);
-  auto list = g.WriteToBuffer();
-  CN5Root third;
-  ASSERT_TRUE(third.ReadFromBuffer(list, "t", err)) << err;
-  ASSERT_TRUE(third.All()[2]->IsRtName("CN5ObjTl"));
-  EXPECT_EQ(dynamic_cast<CN5ObjTl*>(third.All()[2].get())->indices, s->triangles);
+  ReadOk(back, want.Bytes());
+  ASSERT_EQ(back.All().size(), 3u);
+  EXPECT_EQ(back.All()[1]->className, "GroupDescriptor");
+  EXPECT_EQ(back.All()[1]->objectName, "Group");
+  EXPECT_EQ(back.All()[1]->classId, 2u);
+  EXPECT_TRUE(back.All()[1]->children.empty());
+  EXPECT_EQ(back.All()[2]->classId, 5u);
 }
 
-TEST(RecordFile, TruncatedAndDamagedFilesFailCleanly) {
-  auto t = MakeTrackTree(2, 7);
-  auto good = t->WriteToBuffer();
+TEST(RecordFraming, NullChildAndIdentifiersRestartAfterReset) {
+  CN5Root r;
+  auto* gp = r.Create<CN5ObjGp>(nullptr);
+  gp->objectName = "";
+  gp->children.push_back(nullptr);
+  CRecordBytes want;
+  want.Record(1, 2, "GroupDescriptor").U32(1).U32(0).U32(1).U32(1).Zeroes(48).U32(1);
+  want.U32(1).U32(4).U32(0);
+  EXPECT_EQ(r.WriteToBuffer(), want.Bytes());
+  // Without a reset the root has been written: a second write is a reference.
+  EXPECT_EQ(r.WriteToBuffer(), (std::vector<uint8_t>{1, 0, 0, 0}));
+  r.ResetWriteIds();
+  EXPECT_EQ(r.WriteToBuffer(), want.Bytes());
+
+  CN5Root back;
+  ReadOk(back, want.Bytes());
+  ASSERT_EQ(back.Root()->children.size(), 1u);
+  EXPECT_EQ(back.Root()->children[0], nullptr);
+}
+
+TEST(RecordFraming, WritingWithoutOutputWritesNothing) {
+  CN5Root r;
+  EXPECT_EQ(r.WriteBytes("abcd", 4), 0u);
+  EXPECT_EQ(r.WriteZeroes(4), 0u);
+}
+
+TEST(RecordFraming, SetParentAttachesEverywhere) {
+  CN5Root r;
+  auto* tk = r.Create<CN5ObjTk>(nullptr);
+  auto* sg = r.Create<CN5ObjSg>(tk, &tk->segments);
+  EXPECT_EQ(sg->parent, tk);
+  EXPECT_EQ(sg->root, &r);
+  EXPECT_EQ(sg->depth, 1);
+  EXPECT_EQ(tk->children, std::vector<CN5Obj*>{sg});
+  EXPECT_EQ(tk->segments, std::vector<CN5Obj*>{sg});
+  EXPECT_EQ(tk->lastChild, sg);
+  ASSERT_EQ(r.All().size(), 2u);
+  EXPECT_EQ(r.Root(), tk);
+}
+
+TEST(RecordFraming, FilesOnDisk) {
+  CTempDir dir;
+  auto t = MakeTrackSideTree();
+  ASSERT_TRUE(t->WriteToFile(dir.File("obj.3do"), true));
+  auto back = CN5Root::CreateFromFile(dir.File("obj.3do"));
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->folder, dir.Path() + "/");
+  EXPECT_EQ(back->BytesRead(), ReadBytes(dir.File("obj.3do")).size());
   CRecordingUI ui;
-  for (size_t n = 0; n < good.size(); ++n) {
-    std::unique_ptr<uint8_t[]> exact(new uint8_t[n ? n : 1]);
-    std::memcpy(exact.get(), good.data(), n);
-    CN5Root r;
-    std::string err;
-    EXPECT_FALSE(r.ReadFromBuffer(std::vector<uint8_t>(exact.get(), exact.get() + n), "t", err)) << n;
-  }
-  for (size_t i = 0; i < good.size(); i += 3) {
-    auto bad = good;
-    bad[i] ^= 0xFF;
-    CN5Root r;
-    std::string err;
-    r.ReadFromBuffer(bad, "t", err);
-  }
+  EXPECT_FALSE(CN5Root::CreateFromFile(dir.File("missing.3do")));
+  EXPECT_TRUE(ui.shown.empty());  // a file that cannot be opened is not an error to show
+  WriteText(dir.File("bad.3do"), "\x01\x00\x00");
+  EXPECT_FALSE(CN5Root::CreateFromFile(dir.File("bad.3do")));
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_NE(ui.shown[0].text.find("bad.3do"), std::string::npos);
 }
 
-TEST(RecordFile, SelfReferenceIsRejected) {
-  std::vector<uint8_t> b;
-  U32(b, 1), U32(b, 2), U32(b, 16), Str(b, "GroupDescriptor");
-  U32(b, 1), U32(b, 0), U32(b, 1), U32(b, 1);
-  b.resize(b.size() + 48, 0);
-  U32(b, 1), U32(b, 1), U32(b, 4), U32(b, 1);  // child list holding itself
+TEST(RecordFraming, ClassNamesSelectByPrefix) {
+  const char* names[] = {"SegmentDescriptor",     "TrackDescriptor",
+                         "X_SectionDescriptor",   "W_SectionDescriptor",
+                         "F_SectionDescriptor",   "TSOReferenceDescriptor",
+                         "TSODescriptor",         "TrackDetailDescriptor",
+                         "StateSwitchDescriptor", "LodSwitchDescriptor",
+                         "ShapeDescriptor",       "AppearanceDescriptor",
+                         "EmptyDescriptor",       "GeometryDescriptor",
+                         "TextureDescriptor",     "GroupDescriptor",
+                         "TextureCoordsDescriptor", "PlainVertexListDescriptor",
+                         "TriFanDescriptor",      "TriStripDescriptor",
+                         "TriListDescriptor",     "TransformDescriptor",
+                         "AnimatedTransformDescriptor", "PortalDescriptor",
+                         "RegionMorphVertexListDescriptor", "SelfLightingDescriptor",
+                         "BillboardDescriptor",   "AppNodeDescriptor"};
+  const char* kinds[] = {"CN5ObjSg", "CN5ObjTk", "CN5ObjXs", "CN5ObjWs", "CN5ObjFs", "CN5ObjRo", "CN5ObjTo",
+                         "CN5ObjTd", "CN5ObjSw", "CN5ObjLw", "CN5ObjSh", "CN5ObjAp", "CN5ObjEm", "CN5ObjGm",
+                         "CN5ObjTx", "CN5ObjGp", "CN5ObjTu", "CN5ObjVl", "CN5ObjFn", "CN5ObjTs", "CN5ObjTl",
+                         "CN5ObjTf", "CN5ObjAn", "CN5ObjPo", "CN5ObjMl", "CN5ObjSl", "CN5ObjBl", "CN5ObjNo"};
+  CN5Root r;
+  for (size_t i = 0; i < std::size(names); ++i) {
+    std::unique_ptr<CN5Obj> o(r.NewDescriptor(std::string(names[i]) + "_v2"));
+    ASSERT_TRUE(o) << names[i];
+    EXPECT_EQ(o->GetRtName(), std::string("class ") + kinds[i]);
+    EXPECT_TRUE(o->IsRtName(kinds[i]));
+    EXPECT_FALSE(o->IsRtName("CN5Obj"));
+  }
+  EXPECT_EQ(r.NewDescriptor("Track"), nullptr);
+  EXPECT_EQ(r.NewDescriptor("MeshDescriptor"), nullptr);
+}
+
+TEST(RecordFraming, UnrecognizedRecordEndsItsList) {
+  CRecordBytes b;
+  b.Record(1, 2, "GroupDescriptor").Header("", 1).U32(1).Zeroes(48).U32(1);
+  b.U32(2).U32(8);
+  b.Record(3, 4, "MeshDescriptor").Header("", 1).U32(77);
+  b.Record(5, 6, "EmptyDescriptor").U32(1).U32(0);
+  testing::internal::CaptureStderr();
   CN5Root r;
   std::string err;
-  EXPECT_FALSE(r.ReadFromBuffer(b, "t", err));
-  EXPECT_NE(err.find("encloses"), std::string::npos);
-}
-
-TEST(RecordFile, InspectorListsTree) {
-  auto t = MakeTrackTree(1, 7);
-  auto text = InspectRecordTree(*t);
-  EXPECT_NE(text.find("0 TrackDescriptor"), std::string::npos);
-  EXPECT_NE(text.find("texture=\"asphalt\""), std::string::npos);
-  EXPECT_NE(text.find("type=0"), std::string::npos);
+  ASSERT_TRUE(r.ReadFromBuffer(b.Bytes(), "t", err)) << err;
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("Unrecognized record"), std::string::npos);
+  // The group keeps what came before the unknown record; reading stops there.
+  ASSERT_EQ(r.All().size(), 1u);
+  EXPECT_TRUE(r.Root()->children.empty());
+  EXPECT_LT(r.BytesRead(), b.Size());
 }

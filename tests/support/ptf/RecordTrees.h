@@ -1,5 +1,6 @@
-// Builders of small record trees for the record-file tests, fuzz seeds and
-// benchmarks.
+// Builders of record trees for the record-file tests, fuzz seeds and
+// benchmarks: trees built in memory, and files shaped like the ones the
+// games' own tools write.
 #pragma once
 
 #include <cstdint>
@@ -8,8 +9,25 @@
 
 #include "ptf/N5Descriptors.h"
 
-// A trackside object like the games' own: LOD switch over state switches,
-// a group of shapes whose geometry uses a tri strip.
+// A trackside object as this program builds one: LOD switch over a state
+// switch, a group of shapes with geometry, vertex list and appearance.
 std::unique_ptr<CN5Root> MakeTrackSideTree();
-// A track with every writable descriptor kind, segments segments.
+// A track of the given number of segments, each with a bank line, two bands
+// and a wall, a track detail and a TSO reference.
 std::unique_ptr<CN5Root> MakeTrackTree(int segments, int formatVersion);
+// A group holding a track, a trackside object and a tri strip: every
+// descriptor kind the writer writes (the tri list through the geometry).
+std::unique_ptr<CN5Root> MakeEveryKindTree(int formatVersion);
+
+// Under parent (null: as the root) of root.
+void AddTrackTree(CN5Root& root, CN5Obj* parent, int segments);
+void AddTrackSideTree(CN5Root& root, CN5Obj* parent);
+
+// A trackside object file as the games' tools write it, assembled byte by
+// byte: a LOD switch root (objects 1..17, classes from 101) over a
+// "Weekend" state switch and a "day_night" switch whose two states show the
+// same group; two shapes, the first with a tri strip whose vertex list is a
+// back-reference, the second with a tri list and the first shape's
+// appearance shared; vertex lists with their per-vertex tail blocks filled;
+// a texture record of header value 2 and a reflection texture in slot 4.
+std::vector<uint8_t> MakeGameTrackSideFile();
