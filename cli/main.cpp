@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <exception>
 
+#include "cli/CliInterface.h"
 #include "cli/Commands.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"Lapforge: track descriptions to and from racing-simulation formats", "lapforge"};
   app.require_subcommand(1);
+  SetUserInterface(&CliInterface());
   int status = 0;
   AddImportCommands(app, status);
   AddExportCommands(app, status);
