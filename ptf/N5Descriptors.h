@@ -25,6 +25,16 @@ struct _dxyz {
 struct _dtu {
   double u = 0, v = 0;
 };
+// An explicit texture coordinate of a band or wall face: the surface it
+// belongs to (0 right face or band surface, 1 top, 2 left face) and (U, V).
+struct _vars_track_tex_coord {
+  uint8_t surface = 0;
+  float u = 0, v = 0;
+};
+
+class CN5ObjFs;
+class CN5ObjWs;
+class CN5ObjXs;
 
 // A descriptor whose payload is kept as raw bytes: the read-only kinds.
 class CN5ObjRaw : public CN5Obj {
@@ -65,6 +75,48 @@ class CN5ObjSg : public CN5Obj {
   std::vector<CN5Obj*> bankLines, bands, walls;
   std::vector<std::array<uint8_t, 12>> bumpRefs;
   std::vector<std::array<uint8_t, 16>> bumpScales;
+
+  // Geometry of the segment (track/N5Segment.cpp). Everything below is
+  // derived in memory and not stored in the file.
+  // End point and heading from the start: type 1 arc, else straight; turn in
+  // radians, positive to the left. An arc without turn is rejected.
+  void CalcEnd(int type, double len, double turn);
+  // Length, sweep, radius and arc centre from start and end; fills startLong
+  // and endLong from startDistance and the bank line cubics. Returns the length.
+  double CalcLength(double startDistance);
+  // Point at distance d from the segment start and lateral offset lat
+  // (positive to the left).
+  void GetXYZ(double d, double lat, float& x, float& y, float& z) const;
+  void GetXYZ(double d, double lat, double& x, double& y, double& z) const;
+  // Height of the bank lines at (d, lat); 0 without bank lines.
+  double GetHeight(double d, double lat) const;
+  // Cross slope at (d, lat): height change per metre to the left.
+  float GetBanking(double d, double lat) const;
+  // On an arc with flag set: the straight chord from (0, lat0) to (length,
+  // lat1); otherwise the ordinary point.
+  void GetStraightenedXYZ(double d, double lat, int flag, double lat0, double lat1, double& x, double& y,
+                          double& z) const;
+  // Track position of a world point on this segment's reference line:
+  // 1 with long, lat and height above the surface when the point lies
+  // beside the segment, else 0.
+  int GetLatPos(double x, double y, double z, double& lng, double& lat, double& dz) const;
+  // Band, wall or bank line by index; null at or beyond the count.
+  CN5ObjFs* GetFsObj(int i) const;
+  CN5ObjWs* GetWsObj(int i) const;
+  CN5ObjXs* GetXsObj(int i) const;
+  int NoTractions() const { return static_cast<int>(bands.size()); }
+  int NoWalls() const { return static_cast<int>(walls.size()); }
+  int NoBanks() const { return static_cast<int>(bankLines.size()); }
+  // Number of faults in the segment's values (non-finite values, an arc
+  // without turn, a non-positive length); each is described in messages.
+  int CheckForErrors(std::vector<std::string>* messages = nullptr) const;
+
+  double deltaX = 0, deltaY = 0;
+  double endLong = 0, startLong = 0, length = 0;
+  double sweep = 0;
+  double centreX = 0, centreY = 0;
+  double radius = 0;
+  double longRes = 0, arcRes = 0, latRes = 0;  // 0 = the track's resolution
 };
 
 class CN5ObjXs : public CN5Obj {
@@ -79,6 +131,13 @@ class CN5ObjXs : public CN5Obj {
   uint8_t flag = 0;
   std::vector<uint8_t> sideBytes;
   std::vector<float> sideFloats;
+
+  // Cubic coefficients of the height along a segment of length len (the
+  // radius is not used): height(t) = a t^3 + b t^2 + c t + heightStart.
+  void CalcFactors(double len, double radius);
+  double GetHeight(double t) const { return ((cubicA * t + cubicB) * t + cubicC) * t + heightStart; }
+  double GetLat(double t) const { return (1 - t) * latStart + t * latEnd; }
+  double cubicA = 0, cubicB = 0, cubicC = 0;
 };
 
 class CN5ObjFs : public CN5Obj {
@@ -96,6 +155,10 @@ class CN5ObjFs : public CN5Obj {
   CN5Obj* appearance = nullptr;
   CN5Obj* textureCoords = nullptr;
   std::string textureName;
+  // Built in memory: the texture entry's contour flag and the explicit
+  // texture coordinates given for the band.
+  int32_t contourFlag = 1;
+  std::vector<_vars_track_tex_coord> texCoords;
 };
 
 class CN5ObjWs : public CN5Obj {
@@ -124,6 +187,15 @@ class CN5ObjWs : public CN5Obj {
   };
   std::vector<_ApTuPair> faces;
   std::vector<std::string> textureNames;
+
+  // Point of the wall at (d, lat + offset) on its segment, straightened
+  // along the chord when the wall asks for it (track/N5Segment.cpp).
+  void GetXYZ(const CN5ObjSg& seg, double d, double lat, double offset, double& x, double& y, double& z) const;
+  // Built in memory from the wall texture entry.
+  int32_t raceType = 0;
+  int32_t vertical = 0;
+  int32_t catchFence = 0;
+  int32_t repeatModulus = 1000;
 };
 
 class CN5ObjRo : public CN5Obj {

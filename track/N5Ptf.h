@@ -1,0 +1,184 @@
+// The track model: a PTF record tree whose segments, traction bands, walls
+// and bank lines describe a track, with the position queries that place
+// things on it (track/N5PtfQueries.cpp) and the operations that build it
+// section by section and write it as a PTF file (track/N5PtfBuild.cpp,
+// track/N5PtfFile.cpp). Segment geometry lives on CN5ObjSg
+// (track/N5Segment.cpp).
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/tables/TrackTextures.h"
+#include "ptf/N5Descriptors.h"
+#include "ptf/N5Root.h"
+#include "track/N5Units.h"
+
+// Scenery entries kept for the mesh exporters.
+struct _vars_infield_obj {
+  std::string title;
+  int32_t left = 0;
+  float start = 0, end = 0, excludeStart = 0, excludeEnd = 0, peakHeight = 0, tilingScale = 10;
+  std::string material;
+  float textureMappingScale = 10;
+};
+struct _vars_outfield_obj {
+  std::string title;
+  float start = 0, end = 0, widthStart = 0, widthEnd = 0, elevationStart = 0, elevationEnd = 0, peakHeight = 0,
+        tilingScale = 10;
+  std::string material;
+  float textureMappingScale = 10;
+};
+struct _vars_vertical_obj {
+  std::string title;  // lower case
+  float latStart = 0, latEnd = 0, longStart = 0, longEnd = 0, elevation = 0, height = 0;
+  std::string material;
+};
+
+// One entry of a wall texture continuity list: a wall face that ended at
+// lateral position lat with texture coordinate s along the track.
+struct _vars_wall_continuity {
+  double lat = 0;
+  double s = 0;
+};
+
+class CN5Ptf : public CN5Root {
+ public:
+  CN5Ptf();
+  ~CN5Ptf() override;
+
+  // ---- records and counts ----
+
+  // First track record of the tree, cached after the first hit; null when none.
+  CN5ObjTk* GetTk();
+  // The track record to build into; created (parentless, as the root of the
+  // file) when the tree has none.
+  CN5ObjTk* GetWriteTk();
+  // Whether the tree's record at index exists and is of class name.
+  bool IsRtName(int index, const std::string& name) const;
+  // Number of segment records in the tree; cached unless 0 or recount is set.
+  int NoSegments(bool recount = false);
+  // The track record's segment at index; null without a track record or at
+  // or beyond the count.
+  CN5ObjSg* GetSegObj(int index);
+  int NoTrackDetails();
+  CN5ObjTd* GetTrackDetailObj(int index);
+
+  // ---- position queries (track/N5PtfQueries.cpp) ----
+
+  // Lays the segments out end to end (startLong, endLong, length, sweep,
+  // radius, centre, bank line cubics), caches and returns the total length,
+  // and records the track start point and heading.
+  double GetTrackLength();
+  // long + length once when negative, then the remainder by the length.
+  double GetNormalizedLength(double lng);
+  // long wrapped into [0, length): the length added while negative, then
+  // the remainder. Computes the length when still 0.
+  double NormalizeLong(double lng);
+  // The segment with startLong <= long < endLong (a boundary belongs to the
+  // later segment): 1 with its index, the segment and t in [0, 1); else 0,
+  // index -1, t 0 and seg the last segment visited.
+  int GetSegAt(double lng, int& index, CN5ObjSg*& seg, double& t);
+  // World point at (long, lat); a boundary belongs to the earlier segment.
+  // Outputs stay untouched when no segment holds long.
+  void GetXYZ(double lng, double lat, double& x, double& y, double& z);
+  void GetXYZ(double lng, double lat, float& x, float& y, float& z);
+  // A point beyond the outermost band: side 1 the left edge (last band),
+  // side 0 the right edge (first band). An outward offset moves beyond the
+  // edge, otherwise the point lies 0.5 m inside it.
+  void GetOutsideXYZ(double lng, int side, double offset, float& x, float& y, float& z);
+  // Heading (radians), pitch and roll (height change per metre) at (long, lat).
+  void GetAngles(double lng, double lat, double& heading, double& pitch, double& roll);
+  // Track position of a world point: the segment whose reference line is
+  // nearest (smallest |lat|). Returns 1 when some segment accepted the point.
+  int GetLatPos(double x, double y, double z, double& lng, double& lat, double& dz);
+  // Lateral positions and grip codes of the bands at long.
+  void GetTractionsAt(double lng, std::vector<double>& lats, std::vector<uint16_t>& grips);
+  // Lateral positions, bound widths and wall types of the walls at long.
+  void GetWallsAt(double lng, std::vector<double>& lats, std::vector<double>& widths,
+                  std::vector<uint16_t>& types);
+  // Drivable strip and wall limits around lat at long.
+  void GetDriveBoundsAt(double lng, double lat, double& driveLeft, double& driveRight, double& wallLeft,
+                        double& wallRight);
+
+  // ---- building (track/N5PtfBuild.cpp) ----
+
+  // Appends an empty segment to the write track record; returns its index.
+  int CreateSegment();
+  void CreateNewTraction(int seg, double latStart, double latEnd, int grip, int textureIndex, int bandKind,
+                         int straighten, const std::vector<_vars_track_tex_coord>& coords);
+  // Once per segment after all its bands and walls: appearances and texture
+  // coordinates of the bands, grip reduction, pit lane kind.
+  void FinishTractionTextures(int seg);
+  void CreateNewWall(int seg, double latStart, double latEnd, int grip, int textureIndex,
+                     const std::vector<_vars_track_tex_coord>& coords, double widthStart, double widthEnd,
+                     double heightStart, double heightEnd, int detail, int straighten);
+  void CreateNewBank(int seg, double latStart, double latEnd, double heightStart, double heightEnd,
+                     double gradStart, double gradEnd);
+  // Separates bank lines that share a lateral position by 0.005 and
+  // recomputes every cubic.
+  void MoveDuplicateXS(int seg);
+  using CN5Root::CreateNewAppearance;
+  // Appearance of a band, wall face (flag 1, "trackmat\" texture prefix) or
+  // detail (flag 0) for a texture, its map name taken from the material table.
+  CN5ObjAp* CreateNewAppearance(CN5Obj* record, const std::string& texture, int flag);
+  CN5ObjTu* CreateNewTextureCoordsTraction(CN5ObjFs* band, CN5ObjFs* next, double startLong, double endLong,
+                                           const VARS_TRACK_TRACTION_TEX& entry);
+  CN5ObjTu* CreateNewTextureCoordsWall(CN5ObjWs* wall, double startLong, double endLong, double latStart,
+                                       double latEnd, int face, const VARS_TRACK_WALL_TEX& entry,
+                                       const std::vector<_vars_track_tex_coord>& coords);
+  // Adds a painted detail to the write track record; heading in radians.
+  void CreateNewTrackDetail(double lng, double lat, double width, double length, double heading,
+                            const std::string& texture, double u, double v);
+
+  // ---- files (track/N5PtfFile.cpp) ----
+
+  // Writes the track record and everything below it with the given file
+  // version (7, or 5 for the older games). 1 when written, 0 when there is
+  // no track record or the file could not be written.
+  int WritePtf(const std::string& filePath, int version);
+  // The bytes WritePtf would write; empty without a track record.
+  std::vector<uint8_t> WritePtfToBuffer(int version);
+  // Reads a PTF file into a new model; null when it cannot be opened (a
+  // damaged file is reported).
+  static std::unique_ptr<CN5Ptf> CreateFromFile(const std::string& filePath);
+  // Reads a PTF file into this model: path, folder and track name (the file
+  // title). False with error set when damaged, or error empty when the file
+  // cannot be opened.
+  bool ReadPtf(const std::string& filePath, std::string& error);
+
+  // ---- state ----
+
+  std::vector<_vars_vertical_obj> verticalObjects;
+  std::vector<_vars_infield_obj> infieldObjects;
+  std::vector<_vars_outfield_obj> outfieldObjects;
+  int segmentCount = 0;  // cached, 0 = not yet counted
+  std::map<int, VARS_TRACK_TRACTION_TEX> gripMap;  // never filled
+  CTrackWallTexArray wallTex;
+  // Wall texture continuity: previous-segment right and left faces, then
+  // the current segment's.
+  std::vector<_vars_wall_continuity> prevRight, prevLeft, curRight, curLeft;
+  CN5ObjTk* writeTk = nullptr;
+  CN5ObjTk* foundTk = nullptr;
+  double trackLength = 0;  // cached, 0 = not yet computed
+  CTrackTractionTexArray tractionTex;
+  CTrackMaterialArray materials;
+  int32_t gripNameSwitch = 0;  // texture names carry the grip code when set
+  int32_t secondSwitch = 1;
+  std::string trackName;
+  double longResolution = 50;                 // metres
+  double arcResolution = 45 * _ang_to_rad;    // radians
+  double latResolution = 20;                  // metres
+  double trackStartX = 0, trackStartY = 0, trackStartZ = 0, trackStartHeading = 0;
+
+ protected:
+  // The texture table entry of a band (the last matching entry wins), or
+  // the defaults for its grip code.
+  VARS_TRACK_TRACTION_TEX TractionEntryFor(const CN5ObjFs& band) const;
+  VARS_TRACK_WALL_TEX WallEntryFor(int grip, int textureIndex) const;
+  CN5ObjSg* CheckedSegment(int seg, const char* where);
+};
