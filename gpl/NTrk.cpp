@@ -17,7 +17,7 @@ constexpr size_t kSecWalls = 52;
 }  // namespace
 
 void CNTrk::Fail(const std::string& what, size_t offset) const {
-  std::string name = path_.empty() ? std::string("TRK data") : path_;
+  std::string name = displayPath_.empty() ? std::string("TRK data") : displayPath_;
   throw CFormatError(name + ": " + what, offset);
 }
 
@@ -29,6 +29,7 @@ int CNTrk::SetFromFile(const std::string& path, std::string* error) {
     return 0;
   }
   path_ = ToLower(path);
+  displayPath_ = path;
   return SetDataPtr(bytes.data(), bytes.size());
 }
 
@@ -36,7 +37,7 @@ int CNTrk::SetDataPtr(const uint8_t* data, size_t size) {
   size_ = size;
   buffer_.assign(size + 16, 0);
   if (size) std::memcpy(buffer_.data(), data, size);
-  reader_ = CByteReader(buffer_.data(), size_, path_);
+  reader_ = CByteReader(buffer_.data(), size_, displayPath_);
   columns_.clear();
   sectionOffsets_.clear();
   sectionStarts_.clear();

@@ -138,7 +138,8 @@ class CNTrk {
   std::vector<uint8_t> buffer_;  // the whole file plus 16 zero bytes
   size_t size_ = 0;              // bytes of the file
   CByteReader reader_{nullptr, 0};
-  std::string path_;
+  std::string path_;         // lower-cased
+  std::string displayPath_;  // as given, for messages
   NTRK_HEADER header_;
   std::vector<int32_t> columns_;         // lateral positions of the height columns
   std::vector<int32_t> sectionOffsets_;  // relative to the section area
