@@ -11,7 +11,8 @@ std::unique_ptr<TrkDsc> CLapforge::DataBaseFromXML(const std::string& xmlFile) {
     db->ReadXml(xmlFile);
   } catch (const CDataFormatException&) {
     UI().Message(
-        "There is a incorrectly typed value in your xml\nUsing Open XML you should be able to see from the tables where "
+        "There is a incorrectly typed value in your xml\nUsing Open XML you should be able to see from the tables "
+        "where "
         "the error occurred",
         "Error in XML");
     return nullptr;

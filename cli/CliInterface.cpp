@@ -1,16 +1,20 @@
 #include "cli/CliInterface.h"
 
+#include <unistd.h>
+
 #include <cctype>
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 
 const char* AnswerWord(UiAnswer a) {
   switch (a) {
-    case UiAnswer::Yes: return "Yes";
-    case UiAnswer::No: return "No";
-    case UiAnswer::Cancel: return "Cancel";
+    case UiAnswer::Yes:
+      return "Yes";
+    case UiAnswer::No:
+      return "No";
+    case UiAnswer::Cancel:
+      return "Cancel";
   }
   return "?";
 }

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
-
 #include <string>
 
 void AddExportCommands(CLI::App& app, int& status);

@@ -54,9 +54,8 @@ void AddOptionsCommand(CLI::App& app, int& status) {
   auto value = std::make_shared<std::string>();
   auto hasValue = std::make_shared<bool>(false);
   cmd->add_option("NAME", *name, "Setting to show or store");
-  cmd->add_option("VALUE", *value, "Value to store (an integer for the switches)")->each([hasValue](const std::string&) {
-    *hasValue = true;
-  });
+  cmd->add_option("VALUE", *value, "Value to store (an integer for the switches)")
+      ->each([hasValue](const std::string&) { *hasValue = true; });
   cmd->callback([name, value, hasValue, &status]() {
     status = 0;
     if (name->empty()) {

@@ -13,8 +13,7 @@ bool IsIntegerType(ColType t) { return t != ColType::Text && t != ColType::F64 &
 
 // ---------------------------------------------------------------- table
 
-CDataTable::CDataTable(CDataSet* ds, const TableSchema* s, int index)
-    : dataset_(ds), schema_(s), index_(index) {
+CDataTable::CDataTable(CDataSet* ds, const TableSchema* s, int index) : dataset_(ds), schema_(s), index_(index) {
   size_t n = static_cast<size_t>(s->columnCount);
   defaults_.resize(n);
   nextAuto_.assign(n, 0);
@@ -42,7 +41,8 @@ CDataRow* CDataTable::NewRow() {
   auto row = std::unique_ptr<CDataRow>(new CDataRow(this, defaults_.size()));
   row->values_ = defaults_;
   for (int c = 0; c < schema_->columnCount; ++c) {
-    if (schema_->columns[c].flags & kColAutoInc) row->values_[static_cast<size_t>(c)] = CDataValue::Int(nextAuto_[static_cast<size_t>(c)]++);
+    if (schema_->columns[c].flags & kColAutoInc)
+      row->values_[static_cast<size_t>(c)] = CDataValue::Int(nextAuto_[static_cast<size_t>(c)]++);
   }
   CDataRow* raw = row.get();
   detached_.push_back(std::move(row));
@@ -62,8 +62,8 @@ void CDataTable::CheckValue(int column, const CDataValue& v) const {
     return;
   }
   if (IsIntegerType(col.type) && !IntegerFits(col.type, v.i))
-    throw CDataFormatException(StrFormat("Value %lld does not fit column '%s' of type %s.",
-                                         static_cast<long long>(v.i), col.name, ColTypeName(col.type)));
+    throw CDataFormatException(StrFormat("Value %lld does not fit column '%s' of type %s.", static_cast<long long>(v.i),
+                                         col.name, ColTypeName(col.type)));
 }
 
 void CDataTable::IndexInsert(CDataRow* row) {
@@ -102,8 +102,9 @@ void CDataTable::AddRow(CDataRow* row) {
     if (ref.null) continue;
     const CDataTable& parent = dataset_->Table(r.parentTable);
     if (!parent.unique_[static_cast<size_t>(r.parentColumn)].count(ref.i))
-      throw CDataException(StrFormat("ForeignKeyConstraint %s requires the child key values (%lld) to exist in the parent table.",
-                                     r.name, static_cast<long long>(ref.i)));
+      throw CDataException(
+          StrFormat("ForeignKeyConstraint %s requires the child key values (%lld) to exist in the parent table.",
+                    r.name, static_cast<long long>(ref.i)));
   }
 
   RowChanging.Fire(RowAction::Add, *row);
@@ -168,8 +169,9 @@ void CDataRow::SetValue(int column, const CDataValue& value) {
     const RelationSchema& r = ds.Relation(rel);
     if (r.childColumn != column) continue;
     if (!v.null && !ds.Table(r.parentTable).unique_[static_cast<size_t>(r.parentColumn)].count(v.i))
-      throw CDataException(StrFormat("ForeignKeyConstraint %s requires the child key values (%lld) to exist in the parent table.",
-                                     r.name, static_cast<long long>(v.i)));
+      throw CDataException(
+          StrFormat("ForeignKeyConstraint %s requires the child key values (%lld) to exist in the parent table.",
+                    r.name, static_cast<long long>(v.i)));
     refRels.push_back(rel);
   }
 

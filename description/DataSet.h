@@ -25,7 +25,7 @@ enum : uint8_t {
 };
 
 struct ColumnSchema {
-  const char* name;          // column (and XML element) name
+  const char* name;  // column (and XML element) name
   ColType type;
   uint8_t flags;
   const char* defaultValue;  // lexical form of the default, or nullptr for none
@@ -158,7 +158,7 @@ class CDataTable {
   std::vector<CDataValue> defaults_;
   std::vector<std::unique_ptr<CDataRow>> rows_;
   std::vector<std::unique_ptr<CDataRow>> detached_;
-  std::vector<int64_t> nextAuto_;  // per column
+  std::vector<int64_t> nextAuto_;                               // per column
   std::vector<std::unordered_map<int64_t, CDataRow*>> unique_;  // per column (unique integer columns)
   uint64_t nextSeq_ = 0;
 };

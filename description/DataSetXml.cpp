@@ -2,10 +2,9 @@
 // one child element per non-hidden, non-null column, child rows nested in
 // their parent rows relation by relation, every element in the dataset's
 // namespace, values in XML Schema lexical forms.
-#include <pugixml.hpp>
-
 #include <cctype>
 #include <cstring>
+#include <pugixml.hpp>
 
 #include "app/support/FileIO.h"
 #include "app/support/TextFormat.h"
@@ -31,11 +30,20 @@ std::string EncodeName(const char* name) {
 void AppendEscaped(std::string& out, const std::string& text) {
   for (char ch : text) {
     switch (ch) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '\r': out += "&#xD;"; break;
-      default: out += ch;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '\r':
+        out += "&#xD;";
+        break;
+      default:
+        out += ch;
     }
   }
 }
@@ -186,8 +194,9 @@ struct Reader {
           CDataValue v;
           std::string text = Text(c);
           if (!ParseLexical(table.Column(col).type, text, v))
-            throw CDataFormatException(StrFormat("Input string '%s' was not in a correct format for column '%s' of table '%s'.",
-                                                 text.c_str(), table.Column(col).name, table.Name()));
+            throw CDataFormatException(
+                StrFormat("Input string '%s' was not in a correct format for column '%s' of table '%s'.", text.c_str(),
+                          table.Column(col).name, table.Name()));
           row->SetValue(col, v);
           break;
         }
@@ -228,8 +237,8 @@ struct Reader {
 
 void Load(CDataSet& ds, std::string& text, const std::string& source) {
   pugi::xml_document doc;
-  pugi::xml_parse_result r = doc.load_buffer_inplace(text.data(), text.size(),
-                                                     pugi::parse_default | pugi::parse_ws_pcdata_single);
+  pugi::xml_parse_result r =
+      doc.load_buffer_inplace(text.data(), text.size(), pugi::parse_default | pugi::parse_ws_pcdata_single);
   if (!r) {
     throw CDataException(StrFormat("%s: the XML is not well formed: %s at offset %lld.", source.c_str(),
                                    r.description(), static_cast<long long>(r.offset)));

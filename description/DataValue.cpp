@@ -6,14 +6,22 @@
 
 const char* ColTypeName(ColType t) {
   switch (t) {
-    case ColType::Text: return "String";
-    case ColType::F64: return "Double";
-    case ColType::F32: return "Single";
-    case ColType::Bool: return "Boolean";
-    case ColType::U16: return "UInt16";
-    case ColType::I8: return "SByte";
-    case ColType::I32: return "Int32";
-    case ColType::I64: return "Int64";
+    case ColType::Text:
+      return "String";
+    case ColType::F64:
+      return "Double";
+    case ColType::F32:
+      return "Single";
+    case ColType::Bool:
+      return "Boolean";
+    case ColType::U16:
+      return "UInt16";
+    case ColType::I8:
+      return "SByte";
+    case ColType::I32:
+      return "Int32";
+    case ColType::I64:
+      return "Int64";
   }
   return "?";
 }
@@ -26,11 +34,16 @@ bool CDataValue::operator==(const CDataValue& o) const {
 
 bool IntegerFits(ColType type, int64_t v) {
   switch (type) {
-    case ColType::Bool: return v == 0 || v == 1;
-    case ColType::U16: return v >= 0 && v <= 65535;
-    case ColType::I8: return v >= -128 && v <= 127;
-    case ColType::I32: return v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max();
-    default: return true;
+    case ColType::Bool:
+      return v == 0 || v == 1;
+    case ColType::U16:
+      return v >= 0 && v <= 65535;
+    case ColType::I8:
+      return v >= -128 && v <= 127;
+    case ColType::I32:
+      return v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max();
+    default:
+      return true;
   }
 }
 
@@ -137,7 +150,8 @@ bool ParseLexical(ColType type, std::string_view text, CDataValue& out) {
       out = CDataValue::Real(v);
       return true;
     }
-    case ColType::Text: break;
+    case ColType::Text:
+      break;
   }
   return false;
 }
@@ -145,10 +159,18 @@ bool ParseLexical(ColType type, std::string_view text, CDataValue& out) {
 void AppendLexical(ColType type, const CDataValue& value, std::string& out) {
   if (value.null) return;
   switch (type) {
-    case ColType::Text: out += value.s; break;
-    case ColType::Bool: out += value.i ? "true" : "false"; break;
-    case ColType::F64: AppendFloat(value.d, out); break;
-    case ColType::F32: AppendFloat(static_cast<float>(value.d), out); break;
+    case ColType::Text:
+      out += value.s;
+      break;
+    case ColType::Bool:
+      out += value.i ? "true" : "false";
+      break;
+    case ColType::F64:
+      AppendFloat(value.d, out);
+      break;
+    case ColType::F32:
+      AppendFloat(static_cast<float>(value.d), out);
+      break;
     default: {
       char buf[32];
       auto [p, ec] = std::to_chars(buf, buf + sizeof buf, value.i);

@@ -23,12 +23,9 @@ const RelationSchema kRelations[] = {
 #include "description/TrkDscSchema.def"
 };
 
-const DataSetSchema kSchema = {"TrkDsc",
-                               "http://tempuri.org/TrkDsc.xsd",
-                               kTables,
-                               static_cast<int>(std::size(kTables)),
-                               kRelations,
-                               static_cast<int>(std::size(kRelations))};
+const DataSetSchema kSchema = {"TrkDsc",   "http://tempuri.org/TrkDsc.xsd",
+                               kTables,    static_cast<int>(std::size(kTables)),
+                               kRelations, static_cast<int>(std::size(kRelations))};
 
 static_assert(std::size(kTables) == TrkDsc::kTableCount);
 static_assert(std::size(kRelations) == TrkDsc::kRelationCount);

@@ -127,7 +127,10 @@ class TrkDsc : public CDataSet {
   // Column numbers of every table: kSection_Index, kTraction_Grip, ...
 #define TABLE_BEGIN(T) enum T##Columns {
 #define COL(T, I, N, Ty, F, D) k##T##_##I,
-#define TABLE_END(T) k##T##_ColumnCount };
+#define TABLE_END(T) \
+  k##T##_ColumnCount \
+  }                  \
+  ;
 #include "description/TrkDscSchema.def"
 
   // The parent relation of each table (-1 for a table that stands alone).
@@ -137,19 +140,19 @@ class TrkDsc : public CDataSet {
 #define TABLE_BEGIN(T) class T##Row;
 #include "description/TrkDscSchema.def"
 
-#define TABLE_BEGIN(T)                     \
-  class T##Row : public CTypedRow {        \
-   public:                                 \
-    T##Row() = default;                    \
+#define TABLE_BEGIN(T)              \
+  class T##Row : public CTypedRow { \
+   public:                          \
+    T##Row() = default;             \
     explicit T##Row(CDataRow* r) : CTypedRow(r) {}
-#define COL(T, I, N, Ty, F, D)                                                         \
+#define COL(T, I, N, Ty, F, D)                                                               \
   ColCpp<ColType::Ty>::type I() const { return Get<ColCpp<ColType::Ty>::type>(k##T##_##I); } \
   void Set##I(const ColCpp<ColType::Ty>::type& v) const { Set(k##T##_##I, v); }              \
   bool Is##I##Null() const { return R().IsNull(k##T##_##I); }                                \
   void Set##I##Null() const { R().SetNull(k##T##_##I); }
 #define CHILDREN(T, C, Rel) std::vector<TrkDsc::C##Row> Get##C##Rows() const;
-#define PARENT(T, P, Rel)                          \
-  TrkDsc::P##Row P##Row() const;                   \
+#define PARENT(T, P, Rel)        \
+  TrkDsc::P##Row P##Row() const; \
   void Set##P##Row(const TrkDsc::P##Row& p) const;
 #define TABLE_END(T) \
   }                  \
@@ -157,40 +160,40 @@ class TrkDsc : public CDataSet {
 #include "description/TrkDscSchema.def"
 
   // Table handles, one class per table.
-#define TABLE_BEGIN(T)                                                                   \
-  class T##DataTable {                                                                   \
-   public:                                                                               \
-    explicit T##DataTable(CDataTable& t) : t_(t) {}                                      \
-    CDataTable& Table() const { return t_; }                                             \
-    int Count() const { return t_.Count(); }                                             \
-    T##Row operator[](int n) const { return T##Row(&t_.Row(n)); }                        \
-    T##Row New##T##Row() const { return T##Row(t_.NewRow()); }                           \
-    void Add##T##Row(const T##Row& r) const { t_.AddRow(r.Raw()); }                      \
-    template <class... A>                                                                \
-    T##Row Add##T##Row(const A&... a) const {                                            \
-      std::vector<CDataValue> v;                                                         \
-      const CDataRow* parent = nullptr;                                                  \
-      (Collect(v, parent, a), ...);                                                      \
-      return T##Row(AddRowFromValues(t_, v, ParentRelation(kTable_##T), parent));        \
-    }                                                                                    \
-    void Remove##T##Row(const T##Row& r) const { t_.RemoveRow(r.Raw()); }                \
-    CRowEvent& T##RowChanging() const { return t_.RowChanging; }                         \
-    CRowEvent& T##RowChanged() const { return t_.RowChanged; }                           \
-    CRowEvent& T##RowDeleting() const { return t_.RowDeleting; }                         \
+#define TABLE_BEGIN(T)                                                            \
+  class T##DataTable {                                                            \
+   public:                                                                        \
+    explicit T##DataTable(CDataTable& t) : t_(t) {}                               \
+    CDataTable& Table() const { return t_; }                                      \
+    int Count() const { return t_.Count(); }                                      \
+    T##Row operator[](int n) const { return T##Row(&t_.Row(n)); }                 \
+    T##Row New##T##Row() const { return T##Row(t_.NewRow()); }                    \
+    void Add##T##Row(const T##Row& r) const { t_.AddRow(r.Raw()); }               \
+    template <class... A>                                                         \
+    T##Row Add##T##Row(const A&... a) const {                                     \
+      std::vector<CDataValue> v;                                                  \
+      const CDataRow* parent = nullptr;                                           \
+      (Collect(v, parent, a), ...);                                               \
+      return T##Row(AddRowFromValues(t_, v, ParentRelation(kTable_##T), parent)); \
+    }                                                                             \
+    void Remove##T##Row(const T##Row& r) const { t_.RemoveRow(r.Raw()); }         \
+    CRowEvent& T##RowChanging() const { return t_.RowChanging; }                  \
+    CRowEvent& T##RowChanged() const { return t_.RowChanged; }                    \
+    CRowEvent& T##RowDeleting() const { return t_.RowDeleting; }                  \
     CRowEvent& T##RowDeleted() const { return t_.RowDeleted; }
 #define COL(T, I, N, Ty, F, D) \
   int I##Column() const { return k##T##_##I; }
-#define TABLE_END(T)                                                                  \
-   private:                                                                           \
-    template <class X>                                                                \
-    static void Collect(std::vector<CDataValue>& v, const CDataRow*& parent, const X& x) { \
-      if constexpr (std::is_base_of_v<CTypedRow, X>)                                  \
-        parent = x.Raw();                                                             \
-      else                                                                            \
-        v.push_back(CTypedRow::ToValue(x));                                           \
-    }                                                                                 \
-    CDataTable& t_;                                                                   \
-  }                                                                                   \
+#define TABLE_END(T)                                                                     \
+ private:                                                                                \
+  template <class X>                                                                     \
+  static void Collect(std::vector<CDataValue>& v, const CDataRow*& parent, const X& x) { \
+    if constexpr (std::is_base_of_v<CTypedRow, X>)                                       \
+      parent = x.Raw();                                                                  \
+    else                                                                                 \
+      v.push_back(CTypedRow::ToValue(x));                                                \
+  }                                                                                      \
+  CDataTable& t_;                                                                        \
+  }                                                                                      \
   ;
 #include "description/TrkDscSchema.def"
 
@@ -207,16 +210,12 @@ class TrkDsc : public CDataSet {
 const DataSetSchema& TrkDscSchema();
 
 // Child-row and parent-row accessors.
-#define CHILDREN(T, C, Rel)                                                \
+#define CHILDREN(T, C, Rel)                                                 \
   inline std::vector<TrkDsc::C##Row> TrkDsc::T##Row::Get##C##Rows() const { \
-    const auto& raw = R().ChildRows(kRel_##Rel);                           \
+    const auto& raw = R().ChildRows(kRel_##Rel);                            \
     return std::vector<TrkDsc::C##Row>(raw.begin(), raw.end());             \
   }
-#define PARENT(T, P, Rel)                                                           \
-  inline TrkDsc::P##Row TrkDsc::T##Row::P##Row() const {                            \
-    return TrkDsc::P##Row(R().ParentRow(kRel_##Rel));                               \
-  }                                                                                 \
-  inline void TrkDsc::T##Row::Set##P##Row(const TrkDsc::P##Row& p) const {          \
-    R().SetParentRow(kRel_##Rel, p.Raw());                                          \
-  }
+#define PARENT(T, P, Rel)                                                                                    \
+  inline TrkDsc::P##Row TrkDsc::T##Row::P##Row() const { return TrkDsc::P##Row(R().ParentRow(kRel_##Rel)); } \
+  inline void TrkDsc::T##Row::Set##P##Row(const TrkDsc::P##Row& p) const { R().SetParentRow(kRel_##Rel, p.Raw()); }
 #include "description/TrkDscSchema.def"

@@ -1,8 +1,8 @@
 // The command line as a user runs it: exit status, stdout, stderr, files.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdlib>
-#include <sys/wait.h>
 
 #include "tests/support/TestSupport.h"
 
@@ -84,8 +84,8 @@ TEST(CliOptions, ListsDefaultsThenStoredValue) {
 
 TEST(CliUsage, HelpAndUsageErrors) {
   CTempDir dir;
-  for (const char* cmd : {"--help", "export --help", "export xml --help", "options --help", "import --help",
-                          "inspect --help"}) {
+  for (const char* cmd :
+       {"--help", "export --help", "export xml --help", "options --help", "import --help", "inspect --help"}) {
     Result r = Lapforge(dir, cmd);
     EXPECT_EQ(r.status, 0) << cmd;
     EXPECT_NE(r.out.find("Usage"), std::string::npos) << cmd;

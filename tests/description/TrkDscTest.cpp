@@ -1,10 +1,9 @@
-#include "description/TrkDsc.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "app/support/Errors.h"
+#include "description/TrkDsc.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/description/Descriptions.h"
 
@@ -43,23 +42,23 @@ TEST(TrkDscDocument, NestedChildrenWrittenInOrderWithoutHiddenKeys) {
   ds.Material.AddMaterialRow(m);
   // Worked out from the document layout: defaults (Start 0, Split 0,
   // Straighten false) are values and are written; nulls are not.
-  std::string expected = Doc(
-      "  <Section>\n"
-      "    <Index>3</Index>\n    <Type>0</Type>\n    <Start>0</Start>\n    <Length>50.5</Length>\n"
-      "    <Angle_Start>0</Angle_Start>\n    <Angle_Change>0</Angle_Change>\n    <Radius>0</Radius>\n"
-      "    <Split>0</Split>\n"
-      "    <Traction>\n      <Lat_Start>-1.5</Lat_Start>\n      <Grip>1</Grip>\n"
-      "      <Straighten>false</Straighten>\n"
-      "      <TractionTexCoord>\n        <Surface>0</Surface>\n        <UCoord>0.5</UCoord>\n"
-      "        <VCoord>0.1</VCoord>\n      </TractionTexCoord>\n"
-      "    </Traction>\n"
-      "    <Traction>\n      <Lat_Start>-0.5</Lat_Start>\n      <Grip>2</Grip>\n"
-      "      <Straighten>false</Straighten>\n"
-      "      <TractionTexCoord>\n        <Surface>1</Surface>\n        <UCoord>0.5</UCoord>\n"
-      "        <VCoord>0.1</VCoord>\n      </TractionTexCoord>\n"
-      "    </Traction>\n"
-      "  </Section>\n"
-      "  <Material>\n    <LLE_x0020_String>a &amp; b</LLE_x0020_String>\n  </Material>\n");
+  std::string expected =
+      Doc("  <Section>\n"
+          "    <Index>3</Index>\n    <Type>0</Type>\n    <Start>0</Start>\n    <Length>50.5</Length>\n"
+          "    <Angle_Start>0</Angle_Start>\n    <Angle_Change>0</Angle_Change>\n    <Radius>0</Radius>\n"
+          "    <Split>0</Split>\n"
+          "    <Traction>\n      <Lat_Start>-1.5</Lat_Start>\n      <Grip>1</Grip>\n"
+          "      <Straighten>false</Straighten>\n"
+          "      <TractionTexCoord>\n        <Surface>0</Surface>\n        <UCoord>0.5</UCoord>\n"
+          "        <VCoord>0.1</VCoord>\n      </TractionTexCoord>\n"
+          "    </Traction>\n"
+          "    <Traction>\n      <Lat_Start>-0.5</Lat_Start>\n      <Grip>2</Grip>\n"
+          "      <Straighten>false</Straighten>\n"
+          "      <TractionTexCoord>\n        <Surface>1</Surface>\n        <UCoord>0.5</UCoord>\n"
+          "        <VCoord>0.1</VCoord>\n      </TractionTexCoord>\n"
+          "    </Traction>\n"
+          "  </Section>\n"
+          "  <Material>\n    <LLE_x0020_String>a &amp; b</LLE_x0020_String>\n  </Material>\n");
   EXPECT_EQ(ds.GetXml(), expected);
 
   TrkDsc back;
@@ -132,16 +131,17 @@ TEST(TrkDscDocument, DefaultsAndNeutralReadsOnLoad) {
 }
 
 TEST(TrkDscDocument, BadValuesFailTheWholeRead) {
-  const std::string bad = Doc(
-      "  <Section>\n    <Index>0</Index>\n    <Traction>\n      <Grip>abc</Grip>\n    </Traction>\n  </Section>\n");
+  const std::string bad =
+      Doc("  <Section>\n    <Index>0</Index>\n    <Traction>\n      <Grip>abc</Grip>\n    </Traction>\n  </Section>\n");
   TrkDsc ds;
   EXPECT_THROW(ds.ReadXmlText(bad), CDataFormatException);
   EXPECT_EQ(ds.Section.Count(), 0);
   EXPECT_EQ(ds.Traction.Count(), 0);
 
-  for (const char* body : {"<Section><Index>65536</Index></Section>", "<Section><Type>-129</Type></Section>",
-                           "<Section><Length>1,5</Length></Section>", "<TrackSummary><Night_Track>yes</Night_Track></TrackSummary>",
-                           "<Section><Length>inf</Length></Section>"}) {
+  for (const char* body :
+       {"<Section><Index>65536</Index></Section>", "<Section><Type>-129</Type></Section>",
+        "<Section><Length>1,5</Length></Section>", "<TrackSummary><Night_Track>yes</Night_Track></TrackSummary>",
+        "<Section><Length>inf</Length></Section>"}) {
     TrkDsc d;
     EXPECT_THROW(d.ReadXmlText(Doc(body)), CDataFormatException) << body;
   }
@@ -159,8 +159,9 @@ TEST(TrkDscDocument, BadValuesFailTheWholeRead) {
 
 TEST(TrkDscDocument, LexicalFormsAccepted) {
   TrkDsc ds;
-  ds.ReadXmlText(Doc("<Section><Index> 7 </Index><Length>1E3</Length><Angle_Change>-INF</Angle_Change>"
-                     "<Radius>+2.5e-1</Radius></Section><AIInfo><PollPositionLeft>1</PollPositionLeft></AIInfo>"));
+  ds.ReadXmlText(
+      Doc("<Section><Index> 7 </Index><Length>1E3</Length><Angle_Change>-INF</Angle_Change>"
+          "<Radius>+2.5e-1</Radius></Section><AIInfo><PollPositionLeft>1</PollPositionLeft></AIInfo>"));
   EXPECT_EQ(ds.Section[0].Index(), 7);
   EXPECT_EQ(ds.Section[0].Length(), 1000.0);
   EXPECT_EQ(ds.Section[0].Angle_Change(), -INFINITY);
@@ -192,7 +193,7 @@ TEST(TrkDscDocument, UnknownElementsAndForeignNamespacesIgnored) {
 TEST(TrkDscRelations, KeysAreFreshPerReadAndFollowDocumentOrder) {
   TrkDsc a;
   a.Section.AddSectionRow(0, 0, 0.0, 1.0, 0.0, 0.0, 0.0, 0.0);  // key 0
-  a.Section.RemoveSectionRow(a.Section[0]);  // the counters go on
+  a.Section.RemoveSectionRow(a.Section[0]);                     // the counters go on
   auto s = a.Section.AddSectionRow(1, 0, 0.0, 1.0, 0.0, 0.0, 0.0, 0.0);
   EXPECT_EQ(s.Section_Id(), 1);
   TrkDsc b;
@@ -260,8 +261,10 @@ TEST(TrkDscRelations, ReparentingKeepsTableOrder) {
 TEST(TrkDscRelations, ChangeNotificationsBeforeAndAfter) {
   TrkDsc ds;
   std::vector<std::string> log;
-  ds.Section.SectionRowChanging().Connect([&](RowAction a, const CDataRow&) { log.push_back("changing" + std::to_string(int(a))); });
-  ds.Section.SectionRowChanged().Connect([&](RowAction a, const CDataRow&) { log.push_back("changed" + std::to_string(int(a))); });
+  ds.Section.SectionRowChanging().Connect(
+      [&](RowAction a, const CDataRow&) { log.push_back("changing" + std::to_string(int(a))); });
+  ds.Section.SectionRowChanged().Connect(
+      [&](RowAction a, const CDataRow&) { log.push_back("changed" + std::to_string(int(a))); });
   ds.Section.SectionRowDeleting().Connect([&](RowAction, const CDataRow&) { log.push_back("deleting"); });
   ds.Section.SectionRowDeleted().Connect([&](RowAction, const CDataRow&) { log.push_back("deleted"); });
   auto s = ds.Section.AddSectionRow(0, 0, 0.0, 1.0, 0.0, 0.0, 0.0, 0.0);

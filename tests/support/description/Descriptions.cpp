@@ -37,8 +37,8 @@ void FillCircuit(TrkDsc& ds, int sections, int tractions) {
   const double sweep = arcs > 0 ? 360.0 / arcs : 0.0;
   const double arcLength = 100.0 * sweep * 3.14159265358979323846 / 180.0;
   double start = 0, heading = 0;
-  ds.TrackSummary.AddTrackSummaryRow("Circuit", "generated", 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, false, 0.5, 15.0f,
-                                     4.0f, 5.0f);
+  ds.TrackSummary.AddTrackSummaryRow("Circuit", "generated", 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, false, 0.5, 15.0f, 4.0f,
+                                     5.0f);
   for (int i = 0; i < sections; ++i) {
     bool arc = (i % 2) == 1;
     double length = arc ? arcLength : 100.0;
