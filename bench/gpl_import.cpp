@@ -1,0 +1,78 @@
+// The GPL import of a track of 1,000 sections with 20 tractions each, beside
+// writing the resulting description alone: the import reads the TRK, builds
+// the description, the texture and material tables and "_blank.tex", and
+// writes the same XML, so the two figures show what the import adds.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "app/Lapforge.h"
+#include "app/support/FileIO.h"
+#include "description/TrkDsc.h"
+#include "gpl/NTrkGplDb.h"
+#include "tests/support/gpl/TrkBuilder.h"
+
+namespace {
+
+struct Fixture {
+  std::string dir, trk, xml;
+  Fixture() {
+    char tmpl[] = "/tmp/bench_gpl_XXXXXX";
+    const char* d = ::mkdtemp(tmpl);
+    if (!d) std::abort();
+    dir = std::string(d) + "/";
+    trk = dir + "large.trk";
+    xml = dir + "large.xml";
+    std::string error;
+    if (!ReplaceFile(trk, BuildTrk(LargeCircuit(1000, 20)), error)) std::abort();
+  }
+  ~Fixture() {
+    for (const char* f : {"large.trk", "large.xml", "_blank.tex"}) std::remove((dir + f).c_str());
+    ::rmdir(dir.c_str());
+  }
+};
+
+Fixture& Files() {
+  static Fixture f;
+  return f;
+}
+
+void BM_GplImportToXml(benchmark::State& state) {
+  Fixture& f = Files();
+  for (auto _ : state) {
+    int r = CLapforge().GplTrktoXML(f.trk, f.xml, false, true);
+    if (r != 1) state.SkipWithError("import failed");
+  }
+}
+BENCHMARK(BM_GplImportToXml)->Unit(benchmark::kMillisecond);
+
+void BM_WriteDescriptionOnly(benchmark::State& state) {
+  Fixture& f = Files();
+  std::unique_ptr<TrkDsc> ds = DataBaseFromGplTrk(f.trk, false, true);
+  if (!ds) {
+    state.SkipWithError("import failed");
+    return;
+  }
+  for (auto _ : state) {
+    int r = CLapforge().DataBaseToXML(*ds, f.xml);
+    if (r != 1) state.SkipWithError("write failed");
+  }
+  state.counters["tractions"] = ds->Traction.Count();
+}
+BENCHMARK(BM_WriteDescriptionOnly)->Unit(benchmark::kMillisecond);
+
+// The import without the XML, for the breakdown.
+void BM_GplImportDescriptionOnly(benchmark::State& state) {
+  Fixture& f = Files();
+  for (auto _ : state) {
+    std::unique_ptr<TrkDsc> ds = DataBaseFromGplTrk(f.trk, false, true);
+    benchmark::DoNotOptimize(ds.get());
+  }
+}
+BENCHMARK(BM_GplImportDescriptionOnly)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,81 @@
+// Fuzz target for the GPL track reader and the import: any input either
+// imports or is refused with a message, never read outside its buffer. An
+// import must give one section row per section and a description that
+// reads back from its own XML; the position queries (the lateral limits
+// included) answer or refuse on any loaded track.
+#include <unistd.h>
+
+#include <climits>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/support/FileIO.h"
+#include "app/support/UserInterface.h"
+#include "description/TrkDsc.h"
+#include "gpl/NTrkGplDb.h"
+
+namespace {
+class CQuietUI : public CUserInterface {
+ public:
+  void Message(const std::string&, const std::string&) override {}
+  bool YesNo(const std::string&, const std::string&) override { return true; }
+  UiAnswer YesNoCancel(const std::string&, const std::string&) override { return UiAnswer::Yes; }
+};
+
+const std::string& Folder() {
+  static const std::string dir = [] {
+    char tmpl[] = "/tmp/fuzz_trk_XXXXXX";
+    const char* d = ::mkdtemp(tmpl);
+    if (!d) std::abort();
+    return std::string(d) + "/";
+  }();
+  return dir;
+}
+
+void Queries(const uint8_t* data, size_t size) {
+  CNTrk trk;
+  try {
+    trk.SetDataPtr(data, size);
+  } catch (const CFormatError&) {
+    return;
+  }
+  const int32_t L = trk.GetTrackLength();
+  const int32_t distances[] = {0, -1, L, L - 1, L / 3, INT32_MIN + 1};
+  const int32_t laterals[] = {0, INT32_MAX, INT32_MIN, 1 << 20, -(1 << 20)};
+  for (int32_t d : distances) {
+    for (int32_t l : laterals) {
+      double x, y, z, h;
+      try {
+        trk.GetXYZOfBank(d, l, x, y, z, l > 0);
+        trk.GetAngles(d, h);
+      } catch (const CFormatError&) {
+      }
+    }
+  }
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static CQuietUI quiet;
+  SetUserInterface(&quiet);
+  Queries(data, size);
+
+  const std::string path = Folder() + "fuzz.trk";
+  std::string error;
+  if (!ReplaceFile(path, data, size, error)) std::abort();
+  for (bool gplTrk : {false, true}) {
+    std::unique_ptr<TrkDsc> ds = DataBaseFromGplTrk(path, gplTrk, true);
+    if (!ds) return 0;
+    CNTrk trk;
+    trk.SetDataPtr(data, size);
+    if (ds->Section.Count() != trk.GetNumberOfSections()) std::abort();
+    std::string xml = ds->GetXml();
+    TrkDsc back;
+    back.ReadXmlText(xml);
+    if (back.GetXml() != xml) std::abort();
+  }
+  return 0;
+}
