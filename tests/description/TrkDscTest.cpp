@@ -170,13 +170,30 @@ TEST(TrkDscDocument, LexicalFormsAccepted) {
   EXPECT_NE(ds.GetXml().find("<Length>1000</Length>"), std::string::npos);
 }
 
+TEST(TrkDscDocument, DocumentsOfOtherToolsLoad) {
+  // A byte-order mark, CRLF line ends and a namespace prefix instead of the
+  // default declaration.
+  TrkDsc ds;
+  ds.ReadXmlText(
+      "\xEF\xBB\xBF<?xml version=\"1.0\" standalone=\"yes\"?>\r\n"
+      "<d:TrkDsc xmlns:d=\"http://tempuri.org/TrkDsc.xsd\">\r\n  <d:Material>\r\n"
+      "    <d:MateralName>road01</d:MateralName>\r\n    <d:LLE_x0020_String> two  blanks </d:LLE_x0020_String>\r\n"
+      "    <d:Transparency>\r\n3\r\n</d:Transparency>\r\n  </d:Material>\r\n</d:TrkDsc>\r\n");
+  ASSERT_EQ(ds.Material.Count(), 1);
+  EXPECT_EQ(ds.Material[0].MateralName(), "road01");
+  EXPECT_EQ(ds.Material[0].LLE_String(), " two  blanks ");  // text kept as it stands
+  EXPECT_EQ(ds.Material[0].Transparency(), 3);
+}
+
 TEST(TrkDscDocument, UnknownElementsAndForeignNamespacesIgnored) {
   TrkDsc ds;
   ds.ReadXmlText(
       "<TrkDsc xmlns=\"http://tempuri.org/TrkDsc.xsd\" xmlns:o=\"urn:other\">"
       "<Section><Index>1</Index><Colour>red</Colour><o:Length>9</o:Length>"
       "<Traction><Grip>2</Grip><Extra/></Traction></Section>"
-      "<Weather><Rain>1</Rain></Weather><o:Section><Index>2</Index></o:Section></TrkDsc>");
+      "<Weather><Rain>1</Rain></Weather><o:Section><Index>2</Index></o:Section>"
+      "<xs:schema xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" id=\"TrkDsc\"><xs:element name=\"Section\"/>"
+      "</xs:schema></TrkDsc>");
   ASSERT_EQ(ds.Section.Count(), 1);
   EXPECT_TRUE(ds.Section[0].IsLengthNull());
   EXPECT_EQ(ds.Traction.Count(), 1);
