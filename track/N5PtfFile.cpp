@@ -1,0 +1,52 @@
+// The track model as a PTF file: written from the track record down, and
+// read back into a new model.
+#include "app/support/ByteWriter.h"
+#include "app/support/FileIO.h"
+#include "app/support/FileString.h"
+#include "app/support/UserInterface.h"
+#include "track/N5Ptf.h"
+
+std::vector<uint8_t> CN5Ptf::WritePtfToBuffer(int version) {
+  formatVersion = version;
+  CN5ObjTk* tk = writeTk ? writeTk : GetTk();
+  if (!tk) return {};
+  // Every write numbers its records from 1 again.
+  ResetWriteIds();
+  CByteWriter w;
+  w.Reserve(image.size() + 4096);
+  out = &w;
+  WriteNext(tk);
+  out = nullptr;
+  return w.Take();
+}
+
+int CN5Ptf::WritePtf(const std::string& filePath, int version) {
+  std::vector<uint8_t> bytes = WritePtfToBuffer(version);
+  if (bytes.empty()) return 0;
+  std::string error;
+  // A file that cannot be created is skipped silently.
+  if (!ReplaceFile(filePath, bytes, error)) return 0;
+  path = filePath;
+  return 1;
+}
+
+bool CN5Ptf::ReadPtf(const std::string& filePath, std::string& error) {
+  // The caches refer to the records of the tree being replaced.
+  foundTk = writeTk = nullptr;
+  laidOut.clear();
+  trackLength = 0;
+  segmentCount = 0;
+  if (!ReadFromFile(filePath, error)) return false;
+  trackName = FileString::Title(filePath);
+  return true;
+}
+
+std::unique_ptr<CN5Ptf> CN5Ptf::CreateFromFile(const std::string& filePath) {
+  auto model = std::make_unique<CN5Ptf>();
+  std::string error;
+  if (!model->ReadPtf(filePath, error)) {
+    if (!error.empty()) UI().Message(error, "Damaged track file");
+    return nullptr;
+  }
+  return model;
+}
