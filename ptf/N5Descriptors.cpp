@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_set>
 
 #include "app/support/FileString.h"
 #include "app/support/TextFormat.h"
@@ -29,7 +30,7 @@ std::vector<uint32_t> ReadIndices(CByteReader& r) {
 // header value.
 size_t ReadRawSectionHeader(CN5Obj& o, CByteReader& r) {
   r.U32("header tag");
-  if (r.U32("object name length") != 0) r.Fail("section header (named section)", r.Pos() - 4, 4);
+  if (r.U32("object name length") != 0) ThrowDamaged(r, "section record with a name", r.Pos() - 4);
   o.headerValue = r.I32("header value");
   return 12;
 }
@@ -396,7 +397,7 @@ size_t CN5ObjWs::ReadData(CByteReader& r) {
     wallType = r.I32();
     groupCount = r.I32("group count");
   }
-  if (groupCount < 0) r.Fail("group count", r.Pos() - 4, 4);
+  if (groupCount < 0) ThrowDamaged(r, "negative wall group count", r.Pos() - 4);
   NeedItems(r, static_cast<uint32_t>(groupCount), 28, "wall groups");
   for (int g = 0; g < groupCount; ++g) {
     r.Skip(8, "wall group");
@@ -677,22 +678,41 @@ size_t CN5ObjGm::ReadData(CByteReader& r) {
   ReadChild(r, nullptr);
   ReadChild(r, nullptr);
   triangles.clear();
-  if (children.size() > 1) CollectTriangles(children[1], 0);
+  if (children.size() > 1) CollectTriangles(children[1]);
   return r.Pos() - start;
 }
-void CN5ObjGm::CollectTriangles(const CN5Obj* obj, int level, std::vector<uint32_t>& out) {
-  // Only records this one owns are followed; the reader forbids cycles and
-  // limits nesting, the level check guards trees built in memory.
-  if (!obj || level > CN5Root::kMaxDepth) return;
+namespace {
+void AddPrimitive(const CN5Obj* obj, std::vector<uint32_t>& out) {
   if (auto* tl = dynamic_cast<const CN5ObjTl*>(obj))
     out.insert(out.end(), tl->indices.begin(), tl->indices.end() - tl->indices.size() % 3);
   else if (auto* ts = dynamic_cast<const CN5ObjTs*>(obj))
     out.insert(out.end(), ts->triangles.begin(), ts->triangles.end());
   else if (auto* fn = dynamic_cast<const CN5ObjFn*>(obj))
     out.insert(out.end(), fn->triangles.begin(), fn->triangles.end());
-  for (const CN5Obj* c : obj->children)
-    if (c && c->parent == obj && !dynamic_cast<const CN5ObjVl*>(c)) CollectTriangles(c, level + 1, out);
 }
+bool Owns(const CN5Obj* obj, const CN5Obj* c) { return c && c->parent == obj && !dynamic_cast<const CN5ObjVl*>(c); }
+void CollectFrom(const CN5Obj* obj, int level, std::vector<uint32_t>& out, std::unordered_set<const CN5Obj*>& seen) {
+  // Records are followed from their first parent only, and each once: a
+  // record listed many times cannot multiply the work. The level check
+  // guards trees built in memory (the reader limits nesting itself).
+  if (!obj || level > CN5Root::kMaxDepth || !seen.insert(obj).second) return;
+  AddPrimitive(obj, out);
+  for (const CN5Obj* c : obj->children)
+    if (Owns(obj, c)) CollectFrom(c, level + 1, out, seen);
+}
+}  // namespace
+
+void CN5ObjGm::CollectTriangles(const CN5Obj* obj, std::vector<uint32_t>& out) {
+  if (!obj) return;
+  // The usual primitive owns no further primitives: no bookkeeping needed.
+  if (std::none_of(obj->children.begin(), obj->children.end(), [&](const CN5Obj* c) { return Owns(obj, c); })) {
+    AddPrimitive(obj, out);
+    return;
+  }
+  std::unordered_set<const CN5Obj*> seen;
+  CollectFrom(obj, 0, out, seen);
+}
+
 void CN5ObjGm::ReWriteData() {
   root->WriteNext(children.empty() ? nullptr : children[0]);
   // Strips and fans are written as a plain triangle list. A geometry built
@@ -701,7 +721,7 @@ void CN5ObjGm::ReWriteData() {
   CN5ObjTl list;
   list.root = root;
   list.indices = triangles;
-  if (list.indices.empty() && children.size() > 1) CollectTriangles(children[1], 0, list.indices);
+  if (list.indices.empty() && children.size() > 1) CollectTriangles(children[1], list.indices);
   root->WriteNext(&list);
 }
 

@@ -293,9 +293,10 @@ class CN5ObjGm : public CN5Obj {
   int32_t WrittenHeaderValue() const override { return 1; }
   size_t ReadData(CByteReader& r) override;
   void ReWriteData() override;
-  // Appends the triangles of obj and the primitives below it to out.
-  static void CollectTriangles(const CN5Obj* obj, int level, std::vector<uint32_t>& out);
-  void CollectTriangles(const CN5Obj* obj, int level) { CollectTriangles(obj, level, triangles); }
+  // Appends the triangles of obj and the primitives below it to out, each
+  // record once.
+  static void CollectTriangles(const CN5Obj* obj, std::vector<uint32_t>& out);
+  void CollectTriangles(const CN5Obj* obj) { CollectTriangles(obj, triangles); }
   std::vector<uint32_t> triangles;
 };
 

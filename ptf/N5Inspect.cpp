@@ -1,6 +1,7 @@
 #include "ptf/N5Inspect.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "app/support/FileIO.h"
 #include "app/support/TextFormat.h"
@@ -48,10 +49,16 @@ std::string KeyValues(const CN5Obj* o) {
   return {};
 }
 
-void Walk(const CN5Obj* o, int depth, std::string& out) {
+void Walk(const CN5Obj* o, int depth, std::string& out, std::unordered_set<const CN5Obj*>& listed) {
   std::string indent(size_t(depth) * 2, ' ');
   if (!o) {
     out += indent + StrFormat("%d (null)\n", depth);
+    return;
+  }
+  // A record met again (a shared child, or one listed twice by its parent)
+  // is named by its id only, so the listing stays as long as the file.
+  if (!listed.insert(o).second) {
+    out += indent + StrFormat("%d -> id=%u (shared)\n", depth, o->objectId);
     return;
   }
   out += indent + StrFormat("%d %s \"%s\" header=%d id=%u children=%zu%s\n", depth, o->className.c_str(),
@@ -59,11 +66,10 @@ void Walk(const CN5Obj* o, int depth, std::string& out) {
                             KeyValues(o).c_str());
   if (depth > CN5Root::kMaxDepth) return;
   for (const CN5Obj* c : o->children) {
-    // A shared record is listed in full under its first parent only.
     if (c && c->parent != o)
       out += indent + StrFormat("  %d -> id=%u (shared)\n", depth + 1, c->objectId);
     else
-      Walk(c, depth + 1, out);
+      Walk(c, depth + 1, out, listed);
   }
 }
 
@@ -73,7 +79,9 @@ std::string InspectRecordTree(const CN5Root& root) {
   std::string out = StrFormat("records=%zu formatVersion=%d\n", root.All().size(), root.formatVersion);
   if (root.ImageSize() && root.BytesRead() != root.ImageSize())
     out += StrFormat("note: the root record ends at byte %zu of %zu\n", root.BytesRead(), root.ImageSize());
-  if (CN5Obj* r = root.Root()) Walk(r, 0, out);
+  std::unordered_set<const CN5Obj*> listed;
+  listed.reserve(root.All().size());
+  if (CN5Obj* r = root.Root()) Walk(r, 0, out, listed);
   return out;
 }
 

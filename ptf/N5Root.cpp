@@ -8,6 +8,11 @@
 #include "app/support/UserInterface.h"
 #include "ptf/N5Descriptors.h"
 
+void ThrowDamaged(const CByteReader& r, const char* what, size_t offset) {
+  std::string source = r.Source().empty() ? std::string("data") : r.Source();
+  throw CFormatError(StrFormat("%s: %s at offset %zu", source.c_str(), what, offset), offset);
+}
+
 // ---- CN5Obj ----
 
 bool CN5Obj::IsRtName(const std::string& shortName) const { return GetRtName() == "class " + shortName; }
@@ -147,7 +152,7 @@ bool CN5Root::ReadFromBuffer(std::vector<uint8_t> bytes, const std::string& sour
   try {
     bytesRead = ReadNext(0, 0, nullptr, nullptr);
   } catch (const CFormatError& e) {
-    error = StrFormat("%s: %s", source.c_str(), e.what());
+    error = e.what();
     objects.clear();
     objectsById.clear();
     return false;
@@ -159,7 +164,7 @@ bool CN5Root::ReadFromBuffer(std::vector<uint8_t> bytes, const std::string& sour
 size_t CN5Root::ReadNext(size_t offset, int depth, CN5Obj* parent, std::vector<CN5Obj*>* list) {
   CByteReader& r = *reader;
   r.Seek(offset, "record");
-  if (depth > kMaxDepth) r.Fail("record (nested too deeply)", offset, 4);
+  if (depth > kMaxDepth) ThrowDamaged(r, "record nested too deeply", offset);
   uint32_t id = r.U32("object id");
   if (id == 0) {
     if (parent) parent->children.push_back(nullptr);
@@ -175,7 +180,7 @@ size_t CN5Root::ReadNext(size_t offset, int depth, CN5Obj* parent, std::vector<C
       return 4;
     }
     // A reference to a record still being read would make the tree a cycle.
-    if (!obj->complete) r.Fail("record (refers to a record that encloses it)", offset, 4);
+    if (!obj->complete) ThrowDamaged(r, "record that refers to a record enclosing it", offset);
     if (parent) {
       parent->children.push_back(obj);
       parent->lastChild = obj;

@@ -14,6 +14,11 @@
 
 class CN5Root;
 class CN5ObjAp;
+
+// A fault in a file image other than running past its end (a record that
+// refers to one enclosing it, nesting too deep, a field that cannot hold):
+// raises CFormatError "<source>: <what> at offset <n>".
+[[noreturn]] void ThrowDamaged(const CByteReader& r, const char* what, size_t offset);
 class CN5ObjTo;
 
 // Base of every descriptor record.

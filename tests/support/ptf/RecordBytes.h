@@ -59,6 +59,8 @@ class CRecordBytes {
     return *this;
   }
 
+  CRecordBytes& Append(const CRecordBytes& other) { return Put(other.bytes_.data(), other.bytes_.size()); }
+
   size_t Size() const { return bytes_.size(); }
   const std::vector<uint8_t>& Bytes() const { return bytes_; }
 
