@@ -313,13 +313,12 @@ int CompareFullCells(const CGlPoint& a, const CGlPoint& b) {
   return -CellOrder(a.tangent.z, b.tangent.z, tn);
 }
 
+// Descending by position cells.
 int ComparePosCells(const glsort::QPoint& a, const glsort::QPoint& b) {
-  using glsort::CellOrder;
-  const double tp = kGlPosTolerance;
-  int r;
-  if ((r = CellOrder(a.x, b.x, tp)) != 0) return -r;
-  if ((r = CellOrder(a.y, b.y, tp)) != 0) return -r;
-  return -CellOrder(a.z, b.z, tp);
+  if (a.kx != b.kx) return a.kx > b.kx ? -1 : 1;
+  if (a.ky != b.ky) return a.ky > b.ky ? -1 : 1;
+  if (a.kz != b.kz) return a.kz > b.kz ? -1 : 1;
+  return 0;
 }
 
 }  // namespace
@@ -344,20 +343,24 @@ void CGlFaceArray::PurgeDuplicatePoints(CGlPointArray& points, bool positionOnly
   order.reserve(static_cast<size_t>(count));
   CGlPoint* pts = points.data();
   for (int i = 0; i < count; ++i) {
-    if (used[static_cast<size_t>(i)]) order.push_back({pts[i].x, pts[i].y, pts[i].z, i});
+    if (used[static_cast<size_t>(i)])
+      order.push_back(glsort::MakeQPoint(pts[i].x, pts[i].y, pts[i].z, i, kGlPosTolerance));
   }
-  if (positionOnly) {
-    std::sort(order.begin(), order.end(), [](const glsort::QPoint& a, const glsort::QPoint& b) {
-      const int r = ComparePosCells(a, b);
-      return r != 0 ? r < 0 : a.index < b.index;
-    });
-  } else {
-    std::sort(order.begin(), order.end(), [pts](const glsort::QPoint& a, const glsort::QPoint& b) {
-      const int r = ComparePosCells(a, b);
-      if (r != 0) return r < 0;
-      const int s = CompareFullCells(pts[a.index], pts[b.index]);
-      return s != 0 ? s < 0 : a.index < b.index;
-    });
+  glsort::SortByCells(order, true);
+  if (!positionOnly) {
+    // Within a run of equal position cells, the rest of the full comparison.
+    size_t runStart = 0;
+    for (size_t i = 1; i <= order.size(); ++i) {
+      if (i < order.size() && ComparePosCells(order[i - 1], order[i]) == 0) continue;
+      if (i - runStart > 1) {
+        std::sort(order.begin() + static_cast<long>(runStart), order.begin() + static_cast<long>(i),
+                  [pts](const glsort::QPoint& a, const glsort::QPoint& b) {
+                    const int s = CompareFullCells(pts[a.index], pts[b.index]);
+                    return s != 0 ? s < 0 : a.index < b.index;
+                  });
+      }
+      runStart = i;
+    }
   }
 
   for (int i = 0; i < count; ++i) {

@@ -94,28 +94,33 @@ void CGlFaceArray::VertexShading(CGlPointArray& points) {
     for (int k = 0; k < n; ++k) CheckIndex(f.vertices[k], count, "shading: face vertex");
   }
 
+  // Sort records of cells and index, and the positions in a compact copy
+  // for the walk (it visits them in sorted order, not in storage order).
   std::vector<glsort::QPoint> order(count);
-  for (size_t i = 0; i < count; ++i) order[i] = {pts[i].x, pts[i].y, pts[i].z, static_cast<int32_t>(i)};
-  std::sort(order.begin(), order.end(), [](const glsort::QPoint& a, const glsort::QPoint& b) {
-    using glsort::CellOrder;
-    const double t = kGlPosTolerance;
-    int r;
-    if ((r = CellOrder(a.x, b.x, t)) != 0) return r < 0;
-    if ((r = CellOrder(a.y, b.y, t)) != 0) return r < 0;
-    if ((r = CellOrder(a.z, b.z, t)) != 0) return r < 0;
-    return a.index < b.index;
-  });
+  std::vector<_float_xyz> position(count);
+  for (size_t i = 0; i < count; ++i) {
+    const CGlPoint& p = pts[i];
+    order[i] = glsort::MakeQPoint(p.x, p.y, p.z, static_cast<int32_t>(i), kGlPosTolerance);
+    position[i] = {p.x, p.y, p.z};
+  }
+  glsort::SortByCells(order, false);
 
   // Shared vertices: runs of points within 0.001 of their predecessor.
+  std::vector<int32_t> weld(count);
   int32_t shared = -1;
+  const _float_xyz* previous = nullptr;
   for (size_t i = 0; i < count; ++i) {
-    const glsort::QPoint& q = order[i];
-    if (i == 0 || std::fabs(q.x - order[i - 1].x) > 0.001f || std::fabs(q.y - order[i - 1].y) > 0.001f ||
-        std::fabs(q.z - order[i - 1].z) > 0.001f) {
+    const size_t index = static_cast<size_t>(order[i].index);
+    const _float_xyz& q = position[index];
+    if (!previous || std::fabs(q.x - previous->x) > 0.001f || std::fabs(q.y - previous->y) > 0.001f ||
+        std::fabs(q.z - previous->z) > 0.001f) {
       ++shared;
     }
-    pts[q.index].weldIndex = shared;
+    weld[index] = shared;
+    previous = &q;
   }
+  std::vector<glsort::QPoint>().swap(order);
+  std::vector<_float_xyz>().swap(position);
   std::vector<double> sums(static_cast<size_t>(shared + 1) * 3, 0.0);
   std::vector<uint8_t> marked(static_cast<size_t>(shared + 1), 0);
 
@@ -128,7 +133,7 @@ void CGlFaceArray::VertexShading(CGlPointArray& points) {
       const int32_t v = f.vertices[k];
       // A deleted face may still name a point that a weld removed.
       if (v < 0 || static_cast<size_t>(v) >= count) continue;
-      const size_t s = static_cast<size_t>(pts[v].weldIndex);
+      const size_t s = static_cast<size_t>(weld[static_cast<size_t>(v)]);
       sums[3 * s] += f.normal.x;
       sums[3 * s + 1] += f.normal.y;
       sums[3 * s + 2] += f.normal.z;
@@ -147,7 +152,8 @@ void CGlFaceArray::VertexShading(CGlPointArray& points) {
     }
   }
   for (size_t i = 0; i < count; ++i) {
-    const _float_xyz& n = normals[static_cast<size_t>(pts[i].weldIndex)];
+    pts[i].weldIndex = weld[i];
+    const _float_xyz& n = normals[static_cast<size_t>(weld[i])];
     pts[i].nx = n.x;
     pts[i].ny = n.y;
     pts[i].nz = n.z;

@@ -45,7 +45,7 @@ void CGlFaceArray::SetUVScale(const CGlPointArray& points, float scale) {
 }
 
 void CGlFaceArray::AutoMakeMips(const CGlPointArray& points, const CGlMipArray& textures, const std::string& title,
-                               double scale) {
+                                double scale) {
   int found = -1;
   for (int i = 0; i < textures.GetSize(); ++i) {
     if (EqualsNoCase(textures[i].mipTitle, title)) {

@@ -37,7 +37,7 @@ class CGlPoint {
   float u = 0.0f, v = 0.0f;  // channel 0
   float alpha = 1.0f;
   uint8_t hasUV = 0;
-  _float_xyz tangent;  // tx, ty, tz
+  _float_xyz tangent;        // tx, ty, tz
   uint8_t tangentState = 0;  // 0 none, 1 computed
   uint8_t hasColour = 0;
   _rgba colour;

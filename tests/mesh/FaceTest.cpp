@@ -349,10 +349,10 @@ TEST(GlFaceArray, PurgeDuplicatePointsWeldsAndDropsUnused) {
   EXPECT_EQ(f3[0].vertices[1], 1);
 
   CGlPointArray pts;
-  AddPoint(pts, 0, 0, 0);          // 0
-  AddPoint(pts, 5, 0, 0);          // 1
-  AddPoint(pts, 0.00003f, 0, 0);   // 2, same place as 0 within 1e-4
-  AddPoint(pts, 9, 9, 9);          // 3, unused
+  AddPoint(pts, 0, 0, 0);         // 0
+  AddPoint(pts, 5, 0, 0);         // 1
+  AddPoint(pts, 0.00003f, 0, 0);  // 2, same place as 0 within 1e-4
+  AddPoint(pts, 9, 9, 9);         // 3, unused
   pts[2].sourceIndex = 22;
   CGlFaceArray faces;
   AddFace(faces, {0, 1, 2});
@@ -392,11 +392,11 @@ TEST(GlFaceArray, PurgeDuplicatePointsWeldsNoisyGrid) {
   // points lie between them in exact x order; they still weld.
   CGlPointArray pts;
   CGlFaceArray faces;
-  meshtest::MakeGrid(pts, faces, 20, 20, false);
+  meshtest::MakeGrid(pts, faces, 40, 40, false);  // 6400 points: the radix sort
   for (int i = 0; i < pts.GetSize(); ++i) pts[i].x += (i % 3) * 1e-6f;
   faces.PurgeDuplicatePoints(pts, true);
-  EXPECT_EQ(pts.GetSize(), 21 * 21);
-  EXPECT_EQ(faces.CountFaces(), 400);
+  EXPECT_EQ(pts.GetSize(), 41 * 41);
+  EXPECT_EQ(faces.CountFaces(), 1600);
   for (const CGlFace& f : faces) {
     for (int k = 0; k < 4; ++k) ASSERT_TRUE(pts.InBounds(f.vertices[k]));
   }

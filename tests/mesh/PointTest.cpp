@@ -219,7 +219,7 @@ TEST(GlPointArray, TexCoordsFromFacesSplitsSharedVerticesWithDifferentUVs) {
   CGlFaceArray faces;
   AddFaceUV(faces, {0, 1, 2}, {0, 0, 1, 0, 1, 1}, 0);
   AddFaceUV(faces, {2, 1, 3}, {0.5f, 0.5f, 1.0005f, 0, 0, 0}, 0);  // vertex 1 within 0.001; vertex 2 differs
-  AddFaceUV(faces, {3, 0, 1}, {7, 7, 7, 7, 7, 7}, -1);              // no material: skipped
+  AddFaceUV(faces, {3, 0, 1}, {7, 7, 7, 7, 7, 7}, -1);             // no material: skipped
   pts.TexCoordsFromFaces(faces);
   EXPECT_EQ(pts.GetSize(), 5);
   EXPECT_EQ(faces[1].vertices[0], 4);  // point 2 copied with (0.5, 0.5)

@@ -165,7 +165,7 @@ TEST(GlTexCoords, ReScaleTexturesOnFacesAndPointsWithSnapping) {
   EXPECT_EQ(faces[0].uvs[2], 2.0f);
   EXPECT_EQ(faces[0].uvs[3], 2.5f);
   EXPECT_EQ(faces[1].uvs[0], 0.5f);  // other material
-  EXPECT_EQ(pts[0].u, 0.0f);  // shared points once each
+  EXPECT_EQ(pts[0].u, 0.0f);         // shared points once each
   EXPECT_EQ(pts[1].u, 2.0f);
   EXPECT_EQ(pts[2].u, 0.5f);
   EXPECT_EQ(pts[3].u, 0.0f);
@@ -180,7 +180,7 @@ TEST(GlTexCoords, ReScaleTexturesOnFacesAndPointsWithSnapping) {
   EXPECT_EQ(pts[1].channels[1].u, 25.0f);
   EXPECT_EQ(pts[1].channels[1].v, 25.0f);
   EXPECT_EQ(pts[1].channels[0].set, 0);
-  EXPECT_EQ(faces[0].uvs[2], 2.5f);  // faces only for channel 0
+  EXPECT_EQ(faces[0].uvs[2], 2.5f);                            // faces only for channel 0
   faces.ReScaleTextures(pts, 4, 1, 10, 10, 0, 0, 0, 0, 0, 0);  // above 3: nothing
   EXPECT_EQ(pts[1].channels[2].set, 0);
 }
