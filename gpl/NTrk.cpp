@@ -145,8 +145,9 @@ int CNTrk::GetSectionInfoN4(int index, NTRK_SECTION& header, std::vector<NTRK_TR
   const uint64_t T = static_cast<uint32_t>(header_.tractionBytes);
   if (s->tractionCount < 0 || s->firstTraction < 0 ||
       (static_cast<uint64_t>(s->firstTraction) + static_cast<uint64_t>(s->tractionCount)) * 32 > T)
-    Fail(StrFormat("section %d refers to traction records %d to %d, outside the traction table of %d records",
-                   index, s->firstTraction, s->firstTraction + s->tractionCount - 1, header_.tractionBytes / 32),
+    Fail(StrFormat("section %d refers to %d traction records from record %d, outside the traction table of %d "
+                   "records",
+                   index, s->tractionCount, s->firstTraction, header_.tractionBytes / 32),
          sectionArea_ + static_cast<size_t>(sectionOffsets_[static_cast<size_t>(index) % sectionOffsets_.size()]) +
              40);
   size_t at = tractionTable_ + static_cast<size_t>(s->firstTraction) * 32;

@@ -384,6 +384,15 @@ void AddTextureRows(TrkDsc& ds, const CTrackTractionTexArray& tractionTex, const
   }
 }
 
+// "_blank.tex" is a template for the user, made anew by every import;
+// skipped silently when it cannot be created.
+void WriteBlankList(const std::string& path, const std::string& text) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return;
+  std::fwrite(text.data(), 1, text.size(), f);
+  std::fclose(f);
+}
+
 }  // namespace
 
 std::unique_ptr<TrkDsc> DataBaseFromGplTrk(const std::string& path, bool gplTrk, bool /*autoMaterials*/) {
@@ -413,7 +422,7 @@ std::unique_ptr<TrkDsc> DataBaseFromGplTrk(const std::string& path, bool gplTrk,
     for (const _vars_track_material& m : materials) blank.Line(m.texLine);
     std::string blankPath = FindFileNoCase(folder, "_blank.tex");
     if (blankPath.empty()) blankPath = folder + "_blank.tex";
-    ReplaceFile(blankPath, blank.Text(), ignored);  // a template for the user; skipped when it cannot be written
+    WriteBlankList(blankPath, blank.Text());
 
     AddTextureRows(*ds, tractionTex, wallTex, materials);
 
