@@ -25,7 +25,9 @@ class CGlBlock {
   // Places this block's mesh into points/faces, transformed by insert (when given).
   void Explode(CGlPointArray& points, CGlFaceArray& faces, const CGlInsert* insert) const;
   // The same, then (recurse set) the block's own inserts composed with
-  // insert, merging the materials used into materials.
+  // insert. The materials of the faces each step places are merged into
+  // materials (faces placed earlier keep their indices). Nesting deeper than
+  // 32 levels (a block placing itself) is not followed.
   void Explode(CGlPointArray& points, CGlFaceArray& faces, CGlMaterialArray& materials,
                const CGlMaterialArray& sourceMaterials, const CGlBlockArray& blocks, const CGlInsert* insert,
                bool recurse) const;

@@ -42,6 +42,9 @@ class CGlFaceArray : public CGlArray<CGlFace> {
   void ReverseAll();
   void Mirror(CGlPointArray& points, bool mx, bool my, bool mz);
   void PurgeZeroSizeFaces(const CGlPointArray& points);
+  // Welds vertices equal under CompareXYZ (positionOnly) or Compare and drops
+  // the points no live face uses; faces naming a dropped point (deleted ones
+  // only) get -1. Every index is checked before anything changes.
   void PurgeDuplicatePoints(CGlPointArray& points, bool positionOnly);
   int RenumberMaterials(const std::vector<int32_t>& map);
   void DeleteMaterialIndex(int material);
@@ -51,13 +54,17 @@ class CGlFaceArray : public CGlArray<CGlFace> {
   void FacetNormals(CGlPointArray& points, bool onlyMissing, int firstFace);
   void UpNormals(CGlPointArray& points);
   void VertexShading(CGlPointArray& points);
-  // mode 0 random, 1 height, 2 steepness, 3 distance from the centre.
+  // mode 0 random, 1 height, 2 steepness, 3 distance from the centre. A
+  // range of 0 (flat mesh, equal normals, every point on the centre) divides
+  // by 1 instead, so those meshes get alpha 0.
   void SetVertexAlpha(CGlPointArray& points, int material, int mode);
   void TangentVectors(CGlPointArray& points, std::vector<_float_xyz>& bitangents, int material);
 
   // --- face texture coordinates ---
   // Palette coordinates in "_rgbmap.tga" for a colour with components in 0..1.
   static void SetPaletteUVs(CGlFace& face, float r, float g, float b);
+  // Planar projection (x / scale, y / scale). A scale of 0 (or not finite)
+  // is taken as 1; a quotient too large for float32 is stored as 0.
   void SetUVScale(const CGlPointArray& points, float scale);
   void AutoMakeMips(const CGlPointArray& points, const CGlMipArray& textures, const std::string& title, double scale);
   void CreateTextureCoordsFromDiffuseMaterial(CGlMaterialArray& materials);
