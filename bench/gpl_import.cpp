@@ -12,6 +12,7 @@
 
 #include "app/Lapforge.h"
 #include "app/support/FileIO.h"
+#include "app/tables/MaterialTable.h"
 #include "description/TrkDsc.h"
 #include "gpl/NTrkGplDb.h"
 #include "tests/support/gpl/TrkBuilder.h"
@@ -74,5 +75,35 @@ void BM_GplImportDescriptionOnly(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_GplImportDescriptionOnly)->Unit(benchmark::kMillisecond);
+
+// The reader and the mapping alone: every section, traction and contour
+// value and the texture lists, without the description's rows.
+void BM_GplReadAndMapOnly(benchmark::State& state) {
+  Fixture& f = Files();
+  std::vector<GPL_DB_TRACTION> tractions;
+  std::vector<GPL_DB_CONTOUR> contours;
+  for (auto _ : state) {
+    std::string error;
+    std::unique_ptr<CNTrkGplDb> trk = CNTrkGplDb::CreateFromFile(f.trk, error);
+    if (!trk) {
+      state.SkipWithError("read failed");
+      return;
+    }
+    GPL_DB_SUMMARY sum;
+    GPL_DB_SECTION sec;
+    trk->DbGetSummary(sum);
+    for (int i = 0; i < trk->GetNumberOfSections(); ++i) {
+      trk->DbGetSection(i, sec);
+      trk->DbGetTractions(i, tractions, false);
+      trk->DbGetContours(i, contours);
+    }
+    CTrackTractionTexArray tt = trk->DbGetTractionTex();
+    CTrackWallTexArray wt = trk->DbGetWallTex();
+    CTrackMaterialArray materials;
+    BuildMaterialTable(materials, tt, wt, true);
+    benchmark::DoNotOptimize(materials.GetSize());
+  }
+}
+BENCHMARK(BM_GplReadAndMapOnly)->Unit(benchmark::kMillisecond);
 
 }  // namespace

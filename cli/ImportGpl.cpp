@@ -30,8 +30,7 @@ void AddImportGpl(CLI::App& import, int& status) {
   cmd->add_option("TRACK", args->trk, "GPL .trk file to read")->required();
   cmd->add_option("OUT", args->xml, "Track description XML to write")->required();
   cmd->add_option("--gpltrk", args->gplTrk, "on/off: the track was made by the GPLTRK tool (setting TRKFromGPLTRK)");
-  cmd->add_option("--auto-materials", args->autoMaterials,
-                  "on/off: generate material names (setting ISIMaterials)");
+  cmd->add_option("--auto-materials", args->autoMaterials, "on/off: generate material names (setting ISIMaterials)");
   cmd->callback([args, &status]() {
     bool fromGplTrk = FlagOrSetting("--gpltrk", args->gplTrk, "TRKFromGPLTRK", 1);
     bool autoMaterials = FlagOrSetting("--auto-materials", args->autoMaterials, "ISIMaterials", 1);

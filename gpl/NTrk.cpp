@@ -148,8 +148,7 @@ int CNTrk::GetSectionInfoN4(int index, NTRK_SECTION& header, std::vector<NTRK_TR
     Fail(StrFormat("section %d refers to %d traction records from record %d, outside the traction table of %d "
                    "records",
                    index, s->tractionCount, s->firstTraction, header_.tractionBytes / 32),
-         sectionArea_ + static_cast<size_t>(sectionOffsets_[static_cast<size_t>(index) % sectionOffsets_.size()]) +
-             40);
+         sectionArea_ + static_cast<size_t>(sectionOffsets_[static_cast<size_t>(index) % sectionOffsets_.size()]) + 40);
   size_t at = tractionTable_ + static_cast<size_t>(s->firstTraction) * 32;
   size_t n = static_cast<size_t>(s->tractionCount);
   if (!reader_.HasAt(at, n * 32)) Fail("traction records outside the file", at);
@@ -204,13 +203,12 @@ void CNTrk::GetAngles(double distance, double& heading) const {
   heading = HeadingAt(*GetSection(i), t);
 }
 
-void CNTrk::GetXYZOfBank(int32_t distance, int32_t lateral, double& x, double& y, double& z,
-                         bool pairHeights) const {
+void CNTrk::GetXYZOfBank(int32_t distance, int32_t lateral, double& x, double& y, double& z, bool pairHeights) const {
   double t = 0;
   const int i = LocateDistance(distance, t);
   const NTRK_SECTION s = *GetSection(i);
   const size_t at = sectionArea_ + static_cast<size_t>(sectionOffsets_[static_cast<size_t>(i)]);
-  const double d = distance < 0 ? distance + static_cast<double>(header_.length)
+  const double d = distance < 0                 ? distance + static_cast<double>(header_.length)
                    : distance >= header_.length ? distance - static_cast<double>(header_.length)
                                                 : distance;
 
@@ -271,8 +269,7 @@ void CNTrk::GetXYZOfBank(int32_t distance, int32_t lateral, double& x, double& y
   }
 }
 
-void CNTrk::GetXYZOfBankM(double distance, double lateral, double& x, double& y, double& z,
-                          bool pairHeights) const {
+void CNTrk::GetXYZOfBankM(double distance, double lateral, double& x, double& y, double& z, bool pairHeights) const {
   auto toUnits = [](double m) {
     double u = std::trunc(m * kTrkUnitsPerMetre);
     if (!(u > INT32_MIN)) return static_cast<int32_t>(INT32_MIN);

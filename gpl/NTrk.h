@@ -28,21 +28,21 @@ inline constexpr double kTrkFullTurn = 6.2831853;
 // The fixed header at the start of the file.
 struct NTRK_HEADER {
   int32_t unused0 = 0;
-  int32_t type = 0;        // below 2000 classic; 2000 unsupported; 3000 shifted section headers
-  int32_t length = 0;      // track length, units
-  int32_t columns = 0;     // C, number of height columns
-  int32_t sections = 0;    // S, number of sections
+  int32_t type = 0;           // below 2000 classic; 2000 unsupported; 3000 shifted section headers
+  int32_t length = 0;         // track length, units
+  int32_t columns = 0;        // C, number of height columns
+  int32_t sections = 0;       // S, number of sections
   int32_t tractionBytes = 0;  // T, byte size of the traction table
   int32_t unused24 = 0;
 };
 
 // The first 48 bytes of a section header, as laid out after loading.
 struct NTRK_SECTION {
-  int32_t kind = 0;           // 1 straight, anything else a curve
-  int32_t start = 0;          // units
-  int32_t length = 0;         // units
-  uint32_t heading = 0;       // binary angle at the section start
-  int32_t x = 0;              // start point (straight) or centre (curve)
+  int32_t kind = 0;      // 1 straight, anything else a curve
+  int32_t start = 0;     // units
+  int32_t length = 0;    // units
+  uint32_t heading = 0;  // binary angle at the section start
+  int32_t x = 0;         // start point (straight) or centre (curve)
   int32_t y = 0;
   int32_t headingChange = 0;  // signed binary angle
   int32_t unused28 = 0;

@@ -30,9 +30,8 @@ bool PairLess(const T& a, int grip, int textureIndex) {
 // listed yet; the first section that uses a pair is the one recorded.
 template <typename Array, typename T>
 void FindAdd(Array& list, const T& entry) {
-  auto it = std::lower_bound(list.begin(), list.end(), entry, [](const T& a, const T& b) {
-    return PairLess(a, b.grip, b.textureIndex);
-  });
+  auto it = std::lower_bound(list.begin(), list.end(), entry,
+                             [](const T& a, const T& b) { return PairLess(a, b.grip, b.textureIndex); });
   int at = static_cast<int>(it - list.begin());
   if (it != list.end() && it->grip == entry.grip && it->textureIndex == entry.textureIndex) return;
   list.InsertAt(at, entry);
@@ -225,8 +224,8 @@ void UpdateTractionTex(CTrackTractionTexArray& list, int grip, int textureIndex,
   }
 }
 
-void UpdateWallTex(CTrackWallTexArray& list, int grip, int textureIndex, int kind, double first,
-                   double /*second*/, const std::string& name) {
+void UpdateWallTex(CTrackWallTexArray& list, int grip, int textureIndex, int kind, double first, double /*second*/,
+                   const std::string& name) {
   for (int i = 0; i < list.GetSize(); ++i) {
     VARS_TRACK_WALL_TEX& w = list.ElementAt(i);
     if (w.grip != grip || w.textureIndex != textureIndex) continue;

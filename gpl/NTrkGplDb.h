@@ -88,8 +88,8 @@ class CNTrkGplDb : public CNTrk {
 
 // The first traction (wall) texture entry with this surface code and index
 // takes the values of a texture list line.
-void UpdateTractionTex(CTrackTractionTexArray& list, int grip, int textureIndex, int kind, double first,
-                       double second, const std::string& name);
+void UpdateTractionTex(CTrackTractionTexArray& list, int grip, int textureIndex, int kind, double first, double second,
+                       const std::string& name);
 void UpdateWallTex(CTrackWallTexArray& list, int grip, int textureIndex, int kind, double first, double second,
                    const std::string& name);
 // Applies a texture list text (lines "grip index kind f1 f2 name // comment").

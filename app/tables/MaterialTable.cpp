@@ -47,8 +47,8 @@ const char* KindWord(int kind) {
 
 }  // namespace
 
-int MakeMaterial(CTrackMaterialArray& materials, std::string& name, int grip, int textureIndex, int kind,
-                 int section, float longPos, float latPos, bool autoNames) {
+int MakeMaterial(CTrackMaterialArray& materials, std::string& name, int grip, int textureIndex, int kind, int section,
+                 float longPos, float latPos, bool autoNames) {
   _vars_track_material m;
   m.name = ToLower(name);
   m.mapName = name;
@@ -67,8 +67,7 @@ int MakeMaterial(CTrackMaterialArray& materials, std::string& name, int grip, in
   const char* kindWord = KindWord(kind);
   m.comment = StrFormat(grip >= 2048 ? "WGrip %d Index %d %s Section %d" : "TGrip %d Index %d %s Section %d", grip,
                         textureIndex, kindWord, section);
-  if (longPos != 0 || latPos != 0)
-    m.lle = StrFormat("LLE %3.3f %3.3f %3.3f", longPos, latPos, kind > 0 ? 0.2 : 0.0);
+  if (longPos != 0 || latPos != 0) m.lle = StrFormat("LLE %3.3f %3.3f %3.3f", longPos, latPos, kind > 0 ? 0.2 : 0.0);
 
   if (autoNames) {
     std::string base = MaterialBaseWord(grip);

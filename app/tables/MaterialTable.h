@@ -13,8 +13,8 @@ enum : int { kMaterialSurface = 0, kMaterialSide = 1, kMaterialTop = 2, kMateria
 // Adds at most one material for the texture name and replaces name by the
 // material's name. Returns 1 when a material was added, 0 when an existing
 // one (same texture file and surface code) was reused.
-int MakeMaterial(CTrackMaterialArray& materials, std::string& name, int grip, int textureIndex, int kind,
-                 int section, float longPos, float latPos, bool autoNames);
+int MakeMaterial(CTrackMaterialArray& materials, std::string& name, int grip, int textureIndex, int kind, int section,
+                 float longPos, float latPos, bool autoNames);
 
 // Fills materials from the texture lists and rewrites the texture names in
 // both lists to material names.

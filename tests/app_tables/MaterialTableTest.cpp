@@ -150,11 +150,10 @@ TEST(MakeMaterial, ReuseAndGeneratedNames) {
   EXPECT_EQ(other, "road06");
 
   // Base words of the surface codes.
-  const std::pair<int, const char*> words[] = {{1, "road"},   {2, "road"},    {3, "rmbl"},    {12, "rmbl"},
-                                               {13, "rmbl"},  {5, "grvl"},    {8, "grvl"},    {4, "gras"},
-                                               {0, "gras"},   {2047, "gras"}, {2050, "grdr"}, {2059, "grdr"},
-                                               {2051, "twal"}, {2052, "twal"}, {2053, "safer"}, {2058, "safer"},
-                                               {2048, "cmwl"}, {2049, "cmwl"}, {2070, "cmwl"}};
+  const std::pair<int, const char*> words[] = {
+      {1, "road"},     {2, "road"},     {3, "rmbl"},    {12, "rmbl"},   {13, "rmbl"},   {5, "grvl"},    {8, "grvl"},
+      {4, "gras"},     {0, "gras"},     {2047, "gras"}, {2050, "grdr"}, {2059, "grdr"}, {2051, "twal"}, {2052, "twal"},
+      {2053, "safer"}, {2058, "safer"}, {2048, "cmwl"}, {2049, "cmwl"}, {2070, "cmwl"}};
   for (auto [grip, word] : words) EXPECT_STREQ(MaterialBaseWord(grip), word) << grip;
 
   // Without automatic names the lower-cased given name stays.

@@ -163,7 +163,7 @@ TEST(GplImport, TractionsWallsAndContours) {
   EXPECT_NEAR(c0[2].Latitude_End(), 10, 1e-6);
   EXPECT_NEAR(c0[2].Z(), 3, 1e-4);
   EXPECT_NEAR(c0[2].Z_End(), 7, 1e-4);
-  EXPECT_NEAR(c0[2].Grad(), 4.0 / 100, 1e-6);   // 4 m over 100 m
+  EXPECT_NEAR(c0[2].Grad(), 4.0 / 100, 1e-6);  // 4 m over 100 m
   EXPECT_NEAR(c0[2].Grad_End(), -4.0 / 100, 1e-6);
   EXPECT_NEAR(c1[0].Z(), 4, 1e-4);
   EXPECT_NEAR(c1[0].Z_End(), 1, 1e-4);
@@ -196,8 +196,8 @@ TEST(GplImport, TextureEntriesMaterialsAndBlankList) {
     EXPECT_FALSE(r.R90());
     EXPECT_EQ(r.ClampHint(), 0);
   }
-  const Expect walls[] = {{2051, 1, 0, "twal01"}, {2051, 11, 1, "twal04"}, {2053, 4, 0, "safer01"},
-                          {2053, 14, 1, "safer04"}};
+  const Expect walls[] = {
+      {2051, 1, 0, "twal01"}, {2051, 11, 1, "twal04"}, {2053, 4, 0, "safer01"}, {2053, 14, 1, "safer04"}};
   ASSERT_EQ(ds->WallTex.Count(), 4);
   for (int i = 0; i < 4; ++i) {
     auto r = ds->WallTex[i];
@@ -291,7 +291,8 @@ TEST(GplImport, TrackIniFillsTheAiRow) {
   t.sections = {Straight(100), Straight(100)};
   CTempDir dir;
   std::string ini = "[pit_lane_0]\nmerge_to_pit_line_dlong = 50.5\n";
-  for (int i = 0; i <= 23; ++i) ini += "stall_" + std::to_string(i) + " = " + std::to_string(100 + 10 * i) + " -7.25 0\n";
+  for (int i = 0; i <= 23; ++i)
+    ini += "stall_" + std::to_string(i) + " = " + std::to_string(100 + 10 * i) + " -7.25 0\n";
   ini += "[ai_track]\nmerge_from_pit_line_dlong = 900\n";
   WriteText(dir.File("Track.INI"), ini);
   auto ds = Import(dir, "t.trk", t);
@@ -311,8 +312,7 @@ TEST(GplImport, TrackIniFillsTheAiRow) {
 TEST(GplImport, GplTrkFilesUseTheirOwnTextureIndexAndFlags) {
   TrkBuildTrack t;
   t.sections = {Straight(100), Straight(100)};
-  std::vector<TrkBuildTraction> b = {Band(-10, 1, 0), Band(-8, 2, 1), Band(3, 3, 2), Band(5, 2051, 3),
-                                     Band(9, 5, 4)};
+  std::vector<TrkBuildTraction> b = {Band(-10, 1, 0), Band(-8, 2, 1), Band(3, 3, 2), Band(5, 2051, 3), Band(9, 5, 4)};
   b[0].flagsB = 8;       // -10: 7
   b[1].flagsB = 512;     // -8: 5
   b[2].flagsB = 2;       // 3: 1

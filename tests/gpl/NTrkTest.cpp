@@ -233,9 +233,9 @@ TEST(NTrk, DamagedLayoutsAreRefused) {
   for (int32_t v : {INT32_MAX, -32, 1 << 20}) EXPECT_TRUE(refused(patched(20, v))) << "tractions " << v;
   for (int32_t v : {INT32_MAX, -4, 1 << 20}) EXPECT_TRUE(refused(patched(lay.sectionOffsets + 4, v))) << v;
   const size_t h0 = lay.sectionHeaders[0];
-  EXPECT_TRUE(refused(patched(h0 + 44, 1)));          // first traction index past the table
+  EXPECT_TRUE(refused(patched(h0 + 44, 1)));  // first traction index past the table
   EXPECT_TRUE(refused(patched(h0 + 44, -1)));
-  EXPECT_TRUE(refused(patched(h0 + 40, 8)));          // one record too many
+  EXPECT_TRUE(refused(patched(h0 + 40, 8)));  // one record too many
   EXPECT_TRUE(refused(patched(h0 + 40, -1)));
   EXPECT_TRUE(refused(patched(h0 + 40, INT32_MAX)));
   EXPECT_TRUE(refused(patched(8, 0)));  // no track length

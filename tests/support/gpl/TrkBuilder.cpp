@@ -121,10 +121,10 @@ std::vector<uint8_t> BuildTrk(const TrkBuildTrack& track, TrkLayout* layout) {
     for (size_t k = 0; k < C; ++k) {
       double z0 = k < s.heights.size() ? s.heights[k] : 0.0;
       double z1 = k < n.heights.size() ? n.heights[k] : 0.0;
-      o.I32(0);                            // a
-      o.I32(0);                            // b
-      o.I32(Round((z1 - z0) * kUnits));    // c: linear to the next section
-      o.I32(Round(z0 * kUnits));           // d
+      o.I32(0);                          // a
+      o.I32(0);                          // b
+      o.I32(Round((z1 - z0) * kUnits));  // c: linear to the next section
+      o.I32(Round(z0 * kUnits));         // d
       o.I32(0);
       o.I32(0);
       o.I32(laid[i].p[k]);
@@ -191,8 +191,8 @@ std::vector<TrkBuildTraction> StandardTractions(int textureBase) {
     return t;
   };
   std::vector<TrkBuildTraction> v = {
-      band(-15, 6, textureBase + 0),    band(-12, 2051, textureBase + 1), band(-10, 3, textureBase + 2),
-      band(-8, 1, textureBase + 3),     band(8, 3, textureBase + 2),      band(10, 2053, textureBase + 4),
+      band(-15, 6, textureBase + 0), band(-12, 2051, textureBase + 1), band(-10, 3, textureBase + 2),
+      band(-8, 1, textureBase + 3),  band(8, 3, textureBase + 2),      band(10, 2053, textureBase + 4),
       band(12, 6, textureBase + 0),
   };
   v[1].height = 1.0;
@@ -221,9 +221,9 @@ TrkBuildTrack ClosedCircuit(int type) {
   };
   // A rounded rectangle with a chicane on each long side; the two chicanes
   // shift the track by the same amount in opposite directions, so it closes.
-  t.sections = {straight(150), curve(40, 30), curve(40, -30), straight(150), curve(80, 90), straight(100),
-                curve(80, 90), straight(150), curve(40, 30),  curve(40, -30), straight(150), curve(80, 90),
-                straight(100), curve(80, 90)};
+  t.sections = {straight(150), curve(40, 30), curve(40, -30), straight(150), curve(80, 90),
+                straight(100), curve(80, 90), straight(150),  curve(40, 30), curve(40, -30),
+                straight(150), curve(80, 90), straight(100),  curve(80, 90)};
   for (size_t i = 0; i < t.sections.size(); ++i) {
     TrkBuildSection& s = t.sections[i];
     s.tractions = StandardTractions(i % 2 == 0 ? 0 : 10);

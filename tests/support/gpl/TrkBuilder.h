@@ -38,7 +38,7 @@ struct TrkBuildSection {
 };
 
 struct TrkBuildTrack {
-  int type = 1;  // 1 classic, 3000 with the extra header field, 2000 unsupported
+  int type = 1;                   // 1 classic, 3000 with the extra header field, 2000 unsupported
   double startX = 0, startY = 0;  // metres
   double startHeadingDeg = 0;
   std::vector<double> columns = {-10, 0, 10};  // lateral positions, metres, ascending
