@@ -38,4 +38,7 @@ void AddExportCommands(CLI::App& app, int& status) {
   exportCmd->require_subcommand(1);
   AddExport(*exportCmd, "xml", "Load a track description and write it back as XML", "XML file to write", status,
             [](const std::string& in, const std::string& out) { return CLapforge().XMLToXML(in, out); });
+  AddExport(*exportCmd, "ptf", "Build the track of a description and write it as a PTF track file",
+            "PTF file to write (its name is lower-cased)", status,
+            [](const std::string& in, const std::string& out) { return CLapforge().XMLToPTF(in, out); });
 }

@@ -1,0 +1,37 @@
+// The PTF roads of the conversion driver: a PTF track read into a new
+// description written as XML, and a description built into a track model
+// written as a PTF file.
+#include <memory>
+
+#include "app/Lapforge.h"
+#include "app/RegOption.h"
+#include "app/support/FileString.h"
+#include "app/support/UserInterface.h"
+#include "description/TrkDsc.h"
+#include "ptf/N5PtfDb.h"
+
+int CLapforge::PTFtoXML(const std::string& ptfFile, const std::string& xmlFile, bool tsoXYZ, bool autoMaterials) {
+  std::unique_ptr<TrkDsc> db = DataBaseFromPTF(ptfFile, tsoXYZ, autoMaterials);
+  if (!db) return 0;
+  return DataBaseToXML(*db, xmlFile);
+}
+
+int CLapforge::XMLToPTF(const std::string& xmlFile, const std::string& ptfFile) {
+  std::unique_ptr<TrkDsc> db = DataBaseFromXML(xmlFile);
+  if (!db) return 0;
+  return PTFFromDataBase(*db, ptfFile);
+}
+
+int CLapforge::PTFFromDataBase(const TrkDsc& db, const std::string& ptfFile) {
+  CN5PtfDb model;
+  if (!PTFObjFromDataBase(db, model, ptfFile)) return 0;
+  // The games look the track up by its lower-cased name; the folders keep
+  // their letter case so that the file can be created.
+  const std::string out = FileString::LowerFileName(ptfFile);
+  const int version = CRegOption::GetOption("WriteN4PTF", 0) != 0 ? 5 : 7;
+  if (!model.WritePtf(out, version)) {
+    UI().Message("The track file cannot be written: " + out, "");
+    return 0;
+  }
+  return 1;
+}

@@ -1,0 +1,145 @@
+// Scenery of a PTF track written as trackside object files beside it:
+// infield fills and vertical boards, each centred on its lowest point,
+// written as an object file and placed by a TSO reference.
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+#include "app/support/FileString.h"
+#include "mesh/GlFaceArray.h"
+#include "mesh/GlInsert.h"
+#include "mesh/GlMipArray.h"
+#include "mesh/GlPointArray.h"
+#include "ptf/N5PtfDb.h"
+#include "ptf/N5Tso.h"
+
+namespace {
+
+// Degrees to radians for inserts (pi taken as 3.14159).
+constexpr double kInsertDegToRad = 0.017453277777777776;
+
+}  // namespace
+
+CN5ObjRo* CN5PtfDb::AddGlInsert(const CGlInsert& insert, int /*flag*/) {
+  CN5ObjTk* tk = GetWriteTk();
+  auto* ref = Create<CN5ObjRo>(tk, &tk->tsoRefs);
+  ref->placement[0] = insert.x;
+  ref->placement[1] = insert.y;
+  ref->placement[2] = insert.z;
+  ref->placement[3] = insert.a * kInsertDegToRad;
+  ref->placement[4] = -insert.b * kInsertDegToRad;
+  ref->placement[5] = insert.c * kInsertDegToRad;
+  CreateNewTso(ref, insert.name);
+  return ref;
+}
+
+void CN5PtfDb::WriteSceneryObject(const std::string& folder, const std::string& title, CGlPointArray& points,
+                                  CGlFaceArray& faces, const std::string& texture) {
+  CGlMipArray mips;
+  CGlMip mip;
+  mip.mipName = texture;
+  mip.mipTitle = texture;
+  mips.Add(mip);
+  faces.AutoMakeMips(points, mips, texture, 20.0);
+  float cx = 0, cy = 0, cz = 0;
+  faces.CentreFaces(points, cx, cy, cz, 0);
+  CGlInsert insert;
+  insert.name = title;
+  insert.x = cx;
+  insert.y = cy;
+  insert.z = cz;
+  AddGlInsert(insert, 0);
+  CN5Tso tso;
+  tso.defaultAppearanceMode = 1;
+  tso.lodDistance = kSceneryLod;
+  // The track refers to the object by its lower-cased name.
+  tso.MkTso(FileString::LowerFileName(folder + title + ".3do"), points, faces, mips, 0, false, false);
+}
+
+void CN5PtfDb::AddInfield(const std::string& folder, const std::string& title, double centreRaise, int start,
+                          int end, int excludeStart, int excludeEnd, const std::string& texture) {
+  if (!EnsureLength()) return;
+  const double length = std::trunc(trackLength);
+  double s = start, e = end, xs = excludeStart, xe = excludeEnd;
+  if (e < s) e += length;
+  if (xe < xs) xe += length;
+
+  auto edge = [&](double lng) {
+    float x = 0, y = 0, z = 0;
+    GetOutsideXYZ(lng, 0, 0.0, x, y, z);
+    return CGlPoint(x, y, z);
+  };
+  // The centre: the middle of the edge points every 10 m, the excluded
+  // stretch left out.
+  float lo[3] = {FLT_MAX, FLT_MAX, FLT_MAX}, hi[3] = {-FLT_MAX, -FLT_MAX, -FLT_MAX};
+  bool any = false;
+  for (double l = s; l < e; l += 10) {
+    if (l > xs && l < xe) continue;
+    CGlPoint p = edge(l);
+    const float v[3] = {p.x, p.y, p.z};
+    for (int k = 0; k < 3; ++k) lo[k] = std::min(lo[k], v[k]), hi[k] = std::max(hi[k], v[k]);
+    any = true;
+  }
+  if (!any) return;
+  CGlPoint centre((lo[0] + hi[0]) / 2, (lo[1] + hi[1]) / 2, static_cast<float>((lo[2] + hi[2]) / 2 + centreRaise));
+
+  CGlPointArray points;
+  CGlFaceArray faces;
+  points.Reserve(static_cast<long long>((e - s) / 5) + 4);
+  faces.Reserve(static_cast<long long>((e - s) / 5) + 4);
+  points.Add(centre);
+  points.Add(edge(s));
+  auto fanTo = [&](double lng) {
+    int prev = points.GetSize() - 1;
+    int next = points.Add(edge(lng));
+    CGlFace f;
+    f.AddVertex(prev);
+    f.AddVertex(0);
+    f.AddVertex(next);
+    faces.Add(f);
+  };
+  if (xs > 0 && xe > 0) {
+    for (double l = s + 5; l < xs; l += 5) fanTo(l);
+    fanTo(xs);
+    for (double l = xe; l < e; l += 5) fanTo(l);
+  } else {
+    for (double l = s + 20; l < e; l += 20) fanTo(l);
+  }
+  fanTo(e);
+  CGlFace close;
+  close.AddVertex(points.GetSize() - 1);
+  close.AddVertex(0);
+  close.AddVertex(1);
+  faces.Add(close);
+  WriteSceneryObject(folder, title, points, faces, texture);
+}
+
+void CN5PtfDb::AddVerticalObject(const std::string& folder, const std::string& title, double longStart,
+                                 double latStart, double longEnd, double latEnd, double height,
+                                 const std::string& texture) {
+  if (!EnsureLength()) return;
+  CGlPointArray points;
+  CGlFaceArray faces;
+  float x = 0, y = 0, z = 0;
+  GetXYZ(longStart, latStart, x, y, z);
+  CGlPoint p0(x, y, z);
+  x = y = z = 0;
+  GetXYZ(longEnd, latEnd, x, y, z);
+  CGlPoint p1(x, y, z);
+  CGlPoint p2 = p1, p3 = p0;
+  p2.z += static_cast<float>(height);
+  p3.z += static_cast<float>(height);
+  CGlFace f;
+  f.mipIndex = 0;
+  f.hasUVs = 1;
+  // The board faces the track from either side.
+  if (latStart > 0) {
+    for (const CGlPoint& p : {p0, p1, p2, p3}) f.AddVertex(points.Add(p));
+    for (float uv : {1.f, 1.f, 0.f, 1.f, 0.f, 0.f, 1.f, 0.f}) f.AddFloat(uv);
+  } else {
+    for (const CGlPoint& p : {p0, p3, p2, p1}) f.AddVertex(points.Add(p));
+    for (float uv : {1.f, 1.f, 1.f, 0.f, 0.f, 0.f, 0.f, 1.f}) f.AddFloat(uv);
+  }
+  faces.Add(f);
+  WriteSceneryObject(folder, title, points, faces, texture);
+}
