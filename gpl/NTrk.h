@@ -100,6 +100,8 @@ class CNTrk {
   int GetNumberOfSections() const { return header_.sections; }
   int GetNumberOfColumns() const { return header_.columns; }
   int32_t GetTrackLength() const { return header_.length; }
+  // Records in the traction table.
+  int GetNumberOfTractionRecords() const { return header_.tractionBytes / 32; }
   // Lateral position of height column k, units.
   int32_t GetColumnPosition(int k) const;
 

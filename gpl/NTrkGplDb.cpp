@@ -209,6 +209,20 @@ void CNTrkGplDb::DbGetContours(int index, std::vector<GPL_DB_CONTOUR>& contours)
   }
 }
 
+void CNTrkGplDb::CheckTractionReferences() const {
+  const int64_t records = GetNumberOfTractionRecords();
+  const int64_t allowed = 8 * records + 64;
+  int64_t total = 0;
+  for (int i = 0; i < GetNumberOfSections(); ++i) {
+    int32_t n = GetSection(i)->tractionCount;
+    if (n > 0) total += n;
+  }
+  if (total > allowed)
+    Fail(StrFormat("its sections refer to %lld traction records in all, but the table holds %lld",
+                   static_cast<long long>(total), static_cast<long long>(records)),
+         20);
+}
+
 void CNTrkGplDb::DbFindAddTractionTex(const VARS_TRACK_TRACTION_TEX& entry) { FindAdd(tractionTex_, entry); }
 void CNTrkGplDb::DbFindAddWallTex(const VARS_TRACK_WALL_TEX& entry) { FindAdd(wallTex_, entry); }
 
@@ -406,6 +420,7 @@ std::unique_ptr<TrkDsc> DataBaseFromGplTrk(const std::string& path, bool gplTrk,
   // regard to case.
   const std::string folder = FileString::Path(path);
   try {
+    trk->CheckTractionReferences();
     AddRows(*trk, *ds, gplTrk);
 
     CTrackTractionTexArray tractionTex = trk->DbGetTractionTex();

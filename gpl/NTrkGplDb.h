@@ -79,6 +79,12 @@ class CNTrkGplDb : public CNTrk {
 
   double StartAngle() const { return startAngle_; }
 
+  // Refuses (CFormatError) a file whose sections refer to its traction
+  // records many times over: a track's sections each have their own bands,
+  // and a damaged file that lets every section claim the whole table would
+  // make the description grow with the square of the file's size.
+  void CheckTractionReferences() const;
+
  private:
   double startAngle_ = 0;  // degrees
   CTrackTractionTexArray tractionTex_;

@@ -414,3 +414,22 @@ TEST(GplTrktoXML, DamagedFilesWriteNothing) {
     if (r == 1) EXPECT_TRUE(Exists(dir.File("bad.xml")));
   }
 }
+
+TEST(GplTrktoXML, SectionsThatAllClaimTheWholeTractionTableAreRefused) {
+  CTempDir dir;
+  TrkLayout lay;
+  std::vector<uint8_t> bytes = BuildTrk(ClosedCircuit(), &lay);
+  const int32_t records = 14 * 7;
+  for (size_t h : lay.sectionHeaders) {
+    int32_t zero = 0;
+    std::memcpy(bytes.data() + h + 40, &records, 4);
+    std::memcpy(bytes.data() + h + 44, &zero, 4);
+  }
+  WriteBytes(dir.File("claims.trk"), bytes);
+  CRecordingUI ui;
+  EXPECT_EQ(CLapforge().GplTrktoXML(dir.File("claims.trk"), dir.File("claims.xml"), false, true), 0);
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_NE(ui.shown[0].text.find("refer to 1372 traction records in all, but the table holds 98"), std::string::npos)
+      << ui.shown[0].text;
+  EXPECT_FALSE(Exists(dir.File("claims.xml")));
+}
