@@ -41,6 +41,9 @@ void CN5ObjSg::CalcEnd(int type, double len, double turn) {
 
 double CN5ObjSg::CalcLength(double startDistance) {
   startLong = startDistance;
+  // CalcEnd leaves the turn it was given in sweep (a segment read from a
+  // file has none).
+  double builtTurn = sweep;
   sweep = 0;
   double len;
   if (segType == 1) {
@@ -49,13 +52,21 @@ double CN5ObjSg::CalcLength(double startDistance) {
     double d = endAngle - startAngle;
     if (d < -3.14159) d += 6.28318;
     if (d > 3.14159) d = -(6.28318 - d);
-    if (d == 0) ThrowInvalidArgument(SegmentName(*this) + ": an arc must turn (start and end heading are equal)");
-    double ds = std::sin(endAngle) - std::sin(startAngle);
-    double dc = std::cos(endAngle) - std::cos(startAngle);
-    if (std::fabs(ds) > std::fabs(dc))
-      len = std::fabs(d / ds * (endX - startX));
-    else
-      len = std::fabs(d / dc * (endY - startY));
+    if (builtTurn != 0 && std::fabs(d - builtTurn) > 0.001) {
+      // The headings alone cannot tell a turn of half a circle or more
+      // from a shorter one the other way; an arc built in memory keeps the
+      // turn and length it was built with.
+      d = builtTurn;
+      len = length;
+    } else {
+      if (d == 0) ThrowInvalidArgument(SegmentName(*this) + ": an arc must turn (start and end heading are equal)");
+      double ds = std::sin(endAngle) - std::sin(startAngle);
+      double dc = std::cos(endAngle) - std::cos(startAngle);
+      if (std::fabs(ds) > std::fabs(dc))
+        len = std::fabs(d / ds * (endX - startX));
+      else
+        len = std::fabs(d / dc * (endY - startY));
+    }
     sweep = d;
     radius = len / d;
     centreX = startX - std::cos(startAngle - _quarter_turn) * radius;
