@@ -1,0 +1,49 @@
+// Building a generated 25 km track section by section and writing it as a
+// PTF file, at 2,000 and at 250 sections: the time per section should stay
+// the same (linear cost).
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+
+#include "tests/support/track/TrackBuilders.h"
+#include "track/N5Ptf.h"
+
+namespace {
+
+void BM_BuildAndWritePtf(benchmark::State& state) {
+  const int sections = static_cast<int>(state.range(0));
+  const std::string path = "/tmp/bench_track_build_" + std::to_string(sections) + ".ptf";
+  size_t bytes = 0;
+  for (auto _ : state) {
+    CN5Ptf ptf;
+    BuildGeneratedTrack(ptf, sections, 25000);
+    double length = ptf.GetTrackLength();
+    benchmark::DoNotOptimize(length);
+    if (!ptf.WritePtf(path, 7)) state.SkipWithError("the PTF file could not be written");
+  }
+  std::error_code ec;
+  bytes = static_cast<size_t>(std::filesystem::file_size(path, ec));
+  std::filesystem::remove(path, ec);
+  state.SetItemsProcessed(state.iterations() * sections);
+  state.counters["file_bytes"] = static_cast<double>(bytes);
+  state.counters["per_section"] =
+      benchmark::Counter(static_cast<double>(state.iterations() * sections),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+// Building alone, without the file.
+void BM_BuildOnly(benchmark::State& state) {
+  const int sections = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    CN5Ptf ptf;
+    BuildGeneratedTrack(ptf, sections, 25000);
+    benchmark::DoNotOptimize(ptf.GetTrackLength());
+  }
+  state.SetItemsProcessed(state.iterations() * sections);
+}
+
+BENCHMARK(BM_BuildAndWritePtf)->Arg(250)->Arg(2000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildOnly)->Arg(250)->Arg(2000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
