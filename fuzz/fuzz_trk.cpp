@@ -24,14 +24,23 @@ class CQuietUI : public CUserInterface {
   UiAnswer YesNoCancel(const std::string&, const std::string&) override { return UiAnswer::Yes; }
 };
 
-const std::string& Folder() {
-  static const std::string dir = [] {
+// A folder of this process for the track file and the import's side file,
+// removed at exit. Kept in a plain array, which outlives the exit handlers.
+char g_folder[32];
+
+void RemoveFolder() {
+  for (const char* f : {"fuzz.trk", "_blank.tex"}) std::remove((std::string(g_folder) + f).c_str());
+  ::rmdir(g_folder);
+}
+
+const char* Folder() {
+  if (!g_folder[0]) {
     char tmpl[] = "/tmp/fuzz_trk_XXXXXX";
-    const char* d = ::mkdtemp(tmpl);
-    if (!d) std::abort();
-    return std::string(d) + "/";
-  }();
-  return dir;
+    if (!::mkdtemp(tmpl)) std::abort();
+    std::snprintf(g_folder, sizeof g_folder, "%s/", tmpl);
+    std::atexit(RemoveFolder);
+  }
+  return g_folder;
 }
 
 void Queries(const uint8_t* data, size_t size) {
@@ -62,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SetUserInterface(&quiet);
   Queries(data, size);
 
-  const std::string path = Folder() + "fuzz.trk";
+  const std::string path = std::string(Folder()) + "fuzz.trk";
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) std::abort();
   if (size && std::fwrite(data, 1, size, f) != size) std::abort();
