@@ -89,7 +89,7 @@ double CN5ObjSg::GetHeight(double d, double lat) const {
   // outermost line's height beyond them.
   size_t upper = n;
   for (size_t k = 0; k < n; ++k) {
-    auto* xs = static_cast<const CN5ObjXs*>(bankLines[k]);
+    auto* xs = dynamic_cast<const CN5ObjXs*>(bankLines[k]);
     if (xs && lat < xs->GetLat(t)) {
       upper = k;
       break;
@@ -102,8 +102,9 @@ double CN5ObjSg::GetHeight(double d, double lat) const {
     lower = 0;
   else
     lower = upper - 1;
-  auto* lo = static_cast<const CN5ObjXs*>(bankLines[lower]);
-  auto* hi = static_cast<const CN5ObjXs*>(bankLines[upper]);
+  // A list read from a file may hold null or foreign records: no height.
+  auto* lo = dynamic_cast<const CN5ObjXs*>(bankLines[lower]);
+  auto* hi = dynamic_cast<const CN5ObjXs*>(bankLines[upper]);
   if (!lo || !hi) return 0;
   double f = 0;
   if (lower != upper) {
