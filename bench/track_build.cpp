@@ -27,9 +27,8 @@ void BM_BuildAndWritePtf(benchmark::State& state) {
   std::filesystem::remove(path, ec);
   state.SetItemsProcessed(state.iterations() * sections);
   state.counters["file_bytes"] = static_cast<double>(bytes);
-  state.counters["per_section"] =
-      benchmark::Counter(static_cast<double>(state.iterations() * sections),
-                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["per_section"] = benchmark::Counter(static_cast<double>(state.iterations() * sections),
+                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 // Building alone, without the file.

@@ -99,8 +99,7 @@ class CN5Ptf : public CN5Root {
   // Lateral positions and grip codes of the bands at long.
   void GetTractionsAt(double lng, std::vector<double>& lats, std::vector<uint16_t>& grips);
   // Lateral positions, bound widths and wall types of the walls at long.
-  void GetWallsAt(double lng, std::vector<double>& lats, std::vector<double>& widths,
-                  std::vector<uint16_t>& types);
+  void GetWallsAt(double lng, std::vector<double>& lats, std::vector<double>& widths, std::vector<uint16_t>& types);
   // Drivable strip and wall limits around lat at long.
   void GetDriveBoundsAt(double lng, double lat, double& driveLeft, double& driveRight, double& wallLeft,
                         double& wallRight);
@@ -117,8 +116,8 @@ class CN5Ptf : public CN5Root {
   void CreateNewWall(int seg, double latStart, double latEnd, int grip, int textureIndex,
                      const std::vector<_vars_track_tex_coord>& coords, double widthStart, double widthEnd,
                      double heightStart, double heightEnd, int detail, int straighten);
-  void CreateNewBank(int seg, double latStart, double latEnd, double heightStart, double heightEnd,
-                     double gradStart, double gradEnd);
+  void CreateNewBank(int seg, double latStart, double latEnd, double heightStart, double heightEnd, double gradStart,
+                     double gradEnd);
   // Separates bank lines that share a lateral position by 0.005 and
   // recomputes every cubic.
   void MoveDuplicateXS(int seg);
@@ -128,8 +127,8 @@ class CN5Ptf : public CN5Root {
   CN5ObjAp* CreateNewAppearance(CN5Obj* record, const std::string& texture, int flag);
   CN5ObjTu* CreateNewTextureCoordsTraction(CN5ObjFs* band, CN5ObjFs* next, double startLong, double endLong,
                                            const VARS_TRACK_TRACTION_TEX& entry);
-  CN5ObjTu* CreateNewTextureCoordsWall(CN5ObjWs* wall, double startLong, double endLong, double latStart,
-                                       double latEnd, int face, const VARS_TRACK_WALL_TEX& entry,
+  CN5ObjTu* CreateNewTextureCoordsWall(CN5ObjWs* wall, double startLong, double endLong, double latStart, double latEnd,
+                                       int face, const VARS_TRACK_WALL_TEX& entry,
                                        const std::vector<_vars_track_tex_coord>& coords);
   // Adds a painted detail to the write track record; heading in radians.
   void CreateNewTrackDetail(double lng, double lat, double width, double length, double heading,
@@ -156,7 +155,7 @@ class CN5Ptf : public CN5Root {
   std::vector<_vars_vertical_obj> verticalObjects;
   std::vector<_vars_infield_obj> infieldObjects;
   std::vector<_vars_outfield_obj> outfieldObjects;
-  int segmentCount = 0;  // cached, 0 = not yet counted
+  int segmentCount = 0;                            // cached, 0 = not yet counted
   std::map<int, VARS_TRACK_TRACTION_TEX> gripMap;  // never filled
   CTrackWallTexArray wallTex;
   // Wall texture continuity: previous-segment right and left faces, then
@@ -170,9 +169,9 @@ class CN5Ptf : public CN5Root {
   int32_t gripNameSwitch = 0;  // texture names carry the grip code when set
   int32_t secondSwitch = 1;
   std::string trackName;
-  double longResolution = 50;                 // metres
-  double arcResolution = 45 * _ang_to_rad;    // radians
-  double latResolution = 20;                  // metres
+  double longResolution = 50;               // metres
+  double arcResolution = 45 * _ang_to_rad;  // radians
+  double latResolution = 20;                // metres
   double trackStartX = 0, trackStartY = 0, trackStartZ = 0, trackStartHeading = 0;
 
  protected:
@@ -181,4 +180,10 @@ class CN5Ptf : public CN5Root {
   VARS_TRACK_TRACTION_TEX TractionEntryFor(const CN5ObjFs& band) const;
   VARS_TRACK_WALL_TEX WallEntryFor(int grip, int textureIndex) const;
   CN5ObjSg* CheckedSegment(int seg, const char* where);
+  // Computes the length when it is still 0; false when the track has none.
+  bool EnsureLength();
+
+  // The segments in the order GetTrackLength laid them out (cached with
+  // the length).
+  std::vector<CN5ObjSg*> laidOut;
 };

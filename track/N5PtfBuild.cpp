@@ -167,8 +167,9 @@ void CN5Ptf::CreateNewWall(int seg, double latStart, double latEnd, int grip, in
 
   // Five faces: right, top, left, and the two ends. A wall without width
   // has only its two sides.
-  const std::string* names[5] = {&entry.texRight, &entry.texTop, entry.texLeft.empty() ? &entry.texRight : &entry.texLeft,
-                                 &entry.texEnd, &entry.texEnd};
+  const std::string* names[5] = {&entry.texRight, &entry.texTop,
+                                 entry.texLeft.empty() ? &entry.texRight : &entry.texLeft, &entry.texEnd,
+                                 &entry.texEnd};
   wall->faces.assign(5, CN5ObjWs::_ApTuPair());
   wall->textureNames.assign(5, std::string());
   for (int f = 0; f < 5; ++f) {

@@ -78,8 +78,8 @@ void CN5Ptf::GetXYZ(double lng, double lat, double& x, double& y, double& z) {
   lng = NormalizeLong(lng);
   // The first segment with start <= lng <= end: at a boundary, the end of
   // the earlier segment.
-  auto it = std::lower_bound(laidOut.begin(), laidOut.end(), lng,
-                             [](const CN5ObjSg* s, double v) { return s->endLong < v; });
+  auto it =
+      std::lower_bound(laidOut.begin(), laidOut.end(), lng, [](const CN5ObjSg* s, double v) { return s->endLong < v; });
   if (it == laidOut.end() || (*it)->startLong > lng) return;
   (*it)->GetXYZ(lng - (*it)->startLong, lat, x, y, z);
 }

@@ -238,7 +238,6 @@ void CN5ObjXs::CalcFactors(double len, double) {
   cubicA = a;
 }
 
-void CN5ObjWs::GetXYZ(const CN5ObjSg& seg, double d, double lat, double offset, double& x, double& y,
-                      double& z) const {
+void CN5ObjWs::GetXYZ(const CN5ObjSg& seg, double d, double lat, double offset, double& x, double& y, double& z) const {
   seg.GetStraightenedXYZ(d, lat + offset, straighten, latStart + offset, latEnd + offset, x, y, z);
 }

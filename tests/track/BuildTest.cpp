@@ -56,10 +56,10 @@ TEST(BuildBands, InsertionKeepsBandsSortedAndNudgesSharedEdges) {
   CN5Ptf ptf;
   ChainSegments(ptf, {{0, 100, 0}});
   ptf.CreateNewTraction(0, 0, 10, -3, 4, 0, 1, {{0, 0.5f, 0.25f}});
-  ptf.CreateNewTraction(0, 0, 12, 1, 0, 0, 0, {});   // after, unchanged
-  ptf.CreateNewTraction(0, 0, 8, 1, 0, 0, 0, {});    // before, as (-0.01, 8)
-  ptf.CreateNewTraction(0, -5, 3, 1, 0, 0, 0, {});   // before, as (-5, 2.99)
-  ptf.CreateNewTraction(0, 0, 10, 2, 0, 0, 0, {});   // already there
+  ptf.CreateNewTraction(0, 0, 12, 1, 0, 0, 0, {});  // after, unchanged
+  ptf.CreateNewTraction(0, 0, 8, 1, 0, 0, 0, {});   // before, as (-0.01, 8)
+  ptf.CreateNewTraction(0, -5, 3, 1, 0, 0, 0, {});  // before, as (-5, 2.99)
+  ptf.CreateNewTraction(0, 0, 10, 2, 0, 0, 0, {});  // already there
   CN5ObjSg* sg = ptf.GetSegObj(0);
   ExpectValues(LatStarts(sg->bands), {-5, -0.01, 0, 0});
   ExpectValues(LatEnds(sg->bands), {2.99, 8, 10, 12});
@@ -78,7 +78,7 @@ TEST(BuildBands, DefaultTexturesByGripAndGripReduction) {
   for (int i = 0; i < 11; ++i) ptf.CreateNewTraction(0, i, i, grips[i], 0, 0, 0, {});
   ptf.FinishTractionTextures(0);
   CN5ObjSg* sg = ptf.GetSegObj(0);
-  const char* names[] = {"concrete", "paint", "grass",   "grass",   "curbing",
+  const char* names[] = {"concrete", "paint",   "grass",   "grass",   "curbing",
                          "paint",    "asphalt", "asphalt", "asphalt", "asphalt"};
   const int reduced[] = {2, 3, 4, 8, 3, 3, 2, 12, 1, 4};
   for (int i = 0; i < 10; ++i) {
@@ -118,8 +118,7 @@ TEST(BuildBands, TextureTableEntriesMaterialsClampsAndPitLane) {
 
   ChainSegments(ptf, {{0, 100, 0}});
   ptf.CreateNewTraction(0, -10, -10, 5, 0, 0, 0, {});
-  ptf.CreateNewTraction(0, -5, -5, 1, 0, 0, 0,
-                        {{0, 0.1f, 0.2f}, {0, 0.3f, 0.4f}, {0, 0.5f, 0.6f}, {0, 0.7f, 0.8f}});
+  ptf.CreateNewTraction(0, -5, -5, 1, 0, 0, 0, {{0, 0.1f, 0.2f}, {0, 0.3f, 0.4f}, {0, 0.5f, 0.6f}, {0, 0.7f, 0.8f}});
   ptf.CreateNewTraction(0, 2, 3, 1, 3, 0, 0, {});
   ptf.CreateNewTraction(0, 6, 8, 1, 7, 0, 0, {});
   ptf.CreateNewTraction(0, 10, 11, 1, 9, 0, 0, {});
@@ -320,8 +319,7 @@ TEST(BuildWalls, ArcFactorQuantisationAndExplicitCoordinates) {
   ExpectCorners(x->faces[2].textureCoords, {2.333, 0, 0, 2.333}, {0.25, 0.25, 0.75, 0.75});
   // 1 cm of wall is less than 1/1000 of a repeat: it gets one step.
   ptf.CreateNewWall(1, -5, -5, 2049, 0, {}, 0, 0, 0, 0, 0, 0);
-  ExpectCorners(ptf.GetSegObj(1)->GetWsObj(0)->faces[0].textureCoords, {0, 0.001, 0.001, 0},
-                {0.75, 0.75, 0.25, 0.25});
+  ExpectCorners(ptf.GetSegObj(1)->GetWsObj(0)->faces[0].textureCoords, {0, 0.001, 0.001, 0}, {0.75, 0.75, 0.25, 0.25});
 }
 
 TEST(BuildBanks, SortedDuplicatesSeparatedAndClampedOnArcs) {

@@ -274,8 +274,14 @@ TEST(TrackLayout, ClosedCircuitsEndWhereTheyStart) {
   std::vector<std::vector<TrackPiece>> circuits = {
       {{0, 500, 0}, {1, 300, kPi}, {0, 500, 0}, {1, 300, kPi}},
       {{1, 100, 1.0}, {1, 200, 2.0}, {1, circle - 300, (circle - 300) / 100}},
-      {{0, 120, 0}, {1, 80, kHalfPi}, {0, 60, 0}, {1, 80, kHalfPi}, {0, 120, 0}, {1, 80, kHalfPi},
-       {0, 60, 0}, {1, 80, kHalfPi}},
+      {{0, 120, 0},
+       {1, 80, kHalfPi},
+       {0, 60, 0},
+       {1, 80, kHalfPi},
+       {0, 120, 0},
+       {1, 80, kHalfPi},
+       {0, 60, 0},
+       {1, 80, kHalfPi}},
   };
   for (const auto& pieces : circuits) {
     CN5Ptf ptf;

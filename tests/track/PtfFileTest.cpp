@@ -64,8 +64,8 @@ TEST(PtfFile, BandRecordsOfABuiltSegment) {
   OldSummary(b, 1);
   b.U32(0).U32(0).U32(4);
   b.Record(3, 4, "SegmentDescriptor").Header("", 1);
-  b.U32(0);                  // no bank lines
-  b.U32(2).U32(8);           // two bands
+  b.U32(0);         // no bank lines
+  b.U32(2).U32(8);  // two bands
   b.Record(5, 6, "F_SectionDescriptor").Header("", 4);
   b.F64(-4).F64(-4).U8(0).I32(1).I32(1);  // kind 0 with a surface is written as 1
   b.Record(7, 8, "AppearanceDescriptor").Header("", 2);
@@ -81,7 +81,7 @@ TEST(PtfFile, BandRecordsOfABuiltSegment) {
   b.U8(1);  // one texture in use
   b.Record(13, 6).Header("", 4);
   b.F64(4).F64(4).U8(0).I32(0).I32(1).U32(0);  // the left edge: no surface
-  b.U32(0);  // no walls
+  b.U32(0);                                    // no walls
   b.I32(0).F64(0).F64(0).F64(0).F64(40).F64(0).F64(0).U8(0).U8(0);
   EXPECT_EQ(bytes, b.Bytes());
 }
