@@ -94,40 +94,40 @@ void CGlFaceArray::VertexShading(CGlPointArray& points) {
     for (int k = 0; k < n; ++k) CheckIndex(f.vertices[k], count, "shading: face vertex");
   }
 
-  // Sort records of cells and index, and the positions in a compact copy
-  // for the walk (it visits them in sorted order, not in storage order).
-  std::vector<glsort::QPoint> order(count);
-  std::vector<_float_xyz> position(count);
+  // Sort records carry the position too: the walk visits the points in
+  // sorted order and compares coordinates without going back to them.
+  std::vector<glsort::QPointXYZ> order(count);
   for (size_t i = 0; i < count; ++i) {
     const CGlPoint& p = pts[i];
-    order[i] = glsort::MakeQPoint(p.x, p.y, p.z, static_cast<int32_t>(i), kGlPosTolerance);
-    position[i] = {p.x, p.y, p.z};
+    order[i] = {glsort::Cell32(p.x, kGlPosTolerance),
+                glsort::Cell32(p.y, kGlPosTolerance),
+                glsort::Cell32(p.z, kGlPosTolerance),
+                static_cast<int32_t>(i),
+                p.x,
+                p.y,
+                p.z};
   }
   glsort::SortByCells(order, false);
 
   // Shared vertices: runs of points within 0.001 of their predecessor.
   std::vector<int32_t> weld(count);
   int32_t shared = -1;
-  const _float_xyz* previous = nullptr;
   for (size_t i = 0; i < count; ++i) {
-    const size_t index = static_cast<size_t>(order[i].index);
-    const _float_xyz& q = position[index];
-    if (!previous || std::fabs(q.x - previous->x) > 0.001f || std::fabs(q.y - previous->y) > 0.001f ||
-        std::fabs(q.z - previous->z) > 0.001f) {
+    const glsort::QPointXYZ& q = order[i];
+    if (i == 0 || std::fabs(q.x - order[i - 1].x) > 0.001f || std::fabs(q.y - order[i - 1].y) > 0.001f ||
+        std::fabs(q.z - order[i - 1].z) > 0.001f) {
       ++shared;
     }
-    weld[index] = shared;
-    previous = &q;
+    weld[static_cast<size_t>(q.index)] = shared;
   }
-  std::vector<glsort::QPoint>().swap(order);
-  std::vector<_float_xyz>().swap(position);
+  std::vector<glsort::QPointXYZ>().swap(order);
   std::vector<double> sums(static_cast<size_t>(shared + 1) * 3, 0.0);
   std::vector<uint8_t> marked(static_cast<size_t>(shared + 1), 0);
 
+  // Each live face's normal is computed just before it is added (one pass
+  // over the faces); deleted faces add the normal they last stored.
   for (CGlFace& f : items_) {
     if (!f.deleted) f.FaceNormal(points);
-  }
-  for (const CGlFace& f : items_) {
     const int n = f.GetVertexCount();
     for (int k = 0; k < n; ++k) {
       const int32_t v = f.vertices[k];
@@ -140,23 +140,25 @@ void CGlFaceArray::VertexShading(CGlPointArray& points) {
       marked[s] = 1;
     }
   }
-  std::vector<_float_xyz> normals(marked.size());
-  for (size_t s = 0; s < marked.size(); ++s) {
-    if (!marked[s]) continue;
-    const double x = sums[3 * s], y = sums[3 * s + 1], z = sums[3 * s + 2];
-    const double len = std::sqrt(x * x + y * y + z * z);
+  // Normalised in place: the sums become the shared normals.
+  for (size_t sv = 0; sv < marked.size(); ++sv) {
+    if (!marked[sv]) continue;
+    double* n = &sums[3 * sv];
+    const double len = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
     if (len > 0.0 && std::isfinite(len)) {
-      normals[s] = {static_cast<float>(x / len), static_cast<float>(y / len), static_cast<float>(z / len)};
+      n[0] /= len;
+      n[1] /= len;
+      n[2] /= len;
     } else {
-      normals[s] = {0.5773f, 0.5773f, 0.5773f};
+      n[0] = n[1] = n[2] = 0.5773;
     }
   }
   for (size_t i = 0; i < count; ++i) {
+    const double* n = &sums[3 * static_cast<size_t>(weld[i])];
     pts[i].weldIndex = weld[i];
-    const _float_xyz& n = normals[static_cast<size_t>(weld[i])];
-    pts[i].nx = n.x;
-    pts[i].ny = n.y;
-    pts[i].nz = n.z;
+    pts[i].nx = static_cast<float>(n[0]);
+    pts[i].ny = static_cast<float>(n[1]);
+    pts[i].nz = static_cast<float>(n[2]);
     pts[i].hasNormal = 1;
   }
 }

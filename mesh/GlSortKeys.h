@@ -58,65 +58,56 @@ struct QPointXYZ {
 
 // Sorts records (QPoint or QPointXYZ) by their cells, ascending or
 // descending, and by index (ascending) among equal cells, given records in
-// ascending index order. A stable radix sort, linear in the record count;
-// small arrays use a comparison sort giving the same order.
+// ascending index order. One stable bucket pass on the leading axis that
+// varies splits the records into cache-sized runs, each then sorted by
+// comparison: O(n log n) at worst, and one pass through memory for large
+// meshes.
 template <typename Record>
 void SortByCells(std::vector<Record>& records, bool descending) {
+  auto before = [descending](const Record& a, const Record& b) {
+    if (a.kx != b.kx) return descending ? a.kx > b.kx : a.kx < b.kx;
+    if (a.ky != b.ky) return descending ? a.ky > b.ky : a.ky < b.ky;
+    if (a.kz != b.kz) return descending ? a.kz > b.kz : a.kz < b.kz;
+    return a.index < b.index;
+  };
   const size_t n = records.size();
-  if (n < 2) return;
   if (n < 4096) {
-    std::sort(records.begin(), records.end(), [descending](const Record& a, const Record& b) {
-      if (a.kx != b.kx) return descending ? a.kx > b.kx : a.kx < b.kx;
-      if (a.ky != b.ky) return descending ? a.ky > b.ky : a.ky < b.ky;
-      if (a.kz != b.kz) return descending ? a.kz > b.kz : a.kz < b.kz;
-      return a.index < b.index;
-    });
+    std::sort(records.begin(), records.end(), before);
     return;
   }
-  // Each axis as its distance from the first cell in sort order (so that
-  // the unused high digits of a small range are all zero and skipped), in
-  // 11-bit digits: few enough buckets to stay in cache while scattering.
   int32_t lo[3] = {INT32_MAX, INT32_MAX, INT32_MAX}, hi[3] = {INT32_MIN, INT32_MIN, INT32_MIN};
   for (const Record& q : records) {
     lo[0] = std::min(lo[0], q.kx), hi[0] = std::max(hi[0], q.kx);
     lo[1] = std::min(lo[1], q.ky), hi[1] = std::max(hi[1], q.ky);
     lo[2] = std::min(lo[2], q.kz), hi[2] = std::max(hi[2], q.kz);
   }
-  auto axisKey = [&](const Record& q, int axis) {
+  int axis = 0;
+  while (axis < 3 && lo[axis] == hi[axis]) ++axis;
+  if (axis == 3) return;  // every cell equal: index order is the order
+  // The leading axis as a distance from the first cell in sort order, cut
+  // to at most 4096 buckets.
+  const uint64_t range = static_cast<uint64_t>(static_cast<int64_t>(hi[axis]) - lo[axis]);
+  int shift = 0;
+  while ((range >> shift) >= 4096) ++shift;
+  auto bucket = [&](const Record& q) {
     const int64_t cell = axis == 0 ? q.kx : (axis == 1 ? q.ky : q.kz);
-    return static_cast<uint32_t>(descending ? static_cast<int64_t>(hi[axis]) - cell
-                                            : cell - static_cast<int64_t>(lo[axis]));
+    const uint64_t key = static_cast<uint64_t>(descending ? static_cast<int64_t>(hi[axis]) - cell
+                                                          : cell - static_cast<int64_t>(lo[axis]));
+    return static_cast<size_t>(key >> shift);
   };
-  constexpr int kBits = 11;
-  constexpr int kPerAxis = 3;  // 33 bits cover one 32-bit axis
-  constexpr int kDigits = 3 * kPerAxis;
-  constexpr size_t kBuckets = size_t{1} << kBits;
-  // Digit d (0 = lowest): z first, then y, then x.
-  auto digit = [&](const Record& q, int d) {
-    const int axis = 2 - d / kPerAxis;
-    return static_cast<size_t>((axisKey(q, axis) >> ((d % kPerAxis) * kBits)) & (kBuckets - 1));
-  };
-  std::vector<size_t> counts(kDigits * kBuckets, 0);
-  for (const Record& q : records) {
-    for (int d = 0; d < kDigits; ++d) ++counts[static_cast<size_t>(d) * kBuckets + digit(q, d)];
-  }
-  std::vector<Record> buffer(n);
-  std::vector<Record>* from = &records;
-  std::vector<Record>* to = &buffer;
-  for (int d = 0; d < kDigits; ++d) {
-    size_t* c = counts.data() + static_cast<size_t>(d) * kBuckets;
-    // A digit that every record shares orders nothing.
-    if (c[digit((*from)[0], d)] == n) continue;
-    size_t sum = 0;
-    for (size_t b = 0; b < kBuckets; ++b) {
-      const size_t here = c[b];
-      c[b] = sum;
-      sum += here;
+  const size_t buckets = static_cast<size_t>(range >> shift) + 1;
+  std::vector<size_t> start(buckets + 1, 0);
+  for (const Record& q : records) ++start[bucket(q) + 1];
+  for (size_t b = 0; b < buckets; ++b) start[b + 1] += start[b];
+  std::vector<Record> sorted(n);
+  std::vector<size_t> next(start.begin(), start.end() - 1);
+  for (const Record& q : records) sorted[next[bucket(q)]++] = q;
+  for (size_t b = 0; b < buckets; ++b) {
+    if (start[b + 1] - start[b] > 1) {
+      std::sort(sorted.begin() + static_cast<long>(start[b]), sorted.begin() + static_cast<long>(start[b + 1]), before);
     }
-    for (const Record& q : *from) (*to)[c[digit(q, d)]++] = q;
-    std::swap(from, to);
   }
-  if (from != &records) records.swap(buffer);
+  records.swap(sorted);
 }
 
 // Ascending by cells, then by index (a strict order).
