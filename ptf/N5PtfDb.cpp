@@ -465,6 +465,8 @@ void CN5PtfDb::DbGetBumpScales(int seg, std::vector<VARS_PTF_DB_BUMP_SCALE>& lis
 
 void CN5PtfDb::DbGetTractions(int seg, std::vector<VARS_PTF_DB_TRACTION>& list) {
   list.clear();
+  // Repeat lengths are worked out from the segment lengths.
+  EnsureLength();
   CN5ObjSg* sg = GetSegObj(seg);
   if (!sg) return;
   list.reserve(sg->bands.size() + sg->walls.size());

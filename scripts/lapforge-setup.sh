@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian machine for Lapforge, builds it and runs one job:
-#   scripts/lapforge-setup.sh sample   build a release and convert the bundled sample track into out/
+#   scripts/lapforge-setup.sh sample   build a release and convert the bundled sample track into out/ (XML and PTF)
 #   scripts/lapforge-setup.sh test     build with AddressSanitizer and UndefinedBehaviorSanitizer and run every test
 # Run as root (or with sudo available) so that missing packages can be installed.
 set -euo pipefail
@@ -34,6 +34,7 @@ case "$mode" in
     cmake --build build/release --target lapforge -j "$jobs"
     mkdir -p out
     build/release/cli/lapforge export xml examples/sample-circuit.xml out/sample-circuit.xml
+    build/release/cli/lapforge export ptf examples/sample-circuit.xml out/sample-circuit.ptf
     ;;
   test)
     cmake -S . -B build/ci -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
