@@ -392,7 +392,7 @@ TEST(GlFaceArray, PurgeDuplicatePointsWeldsNoisyGrid) {
   // points lie between them in exact x order; they still weld.
   CGlPointArray pts;
   CGlFaceArray faces;
-  meshtest::MakeGrid(pts, faces, 40, 40, false);  // 6400 points: the radix sort
+  meshtest::MakeGrid(pts, faces, 40, 40, false);  // 6400 points: the bucket sort
   for (int i = 0; i < pts.GetSize(); ++i) pts[i].x += (i % 3) * 1e-6f;
   faces.PurgeDuplicatePoints(pts, true);
   EXPECT_EQ(pts.GetSize(), 41 * 41);

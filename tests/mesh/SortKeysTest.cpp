@@ -17,28 +17,35 @@ TEST(GlSortKeys, CellsAreMonotoneAndClamped) {
   EXPECT_EQ(glsort::Cell32(NAN, 1e-4), INT32_MIN);
 }
 
-TEST(GlSortKeys, RadixAndSmallSortsGiveTheSameStrictOrder) {
-  for (size_t n : {size_t{100}, size_t{20000}}) {
-    std::mt19937 rng(7);
-    std::uniform_int_distribution<int32_t> small(-3, 3);
-    std::uniform_int_distribution<int32_t> wide(INT32_MIN, INT32_MAX);
-    std::vector<glsort::QPoint> records(n);
-    for (size_t i = 0; i < n; ++i) {
-      // Many ties in every coordinate, and cells across the whole range.
-      const bool w = i % 5 == 0;
-      records[i] = {w ? wide(rng) : small(rng), small(rng), w ? wide(rng) : small(rng), static_cast<int32_t>(i)};
-    }
-    for (bool descending : {false, true}) {
-      std::vector<glsort::QPoint> expected = records, got = records;
-      std::sort(expected.begin(), expected.end(), [descending](const glsort::QPoint& a, const glsort::QPoint& b) {
-        if (a.kx != b.kx) return descending ? a.kx > b.kx : a.kx < b.kx;
-        if (a.ky != b.ky) return descending ? a.ky > b.ky : a.ky < b.ky;
-        if (a.kz != b.kz) return descending ? a.kz > b.kz : a.kz < b.kz;
-        return a.index < b.index;
-      });
-      glsort::SortByCells(got, descending);
-      ASSERT_EQ(got.size(), expected.size());
-      for (size_t i = 0; i < n; ++i) ASSERT_EQ(got[i].index, expected[i].index) << n << " " << descending << " " << i;
+TEST(GlSortKeys, BucketAndSmallSortsGiveTheSameStrictOrder) {
+  // Mixed ranges; then x all equal (y leads); then every cell equal.
+  for (int shape = 0; shape < 3; ++shape) {
+    for (size_t n : {size_t{100}, size_t{20000}}) {
+      std::mt19937 rng(7);
+      std::uniform_int_distribution<int32_t> small(-3, 3);
+      std::uniform_int_distribution<int32_t> wide(INT32_MIN, INT32_MAX);
+      std::vector<glsort::QPoint> records(n);
+      for (size_t i = 0; i < n; ++i) {
+        // Many ties in every coordinate, and cells across the whole range.
+        const bool w = i % 5 == 0;
+        records[i] = {w ? wide(rng) : small(rng), small(rng), w ? wide(rng) : small(rng), static_cast<int32_t>(i)};
+        if (shape >= 1) records[i].kx = 5;
+        if (shape == 2) records[i].ky = records[i].kz = -5;
+      }
+      for (bool descending : {false, true}) {
+        std::vector<glsort::QPoint> expected = records, got = records;
+        std::sort(expected.begin(), expected.end(), [descending](const glsort::QPoint& a, const glsort::QPoint& b) {
+          if (a.kx != b.kx) return descending ? a.kx > b.kx : a.kx < b.kx;
+          if (a.ky != b.ky) return descending ? a.ky > b.ky : a.ky < b.ky;
+          if (a.kz != b.kz) return descending ? a.kz > b.kz : a.kz < b.kz;
+          return a.index < b.index;
+        });
+        glsort::SortByCells(got, descending);
+        ASSERT_EQ(got.size(), expected.size());
+        for (size_t i = 0; i < n; ++i) {
+          ASSERT_EQ(got[i].index, expected[i].index) << shape << " " << n << " " << descending << " " << i;
+        }
+      }
     }
   }
 }
