@@ -1,5 +1,7 @@
 // The track model as a PTF file: written from the track record down, and
 // read back into a new model.
+#include <algorithm>
+
 #include "app/support/ByteWriter.h"
 #include "app/support/FileIO.h"
 #include "app/support/FileString.h"
@@ -13,7 +15,9 @@ std::vector<uint8_t> CN5Ptf::WritePtfToBuffer(int version) {
   // Every write numbers its records from 1 again.
   ResetWriteIds();
   CByteWriter w;
-  w.Reserve(image.size() + 4096);
+  // A built track has no file image to size the output by; its records
+  // take a little over 100 bytes each.
+  w.Reserve(std::max(image.size(), objects.size() * 128) + 4096);
   out = &w;
   WriteNext(tk);
   out = nullptr;
