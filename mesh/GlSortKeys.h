@@ -58,10 +58,9 @@ struct QPointXYZ {
 
 // Sorts records (QPoint or QPointXYZ) by their cells, ascending or
 // descending, and by index (ascending) among equal cells, given records in
-// ascending index order. One stable bucket pass on the leading axis that
-// varies splits the records into cache-sized runs, each then sorted by
-// comparison: O(n log n) at worst, and one pass through memory for large
-// meshes.
+// any order. One bucket pass on the leading axis that varies splits the
+// records into cache-sized runs, each then sorted by comparison: O(n log n)
+// at worst, and one pass through memory for large meshes.
 template <typename Record>
 void SortByCells(std::vector<Record>& records, bool descending) {
   auto before = [descending](const Record& a, const Record& b) {
@@ -99,15 +98,27 @@ void SortByCells(std::vector<Record>& records, bool descending) {
   std::vector<size_t> start(buckets + 1, 0);
   for (const Record& q : records) ++start[bucket(q) + 1];
   for (size_t b = 0; b < buckets; ++b) start[b + 1] += start[b];
-  std::vector<Record> sorted(n);
+  // Records moved into their buckets in place (cycle by cycle), so no second
+  // array of the mesh's size is needed. The order inside a bucket is set by
+  // the comparison sort below, which includes the index.
   std::vector<size_t> next(start.begin(), start.end() - 1);
-  for (const Record& q : records) sorted[next[bucket(q)]++] = q;
   for (size_t b = 0; b < buckets; ++b) {
-    if (start[b + 1] - start[b] > 1) {
-      std::sort(sorted.begin() + static_cast<long>(start[b]), sorted.begin() + static_cast<long>(start[b + 1]), before);
+    while (next[b] < start[b + 1]) {
+      Record r = records[next[b]];
+      size_t rb = bucket(r);
+      while (rb != b) {
+        std::swap(r, records[next[rb]++]);
+        rb = bucket(r);
+      }
+      records[next[b]++] = r;
     }
   }
-  records.swap(sorted);
+  for (size_t b = 0; b < buckets; ++b) {
+    if (start[b + 1] - start[b] > 1) {
+      std::sort(records.begin() + static_cast<long>(start[b]), records.begin() + static_cast<long>(start[b + 1]),
+                before);
+    }
+  }
 }
 
 // Ascending by cells, then by index (a strict order).
