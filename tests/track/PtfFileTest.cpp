@@ -2,6 +2,7 @@
 // a small track pinned to the byte, and round trips of a built track.
 #include <gtest/gtest.h>
 
+#include "app/support/Errors.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/ptf/RecordBytes.h"
 #include "tests/support/track/TrackBuilders.h"
@@ -156,6 +157,53 @@ TEST(PtfFile, TrackWithoutWallsRewritesToTheSameBytes) {
     ASSERT_EQ(read->WritePtf(dir.File("b.ptf"), version), 1);
     EXPECT_EQ(ReadBytes(dir.File("b.ptf")), ReadBytes(dir.File("a.ptf")));
   }
+}
+
+// A version 5 track of one segment whose lists are given as raw records.
+std::vector<uint8_t> OneSegmentFile(int32_t segType, double endAngle, const CRecordBytes& lists) {
+  CRecordBytes b;
+  b.Record(1, 2, "TrackDescriptor").Header("", 6);
+  OldSummary(b, 1);
+  b.U32(0).U32(0).U32(4);
+  b.Record(3, 4, "SegmentDescriptor").Header("", 1);
+  b.Append(lists);
+  b.I32(segType).F64(0).F64(0).F64(0).F64(100).F64(0).F64(endAngle).U8(0).U8(0);
+  return b.Bytes();
+}
+
+TEST(PtfFile, ReadTracksWithOddListsAreQueriedSafely) {
+  // Bank lines: a null record and a band record; bands: a null record and
+  // the same band again.
+  CRecordBytes lists;
+  lists.U32(2).U32(8).U32(0);
+  lists.Record(5, 6, "F_SectionDescriptor").Header("", 4).F64(-3).F64(-3).U8(0).I32(0).I32(1).U32(0);
+  lists.U32(2).U32(8).U32(0).U32(5);
+  lists.U32(0);
+  CN5Ptf ptf;
+  std::string error;
+  ASSERT_TRUE(ptf.ReadFromBuffer(OneSegmentFile(0, 0, lists), "odd.ptf", error)) << error;
+  EXPECT_DOUBLE_EQ(ptf.GetTrackLength(), 100);
+  double x = 0, y = 0, z = -1;
+  ptf.GetXYZ(50, 3, x, y, z);
+  EXPECT_NEAR(x, 50, 1e-5);
+  EXPECT_EQ(z, 0);  // no usable bank line
+  std::vector<double> lats;
+  std::vector<uint16_t> grips;
+  ptf.GetTractionsAt(50, lats, grips);
+  EXPECT_EQ(lats, std::vector<double>{-3});
+  double dl, dr, wl, wr;
+  ptf.GetDriveBoundsAt(50, 0, dl, dr, wl, wr);
+  EXPECT_EQ(wr, -3);
+  EXPECT_EQ(ptf.GetSegObj(0)->GetFsObj(0), nullptr);
+  EXPECT_FALSE(ptf.WritePtfToBuffer(5).empty());
+
+  // An arc whose headings do not differ has no radius: rejected.
+  CRecordBytes empty;
+  empty.U32(0).U32(0).U32(0);
+  CN5Ptf arc;
+  ASSERT_TRUE(arc.ReadFromBuffer(OneSegmentFile(1, 0, empty), "arc.ptf", error)) << error;
+  EXPECT_THROW(arc.GetTrackLength(), CInvalidArgument);
+  EXPECT_EQ(arc.GetSegObj(0)->CheckForErrors(), 1);
 }
 
 TEST(PtfFile, MissingDamagedAndEmpty) {
