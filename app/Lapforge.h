@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+class CN5PtfDb;
 class TrkDsc;
 
 class CLapforge {
@@ -22,6 +23,12 @@ class CLapforge {
   int PTFtoXML(const std::string& ptfFile, const std::string& xmlFile, bool tsoXYZ, bool autoMaterials);
   int XMLToPTF(const std::string& xmlFile, const std::string& ptfFile);
   int PTFFromDataBase(const TrkDsc& db, const std::string& ptfFile);
+  // The track model of a description, the start of every export (with an
+  // output PTF path, scenery becomes object files beside it): 1 built, 0
+  // failed (the message has been shown).
+  int PTFObjFromDataBase(const TrkDsc& db, CN5PtfDb& model, const std::string& outputPath);
+  // A PTF track read into a new description; null when it cannot be read.
+  std::unique_ptr<TrkDsc> DataBaseFromPTF(const std::string& ptfFile, bool tsoXYZ, bool autoMaterials);
 
   // GPL road.
   int GplTrktoXML(const std::string& trkFile, const std::string& xmlFile, bool fromGplTrk, bool autoMaterials);

@@ -11,7 +11,7 @@
 #include "ptf/N5PtfDb.h"
 
 int CLapforge::PTFtoXML(const std::string& ptfFile, const std::string& xmlFile, bool tsoXYZ, bool autoMaterials) {
-  std::unique_ptr<TrkDsc> db = DataBaseFromPTF(ptfFile, tsoXYZ, autoMaterials);
+  std::unique_ptr<TrkDsc> db = ::DataBaseFromPTF(ptfFile, tsoXYZ, autoMaterials);
   if (!db) return 0;
   return DataBaseToXML(*db, xmlFile);
 }
@@ -24,7 +24,7 @@ int CLapforge::XMLToPTF(const std::string& xmlFile, const std::string& ptfFile) 
 
 int CLapforge::PTFFromDataBase(const TrkDsc& db, const std::string& ptfFile) {
   CN5PtfDb model;
-  if (!PTFObjFromDataBase(db, model, ptfFile)) return 0;
+  if (!::PTFObjFromDataBase(db, model, ptfFile)) return 0;
   // The games look the track up by its lower-cased name; the folders keep
   // their letter case so that the file can be created.
   const std::string out = FileString::LowerFileName(ptfFile);
@@ -34,4 +34,12 @@ int CLapforge::PTFFromDataBase(const TrkDsc& db, const std::string& ptfFile) {
     return 0;
   }
   return 1;
+}
+
+int CLapforge::PTFObjFromDataBase(const TrkDsc& db, CN5PtfDb& model, const std::string& outputPath) {
+  return ::PTFObjFromDataBase(db, model, outputPath);
+}
+
+std::unique_ptr<TrkDsc> CLapforge::DataBaseFromPTF(const std::string& ptfFile, bool tsoXYZ, bool autoMaterials) {
+  return ::DataBaseFromPTF(ptfFile, tsoXYZ, autoMaterials);
 }
