@@ -10,9 +10,11 @@
 
 #include "app/Lapforge.h"
 #include "app/RegOption.h"
+#include "app/support/FileIO.h"
 #include "description/TrkDsc.h"
 #include "ptf/N5PtfDb.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/ptf/RecordTrees.h"
 
 namespace {
 
@@ -572,4 +574,42 @@ TEST(PtfRoad, UnreadablePtfGivesNoXml) {
   EXPECT_EQ(CLapforge().PTFtoXML(dir.File("junk.ptf"), dir.File("out.xml"), false, true), 0);
   EXPECT_FALSE(Exists(dir.File("out.xml")));
   EXPECT_EQ(ui.shown.size(), 2u);
+}
+
+TEST(PtfRead, TracksMadeByOtherToolsReadIntoADescription) {
+  CRecordingUI ui;
+  CTempDir dir;
+  // A track of three straight segments with one bank line, two bands (the second
+  // without texture), two walls, a detail and a flagger, in both versions;
+  // and a track of two inside a group beside other kinds of record.
+  std::vector<std::unique_ptr<CN5Root>> trees;
+  trees.push_back(MakeTrackTree(3, 7));
+  trees.push_back(MakeTrackTree(3, 5));
+  trees.push_back(MakeEveryKindTree(7));
+  for (size_t i = 0; i < trees.size(); ++i) {
+    // The builder's odd segments are arcs that do not turn, which the track
+    // model refuses; here every segment is a straight.
+    for (auto& o : trees[i]->All())
+      if (auto* sg = dynamic_cast<CN5ObjSg*>(o.get())) sg->segType = 0;
+    const std::string path = dir.File("other" + std::to_string(i) + ".ptf");
+    std::vector<uint8_t> bytes = trees[i]->WriteToBuffer();
+    std::string error;
+    ASSERT_TRUE(ReplaceFile(path, bytes, error)) << error;
+    std::unique_ptr<TrkDsc> ds = DataBaseFromPTF(path, true, true);
+    ASSERT_TRUE(ds) << i << (ui.shown.empty() ? "" : ui.shown.back().text);
+    EXPECT_EQ(ds->Section.Count(), i < 2 ? 3 : 2) << i;
+    ASSERT_EQ(ds->TSO.Count(), 1) << i;
+    EXPECT_EQ(ds->TSO[0].Name(), "flagger");
+    EXPECT_DOUBLE_EQ(ds->TSO[0].X(), 100.5);
+    EXPECT_NEAR(ds->TSO[0].A(), 1.25 * _rad_to_ang, 1e-4);
+    EXPECT_EQ(ds->TrackDetail.Count(), 1) << i;
+    auto rows = ds->Section[0].GetTractionRows();
+    ASSERT_EQ(rows.size(), 4u) << i;
+    EXPECT_EQ(rows[0].GetTractionTexCoordRows().size(), 4u);
+    EXPECT_EQ(rows[1].GetTractionTexCoordRows().size(), 0u);
+    EXPECT_EQ(ds->Section[0].GetContourRows().size(), 1u);
+    EXPECT_GE(ds->WallTex.Count(), 1);
+    EXPECT_GE(ds->TractionTex.Count(), 1);
+  }
+  EXPECT_TRUE(ui.shown.empty()) << ui.shown[0].text;
 }
