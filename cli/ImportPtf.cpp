@@ -31,8 +31,7 @@ void AddImportPtf(CLI::App& import, int& status) {
   cmd->add_option("OUT", args->xml, "Track description XML to write")->required();
   cmd->add_option("--tso-xyz", args->tsoXYZ,
                   "on/off: read trackside object positions as world X, Y, Z (setting TSOXYZ)");
-  cmd->add_option("--auto-materials", args->autoMaterials,
-                  "on/off: generate material names (setting ISIMaterials)");
+  cmd->add_option("--auto-materials", args->autoMaterials, "on/off: generate material names (setting ISIMaterials)");
   cmd->callback([args, &status]() {
     bool tsoXYZ = FlagOrSetting("--tso-xyz", args->tsoXYZ, "TSOXYZ", 0);
     bool autoMaterials = FlagOrSetting("--auto-materials", args->autoMaterials, "ISIMaterials", 1);

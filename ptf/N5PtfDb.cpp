@@ -196,8 +196,8 @@ void CN5PtfDb::DbGetContours(int seg, std::vector<VARS_PTF_DB_CONTOUR>& list) {
   list.reserve(sg->bankLines.size());
   for (CN5Obj* o : sg->bankLines)
     if (auto* x = dynamic_cast<CN5ObjXs*>(o))
-      list.push_back({x->latStart, x->heightStart - startHeight, x->gradStart, x->latEnd, x->heightEnd - startHeight,
-                      x->gradEnd});
+      list.push_back(
+          {x->latStart, x->heightStart - startHeight, x->gradStart, x->latEnd, x->heightEnd - startHeight, x->gradEnd});
 }
 
 bool CN5PtfDb::GetContourInfo(int seg, double latStart, double latEnd, VARS_PTF_DB_CONTOUR& out) const {

@@ -73,7 +73,7 @@ struct VARS_PTF_DB_TSO {
   std::string name;
   int32_t worldXYZ = 0;  // X, Y, Z are a world position; else long, lat, height above the track
   double x = 0, y = 0, z = 0;
-  int32_t worldAngle = 0;  // A, B, C are world angles; else added to the track's
+  int32_t worldAngle = 0;      // A, B, C are world angles; else added to the track's
   double a = 0, b = 0, c = 0;  // degrees: heading, pitch, roll
   std::string comment;
 };

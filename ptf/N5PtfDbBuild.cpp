@@ -84,7 +84,8 @@ int PTFObjFromDataBase(const TrkDsc& db, CN5PtfDb& model, const std::string& out
     for (int i = 0; i < db.Material.Count(); ++i) {
       TrkDsc::MaterialRow r = db.Material[i];
       at.Set("Material", r);
-      if (!r.IsMateralNameNull() && !r.IsMapNameNull()) model.DbSetMaterial(r.MateralName(), r.MapName(), r.Transparency());
+      if (!r.IsMateralNameNull() && !r.IsMapNameNull())
+        model.DbSetMaterial(r.MateralName(), r.MapName(), r.Transparency());
     }
     bool anyContourFlag = false;
     for (int i = 0; i < db.TractionTex.Count(); ++i) {

@@ -39,9 +39,9 @@ void AddSections(CN5PtfDb& model, TrkDsc& ds) {
 
     model.DbGetTractions(i, tractions);
     for (const VARS_PTF_DB_TRACTION& t : tractions) {
-      TrkDsc::TractionRow r = ds.Traction.AddTractionRow(t.latStart, t.latEnd, t.grip, t.textureIndex,
-                                                         t.straighten != 0, t.height, t.heightEnd, t.width,
-                                                         t.widthEnd, s);
+      TrkDsc::TractionRow r =
+          ds.Traction.AddTractionRow(t.latStart, t.latEnd, t.grip, t.textureIndex, t.straighten != 0, t.height,
+                                     t.heightEnd, t.width, t.widthEnd, s);
       for (int k = 0; k < t.coordCount && k < 4; ++k)
         ds.TractionTexCoord.AddTractionTexCoordRow(static_cast<int8_t>(t.coords[k].surface), t.coords[k].u,
                                                    t.coords[k].v, r);

@@ -56,8 +56,8 @@ void CN5PtfDb::WriteSceneryObject(const std::string& folder, const std::string& 
   tso.MkTso(FileString::LowerFileName(folder + title + ".3do"), points, faces, mips, 0, false, false);
 }
 
-void CN5PtfDb::AddInfield(const std::string& folder, const std::string& title, double centreRaise, int start,
-                          int end, int excludeStart, int excludeEnd, const std::string& texture) {
+void CN5PtfDb::AddInfield(const std::string& folder, const std::string& title, double centreRaise, int start, int end,
+                          int excludeStart, int excludeEnd, const std::string& texture) {
   if (!EnsureLength()) return;
   const double length = std::trunc(trackLength);
   double s = start, e = end, xs = excludeStart, xe = excludeEnd;
@@ -114,9 +114,8 @@ void CN5PtfDb::AddInfield(const std::string& folder, const std::string& title, d
   WriteSceneryObject(folder, title, points, faces, texture);
 }
 
-void CN5PtfDb::AddVerticalObject(const std::string& folder, const std::string& title, double longStart,
-                                 double latStart, double longEnd, double latEnd, double height,
-                                 const std::string& texture) {
+void CN5PtfDb::AddVerticalObject(const std::string& folder, const std::string& title, double longStart, double latStart,
+                                 double longEnd, double latEnd, double height, const std::string& texture) {
   if (!EnsureLength()) return;
   CGlPointArray points;
   CGlFaceArray faces;

@@ -50,8 +50,8 @@ class CN5Tso : public CN5Root {
   // sums) in the array handed to the last MkTso with the double-sided flag.
   bool HasTwin(int face) const { return face >= 0 && size_t(face) < twins_.size() && twins_[size_t(face)]; }
 
-  double lodDistance = 0;  // metres; raised to 200 when written
-  int32_t horizon = 0;     // the object is a horizon panel (its path holds "horiz.")
+  double lodDistance = 0;   // metres; raised to 200 when written
+  int32_t horizon = 0;      // the object is a horizon panel (its path holds "horiz.")
   int32_t singleShape = 0;  // untextured faces make one shape, not one per colour
   int32_t dayNight = 1;     // every state of a "day_night" switch is read
 

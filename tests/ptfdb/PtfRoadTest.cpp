@@ -30,9 +30,8 @@ SectionRow AddSection(TrkDsc& ds, int type, double length, double change, double
 
 TrkDsc::TractionRow AddBand(TrkDsc& ds, const SectionRow& s, double latStart, double latEnd, int grip,
                             int textureIndex = 0) {
-  return ds.Traction.AddTractionRow(latStart, latEnd, static_cast<uint16_t>(grip),
-                                    static_cast<uint16_t>(textureIndex), false, nullptr, nullptr, nullptr, nullptr,
-                                    s);
+  return ds.Traction.AddTractionRow(latStart, latEnd, static_cast<uint16_t>(grip), static_cast<uint16_t>(textureIndex),
+                                    false, nullptr, nullptr, nullptr, nullptr, s);
 }
 
 void AddContour(TrkDsc& ds, const SectionRow& s, double lat, double z, double grad, double zEnd, double gradEnd) {
@@ -49,8 +48,8 @@ void AddRoad(TrkDsc& ds, const SectionRow& s) {
 // A short track: a straight, a section split at 30 of 100 m turning left by
 // 90 degrees, and a straight; contours on the outer two only.
 void MakeSplitTrack(TrkDsc& ds) {
-  ds.TrackSummary.AddTrackSummaryRow("split", nullptr, nullptr, nullptr, 0.0, 0.0, 0.0, 0.0, nullptr, nullptr,
-                                     nullptr, nullptr, nullptr, nullptr);
+  ds.TrackSummary.AddTrackSummaryRow("split", nullptr, nullptr, nullptr, 0.0, 0.0, 0.0, 0.0, nullptr, nullptr, nullptr,
+                                     nullptr, nullptr, nullptr);
   SectionRow a = AddSection(ds, 0, 100, 0);
   AddRoad(ds, a);
   AddContour(ds, a, -20, 0, 0, 1, 0.01);
