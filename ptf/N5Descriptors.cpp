@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <unordered_set>
 
 #include "app/support/FileString.h"
@@ -307,17 +308,17 @@ size_t CN5ObjFs::ReadData(CByteReader& r) {
   straighten = r.U8();
   bandKind = r.I32();
   grip = r.I32();
-  std::vector<CN5Obj*> got;
-  ReadChild(r, &got);
-  CN5Obj* ap = got.empty() ? nullptr : got[0];
+  // The surface records are this band's children; each ReadChild appends one.
+  CN5Obj* ap = ReadOneChild(r);
+  CN5Obj* tu = nullptr;
   int k = NonNullChildren(ap);
   if (ap && k > 0) {
-    ReadChild(r, &got);
+    tu = ReadOneChild(r);
     for (int i = 0; i < k; ++i)
       if (r.U8("surface flag") == 0) r.Skip(42, "surface data");
   }
   auto* a = dynamic_cast<CN5ObjAp*>(ap);
-  auto* t = got.size() > 1 ? dynamic_cast<CN5ObjTu*>(got[1]) : nullptr;
+  auto* t = dynamic_cast<CN5ObjTu*>(tu);
   if (a && t) {
     appearance = a;
     textureCoords = t;
@@ -399,19 +400,18 @@ size_t CN5ObjWs::ReadData(CByteReader& r) {
   }
   if (groupCount < 0) ThrowDamaged(r, "negative wall group count", r.Pos() - 4);
   NeedItems(r, static_cast<uint32_t>(groupCount), 28, "wall groups");
+  faces.reserve(size_t(groupCount) * 5);
+  children.reserve(children.size() + size_t(groupCount) * 10);
   for (int g = 0; g < groupCount; ++g) {
     r.Skip(8, "wall group");
     for (int s = 0; s < 5; ++s) {
-      std::vector<CN5Obj*> got;
-      ReadChild(r, &got);
       _ApTuPair pair;
-      if (!got.empty() && got[0]) {
-        ReadChild(r, &got);
-        int k = NonNullChildren(got[0]);
+      if (CN5Obj* ap = ReadOneChild(r)) {
+        pair.textureCoords = ReadOneChild(r);
+        int k = NonNullChildren(ap);
         for (int i = 0; i < k; ++i)
           if (r.U8("face flag") == 0) r.Skip(34, "face data");
-        pair.appearance = got[0];
-        pair.textureCoords = got.size() > 1 ? got[1] : nullptr;
+        pair.appearance = ap;
       }
       faces.push_back(pair);
       if (g == 0) {
@@ -1004,7 +1004,8 @@ size_t CN5ObjFn::ReadData(CByteReader& r) {
   ReadChild(r, nullptr);
   r.Skip(8, "tri fan");
   indices = ReadIndices(r);
-  for (size_t k = 1; k + 1 < indices.size(); ++k) triangles.insert(triangles.end(), {indices[0], indices[k], indices[k + 1]});
+  for (size_t k = 1; k + 1 < indices.size(); ++k)
+    triangles.insert(triangles.end(), {indices[0], indices[k], indices[k + 1]});
   return r.Pos() - start;
 }
 
@@ -1047,49 +1048,60 @@ size_t CN5ObjMl::ReadData(CByteReader& r) {
 
 // ---- class name to descriptor ----
 
-CN5Obj* CN5Root::NewDescriptor(const std::string& name) {
-  auto is = [&](const char* prefix) { return name.rfind(prefix, 0) == 0; };
-  if (is("SegmentDescriptor")) return new CN5ObjSg();
-  if (is("TrackDescriptor")) return new CN5ObjTk();
-  if (is("X_SectionDescriptor")) return new CN5ObjXs();
-  if (is("W_SectionDescriptor")) return new CN5ObjWs();
-  if (is("F_SectionDescriptor")) return new CN5ObjFs();
-  if (is("TSOReferenceDescriptor")) return new CN5ObjRo();
-  if (is("TSODescriptor")) return new CN5ObjTo();
-  if (is("TrackDetailDescriptor")) return new CN5ObjTd();
-  if (is("StateSwitchDescriptor")) return new CN5ObjSw();
-  if (is("LodSwitchDescriptor")) return new CN5ObjLw();
-  if (is("ShapeDescriptor")) return new CN5ObjSh();
-  if (is("AppearanceDescriptor")) return new CN5ObjAp();
-  if (is("EmptyDescriptor")) return new CN5ObjEm();
-  if (is("GeometryDescriptor")) return new CN5ObjGm();
-  if (is("TextureDescriptor")) return new CN5ObjTx();
-  if (is("GroupDescriptor")) return new CN5ObjGp();
-  if (is("TextureCoordsDescriptor")) return new CN5ObjTu();
-  if (is("PlainVertexListDescriptor")) return new CN5ObjVl();
-  if (is("TriFanDescriptor")) return new CN5ObjFn();
-  if (is("TriStripDescriptor")) return new CN5ObjTs();
-  if (is("TriListDescriptor")) return new CN5ObjTl();
-  if (is("TransformDescriptor")) return new CN5ObjTf();
-  if (is("AnimatedTransformDescriptor")) return new CN5ObjAn();
-  if (is("PortalDescriptor")) return new CN5ObjPo();
-  if (is("RegionMorphVertexListDescriptor")) return new CN5ObjMl();
-  if (is("SelfLightingDescriptor")) return new CN5ObjSl();
-  if (is("BillboardDescriptor")) return new CN5ObjBl();
-  if (is("AppNodeDescriptor")) return new CN5ObjNo();
+namespace {
+template <typename T>
+CN5Obj* MakeAt(void* where) {
+  return where ? new (where) T() : new T();
+}
+template <typename T>
+constexpr CN5Kind Kind(const char* prefix) {
+  return {prefix, &MakeAt<T>, sizeof(T), alignof(T)};
+}
+const CN5Kind kKinds[] = {
+    Kind<CN5ObjSg>("SegmentDescriptor"),
+    Kind<CN5ObjTk>("TrackDescriptor"),
+    Kind<CN5ObjXs>("X_SectionDescriptor"),
+    Kind<CN5ObjWs>("W_SectionDescriptor"),
+    Kind<CN5ObjFs>("F_SectionDescriptor"),
+    Kind<CN5ObjRo>("TSOReferenceDescriptor"),
+    Kind<CN5ObjTo>("TSODescriptor"),
+    Kind<CN5ObjTd>("TrackDetailDescriptor"),
+    Kind<CN5ObjSw>("StateSwitchDescriptor"),
+    Kind<CN5ObjLw>("LodSwitchDescriptor"),
+    Kind<CN5ObjSh>("ShapeDescriptor"),
+    Kind<CN5ObjAp>("AppearanceDescriptor"),
+    Kind<CN5ObjEm>("EmptyDescriptor"),
+    Kind<CN5ObjGm>("GeometryDescriptor"),
+    Kind<CN5ObjTx>("TextureDescriptor"),
+    Kind<CN5ObjGp>("GroupDescriptor"),
+    Kind<CN5ObjTu>("TextureCoordsDescriptor"),
+    Kind<CN5ObjVl>("PlainVertexListDescriptor"),
+    Kind<CN5ObjFn>("TriFanDescriptor"),
+    Kind<CN5ObjTs>("TriStripDescriptor"),
+    Kind<CN5ObjTl>("TriListDescriptor"),
+    Kind<CN5ObjTf>("TransformDescriptor"),
+    Kind<CN5ObjAn>("AnimatedTransformDescriptor"),
+    Kind<CN5ObjPo>("PortalDescriptor"),
+    Kind<CN5ObjMl>("RegionMorphVertexListDescriptor"),
+    Kind<CN5ObjSl>("SelfLightingDescriptor"),
+    Kind<CN5ObjBl>("BillboardDescriptor"),
+    Kind<CN5ObjNo>("AppNodeDescriptor"),
+};
+}  // namespace
+
+const CN5Kind* CN5Root::FindKind(std::string_view name) {
+  for (const CN5Kind& k : kKinds)
+    if (name.starts_with(k.prefix)) return &k;
   return nullptr;
+}
+
+CN5Obj* CN5Root::NewDescriptor(const std::string& name) {
+  const CN5Kind* k = FindKind(name);
+  return k ? k->make(nullptr) : nullptr;
 }
 
 void CN5Root::DetectFormatVersion() {
   int v = 5;
-  for (auto& o : objects) {
-    if ((o->IsRtName("CN5ObjTk") && o->headerValue == 8) || (o->IsRtName("CN5ObjSg") && o->headerValue == 2) ||
-        (o->IsRtName("CN5ObjWs") && o->headerValue == 7) || (o->IsRtName("CN5ObjTo") && o->headerValue == 3))
-      v = 7;
-    else if (v < 6 && ((o->IsRtName("CN5ObjWs") && o->headerValue == 6) ||
-                       (o->IsRtName("CN5ObjXs") && o->headerValue == 3) ||
-                       (o->IsRtName("CN5ObjFs") && o->headerValue == 5)))
-      v = 6;
-  }
+  for (auto& o : objects) v = std::max(v, o->VersionFromHeader());
   formatVersion = v;
 }

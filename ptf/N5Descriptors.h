@@ -46,6 +46,7 @@ class CN5ObjTk : public CN5Obj {
  public:
   CN5ObjTk();
   N5_RTNAME(CN5ObjTk)
+  int VersionFromHeader() const override { return headerValue == 8 ? 7 : 0; }
   int32_t WrittenHeaderValue() const override { return FormatVersion() == 7 ? 8 : 6; }
   size_t ReadData(CByteReader& r) override;
   void ReWriteData() override;
@@ -64,6 +65,7 @@ class CN5ObjSg : public CN5Obj {
  public:
   CN5ObjSg();
   N5_RTNAME(CN5ObjSg)
+  int VersionFromHeader() const override { return headerValue == 2 ? 7 : 0; }
   int32_t WrittenHeaderValue() const override { return FormatVersion() == 7 ? 2 : 1; }
   size_t ReadData(CByteReader& r) override;
   void ReWriteData() override;
@@ -123,6 +125,7 @@ class CN5ObjXs : public CN5Obj {
  public:
   CN5ObjXs();
   N5_RTNAME(CN5ObjXs)
+  int VersionFromHeader() const override { return headerValue == 3 ? 6 : 0; }
   int32_t WrittenHeaderValue() const override { return FormatVersion() >= 6 ? 3 : 2; }
   size_t ReadLongHdr(CByteReader& r) override;
   size_t ReadData(CByteReader& r) override;
@@ -144,6 +147,7 @@ class CN5ObjFs : public CN5Obj {
  public:
   CN5ObjFs();
   N5_RTNAME(CN5ObjFs)
+  int VersionFromHeader() const override { return headerValue == 5 ? 6 : 0; }
   int32_t WrittenHeaderValue() const override { return FormatVersion() >= 6 ? 5 : 4; }
   size_t ReadLongHdr(CByteReader& r) override;
   size_t ReadData(CByteReader& r) override;
@@ -165,6 +169,7 @@ class CN5ObjWs : public CN5Obj {
  public:
   CN5ObjWs();
   N5_RTNAME(CN5ObjWs)
+  int VersionFromHeader() const override { return headerValue == 7 ? 7 : headerValue == 6 ? 6 : 0; }
   int32_t WrittenHeaderValue() const override {
     int v = FormatVersion();
     return v == 7 ? 7 : v == 6 ? 6 : 5;
@@ -212,6 +217,7 @@ class CN5ObjTo : public CN5Obj {
  public:
   CN5ObjTo();
   N5_RTNAME(CN5ObjTo)
+  int VersionFromHeader() const override { return headerValue == 3 ? 7 : 0; }
   int32_t WrittenHeaderValue() const override { return FormatVersion() == 7 ? 3 : 2; }
   size_t ReadData(CByteReader& r) override;
   void ReWriteData() override;
@@ -389,17 +395,26 @@ class CN5ObjFixed : public CN5ObjRaw {
 };
 class CN5ObjTf : public CN5ObjFixed {
  public:
-  CN5ObjTf() { before = 104; className = "TransformDescriptor"; }
+  CN5ObjTf() {
+    before = 104;
+    className = "TransformDescriptor";
+  }
   N5_RTNAME(CN5ObjTf)
 };
 class CN5ObjBl : public CN5ObjFixed {
  public:
-  CN5ObjBl() { before = 104; className = "BillboardDescriptor"; }
+  CN5ObjBl() {
+    before = 104;
+    className = "BillboardDescriptor";
+  }
   N5_RTNAME(CN5ObjBl)
 };
 class CN5ObjSl : public CN5ObjFixed {
  public:
-  CN5ObjSl() { before = 131; className = "SelfLightingDescriptor"; }
+  CN5ObjSl() {
+    before = 131;
+    className = "SelfLightingDescriptor";
+  }
   N5_RTNAME(CN5ObjSl)
 };
 class CN5ObjAn : public CN5ObjRaw {

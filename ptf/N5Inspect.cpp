@@ -14,8 +14,8 @@ std::string KeyValues(const CN5Obj* o) {
     return StrFormat(" index=%d type=%d start=(%.6g,%.6g) end=(%.6g,%.6g) endAngle=%.6g", s->index, s->segType,
                      s->startX, s->startY, s->endX, s->endY, s->endAngle);
   if (auto* f = dynamic_cast<const CN5ObjFs*>(o))
-    return StrFormat(" lat=%.6g..%.6g grip=%d kind=%d texture=\"%s\"", f->latStart, f->latEnd, f->grip,
-                     f->bandKind, f->textureName.c_str());
+    return StrFormat(" lat=%.6g..%.6g grip=%d kind=%d texture=\"%s\"", f->latStart, f->latEnd, f->grip, f->bandKind,
+                     f->textureName.c_str());
   if (auto* w = dynamic_cast<const CN5ObjWs*>(o))
     return StrFormat(" lat=%.6g..%.6g height=%.6g..%.6g wallType=%d", w->latStart, w->latEnd, w->heightStart,
                      w->heightEnd, w->wallType);
@@ -61,9 +61,9 @@ void Walk(const CN5Obj* o, int depth, std::string& out, std::unordered_set<const
     out += indent + StrFormat("%d -> id=%u (shared)\n", depth, o->objectId);
     return;
   }
-  out += indent + StrFormat("%d %s \"%s\" header=%d id=%u children=%zu%s\n", depth, o->className.c_str(),
-                            o->objectName.c_str(), o->headerValue, o->objectId, o->children.size(),
-                            KeyValues(o).c_str());
+  out += indent + StrFormat("%d %.*s \"%s\" header=%d id=%u children=%zu%s\n", depth,
+                            static_cast<int>(o->className.size()), o->className.data(), o->objectName.c_str(),
+                            o->headerValue, o->objectId, o->children.size(), KeyValues(o).c_str());
   if (depth > CN5Root::kMaxDepth) return;
   for (const CN5Obj* c : o->children) {
     if (c && c->parent != o)

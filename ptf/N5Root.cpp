@@ -1,5 +1,6 @@
 #include "ptf/N5Root.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/support/Errors.h"
@@ -15,7 +16,10 @@ void ThrowDamaged(const CByteReader& r, const char* what, size_t offset) {
 
 // ---- CN5Obj ----
 
-bool CN5Obj::IsRtName(const std::string& shortName) const { return GetRtName() == "class " + shortName; }
+bool CN5Obj::IsRtName(const std::string& shortName) const {
+  std::string_view rt = GetRtName();
+  return rt.size() == 6 + shortName.size() && rt.starts_with("class ") && rt.substr(6) == shortName;
+}
 
 int CN5Obj::FormatVersion() const { return root ? root->formatVersion : 5; }
 
@@ -45,12 +49,19 @@ size_t CN5Obj::ReadChildrenList(CByteReader& r, std::vector<CN5Obj*>* list) {
 size_t CN5Obj::ReadChild(CByteReader& r, std::vector<CN5Obj*>* list) {
   return root->ReadChild(r.Pos(), depth, this, list);
 }
+CN5Obj* CN5Obj::ReadOneChild(CByteReader& r) {
+  size_t before = children.size();
+  root->ReadChild(r.Pos(), depth, this, nullptr);
+  return children.size() > before ? children.back() : nullptr;
+}
 size_t CN5Obj::ReadChildrenArray(CByteReader& r, std::vector<CN5Obj*>* list) {
   size_t start = r.Pos();
   uint32_t bytes = r.U32("child array size");
   uint32_t n = bytes / 4;
   // Every record takes at least 4 bytes.
   if (uint64_t(n) * 4 > r.Remaining()) r.Fail("child array", r.Pos(), size_t(n) * 4);
+  children.reserve(children.size() + n);
+  if (list) list->reserve(list->size() + n);
   for (uint32_t i = 0; i < n; ++i)
     if (root->ReadNext(r.Pos(), depth + 1, this, list) == 0) break;
   return r.Pos() - start;
@@ -141,23 +152,35 @@ bool CN5Root::ReadFromFile(const std::string& filePath, std::string& error) {
 
 bool CN5Root::ReadFromBuffer(std::vector<uint8_t> bytes, const std::string& source, std::string& error) {
   objects.clear();
+  pool.Release();
   classNames.clear();
   objectsById.clear();
   hasWeekendValue = false;
   bytesRead = 0;
+  readVersion = 5;
   image = std::move(bytes);
-  objects.reserve(image.size() / 64);
-  objectsById.reserve(image.size() / 64);
+  objects.reserve(image.size() / 32);
+  // A defined record takes at least 12 bytes, so the identifiers of a file
+  // whose writer handed them out in order stay below this bound.
+  idTable.clear();
+  idTableBound = image.size() / 8 + 64;
   reader = std::make_unique<CByteReader>(image.data(), image.size(), source);
   try {
     bytesRead = ReadNext(0, 0, nullptr, nullptr);
   } catch (const CFormatError& e) {
     error = e.what();
     objects.clear();
+    pool.Release();
     objectsById.clear();
+    idTable.clear();
     return false;
   }
-  DetectFormatVersion();
+  idTable.clear();
+  idTable.shrink_to_fit();
+  objectsById.clear();
+  // The version the read records' header values imply (see ReadNext), so
+  // that a read file is written back in its own version.
+  formatVersion = readVersion;
   return true;
 }
 
@@ -171,8 +194,7 @@ size_t CN5Root::ReadNext(size_t offset, int depth, CN5Obj* parent, std::vector<C
     if (list) list->push_back(nullptr);
     return 4;
   }
-  if (auto it = objectsById.find(id); it != objectsById.end()) {
-    CN5Obj* obj = it->second;
+  if (CN5Obj* obj = nullptr; FindId(id, obj)) {
     if (!obj) {
       // Defined by a record that was not recognised: nothing to refer to.
       if (parent) parent->children.push_back(nullptr);
@@ -193,18 +215,23 @@ size_t CN5Root::ReadNext(size_t offset, int depth, CN5Obj* parent, std::vector<C
   if (cn == classNames.end()) {
     uint32_t len = r.U32("class name length");
     if (!r.Has(len)) r.Fail("class name", r.Pos(), len);
-    cn = classNames.emplace(cls, r.FixedString(len, "class name")).first;
+    std::string name = r.FixedString(len, "class name");
+    const CN5Kind* kind = FindKind(name);
+    cn = classNames.emplace(cls, CClassEntry{std::move(name), kind}).first;
   }
-  CN5Obj* obj = NewDescriptor(cn->second);
+  const CN5Kind* kind = cn->second.kind;
+  CN5Obj* obj = kind ? kind->make(pool.Allocate(kind->size, kind->align)) : nullptr;
   if (!obj) {
-    objectsById.emplace(id, nullptr);
+    AddId(id, nullptr);
     ReportUnrecognized();
     r.Seek(offset);
     return 0;
   }
-  objects.emplace_back(obj);
-  objectsById.emplace(id, obj);
-  obj->className = cn->second;
+  objects.emplace_back(obj, CN5ObjDeleter{true});
+  AddId(id, obj);
+  // Normally the file spells the kind's own name; a longer name is kept in
+  // the class table, which lives as long as the descriptors.
+  if (obj->className != cn->second.name) obj->className = cn->second.name;
   obj->fileOffset = offset;
   obj->objectId = id;
   obj->classId = cls;
@@ -219,6 +246,7 @@ size_t CN5Root::ReadNext(size_t offset, int depth, CN5Obj* parent, std::vector<C
   size_t h = obj->ReadLongHdr(r);
   obj->dataOffset = r.Pos();
   obj->readPos = image.data() + r.Pos();
+  readVersion = std::max(readVersion, obj->VersionFromHeader());
   size_t d = obj->ReadData(r);
   obj->complete = true;
   if (h + d == 0) {
@@ -229,6 +257,49 @@ size_t CN5Root::ReadNext(size_t offset, int depth, CN5Obj* parent, std::vector<C
   return r.Pos() - offset;
 }
 
+namespace {
+// Stands in the identifier table for an object whose record was not recognised.
+CN5Obj gUnrecognized;
+}  // namespace
+
+bool CN5Root::FindId(uint32_t id, CN5Obj*& obj) const {
+  if (id < idTableBound) {
+    CN5Obj* o = id < idTable.size() ? idTable[id] : nullptr;
+    obj = o == &gUnrecognized ? nullptr : o;
+    return o != nullptr;
+  }
+  auto it = objectsById.find(id);
+  if (it == objectsById.end()) return false;
+  obj = it->second;
+  return true;
+}
+
+void CN5Root::AddId(uint32_t id, CN5Obj* obj) {
+  if (id >= idTableBound) {
+    objectsById.emplace(id, obj);
+    return;
+  }
+  if (id >= idTable.size()) idTable.resize(std::min(idTableBound, std::max<size_t>(id + 1, 2 * idTable.size())));
+  idTable[id] = obj ? obj : &gUnrecognized;
+}
+
+void* CN5Root::CPool::Allocate(size_t size, size_t align) {
+  size_t at = (used + align - 1) / align * align;
+  if (blocks.empty() || at + size > capacity) {
+    // Blocks grow with the tree, so a large file takes few of them.
+    capacity = std::max<size_t>(size, std::min<size_t>(size_t(1) << 24, std::max<size_t>(capacity * 2, 1 << 16)));
+    blocks.emplace_back(new std::byte[capacity]);
+    at = 0;
+  }
+  used = at + size;
+  return blocks.back().get() + at;
+}
+
+void CN5Root::CPool::Release() {
+  blocks.clear();
+  used = capacity = 0;
+}
+
 size_t CN5Root::ReadChildrenList(size_t position, int depth, CN5Obj* parent, std::vector<CN5Obj*>* list) {
   CByteReader& r = *reader;
   r.Seek(position, "child list");
@@ -236,6 +307,8 @@ size_t CN5Root::ReadChildrenList(size_t position, int depth, CN5Obj* parent, std
   if (n > 0) {
     r.U32("child list size");
     if (uint64_t(n) * 4 > r.Remaining()) r.Fail("child list", r.Pos(), size_t(n) * 4);
+    if (parent) parent->children.reserve(parent->children.size() + n);
+    if (list) list->reserve(list->size() + n);
     for (uint32_t i = 0; i < n; ++i)
       if (ReadNext(r.Pos(), depth + 1, parent, list) == 0) break;
   }
@@ -281,13 +354,14 @@ void CN5Root::WriteNext(CN5Obj* obj) {
   obj->writtenObjectId = ++counter;
   auto it = classIds.find(obj->className);
   bool fresh = it == classIds.end();
-  if (fresh) it = classIds.emplace(obj->className, ++counter).first;
+  if (fresh) it = classIds.emplace(std::string(obj->className), ++counter).first;
   obj->writtenClassId = it->second;
   out->U32(obj->writtenObjectId);
   out->U32(obj->writtenClassId);
   if (fresh) {
     out->U32(static_cast<uint32_t>(obj->className.size() + 1));
-    out->Bytes(obj->className.c_str(), obj->className.size() + 1);
+    out->Bytes(obj->className.data(), obj->className.size());
+    out->U8(0);
   }
   obj->WriteLongHdr();
   obj->ReWriteData();
@@ -314,6 +388,6 @@ CN5Obj* CN5Root::SetParent(CN5Obj* obj, CN5Obj* parent, std::vector<CN5Obj*>* li
     parent->lastChild = obj;
   }
   if (list) list->push_back(obj);
-  objects.emplace_back(obj);
+  objects.emplace_back(obj, CN5ObjDeleter{false});
   return obj;
 }

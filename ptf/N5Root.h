@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -33,6 +34,8 @@ class CN5Obj {
   virtual void ReWriteData() {}
   // Header value this descriptor writes (per format version).
   virtual int32_t WrittenHeaderValue() const { return headerValue; }
+  // The format version a read record's header value implies (0: none).
+  virtual int VersionFromHeader() const { return 0; }
   // Run-time class name, "class CN5ObjXx".
   virtual const char* GetRtName() const { return "class CN5Obj"; }
   bool IsRtName(const std::string& shortName) const;
@@ -40,6 +43,9 @@ class CN5Obj {
   // Descriptor-side helpers forwarding to the root.
   size_t ReadChildrenList(CByteReader& r, std::vector<CN5Obj*>* list);
   size_t ReadChild(CByteReader& r, std::vector<CN5Obj*>* list);
+  // Reads one child and returns it: null for a null record, and for a
+  // record that was not recognised (nothing is appended then).
+  CN5Obj* ReadOneChild(CByteReader& r);
   // A child array: uint32 4n then n records.
   size_t ReadChildrenArray(CByteReader& r, std::vector<CN5Obj*>* list);
   void WriteLong(uint32_t v);
@@ -57,7 +63,10 @@ class CN5Obj {
   const uint8_t* readPos = nullptr;  // payload start in the file image; null when built in memory
   size_t fileOffset = 0;
   size_t dataOffset = 0;
-  std::string className;
+  // The record's class name: the kind's own name, or for a read record whose
+  // name only begins with it, the name as the file spells it (kept by the
+  // root). Assign only text that outlives the descriptor.
+  std::string_view className;
   uint32_t objectId = 0;
   uint32_t classId = 0;
   uint32_t writtenObjectId = 0;
@@ -70,6 +79,28 @@ class CN5Obj {
   int32_t headerValue = -1;
   std::string objectName;
   bool complete = false;  // reading: the whole record has been read
+};
+
+// Descriptors read from a file live in their root's pool; descriptors built
+// in memory are allocated one by one. The deleter knows which.
+struct CN5ObjDeleter {
+  bool pooled = false;
+  void operator()(CN5Obj* o) const {
+    if (pooled)
+      o->~CN5Obj();
+    else
+      delete o;
+  }
+};
+using CN5ObjPtr = std::unique_ptr<CN5Obj, CN5ObjDeleter>;
+
+// The descriptor kind of a class name: its prefix, and how to make one (in
+// the given storage, or on the heap when that is null).
+struct CN5Kind {
+  const char* prefix;
+  CN5Obj* (*make)(void* where);
+  size_t size;
+  size_t align;
 };
 
 class CN5Root {
@@ -119,19 +150,20 @@ class CN5Root {
   T* Create(CN5Obj* parent, std::vector<CN5Obj*>* list = nullptr) {
     return static_cast<T*>(SetParent(new T(), parent, list));
   }
-  // The descriptor for a class name (by prefix), or null.
-  virtual CN5Obj* NewDescriptor(const std::string& className);
+  // The descriptor for a class name (by prefix), or null; the caller owns it.
+  CN5Obj* NewDescriptor(const std::string& className);
+  // The kind a class name selects (by prefix), or null.
+  static const CN5Kind* FindKind(std::string_view className);
 
   // Builders of descriptors in memory. An appearance under parent, set up for
   // the kind of parent, with a texture child named after the file-name part
   // of textureName when that is not empty.
-  CN5ObjAp* CreateNewAppearance(CN5Obj* parent, const std::string& textureName,
-                                std::vector<CN5Obj*>* list = nullptr);
+  CN5ObjAp* CreateNewAppearance(CN5Obj* parent, const std::string& textureName, std::vector<CN5Obj*>* list = nullptr);
   // The object file record under a TSO reference, named after name.
   CN5ObjTo* CreateNewTso(CN5Obj* reference, const std::string& name);
 
   CN5Obj* Root() const;
-  const std::vector<std::unique_ptr<CN5Obj>>& All() const { return objects; }
+  const std::vector<CN5ObjPtr>& All() const { return objects; }
   CByteWriter* Output() { return out; }
 
   // Sets formatVersion from the header values a read file carries.
@@ -148,13 +180,39 @@ class CN5Root {
  protected:
   std::vector<uint8_t> image;
   std::unique_ptr<CByteReader> reader;
-  std::unordered_map<uint32_t, std::string> classNames;  // classId -> name (reading)
+  struct CClassEntry {
+    std::string name;
+    const CN5Kind* kind = nullptr;
+  };
+  std::unordered_map<uint32_t, CClassEntry> classNames;  // classId -> name and kind (reading)
   // objectId -> descriptor (reading); null for an object whose record was
-  // not recognised.
+  // not recognised. Identifiers below a bound that follows from the file
+  // size are kept in a table that grows with the largest one seen (null:
+  // not defined); larger ones in a map.
+  std::vector<CN5Obj*> idTable;
+  size_t idTableBound = 0;
   std::unordered_map<uint32_t, CN5Obj*> objectsById;
-  std::unordered_map<std::string, uint32_t> classIds;    // name -> classId (writing)
+  // True when id has been defined; obj is its descriptor (or null).
+  bool FindId(uint32_t id, CN5Obj*& obj) const;
+  void AddId(uint32_t id, CN5Obj* obj);
+  struct CNameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+  };
+  std::unordered_map<std::string, uint32_t, CNameHash, std::equal_to<>> classIds;  // name -> classId (writing)
   uint32_t counter = 0;
   size_t bytesRead = 0;
-  std::vector<std::unique_ptr<CN5Obj>> objects;
+  int readVersion = 5;
+  // Storage of the descriptors read from a file: blocks of bytes handed out
+  // in order, released together. Declared before the list so that the
+  // descriptors are destroyed first.
+  struct CPool {
+    std::vector<std::unique_ptr<std::byte[]>> blocks;
+    size_t used = 0, capacity = 0;
+    void* Allocate(size_t size, size_t align);
+    void Release();
+  };
+  CPool pool;
+  std::vector<CN5ObjPtr> objects;
   CByteWriter* out = nullptr;
 };

@@ -46,8 +46,8 @@ TEST(Descriptors, TrackSummaryBlockByVersion) {
   CRecordBytes v5;
   v5.Record(1, 2, "TrackDescriptor").Header("", 6);
   v5.I32(0).U8(0);
-  const double defaults[21] = {-0.596574, -0.32186, -0.735, 0.8, 0.3, 1, 1, 1, 0.3, 0.7, 1,
-                               1,         1,        1,      1,   1,   0.0001, 1, 1, 1, 0.0004};
+  const double defaults[21] = {-0.596574, -0.32186, -0.735, 0.8, 0.3, 1,      1, 1, 0.3, 0.7,   1,
+                               1,         1,        1,      1,   1,   0.0001, 1, 1, 1,   0.0004};
   for (double d : defaults) v5.F64(d);
   v5.Zeroes(4);
   v5.U32(0).U32(0).U32(0);  // no details, no TSO references, no segments
@@ -113,7 +113,7 @@ TEST(Descriptors, BankLineFullAndCompactBlocks) {
   CRecordBytes v6;
   v6.Record(1, 2, "X_SectionDescriptor").Header("", 3);
   v6.F32(-10).F64(1.0 / 3.0).F32(0.25).F32(-10.5).F64(2).F32(0.5).U8(1);  // 33 bytes
-  v6.U8(0).U8(0);  // two sides with tag 0: a payload of 35 bytes
+  v6.U8(0).U8(0);                                                         // two sides with tag 0: a payload of 35 bytes
   EXPECT_EQ(WriteAlone<CN5ObjXs>(6, setUp), v6.Bytes());
   EXPECT_EQ(WriteAlone<CN5ObjXs>(7, setUp), v6.Bytes());
 

@@ -19,8 +19,8 @@ void ReadOk(CN5Root& r, const std::vector<uint8_t>& bytes) {
 TEST(RecordFraming, EmptyDescriptorRootIs36Bytes) {
   CN5Root r;
   r.Create<CN5ObjEm>(nullptr);
-  const std::vector<uint8_t> want = {1, 0, 0, 0, 2, 0, 0, 0, 16, 0, 0, 0, 'E', 'm', 'p', 't', 'y', 'D', 'e', 's',
-                                     'c', 'r', 'i', 'p', 't', 'o', 'r', 0, 1, 0, 0, 0, 0, 0, 0, 0};
+  const std::vector<uint8_t> want = {1,   0,   0,   0,   2,   0,   0,   0,   16,  0, 0, 0, 'E', 'm', 'p', 't', 'y', 'D',
+                                     'e', 's', 'c', 'r', 'i', 'p', 't', 'o', 'r', 0, 1, 0, 0,   0,   0,   0,   0,   0};
   EXPECT_EQ(r.WriteToBuffer(), want);
   CN5Root back;
   ReadOk(back, want);
@@ -141,20 +141,34 @@ TEST(RecordFraming, FilesOnDisk) {
 }
 
 TEST(RecordFraming, ClassNamesSelectByPrefix) {
-  const char* names[] = {"SegmentDescriptor",     "TrackDescriptor",
-                         "X_SectionDescriptor",   "W_SectionDescriptor",
-                         "F_SectionDescriptor",   "TSOReferenceDescriptor",
-                         "TSODescriptor",         "TrackDetailDescriptor",
-                         "StateSwitchDescriptor", "LodSwitchDescriptor",
-                         "ShapeDescriptor",       "AppearanceDescriptor",
-                         "EmptyDescriptor",       "GeometryDescriptor",
-                         "TextureDescriptor",     "GroupDescriptor",
-                         "TextureCoordsDescriptor", "PlainVertexListDescriptor",
-                         "TriFanDescriptor",      "TriStripDescriptor",
-                         "TriListDescriptor",     "TransformDescriptor",
-                         "AnimatedTransformDescriptor", "PortalDescriptor",
-                         "RegionMorphVertexListDescriptor", "SelfLightingDescriptor",
-                         "BillboardDescriptor",   "AppNodeDescriptor"};
+  const char* names[] = {"SegmentDescriptor",
+                         "TrackDescriptor",
+                         "X_SectionDescriptor",
+                         "W_SectionDescriptor",
+                         "F_SectionDescriptor",
+                         "TSOReferenceDescriptor",
+                         "TSODescriptor",
+                         "TrackDetailDescriptor",
+                         "StateSwitchDescriptor",
+                         "LodSwitchDescriptor",
+                         "ShapeDescriptor",
+                         "AppearanceDescriptor",
+                         "EmptyDescriptor",
+                         "GeometryDescriptor",
+                         "TextureDescriptor",
+                         "GroupDescriptor",
+                         "TextureCoordsDescriptor",
+                         "PlainVertexListDescriptor",
+                         "TriFanDescriptor",
+                         "TriStripDescriptor",
+                         "TriListDescriptor",
+                         "TransformDescriptor",
+                         "AnimatedTransformDescriptor",
+                         "PortalDescriptor",
+                         "RegionMorphVertexListDescriptor",
+                         "SelfLightingDescriptor",
+                         "BillboardDescriptor",
+                         "AppNodeDescriptor"};
   const char* kinds[] = {"CN5ObjSg", "CN5ObjTk", "CN5ObjXs", "CN5ObjWs", "CN5ObjFs", "CN5ObjRo", "CN5ObjTo",
                          "CN5ObjTd", "CN5ObjSw", "CN5ObjLw", "CN5ObjSh", "CN5ObjAp", "CN5ObjEm", "CN5ObjGm",
                          "CN5ObjTx", "CN5ObjGp", "CN5ObjTu", "CN5ObjVl", "CN5ObjFn", "CN5ObjTs", "CN5ObjTl",
@@ -186,4 +200,15 @@ TEST(RecordFraming, UnrecognizedRecordEndsItsList) {
   ASSERT_EQ(r.All().size(), 1u);
   EXPECT_TRUE(r.Root()->children.empty());
   EXPECT_LT(r.BytesRead(), b.Size());
+}
+
+TEST(RecordFraming, LongerClassNameIsKeptAsSpelled) {
+  CRecordBytes b;
+  b.Record(7, 9, "EmptyDescriptor_v2").U32(1).U32(0);
+  CN5Root r;
+  ReadOk(r, b.Bytes());
+  ASSERT_TRUE(r.Root());
+  EXPECT_TRUE(r.Root()->IsRtName("CN5ObjEm"));
+  EXPECT_EQ(r.Root()->className, "EmptyDescriptor_v2");
+  EXPECT_EQ(r.WriteToBuffer(), CRecordBytes().Record(1, 2, "EmptyDescriptor_v2").U32(1).U32(0).Bytes());
 }

@@ -80,8 +80,8 @@ TEST(RecordSafety, FlippedBytesReadOrFailCleanly) {
 
 TEST(RecordSafety, HugeCountsAndLengths) {
   std::vector<CRecordBytes> cases;
-  cases.push_back(GroupStart(1, 2, true).U32(0xFFFFFFFF).U32(0));                  // child list
-  cases.push_back(CRecordBytes().Record(1, 2).U32(0xFFFFFFFF).Text("GroupDesc"));  // class name
+  cases.push_back(GroupStart(1, 2, true).U32(0xFFFFFFFF).U32(0));                            // child list
+  cases.push_back(CRecordBytes().Record(1, 2).U32(0xFFFFFFFF).Text("GroupDesc"));            // class name
   cases.push_back(CRecordBytes().Record(1, 2, "TextureDescriptor").U32(1).U32(0xFFFFFFF0));  // object name
   cases.push_back(CRecordBytes().Record(1, 2, "TextureDescriptor").Header("", 1).U32(0x7FFFFFFF).Text("a"));
   cases.push_back(CRecordBytes().Record(1, 2, "LodSwitchDescriptor").Header("", 1).Zeroes(85).U32(0xFFFFFFF8));
@@ -93,11 +93,8 @@ TEST(RecordSafety, HugeCountsAndLengths) {
                       .U32(0x3FFFFFFF)
                       .U32(0xFFFFFFFC)
                       .U32(0));
-  cases.push_back(CRecordBytes()
-                      .Record(1, 2, "W_SectionDescriptor")
-                      .Header("", 5)
-                      .Zeroes(73)
-                      .I32(0x7FFFFFFF));  // wall groups
+  cases.push_back(
+      CRecordBytes().Record(1, 2, "W_SectionDescriptor").Header("", 5).Zeroes(73).I32(0x7FFFFFFF));  // wall groups
   cases.push_back(
       CRecordBytes().Record(1, 2, "W_SectionDescriptor").Header("", 5).Zeroes(73).I32(-1));  // negative groups
   cases.push_back(CRecordBytes().Record(1, 2, "TrackDescriptor").Header("", 8).Zeroes(33).U32(0x10000000).U32(0));
