@@ -12,6 +12,7 @@
 #include "app/RegOption.h"
 #include "app/support/FileIO.h"
 #include "description/TrkDsc.h"
+#include "ptf/N5Inspect.h"
 #include "ptf/N5PtfDb.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/ptf/RecordTrees.h"
@@ -148,6 +149,43 @@ TEST(PtfBuild, SegmentsWithoutContoursJoinTheirNeighboursSmoothly) {
   }
 }
 
+TEST(PtfBuild, SectionWithoutContoursBetweenTwoWithContoursIsJoined) {
+  CRecordingUI ui;
+  TrkDsc ds;
+  SectionRow a = AddSection(ds, 0, 50, 0);
+  AddRoad(ds, a);
+  AddContour(ds, a, -20, 0, 0, 2, 0.05);
+  AddContour(ds, a, 20, 0, 0, 1, 0);
+  AddSection(ds, 1, 80, -45);
+  SectionRow c = AddSection(ds, 0, 50, 0);
+  AddContour(ds, c, -20, 4, -0.02, 4, 0);
+  AddContour(ds, c, 20, 2, 0.01, 2, 0);
+  CN5PtfDb model;
+  ASSERT_EQ(PTFObjFromDataBase(ds, model, ""), 1);
+  std::vector<CN5ObjXs*> mid = Banks(model.GetSegObj(1));
+  ASSERT_GE(mid.size(), 2u);
+  // Outermost lines: the left one meets (2, 0.05) and (4, -0.02), the right
+  // one (1, 0) and (2, 0.01); the bands' edges have lines of their own.
+  EXPECT_NEAR(mid.front()->heightStart, 2, 1e-9);
+  EXPECT_NEAR(mid.front()->gradStart, 0.05, 1e-12);
+  EXPECT_NEAR(mid.front()->heightEnd, 4, 1e-9);
+  EXPECT_NEAR(mid.front()->gradEnd, -0.02, 1e-12);
+  EXPECT_NEAR(mid.back()->heightStart, 1, 1e-9);
+  EXPECT_NEAR(mid.back()->gradStart, 0, 1e-12);
+  EXPECT_NEAR(mid.back()->heightEnd, 2, 1e-9);
+  EXPECT_NEAR(mid.back()->gradEnd, 0.01, 1e-12);
+  // Across the track the surface is continuous at both joins.
+  model.GetTrackLength();
+  const double joins[2] = {model.GetSegObj(1)->startLong, model.GetSegObj(1)->endLong};
+  for (double at : joins)
+    for (double lat : {-20.0, -7.0, 0.0, 12.0, 20.0}) {
+      double x, y, z0 = -1, z1 = -2;
+      model.GetXYZ(at - 1e-7, lat, x, y, z0);
+      model.GetXYZ(at + 1e-7, lat, x, y, z1);
+      EXPECT_NEAR(z0, z1, 1e-5) << at << " " << lat;
+    }
+}
+
 TEST(PtfBuild, ResolutionsDefaultAndContoursTakeTheStartHeight) {
   CRecordingUI ui;
   TrkDsc ds;
@@ -177,6 +215,16 @@ TEST(PtfRoad, SampleCircuitRoundTrip) {
   const std::string written = dir.File("Out Dir/sample-circuit.ptf");
   ASSERT_TRUE(Exists(written));
   EXPECT_FALSE(Exists(ptf));
+  // The record inspector reads the whole file.
+  {
+    CN5Root r;
+    std::string error;
+    ASSERT_TRUE(r.ReadFromFile(written, error)) << error;
+    EXPECT_EQ(r.BytesRead(), ReadBytes(written).size());
+    std::string listing;
+    ASSERT_TRUE(InspectRecordFile(written, listing, error)) << error;
+    EXPECT_EQ(listing.rfind("records=", 0), 0u);
+  }
 
   std::unique_ptr<TrkDsc> original = CLapforge().DataBaseFromXML(kSample);
   ASSERT_TRUE(original);
