@@ -660,3 +660,52 @@ TEST(PtfRead, TracksMadeByOtherToolsReadIntoADescription) {
   }
   EXPECT_TRUE(ui.shown.empty()) << ui.shown[0].text;
 }
+
+TEST(PtfRoad, InfieldFanWrapsPastTheStartAndBridgesTheExcludedStretch) {
+  CRecordingUI ui;
+  CScopedSettings settings;
+  CTempDir dir;
+  TrkDsc ds;
+  ds.TrackSummary.AddTrackSummaryRow("s", nullptr, nullptr, nullptr, 0.0, 0.0, 0.0, 0.0, nullptr, nullptr, nullptr,
+                                     nullptr, nullptr, nullptr);
+  for (int i = 0; i < 4; ++i) AddRoad(ds, AddSection(ds, 0, 250, 0));
+  ds.InfieldObj.AddInfieldObjRow("wrap", true, 900.0f, 100.0f, 0.0f, 0.0f, nullptr, nullptr, "grass", nullptr);
+  ds.InfieldObj.AddInfieldObjRow("gap", true, 0.0f, 500.0f, 200.0f, 300.0f, nullptr, nullptr, "grass", nullptr);
+  const std::string ptf = dir.File("s.ptf");
+  ASSERT_EQ(CLapforge().PTFFromDataBase(ds, ptf), 1) << (ui.shown.empty() ? "" : ui.shown[0].text);
+  auto read = [&](const std::string& name, std::vector<_dxyz>& corners) {
+    CN5Root r;
+    std::string error;
+    ASSERT_TRUE(r.ReadFromFile(dir.File(name), error)) << error;
+    for (auto& o : r.All())
+      if (auto* vl = dynamic_cast<const CN5ObjVl*>(o.get())) corners = vl->positions;
+  };
+  // 900 to 1100 every 20 m: nine fan triangles, one to the end and the
+  // closing one; every face is written with its own three corners.
+  std::vector<_dxyz> wrap;
+  read("wrap.3do", wrap);
+  EXPECT_EQ(wrap.size(), 11u * 3);
+  // 0 to 500 every 5 m, except that 200 and 300 are joined by one triangle.
+  std::vector<_dxyz> gap;
+  read("gap.3do", gap);
+  ASSERT_EQ(gap.size(), (39u + 1 + 40 + 1 + 1) * 3);
+  int bridges = 0;
+  for (size_t t = 0; t + 2 < gap.size(); t += 3) {
+    double span = gap[t + 2].x - gap[t].x;
+    if (std::fabs(span - 100) < 1e-4) ++bridges;
+    EXPECT_TRUE(std::fabs(span - 5) < 1e-4 || std::fabs(span - 100) < 1e-4 || t + 3 == gap.size()) << t;
+  }
+  EXPECT_EQ(bridges, 1);
+  // The centre point, half a metre up, is the middle corner of every face;
+  // the object stands at the middle of its extent on its lowest point.
+  EXPECT_NEAR(gap[1].z, 0.5, 1e-6);
+  EXPECT_NEAR(gap[1].x, 245 - 250, 1e-4);
+  std::unique_ptr<CN5PtfDb> model = CN5PtfDb::CreateFromFile(ptf);
+  ASSERT_TRUE(model);
+  std::vector<VARS_PTF_DB_TSO> tsos;
+  model->DbGetTso(tsos, true);
+  ASSERT_EQ(tsos.size(), 2u);
+  EXPECT_NEAR(tsos[1].x, 250, 1e-4);
+  EXPECT_NEAR(tsos[1].y, -9.5, 1e-4);
+  EXPECT_NEAR(tsos[1].z, 0, 1e-6);
+}
