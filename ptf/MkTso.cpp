@@ -103,7 +103,9 @@ void CN5Tso::MarkTwins(const CGlPointArray& points, const CGlFaceArray& faces) {
 bool CN5Tso::MkTso(const std::string& filePath, const CGlPointArray& pointsIn, const CGlFaceArray& facesIn,
                    const CGlMaterialArray& materials, const CGlMipArray& mips, bool useMaterials, int weekendOption,
                    bool doubleSided, bool extraLod) {
+  // Each call builds and writes a tree of its own, numbered from 1.
   objects.clear();
+  ResetWriteIds();
   twins_.clear();
   shapes_ = 0;
   horizon = 0;

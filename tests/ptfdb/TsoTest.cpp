@@ -2,6 +2,8 @@
 // material, texture and colour, and the front and back fans of each face.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "mesh/GlFaceArray.h"
 #include "mesh/GlMaterialArray.h"
 #include "mesh/GlMipArray.h"
@@ -279,4 +281,52 @@ TEST(TsoFile, NoShapeWritesNothing) {
   CN5Tso tso;
   EXPECT_FALSE(tso.MkTso(dir.File("none.3do"), p, f, CGlMipArray(), 0, false, false));
   EXPECT_FALSE(Exists(dir.File("none.3do")));
+}
+
+TEST(TsoFile, ObjectUsedTwiceWritesTwoCompleteFiles) {
+  CGlPointArray p;
+  CGlFaceArray f;
+  Triangle(p, f, 0);
+  CTempDir dir;
+  CN5Tso tso;
+  ASSERT_TRUE(tso.MkTso(dir.File("a.3do"), p, f, CGlMipArray(), 0, false, false));
+  ASSERT_TRUE(tso.MkTso(dir.File("b.3do"), p, f, CGlMipArray(), 0, false, false));
+  std::vector<uint8_t> a = ReadBytes(dir.File("a.3do")), b = ReadBytes(dir.File("b.3do"));
+  EXPECT_EQ(a, b);
+  // The root switch is object 1 of class 2, its class named.
+  ASSERT_GT(b.size(), 40u);
+  EXPECT_EQ(b[0], 1);
+  EXPECT_EQ(b[4], 2);
+  EXPECT_EQ(b[8], 22);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(b.data() + 12)), "StateSwitchDescriptor");
+  // Its own header (1, 0, 1), the 56-byte block (1 at 0 and at 52), the
+  // name, the child count block, the two values and a child array of one:
+  // the "Weekend" switch, object 3 of the same class, so without a name.
+  auto u32 = [&](size_t off) {
+    uint32_t v;
+    std::memcpy(&v, b.data() + off, 4);
+    return v;
+  };
+  auto f64 = [&](size_t off) {
+    double v;
+    std::memcpy(&v, b.data() + off, 8);
+    return v;
+  };
+  EXPECT_EQ(u32(34), 1u);
+  EXPECT_EQ(u32(38), 0u);
+  EXPECT_EQ(u32(42), 1u);
+  EXPECT_EQ(u32(46), 1u);
+  EXPECT_EQ(u32(46 + 52), 1u);
+  EXPECT_EQ(u32(102), 11u);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(b.data() + 106)), "Population");
+  EXPECT_EQ(u32(117), 1u);
+  EXPECT_EQ(u32(129), 16u);
+  EXPECT_EQ(f64(133), 1.0);
+  EXPECT_EQ(f64(141), 2.9);
+  EXPECT_EQ(u32(149), 4u);
+  EXPECT_EQ(u32(153), 3u);
+  EXPECT_EQ(u32(157), 2u);
+  EXPECT_EQ(u32(161), 1u);  // its header follows at once
+  EXPECT_EQ(u32(165), 0u);
+  EXPECT_EQ(u32(169), 1u);
 }
