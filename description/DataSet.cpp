@@ -18,6 +18,8 @@ CDataTable::CDataTable(CDataSet* ds, const TableSchema* s, int index) : dataset_
   defaults_.resize(n);
   nextAuto_.assign(n, 0);
   unique_.resize(n);
+  for (int c = 0; c < s->columnCount; ++c)
+    if (s->columns[c].flags & (kColNotNull | kColAutoInc | kColUnique)) constrained_.push_back(c);
   for (int c = 0; c < s->columnCount; ++c) {
     const ColumnSchema& col = s->columns[c];
     if (col.defaultValue && !ParseLexical(col.type, col.defaultValue, defaults_[static_cast<size_t>(c)]))
@@ -37,21 +39,36 @@ CDataRow& CDataTable::Row(int n) const {
   return *rows_[static_cast<size_t>(n)];
 }
 
+CDataRow* CDataTable::AllocateRow() {
+  // Chunks grow geometrically, so a table of one row costs little and a
+  // table of a million rows few allocations.
+  const size_t n = static_cast<size_t>(schema_->columnCount);
+  if (rowChunks_.empty() || rowsInChunk_ == chunkRows_) {
+    chunkRows_ = rowChunks_.empty() ? 16 : std::min<size_t>(chunkRows_ * 2, 8192);
+    rowChunks_.emplace_back(new CDataRow[chunkRows_]);
+    valueChunks_.emplace_back(new CDataValue[chunkRows_ * n]);
+    rowsInChunk_ = 0;
+  }
+  CDataRow* row = &rowChunks_.back()[rowsInChunk_];
+  row->table_ = this;
+  row->values_ = &valueChunks_.back()[rowsInChunk_ * n];
+  ++rowsInChunk_;
+  return row;
+}
+
 CDataRow* CDataTable::NewRow() {
-  auto row = std::unique_ptr<CDataRow>(new CDataRow(this, defaults_.size()));
-  row->values_ = defaults_;
+  CDataRow* row = AllocateRow();
   for (int c = 0; c < schema_->columnCount; ++c) {
     if (schema_->columns[c].flags & kColAutoInc)
-      row->values_[static_cast<size_t>(c)] = CDataValue::Int(nextAuto_[static_cast<size_t>(c)]++);
+      row->values_[c] = CDataValue::Int(nextAuto_[static_cast<size_t>(c)]++);
+    else if (!defaults_[static_cast<size_t>(c)].null)  // fresh values are null already
+      row->values_[c] = defaults_[static_cast<size_t>(c)];
   }
-  CDataRow* raw = row.get();
-  detached_.push_back(std::move(row));
-  return raw;
+  return row;
 }
 
 void CDataTable::DiscardRow(CDataRow* row) {
-  auto it = std::find_if(detached_.begin(), detached_.end(), [&](const auto& p) { return p.get() == row; });
-  if (it != detached_.end()) detached_.erase(it);
+  if (row && row->table_ == this && row->state_ == CDataRow::State::New) row->state_ = CDataRow::State::Gone;
 }
 
 void CDataTable::CheckValue(int column, const CDataValue& v) const {
@@ -69,57 +86,57 @@ void CDataTable::CheckValue(int column, const CDataValue& v) const {
 void CDataTable::IndexInsert(CDataRow* row) {
   for (int c = 0; c < schema_->columnCount; ++c) {
     if (!(schema_->columns[c].flags & kColUnique)) continue;
-    const CDataValue& v = row->values_[static_cast<size_t>(c)];
-    if (!v.null) unique_[static_cast<size_t>(c)][v.i] = row;
+    const CDataValue& v = row->values_[c];
+    if (!v.null) unique_[static_cast<size_t>(c)].Get(v.i) = row;
   }
 }
 
 void CDataTable::IndexErase(CDataRow* row) {
   for (int c = 0; c < schema_->columnCount; ++c) {
     if (!(schema_->columns[c].flags & kColUnique)) continue;
-    const CDataValue& v = row->values_[static_cast<size_t>(c)];
-    if (!v.null) unique_[static_cast<size_t>(c)].erase(v.i);
+    const CDataValue& v = row->values_[c];
+    if (!v.null) unique_[static_cast<size_t>(c)].Erase(v.i);
   }
 }
 
 void CDataTable::AddRow(CDataRow* row) {
   if (!row || row->table_ != this) throw CDataException("This row already belongs to another table.");
-  if (row->attached_) throw CDataException("This row already belongs to this table.");
-  auto it = std::find_if(detached_.rbegin(), detached_.rend(), [&](const auto& p) { return p.get() == row; });
-  if (it == detached_.rend()) throw CDataException("The row is not a new row of this table.");
+  if (row->state_ == CDataRow::State::Attached) throw CDataException("This row already belongs to this table.");
+  if (row->state_ != CDataRow::State::New) throw CDataException("The row is not a new row of this table.");
 
-  for (int c = 0; c < schema_->columnCount; ++c) {
+  // Values were checked against their types when stored; what is left are
+  // the constraints between rows and the columns that refuse nulls.
+  for (int c : constrained_) {
     const ColumnSchema& col = schema_->columns[c];
-    const CDataValue& v = row->values_[static_cast<size_t>(c)];
+    const CDataValue& v = row->values_[c];
     CheckValue(c, v);
-    if ((col.flags & kColUnique) && !v.null && unique_[static_cast<size_t>(c)].count(v.i))
+    if ((col.flags & kColUnique) && !v.null && unique_[static_cast<size_t>(c)].Contains(v.i))
       throw CDataException(StrFormat("Column '%s' is constrained to be unique.  Value '%lld' is already present.",
                                      col.name, static_cast<long long>(v.i)));
   }
   for (int rel : dataset_->parentRels_[static_cast<size_t>(index_)]) {
     const RelationSchema& r = dataset_->Relation(rel);
-    const CDataValue& ref = row->values_[static_cast<size_t>(r.childColumn)];
+    const CDataValue& ref = row->values_[r.childColumn];
     if (ref.null) continue;
     const CDataTable& parent = dataset_->Table(r.parentTable);
-    if (!parent.unique_[static_cast<size_t>(r.parentColumn)].count(ref.i))
+    if (!parent.unique_[static_cast<size_t>(r.parentColumn)].Contains(ref.i))
       throw CDataException(
           StrFormat("ForeignKeyConstraint %s requires the child key values (%lld) to exist in the parent table.",
                     r.name, static_cast<long long>(ref.i)));
   }
 
   RowChanging.Fire(RowAction::Add, *row);
-  std::unique_ptr<CDataRow> owned = std::move(*it);
-  detached_.erase(std::next(it).base());
-  owned->attached_ = true;
-  owned->seq_ = nextSeq_++;
-  rows_.push_back(std::move(owned));
+  row->state_ = CDataRow::State::Attached;
+  row->seq_ = nextSeq_++;
+  rows_.push_back(row);
   IndexInsert(row);
   for (int rel : dataset_->parentRels_[static_cast<size_t>(index_)]) dataset_->LinkChild(rel, row);
   RowChanged.Fire(RowAction::Add, *row);
 }
 
 void CDataTable::RemoveRow(CDataRow* row) {
-  if (!row || row->table_ != this || !row->attached_) throw CDataException("The given row is not in this table.");
+  if (!row || row->table_ != this || row->state_ != CDataRow::State::Attached)
+    throw CDataException("The given row is not in this table.");
   RowDeleting.Fire(RowAction::Delete, *row);
   // Cascade: child rows go first, each with its own children.
   for (int rel : dataset_->childRels_[static_cast<size_t>(index_)]) {
@@ -129,38 +146,40 @@ void CDataTable::RemoveRow(CDataRow* row) {
   }
   for (int rel : dataset_->parentRels_[static_cast<size_t>(index_)]) dataset_->UnlinkChild(rel, row);
   IndexErase(row);
-  auto it = std::find_if(rows_.begin(), rows_.end(), [&](const auto& p) { return p.get() == row; });
-  std::unique_ptr<CDataRow> owned = std::move(*it);
-  rows_.erase(it);
-  owned->attached_ = false;
-  RowDeleted.Fire(RowAction::Delete, *owned);
+  // Rows are usually removed from the end (undo of an append) or one at a
+  // time by the user; search from the back.
+  auto it = std::find(rows_.rbegin(), rows_.rend(), row);
+  rows_.erase(std::next(it).base());
+  row->state_ = CDataRow::State::Gone;
+  RowDeleted.Fire(RowAction::Delete, *row);
 }
 
 void CDataTable::Clear() {
   rows_.clear();
-  detached_.clear();
-  for (auto& u : unique_) u.clear();
+  rowChunks_.clear();
+  valueChunks_.clear();
+  rowsInChunk_ = chunkRows_ = 0;
+  for (auto& u : unique_) u.Clear();
 }
 
 // ---------------------------------------------------------------- row
 
-void CDataRow::SetValue(int column, const CDataValue& value) {
+void CDataRow::SetValue(int column, CDataValue v) {
   CDataTable& t = *table_;
-  CheckIndex(column, values_.size(), t.Name());
+  CheckIndex(column, static_cast<size_t>(t.ColumnCount()), t.Name());
   const ColumnSchema& col = t.Column(column);
-  CDataValue v = value;
   if (!v.null && col.type == ColType::F32) v.d = static_cast<float>(v.d);
   t.CheckValue(column, v);
-  if (!attached_) {
-    values_[static_cast<size_t>(column)] = std::move(v);
+  if (state_ != State::Attached) {
+    values_[column] = std::move(v);
     return;
   }
-  CDataValue old = values_[static_cast<size_t>(column)];
+  CDataValue old = values_[column];
   if (old == v) return;
   CDataSet& ds = t.DataSet();
   if ((col.flags & kColUnique) && !v.null) {
-    auto found = t.unique_[static_cast<size_t>(column)].find(v.i);
-    if (found != t.unique_[static_cast<size_t>(column)].end() && found->second != this)
+    CDataRow* const* found = t.unique_[static_cast<size_t>(column)].Find(v.i);
+    if (found && *found != this)
       throw CDataException(StrFormat("Column '%s' is constrained to be unique.  Value '%lld' is already present.",
                                      col.name, static_cast<long long>(v.i)));
   }
@@ -168,7 +187,7 @@ void CDataRow::SetValue(int column, const CDataValue& value) {
   for (int rel : ds.parentRels_[static_cast<size_t>(t.index_)]) {
     const RelationSchema& r = ds.Relation(rel);
     if (r.childColumn != column) continue;
-    if (!v.null && !ds.Table(r.parentTable).unique_[static_cast<size_t>(r.parentColumn)].count(v.i))
+    if (!v.null && !ds.Table(r.parentTable).unique_[static_cast<size_t>(r.parentColumn)].Contains(v.i))
       throw CDataException(
           StrFormat("ForeignKeyConstraint %s requires the child key values (%lld) to exist in the parent table.",
                     r.name, static_cast<long long>(v.i)));
@@ -178,10 +197,10 @@ void CDataRow::SetValue(int column, const CDataValue& value) {
   t.RowChanging.Fire(RowAction::Change, *this);
   for (int rel : refRels) ds.UnlinkChild(rel, this);
   if (col.flags & kColUnique) {
-    if (!old.null) t.unique_[static_cast<size_t>(column)].erase(old.i);
-    if (!v.null) t.unique_[static_cast<size_t>(column)][v.i] = this;
+    if (!old.null) t.unique_[static_cast<size_t>(column)].Erase(old.i);
+    if (!v.null) t.unique_[static_cast<size_t>(column)].Get(v.i) = this;
   }
-  values_[static_cast<size_t>(column)] = v;
+  values_[column] = v;
   for (int rel : refRels) ds.LinkChild(rel, this);
   ds.CascadeKeyChange(this, column, old, v);
   t.RowChanged.Fire(RowAction::Change, *this);
@@ -191,12 +210,11 @@ const std::vector<CDataRow*>& CDataRow::ChildRows(int rel) const {
   CDataSet& ds = table_->DataSet();
   CheckIndex(rel, static_cast<size_t>(ds.RelationCount()), "relation");
   const RelationSchema& r = ds.Relation(rel);
-  if (r.parentTable != table_->Index() || !attached_) return kNoRows;
-  const CDataValue& key = values_[static_cast<size_t>(r.parentColumn)];
+  if (r.parentTable != table_->Index() || state_ != State::Attached) return kNoRows;
+  const CDataValue& key = values_[r.parentColumn];
   if (key.null) return kNoRows;
-  const auto& map = ds.relIndex_[static_cast<size_t>(rel)].children;
-  auto it = map.find(key.i);
-  return it == map.end() ? kNoRows : it->second;
+  const std::vector<CDataRow*>* list = ds.relIndex_[static_cast<size_t>(rel)].children.Find(key.i);
+  return list ? *list : kNoRows;
 }
 
 CDataRow* CDataRow::ParentRow(int rel) const {
@@ -204,11 +222,10 @@ CDataRow* CDataRow::ParentRow(int rel) const {
   CheckIndex(rel, static_cast<size_t>(ds.RelationCount()), "relation");
   const RelationSchema& r = ds.Relation(rel);
   if (r.childTable != table_->Index()) return nullptr;
-  const CDataValue& ref = values_[static_cast<size_t>(r.childColumn)];
+  const CDataValue& ref = values_[r.childColumn];
   if (ref.null) return nullptr;
-  const auto& map = ds.Table(r.parentTable).unique_[static_cast<size_t>(r.parentColumn)];
-  auto it = map.find(ref.i);
-  return it == map.end() ? nullptr : it->second;
+  CDataRow* const* parent = ds.Table(r.parentTable).unique_[static_cast<size_t>(r.parentColumn)].Find(ref.i);
+  return parent ? *parent : nullptr;
 }
 
 void CDataRow::SetParentRow(int rel, const CDataRow* parent) {
@@ -249,13 +266,13 @@ CDataTable* CDataSet::FindTable(std::string_view name) const {
 
 void CDataSet::Clear() {
   for (auto& t : tables_) t->Clear();
-  for (auto& r : relIndex_) r.children.clear();
+  for (auto& r : relIndex_) r.children.Clear();
 }
 
 void CDataSet::LinkChild(int rel, CDataRow* child) {
-  const CDataValue& ref = child->values_[static_cast<size_t>(Relation(rel).childColumn)];
+  const CDataValue& ref = child->values_[Relation(rel).childColumn];
   if (ref.null) return;
-  auto& list = relIndex_[static_cast<size_t>(rel)].children[ref.i];
+  auto& list = relIndex_[static_cast<size_t>(rel)].children.Get(ref.i);
   if (list.empty() || list.back()->seq_ < child->seq_) {
     list.push_back(child);
   } else {
@@ -266,32 +283,31 @@ void CDataSet::LinkChild(int rel, CDataRow* child) {
 }
 
 void CDataSet::UnlinkChild(int rel, CDataRow* child) {
-  const CDataValue& ref = child->values_[static_cast<size_t>(Relation(rel).childColumn)];
+  const CDataValue& ref = child->values_[Relation(rel).childColumn];
   if (ref.null) return;
-  auto& map = relIndex_[static_cast<size_t>(rel)].children;
-  auto it = map.find(ref.i);
-  if (it == map.end()) return;
-  auto& list = it->second;
-  list.erase(std::remove(list.begin(), list.end(), child), list.end());
-  if (list.empty()) map.erase(it);
+  auto& index = relIndex_[static_cast<size_t>(rel)].children;
+  std::vector<CDataRow*>* list = index.Find(ref.i);
+  if (!list) return;
+  list->erase(std::remove(list->begin(), list->end(), child), list->end());
+  if (list->empty()) index.Erase(ref.i);
 }
 
 void CDataSet::CascadeKeyChange(CDataRow* parent, int column, const CDataValue& oldKey, const CDataValue& newKey) {
   for (int rel : childRels_[static_cast<size_t>(parent->Table().Index())]) {
     const RelationSchema& r = Relation(rel);
     if (r.parentColumn != column || oldKey.null) continue;
-    auto& map = relIndex_[static_cast<size_t>(rel)].children;
-    auto it = map.find(oldKey.i);
-    if (it == map.end()) continue;
-    std::vector<CDataRow*> children = std::move(it->second);
-    map.erase(it);
+    auto& index = relIndex_[static_cast<size_t>(rel)].children;
+    std::vector<CDataRow*>* found = index.Find(oldKey.i);
+    if (!found) continue;
+    std::vector<CDataRow*> children = std::move(*found);
+    index.Erase(oldKey.i);
     for (CDataRow* child : children) {
       child->Table().RowChanging.Fire(RowAction::Change, *child);
-      child->values_[static_cast<size_t>(r.childColumn)] = newKey;
+      child->values_[r.childColumn] = newKey;
       child->Table().RowChanged.Fire(RowAction::Change, *child);
     }
     if (!newKey.null) {
-      auto& dest = map[newKey.i];
+      auto& dest = index.Get(newKey.i);
       dest.insert(dest.end(), children.begin(), children.end());
       std::sort(dest.begin(), dest.end(), [](const CDataRow* a, const CDataRow* b) { return a->seq_ < b->seq_; });
     }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "description/DataValue.h"
+#include "description/KeyIndex.h"
 
 // Column flags.
 enum : uint8_t {
@@ -92,12 +93,12 @@ class CRowEvent {
 class CDataRow {
  public:
   CDataTable& Table() const { return *table_; }
-  bool IsAttached() const { return attached_; }
-  const CDataValue& Value(int column) const { return values_[static_cast<size_t>(column)]; }
-  bool IsNull(int column) const { return values_[static_cast<size_t>(column)].null; }
+  bool IsAttached() const { return state_ == State::Attached; }
+  const CDataValue& Value(int column) const { return values_[column]; }
+  bool IsNull(int column) const { return values_[column].null; }
   // Stores a value (checked against the column's type and constraints);
   // carries key changes to child rows.
-  void SetValue(int column, const CDataValue& v);
+  void SetValue(int column, CDataValue v);
   void SetNull(int column) { SetValue(column, CDataValue::Null()); }
 
   // Child rows through the dataset's relation number rel, in table order.
@@ -110,11 +111,15 @@ class CDataRow {
  private:
   friend class CDataTable;
   friend class CDataSet;
-  CDataRow(CDataTable* t, size_t n) : table_(t), values_(n) {}
-  CDataTable* table_;
-  std::vector<CDataValue> values_;
-  uint64_t seq_ = 0;  // insertion order, for keeping child lists in table order
-  bool attached_ = false;
+  // New: made by NewRow, not yet added; Attached: in the table; Gone:
+  // removed or discarded (its storage lives on until the table is cleared,
+  // so stale handles never point at freed memory).
+  enum class State : uint8_t { New, Attached, Gone };
+  CDataRow() = default;
+  CDataTable* table_ = nullptr;
+  CDataValue* values_ = nullptr;  // one per column, in the table's value storage
+  uint64_t seq_ = 0;              // insertion order, for keeping child lists in table order
+  State state_ = State::New;
 };
 
 class CDataTable {
@@ -156,10 +161,17 @@ class CDataTable {
   const TableSchema* schema_;
   int index_;
   std::vector<CDataValue> defaults_;
-  std::vector<std::unique_ptr<CDataRow>> rows_;
-  std::vector<std::unique_ptr<CDataRow>> detached_;
-  std::vector<int64_t> nextAuto_;                               // per column
-  std::vector<std::unordered_map<int64_t, CDataRow*>> unique_;  // per column (unique integer columns)
+  // Rows and their values are allocated in chunks owned by the table and
+  // freed together, which keeps building and dropping big tables cheap.
+  CDataRow* AllocateRow();
+  std::vector<std::unique_ptr<CDataRow[]>> rowChunks_;
+  std::vector<std::unique_ptr<CDataValue[]>> valueChunks_;
+  size_t rowsInChunk_ = 0, chunkRows_ = 0;  // rows used in, and size of, the last chunk
+
+  std::vector<CDataRow*> rows_;               // attached rows, in table order
+  std::vector<int> constrained_;              // columns with not-null or unique rules
+  std::vector<int64_t> nextAuto_;             // per column
+  std::vector<CKeyIndex<CDataRow*>> unique_;  // per column (unique integer columns)
   uint64_t nextSeq_ = 0;
 };
 
@@ -194,7 +206,7 @@ class CDataSet {
   friend class CDataTable;
   friend class CDataRow;
   struct RelationIndex {
-    std::unordered_map<int64_t, std::vector<CDataRow*>> children;
+    CKeyIndex<std::vector<CDataRow*>> children;  // parent key -> child rows in table order
   };
   void LinkChild(int rel, CDataRow* child);
   void UnlinkChild(int rel, CDataRow* child);

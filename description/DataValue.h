@@ -4,6 +4,7 @@
 // a string.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,16 +20,21 @@ struct CDataValue {
   std::string s;
 
   static CDataValue Null() { return {}; }
+  // A number carries both forms, so that it may be stored in a column of
+  // either kind: an integer as itself, a real rounded to the nearest
+  // integer (ties to even, as the dataset's conversions do).
   static CDataValue Int(int64_t v) {
     CDataValue x;
     x.null = false;
     x.i = v;
+    x.d = static_cast<double>(v);
     return x;
   }
   static CDataValue Real(double v) {
     CDataValue x;
     x.null = false;
     x.d = v;
+    x.i = (v > -9.2e18 && v < 9.2e18) ? static_cast<int64_t>(std::nearbyint(v)) : 0;
     return x;
   }
   static CDataValue Text(std::string v) {

@@ -292,6 +292,21 @@ TEST(TrkDscRelations, ChangeNotificationsBeforeAndAfter) {
   EXPECT_EQ(log, expected);
 }
 
+TEST(TrkDscRelations, NumbersConvertToTheColumnKind) {
+  TrkDsc ds;
+  // Integers given for real columns and reals for integer columns.
+  auto s = ds.Section.AddSectionRow(2.0, 1, 5, 100, 0, 90, -50, 0);
+  EXPECT_EQ(s.Index(), 2);
+  EXPECT_EQ(s.Start(), 5.0);
+  EXPECT_EQ(s.Length(), 100.0);
+  EXPECT_EQ(s.Radius(), -50.0);
+  auto t = ds.Traction.AddTractionRow(-3, 3, 2.5, 3.5, false, 1, 1, 0, 0, s);
+  EXPECT_EQ(t.Grip(), 2);  // ties go to the even neighbour
+  EXPECT_EQ(t.TextureIndex(), 4);
+  EXPECT_EQ(t.Lat_Start(), -3.0);
+  EXPECT_EQ(t.Height(), 1.0f);
+}
+
 TEST(TrkDscRelations, TypedLayerMisuse) {
   TrkDsc ds;
   EXPECT_THROW(ds.Section[0], CInvalidArgument);
