@@ -424,7 +424,7 @@ size_t CN5ObjWs::ReadData(CByteReader& r) {
 }
 
 void CN5ObjWs::ReWriteData() {
-  int32_t tied = readPos ? 1 : 3;
+  int32_t tied = readPos ? (root && root->keepReadWallTies ? tiedValue : 1) : 3;
   if (headerValue >= 6) {
     float a = static_cast<float>(latStart), b = static_cast<float>(latEnd);
     WriteBytes(&a, 4);

@@ -110,6 +110,7 @@ bool RewriteRecordFile(const std::string& inPath, const std::string& outPath, st
   CN5Root root;
   if (!ReadForInspect(root, inPath, error)) return false;
   root.keepAllTsoReferences = true;
+  root.keepReadWallTies = true;
   root.ResetWriteIds();
   if (!ReplaceFile(outPath, root.WriteToBuffer(), error)) {
     if (error.empty()) error = "Cannot write " + outPath;

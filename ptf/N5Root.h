@@ -173,6 +173,9 @@ class CN5Root {
   std::string folder;
   std::string path;
   bool keepAllTsoReferences = false;  // rewrite a read track without dropping TSO references
+  // Rewrite read walls with the tie value they were read with (a faithful
+  // copy of the file) instead of marking them as tied to their source file.
+  bool keepReadWallTies = false;
   bool hasWeekendValue = false;
   double weekendValue = 0;
   int defaultAppearanceMode = -1;

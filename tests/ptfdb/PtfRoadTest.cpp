@@ -224,6 +224,9 @@ TEST(PtfRoad, SampleCircuitRoundTrip) {
     std::string listing;
     ASSERT_TRUE(InspectRecordFile(written, listing, error)) << error;
     EXPECT_EQ(listing.rfind("records=", 0), 0u);
+    // The inspector's rewrite is a faithful copy, walls included.
+    ASSERT_TRUE(RewriteRecordFile(written, dir.File("copy.ptf"), error)) << error;
+    EXPECT_EQ(ReadBytes(dir.File("copy.ptf")), ReadBytes(written));
   }
 
   std::unique_ptr<TrkDsc> original = CLapforge().DataBaseFromXML(kSample);
