@@ -71,20 +71,32 @@ void CDataTable::DiscardRow(CDataRow* row) {
   if (row && row->table_ == this && row->state_ == CDataRow::State::New) row->state_ = CDataRow::State::Gone;
 }
 
+namespace {
+
+[[noreturn]] __attribute__((noinline)) void ThrowNotNull(const ColumnSchema& col) {
+  throw CDataException(StrFormat("Column '%s' does not allow nulls.", col.name));
+}
+
+[[noreturn]] __attribute__((noinline)) void ThrowDoesNotFit(const ColumnSchema& col, int64_t v) {
+  throw CDataFormatException(StrFormat("Value %lld does not fit column '%s' of type %s.", static_cast<long long>(v),
+                                       col.name, ColTypeName(col.type)));
+}
+
+}  // namespace
+
 void CDataTable::CheckValue(int column, const CDataValue& v) const {
   const ColumnSchema& col = schema_->columns[column];
   if (v.null) {
-    if (col.flags & (kColNotNull | kColAutoInc))
-      throw CDataException(StrFormat("Column '%s' does not allow nulls.", col.name));
+    if (col.flags & (kColNotNull | kColAutoInc)) [[unlikely]]
+      ThrowNotNull(col);
     return;
   }
-  if (IsIntegerType(col.type) && !IntegerFits(col.type, v.i))
-    throw CDataFormatException(StrFormat("Value %lld does not fit column '%s' of type %s.", static_cast<long long>(v.i),
-                                         col.name, ColTypeName(col.type)));
+  if (IsIntegerType(col.type) && !IntegerFits(col.type, v.i)) [[unlikely]]
+    ThrowDoesNotFit(col, v.i);
 }
 
 void CDataTable::IndexInsert(CDataRow* row) {
-  for (int c = 0; c < schema_->columnCount; ++c) {
+  for (int c : constrained_) {
     if (!(schema_->columns[c].flags & kColUnique)) continue;
     const CDataValue& v = row->values_[c];
     if (!v.null) unique_[static_cast<size_t>(c)].Get(v.i) = row;
@@ -92,7 +104,7 @@ void CDataTable::IndexInsert(CDataRow* row) {
 }
 
 void CDataTable::IndexErase(CDataRow* row) {
-  for (int c = 0; c < schema_->columnCount; ++c) {
+  for (int c : constrained_) {
     if (!(schema_->columns[c].flags & kColUnique)) continue;
     const CDataValue& v = row->values_[c];
     if (!v.null) unique_[static_cast<size_t>(c)].Erase(v.i);

@@ -82,7 +82,7 @@ struct Writer {
       out += cn;
       out += '>';
       if (col.type == ColType::Text)
-        AppendEscaped(out, row.Value(c).s);
+        AppendEscaped(out, row.Value(c).s.str());
       else
         AppendLexical(col.type, row.Value(c), out);
       out += "</";

@@ -32,21 +32,6 @@ bool CDataValue::operator==(const CDataValue& o) const {
   return d == o.d || (std::isnan(d) && std::isnan(o.d));
 }
 
-bool IntegerFits(ColType type, int64_t v) {
-  switch (type) {
-    case ColType::Bool:
-      return v == 0 || v == 1;
-    case ColType::U16:
-      return v >= 0 && v <= 65535;
-    case ColType::I8:
-      return v >= -128 && v <= 127;
-    case ColType::I32:
-      return v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max();
-    default:
-      return true;
-  }
-}
-
 namespace {
 
 std::string_view Collapse(std::string_view t) {
@@ -160,7 +145,7 @@ void AppendLexical(ColType type, const CDataValue& value, std::string& out) {
   if (value.null) return;
   switch (type) {
     case ColType::Text:
-      out += value.s;
+      out += value.s.str();
       break;
     case ColType::Bool:
       out += value.i ? "true" : "false";

@@ -8,16 +8,50 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 enum class ColType : uint8_t { Text, F64, F32, Bool, U16, I8, I32, I64 };
 
 const char* ColTypeName(ColType t);
 
+// Text held out of line: most values of a description are numbers, and a
+// value stays small (one pointer) when it holds none. Copies are deep.
+class CDataText {
+ public:
+  CDataText() = default;
+  CDataText(std::string v) : p_(v.empty() ? nullptr : new std::string(std::move(v))) {}
+  CDataText(const CDataText& o) : p_(o.p_ ? new std::string(*o.p_) : nullptr) {}
+  CDataText(CDataText&& o) noexcept : p_(o.p_) { o.p_ = nullptr; }
+  CDataText& operator=(const CDataText& o) {
+    if (this != &o) {
+      CDataText copy(o);
+      std::swap(p_, copy.p_);
+    }
+    return *this;
+  }
+  CDataText& operator=(CDataText&& o) noexcept {
+    std::swap(p_, o.p_);
+    return *this;
+  }
+  ~CDataText() { delete p_; }
+
+  const std::string& str() const { return p_ ? *p_ : Empty(); }
+  operator const std::string&() const { return str(); }
+  bool operator==(const CDataText& o) const { return str() == o.str(); }
+
+ private:
+  static const std::string& Empty() {
+    static const std::string empty;
+    return empty;
+  }
+  std::string* p_ = nullptr;
+};
+
 struct CDataValue {
   bool null = true;
   int64_t i = 0;
   double d = 0;
-  std::string s;
+  CDataText s;
 
   static CDataValue Null() { return {}; }
   // A number carries both forms, so that it may be stored in a column of
@@ -57,4 +91,17 @@ std::string FormatLexical(ColType type, const CDataValue& value);
 void AppendLexical(ColType type, const CDataValue& value, std::string& out);
 
 // Whether an integer fits the column type's range.
-bool IntegerFits(ColType type, int64_t v);
+inline bool IntegerFits(ColType type, int64_t v) {
+  switch (type) {
+    case ColType::Bool:
+      return v == 0 || v == 1;
+    case ColType::U16:
+      return v >= 0 && v <= 65535;
+    case ColType::I8:
+      return v >= -128 && v <= 127;
+    case ColType::I32:
+      return v >= INT32_MIN && v <= INT32_MAX;
+    default:
+      return true;
+  }
+}

@@ -34,10 +34,7 @@ static_assert(std::size(kRelations) == TrkDsc::kRelationCount);
 
 const DataSetSchema& TrkDscSchema() { return kSchema; }
 
-CDataRow& CTypedRow::R() const {
-  if (!row_) ThrowInvalidArgument("The row handle refers to no row.");
-  return *row_;
-}
+void CTypedRow::ThrowNoRow() { ThrowInvalidArgument("The row handle refers to no row."); }
 
 CDataRow* AddRowFromValues(CDataTable& t, const std::vector<CDataValue>& values, int parentRelation,
                            const CDataRow* parent) {

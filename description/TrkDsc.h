@@ -66,7 +66,12 @@ class CTypedRow {
   bool operator==(const CTypedRow& o) const { return row_ == o.row_; }
 
  protected:
-  CDataRow& R() const;
+  CDataRow& R() const {
+    if (!row_) [[unlikely]]
+      ThrowNoRow();
+    return *row_;
+  }
+  [[noreturn]] static void ThrowNoRow();
   // Typed read; a null column fails with "Cannot get value because it is
   // DBNull." unless the column is one of the neutral ones.
   template <class V>
@@ -77,7 +82,7 @@ class CTypedRow {
       throw CStrongTypingException();
     }
     if constexpr (std::is_same_v<V, std::string>) {
-      return v.s;
+      return v.s.str();
     } else if constexpr (std::is_floating_point_v<V>) {
       return static_cast<V>(v.d);
     } else {

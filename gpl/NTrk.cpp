@@ -1,5 +1,6 @@
 #include "gpl/NTrk.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -112,6 +113,7 @@ int CNTrk::SetDataPtr(const uint8_t* data, size_t size) {
   sectionStarts_.resize(S);
   for (uint64_t i = 0; i < S; ++i)
     sectionStarts_[i] = reader_.At<int32_t>(sectionArea_ + static_cast<size_t>(sectionOffsets_[i]) + 4);
+  startsAscending_ = std::is_sorted(sectionStarts_.begin(), sectionStarts_.end());
 
   baseColumn_ = 0;
   for (size_t k = 0; k + 1 < columns_.size(); ++k) {
@@ -174,11 +176,20 @@ int CNTrk::LocateDistance(double distance, double& t) const {
     distance += L;
   else if (distance >= L)
     distance -= L;
+  // The last section starting at or before the distance. Starts ascend in
+  // any sound file, so a binary search finds it; a damaged file with
+  // starts out of order gets the same answer from a scan from the end.
   int i = 0;
-  for (int k = static_cast<int>(sectionStarts_.size()) - 1; k >= 0; --k) {
-    if (sectionStarts_[static_cast<size_t>(k)] <= distance) {
-      i = k;
-      break;
+  if (startsAscending_) {
+    auto it = std::upper_bound(sectionStarts_.begin(), sectionStarts_.end(), distance,
+                               [](double d, int32_t start) { return d < start; });
+    if (it != sectionStarts_.begin()) i = static_cast<int>(it - sectionStarts_.begin()) - 1;
+  } else {
+    for (int k = static_cast<int>(sectionStarts_.size()) - 1; k >= 0; --k) {
+      if (sectionStarts_[static_cast<size_t>(k)] <= distance) {
+        i = k;
+        break;
+      }
     }
   }
   std::optional<NTRK_SECTION> s = GetSection(i);

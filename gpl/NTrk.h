@@ -146,6 +146,7 @@ class CNTrk {
   std::vector<int32_t> columns_;         // lateral positions of the height columns
   std::vector<int32_t> sectionOffsets_;  // relative to the section area
   std::vector<int32_t> sectionStarts_;   // start distance of each section
+  bool startsAscending_ = true;
   size_t heightBlock_ = 0;
   size_t tractionTable_ = 0;
   size_t sectionArea_ = 0;

@@ -15,12 +15,13 @@ class CInvalidArgument : public std::invalid_argument {
 
 [[noreturn]] void ThrowInvalidArgument(const std::string& what);
 
+[[noreturn]] void ThrowIndexOutOfRange(long long index, size_t count, const char* where);
+
 // Checks an index against a count, raising CInvalidArgument when outside.
+// The check is inline and cheap; the message is built out of line.
 inline void CheckIndex(long long index, size_t count, const char* where) {
-  if (index < 0 || static_cast<unsigned long long>(index) >= count) {
-    ThrowInvalidArgument(std::string(where) + ": index " + std::to_string(index) +
-                         " out of range (count " + std::to_string(count) + ")");
-  }
+  if (index < 0 || static_cast<unsigned long long>(index) >= count) [[unlikely]]
+    ThrowIndexOutOfRange(index, count, where);
 }
 
 // A binary or text input that does not have the layout its reader expects.
