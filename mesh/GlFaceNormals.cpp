@@ -2,7 +2,10 @@
 // of a face array.
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdlib>
+#include <memory>
+#include <new>
 
 #include "mesh/GlFaceArray.h"
 #include "mesh/GlSortKeys.h"
@@ -94,35 +97,53 @@ void CGlFaceArray::VertexShading(CGlPointArray& points) {
     for (int k = 0; k < n; ++k) CheckIndex(f.vertices[k], count, "shading: face vertex");
   }
 
+  // One scratch allocation serves every pass. Its first part holds the
+  // positions (12 bytes a point) and then each point's shared vertex (4);
+  // the second the sort records (28) and then, once the walk has used them,
+  // each shared vertex's normal sum (24) and mark (1). Nothing in it is
+  // cleared that is written before it is read.
+  using glsort::QPointXYZ;
+  const size_t firstBytes = (count * 3 * sizeof(float) + 7) / 8 * 8;
+  std::unique_ptr<std::byte[]> scratch(new std::byte[firstBytes + count * sizeof(QPointXYZ)]);
+  std::byte* const first = scratch.get();
+  std::byte* const second = first + firstBytes;
+
+  float* const xyz = new (first) float[count * 3];
+  for (size_t i = 0; i < count; ++i) {
+    xyz[3 * i] = pts[i].x;
+    xyz[3 * i + 1] = pts[i].y;
+    xyz[3 * i + 2] = pts[i].z;
+  }
   // Sort records carry the position too: the walk visits the points in
   // sorted order and compares coordinates without going back to them.
-  std::vector<glsort::QPointXYZ> order(count);
-  for (size_t i = 0; i < count; ++i) {
-    const CGlPoint& p = pts[i];
-    order[i] = {glsort::Cell32(p.x, kGlPosTolerance),
-                glsort::Cell32(p.y, kGlPosTolerance),
-                glsort::Cell32(p.z, kGlPosTolerance),
-                static_cast<int32_t>(i),
-                p.x,
-                p.y,
-                p.z};
-  }
-  glsort::SortByCells(order, false);
+  QPointXYZ* const order = new (second) QPointXYZ[count];
+  glsort::FillSortedByCells(order, xyz, count, kGlPosTolerance, false,
+                            [](size_t i, float x, float y, float z) {
+                              return QPointXYZ{glsort::Cell32(x, kGlPosTolerance),
+                                               glsort::Cell32(y, kGlPosTolerance),
+                                               glsort::Cell32(z, kGlPosTolerance),
+                                               static_cast<int32_t>(i),
+                                               x,
+                                               y,
+                                               z};
+                            });
 
   // Shared vertices: runs of points within 0.001 of their predecessor.
-  std::vector<int32_t> weld(count);
+  int32_t* const weld = new (first) int32_t[count];
   int32_t shared = -1;
   for (size_t i = 0; i < count; ++i) {
-    const glsort::QPointXYZ& q = order[i];
+    const QPointXYZ& q = order[i];
     if (i == 0 || std::fabs(q.x - order[i - 1].x) > 0.001f || std::fabs(q.y - order[i - 1].y) > 0.001f ||
         std::fabs(q.z - order[i - 1].z) > 0.001f) {
       ++shared;
     }
     weld[static_cast<size_t>(q.index)] = shared;
   }
-  std::vector<glsort::QPointXYZ>().swap(order);
-  std::vector<double> sums(static_cast<size_t>(shared + 1) * 3, 0.0);
-  std::vector<uint8_t> marked(static_cast<size_t>(shared + 1), 0);
+  const size_t sharedCount = static_cast<size_t>(shared + 1);
+  double* const sums = new (second) double[sharedCount * 3];
+  uint8_t* const marked = new (second + sharedCount * 3 * sizeof(double)) uint8_t[sharedCount];
+  std::fill(sums, sums + sharedCount * 3, 0.0);
+  std::fill(marked, marked + sharedCount, uint8_t{0});
 
   // Each live face's normal is computed just before it is added (one pass
   // over the faces); deleted faces add the normal they last stored.
@@ -141,7 +162,7 @@ void CGlFaceArray::VertexShading(CGlPointArray& points) {
     }
   }
   // Normalised in place: the sums become the shared normals.
-  for (size_t sv = 0; sv < marked.size(); ++sv) {
+  for (size_t sv = 0; sv < sharedCount; ++sv) {
     if (!marked[sv]) continue;
     double* n = &sums[3 * sv];
     const double len = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);

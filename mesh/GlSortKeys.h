@@ -61,14 +61,21 @@ struct QPointXYZ {
 // any order. One bucket pass on the leading axis that varies splits the
 // records into cache-sized runs, each then sorted by comparison: O(n log n)
 // at worst, and one pass through memory for large meshes.
+// Cells ascending or descending, then index ascending (a strict order).
 template <typename Record>
-void SortByCells(std::vector<Record>& records, bool descending) {
-  auto before = [descending](const Record& a, const Record& b) {
+struct CellsBefore {
+  bool descending;
+  bool operator()(const Record& a, const Record& b) const {
     if (a.kx != b.kx) return descending ? a.kx > b.kx : a.kx < b.kx;
     if (a.ky != b.ky) return descending ? a.ky > b.ky : a.ky < b.ky;
     if (a.kz != b.kz) return descending ? a.kz > b.kz : a.kz < b.kz;
     return a.index < b.index;
-  };
+  }
+};
+
+template <typename Record>
+void SortByCells(std::vector<Record>& records, bool descending) {
+  const CellsBefore<Record> before{descending};
   const size_t n = records.size();
   if (n < 4096) {
     std::sort(records.begin(), records.end(), before);
@@ -118,6 +125,76 @@ void SortByCells(std::vector<Record>& records, bool descending) {
       std::sort(records.begin() + static_cast<long>(start[b]), records.begin() + static_cast<long>(start[b + 1]),
                 before);
     }
+  }
+}
+
+// Fills out[0..n) with the records of n points in the order SortByCells
+// gives them. xyz holds the points' positions (x, y, z of point i at 3 i);
+// make(i, x, y, z) returns the record of point i, whose cells must be Cell32
+// of that position for cell size t. out is only written.
+//
+// The records are written straight into their buckets: one sequential read
+// of the positions and independent writes, which the processor overlaps.
+// Moving records into their buckets in place instead chains every move on
+// the cache miss of the one before, which on meshes larger than the caches
+// costs a memory round trip per record.
+template <typename Record, typename Make>
+void FillSortedByCells(Record* out, const float* xyz, size_t n, double t, bool descending, Make make) {
+  const CellsBefore<Record> before{descending};
+  if (n < 4096) {
+    for (size_t i = 0; i < n; ++i) out[i] = make(i, xyz[3 * i], xyz[3 * i + 1], xyz[3 * i + 2]);
+    std::sort(out, out + n, before);
+    return;
+  }
+  // The cells' range per axis from the positions' range (Cell32 is monotone;
+  // NaN has the lowest cell).
+  float mn[3] = {INFINITY, INFINITY, INFINITY}, mx[3] = {-INFINITY, -INFINITY, -INFINITY};
+  bool nan[3] = {false, false, false}, finiteOrInf[3] = {false, false, false};
+  for (size_t i = 0; i < n; ++i) {
+    for (int a = 0; a < 3; ++a) {
+      const float v = xyz[3 * i + static_cast<size_t>(a)];
+      if (std::isnan(v)) {
+        nan[a] = true;
+      } else {
+        mn[a] = std::min(mn[a], v);
+        mx[a] = std::max(mx[a], v);
+        finiteOrInf[a] = true;
+      }
+    }
+  }
+  int32_t lo[3], hi[3];
+  for (int a = 0; a < 3; ++a) {
+    lo[a] = nan[a] ? INT32_MIN : Cell32(mn[a], t);
+    hi[a] = finiteOrInf[a] ? Cell32(mx[a], t) : INT32_MIN;
+  }
+  int axis = 0;
+  while (axis < 3 && lo[axis] == hi[axis]) ++axis;
+  if (axis == 3) {  // every cell equal: index order is the order
+    for (size_t i = 0; i < n; ++i) out[i] = make(i, xyz[3 * i], xyz[3 * i + 1], xyz[3 * i + 2]);
+    return;
+  }
+  // The same buckets as SortByCells: the leading axis that varies, as a
+  // distance from the first cell in sort order, cut to at most 4096.
+  const uint64_t range = static_cast<uint64_t>(static_cast<int64_t>(hi[axis]) - lo[axis]);
+  int shift = 0;
+  while ((range >> shift) >= 4096) ++shift;
+  auto bucket = [&](int32_t cell) {
+    const uint64_t key = static_cast<uint64_t>(descending ? static_cast<int64_t>(hi[axis]) - cell
+                                                          : static_cast<int64_t>(cell) - lo[axis]);
+    return static_cast<size_t>(key >> shift);
+  };
+  const size_t buckets = static_cast<size_t>(range >> shift) + 1;
+  std::vector<size_t> start(buckets + 1, 0);
+  for (size_t i = 0; i < n; ++i) ++start[bucket(Cell32(xyz[3 * i + static_cast<size_t>(axis)], t)) + 1];
+  for (size_t b = 0; b < buckets; ++b) start[b + 1] += start[b];
+  std::vector<size_t> next(start.begin(), start.end() - 1);
+  for (size_t i = 0; i < n; ++i) {
+    const Record r = make(i, xyz[3 * i], xyz[3 * i + 1], xyz[3 * i + 2]);
+    const int32_t cell = axis == 0 ? r.kx : (axis == 1 ? r.ky : r.kz);
+    out[next[bucket(cell)]++] = r;
+  }
+  for (size_t b = 0; b < buckets; ++b) {
+    if (start[b + 1] - start[b] > 1) std::sort(out + start[b], out + start[b + 1], before);
   }
 }
 
