@@ -25,7 +25,7 @@ class CKeyIndex {
 
   // The value of a key, made (value-initialised) when missing.
   V& Get(int64_t key) {
-    if (key >= 0 && static_cast<uint64_t>(key) < DenseLimit()) {
+    if (IsDense(key) || (key >= 0 && static_cast<uint64_t>(key) < DenseLimit())) {
       size_t k = static_cast<size_t>(key);
       if (k >= dense_.size()) {
         size_t n = dense_.size() < 64 ? 64 : dense_.size();

@@ -25,3 +25,16 @@ TEST(KeyIndex, DenseSparseAndMigration) {
   EXPECT_EQ(index.Count(), 0u);
   EXPECT_FALSE(index.Contains(1));
 }
+
+TEST(KeyIndex, SparseKeysInsideTheArrayStayFindable) {
+  // Keys 12 apart outrun the array's growth limit while still falling
+  // inside the array it already has: each must be found where it was put.
+  CKeyIndex<int> index;
+  for (int k = 0; k < 5000; ++k) index.Get(12 * k + 1) = k;
+  for (int k = 0; k < 5000; ++k) {
+    ASSERT_NE(index.Find(12 * k + 1), nullptr) << k;
+    EXPECT_EQ(*index.Find(12 * k + 1), k);
+  }
+  EXPECT_EQ(index.Count(), 5000u);
+  EXPECT_EQ(index.Find(2), nullptr);
+}

@@ -332,3 +332,16 @@ TEST(TrkDscFiles, WriteReplacesAtomicallyAndReportsFailure) {
   EXPECT_FALSE(ds.WriteXml(dir.File("missing/a.xml"), error));
   EXPECT_FALSE(error.empty());
 }
+
+TEST(TrkDscDocument, LargeCircuitRoundTripsWithEveryChildRow) {
+  // Enough rows that the key indexes leave their first layouts behind.
+  TrkDsc ds;
+  FillCircuit(ds, 600, 12);
+  const std::string first = ds.GetXml();
+  TrkDsc back;
+  back.ReadXmlText(first);
+  EXPECT_EQ(back.Traction.Count(), 600 * 12);
+  EXPECT_EQ(back.TractionTexCoord.Count(), 600 * 2);
+  EXPECT_EQ(back.Contour.Count(), 600 * 2);
+  EXPECT_EQ(back.GetXml(), first);
+}
