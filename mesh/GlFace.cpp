@@ -21,10 +21,26 @@ void CGlFace::FaceNormal(const CGlPointArray& points) {
   const CGlPoint& p0 = points.Get(vertices[0]);
   const CGlPoint& p1 = points.Get(vertices[1]);
   const CGlPoint& p2 = points.Get(vertices[2]);
-  const double ax = static_cast<double>(p1.x) - p0.x, ay = static_cast<double>(p1.y) - p0.y,
-               az = static_cast<double>(p1.z) - p0.z;
-  const double bx = static_cast<double>(p2.x) - p1.x, by = static_cast<double>(p2.y) - p1.y,
-               bz = static_cast<double>(p2.z) - p1.z;
+  SetPlane(p0.x, p0.y, p0.z, p1.x, p1.y, p1.z, p2.x, p2.y, p2.z);
+}
+
+void CGlFace::FaceNormal(const float* positions) {
+  auto at = [positions](int32_t v) { return positions + 3 * static_cast<size_t>(v); };
+  if (GetVertexCount() < 3) {
+    normal = {0.0f, 0.0f, 1.0f};
+    planeD = GetVertexCount() > 1 ? -at(vertices[1])[2] : 0.0f;
+    normalValid = 1;
+    return;
+  }
+  const float* p0 = at(vertices[0]);
+  const float* p1 = at(vertices[1]);
+  const float* p2 = at(vertices[2]);
+  SetPlane(p0[0], p0[1], p0[2], p1[0], p1[1], p1[2], p2[0], p2[1], p2[2]);
+}
+
+void CGlFace::SetPlane(float x0, float y0, float z0, float x1, float y1, float z1, float x2, float y2, float z2) {
+  const double ax = static_cast<double>(x1) - x0, ay = static_cast<double>(y1) - y0, az = static_cast<double>(z1) - z0;
+  const double bx = static_cast<double>(x2) - x1, by = static_cast<double>(y2) - y1, bz = static_cast<double>(z2) - z1;
   const double nx = ay * bz - az * by;
   const double ny = az * bx - ax * bz;
   const double nz = ax * by - ay * bx;
@@ -35,7 +51,7 @@ void CGlFace::FaceNormal(const CGlPointArray& points) {
     // A face without area has no plane of its own; up keeps the files finite.
     normal = {0.0f, 0.0f, 1.0f};
   }
-  planeD = -(normal.x * p1.x + normal.y * p1.y + normal.z * p1.z);
+  planeD = -(normal.x * x1 + normal.y * y1 + normal.z * z1);
   normalValid = 1;
 }
 

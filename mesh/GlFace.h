@@ -40,6 +40,9 @@ class CGlFace {
   // Plane of the first three vertices, in double precision. A face without
   // area gets the normal (0, 0, 1) so that no non-finite value is stored.
   void FaceNormal(const CGlPointArray& points);
+  // The same from a compact copy of the positions (x, y, z of point i at
+  // 3 i), for passes that have one; the vertices must be checked before.
+  void FaceNormal(const float* positions);
   // Reverses the winding: vertices in reverse order, UV pairs in reverse
   // pair order (each pair intact). The normal is not changed.
   void ReverseWinding();
@@ -63,6 +66,9 @@ class CGlFace {
   int32_t materialIndex = -1;
   int32_t group = -1;
   int32_t sourceGroup = -1;
+
+ private:
+  void SetPlane(float x0, float y0, float z0, float x1, float y1, float z1, float x2, float y2, float z2);
 };
 
 // Kind 1 = triangle list (three indices per triangle), 2 = strip, 3 = fan;

@@ -3,12 +3,63 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <new>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 #include "mesh/GlFaceArray.h"
 #include "mesh/GlSortKeys.h"
+
+namespace {
+
+// Scratch memory for one operation, not cleared. Large blocks are mapped
+// from the system directly and marked for huge pages: fresh memory of a
+// large mesh then takes one page fault per 2 MiB instead of one per 4 KiB,
+// which otherwise costs as much as a fifth of the work on millions of
+// points. Smaller blocks come from the heap.
+class CScratch {
+ public:
+  explicit CScratch(size_t size) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    if (size >= kHugePage * 2) {
+      mappedSize_ = size + kHugePage;  // room to start on a huge page
+      void* p = mmap(nullptr, mappedSize_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+      if (p != MAP_FAILED) {
+        mapped_ = static_cast<std::byte*>(p);
+        const uintptr_t at = (reinterpret_cast<uintptr_t>(p) + kHugePage - 1) / kHugePage * kHugePage;
+        data_ = mapped_ + (at - reinterpret_cast<uintptr_t>(p));
+        madvise(data_, size, MADV_HUGEPAGE);
+        return;
+      }
+    }
+#endif
+    heap_.reset(new std::byte[size]);
+    data_ = heap_.get();
+  }
+  ~CScratch() {
+#if defined(__linux__)
+    if (mapped_ != nullptr) munmap(mapped_, mappedSize_);
+#endif
+  }
+  CScratch(const CScratch&) = delete;
+  CScratch& operator=(const CScratch&) = delete;
+
+  std::byte* data() const { return data_; }
+
+ private:
+  static constexpr size_t kHugePage = size_t{1} << 21;
+  std::unique_ptr<std::byte[]> heap_;
+  std::byte* mapped_ = nullptr;
+  size_t mappedSize_ = 0;
+  std::byte* data_ = nullptr;
+};
+
+}  // namespace
 
 void CGlFaceArray::FaceOnlyNormals(const CGlPointArray& points, bool onlyMissing, int firstFace) {
   const size_t first = firstFace > 0 ? static_cast<size_t>(firstFace) : 0;
@@ -104,8 +155,8 @@ void CGlFaceArray::VertexShading(CGlPointArray& points) {
   // cleared that is written before it is read.
   using glsort::QPointXYZ;
   const size_t firstBytes = (count * 3 * sizeof(float) + 7) / 8 * 8;
-  std::unique_ptr<std::byte[]> scratch(new std::byte[firstBytes + count * sizeof(QPointXYZ)]);
-  std::byte* const first = scratch.get();
+  const CScratch scratch(firstBytes + count * sizeof(QPointXYZ));
+  std::byte* const first = scratch.data();
   std::byte* const second = first + firstBytes;
 
   float* const xyz = new (first) float[count * 3];
@@ -114,19 +165,23 @@ void CGlFaceArray::VertexShading(CGlPointArray& points) {
     xyz[3 * i + 1] = pts[i].y;
     xyz[3 * i + 2] = pts[i].z;
   }
+  // Live faces' normals from the compact positions: the point array, many
+  // times larger, is then read once here and written once at the end.
+  for (CGlFace& f : items_) {
+    if (!f.deleted) f.FaceNormal(xyz);
+  }
   // Sort records carry the position too: the walk visits the points in
   // sorted order and compares coordinates without going back to them.
   QPointXYZ* const order = new (second) QPointXYZ[count];
-  glsort::FillSortedByCells(order, xyz, count, kGlPosTolerance, false,
-                            [](size_t i, float x, float y, float z) {
-                              return QPointXYZ{glsort::Cell32(x, kGlPosTolerance),
-                                               glsort::Cell32(y, kGlPosTolerance),
-                                               glsort::Cell32(z, kGlPosTolerance),
-                                               static_cast<int32_t>(i),
-                                               x,
-                                               y,
-                                               z};
-                            });
+  glsort::FillSortedByCells(order, xyz, count, kGlPosTolerance, false, [](size_t i, float x, float y, float z) {
+    return QPointXYZ{glsort::Cell32(x, kGlPosTolerance),
+                     glsort::Cell32(y, kGlPosTolerance),
+                     glsort::Cell32(z, kGlPosTolerance),
+                     static_cast<int32_t>(i),
+                     x,
+                     y,
+                     z};
+  });
 
   // Shared vertices: runs of points within 0.001 of their predecessor.
   int32_t* const weld = new (first) int32_t[count];
@@ -145,10 +200,8 @@ void CGlFaceArray::VertexShading(CGlPointArray& points) {
   std::fill(sums, sums + sharedCount * 3, 0.0);
   std::fill(marked, marked + sharedCount, uint8_t{0});
 
-  // Each live face's normal is computed just before it is added (one pass
-  // over the faces); deleted faces add the normal they last stored.
-  for (CGlFace& f : items_) {
-    if (!f.deleted) f.FaceNormal(points);
+  // Deleted faces add the normal they last stored.
+  for (const CGlFace& f : items_) {
     const int n = f.GetVertexCount();
     for (int k = 0; k < n; ++k) {
       const int32_t v = f.vertices[k];
