@@ -49,3 +49,39 @@ TEST(GlSortKeys, BucketAndSmallSortsGiveTheSameStrictOrder) {
     }
   }
 }
+
+TEST(GlSortKeys, RecordsFilledFromPositionsComeInTheSortedOrder) {
+  // Positions with ties, far values, infinities and NaN; then x all equal
+  // (y leads, big buckets); then all NaN in x and every other cell equal.
+  for (int shape = 0; shape < 3; ++shape) {
+    for (size_t n : {size_t{100}, size_t{30000}}) {
+      std::mt19937 rng(11);
+      std::uniform_int_distribution<int> small(-3, 3);
+      std::uniform_real_distribution<float> wide(-3e5f, 3e5f);
+      std::vector<float> xyz(3 * n);
+      for (size_t i = 0; i < n; ++i) {
+        float* p = &xyz[3 * i];
+        for (int a = 0; a < 3; ++a) p[a] = static_cast<float>(small(rng)) * 1.3e-4f;
+        if (i % 7 == 0) p[0] = wide(rng);
+        if (i % 11 == 0) p[2] = wide(rng);
+        if (i % 101 == 0) p[i % 3] = NAN;
+        if (i % 103 == 0) p[1] = (i % 2 ? 1.0f : -1.0f) * INFINITY;
+        if (shape >= 1) p[0] = 2.5f;
+        if (shape == 2) p[0] = NAN, p[1] = p[2] = -1.0f;
+      }
+      auto make = [](size_t i, float x, float y, float z) {
+        return glsort::MakeQPoint(x, y, z, static_cast<int32_t>(i), 1e-4);
+      };
+      for (bool descending : {false, true}) {
+        std::vector<glsort::QPoint> expected(n), got(n);
+        for (size_t i = 0; i < n; ++i) expected[i] = make(i, xyz[3 * i], xyz[3 * i + 1], xyz[3 * i + 2]);
+        std::sort(expected.begin(), expected.end(), glsort::CellsBefore<glsort::QPoint>{descending});
+        glsort::FillSortedByCells(got.data(), xyz.data(), n, 1e-4, descending, make);
+        for (size_t i = 0; i < n; ++i) {
+          ASSERT_EQ(got[i].index, expected[i].index) << shape << " " << n << " " << descending << " " << i;
+          ASSERT_EQ(got[i].kx, expected[i].kx);
+        }
+      }
+    }
+  }
+}
