@@ -247,18 +247,24 @@ size_t CN5ObjXs::ReadData(CByteReader& r) {
     heightEnd = r.F64();
     gradEnd = r.F32();
     flag = r.U8();
+    // Gathered first so that each list is allocated once, at its size.
+    uint8_t bytes[6];
+    float floats[4];
+    size_t nBytes = 0, nFloats = 0;
     for (int side = 0; side < 2; ++side) {
       uint8_t tag = r.U8("side tag");
-      sideBytes.push_back(tag);
+      bytes[nBytes++] = tag;
       if (tag == 1 || tag == 2) {
-        sideFloats.push_back(r.F32());
-        sideFloats.push_back(r.F32());
+        floats[nFloats++] = r.F32();
+        floats[nFloats++] = r.F32();
       }
       if (tag == 2) {
-        sideBytes.push_back(r.U8());
-        sideBytes.push_back(r.U8());
+        bytes[nBytes++] = r.U8();
+        bytes[nBytes++] = r.U8();
       }
     }
+    sideBytes.assign(bytes, bytes + nBytes);
+    sideFloats.assign(floats, floats + nFloats);
   } else {
     latStart = r.F64();
     heightStart = r.F64();
