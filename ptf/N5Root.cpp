@@ -2,6 +2,19 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <mutex>
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define LF_N5_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) && !defined(LF_N5_ASAN)
+#define LF_N5_ASAN 1
+#endif
+#ifdef LF_N5_ASAN
+#include <sanitizer/asan_interface.h>
+#endif
 
 #include "app/support/Errors.h"
 #include "app/support/FileIO.h"
@@ -283,19 +296,71 @@ void CN5Root::AddId(uint32_t id, CN5Obj* obj) {
   idTable[id] = obj ? obj : &gUnrecognized;
 }
 
+namespace {
+// Pool blocks grow to this size; blocks of it are handed from one root to
+// the next. A tree larger than the C library keeps for reuse (a few tens of
+// MB) would otherwise give its memory back to the system when released and
+// take every page of it anew, one page fault per 4 KiB, on the next read:
+// the page faults then cost more than parsing.
+constexpr size_t kBlockSize = size_t(1) << 22;
+// Released blocks kept for the next tree, at most.
+constexpr size_t kKeptBlocks = 64;
+
+class CBlockCache {
+ public:
+  std::byte* Take() {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (blocks.empty()) return nullptr;
+    std::byte* b = blocks.back();
+    blocks.pop_back();
+#ifdef LF_N5_ASAN
+    ASAN_UNPOISON_MEMORY_REGION(b, kBlockSize);
+#endif
+    return b;
+  }
+  // False when the cache is full (the caller frees the block).
+  bool Give(std::byte* b) {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (blocks.size() >= kKeptBlocks) return false;
+    if (blocks.capacity() == 0) blocks.reserve(kKeptBlocks);
+    blocks.push_back(b);
+#ifdef LF_N5_ASAN
+    // A descriptor of a released tree used by mistake is still reported.
+    ASAN_POISON_MEMORY_REGION(b, kBlockSize);
+#endif
+    return true;
+  }
+
+ private:
+  std::mutex mutex;
+  std::vector<std::byte*> blocks;
+};
+
+// Never destroyed: roots released during program exit still give their
+// blocks back to it.
+CBlockCache& BlockCache() {
+  static CBlockCache* cache = new CBlockCache;
+  return *cache;
+}
+}  // namespace
+
 void* CN5Root::CPool::Allocate(size_t size, size_t align) {
   size_t at = (used + align - 1) / align * align;
   if (blocks.empty() || at + size > capacity) {
     // Blocks grow with the tree, so a large file takes few of them.
-    capacity = std::max<size_t>(size, std::min<size_t>(size_t(1) << 24, std::max<size_t>(capacity * 2, 1 << 16)));
-    blocks.emplace_back(new std::byte[capacity]);
+    capacity = std::max<size_t>(size, std::min<size_t>(kBlockSize, std::max<size_t>(capacity * 2, 1 << 16)));
+    std::byte* b = capacity == kBlockSize ? BlockCache().Take() : nullptr;
+    if (!b) b = new std::byte[capacity];
+    blocks.push_back({b, capacity});
     at = 0;
   }
   used = at + size;
-  return blocks.back().get() + at;
+  return blocks.back().data + at;
 }
 
 void CN5Root::CPool::Release() {
+  for (CBlock& b : blocks)
+    if (b.size != kBlockSize || !BlockCache().Give(b.data)) delete[] b.data;
   blocks.clear();
   used = capacity = 0;
 }
@@ -378,7 +443,7 @@ size_t CN5Root::WriteZeroes(size_t count) {
   return count;
 }
 
-CN5Obj* CN5Root::SetParent(CN5Obj* obj, CN5Obj* parent, std::vector<CN5Obj*>* list) {
+CN5Obj* CN5Root::Attach(CN5Obj* obj, CN5Obj* parent, std::vector<CN5Obj*>* list, bool pooled) {
   obj->root = this;
   obj->parent = parent;
   obj->complete = true;
@@ -388,6 +453,6 @@ CN5Obj* CN5Root::SetParent(CN5Obj* obj, CN5Obj* parent, std::vector<CN5Obj*>* li
     parent->lastChild = obj;
   }
   if (list) list->push_back(obj);
-  objects.emplace_back(obj, CN5ObjDeleter{false});
+  objects.emplace_back(obj, CN5ObjDeleter{pooled});
   return obj;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -144,11 +145,15 @@ class CN5Root {
   // Clears the written identifiers and the class map so a write starts at 1.
   void ResetWriteIds();
 
-  // Attaches a descriptor built in memory (takes ownership).
-  CN5Obj* SetParent(CN5Obj* obj, CN5Obj* parent, std::vector<CN5Obj*>* list);
+  // Attaches a descriptor allocated with new (takes ownership).
+  CN5Obj* SetParent(CN5Obj* obj, CN5Obj* parent, std::vector<CN5Obj*>* list) {
+    return Attach(obj, parent, list, false);
+  }
+  // Builds a descriptor in memory, in the root's pool like the ones read
+  // from a file, so that a large tree is released block by block.
   template <typename T>
   T* Create(CN5Obj* parent, std::vector<CN5Obj*>* list = nullptr) {
-    return static_cast<T*>(SetParent(new T(), parent, list));
+    return static_cast<T*>(Attach(new (pool.Allocate(sizeof(T), alignof(T))) T(), parent, list, true));
   }
   // The descriptor for a class name (by prefix), or null; the caller owns it.
   CN5Obj* NewDescriptor(const std::string& className);
@@ -210,12 +215,23 @@ class CN5Root {
   // in order, released together. Declared before the list so that the
   // descriptors are destroyed first.
   struct CPool {
-    std::vector<std::unique_ptr<std::byte[]>> blocks;
+    struct CBlock {
+      std::byte* data = nullptr;
+      size_t size = 0;
+    };
+    std::vector<CBlock> blocks;
     size_t used = 0, capacity = 0;
+    CPool() = default;
+    CPool(const CPool&) = delete;
+    CPool& operator=(const CPool&) = delete;
+    ~CPool() { Release(); }
     void* Allocate(size_t size, size_t align);
     void Release();
   };
   CPool pool;
   std::vector<CN5ObjPtr> objects;
   CByteWriter* out = nullptr;
+
+ private:
+  CN5Obj* Attach(CN5Obj* obj, CN5Obj* parent, std::vector<CN5Obj*>* list, bool pooled);
 };
