@@ -107,10 +107,15 @@ size_t CN5ObjTk::ReadData(CByteReader& r) {
   }
   ReadChildrenList(r, &details);
   ReadChildrenList(r, &tsoRefs);
-  ReadChildrenArray(r, &segments);
-  int i = 0;
-  for (CN5Obj* s : segments)
-    if (auto* sg = dynamic_cast<CN5ObjSg*>(s)) sg->index = i++;
+  // Segments are numbered as they are read, while each is still in cache
+  // (a pass over all of them afterwards misses the cache once per segment).
+  int index = 0;
+  ReadChildrenArray(
+      r, &segments,
+      [](CN5Obj* s, void* next) {
+        if (auto* sg = dynamic_cast<CN5ObjSg*>(s)) sg->index = (*static_cast<int*>(next))++;
+      },
+      &index);
   return r.Pos() - start;
 }
 

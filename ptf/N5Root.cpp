@@ -67,7 +67,8 @@ CN5Obj* CN5Obj::ReadOneChild(CByteReader& r) {
   root->ReadChild(r.Pos(), depth, this, nullptr);
   return children.size() > before ? children.back() : nullptr;
 }
-size_t CN5Obj::ReadChildrenArray(CByteReader& r, std::vector<CN5Obj*>* list) {
+size_t CN5Obj::ReadChildrenArray(CByteReader& r, std::vector<CN5Obj*>* list, void (*each)(CN5Obj*, void*),
+                                 void* context) {
   size_t start = r.Pos();
   uint32_t bytes = r.U32("child array size");
   uint32_t n = bytes / 4;
@@ -75,8 +76,14 @@ size_t CN5Obj::ReadChildrenArray(CByteReader& r, std::vector<CN5Obj*>* list) {
   if (uint64_t(n) * 4 > r.Remaining()) r.Fail("child array", r.Pos(), size_t(n) * 4);
   children.reserve(children.size() + n);
   if (list) list->reserve(list->size() + n);
-  for (uint32_t i = 0; i < n; ++i)
-    if (root->ReadNext(r.Pos(), depth + 1, this, list) == 0) break;
+  if (!list) each = nullptr;
+  for (uint32_t i = 0; i < n; ++i) {
+    size_t before = each ? list->size() : 0;
+    size_t taken = root->ReadNext(r.Pos(), depth + 1, this, list);
+    if (each)
+      for (size_t k = before; k < list->size(); ++k) each((*list)[k], context);
+    if (taken == 0) break;
+  }
   return r.Pos() - start;
 }
 void CN5Obj::WriteLong(uint32_t v) { WriteBytes(&v, 4); }

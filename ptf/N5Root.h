@@ -47,8 +47,10 @@ class CN5Obj {
   // Reads one child and returns it: null for a null record, and for a
   // record that was not recognised (nothing is appended then).
   CN5Obj* ReadOneChild(CByteReader& r);
-  // A child array: uint32 4n then n records.
-  size_t ReadChildrenArray(CByteReader& r, std::vector<CN5Obj*>* list);
+  // A child array: uint32 4n then n records. With each (and a list), each
+  // entry appended to list is passed to it as soon as it has been read.
+  size_t ReadChildrenArray(CByteReader& r, std::vector<CN5Obj*>* list, void (*each)(CN5Obj*, void*) = nullptr,
+                           void* context = nullptr);
   void WriteLong(uint32_t v);
   void WriteDouble(double v);
   void WriteString(const std::string& text);
