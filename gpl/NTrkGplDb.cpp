@@ -12,6 +12,7 @@
 #include "app/support/TrackIni.h"
 #include "app/support/UserInterface.h"
 #include "app/tables/MaterialTable.h"
+#include "app/tables/TableRows.h"
 #include "description/TrkDsc.h"
 
 namespace {
@@ -348,53 +349,27 @@ void AddRows(CNTrkGplDb& trk, TrkDsc& ds, bool gplTrk) {
   }
 }
 
-void AddTextureRows(TrkDsc& ds, const CTrackTractionTexArray& tractionTex, const CTrackWallTexArray& wallTex,
+// A GPL track carries no overrides, race types, V ranges, catch fences or
+// repeat moduli: its rows get the fixed values, and every surface entry
+// takes part in the contours.
+void AddTextureRows(TrkDsc& ds, CTrackTractionTexArray tractionTex, CTrackWallTexArray wallTex,
                     const CTrackMaterialArray& materials) {
-  for (const VARS_TRACK_TRACTION_TEX& t : tractionTex) {
-    TrkDsc::TractionTexRow r = ds.TractionTex.NewTractionTexRow();
-    r.SetGrip(t.grip);
-    r.SetTextureIndex(t.textureIndex);
-    r.SetGripOverride(-1);
-    r.SetRaceType(0);
-    r.SetTex(t.tex);
-    r.SetRepeatLength(t.repeatLength);
-    r.SetRepeatWidth(t.repeatWidth);
-    r.SetClampHint(static_cast<uint16_t>(t.clampHint));
-    r.SetContourFlag(true);
-    r.SetR90(t.r90 != 0);
-    r.SetFirstSection(t.firstSection);
-    ds.TractionTex.AddTractionTexRow(r);
+  for (int i = 0; i < tractionTex.GetSize(); ++i) {
+    VARS_TRACK_TRACTION_TEX& t = tractionTex.ElementAt(i);
+    t.gripOverride = -1;
+    t.raceType = 0;
+    t.contourFlag = 1;
   }
-  for (const VARS_TRACK_WALL_TEX& w : wallTex) {
-    TrkDsc::WallTexRow r = ds.WallTex.NewWallTexRow();
-    r.SetGrip(w.grip);
-    r.SetTextureIndex(w.textureIndex);
-    r.SetGripOverride(-1);
-    r.SetRaceType(0);
-    r.SetTexLeft(w.texLeft);
-    r.SetTexRight(w.texRight);
-    r.SetTexTop(w.texTop);
-    r.SetTexEnd(w.texEnd);
-    r.SetWidth(w.width);
-    r.SetHeight(w.height);
-    r.SetVertical(w.vertical != 0);
-    r.SetMinTexV(0.0f);
-    r.SetMaxTexV(1.0f);
-    r.SetCatchFence(0);
-    r.SetRepeatLength(w.repeatLength);
-    r.SetRepeatModulus(0);
-    r.SetFirstSection(w.firstSection);
-    ds.WallTex.AddWallTexRow(r);
+  for (int i = 0; i < wallTex.GetSize(); ++i) {
+    VARS_TRACK_WALL_TEX& w = wallTex.ElementAt(i);
+    w.gripOverride = -1;
+    w.raceType = 0;
+    w.minTexV = 0.0f;
+    w.maxTexV = 1.0f;
+    w.catchFence = 0;
+    w.repeatModulus = 0;
   }
-  for (const _vars_track_material& m : materials) {
-    TrkDsc::MaterialRow r = ds.Material.NewMaterialRow();
-    r.SetMateralName(m.name);
-    r.SetMapName(m.mapName);
-    r.SetTransparency(0);
-    r.SetLLE_String(m.lle);
-    r.SetComment(m.comment);
-    ds.Material.AddMaterialRow(r);
-  }
+  AddTextureAndMaterialRows(ds, tractionTex, wallTex, materials);
 }
 
 // "_blank.tex" is a template for the user, made anew by every import;
