@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "bench/EvictCaches.h"
 #include "mesh/GlFaceArray.h"
 #include "mesh/GlPointArray.h"
 
@@ -44,17 +45,6 @@ void MakeMesh(int pointCount, bool shuffled, CGlPointArray& points, CGlFaceArray
       faces.Add(f);
     }
   }
-}
-
-// Writes a buffer larger than the caches, so that every run starts cold as a
-// single call on a freshly built mesh does; otherwise the small case keeps
-// its whole mesh in the cache from one run to the next and the large cannot.
-void EvictCaches() {
-  static std::vector<uint8_t> junk(size_t{512} << 20);
-  static uint8_t value = 0;
-  ++value;
-  for (size_t i = 0; i < junk.size(); i += 64) junk[i] = value;
-  benchmark::ClobberMemory();
 }
 
 void BM_PurgeDuplicatePoints(benchmark::State& state, bool shuffled, bool cold) {
