@@ -24,7 +24,7 @@ bool FlagOrSetting(const std::string& flag, const std::string& value, const char
   return on;
 }
 
-struct ImportSpec {
+struct ImportKind {
   const char* name;
   const char* help;
   const char* trackHelp;
@@ -36,18 +36,18 @@ struct ImportSpec {
   std::function<int(const std::string&, const std::string&, bool, bool)> run;
 };
 
-void AddImport(CLI::App& import, int& status, ImportSpec spec) {
-  auto* cmd = import.add_subcommand(spec.name, spec.help);
+void AddImport(CLI::App& import, int& status, ImportKind kind) {
+  auto* cmd = import.add_subcommand(kind.name, kind.help);
   auto args = std::make_shared<ImportArgs>();
-  cmd->add_option("TRACK", args->track, spec.trackHelp)->required();
+  cmd->add_option("TRACK", args->track, kind.trackHelp)->required();
   cmd->add_option("OUT", args->xml, "Track description XML to write")->required();
-  cmd->add_option(spec.flag, args->own, spec.flagHelp);
+  cmd->add_option(kind.flag, args->own, kind.flagHelp);
   cmd->add_option("--auto-materials", args->autoMaterials, "on/off: generate material names (setting ISIMaterials)");
-  cmd->callback([args, spec, &status]() {
-    bool own = FlagOrSetting(spec.flag, args->own, spec.setting, spec.settingDefault);
+  cmd->callback([args, kind, &status]() {
+    bool own = FlagOrSetting(kind.flag, args->own, kind.setting, kind.settingDefault);
     bool autoMaterials = FlagOrSetting("--auto-materials", args->autoMaterials, "ISIMaterials", 1);
     auto start = std::chrono::steady_clock::now();
-    int result = spec.run(args->track, args->xml, own, autoMaterials);
+    int result = kind.run(args->track, args->xml, own, autoMaterials);
     status = result == 1 ? 0 : 1;
     if (result == 1) {
       double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
