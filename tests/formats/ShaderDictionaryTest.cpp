@@ -80,12 +80,12 @@ TEST(ShaderDictionary, FindShaderMatch) {
   EXPECT_EQ(CGfxDictionary::FindShaderMatch(sh), 1);
   EXPECT_EQ(sh.shaderName, "DIFFUSET0T1");
   // Asking for specular skips the non-specular record.
-  CGlMatShader spec;
-  spec.specular = 1;
-  spec.maps[0].stageType = 1;
-  spec.maps[0].blend = 2;
-  EXPECT_EQ(CGfxDictionary::FindShaderMatch(spec), 1);
-  EXPECT_EQ(spec.shaderName, "SPECULART0T1");
+  CGlMatShader shiny;
+  shiny.specular = 1;
+  shiny.maps[0].stageType = 1;
+  shiny.maps[0].blend = 2;
+  EXPECT_EQ(CGfxDictionary::FindShaderMatch(shiny), 1);
+  EXPECT_EQ(shiny.shaderName, "SPECULART0T1");
   // No record has a bump map in the third slot alone.
   CGlMatShader none;
   none.maps[2].stageType = 5;
@@ -102,11 +102,11 @@ TEST(ShaderDictionary, ConvertMatMaps) {
   maps[1].mapType = 5;
   maps[1].mapName = "bump";
   maps[2].mapType = 2;
-  maps[2].mapName = "spec";
+  maps[2].mapName = "shine";
   CGlMatShader sh;
   EXPECT_EQ(CGfxDictionary::ConvertMatMapsToMatShader(maps, sh), 1);
   EXPECT_EQ(sh.shaderName, "BUMPCMAPSPECMAPT0");
-  EXPECT_EQ(sh.maps[0].textureName, "spec");
+  EXPECT_EQ(sh.maps[0].textureName, "shine");
   EXPECT_EQ(sh.maps[1].textureName, "bump");
   EXPECT_EQ(sh.maps[2].textureName, "env");
 

@@ -12,7 +12,7 @@
 #include "app/RegOption.h"
 #include "app/support/FileIO.h"
 #include "description/TrkDsc.h"
-#include "ptf/N5Inspect.h"
+#include "ptf/N5TreeListing.h"
 #include "ptf/N5PtfDb.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/ptf/RecordTrees.h"

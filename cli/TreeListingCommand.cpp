@@ -6,7 +6,7 @@
 
 #include "app/support/UserInterface.h"
 #include "cli/Commands.h"
-#include "ptf/N5Inspect.h"
+#include "ptf/N5TreeListing.h"
 
 void AddInspectCommand(CLI::App& app, int& status) {
   auto* cmd = app.add_subcommand("inspect", "Print the record tree of a PTF or 3DO file, or write it back");

@@ -1,4 +1,4 @@
-#include "ptf/N5Inspect.h"
+#include "ptf/N5TreeListing.h"
 
 #include <algorithm>
 #include <unordered_set>
