@@ -23,38 +23,20 @@
 // The C++ type of each column type.
 template <ColType T>
 struct ColCpp;
-template <>
-struct ColCpp<ColType::Text> {
-  using type = std::string;
-};
-template <>
-struct ColCpp<ColType::F64> {
-  using type = double;
-};
-template <>
-struct ColCpp<ColType::F32> {
-  using type = float;
-};
-template <>
-struct ColCpp<ColType::Bool> {
-  using type = bool;
-};
-template <>
-struct ColCpp<ColType::U16> {
-  using type = uint16_t;
-};
-template <>
-struct ColCpp<ColType::I8> {
-  using type = int8_t;
-};
-template <>
-struct ColCpp<ColType::I32> {
-  using type = int32_t;
-};
-template <>
-struct ColCpp<ColType::I64> {
-  using type = int64_t;
-};
+#define LF_COL_CPP(T, Cpp)    \
+  template <>                 \
+  struct ColCpp<ColType::T> { \
+    using type = Cpp;         \
+  };
+LF_COL_CPP(Text, std::string)
+LF_COL_CPP(F64, double)
+LF_COL_CPP(F32, float)
+LF_COL_CPP(Bool, bool)
+LF_COL_CPP(U16, uint16_t)
+LF_COL_CPP(I8, int8_t)
+LF_COL_CPP(I32, int32_t)
+LF_COL_CPP(I64, int64_t)
+#undef LF_COL_CPP
 
 // The common part of every typed row handle.
 class CTypedRow {

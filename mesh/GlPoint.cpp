@@ -42,27 +42,9 @@ void CGlPoint::Rotate(float a, float b, float c) {
   const float ra = a * factor;
   const float rb = b * factor;
   const float rc = c * factor;
-  if (rc != 0.0f) {
-    const float cs = std::cos(rc), sn = std::sin(rc);
-    const float ny2 = y * cs - z * sn;
-    const float nz2 = z * cs + y * sn;
-    y = ny2;
-    z = nz2;
-  }
-  if (rb != 0.0f) {
-    const float cs = std::cos(rb), sn = std::sin(rb);
-    const float nx2 = x * cs - z * sn;
-    const float nz2 = z * cs + x * sn;
-    x = nx2;
-    z = nz2;
-  }
-  if (ra != 0.0f) {
-    const float cs = std::cos(ra), sn = std::sin(ra);
-    const float nx2 = x * cs - y * sn;
-    const float ny2 = y * cs + x * sn;
-    x = nx2;
-    y = ny2;
-  }
+  if (rc != 0.0f) GlRotateInPlane(y, z, std::cos(rc), std::sin(rc));
+  if (rb != 0.0f) GlRotateInPlane(x, z, std::cos(rb), std::sin(rb));
+  if (ra != 0.0f) GlRotateInPlane(x, y, std::cos(ra), std::sin(ra));
 }
 
 void CGlPoint::SetToMin(const CGlPoint& p, const CGlPoint& q) {

@@ -13,6 +13,17 @@ struct CGlUVChannel {
   float v = 0.0f;
 };
 
+// Turns the pair (u, v) in its plane by the angle whose cosine and sine
+// are given: u' = u c - v s, v' = v c + u s, computed in the precision of
+// c and s and stored back as float.
+template <typename Real>
+inline void GlRotateInPlane(float& u, float& v, Real c, Real s) {
+  const float u2 = static_cast<float>(u * c - v * s);
+  const float v2 = static_cast<float>(v * c + u * s);
+  u = u2;
+  v = v2;
+}
+
 class CGlPoint {
  public:
   CGlPoint() = default;

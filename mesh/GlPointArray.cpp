@@ -13,40 +13,16 @@ void CGlPointArray::RotatePoints(double a, double b, double c) {
   const double cc = std::cos(c), sc = std::sin(c);
   for (CGlPoint& p : items_) {
     if (c != 0.0) {
-      const float y = static_cast<float>(p.y * cc - p.z * sc);
-      const float z = static_cast<float>(p.z * cc + p.y * sc);
-      p.y = y;
-      p.z = z;
-      if (p.hasNormal) {
-        const float ny = static_cast<float>(p.ny * cc - p.nz * sc);
-        const float nz = static_cast<float>(p.nz * cc + p.ny * sc);
-        p.ny = ny;
-        p.nz = nz;
-      }
+      GlRotateInPlane(p.y, p.z, cc, sc);
+      if (p.hasNormal) GlRotateInPlane(p.ny, p.nz, cc, sc);
     }
     if (b != 0.0) {
-      const float x = static_cast<float>(p.x * cb - p.z * sb);
-      const float z = static_cast<float>(p.z * cb + p.x * sb);
-      p.x = x;
-      p.z = z;
-      if (p.hasNormal) {
-        const float nx = static_cast<float>(p.nx * cb - p.nz * sb);
-        const float nz = static_cast<float>(p.nz * cb + p.nx * sb);
-        p.nx = nx;
-        p.nz = nz;
-      }
+      GlRotateInPlane(p.x, p.z, cb, sb);
+      if (p.hasNormal) GlRotateInPlane(p.nx, p.nz, cb, sb);
     }
     if (a != 0.0) {
-      const float x = static_cast<float>(p.x * ca - p.y * sa);
-      const float y = static_cast<float>(p.y * ca + p.x * sa);
-      p.x = x;
-      p.y = y;
-      if (p.hasNormal) {
-        const float nx = static_cast<float>(p.nx * ca - p.ny * sa);
-        const float ny = static_cast<float>(p.ny * ca + p.nx * sa);
-        p.nx = nx;
-        p.ny = ny;
-      }
+      GlRotateInPlane(p.x, p.y, ca, sa);
+      if (p.hasNormal) GlRotateInPlane(p.nx, p.ny, ca, sa);
     }
   }
 }

@@ -284,13 +284,12 @@ size_t CN5ObjXs::ReadData(CByteReader& r) {
 
 void CN5ObjXs::ReWriteData() {
   if (headerValue == 3) {
-    float f;
-    f = static_cast<float>(latStart), WriteBytes(&f, 4);
+    WriteFloat(latStart);
     WriteDouble(heightStart);
-    f = static_cast<float>(gradStart), WriteBytes(&f, 4);
-    f = static_cast<float>(latEnd), WriteBytes(&f, 4);
+    WriteFloat(gradStart);
+    WriteFloat(latEnd);
     WriteDouble(heightEnd);
-    f = static_cast<float>(gradEnd), WriteBytes(&f, 4);
+    WriteFloat(gradEnd);
     WriteBytes(&flag, 1);
     WriteZeroes(2);
   } else {
@@ -343,9 +342,8 @@ void CN5ObjFs::ReWriteData() {
   if (children.size() > 1 && kind == 0) kind = grip <= 3 ? 1 : 3;
   if (readPos && kind > 4) kind = 2;
   if (headerValue == 5) {
-    float a = static_cast<float>(latStart), b = static_cast<float>(latEnd);
-    WriteBytes(&a, 4);
-    WriteBytes(&b, 4);
+    WriteFloat(latStart);
+    WriteFloat(latEnd);
   } else {
     WriteDouble(latStart);
     WriteDouble(latEnd);
@@ -437,9 +435,8 @@ size_t CN5ObjWs::ReadData(CByteReader& r) {
 void CN5ObjWs::ReWriteData() {
   int32_t tied = readPos ? (root && root->keepReadWallTies ? tiedValue : 1) : 3;
   if (headerValue >= 6) {
-    float a = static_cast<float>(latStart), b = static_cast<float>(latEnd);
-    WriteBytes(&a, 4);
-    WriteBytes(&b, 4);
+    WriteFloat(latStart);
+    WriteFloat(latEnd);
   } else {
     WriteDouble(latStart);
     WriteDouble(latEnd);

@@ -88,6 +88,10 @@ size_t CN5Obj::ReadChildrenArray(CByteReader& r, std::vector<CN5Obj*>* list, voi
 }
 void CN5Obj::WriteLong(uint32_t v) { WriteBytes(&v, 4); }
 void CN5Obj::WriteDouble(double v) { WriteBytes(&v, 8); }
+void CN5Obj::WriteFloat(double v) {
+  const float f = static_cast<float>(v);
+  WriteBytes(&f, 4);
+}
 void CN5Obj::WriteString(const std::string& text) {
   if (text.empty()) {
     WriteLong(0);

@@ -53,6 +53,8 @@ class CN5Obj {
                            void* context = nullptr);
   void WriteLong(uint32_t v);
   void WriteDouble(double v);
+  // A value stored in a single-precision field of the file.
+  void WriteFloat(double v);
   void WriteString(const std::string& text);
   std::string ReadString(CByteReader& r);
   void WriteChildrenList(const std::vector<CN5Obj*>& list);
