@@ -77,11 +77,15 @@ const CN5ObjTu* Coords(const CN5Obj* o) {
 
 }  // namespace
 
-std::unique_ptr<CN5PtfDb> CN5PtfDb::CreateFromFile(const std::string& filePath) {
+std::unique_ptr<CN5PtfDb> CN5PtfDb::CreateFromFile(const std::string& filePath, std::string* openError) {
   auto model = std::make_unique<CN5PtfDb>();
   std::string error;
-  if (!model->ReadPtf(filePath, error)) {
-    if (!error.empty()) UI().Message(error, "Damaged track file");
+  bool damaged = false;
+  if (!model->ReadPtf(filePath, error, &damaged)) {
+    if (damaged)
+      UI().Message(error, "Damaged track file");
+    else if (openError)
+      *openError = error;
     return nullptr;
   }
   std::string name = FileString::FileName(filePath);

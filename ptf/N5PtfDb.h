@@ -91,8 +91,10 @@ struct VARS_PTF_DB_TRACTION {
 class CN5PtfDb : public CN5Ptf {
  public:
   // Reads a PTF file into a new model named after the file title cut at its
-  // first '.'; null when it cannot be opened or is damaged (reported).
-  static std::unique_ptr<CN5PtfDb> CreateFromFile(const std::string& filePath);
+  // first '.'; null when it cannot be opened or is damaged. A damaged file is
+  // reported; for one that cannot be opened the reason goes to openError
+  // when given.
+  static std::unique_ptr<CN5PtfDb> CreateFromFile(const std::string& filePath, std::string* openError = nullptr);
 
   void DbSetSummary(const VARS_PTF_DB_SUMMARY& summary);
   void DbGetSummary(VARS_PTF_DB_SUMMARY& summary);

@@ -71,12 +71,11 @@ void AddTextureRows(CN5PtfDb& model, TrkDsc& ds) {
 }  // namespace
 
 std::unique_ptr<TrkDsc> DataBaseFromPTF(const std::string& path, bool world, bool /*autoMaterials*/) {
-  std::unique_ptr<CN5PtfDb> model = CN5PtfDb::CreateFromFile(path);
+  std::string openError;
+  std::unique_ptr<CN5PtfDb> model = CN5PtfDb::CreateFromFile(path, &openError);
   if (!model) {
     // A damaged file has been reported; one that cannot be opened is said here.
-    std::vector<uint8_t> probe;
-    std::string error;
-    if (!ReadWholeFile(path, probe, error)) UI().Message(error, "Cannot read the track file");
+    if (!openError.empty()) UI().Message(openError, "Cannot read the track file");
     return nullptr;
   }
   auto ds = std::make_unique<TrkDsc>();

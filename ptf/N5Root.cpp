@@ -153,21 +153,25 @@ CN5Obj* CN5Root::Root() const {
 std::unique_ptr<CN5Root> CN5Root::CreateFromFile(const std::string& filePath) {
   auto root = std::make_unique<CN5Root>();
   std::string error;
-  if (!root->ReadFromFile(filePath, error)) {
+  bool damaged = false;
+  if (!root->ReadFromFile(filePath, error, &damaged)) {
     // A file that cannot be opened yields nothing silently; a damaged one is
     // reported.
-    if (!error.empty()) UI().Message(error, "Damaged object file");
+    if (damaged) UI().Message(error, "Damaged object file");
     return nullptr;
   }
   return root;
 }
 
-bool CN5Root::ReadFromFile(const std::string& filePath, std::string& error) {
+bool CN5Root::ReadFromFile(const std::string& filePath, std::string& error, bool* damaged) {
   std::vector<uint8_t> bytes;
-  std::string openError;
   error.clear();
-  if (!ReadWholeFile(filePath, bytes, openError)) return false;
-  if (!ReadFromBuffer(std::move(bytes), filePath, error)) return false;
+  if (damaged) *damaged = false;
+  if (!ReadWholeFile(filePath, bytes, error)) return false;
+  if (!ReadFromBuffer(std::move(bytes), filePath, error)) {
+    if (damaged) *damaged = true;
+    return false;
+  }
   size_t cut = filePath.find_last_of("/\\");
   folder = cut == std::string::npos ? std::string() : filePath.substr(0, cut + 1);
   path = filePath;

@@ -122,9 +122,10 @@ class CN5Root {
   // naming the file and the fault is shown through UI()).
   static std::unique_ptr<CN5Root> CreateFromFile(const std::string& path);
   // The same into this root (the track and object models derive from it):
-  // false, with error set, when the file cannot be opened or is damaged.
-  // Remembers the file's path and folder.
-  bool ReadFromFile(const std::string& path, std::string& error);
+  // false, with error set, when the file cannot be opened or is damaged;
+  // damaged (when given) tells the two apart. Remembers the file's path and
+  // folder.
+  bool ReadFromFile(const std::string& path, std::string& error, bool* damaged = nullptr);
   // Parses a file image held in memory. A damaged image (a record, count or
   // string running past the end, a record referring to one that encloses it,
   // nesting too deep) makes the whole file unreadable: returns false, error

@@ -87,8 +87,9 @@ std::string InspectRecordTree(const CN5Root& root) {
 
 namespace {
 bool ReadForInspect(CN5Root& root, const std::string& path, std::string& error) {
-  if (!root.ReadFromFile(path, error)) {
-    if (error.empty()) error = "Cannot open " + path;
+  bool damaged = false;
+  if (!root.ReadFromFile(path, error, &damaged)) {
+    if (!damaged) error = "Cannot open " + path;
     return false;
   }
   if (!root.Root()) {

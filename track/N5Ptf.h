@@ -148,7 +148,7 @@ class CN5Ptf : public CN5Root {
   // Reads a PTF file into this model: path, folder and track name (the file
   // title). False with error set when damaged, or error empty when the file
   // cannot be opened.
-  bool ReadPtf(const std::string& filePath, std::string& error);
+  bool ReadPtf(const std::string& filePath, std::string& error, bool* damaged = nullptr);
 
   // ---- state ----
 

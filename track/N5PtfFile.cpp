@@ -34,13 +34,13 @@ int CN5Ptf::WritePtf(const std::string& filePath, int version) {
   return 1;
 }
 
-bool CN5Ptf::ReadPtf(const std::string& filePath, std::string& error) {
+bool CN5Ptf::ReadPtf(const std::string& filePath, std::string& error, bool* damaged) {
   // The caches refer to the records of the tree being replaced.
   foundTk = writeTk = nullptr;
   laidOut.clear();
   trackLength = 0;
   segmentCount = 0;
-  if (!ReadFromFile(filePath, error)) return false;
+  if (!ReadFromFile(filePath, error, damaged)) return false;
   trackName = FileString::Title(filePath);
   return true;
 }
@@ -48,8 +48,9 @@ bool CN5Ptf::ReadPtf(const std::string& filePath, std::string& error) {
 std::unique_ptr<CN5Ptf> CN5Ptf::CreateFromFile(const std::string& filePath) {
   auto model = std::make_unique<CN5Ptf>();
   std::string error;
-  if (!model->ReadPtf(filePath, error)) {
-    if (!error.empty()) UI().Message(error, "Damaged track file");
+  bool damaged = false;
+  if (!model->ReadPtf(filePath, error, &damaged)) {
+    if (damaged) UI().Message(error, "Damaged track file");
     return nullptr;
   }
   return model;
