@@ -6,7 +6,12 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
+class CGlBlockArray;
+class CGlMaterialArray;
+class CGlMipArray;
+class CN5Ptf;
 class CN5PtfDb;
 class TrkDsc;
 
@@ -32,4 +37,35 @@ class CLapforge {
 
   // GPL road.
   int GplTrktoXML(const std::string& trkFile, const std::string& xmlFile, bool fromGplTrk, bool autoMaterials);
+
+  // The export mesh of a built track: one named block per segment, detail
+  // and scenery object, sharing one material and one texture list
+  // (app/CreateObjects.cpp). Track block names go to the first list,
+  // vertical objects to the second, details, infields and outfields to the third.
+  void CreateObjects(CN5Ptf& model, CGlBlockArray& blocks, CGlMaterialArray& materials, CGlMipArray& textures,
+                     std::vector<std::string>& trackNames, std::vector<std::string>& verticalNames,
+                     std::vector<std::string>& otherNames);
+
+  // Mesh export roads: the number of blocks, 0 when nothing was built.
+  // The glTF export (no game counterpart) lets a track maker look at the meshes.
+  int GltfFromDataBase(const TrkDsc& db, const std::string& outFile);
+  int XMLToGltf(const std::string& xmlFile, const std::string& outFile);
+  int RFactorFromDataBase(const TrkDsc& db, const std::string& folder);
+  int XMLtoRFactor(const std::string& xmlFile, const std::string& folder);
+  int MTSFromDataBase(const TrkDsc& db, const std::string& folder);
+  int XMLToMTS(const std::string& xmlFile, const std::string& folder);
+  int GTRFromDataBase(const TrkDsc& db, const std::string& folder);
+  int XMLtoGTR(const std::string& xmlFile, const std::string& folder);
+  int GTR2FromDataBase(const TrkDsc& db, const std::string& folder);
+  int XMLtoGTR2(const std::string& xmlFile, const std::string& folder);
+  int GTLFromDataBase(const TrkDsc& db, const std::string& folder);
+  int XMLtoGTL(const std::string& xmlFile, const std::string& folder);
+  int _3DSFromDataBase(const TrkDsc& db, const std::string& file);
+  int XMLTo3DS(const std::string& xmlFile, const std::string& file);
+  int _3SEFromDataBase(const TrkDsc& db, const std::string& file);
+  int XMLto3SE(const std::string& xmlFile, const std::string& file);
+
+  // AI waypoint and camera roads.
+  int AIWFromDataBase(const TrkDsc& db, const std::string& lpFile, const std::string& aiwFile);
+  int CamFromDataBase(const TrkDsc& db, const std::string& camIn, const std::string& camOut);
 };

@@ -10,7 +10,8 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$here"
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libpugixml-dev libcli11-dev qt6-base-dev
-          libgtest-dev libgmock-dev libbenchmark-dev libxml2-utils)
+          libgtest-dev libgmock-dev libbenchmark-dev libxml2-utils
+          libtinygltf-dev assimp-utils ccache)
 
 missing=()
 for p in "${packages[@]}"; do

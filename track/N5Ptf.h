@@ -46,6 +46,23 @@ struct _vars_wall_continuity {
   double s = 0;
 };
 
+class CGlFaceArray;
+class CGlMaterialArray;
+class CGlMipArray;
+class CGlPointArray;
+
+// One piece of a surface band between two band edges, cut further by the
+// bank lines that run through it; lives only while a surface is meshed.
+struct F_SInfo {
+  float rightStart = 0, leftStart = 0, rightEnd = 0, leftEnd = 0;  // edge laterals
+  int32_t rightStraight = 0, leftStraight = 0;
+  // Texture corners (u, v): start-right, end-right, end-left, start-left.
+  double corner[4][2] = {{0, 0}, {0, 0}, {0, 0}, {0, 0}};
+  int32_t grip = 0;
+  int32_t rotation = 0;  // the texture coordinates record's R90
+  int32_t split = 0;     // 1 when the piece came from a bank-line cut
+};
+
 class CN5Ptf : public CN5Root {
  public:
   CN5Ptf();
@@ -133,6 +150,32 @@ class CN5Ptf : public CN5Root {
   // Adds a painted detail to the write track record; heading in radians.
   void CreateNewTrackDetail(double lng, double lat, double width, double length, double heading,
                             const std::string& texture, double u, double v);
+
+  // ---- surface meshing (track/N5PtfMesh.cpp) ----
+  // Every function appends to the arrays it is given; nothing is cleared.
+
+  // Whole track: per segment its walls then its surfaces, then every detail.
+  void GetGlFaces(CGlPointArray& points, CGlFaceArray& faces, CGlMipArray& textures, CGlMaterialArray& materials);
+  // One segment: its surfaces, then its walls; no details.
+  void GetGlFaces(int seg, CGlPointArray& points, CGlFaceArray& faces, CGlMipArray& textures,
+                  CGlMaterialArray& materials);
+  void GetGlTractionFaces(int seg, CN5ObjSg* segment, CN5ObjFs* band, CN5ObjFs* next, CGlPointArray& points,
+                          CGlFaceArray& faces, CGlMipArray& textures, CGlMaterialArray& materials);
+  void GetF_SInfoFaces(int seg, CN5ObjSg* segment, const F_SInfo& piece, CGlPointArray& points, CGlFaceArray& faces,
+                       int textureIndex, int materialIndex);
+  void GetGlWallFaces(int seg, CN5ObjSg* segment, CN5ObjWs* wall, CGlPointArray& points, CGlFaceArray& faces,
+                      CGlMipArray& textures, CGlMaterialArray& materials);
+  void GetGlTrackDetailFaces(int detail, CGlPointArray& points, CGlFaceArray& faces, CGlMipArray& textures,
+                             CGlMaterialArray& materials);
+
+  // ---- scenery meshes for the exporters (track/N5PtfSceneryMesh.cpp) ----
+  // Each appends to a fresh block's faces and points.
+  void CreateInfieldObject(const _vars_infield_obj& infield, CGlFaceArray& faces, CGlPointArray& points,
+                           CGlMaterialArray& materials);
+  void CreateOutfieldObject(const _vars_outfield_obj& outfield, CGlFaceArray& faces, CGlPointArray& points,
+                            CGlMaterialArray& materials);
+  void CreateTreeObject(const _vars_vertical_obj& vertical, CGlFaceArray& faces, CGlPointArray& points,
+                        CGlMaterialArray& materials);
 
   // ---- files (track/N5PtfFile.cpp) ----
 
