@@ -1,0 +1,106 @@
+// The services the desktop windows share: the pickers and the user-interface
+// port answered by Qt dialogs, conversions run on a worker thread, and the
+// help pages.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <atomic>
+#include <functional>
+#include <string>
+
+#include "app/Browser.h"
+#include "app/support/UserInterface.h"
+
+class QWidget;
+
+// The pickers' dialogs on Qt's file and folder dialogs.
+class CQtFileDialogs : public CFileDialogs {
+ public:
+  std::string OpenFile(const FileDialogRequest& request) override;
+  std::string SaveFile(const FileDialogRequest& request) override;
+  std::string PickFolder(const std::string& preselected) override;
+
+  // "XML files (*.XML)|*.XML" as a Qt name filter; file systems here tell
+  // letter case apart, so both spellings of the extension are listed.
+  static QString NameFilter(const std::string& filter);
+};
+
+// The user-interface port of the desktop program. The core may call it from
+// a worker thread; every message and question is then shown on the window
+// thread, the worker waiting for the answer. Tests override the three Show
+// functions, which always run on the window thread.
+class CQtUserInterface : public QObject, public CUserInterface {
+  Q_OBJECT
+ public:
+  CQtUserInterface();
+  ~CQtUserInterface() override;
+
+  void Message(const std::string& text, const std::string& caption) override;
+  bool YesNo(const std::string& text, const std::string& caption) override;
+  UiAnswer YesNoCancel(const std::string& text, const std::string& caption) override;
+
+  // Once the program is shutting down nothing is shown any more: messages go
+  // to stderr and questions take their first answer.
+  static void SetShuttingDown();
+
+ protected:
+  virtual void ShowMessage(const QString& text, const QString& caption);
+  virtual UiAnswer ShowQuestion(const QString& text, const QString& caption, bool withCancel);
+
+ private:
+  template <class F>
+  auto OnWindowThread(F f);
+  CUserInterface* previous_;
+};
+
+// Runs one conversion at a time on a worker thread and reports its result on
+// the window thread. The owner disables its controls while Busy().
+class CConversionRunner : public QObject {
+  Q_OBJECT
+ public:
+  explicit CConversionRunner(QObject* parent = nullptr);
+  ~CConversionRunner() override;
+  bool Busy() const { return busy_; }
+
+  // work() runs on the worker and returns the driver's result; an error the
+  // core raises ends the command with its message and result 0. done(result)
+  // runs on the window thread afterwards, unless the runner is gone by then.
+  void Run(std::function<int()> work, std::function<void(int)> done);
+
+  // Conversions still running anywhere in the program (a window may close
+  // while its export goes on; the program waits for them before it exits).
+  static int Running() { return running_.load(); }
+  // Processes events until no conversion runs any more.
+  static void WaitForAll();
+
+ signals:
+  void BusyChanged(bool busy);
+  void Finished(int result);
+
+ private:
+  bool busy_ = false;
+  static std::atomic<int> running_;
+};
+
+// Help pages: one HTML page per help topic, found beside the program.
+class CHelp {
+ public:
+  // The page file of a topic (the general table page for an unknown one).
+  static QString PageName(int topic);
+  // The folder holding the pages: "help" beside the executable, or
+  // "../share/lapforge/help" from it once installed.
+  static QString Folder();
+  // Opens the topic's page in the desktop browser; shows a message when the
+  // page cannot be found.
+  static bool Open(int topic);
+  // The table editor's topic for a table name (ignoring case); 117 for a
+  // name not listed or no table.
+  static int TableTopic(const QString& table);
+  static constexpr int kMainWindowTopic = 116;
+  static constexpr int kTablesTopic = 117;
+};
+
+// Elapsed time as the completion report writes it: whole seconds, a point
+// and the milliseconds in three digits ("65.040").
+QString FormatElapsed(qint64 milliseconds);

@@ -1,0 +1,66 @@
+// The main window: one button per conversion, the options, the table editor
+// and help. Conversions run on a worker thread; the buttons are disabled and
+// a busy indicator shows until the conversion ends.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Browser.h"
+
+class QProgressBar;
+class QPushButton;
+class CConversionRunner;
+class LapforgeEdit;
+
+class CMainWindow : public QMainWindow {
+  Q_OBJECT
+ public:
+  // The pickers answer through dialogs (Qt's when nullptr).
+  explicit CMainWindow(CFileDialogs* dialogs = nullptr, QWidget* parent = nullptr);
+  ~CMainWindow() override;
+
+  // The fifteen buttons, in tab order.
+  const std::vector<QPushButton*>& Buttons() const { return buttons_; }
+  QPushButton* Button(const QString& text) const;
+  CConversionRunner* Runner() const { return runner_; }
+  int HelpTopic() const { return helpTopic_; }
+  CFileDialogs& Dialogs() const { return *dialogs_; }
+
+  // Shows every table editor as it is opened (tests answer them).
+  std::function<void(LapforgeEdit*)> onEditorOpened;
+
+ signals:
+  // The window closed (the program ends).
+  void Closed();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void PtfToXml();
+  void XmlToPtf();
+  void GplToXml();
+  void OpenXml();
+  void Options();
+  void XmlToFile(const char* extension, std::function<int(const std::string&, const std::string&)> op);
+  void XmlToFolder(const char* format, std::function<int(const std::string&, const std::string&)> op);
+  void NewXml();
+  void Help();
+  void Run(std::function<int()> work, int filesOnSuccess);
+  void SetBusy(bool busy);
+
+  std::unique_ptr<CFileDialogs> ownDialogs_;
+  CFileDialogs* dialogs_;
+  CBrowser browser_;
+  CConversionRunner* runner_;
+  QProgressBar* busy_;
+  std::vector<QPushButton*> buttons_;
+  QElapsedTimer start_;
+  int helpTopic_ = 0;
+};

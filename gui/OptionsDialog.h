@@ -1,0 +1,29 @@
+// The options dialog "LapforgeOptions": the three switches of the imports,
+// read from the settings on opening and stored only when closed with "OK".
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QPushButton;
+
+class COptionsDialog : public QDialog {
+  Q_OBJECT
+ public:
+  explicit COptionsDialog(QWidget* parent = nullptr);
+
+  QCheckBox* TsoXyz() const { return tsoXyz_; }
+  QCheckBox* FromGplTrk() const { return fromGplTrk_; }
+  QCheckBox* AutoMaterials() const { return autoMaterials_; }
+  QPushButton* OkButton() const { return ok_; }
+  QPushButton* CancelButton() const { return cancel_; }
+
+  void accept() override;
+
+ private:
+  QCheckBox* tsoXyz_;
+  QCheckBox* fromGplTrk_;
+  QCheckBox* autoMaterials_;
+  QPushButton* ok_;
+  QPushButton* cancel_;
+};

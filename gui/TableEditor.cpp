@@ -1,0 +1,752 @@
+#include "gui/TableEditor.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QProgressBar>
+#include <QRegularExpression>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+#include <QUndoStack>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <exception>
+
+#include "app/Lapforge.h"
+#include "app/RegOption.h"
+#include "app/support/UserInterface.h"
+#include "gui/GuiSupport.h"
+#include "gui/StatusWindow.h"
+
+namespace {
+
+const char* const kCaption = "LapforgeEdit";
+
+// ---- Undo commands -------------------------------------------------------
+// Commands name rows by table number and position, never by pointer: a
+// restored snapshot rebuilds every row. The first redo of each command is
+// skipped, since the editor has already made the change when it pushes it.
+
+class CCellCommand : public QUndoCommand {
+ public:
+  CCellCommand(LapforgeEdit* ed, int table, int row, int column, CDataValue before, CDataValue after)
+      : QUndoCommand(QStringLiteral("Edit cell")),
+        ed_(ed), table_(table), row_(row), column_(column), before_(std::move(before)), after_(std::move(after)) {}
+  void redo() override {
+    if (first_) {
+      first_ = false;
+      return;
+    }
+    ed_->SetCell(table_, row_, column_, after_);
+  }
+  void undo() override { ed_->SetCell(table_, row_, column_, before_); }
+
+ private:
+  LapforgeEdit* ed_;
+  int table_, row_, column_;
+  CDataValue before_, after_;
+  bool first_ = true;
+};
+
+class CAppendCommand : public QUndoCommand {
+ public:
+  CAppendCommand(const QString& text, LapforgeEdit* ed, int table, std::vector<std::pair<int, CDataValue>> values,
+                 int relation, int parentRow)
+      : QUndoCommand(text), ed_(ed), table_(table), values_(std::move(values)), relation_(relation), parentRow_(parentRow) {}
+  void redo() override {
+    if (first_) {
+      first_ = false;
+      return;
+    }
+    ed_->AppendRow(table_, values_, relation_, parentRow_);
+  }
+  void undo() override { ed_->RemoveLastRow(table_); }
+
+ private:
+  LapforgeEdit* ed_;
+  int table_;
+  std::vector<std::pair<int, CDataValue>> values_;
+  int relation_, parentRow_;
+  bool first_ = true;
+};
+
+class CSnapshotCommand : public QUndoCommand {
+ public:
+  CSnapshotCommand(const QString& text, LapforgeEdit* ed, LapforgeEdit::Snapshot before, LapforgeEdit::Snapshot after)
+      : QUndoCommand(text), ed_(ed), before_(std::move(before)), after_(std::move(after)) {}
+  void redo() override {
+    if (first_) {
+      first_ = false;
+      return;
+    }
+    ed_->RestoreSnapshot(after_);
+  }
+  void undo() override { ed_->RestoreSnapshot(before_); }
+
+ private:
+  LapforgeEdit* ed_;
+  LapforgeEdit::Snapshot before_, after_;
+  bool first_ = true;
+};
+
+// ---- Jump rules of the double-click --------------------------------------
+
+struct JumpRule {
+  const char* shown;
+  std::vector<const char*> source;  // source columns, one per target column
+  std::vector<const char*> targets;
+  std::vector<const char*> targetColumns;
+  int needed;
+};
+
+const std::vector<JumpRule>& JumpRules() {
+  static const std::vector<JumpRule> rules = {
+      {"Traction", {"Grip", "TextureIndex"}, {"TractionTex", "WallTex"}, {"Grip", "TextureIndex"}, 2},
+      {"Material",
+       {"MateralName", "MateralName", "MateralName", "MateralName", "MateralName"},
+       {"TractionTex", "WallTex"},
+       {"Tex", "TexLeft", "TexRight", "TexTop", "TexEnd"},
+       1},
+      {"WallTex",
+       {"TexLeft", "TexRight", "TexTop", "TexEnd"},
+       {"Material"},
+       {"MateralName", "MateralName", "MateralName", "MateralName"},
+       1},
+      {"TractionTex", {"Tex"}, {"Material"}, {"MateralName"}, 1},
+  };
+  return rules;
+}
+
+}  // namespace
+
+// ---- Window ----------------------------------------------------------------
+
+LapforgeEdit::LapforgeEdit(const QString& xmlFile, CFileDialogs& dialogs, QWidget* parent)
+    : QDialog(parent), browser_(dialogs) {
+  if (xmlFile.size() > 1) {
+    fileName_ = xmlFile.toStdString();
+    db_ = CLapforge().DataBaseFromXML(fileName_);
+    setWindowTitle(xmlFile);
+  } else {
+    db_ = std::make_shared<TrkDsc>();
+    setWindowTitle(QStringLiteral("New..."));
+  }
+  BuildWindow();
+}
+
+LapforgeEdit::~LapforgeEdit() {
+  // The undo commands refer to this window; drop them first.
+  undo_->clear();
+}
+
+void LapforgeEdit::BuildWindow() {
+  setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
+  resize(900, 560);
+
+  model_ = new CDescriptionModel(this);
+  model_->SetDescription(db_.get());
+  model_->SetEditFunction([this](CDataRow& row, int column, const CDataValue& v) { return EditCell(row, column, v); });
+  proxy_ = new QSortFilterProxyModel(this);
+  proxy_->setSourceModel(model_);
+  proxy_->setSortRole(CDescriptionModel::kSortRole);
+  undo_ = new QUndoStack(this);
+  runner_ = new CConversionRunner(this);
+  connect(runner_, &CConversionRunner::BusyChanged, this, &LapforgeEdit::SetBusy);
+
+  list_ = new QListWidget(this);
+  list_->setFixedWidth(170);
+  if (db_)
+    for (int t = 0; t < db_->TableCount(); ++t) list_->addItem(QString::fromLatin1(db_->Table(t).Name()));
+  list_->setCurrentRow(-1);
+  connect(list_, &QListWidget::currentRowChanged, this, [this](int t) {
+    if (t >= 0) ShowTableIndex(t);
+  });
+  sortOrders_.assign(db_ ? static_cast<size_t>(db_->TableCount()) : 0, {-1, Qt::AscendingOrder});
+
+  grid_ = new QTableView(this);
+  grid_->setModel(proxy_);
+  grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  grid_->setSortingEnabled(true);
+  grid_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+  grid_->verticalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(grid_->verticalHeader(), &QHeaderView::customContextMenuRequested, this, &LapforgeEdit::OnHeaderMenu);
+  connect(grid_->verticalHeader(), &QHeaderView::sectionDoubleClicked, this,
+          [this](int proxyRow) { JumpFrom(proxy_->mapToSource(proxy_->index(proxyRow, 0)).row()); });
+  connect(grid_->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this, [this](int column, Qt::SortOrder order) {
+    const int t = model_->CurrentView().table;
+    if (t >= 0 && static_cast<size_t>(t) < sortOrders_.size()) sortOrders_[static_cast<size_t>(t)] = {column, order};
+  });
+  connect(grid_, &QTableView::clicked, this, &LapforgeEdit::OnCellClicked);
+
+  back_ = new QPushButton(QStringLiteral("Back"), this);
+  path_ = new QLabel(this);
+  connect(back_, &QPushButton::clicked, this, &LapforgeEdit::Back);
+  notice_ = new QLabel(this);
+  notice_->setWordWrap(true);
+  busy_ = new QProgressBar(this);
+  busy_->setRange(0, 0);
+  busy_->setMaximumHeight(14);
+  busy_->hide();
+
+  auto* nav = new QHBoxLayout;
+  nav->addWidget(back_);
+  nav->addWidget(path_, 1);
+  auto* right = new QVBoxLayout;
+  right->addLayout(nav);
+  right->addWidget(notice_);
+  right->addWidget(grid_, 1);
+  auto* top = new QHBoxLayout;
+  top->addWidget(list_);
+  top->addLayout(right, 1);
+
+  struct ButtonDef {
+    const char* text;
+    std::function<void()> action;
+    bool needsDescription;
+  };
+  const std::vector<ButtonDef> defs = {
+      {"Write PTF", [this] { WritePtf(); }, true},
+      {"Write XML", [this] { WriteXmlCommand(); }, true},
+      {"Write F1  MTS",
+       [this] { ExportToFolder("MTS", [](const TrkDsc& db, const std::string& f) { return CLapforge().MTSFromDataBase(db, f); }); },
+       true},
+      {"TSO Table form PTF", [this] { TsoFromPtf(); }, true},
+      {"Write 3DS",
+       [this] { ExportToFile("3DS", [](const TrkDsc& db, const std::string& f) { return CLapforge()._3DSFromDataBase(db, f); }); },
+       true},
+      {"Write GTR",
+       [this] { ExportToFolder("GTR", [](const TrkDsc& db, const std::string& f) { return CLapforge().GTRFromDataBase(db, f); }); },
+       true},
+      {"Write rFactor",
+       [this] {
+         ExportToFolder("rFactor", [](const TrkDsc& db, const std::string& f) { return CLapforge().RFactorFromDataBase(db, f); });
+       },
+       true},
+      {"Help", [this] { CHelp::Open(HelpTopic()); }, false},
+      {"Close", [this] { close(); }, false},
+      {"Write GTL",
+       [this] { ExportToFolder("GTL", [](const TrkDsc& db, const std::string& f) { return CLapforge().GTLFromDataBase(db, f); }); },
+       true},
+      {"Write 3SE",
+       [this] { ExportToFile("3SE", [](const TrkDsc& db, const std::string& f) { return CLapforge()._3SEFromDataBase(db, f); }); },
+       true},
+      {"LP to AIW", [this] { LpToAiw(); }, true},
+      {"Write GTR2",
+       [this] {
+         ExportToFolder("GTR2", [](const TrkDsc& db, const std::string& f) { return CLapforge().GTR2FromDataBase(db, f); });
+       },
+       true},
+      {"Cam Converter", [this] { CamConverter(); }, true},
+  };
+  auto* buttons = new QGridLayout;
+  for (size_t i = 0; i < defs.size(); ++i) {
+    auto* b = new QPushButton(QString::fromLatin1(defs[i].text), this);
+    b->setAutoDefault(false);
+    connect(b, &QPushButton::clicked, this, defs[i].action);
+    b->setProperty("needsDescription", defs[i].needsDescription);
+    b->setEnabled(db_ || !defs[i].needsDescription);
+    buttons->addWidget(b, static_cast<int>(i / 7), static_cast<int>(i % 7));
+    buttons_.push_back(b);
+  }
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(top, 1);
+  layout->addWidget(busy_);
+  layout->addLayout(buttons);
+
+  // Keyboard: help, row commands, undo and redo.
+  auto* help = new QShortcut(QKeySequence::HelpContents, this);
+  connect(help, &QShortcut::activated, this, [this] { CHelp::Open(HelpTopic()); });
+  QAction* undo = undo_->createUndoAction(this);
+  undo->setShortcut(QKeySequence::Undo);
+  QAction* redo = undo_->createRedoAction(this);
+  redo->setShortcut(QKeySequence::Redo);
+  addAction(undo);
+  addAction(redo);
+  auto rowAction = [this](const QKeySequence& key, std::function<void()> f) {
+    auto* a = new QAction(this);
+    a->setShortcut(key);
+    a->setShortcutContext(Qt::WidgetShortcut);
+    connect(a, &QAction::triggered, this, f);
+    grid_->addAction(a);
+  };
+  rowAction(QKeySequence::Copy, [this] { CopyRow(CurrentRow()); });
+  rowAction(QKeySequence::Paste, [this] { PasteRow(); });
+  rowAction(QKeySequence(Qt::Key_Insert), [this] { AddRow(); });
+  rowAction(QKeySequence::Delete, [this] {
+    std::vector<int> rows;
+    for (const QModelIndex& i : grid_->selectionModel()->selectedRows()) rows.push_back(proxy_->mapToSource(i).row());
+    if (rows.empty() && CurrentRow() >= 0) rows.push_back(CurrentRow());
+    RemoveRows(rows);
+  });
+
+  if (!db_) {
+    notice_->setText(QStringLiteral("The description could not be loaded from %1. Only Help and Close work without one.")
+                         .arg(QString::fromStdString(fileName_)));
+    grid_->setEnabled(false);
+  } else {
+    notice_->hide();
+  }
+  UpdateNavigation();
+}
+
+QPushButton* LapforgeEdit::Button(const QString& text) const {
+  for (QPushButton* b : buttons_)
+    if (b->text() == text) return b;
+  return nullptr;
+}
+
+void LapforgeEdit::SetBusy(bool busy) {
+  busy_->setVisible(busy);
+  list_->setEnabled(!busy);
+  grid_->setEnabled(!busy && db_);
+  for (QPushButton* b : buttons_) {
+    const bool usable = db_ || !b->property("needsDescription").toBool();
+    b->setEnabled(usable && (!busy || b->text() == QLatin1String("Help") || b->text() == QLatin1String("Close")));
+  }
+}
+
+// ---- Navigation ------------------------------------------------------------
+
+void LapforgeEdit::ShowTableIndex(int table) {
+  if (!db_ || table < 0 || table >= db_->TableCount()) return;
+  backStack_.clear();
+  model_->ShowTable(table);
+  if (list_->currentRow() != table) {
+    const QSignalBlocker block(list_);
+    list_->setCurrentRow(table);
+  }
+  ApplySortOrder();
+  UpdateNavigation();
+}
+
+bool LapforgeEdit::ShowTable(const QString& name) {
+  if (!db_) return false;
+  for (int t = 0; t < db_->TableCount(); ++t)
+    if (name.compare(QLatin1String(db_->Table(t).Name()), Qt::CaseInsensitive) == 0) {
+      ShowTableIndex(t);
+      return true;
+    }
+  return false;
+}
+
+void LapforgeEdit::ApplySortOrder() {
+  const int t = model_->CurrentView().table;
+  if (t < 0) return;
+  auto& order = sortOrders_[static_cast<size_t>(t)];
+  // The material list reads best by name: it is sorted when first shown.
+  if (order.first < 0 && t == TrkDsc::kTable_Material) order = {0, Qt::AscendingOrder};
+  const auto keep = order;
+  grid_->sortByColumn(keep.first, keep.second);
+  if (keep.first < 0) proxy_->sort(-1);
+  order = keep;
+}
+
+void LapforgeEdit::ShowChildren(int row, int relation) {
+  CDataRow* parent = model_->RowAt(row);
+  if (!parent || relation < 0) return;
+  backStack_.push_back(model_->CurrentView());
+  const int parentIndex = TableRowIndex(parent);
+  model_->Show(CDescriptionModel::View{db_->Relation(relation).childTable, relation, parentIndex});
+  ApplySortOrder();
+  UpdateNavigation();
+}
+
+void LapforgeEdit::Back() {
+  if (backStack_.empty()) return;
+  const CDescriptionModel::View child = model_->CurrentView();
+  const CDescriptionModel::View view = backStack_.back();
+  backStack_.pop_back();
+  model_->Show(view);
+  ApplySortOrder();
+  UpdateNavigation();
+  // Select the parent row the child view belonged to.
+  if (child.relation >= 0) {
+    const RelationSchema& rel = db_->Relation(child.relation);
+    if (rel.parentTable == view.table && child.parentRowIndex < db_->Table(rel.parentTable).Count())
+      SelectRow(model_->ViewRowOf(&db_->Table(rel.parentTable).Row(child.parentRowIndex)));
+  }
+}
+
+void LapforgeEdit::UpdateNavigation() {
+  const auto& v = model_->CurrentView();
+  const bool child = v.relation >= 0;
+  back_->setVisible(child);
+  path_->setVisible(child);
+  if (child) {
+    const RelationSchema& rel = db_->Relation(v.relation);
+    path_->setText(QStringLiteral("%1 row %2: %3")
+                       .arg(QLatin1String(db_->Table(rel.parentTable).Name()))
+                       .arg(v.parentRowIndex + 1)
+                       .arg(QLatin1String(db_->Table(rel.childTable).Name())));
+  }
+}
+
+void LapforgeEdit::OnCellClicked(const QModelIndex& proxyIndex) {
+  const QModelIndex index = proxy_->mapToSource(proxyIndex);
+  const int rel = model_->LinkRelation(index.column());
+  if (rel >= 0) ShowChildren(index.row(), rel);
+}
+
+int LapforgeEdit::CurrentRow() const {
+  const QModelIndex i = proxy_->mapToSource(grid_->currentIndex());
+  return i.isValid() ? i.row() : -1;
+}
+
+void LapforgeEdit::SelectRow(int row) {
+  if (row < 0 || row >= model_->rowCount()) return;
+  const QModelIndex i = proxy_->mapFromSource(model_->index(row, 0));
+  grid_->setCurrentIndex(i);
+  grid_->selectRow(i.row());
+  grid_->scrollTo(i);
+}
+
+std::vector<int> LapforgeEdit::DisplayOrder() const {
+  std::vector<int> rows;
+  const int n = proxy_->rowCount();
+  rows.reserve(static_cast<size_t>(n));
+  for (int r = 0; r < n; ++r) rows.push_back(proxy_->mapToSource(proxy_->index(r, 0)).row());
+  return rows;
+}
+
+void LapforgeEdit::OnHeaderMenu(const QPoint& pos) {
+  const int proxyRow = grid_->verticalHeader()->logicalIndexAt(pos);
+  if (proxyRow < 0) return;
+  const int row = proxy_->mapToSource(proxy_->index(proxyRow, 0)).row();
+  SelectRow(row);
+  QMenu menu(this);
+  QAction* paste = menu.addAction(QStringLiteral("Paste"));
+  QAction* copy = menu.addAction(QStringLiteral("Copy"));
+  QAction* chosen = menu.exec(grid_->verticalHeader()->mapToGlobal(pos));
+  if (chosen == paste)
+    PasteRow();
+  else if (chosen == copy)
+    CopyRow(row);
+}
+
+// ---- Row commands ----------------------------------------------------------
+
+void LapforgeEdit::CopyRow(int row) {
+  const CDataRow* r = model_->RowAt(row);
+  if (!r) return;
+  QStringList parts;
+  for (int c : model_->DataColumns()) parts << CDescriptionModel::CellText(*r, c).replace(' ', '|');
+  QApplication::clipboard()->setText(parts.join('\t'));
+}
+
+bool LapforgeEdit::PasteRow() { return PasteText(QApplication::clipboard()->text()); }
+
+bool LapforgeEdit::PasteText(const QString& text) {
+  CDataTable* t = model_->Table();
+  if (!t) return false;
+  // A copied row is tab-separated, and an empty part between two tabs is a
+  // null column that must keep the later values in their columns; other text
+  // is split at any white space.
+  QStringList parts;
+  QString body = text;
+  while (body.endsWith('\n') || body.endsWith('\r')) body.chop(1);
+  if (body.contains('\t')) {
+    for (const QString& p : body.split(QRegularExpression(QStringLiteral("[\t\r\n]")))) parts << p.trimmed();
+  } else {
+    parts = body.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+  }
+  if (parts.size() < 2) return false;
+
+  const std::vector<int>& columns = model_->DataColumns();
+  const size_t n = std::min(static_cast<size_t>(parts.size()), columns.size());
+  std::vector<std::pair<int, CDataValue>> values;
+  for (size_t i = 0; i < n; ++i) {
+    QString s = parts[static_cast<int>(i)];
+    s.replace('|', ' ');
+    CDataValue v;
+    if (!CDescriptionModel::ParseCell(*t, columns[i], s, v)) {
+      UI().Message("\"" + s.toStdString() + "\" is not a valid " + ColTypeName(t->Column(columns[i]).type) +
+                       " value for column " + t->Column(columns[i]).name,
+                   kCaption);
+      return false;
+    }
+    values.emplace_back(columns[i], std::move(v));
+  }
+  const auto view = model_->CurrentView();
+  try {
+    AppendRow(view.table, values, view.relation, view.parentRowIndex);
+  } catch (const std::exception& e) {
+    UI().Message(e.what(), kCaption);
+    return false;
+  }
+  undo_->push(new CAppendCommand(QStringLiteral("Paste"), this, view.table, std::move(values), view.relation,
+                                 view.parentRowIndex));
+  SelectRow(model_->rowCount() - 1);
+  return true;
+}
+
+bool LapforgeEdit::AddRow() {
+  const auto view = model_->CurrentView();
+  if (view.table < 0) return false;
+  try {
+    AppendRow(view.table, {}, view.relation, view.parentRowIndex);
+  } catch (const std::exception& e) {
+    UI().Message(e.what(), kCaption);
+    return false;
+  }
+  undo_->push(new CAppendCommand(QStringLiteral("Add row"), this, view.table, {}, view.relation, view.parentRowIndex));
+  SelectRow(model_->rowCount() - 1);
+  return true;
+}
+
+bool LapforgeEdit::RemoveRows(std::vector<int> rows) {
+  CDataTable* t = model_->Table();
+  if (!t || rows.empty()) return false;
+  std::vector<CDataRow*> doomed;
+  for (int r : rows)
+    if (CDataRow* row = model_->RowAt(r)) doomed.push_back(row);
+  if (doomed.empty()) return false;
+  Snapshot before = TakeSnapshot();
+  for (CDataRow* row : doomed) t->RemoveRow(row);
+  undo_->push(new CSnapshotCommand(doomed.size() == 1 ? QStringLiteral("Remove row") : QStringLiteral("Remove rows"),
+                                   this, std::move(before), TakeSnapshot()));
+  model_->Reload();
+  return true;
+}
+
+void LapforgeEdit::JumpFrom(int row) {
+  CDataTable* shown = model_->Table();
+  const CDataRow* src = model_->RowAt(row);
+  if (!shown || !src) return;
+  const QString name = QString::fromLatin1(shown->Name());
+  for (const JumpRule& rule : JumpRules()) {
+    if (name.compare(QLatin1String(rule.shown), Qt::CaseInsensitive) != 0) continue;
+    QStringList wanted;
+    for (const char* c : rule.source) {
+      const int col = shown->FindColumn(c);
+      wanted << (col >= 0 ? CDescriptionModel::CellText(*src, col) : QString());
+    }
+    for (const char* target : rule.targets) {
+      ShowTable(QString::fromLatin1(target));
+      const CDataTable* t = model_->Table();
+      std::vector<int> cols;
+      for (const char* c : rule.targetColumns) cols.push_back(t->FindColumn(c));
+      for (int r : DisplayOrder()) {
+        const CDataRow* candidate = model_->RowAt(r);
+        int matches = 0;
+        for (size_t i = 0; i < cols.size() && i < static_cast<size_t>(wanted.size()); ++i)
+          if (cols[i] >= 0 &&
+              CDescriptionModel::CellText(*candidate, cols[i]).compare(wanted[static_cast<int>(i)], Qt::CaseInsensitive) == 0)
+            ++matches;
+        if (matches >= rule.needed) {
+          SelectRow(r);
+          return;
+        }
+      }
+    }
+    return;
+  }
+}
+
+int LapforgeEdit::HelpTopic() const {
+  const CDataTable* t = model_->Table();
+  return t ? CHelp::TableTopic(QString::fromLatin1(t->Name())) : CHelp::kTablesTopic;
+}
+
+bool LapforgeEdit::EditCell(CDataRow& row, int column, const CDataValue& v) {
+  CDataValue before = row.Value(column);
+  try {
+    row.SetValue(column, v);
+  } catch (const std::exception& e) {
+    UI().Message(e.what(), kCaption);
+    return false;
+  }
+  undo_->push(new CCellCommand(this, row.Table().Index(), TableRowIndex(&row), column, std::move(before), row.Value(column)));
+  return true;
+}
+
+// ---- Changes made by the undo commands ---------------------------------------
+
+LapforgeEdit::Snapshot LapforgeEdit::TakeSnapshot() const {
+  Snapshot s;
+  s.tables.resize(static_cast<size_t>(db_->TableCount()));
+  for (int t = 0; t < db_->TableCount(); ++t) {
+    const CDataTable& table = db_->Table(t);
+    auto& values = s.tables[static_cast<size_t>(t)];
+    values.reserve(static_cast<size_t>(table.Count()) * static_cast<size_t>(table.ColumnCount()));
+    for (int r = 0; r < table.Count(); ++r)
+      for (int c = 0; c < table.ColumnCount(); ++c) values.push_back(table.Row(r).Value(c));
+  }
+  return s;
+}
+
+void LapforgeEdit::RestoreSnapshot(const Snapshot& s) {
+  // Every row comes back with its own key values; parent tables come before
+  // their children in dataset order, so each reference finds its parent.
+  db_->Clear();
+  for (int t = 0; t < db_->TableCount(); ++t) {
+    CDataTable& table = db_->Table(t);
+    const auto& values = s.tables[static_cast<size_t>(t)];
+    const size_t columns = static_cast<size_t>(table.ColumnCount());
+    for (size_t at = 0; at + columns <= values.size(); at += columns) {
+      CDataRow* row = table.NewRow();
+      for (size_t c = 0; c < columns; ++c) row->SetValue(static_cast<int>(c), values[at + c]);
+      table.AddRow(row);
+    }
+  }
+  model_->Reload();
+}
+
+void LapforgeEdit::SetCell(int table, int tableRow, int column, const CDataValue& v) {
+  db_->Table(table).Row(tableRow).SetValue(column, v);
+  model_->ValuesChanged();
+}
+
+void LapforgeEdit::AppendRow(int table, const std::vector<std::pair<int, CDataValue>>& values, int relation,
+                             int parentRowIndex) {
+  CDataTable& t = db_->Table(table);
+  CDataRow* row = t.NewRow();
+  try {
+    for (const auto& [column, value] : values) row->SetValue(column, value);
+    if (relation >= 0)
+      row->SetParentRow(relation, &db_->Table(db_->Relation(relation).parentTable).Row(parentRowIndex));
+    t.AddRow(row);
+  } catch (...) {
+    t.DiscardRow(row);
+    throw;
+  }
+  model_->Reload();
+}
+
+void LapforgeEdit::RemoveLastRow(int table) {
+  CDataTable& t = db_->Table(table);
+  if (t.Count() > 0) t.RemoveRow(&t.Row(t.Count() - 1));
+  model_->Reload();
+}
+
+int LapforgeEdit::TableRowIndex(const CDataRow* row) const {
+  const CDataTable& t = row->Table();
+  for (int i = t.Count() - 1; i >= 0; --i)
+    if (&t.Row(i) == row) return i;
+  return -1;
+}
+
+// ---- Commands of the buttons -------------------------------------------------
+
+void LapforgeEdit::Run(std::function<int()> work, std::function<void(int)> done) {
+  runner_->Run(std::move(work), std::move(done));
+}
+
+void LapforgeEdit::ExportToFile(const char* extension, std::function<int(const TrkDsc&, const std::string&)> op) {
+  const std::string file = browser_.GetWriteFile(extension);
+  if (file.empty()) return;
+  start_.start();
+  std::shared_ptr<const TrkDsc> db = db_;
+  Run([db, file, op] { return op(*db, file); },
+      [this](int n) {
+        if (n > 0) CStatusWindow::OperationCompleted(1, start_);
+      });
+}
+
+void LapforgeEdit::ExportToFolder(const char* format, std::function<int(const TrkDsc&, const std::string&)> op) {
+  const std::string folder = browser_.GetFolder(format);
+  if (folder.empty()) return;
+  start_.start();
+  std::shared_ptr<const TrkDsc> db = db_;
+  Run([db, folder, op] { return op(*db, folder); },
+      [this](int n) {
+        if (n > 0) CStatusWindow::OperationCompleted(n, start_);
+      });
+}
+
+void LapforgeEdit::WritePtf() {
+  ExportToFile("PTF", [](const TrkDsc& db, const std::string& f) { return CLapforge().PTFFromDataBase(db, f); });
+}
+
+bool LapforgeEdit::WriteXml(const std::string& file) {
+  if (!CLapforge().DataBaseToXML(*db_, file)) return false;
+  fileName_ = file;
+  setWindowTitle(QString::fromStdString(file));
+  undo_->setClean();
+  return true;
+}
+
+void LapforgeEdit::WriteXmlCommand() {
+  const std::string file = browser_.GetWriteFile("XML");
+  if (!file.empty()) WriteXml(file);
+}
+
+void LapforgeEdit::TsoFromPtf() {
+  const std::string ptf = browser_.GetReadFile("PTF");
+  if (ptf.empty()) return;
+  const bool xyz = CRegOption::GetOption("TSOXYZ", 0) != 0;
+  const bool autoMaterials = CRegOption::GetOption("ISIMaterials", 1) != 0;
+  auto imported = std::make_shared<std::unique_ptr<TrkDsc>>();
+  Run(
+      [imported, ptf, xyz, autoMaterials] {
+        *imported = CLapforge().DataBaseFromPTF(ptf, xyz, autoMaterials);
+        return *imported ? 1 : 0;
+      },
+      [this, imported](int) {
+        if (!*imported || (*imported)->TSO.Count() == 0) return;
+        Snapshot before = TakeSnapshot();
+        CDataTable& tso = db_->TSO.Table();
+        while (tso.Count() > 0) tso.RemoveRow(&tso.Row(tso.Count() - 1));
+        const CDataTable& from = (*imported)->TSO.Table();
+        for (int r = 0; r < from.Count(); ++r) {
+          CDataRow* row = tso.NewRow();
+          for (int c = 0; c < from.ColumnCount(); ++c) row->SetValue(c, from.Row(r).Value(c));
+          tso.AddRow(row);
+        }
+        undo_->push(new CSnapshotCommand(QStringLiteral("TSO Table form PTF"), this, std::move(before), TakeSnapshot()));
+        model_->Reload();
+      });
+}
+
+void LapforgeEdit::LpToAiw() {
+  const std::string lp = browser_.GetReadFile("LP", CRegOption::GetOption("LastPapyTrack", std::string()));
+  if (lp.empty()) return;
+  const std::string aiw = browser_.GetWriteFile("AIW");
+  if (aiw.empty()) return;
+  start_.start();
+  std::shared_ptr<const TrkDsc> db = db_;
+  Run([db, lp, aiw] { return CLapforge().AIWFromDataBase(*db, lp, aiw); },
+      [this](int n) {
+        if (n > 0) CStatusWindow::OperationCompleted(1, start_);
+      });
+}
+
+void LapforgeEdit::CamConverter() {
+  const std::string in = browser_.GetReadFile("cam", CRegOption::GetOption("LastPapyTrack", std::string()));
+  if (in.empty()) return;
+  const std::string out = browser_.GetWriteFile("CAM");
+  if (out.empty()) return;
+  std::shared_ptr<const TrkDsc> db = db_;
+  Run([db, in, out] { return CLapforge().CamFromDataBase(*db, in, out); }, nullptr);
+}
+
+// ---- Closing -----------------------------------------------------------------
+
+void LapforgeEdit::reject() {
+  if (runner_->Busy() &&
+      !UI().YesNo("An export is still running. It goes on until it ends; close this window anyway?", kCaption))
+    return;
+  if (db_ && !undo_->isClean()) {
+    switch (UI().YesNoCancel("Save Database?", kCaption)) {
+      case UiAnswer::Cancel:
+        return;
+      case UiAnswer::Yes: {
+        // A cancelled picker or a failed write keeps the window and its edits.
+        const std::string file = browser_.GetWriteFile("XML");
+        if (file.empty() || !WriteXml(file)) return;
+        break;
+      }
+      case UiAnswer::No:
+        break;
+    }
+  }
+  QDialog::reject();
+}

@@ -1,0 +1,125 @@
+// LapforgeEdit: the table editor. It holds one track description while it
+// is open, shows its tables in a grid bound to the dataset, copies and
+// pastes rows through the clipboard, jumps between bands, texture
+// definitions and materials, records every change for undo and redo, and
+// runs the exports straight on the edited description.
+#pragma once
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Browser.h"
+#include "gui/DescriptionModel.h"
+
+class QLabel;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QSortFilterProxyModel;
+class QTableView;
+class QUndoStack;
+class CConversionRunner;
+
+class LapforgeEdit : public QDialog {
+  Q_OBJECT
+ public:
+  // Opens on an XML file when the name is longer than one character (a file
+  // that fails to load leaves the editor without a description), else on a
+  // new, empty description.
+  LapforgeEdit(const QString& xmlFile, CFileDialogs& dialogs, QWidget* parent = nullptr);
+  ~LapforgeEdit() override;
+
+  TrkDsc* Description() const { return db_.get(); }
+  CDescriptionModel* Model() const { return model_; }
+  QTableView* Grid() const { return grid_; }
+  QListWidget* TableList() const { return list_; }
+  QUndoStack* UndoStack() const { return undo_; }
+  CConversionRunner* Runner() const { return runner_; }
+  // The button with this text, or nullptr.
+  QPushButton* Button(const QString& text) const;
+
+  // Grid navigation. Rows are rows of the model (the dataset's order for a
+  // table, the parent's child order for a child view); the grid may show
+  // them sorted.
+  bool ShowTable(const QString& name);
+  void ShowChildren(int row, int relation);
+  void Back();
+  int CurrentRow() const;
+  void SelectRow(int row);
+  // Rows in the order the grid shows them.
+  std::vector<int> DisplayOrder() const;
+
+  // The row commands.
+  void CopyRow(int row);
+  // Appends a row built from the clipboard text; false when nothing was added.
+  bool PasteRow();
+  bool PasteText(const QString& text);
+  // Double-click on a row header: jump to the matching texture or material.
+  void JumpFrom(int row);
+  bool AddRow();
+  bool RemoveRows(std::vector<int> rows);
+  int HelpTopic() const;
+  bool WriteXml(const std::string& file);
+
+  // Closing: asks "Save Database?" when there are unsaved changes.
+  void reject() override;
+
+  // Used by the undo commands.
+  struct Snapshot {
+    std::vector<std::vector<CDataValue>> tables;  // every column of every row, row after row
+  };
+  Snapshot TakeSnapshot() const;
+  void RestoreSnapshot(const Snapshot& s);
+  void SetCell(int table, int tableRow, int column, const CDataValue& v);
+  // Appends a row: the given (column, value) pairs over the defaults, child
+  // of the parent row through relation when relation >= 0.
+  void AppendRow(int table, const std::vector<std::pair<int, CDataValue>>& values, int relation, int parentRowIndex);
+  void RemoveLastRow(int table);
+  int TableRowIndex(const CDataRow* row) const;
+
+ signals:
+  void HelpRequested(int topic);
+
+ private:
+  void BuildWindow();
+  void SetBusy(bool busy);
+  void UpdateNavigation();
+  void ApplySortOrder();
+  void ShowTableIndex(int table);
+  void OnHeaderMenu(const QPoint& pos);
+  void OnCellClicked(const QModelIndex& index);
+  bool EditCell(CDataRow& row, int column, const CDataValue& v);
+  void UpdateCaption();
+
+  // Export commands: a picker, then the driver on the worker thread.
+  void ExportToFile(const char* extension, std::function<int(const TrkDsc&, const std::string&)> op);
+  void ExportToFolder(const char* format, std::function<int(const TrkDsc&, const std::string&)> op);
+  void Run(std::function<int()> work, std::function<void(int)> done);
+  void WritePtf();
+  void WriteXmlCommand();
+  void TsoFromPtf();
+  void LpToAiw();
+  void CamConverter();
+
+  std::shared_ptr<TrkDsc> db_;
+  std::string fileName_;
+  CBrowser browser_;
+  CDescriptionModel* model_;
+  QSortFilterProxyModel* proxy_;
+  QListWidget* list_;
+  QTableView* grid_;
+  QPushButton* back_;
+  QLabel* path_;
+  QLabel* notice_;
+  QProgressBar* busy_;
+  QUndoStack* undo_;
+  CConversionRunner* runner_;
+  std::vector<QPushButton*> buttons_;
+  std::vector<CDescriptionModel::View> backStack_;
+  std::vector<std::pair<int, Qt::SortOrder>> sortOrders_;  // per table; column -1 for none
+  QElapsedTimer start_;
+};
