@@ -210,6 +210,8 @@ int CHelp::TableTopic(const QString& table) {
 }
 
 QString CHelp::Folder() {
+  const QString given = qEnvironmentVariable("LAPFORGE_HELP");
+  if (!given.isEmpty()) return QDir::cleanPath(given);
   const QDir exe(QCoreApplication::applicationDirPath());
   for (const QString& rel : {QStringLiteral("help"), QStringLiteral("../share/lapforge/help")}) {
     const QString dir = exe.absoluteFilePath(rel);

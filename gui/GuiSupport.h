@@ -88,8 +88,8 @@ class CHelp {
  public:
   // The page file of a topic (the general table page for an unknown one).
   static QString PageName(int topic);
-  // The folder holding the pages: "help" beside the executable, or
-  // "../share/lapforge/help" from it once installed.
+  // The folder holding the pages: $LAPFORGE_HELP when set, else "help"
+  // beside the executable, or "../share/lapforge/help" from it once installed.
   static QString Folder();
   // Opens the topic's page in the desktop browser; shows a message when the
   // page cannot be found.

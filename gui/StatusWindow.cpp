@@ -34,7 +34,11 @@ CStatusWindow::CStatusWindow(int files, qint64 elapsedMs, const QString& comment
   grid->addWidget(ok_, 4, 0, 1, 2, Qt::AlignCenter);
   grid->setSizeConstraint(QLayout::SetFixedSize);
 
-  QTimer::singleShot(kAutoCloseMs, this, &QDialog::accept);
+  closeTimer_ = new QTimer(this);
+  closeTimer_->setSingleShot(true);
+  closeTimer_->setInterval(kAutoCloseMs);
+  connect(closeTimer_, &QTimer::timeout, this, &QDialog::accept);
+  closeTimer_->start();
 }
 
 CStatusWindow* CStatusWindow::OperationCompleted(int files, const QElapsedTimer& start, const QString& comment) {

@@ -8,6 +8,7 @@
 
 class QLabel;
 class QPushButton;
+class QTimer;
 
 class CStatusWindow : public QDialog {
   Q_OBJECT
@@ -24,6 +25,8 @@ class CStatusWindow : public QDialog {
   QString TimeText() const;
   QString CommentText() const;
   QPushButton* OkButton() const { return ok_; }
+  // The one-shot timer that closes the report.
+  QTimer* CloseTimer() const { return closeTimer_; }
 
  private:
   QLabel* completed_;
@@ -31,4 +34,5 @@ class CStatusWindow : public QDialog {
   QLabel* time_;
   QLabel* comment_;
   QPushButton* ok_;
+  QTimer* closeTimer_;
 };

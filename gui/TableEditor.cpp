@@ -143,8 +143,11 @@ LapforgeEdit::LapforgeEdit(const QString& xmlFile, CFileDialogs& dialogs, QWidge
 }
 
 LapforgeEdit::~LapforgeEdit() {
-  // The undo commands refer to this window; drop them first.
+  // The undo commands and the child widgets refer to the description, which
+  // goes before the widgets do: let go of it first.
   undo_->clear();
+  list_->disconnect(this);
+  model_->SetDescription(nullptr);
 }
 
 void LapforgeEdit::BuildWindow() {
@@ -447,16 +450,18 @@ bool LapforgeEdit::PasteRow() { return PasteText(QApplication::clipboard()->text
 bool LapforgeEdit::PasteText(const QString& text) {
   CDataTable* t = model_->Table();
   if (!t) return false;
-  // A copied row is tab-separated, and an empty part between two tabs is a
-  // null column that must keep the later values in their columns; other text
-  // is split at any white space.
+  // A copied row is tab-separated without blanks (they travel as "|"); an
+  // empty part between two tabs is a null column that must keep the later
+  // values in their columns. Other text is split at any white space.
   QStringList parts;
   QString body = text;
   while (body.endsWith('\n') || body.endsWith('\r')) body.chop(1);
-  if (body.contains('\t')) {
-    for (const QString& p : body.split(QRegularExpression(QStringLiteral("[\t\r\n]")))) parts << p.trimmed();
+  static const QRegularExpression kBlankOrBreak(QStringLiteral("[ \r\n]"));
+  if (body.contains('\t') && !body.contains(kBlankOrBreak)) {
+    parts = body.split('\t');
   } else {
-    parts = body.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    static const QRegularExpression kWhiteSpace(QStringLiteral("\\s+"));
+    parts = body.split(kWhiteSpace, Qt::SkipEmptyParts);
   }
   if (parts.size() < 2) return false;
 

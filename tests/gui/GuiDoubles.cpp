@@ -1,0 +1,7 @@
+#include "tests/gui/GuiDoubles.h"
+
+#include <QDesktopServices>
+
+CUrlCatcher::CUrlCatcher() { QDesktopServices::setUrlHandler("file", this, "Open"); }
+CUrlCatcher::~CUrlCatcher() { QDesktopServices::unsetUrlHandler("file"); }
+void CUrlCatcher::Open(const QUrl& url) { opened.push_back(url); }
