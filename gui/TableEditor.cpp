@@ -268,10 +268,17 @@ void LapforgeEdit::BuildWindow() {
   // Keyboard: help, row commands, undo and redo.
   auto* help = new QShortcut(QKeySequence::HelpContents, this);
   connect(help, &QShortcut::activated, this, [this] { CHelp::Open(HelpTopic()); });
-  QAction* undo = undo_->createUndoAction(this);
+  // Undo and redo wait while an export reads the description.
+  auto* undo = new QAction(this);
   undo->setShortcut(QKeySequence::Undo);
-  QAction* redo = undo_->createRedoAction(this);
+  connect(undo, &QAction::triggered, this, [this] {
+    if (!runner_->Busy()) undo_->undo();
+  });
+  auto* redo = new QAction(this);
   redo->setShortcut(QKeySequence::Redo);
+  connect(redo, &QAction::triggered, this, [this] {
+    if (!runner_->Busy()) undo_->redo();
+  });
   addAction(undo);
   addAction(redo);
   auto rowAction = [this](const QKeySequence& key, std::function<void()> f) {

@@ -79,3 +79,9 @@ TEST(CompletionReport, ToolWindowNotModalClosedByOkOrTimer) {
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(second.isNull());
 }
+
+TEST(Pickers, QtNameFilterListsBothSpellingsOfTheExtension) {
+  EXPECT_EQ(CQtFileDialogs::NameFilter(CBrowser::Filter("XML")), "XML files (*.XML *.xml)");
+  EXPECT_EQ(CQtFileDialogs::NameFilter(CBrowser::Filter("cam")), "cam files (*.cam)");
+  EXPECT_EQ(CQtFileDialogs::NameFilter(CBrowser::Filter("rFactor")), "rFactor files (*.rFactor *.rfactor)");
+}
