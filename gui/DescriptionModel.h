@@ -70,7 +70,7 @@ class CDescriptionModel : public QAbstractTableModel {
   void Rebuild();
   TrkDsc* db_ = nullptr;
   View view_;
-  std::vector<int> columns_;    // visible dataset columns
-  std::vector<int> links_;      // child relations of the table shown
+  std::vector<int> columns_;  // visible dataset columns
+  std::vector<int> links_;    // child relations of the table shown
   EditFunction edit_;
 };

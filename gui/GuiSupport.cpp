@@ -43,8 +43,8 @@ QWidget* DialogParent() { return QApplication::activeWindow(); }
 
 std::string CQtFileDialogs::OpenFile(const FileDialogRequest& request) {
   // The current directory stays as it was: Qt's dialogs never change it.
-  const QString chosen = QFileDialog::getOpenFileName(DialogParent(), QString(), StartPath(request),
-                                                      NameFilter(request.filter));
+  const QString chosen =
+      QFileDialog::getOpenFileName(DialogParent(), QString(), StartPath(request), NameFilter(request.filter));
   return chosen.toStdString();
 }
 
@@ -82,7 +82,8 @@ auto CQtUserInterface::OnWindowThread(F f) {
   using R = decltype(f());
   if (QThread::currentThread() == thread()) return f();
   R result{};
-  QMetaObject::invokeMethod(this, [&] { result = f(); }, Qt::BlockingQueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [&] { result = f(); }, Qt::BlockingQueuedConnection);
   return result;
 }
 
@@ -184,15 +185,24 @@ struct TopicPage {
   const char* page;
 };
 constexpr TopicPage kPages[] = {
-    {101, "TractionTex", "tractiontex.html"}, {102, "Traction", "traction.html"},
-    {103, "WallTex", "walltex.html"},         {104, "Contour", "contour.html"},
-    {105, "Mesh", "mesh.html"},               {106, "PtfBumpRef", "ptfbumpref.html"},
-    {107, "PtfBumpScale", "ptfbumpscale.html"}, {108, "TSO", "tso.html"},
-    {109, "TrackDetail", "trackdetail.html"}, {110, "PtfBumpDef", "ptfbumpdef.html"},
-    {111, "InfieldObj", "infieldobj.html"},   {112, "VerticalObj", "verticalobj.html"},
-    {113, "Section", "section.html"},         {114, "TrackSummary", "tracksummary.html"},
-    {115, "Material", "material.html"},       {116, nullptr, "index.html"},
-    {117, nullptr, "tables.html"},            {118, "OutfieldObj", "outfieldobj.html"},
+    {101, "TractionTex", "tractiontex.html"},
+    {102, "Traction", "traction.html"},
+    {103, "WallTex", "walltex.html"},
+    {104, "Contour", "contour.html"},
+    {105, "Mesh", "mesh.html"},
+    {106, "PtfBumpRef", "ptfbumpref.html"},
+    {107, "PtfBumpScale", "ptfbumpscale.html"},
+    {108, "TSO", "tso.html"},
+    {109, "TrackDetail", "trackdetail.html"},
+    {110, "PtfBumpDef", "ptfbumpdef.html"},
+    {111, "InfieldObj", "infieldobj.html"},
+    {112, "VerticalObj", "verticalobj.html"},
+    {113, "Section", "section.html"},
+    {114, "TrackSummary", "tracksummary.html"},
+    {115, "Material", "material.html"},
+    {116, nullptr, "index.html"},
+    {117, nullptr, "tables.html"},
+    {118, "OutfieldObj", "outfieldobj.html"},
     {119, "AIInfo", "aiinfo.html"},
 };
 }  // namespace

@@ -38,7 +38,8 @@ CMainWindow::CMainWindow(CFileDialogs* dialogs, QWidget* parent)
       {"Open XML", [this] { OpenXml(); }},
       {"Options", [this] { Options(); }},
       {"XML to 3DS", [this] { XmlToFile("3DS", Op([](auto& x, auto& f) { return CLapforge().XMLTo3DS(x, f); })); }},
-      {"XML to F1 MTS", [this] { XmlToFolder("MTS", Op([](auto& x, auto& f) { return CLapforge().XMLToMTS(x, f); })); }},
+      {"XML to F1 MTS",
+       [this] { XmlToFolder("MTS", Op([](auto& x, auto& f) { return CLapforge().XMLToMTS(x, f); })); }},
       {"XML to rFactor",
        [this] { XmlToFolder("rFactor", Op([](auto& x, auto& f) { return CLapforge().XMLtoRFactor(x, f); })); }},
       {"XML to GTR", [this] { XmlToFolder("GTR", Op([](auto& x, auto& f) { return CLapforge().XMLtoGTR(x, f); })); }},
@@ -47,7 +48,8 @@ CMainWindow::CMainWindow(CFileDialogs* dialogs, QWidget* parent)
       {"Exit", [this] { close(); }},
       {"XML to GTL", [this] { XmlToFolder("GTL", Op([](auto& x, auto& f) { return CLapforge().XMLtoGTL(x, f); })); }},
       {"XML to 3SE", [this] { XmlToFile("3SE", Op([](auto& x, auto& f) { return CLapforge().XMLto3SE(x, f); })); }},
-      {"XML to GTR2", [this] { XmlToFolder("GTR2", Op([](auto& x, auto& f) { return CLapforge().XMLtoGTR2(x, f); })); }},
+      {"XML to GTR2",
+       [this] { XmlToFolder("GTR2", Op([](auto& x, auto& f) { return CLapforge().XMLtoGTR2(x, f); })); }},
   };
 
   auto* central = new QWidget(this);

@@ -10,8 +10,8 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
-#include <QRegularExpression>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QShortcut>
 #include <QSortFilterProxyModel>
 #include <QTableView>
@@ -39,7 +39,12 @@ class CCellCommand : public QUndoCommand {
  public:
   CCellCommand(LapforgeEdit* ed, int table, int row, int column, CDataValue before, CDataValue after)
       : QUndoCommand(QStringLiteral("Edit cell")),
-        ed_(ed), table_(table), row_(row), column_(column), before_(std::move(before)), after_(std::move(after)) {}
+        ed_(ed),
+        table_(table),
+        row_(row),
+        column_(column),
+        before_(std::move(before)),
+        after_(std::move(after)) {}
   void redo() override {
     if (first_) {
       first_ = false;
@@ -60,7 +65,12 @@ class CAppendCommand : public QUndoCommand {
  public:
   CAppendCommand(const QString& text, LapforgeEdit* ed, int table, std::vector<std::pair<int, CDataValue>> values,
                  int relation, int parentRow)
-      : QUndoCommand(text), ed_(ed), table_(table), values_(std::move(values)), relation_(relation), parentRow_(parentRow) {}
+      : QUndoCommand(text),
+        ed_(ed),
+        table_(table),
+        values_(std::move(values)),
+        relation_(relation),
+        parentRow_(parentRow) {}
   void redo() override {
     if (first_) {
       first_ = false;
@@ -219,32 +229,49 @@ void LapforgeEdit::BuildWindow() {
       {"Write PTF", [this] { WritePtf(); }, true},
       {"Write XML", [this] { WriteXmlCommand(); }, true},
       {"Write F1  MTS",
-       [this] { ExportToFolder("MTS", [](const TrkDsc& db, const std::string& f) { return CLapforge().MTSFromDataBase(db, f); }); },
+       [this] {
+         ExportToFolder("MTS",
+                        [](const TrkDsc& db, const std::string& f) { return CLapforge().MTSFromDataBase(db, f); });
+       },
        true},
       {"TSO Table form PTF", [this] { TsoFromPtf(); }, true},
       {"Write 3DS",
-       [this] { ExportToFile("3DS", [](const TrkDsc& db, const std::string& f) { return CLapforge()._3DSFromDataBase(db, f); }); },
+       [this] {
+         ExportToFile("3DS",
+                      [](const TrkDsc& db, const std::string& f) { return CLapforge()._3DSFromDataBase(db, f); });
+       },
        true},
       {"Write GTR",
-       [this] { ExportToFolder("GTR", [](const TrkDsc& db, const std::string& f) { return CLapforge().GTRFromDataBase(db, f); }); },
+       [this] {
+         ExportToFolder("GTR",
+                        [](const TrkDsc& db, const std::string& f) { return CLapforge().GTRFromDataBase(db, f); });
+       },
        true},
       {"Write rFactor",
        [this] {
-         ExportToFolder("rFactor", [](const TrkDsc& db, const std::string& f) { return CLapforge().RFactorFromDataBase(db, f); });
+         ExportToFolder("rFactor",
+                        [](const TrkDsc& db, const std::string& f) { return CLapforge().RFactorFromDataBase(db, f); });
        },
        true},
       {"Help", [this] { CHelp::Open(HelpTopic()); }, false},
       {"Close", [this] { close(); }, false},
       {"Write GTL",
-       [this] { ExportToFolder("GTL", [](const TrkDsc& db, const std::string& f) { return CLapforge().GTLFromDataBase(db, f); }); },
+       [this] {
+         ExportToFolder("GTL",
+                        [](const TrkDsc& db, const std::string& f) { return CLapforge().GTLFromDataBase(db, f); });
+       },
        true},
       {"Write 3SE",
-       [this] { ExportToFile("3SE", [](const TrkDsc& db, const std::string& f) { return CLapforge()._3SEFromDataBase(db, f); }); },
+       [this] {
+         ExportToFile("3SE",
+                      [](const TrkDsc& db, const std::string& f) { return CLapforge()._3SEFromDataBase(db, f); });
+       },
        true},
       {"LP to AIW", [this] { LpToAiw(); }, true},
       {"Write GTR2",
        [this] {
-         ExportToFolder("GTR2", [](const TrkDsc& db, const std::string& f) { return CLapforge().GTR2FromDataBase(db, f); });
+         ExportToFolder("GTR2",
+                        [](const TrkDsc& db, const std::string& f) { return CLapforge().GTR2FromDataBase(db, f); });
        },
        true},
       {"Cam Converter", [this] { CamConverter(); }, true},
@@ -299,8 +326,9 @@ void LapforgeEdit::BuildWindow() {
   });
 
   if (!db_) {
-    notice_->setText(QStringLiteral("The description could not be loaded from %1. Only Help and Close work without one.")
-                         .arg(QString::fromStdString(fileName_)));
+    notice_->setText(
+        QStringLiteral("The description could not be loaded from %1. Only Help and Close work without one.")
+            .arg(QString::fromStdString(fileName_)));
     grid_->setEnabled(false);
   } else {
     notice_->hide();
@@ -550,8 +578,8 @@ void LapforgeEdit::JumpFrom(int row) {
         const CDataRow* candidate = model_->RowAt(r);
         int matches = 0;
         for (size_t i = 0; i < cols.size() && i < static_cast<size_t>(wanted.size()); ++i)
-          if (cols[i] >= 0 &&
-              CDescriptionModel::CellText(*candidate, cols[i]).compare(wanted[static_cast<int>(i)], Qt::CaseInsensitive) == 0)
+          if (cols[i] >= 0 && CDescriptionModel::CellText(*candidate, cols[i])
+                                      .compare(wanted[static_cast<int>(i)], Qt::CaseInsensitive) == 0)
             ++matches;
         if (matches >= rule.needed) {
           SelectRow(r);
@@ -576,7 +604,8 @@ bool LapforgeEdit::EditCell(CDataRow& row, int column, const CDataValue& v) {
     UI().Message(e.what(), kCaption);
     return false;
   }
-  undo_->push(new CCellCommand(this, row.Table().Index(), TableRowIndex(&row), column, std::move(before), row.Value(column)));
+  undo_->push(
+      new CCellCommand(this, row.Table().Index(), TableRowIndex(&row), column, std::move(before), row.Value(column)));
   return true;
 }
 
@@ -713,7 +742,8 @@ void LapforgeEdit::TsoFromPtf() {
           for (int c = 0; c < from.ColumnCount(); ++c) row->SetValue(c, from.Row(r).Value(c));
           tso.AddRow(row);
         }
-        undo_->push(new CSnapshotCommand(QStringLiteral("TSO Table form PTF"), this, std::move(before), TakeSnapshot()));
+        undo_->push(
+            new CSnapshotCommand(QStringLiteral("TSO Table form PTF"), this, std::move(before), TakeSnapshot()));
         model_->Reload();
       });
 }

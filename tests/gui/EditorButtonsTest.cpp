@@ -41,9 +41,9 @@ class EditorButtons : public ::testing::Test {
 }  // namespace
 
 TEST_F(EditorButtons, ButtonTextsInOrder) {
-  const char* texts[] = {"Write PTF", "Write XML",  "Write F1  MTS", "TSO Table form PTF", "Write 3DS",
-                         "Write GTR", "Write rFactor", "Help",      "Close",              "Write GTL",
-                         "Write 3SE", "LP to AIW",  "Write GTR2",    "Cam Converter"};
+  const char* texts[] = {
+      "Write PTF", "Write XML", "Write F1  MTS", "TSO Table form PTF", "Write 3DS", "Write GTR",  "Write rFactor",
+      "Help",      "Close",     "Write GTL",     "Write 3SE",          "LP to AIW", "Write GTR2", "Cam Converter"};
   QWidget* w = editor.Button(texts[0]);
   for (const char* t : texts) {
     ASSERT_TRUE(editor.Button(t)) << t;
@@ -114,10 +114,9 @@ TEST_F(EditorButtons, RacingLineAndCameraPickersStartInTheTrackFolder) {
 }
 
 TEST_F(EditorButtons, MeshExportsReportOnlyWrittenFiles) {
-  const std::pair<const char*, const char*> roads[] = {{"Write 3DS", "3DS"},      {"Write 3SE", "3SE"},
-                                                       {"Write F1  MTS", "MTS"},  {"Write GTR", "GTR"},
-                                                       {"Write rFactor", "rFactor"}, {"Write GTR2", "GTR2"},
-                                                       {"Write GTL", "GTL"}};
+  const std::pair<const char*, const char*> roads[] = {
+      {"Write 3DS", "3DS"},         {"Write 3SE", "3SE"},   {"Write F1  MTS", "MTS"}, {"Write GTR", "GTR"},
+      {"Write rFactor", "rFactor"}, {"Write GTR2", "GTR2"}, {"Write GTL", "GTL"}};
   for (const auto& [button, what] : roads) {
     SCOPED_TRACE(button);
     const bool toFile = std::string(what) == "3DS" || std::string(what) == "3SE";

@@ -49,10 +49,10 @@ class MainWindow : public ::testing::Test {
 
 TEST_F(MainWindow, CaptionAndTheFifteenButtonsInTabOrder) {
   EXPECT_EQ(window.windowTitle(), "Lapforge  V1.11a");
-  const std::vector<QString> texts = {"Nascar .PTF to XML", "XML to PTF",     "GPL .TRK to XML", "Open XML",
-                                      "Options",            "XML to 3DS",     "XML to F1 MTS",   "XML to rFactor",
-                                      "XML to GTR",         "New XML",        "Help",            "Exit",
-                                      "XML to GTL",         "XML to 3SE",     "XML to GTR2"};
+  const std::vector<QString> texts = {
+      "Nascar .PTF to XML", "XML to PTF",     "GPL .TRK to XML", "Open XML", "Options", "XML to 3DS",
+      "XML to F1 MTS",      "XML to rFactor", "XML to GTR",      "New XML",  "Help",    "Exit",
+      "XML to GTL",         "XML to 3SE",     "XML to GTR2"};
   ASSERT_EQ(window.Buttons().size(), texts.size());
   QWidget* w = window.Buttons()[0];
   for (size_t i = 0; i < texts.size(); ++i) {
@@ -113,7 +113,8 @@ TEST_F(MainWindow, TrackFolderIsRememberedEvenWhenTheXmlPickerIsCancelled) {
 }
 
 TEST_F(MainWindow, FailedLoadShowsTheDriverMessageOnTheWindowThreadAndNoReport) {
-  WriteText(dir.File("bad.xml"), "<TrkDsc xmlns=\"http://tempuri.org/TrkDsc.xsd\"><Section><Index>x</Index></Section></TrkDsc>");
+  WriteText(dir.File("bad.xml"),
+            "<TrkDsc xmlns=\"http://tempuri.org/TrkDsc.xsd\"><Section><Index>x</Index></Section></TrkDsc>");
   dialogs.answers = {dir.File("bad.xml"), dir.File("bad.ptf")};
   Press("XML to PTF");
   ASSERT_EQ(ui.shown.size(), 1u);
@@ -132,14 +133,14 @@ TEST_F(MainWindow, MeshExportButtonsAskTheirPickersAndReportOnlyWrittenFiles) {
     const char* kind;
     const char* what;  // extension or format word
   };
-  const Road roads[] = {{"XML to 3DS", "save", "3DS"},        {"XML to 3SE", "save", "3SE"},
-                        {"XML to F1 MTS", "folder", "MTS"},   {"XML to rFactor", "folder", "rFactor"},
-                        {"XML to GTR", "folder", "GTR"},      {"XML to GTR2", "folder", "GTR2"},
+  const Road roads[] = {{"XML to 3DS", "save", "3DS"},      {"XML to 3SE", "save", "3SE"},
+                        {"XML to F1 MTS", "folder", "MTS"}, {"XML to rFactor", "folder", "rFactor"},
+                        {"XML to GTR", "folder", "GTR"},    {"XML to GTR2", "folder", "GTR2"},
                         {"XML to GTL", "folder", "GTL"}};
   for (const Road& road : roads) {
     SCOPED_TRACE(road.button);
     const std::string out = std::string(road.kind) == "save" ? dir.File(std::string("out.") + road.what)
-                                                              : dir.File(std::string("out-") + road.what);
+                                                             : dir.File(std::string("out-") + road.what);
     if (std::string(road.kind) == "folder") std::filesystem::create_directories(out);
     dialogs.asked.clear();
     ui.shown.clear();

@@ -94,7 +94,8 @@ TEST_F(TableEditor, CopiedMaterialRowPastesAsAnEqualRow) {
   db.Material.AddMaterialRow("grass main", "grass 01.dds", 1, "LLE a b", "WGrip 2051 Index 3 Side Section 0");
   ASSERT_TRUE(ed->ShowTable("Material"));
   ed->CopyRow(0);
-  EXPECT_EQ(QApplication::clipboard()->text(), "grass|main\tgrass|01.dds\t1\tLLE|a|b\tWGrip|2051|Index|3|Side|Section|0");
+  EXPECT_EQ(QApplication::clipboard()->text(),
+            "grass|main\tgrass|01.dds\t1\tLLE|a|b\tWGrip|2051|Index|3|Side|Section|0");
   ASSERT_TRUE(ed->PasteRow());
   ASSERT_EQ(db.Material.Count(), 2);
   for (int c = 0; c < db.Material.Table().ColumnCount(); ++c)
