@@ -216,8 +216,8 @@ long long CN5Ptf::CountGlFaces() {
   for (int i = 0; i < NoTrackDetails(); ++i)
     if (CN5ObjTd* td = GetTrackDetailObj(i)) {
       const DetailBlock d = ReadDetailBlock(*td);
-      total += static_cast<long long>(MeshCount(std::max(1.0, d.length / cell))) *
-               MeshCount(std::max(1.0, d.width / cell));
+      total +=
+          static_cast<long long>(MeshCount(std::max(1.0, d.length / cell))) * MeshCount(std::max(1.0, d.width / cell));
     }
   return total;
 }
@@ -327,8 +327,7 @@ void CN5Ptf::GetGlTractionFaces(int seg, CN5ObjSg* segment, CN5ObjFs* band, CN5O
   if (!SurfacePieces(*segment, *band, next, pieceScratch_)) return;
   int mip, material;
   if (!RegisterGlTexture(band->appearance, GlUse::Surface, band->grip, textures, glMaterials, mip, material)) return;
-  // GetF_SInfoFaces may be called for another band meanwhile only through
-  // this function, so the scratch list stays ours while we walk it.
+  // GetF_SInfoFaces does not touch the piece list we walk.
   for (const F_SInfo& piece : pieceScratch_) GetF_SInfoFaces(seg, segment, piece, points, faces, mip, material);
 }
 

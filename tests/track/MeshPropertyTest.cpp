@@ -184,8 +184,8 @@ void ExpectBandsJoin(CN5Ptf& model, bool sharedCorners) {
       ASSERT_FALSE(end.empty());
       ASSERT_FALSE(start.empty());
       ++boundaries;
-      const std::string where = "segments " + std::to_string(s) + "/" + std::to_string(next) + " band " +
-                                std::to_string(b);
+      const std::string where =
+          "segments " + std::to_string(s) + "/" + std::to_string(next) + " band " + std::to_string(b);
       for (const EdgeCorner& e : end) EXPECT_LT(DistanceToEdge(e.p, start), 2e-3) << where;
       for (const EdgeCorner& e : start) EXPECT_LT(DistanceToEdge(e.p, end), 2e-3) << where;
       // V starts again from 0 at the start line.
@@ -223,8 +223,10 @@ void ExpectBandsCovered(CN5Ptf& model, bool flat) {
       for (CGlFace& f : m.faces) {
         area += FaceArea(m, f);
         f.FaceNormal(m.points);
-        if (flat) EXPECT_GT(f.normal.z, 0.999f);
-        else EXPECT_GT(f.normal.z, 0.0f);
+        if (flat)
+          EXPECT_GT(f.normal.z, 0.999f);
+        else
+          EXPECT_GT(f.normal.z, 0.0f);
       }
       const double want = BandArea(model, s, b);
       EXPECT_NEAR(area, want, want * 0.01) << "segment " << s << " band " << b;

@@ -178,13 +178,6 @@ TEST(SurfaceMesh, PointLikeEndsMakeTriangles) {
   EXPECT_EQ(w.faces[0].vertexCount, 3);
   ExpectAt(Vertex(w, 0, 2), 10, 10.0 / 3, 0);
   EXPECT_EQ(w.faces[2].vertexCount, 4);
-
-  // No width at either end: nothing.
-  piece.leftStart = piece.leftEnd = 0;
-  Mesh none;
-  ptf.GetF_SInfoFaces(0, sg, piece, none.points, none.faces, 3, 4);
-  EXPECT_EQ(none.faces.GetSize(), 0);
-  EXPECT_EQ(none.points.GetSize(), 0);
 }
 
 TEST(WallMesh, AWallWithoutWidthHasOnlyItsTwoSides) {
@@ -195,8 +188,7 @@ TEST(WallMesh, AWallWithoutWidthHasOnlyItsTwoSides) {
   ptf.GetTrackLength();
   Mesh m;
   ptf.GetGlWallFaces(0, ptf.GetSegObj(0), wall, m.points, m.faces, m.textures, m.materials);
-  // Two steps: right side twice, left side twice; what the top and the caps
-  // reserved is given back.
+  // Two steps: right side twice, left side twice; no top and no caps.
   ASSERT_EQ(m.faces.GetSize(), 4);
   EXPECT_EQ(m.points.GetSize(), 16);
   ExpectAt(Vertex(m, 0, 0), 0, 5, 1);  // top-right at the start
@@ -219,10 +211,7 @@ TEST(WallMesh, BoxWithCapsAtBothEnds) {
   ptf.GetGlWallFaces(0, ptf.GetSegObj(0), wall, m.points, m.faces, m.textures, m.materials);
   ASSERT_EQ(m.faces.GetSize(), 3 * 2 + 2);
   // Right side, top, left side (two steps each), start cap, end cap.
-  ExpectAt(Vertex(m, 0, 1), 0, 4.7, 0);
-  ExpectAt(Vertex(m, 2, 0), 0, 4.7, 1.5);   // top: top-right at the start
-  ExpectAt(Vertex(m, 2, 3), 0, 5.3, 1.5);   // top-left at the start
-  ExpectAt(Vertex(m, 4, 0), 0, 5.3, 0);     // left: bottom-left at the start
+  ExpectAt(Vertex(m, 2, 3), 0, 5.3, 1.5);  // top: top-left at the start
   // Start cap: bottom-right, top-right, top-left, bottom-left at 0.
   ExpectAt(Vertex(m, 6, 0), 0, 4.7, 0);
   ExpectAt(Vertex(m, 6, 1), 0, 4.7, 1.5);

@@ -71,8 +71,8 @@ void FillGeneratedCircuit(TrkDsc& ds, const CircuitOptions& o) {
   const double width = o.bands * o.bandWidth;
   const double right = -width / 2, left = width / 2;
   ds.TrackSummary.AddTrackSummaryRow("Generated circuit", "generated", o.length, o.length / 1609.344, 0.0, 0.0, 0.0,
-                                     0.0, 0.0, false, 0.5, static_cast<float>(o.longRes),
-                                     static_cast<float>(o.latRes), static_cast<float>(o.arcRes));
+                                     0.0, 0.0, false, 0.5, static_cast<float>(o.longRes), static_cast<float>(o.latRes),
+                                     static_cast<float>(o.arcRes));
   TrkDsc::WallTexRow wt = ds.WallTex.NewWallTexRow();
   wt.SetGrip(2049);
   wt.SetTextureIndex(-1);
@@ -91,8 +91,8 @@ void FillGeneratedCircuit(TrkDsc& ds, const CircuitOptions& o) {
   double start = 0, heading = 0;
   for (int i = 0; i < sections; ++i) {
     const bool arc = i % 2 == 1;
-    auto s = ds.Section.AddSectionRow(static_cast<uint16_t>(i), static_cast<int8_t>(arc ? 1 : 0), start, each,
-                                      heading, arc ? sweep : 0.0, arc ? radius : 0.0, 0.0);
+    auto s = ds.Section.AddSectionRow(static_cast<uint16_t>(i), static_cast<int8_t>(arc ? 1 : 0), start, each, heading,
+                                      arc ? sweep : 0.0, arc ? radius : 0.0, 0.0);
     for (int b = 0; b <= o.bands; ++b) {
       int grip = b == 0 || b == o.bands - 1 ? 5 : (b == 1 || b == o.bands - 2 ? 13 : 1);
       if (o.bands < 3) grip = 1;

@@ -27,13 +27,13 @@ void FillCircuit(TrkDsc& ds, int sections, int tractions);
 // to flat, so heights meet at every boundary. One detail every
 // `detailEvery` sections (0 for none).
 struct CircuitOptions {
-  double length = 2000;    // metres
-  int sections = 8;        // even; half of them arcs
-  int bands = 4;           // surfaces across
-  double bandWidth = 4;    // metres
-  double longRes = 15;     // metres
-  double latRes = 4;       // metres
-  double arcRes = 5;       // degrees
+  double length = 2000;  // metres
+  int sections = 8;      // even; half of them arcs
+  int bands = 4;         // surfaces across
+  double bandWidth = 4;  // metres
+  double longRes = 15;   // metres
+  double latRes = 4;     // metres
+  double arcRes = 5;     // degrees
   bool banked = false;
   double bank = 0.08;
   int detailEvery = 0;
