@@ -101,6 +101,41 @@ TEST(SurfaceMesh, CellsAcrossFollowTheLateralResolution) {
   }
 }
 
+TEST(SurfaceMesh, StraightenedEdgeFollowsTheChordAndRotatedTexturesSwapUV) {
+  // A quarter turn of 50 m (23 steps at 4 degrees) from (0, 0): radius
+  // 31.83, end (31.83, 31.83). The right edge on the reference line is
+  // straightened; the left edge 10 m inside keeps to its arc.
+  CN5Ptf ptf;
+  ptf.arcResolution = 4 * _ang_to_rad;
+  VARS_TRACK_TRACTION_TEX rotated;
+  rotated.grip = 1;
+  rotated.textureIndex = -1;
+  rotated.tex = "road";
+  rotated.r90 = 1;
+  ptf.tractionTex.Add(rotated);
+  ChainSegments(ptf, {{1, 50, 90 * _ang_to_rad}});
+  ptf.CreateNewTraction(0, 0, 0, 1, 0, 0, 1, {});
+  ptf.CreateNewTraction(0, 10, 10, 1, 0, 0, 0, {});
+  ptf.FinishTractionTextures(0);
+  Mesh m;
+  ptf.GetGlFaces(0, m.points, m.faces, m.textures, m.materials);
+  ASSERT_EQ(m.faces.GetSize(), 23);
+  const double r = 50 / (90 * _ang_to_rad);
+  for (int i = 0; i < 23; ++i) {
+    const double u = i / 23.0;
+    ExpectAt(Vertex(m, i, 0), u * r, u * r, 0);
+    const CGlPoint& left = Vertex(m, i, 3);
+    EXPECT_NEAR(std::hypot(left.x, left.y - r), r - 10, 1e-3) << i;
+  }
+  // U runs 0 to 2 across (5 m repeat), V 0 to 2.5 along (20 m repeat);
+  // rotated, each pair is stored as (V, U).
+  const CGlFace& last = m.faces[22];
+  EXPECT_NEAR(last.uvs[2], 2.5, 1e-5);  // P1: V 2.5, U 0
+  EXPECT_NEAR(last.uvs[3], 0, 1e-5);
+  EXPECT_NEAR(last.uvs[4], 2.5, 1e-5);  // P2: V 2.5, U 2
+  EXPECT_NEAR(last.uvs[5], 2, 1e-5);
+}
+
 TEST(SurfaceMesh, BankLineCutsABandOnlyWhenMoreThan8cmFromItsRightEdge) {
   auto mesh = [](double bankLat, Mesh& m) {
     CN5Ptf ptf;
