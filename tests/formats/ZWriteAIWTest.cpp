@@ -201,7 +201,7 @@ TEST_F(AiwTrack, PitLaneAcrossTheStartLineBlendsAndLinks) {
   EXPECT_NE(Waypoint(text, 505).find("WP_PTRS=(504,506,455,1)"), std::string::npos);
   // At 3000 the lane has crossed the line: distance 0 on the pit line.
   EXPECT_EQ(writer.waypoints[550].dist, 0);
-  EXPECT_NEAR(writer.waypoints[550].x, 0, 1e-9);
+  EXPECT_NEAR(writer.waypoints[550].x, 0, 1e-6);
   EXPECT_NE(Waypoint(text, 550).find(",0.0000,-8.0000)\r\n"), std::string::npos);
   EXPECT_NE(Waypoint(text, 550).find("wp_width=(18.000,2.000,20.000,4.000)"), std::string::npos);
   EXPECT_NE(Waypoint(text, 550).find("wp_score=(0,0.000)"), std::string::npos);
