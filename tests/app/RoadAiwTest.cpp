@@ -96,13 +96,6 @@ TEST_F(AiwRoad, ValueThatCannotBePlacedIsShownWithTheCompletenessMessage) {
   EXPECT_EQ(ReadText(out), "old");
 }
 
-TEST_F(AiwRoad, MissingRacingLineIsReported) {
-  EXPECT_EQ(CLapforge().AIWFromDataBase(*db, dir.File("sub/race.lp"), out), 0);
-  ASSERT_EQ(ui.shown.size(), 1u);
-  EXPECT_NE(ui.shown[0].text.find("race.lp"), std::string::npos) << Shown();
-  EXPECT_FALSE(Exists(out));
-}
-
 TEST_F(AiwRoad, ShortRacingLineIsWrittenWithOneWarningOnStderr) {
   WriteLpFile(dir.Path(), "race.lp", BuildLp(LpLaterals(100, 2)));  // 300 m
   ::testing::internal::CaptureStderr();
@@ -124,29 +117,6 @@ TEST_F(AiwRoad, DescriptionWithoutATrackWritesNeitherFile) {
   EXPECT_EQ(CLapforge().CamFromDataBase(empty, dir.File("tv.cam"), dir.File("out.cam")), 0);
   EXPECT_FALSE(Exists(out));
   EXPECT_FALSE(Exists(dir.File("out.cam")));
-}
-
-TEST_F(AiwRoad, CameraRoadConvertsOrSaysWhyNot) {
-  CamSpec tracking;
-  tracking.type = 0;
-  tracking.distance = 300;
-  tracking.zoneStart = -200;
-  tracking.height = 6;
-  tracking.zoom = 2;
-  WriteLpFile(dir.Path(), "tv.cam", BuildCamList({CamSpec{}, tracking}, 2));
-  ASSERT_EQ(CLapforge().CamFromDataBase(*db, dir.File("tv.cam"), dir.File("out.cam")), 1) << Shown();
-  const std::string text = ReadText(dir.File("out.cam"));
-  EXPECT_EQ(text.substr(0, 22), "StaticCam=STATIC001\r\n{");
-  EXPECT_NE(text.find("}\r\nTrackingCam=TRACKING002\r\n{\r\n"), std::string::npos);
-  EXPECT_NE(text.find("  Flags1=(1)\r\n"), std::string::npos);
-
-  std::vector<uint8_t> wrong = BuildCamList({CamSpec{}});
-  wrong[3] = 'X';
-  WriteLpFile(dir.Path(), "wrong.cam", wrong);
-  EXPECT_EQ(CLapforge().CamFromDataBase(*db, dir.File("wrong.cam"), dir.File("out.cam")), 0);
-  ASSERT_EQ(ui.shown.size(), 1u);
-  EXPECT_NE(ui.shown[0].text.find("wrong.cam"), std::string::npos) << Shown();
-  EXPECT_EQ(ReadText(dir.File("out.cam")), text);
 }
 
 }  // namespace

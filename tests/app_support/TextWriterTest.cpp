@@ -17,12 +17,3 @@ TEST(TextWriter, FormattedLinesOfAnyLengthEndInCrLf) {
   EXPECT_EQ(out.Text(), "a=1\r\n(-1.5708,2.000)\r\n" + longText + "|7\r\nend\r\n");
 }
 
-TEST(TextWriter, ManyLinesKeepEveryByte) {
-  CTextWriter out;
-  std::string expected;
-  for (int i = 0; i < 20000; ++i) {
-    out.LineF("wp_pos=(%d,%s)", i, std::string(static_cast<size_t>(i % 300), 'y').c_str());
-    expected += "wp_pos=(" + std::to_string(i) + "," + std::string(static_cast<size_t>(i % 300), 'y') + ")\r\n";
-  }
-  EXPECT_EQ(out.Take(), expected);
-}

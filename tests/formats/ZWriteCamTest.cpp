@@ -87,21 +87,6 @@ TEST(CamFile, TestBuilderFollowsTheLayout) {
   EXPECT_EQ(BuildCamList({c}, 2, 0), expected);
 }
 
-TEST(CamFile, ReadsTheUsedFieldsOfEitherVersion) {
-  for (uint32_t version : {1u, 2u}) {
-    auto cams = CZWriteCam::ReadCameras(BuildCamList(ThreeCameras(), version, 3), "cams");
-    ASSERT_EQ(cams.size(), 3u);
-    EXPECT_EQ(cams[0].type, 1);
-    EXPECT_EQ(cams[0].fov, 0.5f);
-    EXPECT_EQ(cams[0].angle[2], 0.3f);
-    EXPECT_EQ(cams[2].distance, 1200);
-    EXPECT_EQ(cams[2].lateral, -10);
-    EXPECT_EQ(cams[2].height, 3);
-    EXPECT_EQ(cams[2].zoneStart, -200);
-    EXPECT_EQ(cams[2].zoom, 4);
-  }
-}
-
 TEST(CamFile, DamagedListsAreRefusedNamingTheFile) {
   auto expectRefused = [](const std::vector<uint8_t>& bytes, const std::string& words) {
     try {
