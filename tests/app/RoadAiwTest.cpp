@@ -113,7 +113,7 @@ TEST_F(AiwRoad, DescriptionWithoutATrackWritesNeitherFile) {
   TrkDsc empty;
   empty.AIInfo.AddAIInfoRow(db->AIInfo[0].MergePitIn(), 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, false);
   EXPECT_EQ(CLapforge().AIWFromDataBase(empty, dir.File("race.lp"), out), 0);
-  WriteLpFile(dir.Path(), "tv.cam", BuildCamList({CamSpec{}}));
+  WriteLpFile(dir.Path(), "tv.cam", BuildCamList({SourceCam{}}));
   EXPECT_EQ(CLapforge().CamFromDataBase(empty, dir.File("tv.cam"), dir.File("out.cam")), 0);
   EXPECT_FALSE(Exists(out));
   EXPECT_FALSE(Exists(dir.File("out.cam")));

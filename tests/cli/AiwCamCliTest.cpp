@@ -46,7 +46,7 @@ TEST(CliAiw, FailuresSayWhatFailedExitOneAndKeepTheOldFile) {
 
 TEST(CliCam, ConvertsACameraListAndRefusesAWrongOne) {
   CTempDir dir;
-  CamSpec cam;
+  SourceCam cam;
   cam.distance = 50;
   cam.height = 4;
   WriteLpFile(dir.Path(), "tv.cam", BuildCamList({cam}));

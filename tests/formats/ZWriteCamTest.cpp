@@ -16,8 +16,8 @@
 
 namespace {
 
-CamSpec Static(float distance, float lateral, float height, float zone) {
-  CamSpec c;
+SourceCam Static(float distance, float lateral, float height, float zone) {
+  SourceCam c;
   c.type = 1;
   c.distance = distance;
   c.lateral = lateral;
@@ -26,8 +26,8 @@ CamSpec Static(float distance, float lateral, float height, float zone) {
   return c;
 }
 
-CamSpec Tracking(float distance, float lateral, float height, float zone, float zoom) {
-  CamSpec c = Static(distance, lateral, height, zone);
+SourceCam Tracking(float distance, float lateral, float height, float zone, float zoom) {
+  SourceCam c = Static(distance, lateral, height, zone);
   c.type = 0;
   c.zoom = zoom;
   return c;
@@ -35,8 +35,8 @@ CamSpec Tracking(float distance, float lateral, float height, float zone, float 
 
 // A static camera at 100 (zone from 50), tracking ones at 500 (zone from
 // 100, 400 m before it) and 1200 (zone from 1000, 200 m before it).
-std::vector<CamSpec> ThreeCameras() {
-  CamSpec a = Static(100, -20, 5, -50);
+std::vector<SourceCam> ThreeCameras() {
+  SourceCam a = Static(100, -20, 5, -50);
   a.angle[0] = 0.1f;
   a.angle[1] = 0.2f;
   a.angle[2] = 0.3f;
@@ -65,7 +65,7 @@ class CamTrack : public ::testing::Test {
 };
 
 TEST(CamFile, TestBuilderFollowsTheLayout) {
-  CamSpec c = Static(100, -20, 5, -50);
+  SourceCam c = Static(100, -20, 5, -50);
   c.zoom = 1;
   c.angle[0] = 0.5f;
   c.angle[1] = 0.25f;
@@ -112,7 +112,7 @@ TEST(CamFile, DamagedListsAreRefusedNamingTheFile) {
   bytes = BuildCamList(ThreeCameras(), 1, 0);
   bytes[4] = 2;
   expectRefused(bytes, "second camera count");
-  std::vector<CamSpec> nan = ThreeCameras();
+  std::vector<SourceCam> nan = ThreeCameras();
   nan[1].zoom = std::numeric_limits<float>::quiet_NaN();
   expectRefused(BuildCamList(nan), "camera 2");
 
@@ -161,7 +161,7 @@ TEST_F(CamTrack, ZoneStartsBeyondOneLapAndDegenerateViewsStayFinite) {
   // A zone starting before the line is raised by the track length; a camera
   // right above its zone start looks straight down; zoom 0 gives a wide
   // view rather than a division by zero.
-  std::vector<CamSpec> cams = {Tracking(10, 0, 20, -7000, 0), Tracking(20, 0, 5, 0, 1)};
+  std::vector<SourceCam> cams = {Tracking(10, 0, 20, -7000, 0), Tracking(20, 0, 5, 0, 1)};
   const std::string text = writer.BuildCam(track, CZWriteCam::ReadCameras(BuildCamList(cams), "cams"));
   EXPECT_EQ(text.find("nan"), std::string::npos) << text;
   EXPECT_EQ(text.find("inf"), std::string::npos) << text;

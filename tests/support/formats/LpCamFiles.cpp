@@ -46,13 +46,13 @@ void WriteLpFile(const std::string& folder, const std::string& name, const std::
   f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-std::vector<uint8_t> BuildCamList(const std::vector<CamSpec>& cams, uint32_t version, uint32_t secondCount) {
+std::vector<uint8_t> BuildCamList(const std::vector<SourceCam>& cams, uint32_t version, uint32_t secondCount) {
   std::vector<uint8_t> b;
   b.insert(b.end(), {'M', 'A', 'C', 'T'});
   PutU32(b, version);
   PutU32(b, 0xCAFE);  // not used
   PutU32(b, static_cast<uint32_t>(cams.size()));
-  auto record = [&](const CamSpec& c) {
+  auto record = [&](const SourceCam& c) {
     PutF32(b, c.distance);   // 0
     PutF32(b, c.lateral);    // 4
     PutF32(b, c.height);     // 8
@@ -67,9 +67,9 @@ std::vector<uint8_t> BuildCamList(const std::vector<CamSpec>& cams, uint32_t ver
     PutF32(b, kFiller);      // 52
     if (version == 2) b.push_back(0xAB);
   };
-  for (const CamSpec& c : cams) record(c);
+  for (const SourceCam& c : cams) record(c);
   PutU32(b, secondCount);
-  CamSpec filler;
+  SourceCam filler;
   filler.distance = kFiller;
   for (uint32_t i = 0; i < secondCount; ++i) record(filler);
   return b;

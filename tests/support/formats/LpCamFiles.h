@@ -20,7 +20,7 @@ std::vector<float> LpLaterals(size_t count, float value);
 void WriteLpFile(const std::string& folder, const std::string& name, const std::vector<uint8_t>& bytes);
 
 // One camera of a source camera list.
-struct CamSpec {
+struct SourceCam {
   float distance = 0;
   float lateral = 0;
   float height = 0;
@@ -34,4 +34,4 @@ struct CamSpec {
 // A camera list: "MACT", version, an unused word, the camera count, the
 // 56-byte records (each followed by one extra byte in version 2), then a
 // second list of secondCount filler records.
-std::vector<uint8_t> BuildCamList(const std::vector<CamSpec>& cams, uint32_t version = 1, uint32_t secondCount = 1);
+std::vector<uint8_t> BuildCamList(const std::vector<SourceCam>& cams, uint32_t version = 1, uint32_t secondCount = 1);
