@@ -33,12 +33,15 @@ class CZWriteAIW {
  public:
   // Writes the AI waypoint file of a track from the LP files beside lpPath;
   // extras adds grid slot 103 and stall 51. 1 when written; 0 with error
-  // set when the racing lines could not be read, the track has no length
-  // or the file could not be written (an old file is then left as it was).
-  // Queries outside the track's lists raise the invalid-argument error.
+  // set when the racing lines could not be read or the file could not be
+  // written (an old file is then left as it was). A track too short for
+  // waypoints, pit-lane or stall values that do not fit it, or a query
+  // outside the track's lists raise the invalid-argument error; nothing is
+  // written then either. A racing line shorter than the track sets warning.
   int AIWFromLP(CN5Ptf& track, const VARS_AIW_TRACK_INFO& info, const std::string& lpPath,
                 const std::string& outPath, int extras);
-  // The file's text for lines already read (lp), CRLF line ends.
+  // The file's text for lines already read (lp), CRLF line ends; fills the
+  // lists below.
   std::string BuildAiw(CN5Ptf& track, const VARS_AIW_TRACK_INFO& info, const CLReadLP& lp, int extras);
 
   void WriteAiwGrid(CTextWriter& out);
