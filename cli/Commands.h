@@ -12,6 +12,7 @@ void AddImportPtf(CLI::App& import, int& status);
 void AddImportGpl(CLI::App& import, int& status);
 void AddOptionsCommand(CLI::App& app, int& status);
 void AddInspectCommand(CLI::App& app, int& status);
+void AddAiwCamCommands(CLI::App& app, int& status);
 
 // Parses "on"/"off" (and 1/0, yes/no, true/false) flag values.
 bool ParseOnOff(const std::string& text, bool& out);
