@@ -64,6 +64,14 @@ struct F_SInfo {
   int32_t split = 0;     // 1 when the piece came from a bank-line cut
 };
 
+// The cross section of a wall at one longitudinal row, while it is meshed.
+struct GlWallCorner {
+  float x = 0, y = 0, z = 0;
+};
+struct GlWallRow {
+  GlWallCorner bottomRight, topRight, topLeft, bottomLeft;
+};
+
 class CN5Ptf : public CN5Root {
  public:
   CN5Ptf();
@@ -249,6 +257,31 @@ class CN5Ptf : public CN5Root {
   VARS_TRACK_TRACTION_TEX TractionEntryFor(const CN5ObjFs& band) const;
   VARS_TRACK_WALL_TEX WallEntryFor(int grip, int textureIndex) const;
   CN5ObjSg* CheckedSegment(int seg, const char* where);
+
+  // ---- meshing helpers (track/N5PtfMesh.cpp) ----
+  // What an appearance is meshed for: the grip-name switch applies to
+  // surfaces and walls, the material table entry to surfaces, transparency
+  // to details.
+  enum class GlUse { Surface, Wall, Detail };
+  // Registers the appearance's texture (and material) in the mesh lists.
+  // False when it names no texture; material is -1 without a material name.
+  bool RegisterGlTexture(const CN5Obj* appearance, GlUse use, int grip, CGlMipArray& textures,
+                         CGlMaterialArray& glMaterials, int& mip, int& material);
+  // Longitudinal steps of a segment's surfaces and walls (at least 1).
+  int LongSteps(const CN5ObjSg& seg) const;
+  // Lateral cells of a surface piece; 0 when it has no positive width.
+  int LatCells(const CN5ObjSg& seg, const F_SInfo& piece) const;
+  // The pieces of the surface between two band edges, cut by the bank
+  // lines; false when the band has nothing to mesh.
+  bool SurfacePieces(const CN5ObjSg& seg, const CN5ObjFs& band, const CN5ObjFs* next, std::vector<F_SInfo>& pieces);
+  // Faces the whole track will need, to enlarge the arrays once.
+  long long CountGlFaces();
+  // Cell size of the track details.
+  double DetailCellSize() const;
+  // Pieces of the surface being meshed (kept to reuse their storage).
+  std::vector<F_SInfo> pieceScratch_;
+  // Cross-section rows of the wall being meshed, kept to reuse their storage.
+  std::vector<GlWallRow> wallRowScratch_;
   // Computes the length when it is still 0; false when the track has none.
   bool EnsureLength();
 
