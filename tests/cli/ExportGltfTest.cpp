@@ -17,7 +17,7 @@ struct Result {
   std::string out, err;
 };
 
-Result Run(const CTempDir& dir, const std::string& cmd) {
+Result Shell(const CTempDir& dir, const std::string& cmd) {
   const std::string full = cmd + " >'" + dir.File("stdout") + "' 2>'" + dir.File("stderr") + "' </dev/null";
   int rc = std::system(("bash -c \"" + full + "\"").c_str());
   Result r;
@@ -28,7 +28,7 @@ Result Run(const CTempDir& dir, const std::string& cmd) {
 }
 
 Result Lapforge(const CTempDir& dir, const std::string& args) {
-  return Run(dir, "LAPFORGE_CONFIG='" + dir.File("settings.ini") + "' '" LAPFORGE_CLI "' " + args);
+  return Shell(dir, "LAPFORGE_CONFIG='" + dir.File("settings.ini") + "' '" LAPFORGE_CLI "' " + args);
 }
 
 const std::string kSample = LAPFORGE_SOURCE_DIR "/examples/sample-circuit.xml";
@@ -43,8 +43,8 @@ TEST(CliExportGltf, SampleTrackReadByAssimpWithOneMeshPerBlock) {
   EXPECT_NE(r.out.find("18 File(s) written"), std::string::npos) << r.out;
   EXPECT_EQ(r.err, "");
 
-  if (Run(dir, "command -v assimp").status != 0) GTEST_SKIP() << "assimp (assimp-utils) is not installed";
-  Result a = Run(dir, "assimp info '" + dir.File("sample.glb") + "'");
+  if (Shell(dir, "command -v assimp").status != 0) GTEST_SKIP() << "assimp (assimp-utils) is not installed";
+  Result a = Shell(dir, "assimp info '" + dir.File("sample.glb") + "'");
   ASSERT_EQ(a.status, 0) << a.out << a.err;
   const std::string all = a.out + a.err;
   EXPECT_EQ(std::regex_search(all, std::regex("warn|error", std::regex::icase)), false) << all;
