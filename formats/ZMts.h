@@ -75,7 +75,6 @@ class CZMts : public CSim {
   float FarDistance() const;
 
   std::string targetExtension = "bmp";
-  std::string secondExtension = "tga";
   // Texture names ending in "dds" (and "jpg" for the main map) stay.
   bool ddsFlag = false;
   // The palette map's extension; the writers whose road writes a palette
