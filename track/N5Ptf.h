@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/tables/TrackTextures.h"
+#include "mesh/GlPoint.h"
 #include "ptf/N5Descriptors.h"
 #include "ptf/N5Root.h"
 #include "track/N5Units.h"
@@ -184,6 +185,31 @@ class CN5Ptf : public CN5Root {
                             CGlMaterialArray& materials);
   void CreateTreeObject(const _vars_vertical_obj& vertical, CGlFaceArray& faces, CGlPointArray& points,
                         CGlMaterialArray& materials);
+
+  // ---- scenery pieces shared by the object files and the meshes ----
+
+  // The point beyond (or 0.5 m inside) an outer track edge, as GetOutsideXYZ.
+  CGlPoint EdgePoint(double lng, int side, double offset = 0);
+  // The middle of the bounding box of the edge points of one side sampled
+  // every step from start up to (not including) end, samples strictly inside
+  // (excludeStart, excludeEnd) left out, raised by raise. False when no
+  // sample was taken (an empty range, a step not above 0, values not finite).
+  bool EdgeCentre(int side, double start, double end, double step, double excludeStart, double excludeEnd,
+                  double raise, CGlPoint& centre);
+  // A fan of triangles (previous edge point, centre, next edge point) along
+  // one edge from start to end, closed by (last, centre, first edge point).
+  // The centre and the edge point at start are appended first. With both
+  // exclude values above 0 the edge points go every excludedStep up to
+  // excludeStart, one at excludeStart, then every excludedStep from
+  // excludeEnd, so one triangle bridges the excluded stretch; otherwise every
+  // plainStep. Faces carry materialIndex. Returns the index of the centre.
+  int EdgeFan(int side, const CGlPoint& centre, double start, double end, double excludeStart, double excludeEnd,
+              double excludedStep, double plainStep, int materialIndex, CGlPointArray& points, CGlFaceArray& faces);
+  // The corners of an upright board: P0 at (longStart, latStart) and P1 at
+  // (longEnd, latEnd), both raised by elevation; P2 and P3 height above P1
+  // and P0.
+  void BoardCorners(double longStart, double latStart, double longEnd, double latEnd, double elevation, double height,
+                    CGlPoint corners[4]);
 
   // ---- files (track/N5PtfFile.cpp) ----
 
