@@ -3,10 +3,12 @@
 // and the values of a track detail record.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "ptf/N5Descriptors.h"
 
@@ -50,4 +52,13 @@ inline DetailBlock ReadDetailBlock(const CN5ObjTd& td) {
   d.vStart = at(80);
   d.vEnd = at(96);
   return d;
+}
+
+// Makes room for n more elements in one step: the exact count when the
+// arrays were sized for the whole track beforehand, else at least double
+// the capacity so that appending piece after piece stays linear.
+template <typename T>
+void MeshGrow(std::vector<T>& v, size_t n) {
+  if (v.capacity() - v.size() >= n) return;
+  v.reserve(std::max(v.size() + n, 2 * v.capacity()));
 }

@@ -52,19 +52,21 @@ void CN5Ptf::GetGlTrackDetailFaces(int detail, CGlPointArray& points, CGlFaceArr
   const double ct = std::cos(turn), st = std::sin(turn);
   const double ch = std::cos(heading), sh = std::sin(heading);
 
-  const long long faceBase = faces.GetSize(), pointBase = points.GetSize();
-  const long long count = static_cast<long long>(nL) * nW;
-  faces.SetSize(faceBase + count);
-  points.SetSize(pointBase + 4 * count);
-  CGlFace* outFace = faces.data() + faceBase;
-  CGlPoint* outPoint = points.data() + pointBase;
-  int32_t pointIndex = static_cast<int32_t>(pointBase);
+  std::vector<CGlFace>& outFaces = faces.Items();
+  std::vector<CGlPoint>& outPoints = points.Items();
+  const size_t count = static_cast<size_t>(nL) * static_cast<size_t>(nW);
+  MeshGrow(outFaces, count);
+  MeshGrow(outPoints, 4 * count);
+  int32_t pointIndex = static_cast<int32_t>(outPoints.size());
 
   CGlFace proto;
   proto.hasUVs = 1;
   proto.mipIndex = mip;
   proto.materialIndex = material;
-  auto place = [&](CGlPoint& p, double x, double y) {
+  const CGlPoint pointProto;
+  auto place = [&](double x, double y) {
+    outPoints.push_back(pointProto);
+    CGlPoint& p = outPoints.back();
     const double xr = x * ct - y * st, yr = x * st + y * ct;
     double px = 0, py = 0, pz = 0;
     GetXYZ(d.lng, d.lat + yr, px, py, pz);
@@ -78,14 +80,12 @@ void CN5Ptf::GetGlTrackDetailFaces(int detail, CGlPointArray& points, CGlFaceArr
     for (int j = 0; j < nW; ++j) {
       const double y = y0 + j * dy;
       const double u0 = MeshLerp(d.uStart, d.uEnd, j, nW), u1 = MeshLerp(d.uStart, d.uEnd, j + 1, nW);
-      CGlFace& f = *outFace++;
-      f = proto;
-      CGlPoint* p = outPoint;
-      outPoint += 4;
-      place(p[0], x, y);
-      place(p[1], x, y + dy);
-      place(p[2], x + dx, y + dy);
-      place(p[3], x + dx, y);
+      outFaces.push_back(proto);
+      CGlFace& f = outFaces.back();
+      place(x, y);
+      place(x, y + dy);
+      place(x + dx, y + dy);
+      place(x + dx, y);
       for (int k = 0; k < 4; ++k) f.AddVertex(pointIndex + k);
       pointIndex += 4;
       f.AddUV(static_cast<float>(u0), static_cast<float>(v0));

@@ -53,6 +53,8 @@ class CRowSampler {
       alongX_ = std::cos(seg_.startAngle) * d;
       alongY_ = std::sin(seg_.startAngle) * d;
     }
+    hint_ = 0;
+    lastLat_ = -HUGE_VAL;
     for (size_t k = 0; k < lineCount_; ++k) {
       lat_[k] = lines_[k]->GetLat(t);
       height_[k] = lines_[k]->GetHeight(t);
@@ -80,12 +82,13 @@ class CRowSampler {
   double Height(double lat) const {
     const size_t n = lineCount_;
     if (n == 0) return 0;
-    size_t upper = n;
-    for (size_t k = 0; k < n; ++k)
-      if (lat < lat_[k]) {
-        upper = k;
-        break;
-      }
+    // The first line with lat below it: lines before the hint lie at or
+    // below the previous (smaller) lat, so they are not it either.
+    size_t k = lat < lastLat_ ? 0 : hint_;
+    while (k < n && !(lat < lat_[k])) ++k;
+    hint_ = k;
+    lastLat_ = lat;
+    size_t upper = k;
     size_t lower;
     if (upper == n)
       lower = upper = n - 1;
@@ -106,6 +109,8 @@ class CRowSampler {
   size_t lineCount_ = 0;
   const CN5ObjXs* lines_[kMaxLines] = {};
   double lat_[kMaxLines] = {}, height_[kMaxLines] = {};
+  mutable size_t hint_ = 0;
+  mutable double lastLat_ = 0;
   double d_ = 0, cosH_ = 1, sinH_ = 0, latX_ = 0, latY_ = 0, alongX_ = 0, alongY_ = 0;
 };
 
@@ -120,7 +125,9 @@ struct RowEnds {
 // A grid point's position, carried from one cell to the next.
 struct Position {
   float x = 0, y = 0, z = 0;
-  void To(CGlPoint& p) const {
+  void Append(std::vector<CGlPoint>& points, const CGlPoint& proto) const {
+    points.push_back(proto);
+    CGlPoint& p = points.back();
     p.x = x;
     p.y = y;
     p.z = z;
@@ -239,7 +246,8 @@ void CN5Ptf::GetGlFaces(CGlPointArray& points, CGlFaceArray& faces, CGlMipArray&
 
 void CN5Ptf::GetGlFaces(int seg, CGlPointArray& points, CGlFaceArray& faces, CGlMipArray& textures,
                         CGlMaterialArray& glMaterials) {
-  GetTrackLength();
+  // Laid out once, not again for every segment a caller asks for.
+  EnsureLength();
   CN5ObjSg* sg = GetSegObj(seg);
   if (!sg) return;
   for (int b = 0; b + 1 < sg->NoTractions(); ++b)
@@ -336,12 +344,14 @@ void CN5Ptf::GetF_SInfoFaces(int seg, CN5ObjSg* segment, const F_SInfo& piece, C
   if (nW < 1) return;  // the left edge lies right of the right edge
   const double step = sg.length / nL;
 
-  const long long faceBase = faces.GetSize(), pointBase = points.GetSize();
-  const long long reserved = static_cast<long long>(nL) * nW;
-  faces.SetSize(faceBase + reserved);
-  points.SetSize(pointBase + 4 * reserved);
-  CGlFace* outFace = faces.data() + faceBase;
-  CGlPoint* outPoint = points.data() + pointBase;
+  // Room for every face and four points per face, made once; the faces
+  // and points are then appended whole, each written once.
+  std::vector<CGlFace>& outFaces = faces.Items();
+  std::vector<CGlPoint>& outPoints = points.Items();
+  const size_t reserved = static_cast<size_t>(nL) * static_cast<size_t>(nW);
+  const size_t faceBase = outFaces.size(), pointBase = outPoints.size();
+  MeshGrow(outFaces, reserved);
+  MeshGrow(outPoints, 4 * reserved);
 
   CGlFace proto;
   proto.sourceIndex = seg;
@@ -393,14 +403,10 @@ void CN5Ptf::GetF_SInfoFaces(int seg, CN5ObjSg* segment, const F_SInfo& piece, C
       row.Point(columnLat(r, j), p.x, p.y, p.z);
     }
   };
-  const bool swapUV = piece.rotation != 0;
-  auto addUV = [swapUV](CGlFace& f, double u, double v) {
-    if (swapUV)
-      f.AddUV(static_cast<float>(v), static_cast<float>(u));
-    else
-      f.AddUV(static_cast<float>(u), static_cast<float>(v));
-  };
+  // A rotated texture stores each pair as (v, u).
+  const int slotU = piece.rotation != 0 ? 1 : 0, slotV = 1 - slotU;
 
+  const CGlPoint unused;
   int32_t pointIndex = static_cast<int32_t>(pointBase);
   for (int i = 0; i < nL; ++i) {
     const RowEnds r1 = rowEnds(i + 1);
@@ -415,28 +421,28 @@ void CN5Ptf::GetF_SInfoFaces(int seg, CN5ObjSg* segment, const F_SInfo& piece, C
       Position s1, e1;
       place(s1, *atStart, r0, j + 1);
       place(e1, *atEnd, r1, j + 1);
-      CGlFace& f = *outFace++;
-      f = proto;
+      outFaces.push_back(proto);
+      CGlFace& f = outFaces.back();
       // P0 start right, P1 end right, P2 end left, P3 start left; a row of
       // no width makes its corners one point, so the face is a triangle.
-      CGlPoint* p = outPoint;
-      outPoint += 4;
-      s0.To(p[0]);
-      f.AddVertex(pointIndex);
-      addUV(f, r0.ru + j * r0.acrossU, r0.rv);
-      e0.To(p[1]);
-      f.AddVertex(pointIndex + 1);
-      addUV(f, r1.ru + j * r1.acrossU, r1.rv);
-      if (!pointEnd) {
-        e1.To(p[2]);
-        f.AddVertex(pointIndex + 2);
-        addUV(f, r1.ru + (j + 1) * r1.acrossU, r1.lv);
-      }
-      if (!pointStart) {
-        s1.To(p[3]);
-        f.AddVertex(pointIndex + 3);
-        addUV(f, r0.ru + (j + 1) * r0.acrossU, r0.lv);
-      }
+      // The point kept for a corner left out stays unused.
+      int n = 0;
+      auto corner = [&](int32_t index, double u, double v) {
+        f.vertices[n] = index;
+        f.uvs[2 * n + slotU] = static_cast<float>(u);
+        f.uvs[2 * n + slotV] = static_cast<float>(v);
+        ++n;
+      };
+      corner(pointIndex, r0.ru + j * r0.acrossU, r0.rv);
+      corner(pointIndex + 1, r1.ru + j * r1.acrossU, r1.rv);
+      if (!pointEnd) corner(pointIndex + 2, r1.ru + (j + 1) * r1.acrossU, r1.lv);
+      if (!pointStart) corner(pointIndex + 3, r0.ru + (j + 1) * r0.acrossU, r0.lv);
+      f.vertexCount = n;
+      f.uvCount = static_cast<int16_t>(2 * n);
+      s0.Append(outPoints, unused);
+      e0.Append(outPoints, unused);
+      e1.Append(outPoints, unused);
+      s1.Append(outPoints, unused);
       pointIndex += 4;
       s0 = s1;
       e0 = e1;
@@ -445,7 +451,7 @@ void CN5Ptf::GetF_SInfoFaces(int seg, CN5ObjSg* segment, const F_SInfo& piece, C
     std::swap(atStart, atEnd);
   }
 
-  // The counts above are exact; a mismatch would be a fault of this code.
-  if (outFace != faces.data() + faces.GetSize()) ShowMessage("Face Array Overflow");
-  if (outPoint != points.data() + points.GetSize()) ShowMessage("Face Array Overflow");
+  // The counts above are exact; more would be a fault of this code.
+  if (outFaces.size() - faceBase > reserved) ShowMessage("Face Array Overflow");
+  if (outPoints.size() - pointBase > 4 * reserved) ShowMessage("Face Array Overflow");
 }

@@ -77,26 +77,29 @@ void CN5Ptf::GetGlWallFaces(int seg, CN5ObjSg* segment, CN5ObjWs* wall, CGlPoint
     rowsMade = true;
   };
 
-  const long long faceBase = faces.GetSize(), pointBase = points.GetSize();
-  const long long reserved = 3LL * nL + 2;
-  faces.SetSize(faceBase + reserved);
-  points.SetSize(pointBase + 4 * reserved);
-  CGlFace* outFace = faces.data() + faceBase;
-  CGlPoint* outPoint = points.data() + pointBase;
-  int32_t pointIndex = static_cast<int32_t>(pointBase);
+  // Room for the sides, the top and the caps, made once; a face without a
+  // texture is simply not appended.
+  std::vector<CGlFace>& outFaces = faces.Items();
+  std::vector<CGlPoint>& outPoints = points.Items();
+  const size_t reserved = 3 * static_cast<size_t>(nL) + 2;
+  MeshGrow(outFaces, reserved);
+  MeshGrow(outPoints, 4 * reserved);
+  int32_t pointIndex = static_cast<int32_t>(outPoints.size());
 
   CGlFace proto;
   proto.sourceIndex = seg;
   proto.hasUVs = 1;
   proto.faceColour.r = proto.faceColour.g = seg % 2 != 0 ? 0.7f : 0.9f;
 
+  const CGlPoint pointProto;
   CGlFace* face = nullptr;
   auto begin = [&] {
-    face = outFace++;
-    *face = proto;
+    outFaces.push_back(proto);
+    face = &outFaces.back();
   };
   auto corner = [&](const Corner& c, double u, double v) {
-    CGlPoint& p = *outPoint++;
+    outPoints.push_back(pointProto);
+    CGlPoint& p = outPoints.back();
     p.x = c.x;
     p.y = c.y;
     p.z = c.z;
@@ -158,7 +161,4 @@ void CN5Ptf::GetGlWallFaces(int seg, CN5ObjSg* segment, CN5ObjWs* wall, CGlPoint
       corner(b.bottomRight, u[3], v[3]);
     }
   }
-  // Faces without a texture were never made: give back what they reserved.
-  faces.SetSize(outFace - faces.data());
-  points.SetSize(outPoint - points.data());
 }
