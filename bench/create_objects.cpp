@@ -61,7 +61,9 @@ struct Mesh {
   std::vector<std::string> a, b, c;
 };
 
-void Create(CN5PtfDb& model, Mesh& m) { CLapforge().CreateObjects(model, m.blocks, m.materials, m.textures, m.a, m.b, m.c); }
+void Create(CN5PtfDb& model, Mesh& m) {
+  CLapforge().CreateObjects(model, m.blocks, m.materials, m.textures, m.a, m.b, m.c);
+}
 
 long long Faces(const CGlBlockArray& blocks) {
   long long n = 0;
@@ -118,7 +120,8 @@ void BM_CreateObjects(benchmark::State& state) {
     state.ResumeTiming();
   }
   state.counters["faces"] = static_cast<double>(faces);
-  state.counters["faces_per_s"] = benchmark::Counter(static_cast<double>(faces), benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["faces_per_s"] =
+      benchmark::Counter(static_cast<double>(faces), benchmark::Counter::kIsIterationInvariantRate);
   state.counters["mesh_MB"] = arrays / 1e6;
   if (arrays > 0 && peak > 0) state.counters["peak_ratio"] = peak / arrays;
 }

@@ -41,8 +41,7 @@ void BuildTwelve(TrkDsc& ds) {
 void BuildAndMesh(TrkDsc& ds, Export& e) {
   CRecordingUI ui;
   ASSERT_EQ(PTFObjFromDataBase(ds, e.model, ""), 1) << (ui.shown.empty() ? "" : ui.shown[0].text);
-  CLapforge().CreateObjects(e.model, e.blocks, e.materials, e.textures, e.trackNames, e.verticalNames,
-                            e.otherNames);
+  CLapforge().CreateObjects(e.model, e.blocks, e.materials, e.textures, e.trackNames, e.verticalNames, e.otherNames);
 }
 
 }  // namespace

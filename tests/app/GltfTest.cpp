@@ -65,8 +65,8 @@ TEST(GltfWriter, SmallBlockLaidOutAsWorkedOutByHand) {
   b.name = "quad";
   // A 4 x 2 quad at height 3 (game axes), then a triangle sharing its edge
   // 1-2 but with other texture coordinates on point 2.
-  for (const CGlPoint& p : {Pt(0, 0, 3, 0, 0), Pt(4, 0, 3, 1, 0), Pt(4, 2, 3, 1, 1), Pt(0, 2, 3, 0, 1),
-                            Pt(6, 1, 3, 0.5f, 0.5f)})
+  for (const CGlPoint& p :
+       {Pt(0, 0, 3, 0, 0), Pt(4, 0, 3, 1, 0), Pt(4, 2, 3, 1, 1), Pt(0, 2, 3, 0, 1), Pt(6, 1, 3, 0.5f, 0.5f)})
     b.points.Add(p);
   CGlFace quad;
   for (int v : {0, 1, 2, 3}) quad.AddVertex(v);
@@ -163,7 +163,8 @@ TEST(GltfExport, SampleTrackReadsBackAsTheMeshItCameFrom) {
   ASSERT_TRUE(Load(dir.File("sample.glb"), m, error)) << error;
   ASSERT_EQ(m.nodes.size(), static_cast<size_t>(blocks.GetSize()));
   ASSERT_EQ(m.materials.size(), static_cast<size_t>(materials.GetSize()));
-  for (int i = 0; i < materials.GetSize(); ++i) EXPECT_EQ(m.materials[static_cast<size_t>(i)].name, materials[i].materialName);
+  for (int i = 0; i < materials.GetSize(); ++i)
+    EXPECT_EQ(m.materials[static_cast<size_t>(i)].name, materials[i].materialName);
 
   for (int i = 0; i < blocks.GetSize(); ++i) {
     const CGlBlock& blk = blocks[i];
