@@ -37,14 +37,14 @@ void MarkCollisionOnly(CGlBlock& block, const std::string& title) {
 
 }  // namespace
 
-void CLapforge::CreateObjects(CN5Ptf& model, CGlBlockArray& blocks, CGlMaterialArray& materials,
-                              CGlMipArray& textures, std::vector<std::string>& trackNames,
-                              std::vector<std::string>& verticalNames, std::vector<std::string>& otherNames) {
+void CLapforge::CreateObjects(CN5Ptf& model, CGlBlockArray& blocks, CGlMaterialArray& materials, CGlMipArray& textures,
+                              std::vector<std::string>& trackNames, std::vector<std::string>& verticalNames,
+                              std::vector<std::string>& otherNames) {
   const int segments = model.NoSegments(true);
   const int details = model.NoTrackDetails();
-  const long long total = static_cast<long long>(segments) + details + static_cast<long long>(model.verticalObjects.size()) +
-                          static_cast<long long>(model.infieldObjects.size()) +
-                          static_cast<long long>(model.outfieldObjects.size());
+  const long long total =
+      static_cast<long long>(segments) + details + static_cast<long long>(model.verticalObjects.size()) +
+      static_cast<long long>(model.infieldObjects.size()) + static_cast<long long>(model.outfieldObjects.size());
   CProgress progress("Meshing", total);
 
   // 1. The track, one block per segment.

@@ -1,10 +1,15 @@
 // The glTF road: the export blocks of a description's track written as one
 // glTF 2.0 file (.glb, or .gltf with its .bin beside it) for any viewer.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/Lapforge.h"
+#include "app/support/FileString.h"
 #include "app/support/Progress.h"
 #include "app/support/UserInterface.h"
 #include "description/TrkDsc.h"
@@ -15,6 +20,12 @@
 #include "ptf/N5PtfDb.h"
 
 int CLapforge::GltfFromDataBase(const TrkDsc& db, const std::string& outFile) {
+  // A folder that cannot take the file is known before a big track is meshed.
+  const std::string folder = FileString::Path(outFile);
+  if (::access(folder.empty() ? "." : folder.c_str(), W_OK | X_OK) != 0) {
+    UI().Message("Could not create file '" + outFile + "': " + std::strerror(errno), "Lapforge");
+    return 0;
+  }
   CN5PtfDb model;
   if (!::PTFObjFromDataBase(db, model, std::string())) return 0;
   CGlBlockArray blocks;

@@ -61,7 +61,9 @@ struct Mesh {
   std::vector<std::string> a, b, c;
 };
 
-void Create(CN5PtfDb& model, Mesh& m) { CLapforge().CreateObjects(model, m.blocks, m.materials, m.textures, m.a, m.b, m.c); }
+void Create(CN5PtfDb& model, Mesh& m) {
+  CLapforge().CreateObjects(model, m.blocks, m.materials, m.textures, m.a, m.b, m.c);
+}
 
 long long Faces(const CGlBlockArray& blocks) {
   long long n = 0;
@@ -118,7 +120,8 @@ void BM_CreateObjects(benchmark::State& state) {
     state.ResumeTiming();
   }
   state.counters["faces"] = static_cast<double>(faces);
-  state.counters["faces_per_s"] = benchmark::Counter(static_cast<double>(faces), benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["faces_per_s"] =
+      benchmark::Counter(static_cast<double>(faces), benchmark::Counter::kIsIterationInvariantRate);
   state.counters["mesh_MB"] = arrays / 1e6;
   if (arrays > 0 && peak > 0) state.counters["peak_ratio"] = peak / arrays;
 }
@@ -170,8 +173,34 @@ void BM_CopySameBytes(benchmark::State& state) {
   std::remove(kCopy.c_str());
 }
 
+// The same two without the file: building the glTF document and buffer
+// beside copying its bytes in memory.
+void BM_GltfBuildOnly(benchmark::State& state) {
+  Mesh& m = Mesh1m();
+  for (auto _ : state) {
+    CGltfWriter writer;
+    writer.Build(m.blocks, m.materials);
+    benchmark::DoNotOptimize(writer.Json(std::string()));
+  }
+}
+
+void BM_MemcpyOnly(benchmark::State& state) {
+  if (glbBytes == 0) {
+    state.SkipWithError("run BM_ExportGltf first");
+    return;
+  }
+  std::vector<uint8_t> source(glbBytes, 0x5A);
+  for (auto _ : state) {
+    std::unique_ptr<uint8_t[]> copy(new uint8_t[glbBytes]);
+    std::memcpy(copy.get(), source.data(), glbBytes);
+    benchmark::DoNotOptimize(copy.get());
+  }
+}
+
 BENCHMARK(BM_CreateObjects)->Arg(4)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ExportGltf)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_CopySameBytes)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_GltfBuildOnly)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_MemcpyOnly)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace

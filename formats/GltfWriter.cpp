@@ -96,7 +96,8 @@ void CGltfWriter::Build(const CGlBlockArray& blocks, const CGlMaterialArray& mat
       if (f.deleted || n < 3) continue;
       // Every index is checked here once, so the pass below reads freely.
       for (int k = 0; k < n; ++k) CheckIndex(f.vertices[k], static_cast<size_t>(pointCount), "glTF: face vertex");
-      if (f.materialIndex >= materialCount) CheckIndex(f.materialIndex, static_cast<size_t>(materialCount), "glTF: face material");
+      if (f.materialIndex >= materialCount)
+        CheckIndex(f.materialIndex, static_cast<size_t>(materialCount), "glTF: face material");
       corners += static_cast<size_t>(n);
       indexCount += n == 4 ? 6 : 3;
     }

@@ -74,8 +74,8 @@ bool CN5Ptf::EdgeCentre(int side, double start, double end, double step, double 
   return true;
 }
 
-int CN5Ptf::EdgeFan(int side, const CGlPoint& centre, double start, double end, double excludeStart,
-                    double excludeEnd, double excludedStep, double plainStep, int materialIndex, CGlPointArray& points,
+int CN5Ptf::EdgeFan(int side, const CGlPoint& centre, double start, double end, double excludeStart, double excludeEnd,
+                    double excludedStep, double plainStep, int materialIndex, CGlPointArray& points,
                     CGlFaceArray& faces) {
   const bool excluded = excludeStart > 0 && excludeEnd > 0;
   const double span = end - start;
@@ -158,8 +158,8 @@ void CN5Ptf::CreateOutfieldObject(const _vars_outfield_obj& outfield, CGlFaceArr
   const int material = materials.AddByTexName(outfield.material);
   const double start = outfield.start;
   double end = outfield.end;
-  if (!AllFinite({start, end, outfield.widthStart, outfield.widthEnd, outfield.elevationStart,
-                  outfield.elevationEnd, outfield.peakHeight}))
+  if (!AllFinite({start, end, outfield.widthStart, outfield.widthEnd, outfield.elevationStart, outfield.elevationEnd,
+                  outfield.peakHeight}))
     return;
   if (end < start) end += trackLength;
   if (!(end >= start)) return;

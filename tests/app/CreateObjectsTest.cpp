@@ -41,8 +41,7 @@ void BuildTwelve(TrkDsc& ds) {
 void BuildAndMesh(TrkDsc& ds, Export& e) {
   CRecordingUI ui;
   ASSERT_EQ(PTFObjFromDataBase(ds, e.model, ""), 1) << (ui.shown.empty() ? "" : ui.shown[0].text);
-  CLapforge().CreateObjects(e.model, e.blocks, e.materials, e.textures, e.trackNames, e.verticalNames,
-                            e.otherNames);
+  CLapforge().CreateObjects(e.model, e.blocks, e.materials, e.textures, e.trackNames, e.verticalNames, e.otherNames);
 }
 
 }  // namespace
@@ -52,18 +51,15 @@ TEST(CreateObjects, BlocksInOrderWithTheirNamesListsAndTags) {
   BuildTwelve(ds);
   Export e;
   BuildAndMesh(ds, e);
-  const std::vector<std::string> track = {"TrackObj000", "TrackObj001", "TrackObj002", "TrackObj003",
-                                          "TrackObj004", "TrackObj005", "TrackObj006", "TrackObj007",
-                                          "TrackObj008", "TrackObj009", "TrackObj010", "TrackObj011"};
+  std::vector<std::string> track;
+  for (int i = 0; i < 12; ++i) track.push_back(StrFormat("TrackObj%03d", i));
   const std::vector<std::string> vertical = {"xpit_entry", "boardxpit", "xsector1", "xfinish"};
   const std::vector<std::string> other = {"Trd000", "Trd001", "inner", "bank"};
   EXPECT_EQ(e.trackNames, track);
   EXPECT_EQ(e.verticalNames, vertical);
   EXPECT_EQ(e.otherNames, other);
   std::vector<std::string> all = track;
-  all.insert(all.end(), {"Trd000", "Trd001"});
-  all.insert(all.end(), vertical.begin(), vertical.end());
-  all.insert(all.end(), {"inner", "bank"});
+  all.insert(all.end(), {"Trd000", "Trd001", "xpit_entry", "boardxpit", "xsector1", "xfinish", "inner", "bank"});
   ASSERT_EQ(e.blocks.GetSize(), static_cast<int>(all.size()));
   for (int i = 0; i < e.blocks.GetSize(); ++i) {
     const CGlBlock& b = e.blocks[i];

@@ -88,21 +88,17 @@ TEST(CliExportGltf, SampleTrackReadByAssimpWithOneMeshPerBlock) {
   }
 }
 
-TEST(CliExportGltf, DescriptionWithoutATrackFailsAndWritesNothing) {
+TEST(CliExportGltf, NoTrackOrNoPlaceForTheFileFailsAndWritesNothing) {
   CTempDir dir;
   WriteText(dir.File("empty.xml"), "<TrkDsc xmlns=\"http://tempuri.org/TrkDsc.xsd\"></TrkDsc>");
   Result r = Lapforge(dir, "export gltf '" + dir.File("empty.xml") + "' '" + dir.File("out.glb") + "'");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("The description does not make a track"), std::string::npos) << r.err;
-  EXPECT_EQ(r.out, "");
   EXPECT_FALSE(Exists(dir.File("out.glb")));
-}
 
-TEST(CliExportGltf, OutputThatCannotBeWrittenFailsWithItsName) {
-  CTempDir dir;
-  Result r = Lapforge(dir, "export gltf '" + kSample + "' '" + dir.File("no/such/folder/out.glb") + "'");
+  r = Lapforge(dir, "export gltf '" + kSample + "' '" + dir.File("no/such/folder/out.glb") + "'");
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("Could not create file"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("no/such/folder/out.glb"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Could not create file '" + dir.File("no/such/folder/out.glb") + "'"), std::string::npos)
+      << r.err;
   EXPECT_EQ(r.out, "");
 }
