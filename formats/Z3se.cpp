@@ -5,7 +5,6 @@
 #include "app/support/ByteWriter.h"
 #include "app/support/FileIO.h"
 #include "formats/FieldText.h"
-#include "ptf/N5Root.h"
 
 namespace {
 
@@ -227,8 +226,8 @@ std::vector<uint8_t> CZ3se::ModelImage(const CGlPointArray& pointList, const CGl
                                        const CGlMaterialArray& materialList, const CGlMipArray& mipList,
                                        const CGlInsertArray& insertList, const CGlBlockArray& blockList,
                                        const CGlObjTag& tag, const std::string& trackPath) {
-  size_t estimate = 64 + mipList.size() * 520 + materialList.size() * 1700 +
-                    MeshBytes(pointList, faceList, insertList) + 264;
+  size_t estimate =
+      64 + mipList.size() * 520 + materialList.size() * 1700 + MeshBytes(pointList, faceList, insertList) + 264;
   for (int i = 0; i < blockList.GetSize(); ++i) {
     const CGlBlock& b = blockList[i];
     estimate += 8 + 20 + 64 + 261 + MeshBytes(b.points, b.faces, b.inserts);
@@ -269,10 +268,10 @@ std::vector<uint8_t> CZ3se::ModelImage(const CGlPointArray& pointList, const CGl
 }
 
 int CZ3se::SaveModel(const std::string& path, const CGlPointArray& pointList, const CGlFaceArray& faceList,
-                     const CGlMaterialArray& materialList, const CGlMipArray& mipList,
-                     const CGlInsertArray& insertList, const CGlBlockArray& blockList, const CGlObjTag& tag,
-                     const CN5Root* track, std::string& error) {
-  std::vector<uint8_t> image = ModelImage(pointList, faceList, materialList, mipList, insertList, blockList, tag,
-                                          track ? track->path : std::string());
+                     const CGlMaterialArray& materialList, const CGlMipArray& mipList, const CGlInsertArray& insertList,
+                     const CGlBlockArray& blockList, const CGlObjTag& tag, const std::string& trackPath,
+                     std::string& error) {
+  std::vector<uint8_t> image =
+      ModelImage(pointList, faceList, materialList, mipList, insertList, blockList, tag, trackPath);
   return ReplaceFile(path, image, error) ? 1 : 0;
 }

@@ -11,7 +11,6 @@
 #include "formats/Sim.h"
 
 class CByteWriter;
-class CN5Root;
 
 class CZ3se : public CSim {
  public:
@@ -46,20 +45,20 @@ class CZ3se : public CSim {
   }
 
   // Writes the model to path (temporary file and rename). 1 written; 0 when
-  // the file cannot be written, with error set. The trailer names the file
-  // of track (empty text without one).
+  // the file cannot be written, with error set. The trailer names the
+  // track model's file (trackPath), so the format layer needs no track type.
   int SaveModel(const std::string& path, const CGlPointArray& points, const CGlFaceArray& faces,
                 const CGlMaterialArray& materials, const CGlMipArray& mips, const CGlInsertArray& inserts,
-                const CGlBlockArray& blocks, const CGlObjTag& tag, const CN5Root* track, std::string& error);
-  // The bytes SaveModel writes, with the track's file path given as text.
+                const CGlBlockArray& blocks, const CGlObjTag& tag, const std::string& trackPath, std::string& error);
+  // The bytes SaveModel writes.
   std::vector<uint8_t> ModelImage(const CGlPointArray& points, const CGlFaceArray& faces,
                                   const CGlMaterialArray& materials, const CGlMipArray& mips,
                                   const CGlInsertArray& inserts, const CGlBlockArray& blocks, const CGlObjTag& tag,
                                   const std::string& trackPath);
   // One mesh: points, faces (deleted ones left out with liveOnly), tag and
   // inserts (deleted ones left out with liveOnly).
-  static void SaveBlock(CByteWriter& out, const CGlPointArray& points, const CGlFaceArray& faces,
-                        const CGlObjTag& tag, const CGlInsertArray& inserts, bool liveOnly);
+  static void SaveBlock(CByteWriter& out, const CGlPointArray& points, const CGlFaceArray& faces, const CGlObjTag& tag,
+                        const CGlInsertArray& inserts, bool liveOnly);
 
  private:
   ProgressCallback progress_ = nullptr;

@@ -118,7 +118,8 @@ void CZMaxFile::AddGlObject(const CGlPointArray& pointList, const CGlFaceArray& 
     const size_t n = part.triMaterial.size();
     auto* faceChunk = part.mesh->Make<CZMaxObjTriFacel>(static_cast<uint16_t>(n));
     std::fill(groupCount.begin(), groupCount.end(), 0u);
-    for (int32_t m : part.triMaterial) ++groupCount[m < 0 ? static_cast<size_t>(materialCount) : static_cast<size_t>(m)];
+    for (int32_t m : part.triMaterial)
+      ++groupCount[m < 0 ? static_cast<size_t>(materialCount) : static_cast<size_t>(m)];
     std::vector<std::vector<uint16_t>> groups(groupCount.size());
     for (size_t g = 0; g < groups.size(); ++g) groups[g].reserve(groupCount[g]);
     for (size_t t = 0; t < n; ++t) {

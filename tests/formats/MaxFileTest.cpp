@@ -114,7 +114,7 @@ TEST(MaxFile, TrianglesPointsAndGroups) {
   for (int i = 0; i < 5; ++i) AddPoint(points, static_cast<float>(i), 10.0f * i, 0);
   AddFaceUV(faces, {0, 1, 2, 3}, {0, 0.1f, 1, 0.2f, 2, 0.3f, 3, 0.4f}, 0);
   AddFace(faces, {2, 3, 4}, -1);
-  AddFace(faces, {0, 1}, 0);                // too few vertices: skipped
+  AddFace(faces, {0, 1}, 0);                        // too few vertices: skipped
   faces[AddFace(faces, {0, 1, 4}, 0)].deleted = 1;  // deleted: skipped
 
   CZMaxFile file;
