@@ -1,7 +1,6 @@
 // Texts in fixed-size, NUL-terminated fields of the binary model formats.
 #pragma once
 
-#include <cmath>
 #include <cstddef>
 #include <string_view>
 
@@ -26,11 +25,4 @@ inline std::string_view FieldText(std::string_view text, size_t size) {
 // and padded with zeros.
 inline void WriteFieldText(CByteWriter& out, std::string_view text, size_t size) {
   out.FixedString(FieldText(text, size), size);
-}
-
-// A float for a file: non-finite values (which no game reads back sanely)
-// become 0.
-inline float FiniteFloat(float v) { return std::isfinite(v) ? v : 0.0f; }
-inline float FiniteFloat(double v) {
-  return std::isfinite(v) && std::fabs(v) <= 3.4028234663852886e38 ? static_cast<float>(v) : 0.0f;
 }

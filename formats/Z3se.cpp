@@ -5,6 +5,7 @@
 #include "app/support/ByteWriter.h"
 #include "app/support/FileIO.h"
 #include "formats/FieldText.h"
+#include "formats/ZWriteNumbers.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ void Record(CByteWriter& out, uint32_t tag, uint32_t version) {
 // widened (signed ones sign-extended), floats kept finite.
 void Flag(CByteWriter& out, uint8_t v) { out.U32(v); }
 void Short(CByteWriter& out, int16_t v) { out.I32(v); }
-void Float(CByteWriter& out, float v) { out.F32(FiniteFloat(v)); }
+void Float(CByteWriter& out, float v) { out.F32(FiniteOr0(v)); }
 void Rgba(CByteWriter& out, const _float_rgba& c) {
   Float(out, c.r);
   Float(out, c.g);

@@ -2,6 +2,7 @@
 
 #include "app/support/ByteWriter.h"
 #include "formats/FieldText.h"
+#include "formats/ZWriteNumbers.h"
 
 namespace {
 
@@ -57,9 +58,9 @@ void CZMaxObjString::WriteData(CByteWriter& out) const {
 // Non-finite coordinates would poison every reader's bounds; they are
 // stored as 0.
 void CZMaxObjTriVertexl::Add(float x, float y, float z) {
-  xyz_.push_back(FiniteFloat(x));
-  xyz_.push_back(FiniteFloat(y));
-  xyz_.push_back(FiniteFloat(z));
+  xyz_.push_back(FiniteOr0(x));
+  xyz_.push_back(FiniteOr0(y));
+  xyz_.push_back(FiniteOr0(z));
 }
 
 void CZMaxObjTriVertexl::WriteData(CByteWriter& out) const {
@@ -68,8 +69,8 @@ void CZMaxObjTriVertexl::WriteData(CByteWriter& out) const {
 }
 
 void CZMaxObjMappingCoords::Add(float u, float v) {
-  uv_.push_back(FiniteFloat(u));
-  uv_.push_back(FiniteFloat(v));
+  uv_.push_back(FiniteOr0(u));
+  uv_.push_back(FiniteOr0(v));
 }
 
 void CZMaxObjMappingCoords::WriteData(CByteWriter& out) const {
