@@ -1,12 +1,33 @@
-// Placeholder until this export road is written.
+// The 3DS export road: every block of the track as a named object of one
+// 3DS file.
+#include <string>
+
+#include "app/ExportMesh.h"
 #include "app/Lapforge.h"
+#include "app/support/FileString.h"
 #include "app/support/UserInterface.h"
 #include "description/TrkDsc.h"
+#include "formats/ZMaxFile.h"
 
-int CLapforge::_3DSFromDataBase(const TrkDsc&, const std::string&) {
-  UI().Message("This export is not available yet", "Lapforge");
-  return 0;
+int CLapforge::_3DSFromDataBase(const TrkDsc& db, const std::string& file) {
+  // Asked before anything is built, so the answer never waits on a long
+  // build (and is asked even when the track turns out not to build).
+  const bool shortNames = UI().YesNo("Use Short Names in .3DS\n(Required for 3DSMAX)", "Lapforge");
+  CExportMesh mesh;
+  if (!mesh.Build(*this, db)) return 0;
+  CZMaxFile max;
+  for (int i = 0; i < mesh.blocks.GetSize(); ++i) {
+    const CGlBlock& block = mesh.blocks[i];
+    max.AddGlObject(block.points, block.faces, mesh.materials, block.name, shortNames, false);
+  }
+  std::string error;
+  if (!max.WriteFile(FileString::LowerFileName(file), error)) {
+    ReportWriteFailure(error);
+    return 0;
+  }
+  return mesh.blocks.GetSize();
 }
+
 int CLapforge::XMLTo3DS(const std::string& xmlFile, const std::string& file) {
   std::unique_ptr<TrkDsc> db = DataBaseFromXML(xmlFile);
   return db ? _3DSFromDataBase(*db, file) : 0;
