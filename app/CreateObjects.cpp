@@ -1,9 +1,96 @@
-// The export blocks of a built track.
+// The export blocks of a built track: one per segment, per track detail and
+// per scenery object, sharing one material and one texture list.
 #include "app/Lapforge.h"
+#include "app/support/Progress.h"
+#include "app/support/TextFormat.h"
 #include "mesh/GlBlockArray.h"
 #include "mesh/GlMaterialArray.h"
 #include "mesh/GlMipArray.h"
 #include "track/N5Ptf.h"
 
-void CLapforge::CreateObjects(CN5Ptf&, CGlBlockArray&, CGlMaterialArray&, CGlMipArray&, std::vector<std::string>&,
-                              std::vector<std::string>&, std::vector<std::string>&) {}
+namespace {
+
+// A new block appended to the list, named, with its switch on. The block's
+// second int32 after its tag is that switch; the visibility byte, when set,
+// keeps rFactor's visibility group 32 off.
+CGlBlock& NewBlock(CGlBlockArray& blocks, std::string name, bool keepGroup32Off) {
+  CGlBlock& block = blocks[blocks.AddNew()];
+  block.name = std::move(name);
+  block.attrib1 = 1;
+  block.tag.visible2 = keepGroup32Off ? 1 : 0;
+  return block;
+}
+
+// Boards whose title starts with a timing or pit marker are invisible
+// collision targets that the game answers with a response.
+void MarkCollisionOnly(CGlBlock& block, const std::string& title) {
+  int16_t response = 0;
+  if (StartsWithNoCase(title, "xsector") || StartsWithNoCase(title, "xfinish"))
+    response = 1;
+  else if (StartsWithNoCase(title, "xpit"))
+    response = 2;
+  if (response == 0) return;
+  block.tag.collisionTarget = 1;
+  block.tag.render = 0;
+  block.tag.responseKind = response;
+}
+
+}  // namespace
+
+void CLapforge::CreateObjects(CN5Ptf& model, CGlBlockArray& blocks, CGlMaterialArray& materials,
+                              CGlMipArray& textures, std::vector<std::string>& trackNames,
+                              std::vector<std::string>& verticalNames, std::vector<std::string>& otherNames) {
+  const int segments = model.NoSegments(true);
+  const int details = model.NoTrackDetails();
+  const long long total = static_cast<long long>(segments) + details + static_cast<long long>(model.verticalObjects.size()) +
+                          static_cast<long long>(model.infieldObjects.size()) +
+                          static_cast<long long>(model.outfieldObjects.size());
+  CProgress progress("Meshing", total);
+
+  // 1. The track, one block per segment.
+  for (int i = 0; i < segments; ++i) {
+    CGlBlock& block = NewBlock(blocks, StrFormat("TrackObj%3.3d", i), true);
+    block.tag.collisionTarget = 1;
+    block.tag.hatTarget = 1;
+    block.tag.shadowReceiver = 1;
+    model.GetGlFaces(i, block.points, block.faces, textures, materials);
+    block.faces.FacetNormals(block.points, false, 0);
+    trackNames.push_back(block.name);
+    progress.Step();
+  }
+
+  // 2. Transparency of the materials the track's material table knows.
+  for (CGlMaterial& material : materials) {
+    _vars_track_material entry;
+    if (model.materials.Lookup(material.materialName, entry)) material.transparencyMode = entry.transparency;
+  }
+
+  // 3. Painted details.
+  for (int i = 0; i < details; ++i) {
+    CGlBlock& block = NewBlock(blocks, StrFormat("Trd%3.3d", i), false);
+    model.GetGlTrackDetailFaces(i, block.points, block.faces, textures, materials);
+    otherNames.push_back(block.name);
+    progress.Step();
+  }
+
+  // 4-6. Scenery.
+  for (const _vars_vertical_obj& v : model.verticalObjects) {
+    CGlBlock& block = NewBlock(blocks, v.title, false);
+    MarkCollisionOnly(block, v.title);
+    model.CreateTreeObject(v, block.faces, block.points, materials);
+    verticalNames.push_back(block.name);
+    progress.Step();
+  }
+  for (const _vars_infield_obj& v : model.infieldObjects) {
+    CGlBlock& block = NewBlock(blocks, v.title, false);
+    model.CreateInfieldObject(v, block.faces, block.points, materials);
+    otherNames.push_back(block.name);
+    progress.Step();
+  }
+  for (const _vars_outfield_obj& v : model.outfieldObjects) {
+    CGlBlock& block = NewBlock(blocks, v.title, false);
+    model.CreateOutfieldObject(v, block.faces, block.points, materials);
+    otherNames.push_back(block.name);
+    progress.Step();
+  }
+}

@@ -2,8 +2,8 @@
 // 3DS file.
 #include <string>
 
-#include "app/ExportMesh.h"
 #include "app/Lapforge.h"
+#include "app/MeshExportRoad.h"
 #include "app/support/FileString.h"
 #include "app/support/UserInterface.h"
 #include "description/TrkDsc.h"
@@ -13,19 +13,20 @@ int CLapforge::_3DSFromDataBase(const TrkDsc& db, const std::string& file) {
   // Asked before anything is built, so the answer never waits on a long
   // build (and is asked even when the track turns out not to build).
   const bool shortNames = UI().YesNo("Use Short Names in .3DS\n(Required for 3DSMAX)", "Lapforge");
-  CExportMesh mesh;
-  if (!mesh.Build(*this, db)) return 0;
+  if (!CMeshExportRoad::PrepareFolder(FileString::Path(file))) return 0;
+  MeshExportModel built;
+  if (!CMeshExportRoad::Build(*this, db, built)) return 0;
   CZMaxFile max;
-  for (int i = 0; i < mesh.blocks.GetSize(); ++i) {
-    const CGlBlock& block = mesh.blocks[i];
-    max.AddGlObject(block.points, block.faces, mesh.materials, block.name, shortNames, false);
+  for (int i = 0; i < built.blocks.GetSize(); ++i) {
+    const CGlBlock& block = built.blocks[i];
+    max.AddGlObject(block.points, block.faces, built.materials, block.name, shortNames, false);
   }
   std::string error;
-  if (!max.WriteFile(FileString::LowerFileName(file), error)) {
-    ReportWriteFailure(error);
+  if (!max.WriteFile(file, error)) {
+    CMeshExportRoad::ReportFailed({file});
     return 0;
   }
-  return mesh.blocks.GetSize();
+  return built.blocks.GetSize();
 }
 
 int CLapforge::XMLTo3DS(const std::string& xmlFile, const std::string& file) {

@@ -1,45 +1,40 @@
 // The 3SE export road: the track written as "Lapforge.ptf", the blocks and
 // an insert per block as one 3SE scene, and the scene file beside it.
-#include <unistd.h>
-
-#include <cstdio>
 #include <string>
 
-#include "app/ExportMesh.h"
 #include "app/Lapforge.h"
+#include "app/MeshExportRoad.h"
+#include "app/support/FileIO.h"
 #include "app/support/FileString.h"
-#include "app/support/UserInterface.h"
+#include "app/support/Progress.h"
 #include "description/TrkDsc.h"
 #include "formats/Z3se.h"
 #include "formats/ZWriteScn.h"
+#include "ptf/N5PtfDb.h"
 
 namespace {
 
-// Block progress on stderr, only when someone is watching it.
-void ShowProgress(int index, int count, void*) {
-  std::fprintf(stderr, "\rWriting block %d of %d", index + 1, count);
-  if (index + 1 == count) std::fputc('\n', stderr);
-  std::fflush(stderr);
-}
+void ShowProgress(int index, int, void* context) { static_cast<CProgress*>(context)->Set(index + 1); }
 
 }  // namespace
 
 int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
-  CExportMesh mesh;
-  if (!PTFObjFromDataBase(db, mesh.model, std::string())) return 0;
   const std::string folder = FileString::Path(file);
-  const std::string ptf = OutputFile(folder, "Lapforge.ptf");
-  if (!mesh.model.WritePtf(ptf, 7)) {
-    ReportWriteFailure("Could not write file '" + ptf + "'");
+  if (!CMeshExportRoad::PrepareFolder(folder)) return 0;
+  MeshExportModel built;
+  if (!PTFObjFromDataBase(db, *built.model, std::string())) return 0;
+  const std::string ptf = JoinPath(folder, "Lapforge.ptf");
+  if (!built.model->WritePtf(ptf, 7)) {
+    CMeshExportRoad::ReportFailed({ptf});
     return 0;
   }
-  CreateObjects(mesh.model, mesh.blocks, mesh.materials, mesh.textures, mesh.trackNames, mesh.verticalNames,
-                mesh.otherNames);
+  CreateObjects(*built.model, built.blocks, built.materials, built.textures, built.trackNames, built.verticalNames,
+                built.otherNames);
 
   CGlInsertArray inserts;
-  inserts.Reserve(mesh.blocks.GetSize());
-  for (int i = 0; i < mesh.blocks.GetSize(); ++i) {
-    CGlBlock& block = mesh.blocks[i];
+  inserts.Reserve(built.blocks.GetSize());
+  for (int i = 0; i < built.blocks.GetSize(); ++i) {
+    CGlBlock& block = built.blocks[i];
     CGlInsert insert;
     insert.blockIndex = i;
     insert.name = block.name;
@@ -47,25 +42,25 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
     inserts.Add(insert);
   }
   // The scene refers to the textures beside it.
-  for (CGlMaterial& material : mesh.materials)
+  for (CGlMaterial& material : built.materials)
     material.SetMapName(folder + FileString::FileName(material.GetMapName()));
 
-  CZ3se scene;
-  if (isatty(STDERR_FILENO)) scene.SetProgressUpdatePointers(ShowProgress, nullptr);
-  CGlObjTag tag;
-  tag.ClearObjTag();
-  std::string error;
-  if (!scene.SaveModel(FileString::LowerFileName(file), CGlPointArray(), CGlFaceArray(), mesh.materials, mesh.textures,
-                       inserts, mesh.blocks, tag, mesh.model.path, error)) {
-    ReportWriteFailure(error);
-    return 0;
+  std::vector<std::string> failed;
+  {
+    CProgress progress("Writing blocks", built.blocks.GetSize());
+    CZ3se scene;
+    scene.SetProgressUpdatePointers(ShowProgress, &progress);
+    CGlObjTag tag;
+    tag.ClearObjTag();
+    std::string error;
+    if (!scene.SaveModel(file, CGlPointArray(), CGlFaceArray(), built.materials, built.textures, inserts, built.blocks,
+                         tag, built.model->path, error))
+      failed.push_back(file);
   }
-  const std::string scn = OutputFile(folder, "_Lapforge.scn");
-  if (!CZWriteScn::WriteScn(scn, "gmt", mesh.blocks)) {
-    ReportWriteFailure("Could not write file '" + scn + "'");
-    return 0;
-  }
-  return mesh.blocks.GetSize();
+  const std::string scn = JoinPath(folder, "_Lapforge.scn");
+  if (!CZWriteScn::WriteScn(scn, "gmt", built.blocks)) failed.push_back(scn);
+  if (!CMeshExportRoad::ReportFailed(failed)) return 0;
+  return built.blocks.GetSize();
 }
 
 int CLapforge::XMLto3SE(const std::string& xmlFile, const std::string& file) {

@@ -1,76 +1,69 @@
 // The GTR, GTR2 and GTL export roads: one ".gmt" file per block, then the
 // scene file and the side files each game expects from the templates.
-#include <string>
-
-#include "app/ExportMesh.h"
 #include "app/Lapforge.h"
+#include "app/MeshExportRoad.h"
 #include "description/TrkDsc.h"
 #include "formats/ZGTLFile.h"
 #include "formats/ZGtrFile.h"
-#include "formats/ZWriteScn.h"
 
 namespace {
 
-struct CTemplateOut {
-  int id;
-  bool binary;
-  const char* name;
-};
-
-// Scene file, then the templates in order. False when one could not be
-// written (reported).
-bool WriteSideFiles(const std::string& folder, const char* sceneName, const CGlBlockArray& blocks,
-                    std::initializer_list<CTemplateOut> templates) {
-  bool ok = true;
-  const std::string scene = OutputFile(folder, sceneName);
-  if (!CZWriteScn::WriteScn(scene, "gmt", blocks)) {
-    ReportWriteFailure("Could not write file '" + scene + "'");
-    ok = false;
-  }
-  for (const CTemplateOut& t : templates) ok = WriteTemplateFile(t.id, t.binary, OutputFile(folder, t.name)) && ok;
-  return ok;
-}
-
 // GTL and GTR2 share the GTL model layout; each block gets a fresh writer
 // and a cleared object tag.
-bool WriteGtlBlocks(const CExportMesh& mesh, const std::string& folder) {
-  bool ok = true;
-  for (int i = 0; i < mesh.blocks.GetSize(); ++i) {
-    const CGlBlock& block = mesh.blocks[i];
-    CZGTLFile gtl;
-    CGlObjTag tag;
-    tag.ClearObjTag();
-    gtl.MakeObject(block.points, block.faces, mesh.textures, mesh.materials, tag);
-    std::string error;
-    if (!gtl.WriteGTLFile(OutputFile(folder, block.name + ".gmt"), tag, error)) {
-      ReportWriteFailure(error);
-      ok = false;
-    }
-  }
-  return ok;
+bool WriteGtlBlock(const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
+                   const std::string& path) {
+  CGlObjTag tag;
+  tag.ClearObjTag();
+  CZGTLFile gtl;
+  gtl.MakeObject(block.points, block.faces, textures, materials, tag);
+  return gtl.WriteGTLFile(path, tag);
 }
 
 }  // namespace
 
-// A file that could not be written is reported and the export ends with 0
-// (after writing what it can), so a run never looks successful when a game
-// file is missing.
-int CLapforge::GTRFromDataBase(const TrkDsc& db, const std::string& folder) {
-  CExportMesh mesh;
-  if (!mesh.Build(*this, db)) return 0;
-  bool ok = true;
-  for (int i = 0; i < mesh.blocks.GetSize(); ++i) {
-    const CGlBlock& block = mesh.blocks[i];
+MeshExportSpec GTRExportSpec() {
+  MeshExportSpec spec;
+  spec.blockExtension = "gmt";
+  spec.sceneFile = "_Lapforge.scn";
+  spec.sceneExtension = "gmt";
+  spec.writeBlock = [](const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
+                       const std::string& path) {
+    // Target "tga" with ".dds" kept (CZGtr); the UV clamp off.
     CZGtrFile gtr;
-    gtr.MakeObject(block.points, block.faces, mesh.textures, mesh.materials, 0, 1, 0);
-    std::string error;
-    if (!gtr.WriteGTRFile(OutputFile(folder, block.name + ".gmt"), 0, error)) {
-      ReportWriteFailure(error);
-      ok = false;
-    }
-  }
-  ok = WriteSideFiles(folder, "_Lapforge.scn", mesh.blocks, {}) && ok;
-  return ok ? mesh.blocks.GetSize() : 0;
+    gtr.MakeObject(block.points, block.faces, textures, materials, 0, 1, 0);
+    return gtr.WriteGTRFile(path, 0);
+  };
+  return spec;
+}
+
+MeshExportSpec GTR2ExportSpec() {
+  MeshExportSpec spec;
+  spec.blockExtension = "gmt";
+  spec.sceneFile = "_Lapforge.trk";
+  spec.sceneExtension = "gmt";
+  spec.templates = {{"_NoName.gdb", TemplateKind::Text, 113},
+                    {"_NoName.trk", TemplateKind::Text, 114},
+                    {"_NoName.ani", TemplateKind::Text, 115},
+                    {"_NoName.grd", TemplateKind::Text, 116},
+                    {"_rgbmap.dds", TemplateKind::Binary, 110}};
+  spec.writeBlock = WriteGtlBlock;
+  return spec;
+}
+
+MeshExportSpec GTLExportSpec() {
+  MeshExportSpec spec;
+  spec.blockExtension = "gmt";
+  spec.sceneFile = "_Lapforge.scn";
+  spec.sceneExtension = "gmt";
+  spec.templates = {{"_NoName.gdb", TemplateKind::Text, 107},
+                    {"_NoName.trk", TemplateKind::Text, 109},
+                    {"_rgbmap.dds", TemplateKind::Binary, 110}};
+  spec.writeBlock = WriteGtlBlock;
+  return spec;
+}
+
+int CLapforge::GTRFromDataBase(const TrkDsc& db, const std::string& folder) {
+  return CMeshExportRoad::Run(*this, db, folder, GTRExportSpec());
 }
 
 int CLapforge::XMLtoGTR(const std::string& xmlFile, const std::string& folder) {
@@ -79,17 +72,7 @@ int CLapforge::XMLtoGTR(const std::string& xmlFile, const std::string& folder) {
 }
 
 int CLapforge::GTR2FromDataBase(const TrkDsc& db, const std::string& folder) {
-  CExportMesh mesh;
-  if (!mesh.Build(*this, db)) return 0;
-  bool ok = WriteGtlBlocks(mesh, folder);
-  ok = WriteSideFiles(folder, "_Lapforge.trk", mesh.blocks,
-                      {{113, false, "_NoName.gdb"},
-                       {114, false, "_NoName.trk"},
-                       {115, false, "_NoName.ani"},
-                       {116, false, "_NoName.grd"},
-                       {110, true, "_rgbmap.dds"}}) &&
-       ok;
-  return ok ? mesh.blocks.GetSize() : 0;
+  return CMeshExportRoad::Run(*this, db, folder, GTR2ExportSpec());
 }
 
 int CLapforge::XMLtoGTR2(const std::string& xmlFile, const std::string& folder) {
@@ -98,13 +81,7 @@ int CLapforge::XMLtoGTR2(const std::string& xmlFile, const std::string& folder) 
 }
 
 int CLapforge::GTLFromDataBase(const TrkDsc& db, const std::string& folder) {
-  CExportMesh mesh;
-  if (!mesh.Build(*this, db)) return 0;
-  bool ok = WriteGtlBlocks(mesh, folder);
-  ok = WriteSideFiles(folder, "_Lapforge.scn", mesh.blocks,
-                      {{107, false, "_NoName.gdb"}, {109, false, "_NoName.trk"}, {110, true, "_rgbmap.dds"}}) &&
-       ok;
-  return ok ? mesh.blocks.GetSize() : 0;
+  return CMeshExportRoad::Run(*this, db, folder, GTLExportSpec());
 }
 
 int CLapforge::XMLtoGTL(const std::string& xmlFile, const std::string& folder) {

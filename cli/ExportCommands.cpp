@@ -44,6 +44,15 @@ void AddExportCommands(CLI::App& app, int& status) {
   AddExport(*exportCmd, "ptf", "Build the track of a description and write it as a PTF track file",
             "PTF file to write (its name is lower-cased)", status,
             [](const std::string& in, const std::string& out) { return CLapforge().XMLToPTF(in, out); });
+  AddExport(*exportCmd, "gltf", "Mesh the track of a description and write its blocks as glTF 2.0",
+            "glTF file to write: .glb, or .gltf with its .bin beside it", status,
+            [](const std::string& in, const std::string& out) { return CLapforge().XMLToGltf(in, out); });
+  AddExport(*exportCmd, "rfactor", "Build the track and write rFactor GMT files, scene file and side files",
+            "Output folder (created when missing)", status,
+            [](const std::string& in, const std::string& out) { return CLapforge().XMLtoRFactor(in, out); });
+  AddExport(*exportCmd, "mts", "Build the track and write F1 MTS files and the scene file",
+            "Output folder (created when missing)", status,
+            [](const std::string& in, const std::string& out) { return CLapforge().XMLToMTS(in, out); });
   AddExport(*exportCmd, "gtr", "Write the track's meshes as GTR models (.gmt) and a scene file", "Folder to write into",
             status, [](const std::string& in, const std::string& out) { return CLapforge().XMLtoGTR(in, out); });
   AddExport(*exportCmd, "gtr2", "Write the track's meshes as GTR2 models (.gmt), the track file and side files",

@@ -44,6 +44,7 @@ void gmtr_material::Write(CByteWriter& w) const {
     w.I32(level.entryCount);
     w.TerminatedString(level.hardwareShader, 256);
   }
+  w.Zeroes(kSize - 936);
 }
 
 void CZGmtFile::MakeWriteMaterials() {

@@ -1,8 +1,6 @@
 // Scenery of a PTF track written as trackside object files beside it:
 // infield fills and vertical boards, each centred on its lowest point,
 // written as an object file and placed by a TSO reference.
-#include <algorithm>
-#include <cfloat>
 #include <cmath>
 
 #include "app/support/FileString.h"
@@ -64,53 +62,13 @@ void CN5PtfDb::AddInfield(const std::string& folder, const std::string& title, d
   if (e < s) e += length;
   if (xe < xs) xe += length;
 
-  auto edge = [&](double lng) {
-    float x = 0, y = 0, z = 0;
-    GetOutsideXYZ(lng, 0, 0.0, x, y, z);
-    return CGlPoint(x, y, z);
-  };
   // The centre: the middle of the edge points every 10 m, the excluded
   // stretch left out.
-  float lo[3] = {FLT_MAX, FLT_MAX, FLT_MAX}, hi[3] = {-FLT_MAX, -FLT_MAX, -FLT_MAX};
-  bool any = false;
-  for (double l = s; l < e; l += 10) {
-    if (l > xs && l < xe) continue;
-    CGlPoint p = edge(l);
-    const float v[3] = {p.x, p.y, p.z};
-    for (int k = 0; k < 3; ++k) lo[k] = std::min(lo[k], v[k]), hi[k] = std::max(hi[k], v[k]);
-    any = true;
-  }
-  if (!any) return;
-  CGlPoint centre((lo[0] + hi[0]) / 2, (lo[1] + hi[1]) / 2, static_cast<float>((lo[2] + hi[2]) / 2 + centreRaise));
-
+  CGlPoint centre;
+  if (!EdgeCentre(0, s, e, 10, xs, xe, centreRaise, centre)) return;
   CGlPointArray points;
   CGlFaceArray faces;
-  points.Reserve(static_cast<long long>((e - s) / 5) + 4);
-  faces.Reserve(static_cast<long long>((e - s) / 5) + 4);
-  points.Add(centre);
-  points.Add(edge(s));
-  auto fanTo = [&](double lng) {
-    int prev = points.GetSize() - 1;
-    int next = points.Add(edge(lng));
-    CGlFace f;
-    f.AddVertex(prev);
-    f.AddVertex(0);
-    f.AddVertex(next);
-    faces.Add(f);
-  };
-  if (xs > 0 && xe > 0) {
-    for (double l = s + 5; l < xs; l += 5) fanTo(l);
-    fanTo(xs);
-    for (double l = xe; l < e; l += 5) fanTo(l);
-  } else {
-    for (double l = s + 20; l < e; l += 20) fanTo(l);
-  }
-  fanTo(e);
-  CGlFace close;
-  close.AddVertex(points.GetSize() - 1);
-  close.AddVertex(0);
-  close.AddVertex(1);
-  faces.Add(close);
+  EdgeFan(0, centre, s, e, xs, xe, 5, 20, -1, points, faces);
   WriteSceneryObject(folder, title, points, faces, texture);
 }
 
@@ -119,15 +77,9 @@ void CN5PtfDb::AddVerticalObject(const std::string& folder, const std::string& t
   if (!EnsureLength()) return;
   CGlPointArray points;
   CGlFaceArray faces;
-  float x = 0, y = 0, z = 0;
-  GetXYZ(longStart, latStart, x, y, z);
-  CGlPoint p0(x, y, z);
-  x = y = z = 0;
-  GetXYZ(longEnd, latEnd, x, y, z);
-  CGlPoint p1(x, y, z);
-  CGlPoint p2 = p1, p3 = p0;
-  p2.z += static_cast<float>(height);
-  p3.z += static_cast<float>(height);
+  CGlPoint corners[4];
+  BoardCorners(longStart, latStart, longEnd, latEnd, 0, height, corners);
+  const CGlPoint &p0 = corners[0], &p1 = corners[1], &p2 = corners[2], &p3 = corners[3];
   CGlFace f;
   f.mipIndex = 0;
   f.hasUVs = 1;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/tables/TrackTextures.h"
+#include "mesh/GlPoint.h"
 #include "ptf/N5Descriptors.h"
 #include "ptf/N5Root.h"
 #include "track/N5Units.h"
@@ -61,6 +62,14 @@ struct F_SInfo {
   int32_t grip = 0;
   int32_t rotation = 0;  // the texture coordinates record's R90
   int32_t split = 0;     // 1 when the piece came from a bank-line cut
+};
+
+// The cross section of a wall at one longitudinal row, while it is meshed.
+struct GlWallCorner {
+  float x = 0, y = 0, z = 0;
+};
+struct GlWallRow {
+  GlWallCorner bottomRight, topRight, topLeft, bottomLeft;
 };
 
 class CN5Ptf : public CN5Root {
@@ -177,6 +186,31 @@ class CN5Ptf : public CN5Root {
   void CreateTreeObject(const _vars_vertical_obj& vertical, CGlFaceArray& faces, CGlPointArray& points,
                         CGlMaterialArray& materials);
 
+  // ---- scenery pieces shared by the object files and the meshes ----
+
+  // The point beyond (or 0.5 m inside) an outer track edge, as GetOutsideXYZ.
+  CGlPoint EdgePoint(double lng, int side, double offset = 0);
+  // The middle of the bounding box of the edge points of one side sampled
+  // every step from start up to (not including) end, samples strictly inside
+  // (excludeStart, excludeEnd) left out, raised by raise. False when no
+  // sample was taken (an empty range, a step not above 0, values not finite).
+  bool EdgeCentre(int side, double start, double end, double step, double excludeStart, double excludeEnd,
+                  double raise, CGlPoint& centre);
+  // A fan of triangles (previous edge point, centre, next edge point) along
+  // one edge from start to end, closed by (last, centre, first edge point).
+  // The centre and the edge point at start are appended first. With both
+  // exclude values above 0 the edge points go every excludedStep up to
+  // excludeStart, one at excludeStart, then every excludedStep from
+  // excludeEnd, so one triangle bridges the excluded stretch; otherwise every
+  // plainStep. Faces carry materialIndex. Returns the index of the centre.
+  int EdgeFan(int side, const CGlPoint& centre, double start, double end, double excludeStart, double excludeEnd,
+              double excludedStep, double plainStep, int materialIndex, CGlPointArray& points, CGlFaceArray& faces);
+  // The corners of an upright board: P0 at (longStart, latStart) and P1 at
+  // (longEnd, latEnd), both raised by elevation; P2 and P3 height above P1
+  // and P0.
+  void BoardCorners(double longStart, double latStart, double longEnd, double latEnd, double elevation, double height,
+                    CGlPoint corners[4]);
+
   // ---- files (track/N5PtfFile.cpp) ----
 
   // Writes the track record and everything below it with the given file
@@ -223,6 +257,31 @@ class CN5Ptf : public CN5Root {
   VARS_TRACK_TRACTION_TEX TractionEntryFor(const CN5ObjFs& band) const;
   VARS_TRACK_WALL_TEX WallEntryFor(int grip, int textureIndex) const;
   CN5ObjSg* CheckedSegment(int seg, const char* where);
+
+  // ---- meshing helpers (track/N5PtfMesh.cpp) ----
+  // What an appearance is meshed for: the grip-name switch applies to
+  // surfaces and walls, the material table entry to surfaces, transparency
+  // to details.
+  enum class GlUse { Surface, Wall, Detail };
+  // Registers the appearance's texture (and material) in the mesh lists.
+  // False when it names no texture; material is -1 without a material name.
+  bool RegisterGlTexture(const CN5Obj* appearance, GlUse use, int grip, CGlMipArray& textures,
+                         CGlMaterialArray& glMaterials, int& mip, int& material);
+  // Longitudinal steps of a segment's surfaces and walls (at least 1).
+  int LongSteps(const CN5ObjSg& seg) const;
+  // Lateral cells of a surface piece; 0 when it has no positive width.
+  int LatCells(const CN5ObjSg& seg, const F_SInfo& piece) const;
+  // The pieces of the surface between two band edges, cut by the bank
+  // lines; false when the band has nothing to mesh.
+  bool SurfacePieces(const CN5ObjSg& seg, const CN5ObjFs& band, const CN5ObjFs* next, std::vector<F_SInfo>& pieces);
+  // Faces the whole track will need, to enlarge the arrays once.
+  long long CountGlFaces();
+  // Cell size of the track details.
+  double DetailCellSize() const;
+  // Pieces of the surface being meshed (kept to reuse their storage).
+  std::vector<F_SInfo> pieceScratch_;
+  // Cross-section rows of the wall being meshed, kept to reuse their storage.
+  std::vector<GlWallRow> wallRowScratch_;
   // Computes the length when it is still 0; false when the track has none.
   bool EnsureLength();
 

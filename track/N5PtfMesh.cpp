@@ -1,16 +1,451 @@
-// Surface meshing: segments, traction bands, walls and details as faces of
-// the mesh model.
+// Surface meshing: the whole track or one segment as faces of the mesh
+// model, the texture and material registration shared with the walls and
+// details, and the surfaces between band edges cut along the bank lines.
+// Walls: track/N5PtfWallMesh.cpp; details: track/N5PtfDetailMesh.cpp.
+#include <algorithm>
+#include <cmath>
+
+#include "app/support/FileString.h"
+#include "app/support/TextFormat.h"
+#include "app/support/UserInterface.h"
 #include "mesh/GlFaceArray.h"
 #include "mesh/GlMaterialArray.h"
 #include "mesh/GlMipArray.h"
 #include "mesh/GlPointArray.h"
+#include "track/N5MeshSupport.h"
 #include "track/N5Ptf.h"
 
-void CN5Ptf::GetGlFaces(CGlPointArray&, CGlFaceArray&, CGlMipArray&, CGlMaterialArray&) {}
-void CN5Ptf::GetGlFaces(int, CGlPointArray&, CGlFaceArray&, CGlMipArray&, CGlMaterialArray&) {}
-void CN5Ptf::GetGlTractionFaces(int, CN5ObjSg*, CN5ObjFs*, CN5ObjFs*, CGlPointArray&, CGlFaceArray&, CGlMipArray&,
-                                CGlMaterialArray&) {}
-void CN5Ptf::GetF_SInfoFaces(int, CN5ObjSg*, const F_SInfo&, CGlPointArray&, CGlFaceArray&, int, int) {}
-void CN5Ptf::GetGlWallFaces(int, CN5ObjSg*, CN5ObjWs*, CGlPointArray&, CGlFaceArray&, CGlMipArray&,
-                            CGlMaterialArray&) {}
-void CN5Ptf::GetGlTrackDetailFaces(int, CGlPointArray&, CGlFaceArray&, CGlMipArray&, CGlMaterialArray&) {}
+namespace {
+
+// A bank line closer than this to a piece's right edge at both ends does
+// not cut it (no slivers along band edges that carry a bank line anyway).
+constexpr double kMinCut = 0.08;
+
+// Points of one cross row of a segment at a fixed distance, computed as
+// CN5ObjSg::GetXYZ computes them (the same operations in the same order,
+// so the results are bit for bit the same) but with the heading, the bank
+// line positions and heights worked out once per row instead of per point.
+class CRowSampler {
+ public:
+  explicit CRowSampler(const CN5ObjSg& seg) : seg_(seg) {
+    const size_t n = seg.bankLines.size();
+    fast_ = n <= kMaxLines;
+    for (size_t k = 0; fast_ && k < n; ++k) {
+      lines_[k] = dynamic_cast<const CN5ObjXs*>(seg.bankLines[k]);
+      if (!lines_[k]) fast_ = false;  // a damaged list: leave it to the segment
+    }
+    lineCount_ = fast_ ? n : 0;
+    arc_ = seg.segType == 1;
+    if (!arc_) {
+      latX_ = std::cos(seg.startAngle + _quarter_turn);
+      latY_ = std::sin(seg.startAngle + _quarter_turn);
+    }
+  }
+
+  void SetDistance(double d) {
+    d_ = d;
+    const double t = seg_.length != 0 ? d / seg_.length : 0;
+    if (arc_) {
+      const double h = seg_.sweep * t + seg_.startAngle - _arc_quarter_turn;
+      cosH_ = std::cos(h);
+      sinH_ = std::sin(h);
+    } else {
+      alongX_ = std::cos(seg_.startAngle) * d;
+      alongY_ = std::sin(seg_.startAngle) * d;
+    }
+    for (size_t k = 0; k < lineCount_; ++k) {
+      lat_[k] = lines_[k]->GetLat(t);
+      height_[k] = lines_[k]->GetHeight(t);
+    }
+  }
+
+  void Point(double lat, float& x, float& y, float& z) const {
+    if (!fast_) {
+      seg_.GetXYZ(d_, lat, x, y, z);
+      return;
+    }
+    if (arc_) {
+      x = static_cast<float>(cosH_ * (seg_.radius - lat) + seg_.centreX);
+      y = static_cast<float>(sinH_ * (seg_.radius - lat) + seg_.centreY);
+    } else {
+      x = static_cast<float>(latX_ * lat + alongX_ + seg_.startX);
+      y = static_cast<float>(latY_ * lat + alongY_ + seg_.startY);
+    }
+    z = static_cast<float>(Height(lat));
+  }
+
+ private:
+  static constexpr size_t kMaxLines = 32;
+
+  double Height(double lat) const {
+    const size_t n = lineCount_;
+    if (n == 0) return 0;
+    size_t upper = n;
+    for (size_t k = 0; k < n; ++k)
+      if (lat < lat_[k]) {
+        upper = k;
+        break;
+      }
+    size_t lower;
+    if (upper == n)
+      lower = upper = n - 1;
+    else if (upper == 0)
+      lower = 0;
+    else
+      lower = upper - 1;
+    double f = 0;
+    if (lower != upper) {
+      const double pl = lat_[lower], pu = lat_[upper];
+      f = pu != pl ? (lat - pl) / (pu - pl) : 0;
+    }
+    return (1 - f) * height_[lower] + f * height_[upper];
+  }
+
+  const CN5ObjSg& seg_;
+  bool fast_ = true, arc_ = false;
+  size_t lineCount_ = 0;
+  const CN5ObjXs* lines_[kMaxLines] = {};
+  double lat_[kMaxLines] = {}, height_[kMaxLines] = {};
+  double d_ = 0, cosH_ = 1, sinH_ = 0, latX_ = 0, latY_ = 0, alongX_ = 0, alongY_ = 0;
+};
+
+// One end of a cross row of a piece: the lateral, the world point when the
+// row is straightened, and the texture values of the row.
+struct RowEnds {
+  double right = 0, width = 0, left = 0;
+  double ru = 0, rv = 0, lv = 0, acrossU = 0;
+  double rx = 0, ry = 0, rz = 0, lx = 0, ly = 0, lz = 0;  // straightened ends
+};
+
+// A grid point's position, carried from one cell to the next.
+struct Position {
+  float x = 0, y = 0, z = 0;
+  void To(CGlPoint& p) const {
+    p.x = x;
+    p.y = y;
+    p.z = z;
+  }
+};
+
+}  // namespace
+
+// ---- texture and material registration ----
+
+bool CN5Ptf::RegisterGlTexture(const CN5Obj* appearance, GlUse use, int grip, CGlMipArray& textures,
+                               CGlMaterialArray& glMaterials, int& mip, int& material) {
+  mip = material = -1;
+  auto* ap = dynamic_cast<const CN5ObjAp*>(appearance);
+  if (!ap) return false;
+  double red, green, blue;
+  std::string texture, materialName;
+  ap->GetColourTexture(red, green, blue, texture, materialName);
+  if (texture.empty()) return false;
+
+  CGlMip entry;
+  entry.mipFileName = texture;
+  // The mesh lists key textures by file title, which drops the
+  // "trackmat\" folder; the grip code therefore goes before the title so
+  // that the same texture under two grips stays two entries.
+  entry.mipTitle = gripNameSwitch && use != GlUse::Detail
+                       ? StrFormat("GRIP %2.2d %s", grip, FileString::FileName(texture).c_str())
+                       : texture;
+  std::string path = folder + texture;
+  std::replace(path.begin(), path.end(), '\\', '/');
+  entry.mipName = path;
+  mip = textures.LookupAdd(entry);
+
+  if (materialName.empty()) materialName = texture;
+  if (!glMaterials.Lookup(materialName, material)) {
+    CGlMaterial m;
+    m.materialName = materialName;
+    m.SetMapName(path);
+    if (use == GlUse::Detail) m.transparencyMode = 1;
+    material = glMaterials.LookupAdd(m);
+    if (use == GlUse::Surface) {
+      _vars_track_material row;
+      row.name = materialName;
+      row.mapName = path;
+      materials.Add(row);
+    }
+  }
+  return true;
+}
+
+// ---- counts ----
+
+int CN5Ptf::LongSteps(const CN5ObjSg& seg) const {
+  const double arcRes = seg.arcRes > 0 ? seg.arcRes : arcResolution;
+  const double longRes = seg.longRes > 0 ? seg.longRes : longResolution;
+  // A resolution that is not positive asks for nothing along its measure.
+  const double byArc = arcRes > 0 ? std::fabs(seg.sweep) / arcRes : 0;
+  const double byLength = longRes > 0 ? seg.length / longRes : 0;
+  return MeshCount(std::max(byArc, byLength)) + 1;
+}
+
+int CN5Ptf::LatCells(const CN5ObjSg& seg, const F_SInfo& piece) const {
+  const double latRes = seg.latRes > 0 ? seg.latRes : latResolution;
+  const double ws = static_cast<double>(piece.leftStart) - piece.rightStart;
+  const double we = static_cast<double>(piece.leftEnd) - piece.rightEnd;
+  if (!(latRes > 0)) return 1;
+  return MeshCount(std::max(ws, we) / latRes + 1);
+}
+
+long long CN5Ptf::CountGlFaces() {
+  long long total = 0;
+  const int n = NoSegments();
+  for (int s = 0; s < n; ++s) {
+    CN5ObjSg* sg = GetSegObj(s);
+    if (!sg) continue;
+    const long long steps = LongSteps(*sg);
+    for (CN5Obj* o : sg->walls)
+      if (auto* ws = dynamic_cast<CN5ObjWs*>(o); ws && ws->faces.size() >= 5) total += 3 * steps + 2;
+    for (int b = 0; b + 1 < sg->NoTractions(); ++b) {
+      CN5ObjFs* band = sg->GetFsObj(b);
+      if (!band || !SurfacePieces(*sg, *band, sg->GetFsObj(b + 1), pieceScratch_)) continue;
+      for (const F_SInfo& p : pieceScratch_) total += steps * LatCells(*sg, p);
+    }
+  }
+  const double cell = DetailCellSize();
+  for (int i = 0; i < NoTrackDetails(); ++i)
+    if (CN5ObjTd* td = GetTrackDetailObj(i)) {
+      const DetailBlock d = ReadDetailBlock(*td);
+      total += static_cast<long long>(MeshCount(std::max(1.0, d.length / cell))) *
+               MeshCount(std::max(1.0, d.width / cell));
+    }
+  return total;
+}
+
+// ---- whole track and one segment ----
+
+void CN5Ptf::GetGlFaces(CGlPointArray& points, CGlFaceArray& faces, CGlMipArray& textures,
+                        CGlMaterialArray& glMaterials) {
+  GetTrackLength();
+  // One enlargement for the whole track instead of one per piece.
+  const long long total = CountGlFaces();
+  faces.Reserve(faces.GetSize() + total);
+  points.Reserve(points.GetSize() + 4 * total);
+  const int n = NoSegments();
+  for (int s = 0; s < n; ++s) {
+    CN5ObjSg* sg = GetSegObj(s);
+    if (!sg) continue;
+    for (int w = 0; w < sg->NoWalls(); ++w)
+      if (CN5ObjWs* ws = sg->GetWsObj(w)) GetGlWallFaces(s, sg, ws, points, faces, textures, glMaterials);
+    for (int b = 0; b + 1 < sg->NoTractions(); ++b)
+      if (CN5ObjFs* band = sg->GetFsObj(b))
+        GetGlTractionFaces(s, sg, band, sg->GetFsObj(b + 1), points, faces, textures, glMaterials);
+  }
+  for (int i = 0; i < NoTrackDetails(); ++i) GetGlTrackDetailFaces(i, points, faces, textures, glMaterials);
+}
+
+void CN5Ptf::GetGlFaces(int seg, CGlPointArray& points, CGlFaceArray& faces, CGlMipArray& textures,
+                        CGlMaterialArray& glMaterials) {
+  GetTrackLength();
+  CN5ObjSg* sg = GetSegObj(seg);
+  if (!sg) return;
+  for (int b = 0; b + 1 < sg->NoTractions(); ++b)
+    if (CN5ObjFs* band = sg->GetFsObj(b))
+      GetGlTractionFaces(seg, sg, band, sg->GetFsObj(b + 1), points, faces, textures, glMaterials);
+  for (int w = 0; w < sg->NoWalls(); ++w)
+    if (CN5ObjWs* ws = sg->GetWsObj(w)) GetGlWallFaces(seg, sg, ws, points, faces, textures, glMaterials);
+}
+
+// ---- surfaces ----
+
+bool CN5Ptf::SurfacePieces(const CN5ObjSg& seg, const CN5ObjFs& band, const CN5ObjFs* next,
+                           std::vector<F_SInfo>& pieces) {
+  pieces.clear();
+  auto* tu = dynamic_cast<const CN5ObjTu*>(band.textureCoords);
+  if (!next || !band.appearance || !tu || tu->u1.size() < 4 || tu->v1.size() < 4) return false;
+
+  F_SInfo first;
+  first.rightStart = static_cast<float>(band.latStart);
+  first.rightEnd = static_cast<float>(band.latEnd);
+  first.leftStart = static_cast<float>(next->latStart);
+  first.leftEnd = static_cast<float>(next->latEnd);
+  for (int c = 0; c < 4; ++c) {
+    first.corner[c][0] = tu->u1[static_cast<size_t>(c)];
+    first.corner[c][1] = tu->v1[static_cast<size_t>(c)];
+  }
+  first.grip = band.grip;
+  first.rotation = tu->rotation;
+  pieces.push_back(first);
+
+  // Cut along every bank line that runs through a piece, pieces made by an
+  // earlier cut included.
+  for (const CN5Obj* o : seg.bankLines) {
+    auto* xs = dynamic_cast<const CN5ObjXs*>(o);
+    if (!xs) continue;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+      F_SInfo& p = pieces[i];
+      const bool meets = (p.rightStart <= xs->latStart && xs->latStart < p.leftStart) ||
+                         (p.rightEnd <= xs->latEnd && xs->latEnd < p.leftEnd);
+      if (!meets) continue;
+      const double ws = static_cast<double>(p.leftStart) - p.rightStart;
+      const double we = static_cast<double>(p.leftEnd) - p.rightEnd;
+      const double fs = ws > 0 ? std::clamp((xs->latStart - p.rightStart) / ws, 0.0, 1.0) : 0;
+      const double fe = we > 0 ? std::clamp((xs->latEnd - p.rightEnd) / we, 0.0, 1.0) : 0;
+      if (fs * ws < kMinCut && fe * we < kMinCut) continue;
+      F_SInfo cut = p;
+      cut.rightStart = static_cast<float>(p.rightStart + fs * ws);
+      cut.rightEnd = static_cast<float>(p.rightEnd + fe * we);
+      for (int k = 0; k < 2; ++k) {
+        // Start-right towards start-left by fs, end-right towards end-left by fe.
+        cut.corner[0][k] = p.corner[0][k] + fs * (p.corner[3][k] - p.corner[0][k]);
+        cut.corner[1][k] = p.corner[1][k] + fe * (p.corner[2][k] - p.corner[1][k]);
+      }
+      p.leftStart = cut.rightStart;
+      p.leftEnd = cut.rightEnd;
+      for (int k = 0; k < 2; ++k) {
+        p.corner[3][k] = cut.corner[0][k];
+        p.corner[2][k] = cut.corner[1][k];
+      }
+      p.split = cut.split = 1;
+      pieces.push_back(cut);  // p is not used after this
+    }
+  }
+
+  if (band.straighten && next->straighten) {
+    for (F_SInfo& p : pieces) p.rightStraight = p.leftStraight = 1;
+  } else {
+    if (band.straighten) pieces.front().rightStraight = 1;
+    if (next->straighten) pieces.back().leftStraight = 1;
+  }
+  return true;
+}
+
+void CN5Ptf::GetGlTractionFaces(int seg, CN5ObjSg* segment, CN5ObjFs* band, CN5ObjFs* next, CGlPointArray& points,
+                                CGlFaceArray& faces, CGlMipArray& textures, CGlMaterialArray& glMaterials) {
+  if (!segment || !band) return;
+  if (!SurfacePieces(*segment, *band, next, pieceScratch_)) return;
+  int mip, material;
+  if (!RegisterGlTexture(band->appearance, GlUse::Surface, band->grip, textures, glMaterials, mip, material)) return;
+  // GetF_SInfoFaces may be called for another band meanwhile only through
+  // this function, so the scratch list stays ours while we walk it.
+  for (const F_SInfo& piece : pieceScratch_) GetF_SInfoFaces(seg, segment, piece, points, faces, mip, material);
+}
+
+void CN5Ptf::GetF_SInfoFaces(int seg, CN5ObjSg* segment, const F_SInfo& piece, CGlPointArray& points,
+                             CGlFaceArray& faces, int textureIndex, int materialIndex) {
+  if (!segment) return;
+  const CN5ObjSg& sg = *segment;
+  const double ws = static_cast<double>(piece.leftStart) - piece.rightStart;
+  const double we = static_cast<double>(piece.leftEnd) - piece.rightEnd;
+  if (ws == 0 && we == 0) return;
+  const int nL = LongSteps(sg);
+  const int nW = LatCells(sg, piece);
+  if (nW < 1) return;  // the left edge lies right of the right edge
+  const double step = sg.length / nL;
+
+  const long long faceBase = faces.GetSize(), pointBase = points.GetSize();
+  const long long reserved = static_cast<long long>(nL) * nW;
+  faces.SetSize(faceBase + reserved);
+  points.SetSize(pointBase + 4 * reserved);
+  CGlFace* outFace = faces.data() + faceBase;
+  CGlPoint* outPoint = points.data() + pointBase;
+
+  CGlFace proto;
+  proto.sourceIndex = seg;
+  proto.hasUVs = 1;
+  proto.mipIndex = textureIndex;
+  proto.materialIndex = materialIndex;
+  proto.faceColour.g = 0.9f;
+  if (piece.grip < 4) proto.faceColour.b = 0.9f;
+  if (seg % 2 != 0) {
+    proto.faceColour.b *= 0.85f;
+    proto.faceColour.g = 0.765f;
+  }
+  if (piece.split) proto.faceColour.b = 0.2f;
+
+  const bool straightened = piece.rightStraight || piece.leftStraight;
+  const auto& c = piece.corner;  // start-right, end-right, end-left, start-left
+  auto rowEnds = [&](int k) {
+    RowEnds r;
+    r.right = MeshLerp(piece.rightStart, piece.rightEnd, k, nL);
+    r.left = MeshLerp(piece.leftStart, piece.leftEnd, k, nL);
+    r.width = MeshLerp(ws, we, k, nL);
+    r.ru = MeshLerp(c[0][0], c[1][0], k, nL);
+    r.rv = MeshLerp(c[0][1], c[1][1], k, nL);
+    r.lv = MeshLerp(c[3][1], c[2][1], k, nL);
+    r.acrossU = MeshLerp(c[3][0] - c[0][0], c[2][0] - c[1][0], k, nL) / nW;
+    if (straightened) {
+      const double d = k == nL ? sg.length : k * step;
+      sg.GetStraightenedXYZ(d, r.right, piece.rightStraight, piece.rightStart, piece.rightEnd, r.rx, r.ry, r.rz);
+      sg.GetStraightenedXYZ(d, r.left, piece.leftStraight, piece.leftStart, piece.leftEnd, r.lx, r.ly, r.lz);
+    }
+    return r;
+  };
+  // Lateral of grid column j of a row; the last column is the left edge
+  // itself so that neighbouring pieces meet exactly.
+  auto columnLat = [&](const RowEnds& r, int j) { return j == nW ? r.left : r.right + j * (r.width / nW); };
+
+  CRowSampler sampleA(sg), sampleB(sg);
+  CRowSampler* atStart = &sampleA;
+  CRowSampler* atEnd = &sampleB;
+  RowEnds r0 = rowEnds(0);
+  atStart->SetDistance(0);
+  auto place = [&](Position& p, const CRowSampler& row, const RowEnds& r, int j) {
+    if (straightened) {
+      const double u = static_cast<double>(j) / nW;
+      p.x = static_cast<float>((1 - u) * r.rx + u * r.lx);
+      p.y = static_cast<float>((1 - u) * r.ry + u * r.ly);
+      p.z = static_cast<float>((1 - u) * r.rz + u * r.lz);
+    } else {
+      row.Point(columnLat(r, j), p.x, p.y, p.z);
+    }
+  };
+  const bool swapUV = piece.rotation != 0;
+  auto addUV = [swapUV](CGlFace& f, double u, double v) {
+    if (swapUV)
+      f.AddUV(static_cast<float>(v), static_cast<float>(u));
+    else
+      f.AddUV(static_cast<float>(u), static_cast<float>(v));
+  };
+
+  int32_t pointIndex = static_cast<int32_t>(pointBase);
+  for (int i = 0; i < nL; ++i) {
+    const RowEnds r1 = rowEnds(i + 1);
+    atEnd->SetDistance(i + 1 == nL ? sg.length : (i + 1) * step);
+    const bool pointStart = r0.width == 0, pointEnd = r1.width == 0;
+    // Corner j of the start row and of the end row, carried from one cell to
+    // the next.
+    Position s0, e0;
+    place(s0, *atStart, r0, 0);
+    place(e0, *atEnd, r1, 0);
+    for (int j = 0; j < nW; ++j) {
+      Position s1, e1;
+      place(s1, *atStart, r0, j + 1);
+      place(e1, *atEnd, r1, j + 1);
+      CGlFace& f = *outFace++;
+      f = proto;
+      // P0 start right, P1 end right, P2 end left, P3 start left; a row of
+      // no width makes its corners one point, so the face is a triangle.
+      CGlPoint* p = outPoint;
+      outPoint += 4;
+      s0.To(p[0]);
+      f.AddVertex(pointIndex);
+      addUV(f, r0.ru + j * r0.acrossU, r0.rv);
+      e0.To(p[1]);
+      f.AddVertex(pointIndex + 1);
+      addUV(f, r1.ru + j * r1.acrossU, r1.rv);
+      if (!pointEnd) {
+        e1.To(p[2]);
+        f.AddVertex(pointIndex + 2);
+        addUV(f, r1.ru + (j + 1) * r1.acrossU, r1.lv);
+      }
+      if (!pointStart) {
+        s1.To(p[3]);
+        f.AddVertex(pointIndex + 3);
+        addUV(f, r0.ru + (j + 1) * r0.acrossU, r0.lv);
+      }
+      pointIndex += 4;
+      s0 = s1;
+      e0 = e1;
+    }
+    r0 = r1;
+    std::swap(atStart, atEnd);
+  }
+
+  // The counts above are exact; a mismatch would be a fault of this code.
+  if (outFace != faces.data() + faces.GetSize()) ShowMessage("Face Array Overflow");
+  if (outPoint != points.data() + points.GetSize()) ShowMessage("Face Array Overflow");
+}

@@ -56,6 +56,10 @@ bool ReadWholeFile(const std::string& path, std::string& out, std::string& error
 }
 
 bool ReplaceFile(const std::string& path, const void* data, size_t size, std::string& error) {
+  return ReplaceFile(path, {std::string_view(static_cast<const char*>(data), size)}, error);
+}
+
+bool ReplaceFile(const std::string& path, std::initializer_list<std::string_view> pieces, std::string& error) {
   static std::mt19937_64 rng{std::random_device{}()};
   std::string tmp = path + StrFormat(".tmp%08llx", static_cast<unsigned long long>(rng() & 0xffffffffu));
   int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
@@ -63,19 +67,21 @@ bool ReplaceFile(const std::string& path, const void* data, size_t size, std::st
     error = "Could not create file '" + path + "': " + std::strerror(errno);
     return false;
   }
-  const char* p = static_cast<const char*>(data);
-  size_t left = size;
-  while (left > 0) {
-    ssize_t n = ::write(fd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      error = "Could not write file '" + path + "': " + std::strerror(errno);
-      ::close(fd);
-      ::unlink(tmp.c_str());
-      return false;
+  for (std::string_view piece : pieces) {
+    const char* p = piece.data();
+    size_t left = piece.size();
+    while (left > 0) {
+      ssize_t n = ::write(fd, p, left);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        error = "Could not write file '" + path + "': " + std::strerror(errno);
+        ::close(fd);
+        ::unlink(tmp.c_str());
+        return false;
+      }
+      p += n;
+      left -= static_cast<size_t>(n);
     }
-    p += n;
-    left -= static_cast<size_t>(n);
   }
   if (::fsync(fd) != 0 || ::close(fd) != 0) {
     error = "Could not write file '" + path + "': " + std::strerror(errno);

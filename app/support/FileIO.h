@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,9 @@ bool ReadWholeFile(const std::string& path, std::string& out, std::string& error
 // (with error set) when the file could not be written; the old file, if any,
 // is then unchanged.
 bool ReplaceFile(const std::string& path, const void* data, size_t size, std::string& error);
+// The same for a file made of several pieces written one after the other,
+// so that a large file need not be gathered in memory first.
+bool ReplaceFile(const std::string& path, std::initializer_list<std::string_view> pieces, std::string& error);
 inline bool ReplaceFile(const std::string& path, std::string_view text, std::string& error) {
   return ReplaceFile(path, text.data(), text.size(), error);
 }

@@ -61,3 +61,60 @@ void FillCircuit(TrkDsc& ds, int sections, int tractions) {
   }
   ds.TrackSummary[0].SetLengthMetres(start);
 }
+
+void FillGeneratedCircuit(TrkDsc& ds, const CircuitOptions& o) {
+  const int sections = o.sections < 2 ? 2 : o.sections + (o.sections % 2);
+  const int arcs = sections / 2;
+  const double each = o.length / sections;
+  const double sweep = 360.0 / arcs;  // degrees
+  const double radius = each / (sweep * 3.14159265358979323846 / 180.0);
+  const double width = o.bands * o.bandWidth;
+  const double right = -width / 2, left = width / 2;
+  ds.TrackSummary.AddTrackSummaryRow("Generated circuit", "generated", o.length, o.length / 1609.344, 0.0, 0.0, 0.0,
+                                     0.0, 0.0, false, 0.5, static_cast<float>(o.longRes),
+                                     static_cast<float>(o.latRes), static_cast<float>(o.arcRes));
+  TrkDsc::WallTexRow wt = ds.WallTex.NewWallTexRow();
+  wt.SetGrip(2049);
+  wt.SetTextureIndex(-1);
+  wt.SetTexRight("wall");
+  wt.SetTexTop("walltop");
+  wt.SetTexEnd("walltop");
+  wt.SetWidth(0.3);
+  wt.SetHeight(1.0);
+  wt.SetRepeatLength(10);
+  ds.WallTex.AddWallTexRow(wt);
+  for (const char* name : {"asphalt", "grass", "curbing", "wall", "walltop"})
+    ds.Material.AddMaterialRow(name, std::string("maps\\") + name + ".dds", 0, nullptr, nullptr);
+
+  // Height of the outer (right) edge above the inner one at full banking.
+  const double rise = o.banked ? o.bank * (width + 2) : 0.0;
+  double start = 0, heading = 0;
+  for (int i = 0; i < sections; ++i) {
+    const bool arc = i % 2 == 1;
+    auto s = ds.Section.AddSectionRow(static_cast<uint16_t>(i), static_cast<int8_t>(arc ? 1 : 0), start, each,
+                                      heading, arc ? sweep : 0.0, arc ? radius : 0.0, 0.0);
+    for (int b = 0; b <= o.bands; ++b) {
+      int grip = b == 0 || b == o.bands - 1 ? 5 : (b == 1 || b == o.bands - 2 ? 13 : 1);
+      if (o.bands < 3) grip = 1;
+      if (b == o.bands) grip = 5;  // the left edge only
+      const double lat = right + b * o.bandWidth;
+      ds.Traction.AddTractionRow(lat, lat, static_cast<uint16_t>(grip), static_cast<uint16_t>(0), false, nullptr,
+                                 nullptr, nullptr, nullptr, s);
+    }
+    ds.Traction.AddTractionRow(right - 0.5, right - 0.5, static_cast<uint16_t>(2049), static_cast<uint16_t>(0), false,
+                               1.0f, 1.0f, 0.3f, 0.3f, s);
+    ds.Traction.AddTractionRow(left + 0.5, left + 0.5, static_cast<uint16_t>(2049), static_cast<uint16_t>(0), false,
+                               1.0f, 1.0f, 0.3f, 0.3f, s);
+    // Arcs bank up towards their end, straights level out again.
+    const double zStart = arc ? 0.0 : rise, zEnd = arc ? rise : 0.0;
+    const double middle = right + o.bandWidth * 0.5;
+    ds.Contour.AddContourRow(right - 1, zStart, 0.0, right - 1, zEnd, 0.0, s);
+    ds.Contour.AddContourRow(middle, zStart * (left + 1 - middle) / (width + 2), 0.0, middle,
+                             zEnd * (left + 1 - middle) / (width + 2), 0.0, s);
+    ds.Contour.AddContourRow(left + 1, 0.0, 0.0, left + 1, 0.0, 0.0, s);
+    if (o.detailEvery > 0 && i % o.detailEvery == 0)
+      ds.TrackDetail.AddTrackDetailRow(start + each / 2, 0.0, 4.0, 2.0, 90.0, 1.0, 1.0, "start");
+    start += each;
+    heading += arc ? sweep : 0.0;
+  }
+}

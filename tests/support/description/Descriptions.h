@@ -14,3 +14,28 @@ void FillEveryTable(TrkDsc& ds);
 // each with `tractions` bands and walls, two contours and texture
 // coordinates on its first band.
 void FillCircuit(TrkDsc& ds, int sections, int tractions);
+
+// A closed circuit for meshing tests and benchmarks: `sections` sections
+// alternating straight and left arc (the arcs share one full turn, straights
+// and arcs share the length equally), each with `bands` surfaces of
+// `bandWidth` metres side by side (bands + 1 traction rows, grass at the
+// outer edges, curbing next to them, asphalt inside) and a wall on either
+// side. Three contours per section: the two outer edges and one through the
+// middle of a band, so that every section has a bank-line cut. Banked: each
+// arc rises from flat at its start to `bank` (height change per metre
+// across, outer side up) at its end, and the following straight falls back
+// to flat, so heights meet at every boundary. One detail every
+// `detailEvery` sections (0 for none).
+struct CircuitOptions {
+  double length = 2000;    // metres
+  int sections = 8;        // even; half of them arcs
+  int bands = 4;           // surfaces across
+  double bandWidth = 4;    // metres
+  double longRes = 15;     // metres
+  double latRes = 4;       // metres
+  double arcRes = 5;       // degrees
+  bool banked = false;
+  double bank = 0.08;
+  int detailEvery = 0;
+};
+void FillGeneratedCircuit(TrkDsc& ds, const CircuitOptions& options);
