@@ -5,7 +5,6 @@
 
 #include "app/support/ByteWriter.h"
 #include "formats/ZMaxFile.h"
-#include "tests/support/TestSupport.h"
 #include "tests/support/formats/MaxChunkReader.h"
 #include "tests/support/mesh/MeshBuilders.h"
 
@@ -238,23 +237,4 @@ TEST(MaxFile, LargeBlockSplitAndNonFinite) {
   EXPECT_EQ(second.Child(0x4110).F32(2 + 24), 0.0f);
   EXPECT_EQ(second.Child(0x4110).F32(2 + 28), 0.0f);
   EXPECT_EQ(second.Child(0x4110).F32(2 + 32), 2.0f);
-}
-
-TEST(MaxFile, WriteFileReplacesAndReportsFailure) {
-  CTempDir dir;
-  CGlPointArray points;
-  CGlFaceArray faces;
-  CGlMaterialArray materials;
-  for (int i = 0; i < 3; ++i) AddPoint(points, static_cast<float>(i), 1, 0);
-  AddFace(faces, {0, 1, 2});
-  CZMaxFile file;
-  file.AddGlObject(points, faces, materials, "x", false, false);
-  std::string error;
-  ASSERT_TRUE(file.WriteFile(dir.File("t.3ds"), error)) << error;
-  std::vector<uint8_t> bytes = ReadBytes(dir.File("t.3ds"));
-  MaxChunk root;
-  ASSERT_TRUE(ParseMaxFile(bytes, root, error)) << error;
-  EXPECT_EQ(root.length, bytes.size());
-  EXPECT_FALSE(file.WriteFile(dir.File("missing/t.3ds"), error));
-  EXPECT_NE(error.find("t.3ds"), std::string::npos) << error;
 }

@@ -6,7 +6,6 @@
 
 #include "app/support/ByteWriter.h"
 #include "formats/Z3se.h"
-#include "tests/support/TestSupport.h"
 #include "tests/support/mesh/MeshBuilders.h"
 
 namespace {
@@ -271,18 +270,4 @@ TEST(Z3se, BlocksProgressAndTrailer) {
   const uint8_t expected[20] = {8, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 14, 0, 0, 0, 1, 0, 0, 0};
   EXPECT_EQ(std::memcmp(tail, expected, 20), 0);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(tail + 20)), "x.ptf");
-}
-
-TEST(Z3se, SaveModelWritesOrFails) {
-  CTempDir dir;
-  CZ3se writer;
-  std::string error;
-  EXPECT_EQ(writer.SaveModel(dir.File("a.3se"), CGlPointArray(), CGlFaceArray(), CGlMaterialArray(), CGlMipArray(),
-                             CGlInsertArray(), CGlBlockArray(), CGlObjTag(), "", error),
-            1);
-  EXPECT_TRUE(Exists(dir.File("a.3se")));
-  EXPECT_EQ(writer.SaveModel(dir.File("no/a.3se"), CGlPointArray(), CGlFaceArray(), CGlMaterialArray(), CGlMipArray(),
-                             CGlInsertArray(), CGlBlockArray(), CGlObjTag(), "", error),
-            0);
-  EXPECT_FALSE(Exists(dir.File("no/a.3se")));
 }
