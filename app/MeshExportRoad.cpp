@@ -5,6 +5,7 @@
 
 #include "app/Lapforge.h"
 #include "app/support/FileIO.h"
+#include "app/support/Progress.h"
 #include "app/support/UserInterface.h"
 #include "formats/ZWriteScn.h"
 #include "ptf/N5PtfDb.h"
@@ -37,10 +38,15 @@ MeshExportResult CMeshExportRoad::WriteFiles(const MeshExportModel& built, const
                                              const MeshExportSpec& spec) {
   MeshExportResult result;
   auto record = [&result](bool ok, const std::string& path) { (ok ? result.written : result.failed).push_back(path); };
-  for (int b = 0; b < built.blocks.GetSize(); ++b) {
-    const CGlBlock& block = built.blocks[b];
-    const std::string path = JoinPath(folder, block.name + "." + spec.blockExtension);
-    record(spec.writeBlock(block, built.textures, built.materials, path), path);
+  result.written.reserve(static_cast<size_t>(built.blocks.GetSize()) + 1 + spec.templates.size());
+  {
+    CProgress progress("Writing", built.blocks.GetSize());
+    for (int b = 0; b < built.blocks.GetSize(); ++b) {
+      const CGlBlock& block = built.blocks[b];
+      const std::string path = JoinPath(folder, block.name + "." + spec.blockExtension);
+      record(spec.writeBlock(block, built.textures, built.materials, path), path);
+      progress.Step();
+    }
   }
   if (!spec.sceneFile.empty()) {
     const std::string path = JoinPath(folder, spec.sceneFile);

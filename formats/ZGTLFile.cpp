@@ -47,9 +47,9 @@ std::vector<uint8_t> CZGTLFile::GTLFileBytes(const CGlObjTag& tag) {
   w.F32(FiniteOr0(nearDistance));                // 244
   w.F32(FiniteOr0(farDistance));                 // 248
   w.Zeroes(308 - 252);
-  for (float f : gmtOrigin) w.F32(FiniteOr0(f));  // 308
+  for (float f : origin) w.F32(FiniteOr0(f));  // 308
   w.Zeroes(328 - 320);
-  for (float f : gmtOrigin) w.F32(FiniteOr0(f));  // 328
+  for (float f : origin) w.F32(FiniteOr0(f));  // 328
   w.Zeroes(364 - 340);
   w.I32(n);
   w.I32(kGtlDescriptorOffset);

@@ -10,12 +10,9 @@ int CZGmtFile::MakeObject(const CGlPointArray& pointList, const CGlFaceArray& fa
   points = pointList;
   faces.Copy(faceList);
   objects.clear();
-  gmtOrigin[0] = tag.x;
-  gmtOrigin[1] = tag.z;
-  gmtOrigin[2] = tag.y;
-  origin[0] = gmtOrigin[0];
-  origin[1] = gmtOrigin[1];
-  origin[2] = gmtOrigin[2];
+  origin[0] = tag.x;
+  origin[1] = tag.z;
+  origin[2] = tag.y;
   points.MovePoints(-tag.x, -tag.y, -tag.z);
 
   faces.FacesExtent(points);
@@ -48,6 +45,19 @@ int CZGmtFile::MakeObject(const CGlPointArray& pointList, const CGlFaceArray& fa
   for (int m = 0; m < materials.GetSize(); ++m) MakeMaterials(points, faces, m, materials[m], triangleCount);
   MakeShapes(points, faces, -1, nullptr, 0);
   return 1;
+}
+
+void CZGmtFile::TranslateWrite(double dx, double dy, double dz) {
+  CZGmt::TranslateWrite(dx, dy, dz);
+  const float fx = static_cast<float>(dx), fy = static_cast<float>(dy), fz = static_cast<float>(dz);
+  centre[0] += fx;
+  centre[1] += fz;
+  centre[2] += fy;
+  for (auto& corner : corners) {
+    corner[0] += fx;
+    corner[1] += fy;
+    corner[2] += fz;
+  }
 }
 
 void CZGmtFile::VisibilityDistances(const CGlObjTag& tag, float& nearDistance, float& farDistance) const {

@@ -81,6 +81,10 @@ class CZGmtFile : public CZGmt {
   virtual int MakeObject(const CGlPointArray& pointList, const CGlFaceArray& faceList, const CGlMipArray& mipList,
                          const CGlMaterialArray& materialList, const CGlObjTag& tag);
 
+  // Moves the objects, the extents' centre and corners; the origin moves
+  // the other way.
+  void TranslateWrite(double dx, double dy, double dz) override;
+
   void MakeWriteMaterials();
   void MakeShaders(gmtr_write_material& wm) const;
   // One 24-byte record (T then B, file order, second and third components
@@ -102,7 +106,8 @@ class CZGmtFile : public CZGmt {
   bool HasBumpMap(int object) const;
   uint32_t DescriptorFlags(int object) const;
 
-  float gmtOrigin[3] = {0.0f, 0.0f, 0.0f};  // file order
+  // The origin (the object tag's position) is the inherited origin, in
+  // file order.
   float centre[3] = {0.0f, 0.0f, 0.0f};     // file order
   float corners[8][3] = {};                 // mesh order
   std::vector<gmtr_write_material> writeMaterials;

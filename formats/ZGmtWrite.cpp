@@ -136,9 +136,9 @@ std::vector<uint8_t> CZGmtFile::RFactorFileBytes(const CGlObjTag& tag) {
   w.F32(FiniteOr0(nearDistance));
   w.F32(FiniteOr0(farDistance));
   w.Zeroes(296 - 236);
-  for (float f : gmtOrigin) w.F32(FiniteOr0(f));
+  for (float f : origin) w.F32(FiniteOr0(f));
   w.Zeroes(8);
-  for (float f : gmtOrigin) w.F32(FiniteOr0(f));
+  for (float f : origin) w.F32(FiniteOr0(f));
   w.Zeroes(372 - 328);
   w.I32(n);
   w.I32(kDescriptorOffset);

@@ -103,7 +103,10 @@ class CZMts : public CSim {
   // The F1 material section of one object.
   void WriteF1Material(CByteWriter& w, const CMtsObj& object) const;
 
-  // The first word of the F1 texture parameters and the F1 vertex colour.
+  // The first word of the F1 texture parameters and the F1 vertex colour:
+  // F1 files as the game ships them start their texture parameters with
+  // 0x00100000 (as GTR files do) and give every vertex colour a zero top
+  // byte. The GTR writer overrides these with its own values.
   virtual uint32_t TextureParameterWord() const { return 0x00100000u; }
   virtual uint32_t VertexColourWord() const { return 0x00FFFFFFu; }
 

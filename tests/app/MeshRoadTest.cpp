@@ -3,12 +3,15 @@
 // no track.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
+#include <memory>
 
 #include "app/Lapforge.h"
 #include "app/MeshExportRoad.h"
 #include "description/TrkDsc.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/description/Descriptions.h"
 
 namespace {
 
@@ -139,4 +142,88 @@ TEST(MeshRoad, DescriptionWithoutTrackWritesNothing) {
     EXPECT_FALSE(ui.shown.empty());
     EXPECT_TRUE(std::filesystem::is_empty(out));
   }
+}
+
+namespace {
+
+const std::string kSample = std::string(LAPFORGE_SOURCE_DIR) + "/examples/sample-circuit.xml";
+
+// The instance names of a scene file, in order.
+std::vector<std::string> Instances(const std::string& scene) {
+  std::vector<std::string> names;
+  size_t at = 0;
+  while ((at = scene.find("Instance=", at)) != std::string::npos) {
+    at += 9;
+    names.push_back(scene.substr(at, scene.find('\r', at) - at));
+  }
+  return names;
+}
+
+// Checks the frame of a written GMT: the first word points at a material
+// count equal to the object count, and the file ends after the section.
+void ExpectGmtFrame(const std::string& path) {
+  const std::vector<uint8_t> b = ReadBytes(path);
+  ASSERT_GE(b.size(), 740u) << path;
+  uint32_t first = 0, materials = 0;
+  int32_t objects = 0;
+  std::memcpy(&first, b.data(), 4);
+  std::memcpy(&objects, b.data() + 372, 4);
+  ASSERT_LE(size_t(first) + 8, b.size()) << path;
+  std::memcpy(&materials, b.data() + first + 4, 4);
+  EXPECT_EQ(int32_t(materials), objects) << path;
+}
+
+}  // namespace
+
+TEST(MeshRoad, SampleTrackToRFactorAndMts) {
+  CScopedSettings settings;
+  CTempDir dir;
+  // The blocks the road builds, in their order.
+  MeshExportModel built;
+  std::unique_ptr<TrkDsc> db = CLapforge().DataBaseFromXML(kSample);
+  ASSERT_TRUE(db);
+  CLapforge driver;
+  ASSERT_TRUE(CMeshExportRoad::Build(driver, *db, built));
+  ASSERT_GT(built.blocks.GetSize(), 1);
+  std::vector<std::string> blockNames;
+  for (int b = 0; b < built.blocks.GetSize(); ++b) blockNames.push_back(built.blocks[b].name);
+
+  const std::string rf = dir.File("rf");
+  EXPECT_EQ(CLapforge().XMLtoRFactor(kSample, rf), built.blocks.GetSize());
+  EXPECT_EQ(Instances(ReadText(rf + "/_Lapforge.scn")), blockNames);
+  for (const std::string& name : blockNames) ExpectGmtFrame(rf + "/" + name + ".gmt");
+  for (const char* side : {"_NoName.gdb", "_NoName.scn", "_rgbmap.dds"}) EXPECT_TRUE(Exists(rf + "/" + side));
+
+  const std::string mts = dir.File("mts");
+  EXPECT_EQ(CLapforge().XMLToMTS(kSample, mts), built.blocks.GetSize());
+  EXPECT_EQ(Instances(ReadText(mts + "/_Lapforge.scn")), blockNames);
+  for (const std::string& name : blockNames) EXPECT_TRUE(Exists(mts + "/" + name + ".mts")) << name;
+  EXPECT_FALSE(Exists(mts + "/_rgbmap.dds"));
+}
+
+// A long generated track at a coarse resolution, through both roads under
+// the sanitizers.
+TEST(MeshRoad, GeneratedLongTrackExports) {
+  CScopedSettings settings;
+  CTempDir dir;
+  TrkDsc ds;
+  CircuitOptions options;
+  options.length = 25000;
+  options.sections = 40;
+  options.longRes = 100;
+  options.latRes = 8;
+  options.arcRes = 15;
+  options.banked = true;
+  options.detailEvery = 7;
+  FillGeneratedCircuit(ds, options);
+  const int blocks = CLapforge().RFactorFromDataBase(ds, dir.File("rf"));
+  EXPECT_GT(blocks, 40);
+  EXPECT_EQ(CLapforge().MTSFromDataBase(ds, dir.File("mts")), blocks);
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.File("rf"))) {
+    if (entry.path().extension() != ".gmt") continue;
+    ExpectGmtFrame(entry.path().string());
+    ++files;
+  }
+  EXPECT_EQ(files, blocks);
 }

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "app/support/ByteWriter.h"
 #include "formats/ZGmtFile.h"
@@ -455,4 +456,30 @@ TEST(GmtWriter, IndependentReaderGetsTheMeshBack) {
   const size_t vb = size_t(I32At(b, descriptors + 4)) + 4;
   for (int v = 0; v < I32At(b, descriptors + 24); ++v) halfAlpha |= U32At(b, vb + 32 * size_t(v) + 24) == 0x7FFFFFFFu;
   EXPECT_TRUE(halfAlpha);
+}
+
+TEST(GmtWriter, NonFiniteInputIsWrittenAsDefinedValues) {
+  CGlPointArray points;
+  CGlFaceArray faces;
+  CGlMaterialArray materials;
+  MakeQuadBlock(points, faces, materials);
+  points[3].z = std::nanf("");
+  points[1].alpha = std::numeric_limits<float>::infinity();
+  materials[0].exponent = std::numeric_limits<float>::quiet_NaN();
+  CGlObjTag tag;
+  CZGmtFile gmt;
+  gmt.MakeObject(points, faces, CGlMipArray(), materials, tag);
+  const std::vector<uint8_t> b = GmtBytes(gmt, "n.gmt", tag);
+  // Header floats, vertex positions and normals, collision centroids and
+  // radii, triangle normals and the specular value are all finite.
+  for (size_t at = 8; at < 236; at += 4) EXPECT_TRUE(std::isfinite(F32At(b, at))) << at;
+  const size_t vertices = size_t(I32At(b, 740 + 4)) + 4;
+  for (int v = 0; v < 4; ++v)
+    for (int f = 0; f < 6; ++f) EXPECT_TRUE(std::isfinite(F32At(b, vertices + 32 * size_t(v) + 4 * size_t(f))));
+  for (int t = 0; t < 2; ++t)
+    for (int f = 0; f < 4; ++f) EXPECT_TRUE(std::isfinite(F32At(b, 740 + 264 + 32 * size_t(t) + 16 + 4 * size_t(f))));
+  for (size_t at = 740 + 264 + 64; at < 740 + 264 + 64 + 32; at += 4) EXPECT_TRUE(std::isfinite(F32At(b, at)));
+  EXPECT_EQ(F32At(b, U32At(b, 0) + 8 + 140), 0.0f);
+  // Infinite alpha is full alpha.
+  EXPECT_EQ(U32At(b, vertices + 32 + 24), 0xFFFFFFFFu);
 }

@@ -203,7 +203,7 @@ TEST(GtlFile, HeaderDescriptorAndCollision) {
   CZGTLFile gtl;
   gtl.objects.push_back(Triangle("road.tga"));
   gtl.corners[0][0] = 3, gtl.corners[0][1] = 4;  // radius 5 from the centre (0, 0, 0)
-  gtl.gmtOrigin[0] = 1, gtl.gmtOrigin[1] = 2, gtl.gmtOrigin[2] = 3;
+  gtl.origin[0] = 1, gtl.origin[1] = 2, gtl.origin[2] = 3;
   CGlObjTag tag;
   tag.nearDistance = 10;
   tag.farDistance = 500;
