@@ -5,6 +5,7 @@
 #include "app/Lapforge.h"
 #include "app/MeshExportRoad.h"
 #include "app/support/FileString.h"
+#include "app/support/Progress.h"
 #include "app/support/UserInterface.h"
 #include "description/TrkDsc.h"
 #include "formats/ZMaxFile.h"
@@ -17,9 +18,13 @@ int CLapforge::_3DSFromDataBase(const TrkDsc& db, const std::string& file) {
   MeshExportModel built;
   if (!CMeshExportRoad::Build(*this, db, built)) return 0;
   CZMaxFile max;
-  for (int i = 0; i < built.blocks.GetSize(); ++i) {
-    const CGlBlock& block = built.blocks[i];
-    max.AddGlObject(block.points, block.faces, built.materials, block.name, shortNames, false);
+  {
+    CProgress progress("Writing", built.blocks.GetSize());
+    for (int i = 0; i < built.blocks.GetSize(); ++i) {
+      const CGlBlock& block = built.blocks[i];
+      max.AddGlObject(block.points, block.faces, built.materials, block.name, shortNames, false);
+      progress.Step();
+    }
   }
   std::string error;
   if (!max.WriteFile(file, error)) {

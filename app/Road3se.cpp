@@ -47,7 +47,7 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
 
   std::vector<std::string> failed;
   {
-    CProgress progress("Writing blocks", built.blocks.GetSize());
+    CProgress progress("Writing", built.blocks.GetSize());
     CZ3se scene;
     scene.SetProgressUpdatePointers(ShowProgress, &progress);
     CGlObjTag tag;
