@@ -146,7 +146,7 @@ TEST(GtrFile, OneTriangleFile) {
 
 // Titles starting with sky, cloud or horiz get up-normals: descriptors
 // start with 0 and every normal is (0, 1, 0, 0). Two cube maps are both
-// counted. Animated materials write their frame list.
+// counted. Animated materials write their frame list. Long names are cut.
 TEST(GtrFile, UpNormalsCubeMapsAndAnimation) {
   EXPECT_TRUE(CZGtrFile::UpNormalsTitle("sky_dome"));
   EXPECT_TRUE(CZGtrFile::UpNormalsTitle("Clouds"));
@@ -165,6 +165,7 @@ TEST(GtrFile, UpNormalsCubeMapsAndAnimation) {
   o.material.frameList[2] = 5;
   o.material.textureKind = 1;
   o.material.animationRate = 2.0f;
+  o.material.materialName = std::string(40, 'm');
   gtr.objects.push_back(o);
   ASSERT_TRUE(gtr.WriteGTRFile(dir.File("sky_dome.gmt"), 0));
   const std::vector<uint8_t> bytes = ReadBytes(dir.File("sky_dome.gmt"));
@@ -176,6 +177,8 @@ TEST(GtrFile, UpNormalsCubeMapsAndAnimation) {
 
   const size_t p = U32At(bytes, 0) + 4;
   ASSERT_EQ(p, 598u);
+  // The name is cut to its field, NUL-terminated.
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes.data() + p + 4)), std::string(31, 'M'));
   EXPECT_EQ(U32At(bytes, p + 4 + 108), 3u);  // main texture and two cube maps
   const size_t main = p + 4 + 108 + 4;
   EXPECT_EQ(U32At(bytes, main + 40), 3u);  // frame count
