@@ -214,7 +214,7 @@ void CGltfWriter::Build(const CGlBlockArray& blocks, const CGlMaterialArray& mat
           const CGlPoint& p = pts[pi];
           float rec[8];
           // Game (x, y, z) to glTF (x, z, -y).
-          rec[0] = Finite(p.x), rec[1] = Finite(p.z), rec[2] = -Finite(p.y);
+          rec[0] = Finite(p.x), rec[1] = Finite(p.z), rec[2] = 0.0f - Finite(p.y);
           float nrm[3];
           if (p.hasNormal) {
             UnitNormal(p.nx, p.ny, p.nz, nrm);
@@ -222,7 +222,7 @@ void CGltfWriter::Build(const CGlBlockArray& blocks, const CGlMaterialArray& mat
             if (!planeDone) FacePlaneNormal(f, pts, plane), planeDone = true;
             nrm[0] = plane[0], nrm[1] = plane[1], nrm[2] = plane[2];
           }
-          rec[3] = nrm[0], rec[4] = nrm[2], rec[5] = -nrm[1];
+          rec[3] = nrm[0], rec[4] = nrm[2], rec[5] = 0.0f - nrm[1];
           if (faceUVs) {
             rec[6] = Finite(f.uvs[2 * k]), rec[7] = Finite(f.uvs[2 * k + 1]);
           } else if (p.hasUV) {

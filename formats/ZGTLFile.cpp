@@ -15,10 +15,6 @@ constexpr uint32_t kSignature[4] = {0xD8D2CFC8u, 0xC3E6D8CEu, 0xBED8DED6u, 0x90B
 
 }  // namespace
 
-uint32_t CZGTLFile::GtlDescriptorFlags(int object) const {
-  return kObjectFlags | (HasBumpMap(object) ? kBumpFlag : 0u);
-}
-
 std::vector<uint8_t> CZGTLFile::GTLFileBytes(const CGlObjTag& tag) {
   MakeWriteMaterials();
   const int32_t n = static_cast<int32_t>(objects.size());
@@ -67,7 +63,7 @@ std::vector<uint8_t> CZGTLFile::GTLFileBytes(const CGlObjTag& tag) {
   int64_t running = vertexOffset;
   for (int32_t k = 0; k < n; ++k) {
     const CMtsObj& object = objects[static_cast<size_t>(k)];
-    const uint32_t flags = GtlDescriptorFlags(k);
+    const uint32_t flags = DescriptorFlags(k);
     const int64_t vertices = object.points.GetSize();
     const int64_t indices = 3 * int64_t{object.faces.GetSize()};
     const int64_t vertexBlock = running;
@@ -130,7 +126,7 @@ std::vector<uint8_t> CZGTLFile::GTLFileBytes(const CGlObjTag& tag) {
     CMtsObj& object = objects[static_cast<size_t>(k)];
     WriteVertexBlock(w, object);
     WriteFirstUVBlock(w, object, writeMaterials[static_cast<size_t>(k)]);
-    if (GtlDescriptorFlags(k) & kBumpFlag) WriteTangentBlock(w, object);
+    if (DescriptorFlags(k) & kBumpFlag) WriteTangentBlock(w, object);
     WriteIndexBlock(w, object);
   }
 

@@ -25,6 +25,7 @@ class CZGTLFile : public CZGmtFile {
     return WriteGTLFile(path, tag, error);
   }
   std::vector<uint8_t> GTLFileBytes(const CGlObjTag& tag);
-  // Descriptor flags: the rFactor ones without the second UV block.
-  uint32_t GtlDescriptorFlags(int object) const;
+
+ protected:
+  bool HasSecondUVBlock() const override { return false; }
 };

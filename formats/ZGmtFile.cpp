@@ -88,7 +88,7 @@ bool CZGmtFile::HasBumpMap(int object) const {
 uint32_t CZGmtFile::DescriptorFlags(int object) const {
   uint32_t flags = kObjectFlags;
   if (HasBumpMap(object)) flags |= kBumpFlag;
-  if (static_cast<size_t>(object) < writeMaterials.size() &&
+  if (HasSecondUVBlock() && static_cast<size_t>(object) < writeMaterials.size() &&
       writeMaterials[static_cast<size_t>(object)].record.levels[2].entryCount > 4)
     flags |= kSecondUVFlag;
   return flags;

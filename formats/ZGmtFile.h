@@ -104,6 +104,8 @@ class CZGmtFile : public CZGmt {
   void VisibilityDistances(const CGlObjTag& tag, float& nearDistance, float& farDistance) const;
   float BoundingRadius() const;
   bool HasBumpMap(int object) const;
+  // 0x20004011, plus the bump flag, plus the second-UV flag when the DX9
+  // level has more than 4 entries and the format has that block.
   uint32_t DescriptorFlags(int object) const;
 
   // The origin (the object tag's position) is the inherited origin, in
@@ -113,6 +115,8 @@ class CZGmtFile : public CZGmt {
   std::vector<gmtr_write_material> writeMaterials;
 
  protected:
+  // Whether the format has the second UV block (GTL files do not).
+  virtual bool HasSecondUVBlock() const { return true; }
   // Per-object blocks as the rFactor file writes them.
   void WriteVertexBlock(CByteWriter& w, const CMtsObj& object) const;
   void WriteFirstUVBlock(CByteWriter& w, const CMtsObj& object, const gmtr_write_material& wm) const;

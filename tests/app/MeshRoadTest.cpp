@@ -80,17 +80,6 @@ TEST(MeshRoad, RFactorWritesBlocksSceneThenTemplatesAndTheSceneNamesExist) {
   EXPECT_EQ(ReadBytes(dir.File("_rgbmap.dds")).size(), 32896u);
 }
 
-TEST(MeshRoad, MtsWritesBlocksAndSceneOnly) {
-  CTempDir dir;
-  MeshExportModel built;
-  MakeBlocks(built, {"A", "B"});
-  const MeshExportResult result = CMeshExportRoad::WriteFiles(built, dir.Path(), MtsExportSpec());
-  EXPECT_EQ(FileNames(result.written), (std::vector<std::string>{"A.mts", "B.mts", "_Lapforge.scn"}));
-  EXPECT_NE(ReadText(dir.File("_Lapforge.scn")).find("\tMeshFile=B.mts CollTarget=False"), std::string::npos);
-  const std::vector<uint8_t> mts = ReadBytes(dir.File("A.mts"));
-  EXPECT_EQ(std::string(mts.begin(), mts.begin() + 13), "CUBE_MTS_4.10");
-}
-
 TEST(MeshRoad, FilesThatCannotBeWrittenAreReportedByName) {
   CTempDir dir;
   CRecordingUI ui;

@@ -281,5 +281,8 @@ TEST(GtlFile, BumpMapAddsTangentsOnly) {
   EXPECT_EQ(U32At(bytes, 532 + 28), 688u + 192u);        // tangents after vertex and UV blocks
   EXPECT_EQ(U32At(bytes, 532 + 40), 688u + 192u + 72u);  // indices after the tangents
   EXPECT_EQ(U32At(bytes, 0), 692u + 192u + 72u + 6u - 4u);
-  EXPECT_EQ(gtl.GtlDescriptorFlags(0) & CZGmtFile::kSecondUVFlag, 0u);
+  // A DX9 level of more than 4 entries gives rFactor files the second UV
+  // block, never GTL files.
+  gtl.writeMaterials.at(0).record.levels[2].entryCount = 5;
+  EXPECT_EQ(gtl.DescriptorFlags(0), 0x20004015u);
 }

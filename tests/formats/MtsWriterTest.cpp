@@ -290,20 +290,3 @@ TEST(MtsWriter, LongNamesStayTerminatedAndFilesAreWritten) {
   EXPECT_EQ(bytes[20 + 112 + 31], 0);
   EXPECT_FALSE(mts.WriteF1File(dir.File("missing/block.mts"), 0));
 }
-
-TEST(MtsWriter, TranslateWriteKeepsTheModelInPlace) {
-  CGlPointArray points;
-  CGlFaceArray faces;
-  CGlMaterialArray materials;
-  MakeQuadBlock(points, faces, materials);
-  CZMts mts;
-  mts.MakeObject(points, faces, CGlMipArray(), materials, 0, 1, 0);
-  mts.TranslateWrite(2, 3, 4);
-  const CGlPoint& p = mts.objects[0].points[0];  // was (-1, -0.5, 0), origin (1, 0, 0.5) in file order
-  EXPECT_EQ(p.x, 1.0f);
-  EXPECT_EQ(p.y, 2.5f);
-  EXPECT_EQ(p.z, 4.0f);
-  EXPECT_EQ(mts.origin[0], -1.0f);
-  EXPECT_EQ(mts.origin[1], -4.0f);
-  EXPECT_EQ(mts.origin[2], -2.5f);
-}

@@ -1,9 +1,8 @@
 // Scene file instances: the lines of a cleared tag, flags, shadows and
-// responses, CR LF line ends, one instance per block in block order.
+// responses, CR LF line ends.
 #include <gtest/gtest.h>
 
 #include "formats/ZWriteScn.h"
-#include "tests/support/TestSupport.h"
 
 namespace {
 CGlObjTag Tag(const std::string& name) {
@@ -54,19 +53,4 @@ TEST(ScnWriter, FlagsShadowsAndResponses) {
             "Instance=Road\r\n{\r\n\tVisGroups=(96)\r\n"
             "\tMeshFile=Road.gmt CollTarget=False HATTarget=True ShadowReceiver=True "
             "ShadowCaster=(Static,Solid,128,128)\r\n\tResponse=VEHICLE,TERRAIN \r\n}\r\n");
-}
-
-TEST(ScnWriter, OneInstancePerBlockInOrder) {
-  CGlBlockArray blocks;
-  for (const char* name : {"A", "B"}) {
-    CGlBlock& b = blocks[blocks.AddNew()];
-    b.tag.ClearObjTag();
-    b.name = name;
-  }
-  CTempDir dir;
-  ASSERT_TRUE(CZWriteScn::WriteScn(dir.File("_Lapforge.scn"), "gmt", blocks));
-  const std::string text = ReadText(dir.File("_Lapforge.scn"));
-  EXPECT_EQ(text.find("Instance=A\r\n"), 0u);
-  EXPECT_NE(text.find("}\r\nInstance=B\r\n"), std::string::npos);
-  EXPECT_FALSE(CZWriteScn::WriteScn(dir.File("none/_Lapforge.scn"), "gmt", blocks));
 }
