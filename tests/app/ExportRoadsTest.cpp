@@ -229,6 +229,11 @@ TEST(ExportRoads, ThreeSeFilesAndFailedOutputs) {
   size_t at = 12 + mips * (8 + 64 * 3 + 261 + 4);
   ASSERT_EQ(U32At(scene, at), 12u);
   const uint32_t materials = U32At(scene, at + 8);
+  // Material maps point into the scene's folder.
+  ASSERT_GT(materials, 0u);
+  const std::string map(reinterpret_cast<const char*>(scene.data() + at + 12 + 240));
+  EXPECT_EQ(map.rfind(dir.File("se/"), 0), 0u) << map;
+  EXPECT_EQ(map.find('/', dir.File("se/").size()), std::string::npos) << map;
   at += 12 + materials * 1452;
   at += (8 + 4 + 24) + 8 + (8 + 4 + 36) + (8 + 4) + 84;
   ASSERT_EQ(U32At(scene, at), 6u);
