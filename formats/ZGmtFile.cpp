@@ -7,22 +7,29 @@
 
 int CZGmtFile::MakeObject(const CGlPointArray& pointList, const CGlFaceArray& faceList, const CGlMipArray&,
                           const CGlMaterialArray& materialList, const CGlObjTag& tag) {
-  points = pointList;
   faces.Copy(faceList);
   objects.clear();
   origin[0] = tag.x;
   origin[1] = tag.z;
   origin[2] = tag.y;
-  points.MovePoints(-tag.x, -tag.y, -tag.z);
+  // The points are copied only when they have to move: blocks of the export
+  // roads sit at the origin already.
+  const bool moved = tag.x != 0.0f || tag.y != 0.0f || tag.z != 0.0f;
+  points.RemoveAll();
+  if (moved) {
+    points = pointList;
+    points.MovePoints(-tag.x, -tag.y, -tag.z);
+  }
+  const CGlPointArray& source = moved ? points : pointList;
 
-  faces.FacesExtent(points);
+  faces.FacesExtent(source);
   // Faces that are all deleted leave the extents at their not-computed
   // marker; such a block has no size.
   if (faces.ExtentsNotComputed()) {
     faces.minPoint.x = faces.minPoint.y = faces.minPoint.z = 0.0f;
     faces.maxPoint.x = faces.maxPoint.y = faces.maxPoint.z = 0.0f;
   }
-  faces.FaceOnlyNormals(points, false, 0);
+  faces.FaceOnlyNormals(source, false, 0);
   const CGlPoint& lo = faces.minPoint;
   const CGlPoint& hi = faces.maxPoint;
   centre[0] = (lo.x + hi.x) / 2.0f;
@@ -42,8 +49,8 @@ int CZGmtFile::MakeObject(const CGlPointArray& pointList, const CGlFaceArray& fa
   materials.AddMaterialArray(materialList, faces);
   faces.CreateTextureCoordsFromDiffuseMaterial(materials);
   triangleCount = 0;
-  for (int m = 0; m < materials.GetSize(); ++m) MakeMaterials(points, faces, m, materials[m], triangleCount);
-  MakeShapes(points, faces, -1, nullptr, 0);
+  for (int m = 0; m < materials.GetSize(); ++m) MakeMaterials(source, faces, m, materials[m], triangleCount);
+  MakeShapes(source, faces, -1, nullptr, 0);
   return 1;
 }
 

@@ -77,10 +77,13 @@ int CZMts::MakeObject(const CGlPointArray& pointList, const CGlFaceArray& faceLi
 
 int CZMts::MakeMaterials(const CGlPointArray& pointList, const CGlFaceArray& faceList, int m,
                          const CGlMaterial& material, int& runningCount) {
+  size_t count = 0;
+  for (const CGlFace& f : faceList) count += (f.materialIndex == m && !f.deleted) ? 1 : 0;
+  if (count == 0) return 0;
   CGlFaceArray chosen;
+  chosen.Reserve(static_cast<long long>(count));
   for (const CGlFace& f : faceList)
     if (f.materialIndex == m && !f.deleted) chosen.Add(f);
-  if (chosen.empty()) return 0;
   CGlFaceArray triangles;
   triangles.ToTriangles(chosen);
   runningCount += triangles.GetSize();
