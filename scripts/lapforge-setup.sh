@@ -27,11 +27,14 @@ if ((${#missing[@]})); then
 fi
 
 jobs="$(nproc 2>/dev/null || echo 2)"
+# Repeated builds on the same machine reuse earlier compilations.
+launcher=()
+if command -v ccache >/dev/null 2>&1; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 
 case "$mode" in
   sample)
     cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=clang++ \
-          -DLAPFORGE_TESTS=OFF -DLAPFORGE_BENCH=OFF -DLAPFORGE_FUZZ=OFF
+          -DLAPFORGE_TESTS=OFF -DLAPFORGE_BENCH=OFF -DLAPFORGE_FUZZ=OFF "${launcher[@]}"
     cmake --build build/release --target lapforge -j "$jobs"
     mkdir -p out
     build/release/cli/lapforge export xml examples/sample-circuit.xml out/sample-circuit.xml
@@ -40,7 +43,7 @@ case "$mode" in
     ;;
   test)
     cmake -S . -B build/ci -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-          -DLAPFORGE_SANITIZE=ON -DLAPFORGE_BENCH=ON
+          -DLAPFORGE_SANITIZE=ON -DLAPFORGE_BENCH=ON "${launcher[@]}"
     cmake --build build/ci -j "$jobs"
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
