@@ -590,7 +590,10 @@ int CN5PtfDb::FindTextureInfo(const CN5ObjFs& band, const CN5ObjSg& seg) {
   if (const CN5ObjTu* tu = Coords(band.textureCoords)) {
     const std::vector<double>&u = tu->u1, &v = tu->v1;
     e.repeatLength = SafeDiv(seg.length, v[1] - v[0]);
-    if (static_cast<int>(std::fabs(u[3] - u[0]) + 0.1) == 1) e.clampHint = 1;
+    // |u3 - u0| + 0.1 truncating to 1; compared as a double, so that a span
+    // that is not a finite number (from a damaged file) is no clamp.
+    const double span = std::fabs(u[3] - u[0]) + 0.1;
+    if (span >= 1.0 && span < 2.0) e.clampHint = 1;
     if (band.widthEnd > band.widthStart)
       e.repeatWidth = SafeDiv(band.widthEnd, u[2] - u[1]);
     else if (band.widthStart != 0)

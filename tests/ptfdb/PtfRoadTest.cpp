@@ -703,6 +703,34 @@ TEST(PtfRead, NullEntriesInTheSegmentArrayAreSkippedAndKeepTheirPosition) {
   EXPECT_TRUE(ui.shown.empty()) << ui.shown[0].text;
 }
 
+TEST(PtfRead, TextureSpansThatAreNotFiniteGiveNoClampHint) {
+  CRecordingUI ui;
+  CTempDir dir;
+  // The clamp hint comes from the U span of a band's texture corners; a
+  // damaged file may hold any value there.
+  const std::pair<double, int> spans[] = {
+      {1.0, 1}, {0.85, 0}, {1.85, 1}, {1.95, 0}, {NAN, 0}, {1e300, 0}, {-INFINITY, 0}};
+  for (auto [u3, hint] : spans) {
+    std::unique_ptr<CN5Root> tree = MakeTrackTree(1, 7);
+    for (auto& o : tree->All()) {
+      if (auto* sg = dynamic_cast<CN5ObjSg*>(o.get())) sg->segType = 0;
+      if (auto* fs = dynamic_cast<CN5ObjFs*>(o.get()); fs && fs->textureCoords)
+        if (auto* tu = dynamic_cast<CN5ObjTu*>(fs->textureCoords)) tu->u1[3] = u3;
+    }
+    const std::string path = dir.File("span.ptf");
+    std::string error;
+    ASSERT_TRUE(ReplaceFile(path, tree->WriteToBuffer(), error)) << error;
+    std::unique_ptr<TrkDsc> ds = DataBaseFromPTF(path, false, true);
+    ASSERT_TRUE(ds) << u3;
+    ASSERT_EQ(ds->TractionTex.Count(), 1) << u3;
+    EXPECT_EQ(ds->TractionTex[0].ClampHint(), hint) << u3;
+  }
+  // The file the fuzzing found: such a span in a band of a damaged track.
+  std::unique_ptr<TrkDsc> ds =
+      DataBaseFromPTF(std::string(LAPFORGE_SOURCE_DIR) + "/tests/ptfdb/data/nan_texture_span.ptf", false, true);
+  if (ds) EXPECT_NO_THROW(ds->GetXml());
+}
+
 TEST(PtfRoad, InfieldFanWrapsPastTheStartAndBridgesTheExcludedStretch) {
   CRecordingUI ui;
   CScopedSettings settings;
