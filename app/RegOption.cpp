@@ -16,6 +16,100 @@ const char kTextPrefix[] = "sz:";
 
 bool StartsWith(const std::string& s, const char* p) { return s.rfind(p, 0) == 0; }
 
+// A text that the plain form "Name=text" would not give back exactly: one
+// with a control character (a line break would start another setting), a
+// blank at either end, a leading quote or a prefix of the value kinds.
+bool NeedsQuotes(const std::string& text) {
+  if (text.empty()) return false;
+  if (text.front() == ' ' || text.back() == ' ' || text.front() == '"') return true;
+  if (StartsWith(text, kIntPrefix) || StartsWith(text, kTextPrefix)) return true;
+  for (unsigned char c : text)
+    if (c < 0x20 || c == 0x7f) return true;
+  return false;
+}
+
+// The quoted form: the text in double quotes, with backslash, quote and
+// the control characters escaped (\\ \" \n \r \t \xHH).
+std::string Quote(const std::string& text) {
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    switch (c) {
+      case '\\':
+        out += "\\\\";
+        break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        if (c < 0x20 || c == 0x7f)
+          out += StrFormat("\\x%02x", c);
+        else
+          out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The text of a quoted form; false when raw is not one (a stored text that
+// merely begins and ends with a quote, as files written before hold them).
+bool Unquote(const std::string& raw, std::string& text) {
+  if (raw.size() < 2 || raw.front() != '"' || raw.back() != '"') return false;
+  std::string out;
+  for (size_t i = 1; i + 1 < raw.size(); ++i) {
+    char c = raw[i];
+    if (c == '"') return false;
+    if (c != '\\') {
+      out += c;
+      continue;
+    }
+    if (i + 2 >= raw.size()) return false;
+    char e = raw[++i];
+    switch (e) {
+      case '\\':
+      case '"':
+        out += e;
+        break;
+      case 'n':
+        out += '\n';
+        break;
+      case 'r':
+        out += '\r';
+        break;
+      case 't':
+        out += '\t';
+        break;
+      case 'x': {
+        if (i + 3 >= raw.size()) return false;
+        int hi = HexDigit(raw[i + 1]), lo = HexDigit(raw[i + 2]);
+        if (hi < 0 || lo < 0) return false;
+        out += static_cast<char>(hi * 16 + lo);
+        i += 2;
+        break;
+      }
+      default:
+        return false;
+    }
+  }
+  text = std::move(out);
+  return true;
+}
+
 std::vector<CRegOption::StoredValue> Load() {
   std::vector<CRegOption::StoredValue> values;
   std::string text, error;
@@ -39,7 +133,7 @@ std::vector<CRegOption::StoredValue> Load() {
       v.integer = static_cast<int>(std::strtol(raw.c_str() + 6, nullptr, 10));
     } else if (StartsWith(raw, kTextPrefix)) {
       v.text = raw.substr(3);
-    } else {
+    } else if (!Unquote(raw, v.text)) {
       v.text = raw;
     }
     bool replaced = false;
@@ -61,6 +155,7 @@ void MakeParents(const std::string& file) {
 }
 
 bool Store(const CRegOption::StoredValue& nv) {
+  if (!CRegOption::IsValidName(nv.name)) return false;
   std::vector<CRegOption::StoredValue> values = Load();
   bool found = false;
   for (auto& v : values) {
@@ -76,8 +171,9 @@ bool Store(const CRegOption::StoredValue& nv) {
     if (v.isInteger) {
       out += kIntPrefix + std::to_string(v.integer);
     } else {
-      if (StartsWith(v.text, kIntPrefix) || StartsWith(v.text, kTextPrefix)) out += kTextPrefix;
-      out += v.text;
+      // Plain texts are stored as themselves, as before; any other in
+      // quotes, so that every text reads back exactly.
+      out += NeedsQuotes(v.text) ? Quote(v.text) : v.text;
     }
     out += "\n";
   }
@@ -104,6 +200,14 @@ std::string CRegOption::SettingsFile() {
 }
 
 std::vector<CRegOption::StoredValue> CRegOption::AllStored() { return Load(); }
+
+bool CRegOption::IsValidName(const std::string& name) {
+  if (name.empty() || name.front() == ';' || name.front() == '[' || name.front() == ' ' || name.back() == ' ')
+    return false;
+  for (unsigned char c : name)
+    if (c < 0x20 || c == 0x7f || c == '=') return false;
+  return true;
+}
 
 std::string CRegOption::GetOption(const std::string& name, const std::string& def) {
   auto values = Load();

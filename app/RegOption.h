@@ -5,7 +5,10 @@
 //
 // The file lives at $LAPFORGE_CONFIG, else $XDG_CONFIG_HOME/lapforge/lapforge.ini,
 // else ~/.config/lapforge/lapforge.ini. Values keep their kind: integers are
-// stored as "dword:N", text as itself.
+// stored as "dword:N", text as itself, or in double quotes with C escapes
+// when it would not read back as itself (a control character, a blank at
+// either end, a leading quote, or a leading "dword:" or "sz:"). Files
+// written before, which spelled such prefixed texts "sz:text", still read.
 #pragma once
 
 #include <string>
@@ -23,6 +26,11 @@ class CRegOption {
   static bool SetOption(const std::string& name, const std::string& value);
   static bool SetOption(const std::string& name, const char* value) { return SetOption(name, std::string(value)); }
   static bool SetOption(const std::string& name, int value);
+
+  // Whether a value can be stored under this name: not empty, no control
+  // character, no '=', not beginning with ';' or '[' or a blank, not ending
+  // with a blank. SetOption refuses (false) any other name.
+  static bool IsValidName(const std::string& name);
 
   // The settings file in use.
   static std::string SettingsFile();

@@ -106,4 +106,29 @@ void BM_GplReadAndMapOnly(benchmark::State& state) {
 }
 BENCHMARK(BM_GplReadAndMapOnly)->Unit(benchmark::kMillisecond);
 
+// A crafted track of 1,000 sections with 80 bands each, every band with a
+// (surface code, texture index) pair of its own, arriving in ascending
+// (argument 0) or descending (1) order: the texture lists must cost the
+// same either way.
+void BM_GplImportDistinctPairs(benchmark::State& state) {
+  const bool descending = state.range(0) != 0;
+  char tmpl[] = "/tmp/bench_gpl_pairs_XXXXXX";
+  const char* d = ::mkdtemp(tmpl);
+  if (!d) std::abort();
+  const std::string dir = std::string(d) + "/", trk = dir + "pairs.trk";
+  std::string error;
+  if (!ReplaceFile(trk, BuildTrk(DistinctPairsCircuit(1000, 80, descending)), error)) std::abort();
+  for (auto _ : state) {
+    std::unique_ptr<TrkDsc> ds = DataBaseFromGplTrk(trk, false, true);
+    if (!ds) {
+      state.SkipWithError("import failed");
+      break;
+    }
+    state.counters["textures"] = ds->TractionTex.Count();
+  }
+  for (const char* f : {"pairs.trk", "_blank.tex"}) std::remove((dir + f).c_str());
+  ::rmdir(dir.c_str());
+}
+BENCHMARK(BM_GplImportDistinctPairs)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 }  // namespace

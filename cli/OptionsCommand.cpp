@@ -68,6 +68,11 @@ void AddOptionsCommand(CLI::App& app, int& status) {
       PrintOne(*name);
       return;
     }
+    if (!CRegOption::IsValidName(*name)) {
+      UI().Message("\"" + *name + "\" cannot be a setting name", "Options");
+      status = 1;
+      return;
+    }
     int number = 0;
     bool isNumber = ParseInteger(*value, number);
     if (KnownDefault(*name) && !isNumber) {

@@ -198,8 +198,11 @@ class CDataSet {
   void ReadXml(const std::string& file);
   void ReadXmlText(std::string text);
   // Writes the document; returns false with error set when the file could
-  // not be written (an existing file is then left as it was).
+  // not be written or a text holds a character XML cannot hold (an existing
+  // file is then left as it was).
   bool WriteXml(const std::string& file, std::string& error) const;
+  // The document; a text holding a control character other than tab, line
+  // feed and carriage return raises CDataFormatException naming its column.
   std::string GetXml() const;
 
  private:

@@ -48,6 +48,19 @@ void AppendEscaped(std::string& out, const std::string& text) {
   }
 }
 
+// XML 1.0 holds no character below 0x20 other than tab, line feed and
+// carriage return, not even as a character reference: a text with one
+// cannot be written, and the column is named.
+void CheckXmlChars(const std::string& text, const char* table, const char* column) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
+      throw CDataFormatException(StrFormat("The text in column '%s' of table '%s' holds the control character 0x%02X "
+                                           "at position %zu, which an XML file cannot hold.",
+                                           column, table, c, i + 1));
+  }
+}
+
 struct Writer {
   const CDataSet& ds;
   std::vector<std::vector<std::string>> columnNames;  // per table, encoded
@@ -81,10 +94,13 @@ struct Writer {
       out += '<';
       out += cn;
       out += '>';
-      if (col.type == ColType::Text)
-        AppendEscaped(out, row.Value(c).s.str());
-      else
+      if (col.type == ColType::Text) {
+        const std::string& text = row.Value(c).s.str();
+        CheckXmlChars(text, table.Name(), col.name);
+        AppendEscaped(out, text);
+      } else {
         AppendLexical(col.type, row.Value(c), out);
+      }
       out += "</";
       out += cn;
       out += ">\n";
@@ -268,5 +284,12 @@ std::string CDataSet::GetXml() const {
 }
 
 bool CDataSet::WriteXml(const std::string& file, std::string& error) const {
-  return ReplaceFile(file, GetXml(), error);
+  std::string xml;
+  try {
+    xml = GetXml();
+  } catch (const CDataException& e) {
+    error = e.what();
+    return false;
+  }
+  return ReplaceFile(file, xml, error);
 }

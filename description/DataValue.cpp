@@ -1,5 +1,6 @@
 #include "description/DataValue.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -41,11 +42,48 @@ std::string_view Collapse(std::string_view t) {
   return t;
 }
 
+// A '+' sign is taken off; a second sign after it ("+-3") is no number.
+bool TakePlus(std::string_view& t) {
+  if (t.empty() || t.front() != '+') return true;
+  t.remove_prefix(1);
+  return t.empty() || (t.front() != '+' && t.front() != '-');
+}
+
 bool ParseInteger(std::string_view t, int64_t& v) {
-  if (!t.empty() && t.front() == '+') t.remove_prefix(1);
-  if (t.empty()) return false;
+  if (!TakePlus(t) || t.empty()) return false;
   auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
   return ec == std::errc() && p == t.data() + t.size();
+}
+
+// Whether a number in decimal lexical form (sign, digits with an optional
+// point, optional exponent) that is out of a type's range lies above it,
+// rather than below it: its first significant digit stands left of the
+// point once the exponent is applied.
+bool AboveRange(std::string_view t) {
+  if (!t.empty() && (t.front() == '-' || t.front() == '+')) t.remove_prefix(1);
+  const size_t e = t.find_first_of("eE");
+  const std::string_view mantissa = t.substr(0, e);
+  const size_t point = mantissa.find('.');
+  const std::string_view whole = mantissa.substr(0, point);
+  const std::string_view fraction = point == std::string_view::npos ? std::string_view() : mantissa.substr(point + 1);
+  long long scale = 0;
+  if (size_t nz = whole.find_first_not_of('0'); nz != std::string_view::npos) {
+    scale = static_cast<long long>(whole.size() - nz);
+  } else {
+    size_t fz = fraction.find_first_not_of('0');
+    if (fz == std::string_view::npos) return false;  // zero
+    scale = -static_cast<long long>(fz);
+  }
+  long long exponent = 0;
+  if (e != std::string_view::npos) {
+    std::string_view x = t.substr(e + 1);
+    bool negative = !x.empty() && x.front() == '-';
+    if (!x.empty() && (x.front() == '-' || x.front() == '+')) x.remove_prefix(1);
+    // Saturated: far beyond any type's range either way.
+    for (char c : x) exponent = std::min(exponent * 10 + (c - '0'), 1000000000LL);
+    if (negative) exponent = -exponent;
+  }
+  return scale + exponent > 0;
 }
 
 template <typename F>
@@ -62,8 +100,7 @@ bool ParseFloat(std::string_view t, F& v) {
     v = std::numeric_limits<F>::quiet_NaN();
     return true;
   }
-  if (!t.empty() && t.front() == '+') t.remove_prefix(1);
-  if (t.empty()) return false;
+  if (!TakePlus(t) || t.empty()) return false;
   // The lexical form has digits, an optional point and exponent; words such
   // as "inf" or "nan" in other spellings are not numbers here.
   for (char c : t) {
@@ -71,11 +108,15 @@ bool ParseFloat(std::string_view t, F& v) {
   }
   auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), v, std::chars_format::general);
   if (ec == std::errc::result_out_of_range) {
-    // Overflow reads as infinity, underflow as zero, as XML Schema readers do.
-    double big = 0;
-    std::from_chars(t.data(), t.data() + t.size(), big);
-    v = static_cast<F>(big);
-    return p == t.data() + t.size();
+    // Overflow reads as infinity, underflow as zero (with its sign), as
+    // XML Schema readers do: the reader leaves v as it was for either.
+    if (p != t.data() + t.size()) return false;
+    const bool negative = t.front() == '-';
+    if (AboveRange(t))
+      v = negative ? -std::numeric_limits<F>::infinity() : std::numeric_limits<F>::infinity();
+    else
+      v = negative ? -F(0) : F(0);
+    return true;
   }
   return ec == std::errc() && p == t.data() + t.size();
 }

@@ -20,6 +20,7 @@ class CQuietUI : public CUserInterface {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static CQuietUI quiet;
   SetUserInterface(&quiet);
+  CN5Root::SetReportUnrecognized(false);
   CN5Root root;
   std::string error;
   if (root.ReadFromBuffer(std::vector<uint8_t>(data, data + size), "fuzz", error) && root.Root()) {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <exception>
+#include <unordered_map>
 
 #include "app/support/FileIO.h"
 #include "app/support/FileString.h"
@@ -22,20 +23,17 @@ const char* const kCaption = "GPL .TRK to XML";
 
 double Degrees(double radians) { return radians * kTrkRadToDeg; }
 
-template <typename T>
-bool PairLess(const T& a, int grip, int textureIndex) {
-  return a.grip < grip || (a.grip == grip && a.textureIndex < textureIndex);
+uint64_t PairKey(int grip, int textureIndex) {
+  return (uint64_t(uint32_t(grip)) << 32) | uint32_t(textureIndex);
 }
 
-// Sorted insert of an entry whose (surface code, texture index) pair is not
-// listed yet; the first section that uses a pair is the one recorded.
-template <typename Array, typename T>
-void FindAdd(Array& list, const T& entry) {
-  auto it = std::lower_bound(list.begin(), list.end(), entry,
-                             [](const T& a, const T& b) { return PairLess(a, b.grip, b.textureIndex); });
-  int at = static_cast<int>(it - list.begin());
-  if (it != list.end() && it->grip == entry.grip && it->textureIndex == entry.textureIndex) return;
-  list.InsertAt(at, entry);
+// Sorts a list by (surface code, texture index); the pairs are unique, and
+// the sort is stable all the same.
+template <typename Array>
+void SortByPair(Array& list) {
+  list.StableSort([](const auto& a, const auto& b) {
+    return a.grip < b.grip || (a.grip == b.grip && a.textureIndex < b.textureIndex);
+  });
 }
 
 }  // namespace
@@ -224,40 +222,93 @@ void CNTrkGplDb::CheckTractionReferences() const {
          20);
 }
 
-void CNTrkGplDb::DbFindAddTractionTex(const VARS_TRACK_TRACTION_TEX& entry) { FindAdd(tractionTex_, entry); }
-void CNTrkGplDb::DbFindAddWallTex(const VARS_TRACK_WALL_TEX& entry) { FindAdd(wallTex_, entry); }
+// The first section that uses a pair is the one recorded: a later entry
+// with a pair already listed is dropped.
+void CNTrkGplDb::DbFindAddTractionTex(const VARS_TRACK_TRACTION_TEX& entry) {
+  if (!tractionPairs_.insert(PairKey(entry.grip, entry.textureIndex)).second) return;
+  tractionTex_.Add(entry);
+  sorted_ = false;
+}
+void CNTrkGplDb::DbFindAddWallTex(const VARS_TRACK_WALL_TEX& entry) {
+  if (!wallPairs_.insert(PairKey(entry.grip, entry.textureIndex)).second) return;
+  wallTex_.Add(entry);
+  sorted_ = false;
+}
 
-void UpdateTractionTex(CTrackTractionTexArray& list, int grip, int textureIndex, int /*kind*/, double first,
-                       double second, const std::string& name) {
+void CNTrkGplDb::SortLists() const {
+  if (sorted_) return;
+  SortByPair(tractionTex_);
+  SortByPair(wallTex_);
+  sorted_ = true;
+}
+
+const CTrackTractionTexArray& CNTrkGplDb::TractionTex() const {
+  SortLists();
+  return tractionTex_;
+}
+const CTrackWallTexArray& CNTrkGplDb::WallTex() const {
+  SortLists();
+  return wallTex_;
+}
+
+namespace {
+
+// A texture list line applied to a traction or wall texture entry.
+void ApplyLine(VARS_TRACK_TRACTION_TEX& t, int /*kind*/, double first, double second, const std::string& name) {
+  t.repeatLength = first;
+  t.repeatWidth = second;
+  t.tex = name;
+}
+
+void ApplyLine(VARS_TRACK_WALL_TEX& w, int kind, double first, double /*second*/, const std::string& name) {
+  if (kind == 1) {
+    w.repeatLength = first;
+    w.texLeft = name;
+    w.texRight = name;
+  } else if (kind == 4 || kind == 5) {
+    w.texEnd = name;
+  } else {
+    w.texTop = name;
+  }
+}
+
+template <typename Array>
+void UpdateFirst(Array& list, int grip, int textureIndex, int kind, double first, double second,
+                 const std::string& name) {
   for (int i = 0; i < list.GetSize(); ++i) {
-    VARS_TRACK_TRACTION_TEX& t = list.ElementAt(i);
-    if (t.grip != grip || t.textureIndex != textureIndex) continue;
-    t.repeatLength = first;
-    t.repeatWidth = second;
-    t.tex = name;
+    auto& e = list.ElementAt(i);
+    if (e.grip != grip || e.textureIndex != textureIndex) continue;
+    ApplyLine(e, kind, first, second, name);
     return;
   }
 }
 
-void UpdateWallTex(CTrackWallTexArray& list, int grip, int textureIndex, int kind, double first, double /*second*/,
+// Position of the first entry of each (surface code, texture index) pair.
+template <typename Array>
+std::unordered_map<uint64_t, int> FirstByPair(const Array& list) {
+  std::unordered_map<uint64_t, int> first;
+  first.reserve(static_cast<size_t>(list.GetSize()));
+  for (int i = 0; i < list.GetSize(); ++i) first.emplace(PairKey(list[i].grip, list[i].textureIndex), i);
+  return first;
+}
+
+}  // namespace
+
+void UpdateTractionTex(CTrackTractionTexArray& list, int grip, int textureIndex, int kind, double first,
+                       double second, const std::string& name) {
+  UpdateFirst(list, grip, textureIndex, kind, first, second, name);
+}
+
+void UpdateWallTex(CTrackWallTexArray& list, int grip, int textureIndex, int kind, double first, double second,
                    const std::string& name) {
-  for (int i = 0; i < list.GetSize(); ++i) {
-    VARS_TRACK_WALL_TEX& w = list.ElementAt(i);
-    if (w.grip != grip || w.textureIndex != textureIndex) continue;
-    if (kind == 1) {
-      w.repeatLength = first;
-      w.texLeft = name;
-      w.texRight = name;
-    } else if (kind == 4 || kind == 5) {
-      w.texEnd = name;
-    } else {
-      w.texTop = name;
-    }
-    return;
-  }
+  UpdateFirst(list, grip, textureIndex, kind, first, second, name);
 }
 
 void ApplyTextureList(const std::string& text, CTrackTractionTexArray& tractionTex, CTrackWallTexArray& wallTex) {
+  // The entries are found through an index made once, so that a long list
+  // over long tables stays linear.
+  const std::unordered_map<uint64_t, int> tractionAt = FirstByPair(tractionTex);
+  const std::unordered_map<uint64_t, int> wallAt = FirstByPair(wallTex);
   size_t pos = 0;
   while (pos < text.size()) {
     size_t eol = text.find('\n', pos);
@@ -274,8 +325,10 @@ void ApplyTextureList(const std::string& text, CTrackTractionTexArray& tractionT
     while (e < line.size() && !std::isspace(static_cast<unsigned char>(line[e]))) ++e;
     if (e == b || g <= 0) continue;
     std::string name = line.substr(b, e - b);
-    UpdateTractionTex(tractionTex, g, x, k, f1, f2, name);
-    UpdateWallTex(wallTex, g, x, k, f1, f2, name);
+    const uint64_t key = PairKey(g, x);
+    if (auto it = tractionAt.find(key); it != tractionAt.end())
+      ApplyLine(tractionTex.ElementAt(it->second), k, f1, f2, name);
+    if (auto it = wallAt.find(key); it != wallAt.end()) ApplyLine(wallTex.ElementAt(it->second), k, f1, f2, name);
   }
 }
 

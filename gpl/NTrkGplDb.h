@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "app/tables/TrackTextures.h"
@@ -67,13 +68,15 @@ class CNTrkGplDb : public CNTrk {
   void DbGetTractions(int index, std::vector<GPL_DB_TRACTION>& tractions, bool gplTrk);
   void DbGetContours(int index, std::vector<GPL_DB_CONTOUR>& contours) const;
 
-  CTrackTractionTexArray DbGetTractionTex() const { return tractionTex_; }
-  CTrackWallTexArray DbGetWallTex() const { return wallTex_; }
-  const CTrackTractionTexArray& TractionTex() const { return tractionTex_; }
-  const CTrackWallTexArray& WallTex() const { return wallTex_; }
+  CTrackTractionTexArray DbGetTractionTex() const { return TractionTex(); }
+  CTrackWallTexArray DbGetWallTex() const { return WallTex(); }
+  const CTrackTractionTexArray& TractionTex() const;
+  const CTrackWallTexArray& WallTex() const;
 
-  // Inserts the entry at its sorted place unless its (surface code, texture
-  // index) pair is listed already.
+  // Adds the entry unless its (surface code, texture index) pair is listed
+  // already. The lists are sorted by pair when next read; the entries are
+  // collected in the order they come, so that a file whose pairs arrive in
+  // descending order costs no more than one in ascending order.
   void DbFindAddTractionTex(const VARS_TRACK_TRACTION_TEX& entry);
   void DbFindAddWallTex(const VARS_TRACK_WALL_TEX& entry);
 
@@ -86,9 +89,15 @@ class CNTrkGplDb : public CNTrk {
   void CheckTractionReferences() const;
 
  private:
+  void SortLists() const;
+
   double startAngle_ = 0;  // degrees
-  CTrackTractionTexArray tractionTex_;
-  CTrackWallTexArray wallTex_;
+  // Collected unsorted; sorted when read (sorted_ tells whether they are).
+  mutable CTrackTractionTexArray tractionTex_;
+  mutable CTrackWallTexArray wallTex_;
+  mutable bool sorted_ = true;
+  // The (surface code, texture index) pairs listed, as PairKey.
+  std::unordered_set<uint64_t> tractionPairs_, wallPairs_;
   std::vector<NTRK_TRACTION> records_;  // scratch for one section
 };
 

@@ -109,11 +109,15 @@ size_t CN5ObjTk::ReadData(CByteReader& r) {
   ReadChildrenList(r, &tsoRefs);
   // Segments are numbered as they are read, while each is still in cache
   // (a pass over all of them afterwards misses the cache once per segment).
+  // The number is the position in the array: null entries and records of
+  // other kinds take a position too.
   int index = 0;
   ReadChildrenArray(
       r, &segments,
       [](CN5Obj* s, void* next) {
-        if (auto* sg = dynamic_cast<CN5ObjSg*>(s)) sg->index = (*static_cast<int*>(next))++;
+        int& position = *static_cast<int*>(next);
+        if (auto* sg = dynamic_cast<CN5ObjSg*>(s)) sg->index = position;
+        ++position;
       },
       &index);
   return r.Pos() - start;

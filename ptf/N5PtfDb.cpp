@@ -95,6 +95,19 @@ std::unique_ptr<CN5PtfDb> CN5PtfDb::CreateFromFile(const std::string& filePath, 
 
 // ---- summary and sections ----
 
+CN5ObjSg* CN5PtfDb::FirstSegObj() {
+  CN5ObjTk* tk = writeTk ? writeTk : GetTk();
+  if (!tk) return nullptr;
+  for (CN5Obj* o : tk->segments)
+    if (auto* sg = dynamic_cast<CN5ObjSg*>(o)) return sg;
+  return nullptr;
+}
+
+int CN5PtfDb::SegmentSlots() {
+  CN5ObjTk* tk = writeTk ? writeTk : GetTk();
+  return tk ? static_cast<int>(tk->segments.size()) : 0;
+}
+
 void CN5PtfDb::DbSetSummary(const VARS_PTF_DB_SUMMARY& s) {
   cursorX = s.xOrigin;
   cursorY = s.yOrigin;
@@ -121,7 +134,7 @@ void CN5PtfDb::DbGetSummary(VARS_PTF_DB_SUMMARY& s) {
     s.nsAngle = tk->northSouthAngle * _rad_to_ang;
   }
   s.longRes = s.arcRes = s.latRes = 5;
-  if (CN5ObjSg* first = GetSegObj(0)) {
+  if (CN5ObjSg* first = FirstSegObj()) {
     s.startAngle = first->startAngle * _rad_to_ang;
     s.xOrigin = trackStartX;
     s.yOrigin = trackStartY;
@@ -161,7 +174,9 @@ void CN5PtfDb::DbGetSection(int index, VARS_PTF_DB_SECTION& s) {
   EnsureLength();
   CN5ObjSg* sg = GetSegObj(index);
   if (!sg) ThrowInvalidArgument("DbGetSection: no segment " + std::to_string(index));
-  CN5ObjSg* first = GetSegObj(0);
+  // Headings are relative to the first segment record of the array, which
+  // a file may not hold at position 0.
+  const CN5ObjSg* first = FirstSegObj();
   s.type = sg->segType;
   s.start = sg->startLong;
   s.length = sg->length;
@@ -522,17 +537,51 @@ void CN5PtfDb::DbGetTractions(int seg, std::vector<VARS_PTF_DB_TRACTION>& list) 
   }
 }
 
+namespace {
+
+// Identity of a texture table entry: the numbers and texts it is matched by.
+void AppendKey(std::string& key, int32_t v) { key.append(reinterpret_cast<const char*>(&v), sizeof v); }
+void AppendKey(std::string& key, const std::string& text) {
+  AppendKey(key, static_cast<int32_t>(text.size()));
+  key += text;
+}
+
+template <typename Array>
+void SortByGrip(Array& list) {
+  list.StableSort([](const auto& a, const auto& b) { return a.grip < b.grip; });
+}
+
+}  // namespace
+
+void CN5PtfDb::SortDbTex() const {
+  if (dbTexSorted_) return;
+  SortByGrip(dbTractionTex);
+  SortByGrip(dbWallTex);
+  dbTexSorted_ = true;
+}
+
+CTrackTractionTexArray CN5PtfDb::DbGetTractionTex() const {
+  SortDbTex();
+  return dbTractionTex;
+}
+
+CTrackWallTexArray CN5PtfDb::DbGetWallTex() const {
+  SortDbTex();
+  return dbWallTex;
+}
+
+// A new entry is appended; a stable sort by grip when the table is copied
+// out puts it after the entries of its grip and lower, where an insert into
+// the sorted table would have put it.
 int CN5PtfDb::FindTextureInfo(const CN5ObjFs& band, const CN5ObjSg& seg) {
-  int count = 0;
-  int insertAt = -1;
-  for (int i = dbTractionTex.GetSize() - 1; i >= 0; --i) {
-    const VARS_TRACK_TRACTION_TEX& e = dbTractionTex[i];
-    if (e.grip == band.grip) {
-      ++count;
-      if (e.raceType == band.bandKind && e.tex == band.textureName) return e.textureIndex;
-    }
-    if (e.grip > band.grip) insertAt = i;
-  }
+  const int grip = band.grip;
+  std::string key;
+  AppendKey(key, grip);
+  AppendKey(key, band.bandKind);
+  AppendKey(key, band.textureName);
+  auto found = tractionTexIndex_.find(key);
+  if (found != tractionTexIndex_.end()) return found->second;
+  int& count = tractionGripCount_[grip];
   VARS_TRACK_TRACTION_TEX e;
   e.grip = static_cast<uint16_t>(band.grip);
   e.raceType = static_cast<uint16_t>(band.bandKind);
@@ -541,7 +590,10 @@ int CN5PtfDb::FindTextureInfo(const CN5ObjFs& band, const CN5ObjSg& seg) {
   if (const CN5ObjTu* tu = Coords(band.textureCoords)) {
     const std::vector<double>&u = tu->u1, &v = tu->v1;
     e.repeatLength = SafeDiv(seg.length, v[1] - v[0]);
-    if (static_cast<int>(std::fabs(u[3] - u[0]) + 0.1) == 1) e.clampHint = 1;
+    // |u3 - u0| + 0.1 truncating to 1; compared as a double, so that a span
+    // that is not a finite number (from a damaged file) is no clamp.
+    const double span = std::fabs(u[3] - u[0]) + 0.1;
+    if (span >= 1.0 && span < 2.0) e.clampHint = 1;
     if (band.widthEnd > band.widthStart)
       e.repeatWidth = SafeDiv(band.widthEnd, u[2] - u[1]);
     else if (band.widthStart != 0)
@@ -550,28 +602,25 @@ int CN5PtfDb::FindTextureInfo(const CN5ObjFs& band, const CN5ObjSg& seg) {
   e.contourFlag = 1;
   e.firstSection = seg.index;
   e.textureIndex = count;
-  if (insertAt >= 0)
-    dbTractionTex.InsertAt(insertAt, e);
-  else
-    dbTractionTex.Add(e);
-  return count;
+  dbTractionTex.Add(e);
+  dbTexSorted_ = false;
+  tractionTexIndex_.emplace(std::move(key), count);
+  return count++;
 }
 
 int CN5PtfDb::FindTextureInfo(const CN5ObjWs& wall, const CN5ObjSg& seg) {
   auto name = [&](size_t face) { return face < wall.textureNames.size() ? wall.textureNames[face] : std::string(); };
   const std::string right = name(0), top = name(1), left = name(2), end = name(3);
   const int grip = static_cast<uint16_t>(wall.wallType);
-  int count = 0;
-  int insertAt = -1;
-  for (int i = dbWallTex.GetSize() - 1; i >= 0; --i) {
-    const VARS_TRACK_WALL_TEX& e = dbWallTex[i];
-    if (e.grip == grip) {
-      ++count;
-      if (e.texLeft == left && e.texRight == right && e.texTop == top && e.vertical == wall.vertical)
-        return e.textureIndex;
-    }
-    if (e.grip > grip) insertAt = i;
-  }
+  std::string key;
+  AppendKey(key, grip);
+  AppendKey(key, wall.vertical);
+  AppendKey(key, left);
+  AppendKey(key, right);
+  AppendKey(key, top);
+  auto found = wallTexIndex_.find(key);
+  if (found != wallTexIndex_.end()) return found->second;
+  int& count = wallGripCount_[grip];
   VARS_TRACK_WALL_TEX e;
   e.texLeft = left;
   e.texRight = right;
@@ -591,9 +640,8 @@ int CN5PtfDb::FindTextureInfo(const CN5ObjWs& wall, const CN5ObjSg& seg) {
     e.repeatLength = SafeDiv(seg.length, leftTu->u1[0] - leftTu->u1[1]);
   e.firstSection = seg.index;
   e.textureIndex = count;
-  if (insertAt >= 0)
-    dbWallTex.InsertAt(insertAt, e);
-  else
-    dbWallTex.Add(e);
-  return count;
+  dbWallTex.Add(e);
+  dbTexSorted_ = false;
+  wallTexIndex_.emplace(std::move(key), count);
+  return count++;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "app/tables/TrackTextures.h"
@@ -103,6 +104,11 @@ class CN5PtfDb : public CN5Ptf {
   // that are not finite) raises the invalid-argument error.
   int DbSetSection(const VARS_PTF_DB_SECTION& section);
   void DbGetSection(int index, VARS_PTF_DB_SECTION& section);
+  // The first segment record of the track record's array (a file may hold
+  // null entries or other records before it); null when there is none.
+  CN5ObjSg* FirstSegObj();
+  // Positions in the track record's segment array, null entries included.
+  int SegmentSlots();
   // Contours of a segment; stored with the start height added.
   void DbSetContours(int seg, const std::vector<VARS_PTF_DB_CONTOUR>& contours);
   void DbGetContours(int seg, std::vector<VARS_PTF_DB_CONTOUR>& contours);
@@ -126,8 +132,8 @@ class CN5PtfDb : public CN5Ptf {
   void DbSetMaterial(const std::string& name, const std::string& mapName, int transparency);
   void DbSetTractionTex(const VARS_TRACK_TRACTION_TEX& entry) { tractionTex.Add(entry); }
   void DbSetWallTex(const VARS_TRACK_WALL_TEX& entry) { wallTex.Add(entry); }
-  CTrackTractionTexArray DbGetTractionTex() const { return dbTractionTex; }
-  CTrackWallTexArray DbGetWallTex() const { return dbWallTex; }
+  CTrackTractionTexArray DbGetTractionTex() const;
+  CTrackWallTexArray DbGetWallTex() const;
 
   void DbSetBumpDefs(int index, const VARS_PTF_DB_BUMP_DEF& def);
   void DbGetBumpDefs(std::vector<VARS_PTF_DB_BUMP_DEF>& defs);
@@ -158,9 +164,10 @@ class CN5PtfDb : public CN5Ptf {
   // degrees, pitch negated); the flag is not used.
   CN5ObjRo* AddGlInsert(const CGlInsert& insert, int flag = 0);
 
-  // Texture tables rebuilt from the bands and walls read (sorted by grip).
-  CTrackWallTexArray dbWallTex;
-  CTrackTractionTexArray dbTractionTex;
+  // Texture tables rebuilt from the bands and walls read: kept in the order
+  // the entries are made, sorted by grip (stable) when copied out.
+  mutable CTrackWallTexArray dbWallTex;
+  mutable CTrackTractionTexArray dbTractionTex;
   // Where the next segment starts: position, heading (radians) and the
   // running distance along the track.
   double cursorX = 0, cursorY = 0, cursorZ = 0, cursorHeading = 0, cursorLong = 0;
@@ -177,6 +184,13 @@ class CN5PtfDb : public CN5Ptf {
                           CGlFaceArray& faces, const std::string& texture);
 
   std::vector<std::vector<VARS_PTF_DB_CONTOUR>> contours_;  // per segment
+  // The rebuilt texture tables' lookups: an entry's identity -> its texture
+  // index, and the number of entries per grip, so that each band or wall is
+  // found without a scan of the table.
+  std::unordered_map<std::string, int> tractionTexIndex_, wallTexIndex_;
+  std::unordered_map<int, int> tractionGripCount_, wallGripCount_;
+  mutable bool dbTexSorted_ = true;
+  void SortDbTex() const;
 };
 
 // Builds a track model from a description; with an output path (the PTF to

@@ -20,7 +20,9 @@ void AddSections(CN5PtfDb& model, TrkDsc& ds) {
   std::vector<VARS_PTF_DB_CONTOUR> contours;
   std::vector<VARS_PTF_DB_BUMP_REF> refs;
   std::vector<VARS_PTF_DB_BUMP_SCALE> scales;
-  const int n = model.NoSegments(true);
+  // Every position of the segment array; a null entry or a record of
+  // another kind is skipped and keeps its position as the index.
+  const int n = model.SegmentSlots();
   for (int i = 0; i < n; ++i) {
     if (!model.GetSegObj(i)) continue;
     VARS_PTF_DB_SECTION sec;

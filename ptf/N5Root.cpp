@@ -138,8 +138,13 @@ void CN5Obj::WriteZeroes(size_t n) {
 namespace {
 // Printed on the console, not shown as a message: the enclosing list ends
 // there and reading goes on.
-void ReportUnrecognized() { std::fputs("Unrecognized record\n", stderr); }
+bool gReportUnrecognized = true;
+void ReportUnrecognized() {
+  if (gReportUnrecognized) std::fputs("Unrecognized record\n", stderr);
+}
 }  // namespace
+
+void CN5Root::SetReportUnrecognized(bool on) { gReportUnrecognized = on; }
 
 CN5Root::CN5Root() = default;
 CN5Root::~CN5Root() = default;

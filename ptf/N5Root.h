@@ -112,6 +112,9 @@ class CN5Root {
  public:
   // Nesting deeper than this is treated as a damaged file.
   static constexpr int kMaxDepth = 200;
+  // Whether a record of an unknown kind is reported on the console (on by
+  // default); the fuzz programs turn it off, as it would flood their logs.
+  static void SetReportUnrecognized(bool on);
 
   CN5Root();
   virtual ~CN5Root();

@@ -14,20 +14,38 @@
 
 namespace {
 
+std::string TooLarge(const std::string& path, uint64_t maxBytes) {
+  return StrFormat("Could not read file '%s': it is larger than %llu bytes", path.c_str(),
+                   static_cast<unsigned long long>(maxBytes));
+}
+
 template <typename Buffer>
-bool ReadInto(const std::string& path, Buffer& out, std::string& error) {
+bool ReadInto(const std::string& path, Buffer& out, std::string& error, uint64_t maxBytes) {
   out.clear();
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Opened without blocking, so that a pipe without a writer cannot hang
+  // the open; only a regular file is read.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     error = "Could not open file '" + path + "': " + std::strerror(errno);
     return false;
   }
   struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+  if (::fstat(fd, &st) != 0) {
+    error = "Could not read file '" + path + "': " + std::strerror(errno);
     ::close(fd);
-    error = "Could not read file '" + path + "': it is a folder";
     return false;
   }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    error = "Could not read file '" + path + "': " + (S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file");
+    return false;
+  }
+  if (static_cast<uint64_t>(st.st_size) > maxBytes) {
+    ::close(fd);
+    error = TooLarge(path, maxBytes);
+    return false;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   if (st.st_size > 0) out.reserve(static_cast<size_t>(st.st_size));
   char buf[1 << 16];
   for (;;) {
@@ -39,6 +57,13 @@ bool ReadInto(const std::string& path, Buffer& out, std::string& error) {
       return false;
     }
     if (n == 0) break;
+    // The file may grow while it is read.
+    if (out.size() + static_cast<size_t>(n) > maxBytes) {
+      ::close(fd);
+      out.clear();
+      error = TooLarge(path, maxBytes);
+      return false;
+    }
     out.insert(out.end(), buf, buf + n);
   }
   ::close(fd);
@@ -47,12 +72,12 @@ bool ReadInto(const std::string& path, Buffer& out, std::string& error) {
 
 }  // namespace
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::string& error) {
-  return ReadInto(path, out, error);
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::string& error, uint64_t maxBytes) {
+  return ReadInto(path, out, error, maxBytes);
 }
 
-bool ReadWholeFile(const std::string& path, std::string& out, std::string& error) {
-  return ReadInto(path, out, error);
+bool ReadWholeFile(const std::string& path, std::string& out, std::string& error, uint64_t maxBytes) {
+  return ReadInto(path, out, error, maxBytes);
 }
 
 bool ReplaceFile(const std::string& path, const void* data, size_t size, std::string& error) {

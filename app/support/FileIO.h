@@ -10,10 +10,16 @@
 #include <string_view>
 #include <vector>
 
+// The largest file ReadWholeFile reads unless told otherwise: 1 GiB.
+inline constexpr uint64_t kMaxReadBytes = uint64_t(1) << 30;
+
 // Reads a whole file. On failure returns false and sets error to a message
-// naming the file and the reason.
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::string& error);
-bool ReadWholeFile(const std::string& path, std::string& out, std::string& error);
+// naming the file and the reason. Only regular files are read (a device or
+// a pipe, such as /dev/zero, could be endless), and none larger than
+// maxBytes.
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::string& error,
+                   uint64_t maxBytes = kMaxReadBytes);
+bool ReadWholeFile(const std::string& path, std::string& out, std::string& error, uint64_t maxBytes = kMaxReadBytes);
 
 // Writes bytes to path through a temporary file and a rename. Returns false
 // (with error set) when the file could not be written; the old file, if any,

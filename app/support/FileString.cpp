@@ -51,8 +51,11 @@ std::string FileString::ChangeExtension(std::string_view path, std::string_view 
 
 std::string FileString::ShortName(std::string_view name) {
   if (name.size() <= 8) return std::string(name);
+  // Like every other helper here, a name that is shortened is lower-cased
+  // first: the letters kept and the check number both come from it.
+  const std::string lower = ToLower(name);
   long sum = 0;
-  for (char c : name) sum += static_cast<unsigned char>(c) - 103;
+  for (char c : lower) sum += static_cast<unsigned char>(c) - 103;
   sum = std::labs(sum) % 1000;
-  return StrFormat("%s%3.3ld", std::string(name.substr(0, 5)).c_str(), sum);
+  return StrFormat("%s%3.3ld", lower.substr(0, 5).c_str(), sum);
 }

@@ -20,8 +20,9 @@ class FileString {
   // The path with its extension replaced by (or extended with) extension.
   // The folder keeps its case; the file name is lower-cased.
   static std::string ChangeExtension(std::string_view path, std::string_view extension);
-  // Names of 8 characters or fewer unchanged; longer ones become their first
-  // five characters and a three-digit check number.
+  // Names of 8 characters or fewer unchanged (letter case kept); longer ones
+  // are lower-cased and become their first five characters and a
+  // three-digit check number.
   static std::string ShortName(std::string_view name);
   // The path with its file name lower-cased and its folder kept as given.
   static std::string LowerFileName(std::string_view path);

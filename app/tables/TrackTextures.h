@@ -3,6 +3,7 @@
 // the track model and the description. Arrays hold records by value.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <unordered_map>
@@ -81,6 +82,11 @@ class CTrackRecordArray {
   void RemoveAt(int i);
   void RemoveAll() { items_.clear(); }
   void Reserve(int n) { items_.reserve(n > 0 ? static_cast<size_t>(n) : 0); }
+  // Sorts the records, equal ones keeping their order.
+  template <typename Less>
+  void StableSort(Less less) {
+    std::stable_sort(items_.begin(), items_.end(), less);
+  }
 
   typename std::vector<T>::const_iterator begin() const { return items_.begin(); }
   typename std::vector<T>::const_iterator end() const { return items_.end(); }

@@ -129,6 +129,33 @@ TEST(FileIO, ReadWholeFile) {
   EXPECT_TRUE(FileExists(dir.File("f.bin")));
 }
 
+TEST(FileIO, EndlessAndHugeFilesAreRefused) {
+  CTempDir dir;
+  std::string text, error;
+  std::vector<uint8_t> raw;
+  // A device or a pipe could be endless: only regular files are read.
+  EXPECT_FALSE(ReadWholeFile("/dev/zero", raw, error));
+  EXPECT_NE(error.find("'/dev/zero': it is not a regular file"), std::string::npos) << error;
+  EXPECT_TRUE(raw.empty());
+  const std::string fifo = dir.File("pipe");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(ReadWholeFile(fifo, text, error));  // no writer: must not hang either
+  EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+  // Larger than the limit, by its size before any byte is read (a sparse
+  // file of 1 GiB and a byte costs no disk).
+  const std::string big = dir.File("big.trk");
+  WriteText(big, "x");
+  ASSERT_EQ(::truncate(big.c_str(), static_cast<off_t>(kMaxReadBytes + 1)), 0);
+  EXPECT_FALSE(ReadWholeFile(big, raw, error));
+  EXPECT_NE(error.find("larger than 1073741824 bytes"), std::string::npos) << error;
+  // The limit itself is still read; a smaller one given by the caller binds.
+  WriteText(big, "12345");
+  ASSERT_TRUE(ReadWholeFile(big, text, error, 5)) << error;
+  EXPECT_EQ(text, "12345");
+  EXPECT_FALSE(ReadWholeFile(big, text, error, 4));
+  EXPECT_TRUE(text.empty());
+}
+
 TEST(FileIO, CompanionFilesAreFoundWithoutRegardToCase) {
   CTempDir dir;
   WriteText(dir.File("Track.INI"), "x");

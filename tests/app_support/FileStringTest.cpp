@@ -59,4 +59,11 @@ TEST(FileString, ShortName) {
   EXPECT_EQ(FileString::ShortName("wall_left"), "wall_027");
   // 1000 times 'g' (code 103): sum 0.
   EXPECT_EQ(FileString::ShortName(std::string(1000, 'g')), "ggggg000");
+  // A longer name is lower-cased first, letters and check number alike, so
+  // that names differing only in case share their short form.
+  EXPECT_EQ(FileString::ShortName("Wall_Left"), "wall_027");
+  EXPECT_EQ(FileString::ShortName("ABCDEFGHI"), "abcde018");
+  // "ASPHALT01": lower-cased codes 97 115 112 104 97 108 116 48 49 = 846;
+  // 846 - 927 = -81, made positive: 81.
+  EXPECT_EQ(FileString::ShortName("ASPHALT01"), "aspha081");
 }

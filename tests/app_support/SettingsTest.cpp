@@ -59,6 +59,60 @@ TEST(RegOption, DefaultsKindsAndAtomicFile) {
   EXPECT_NE(text.find("WriteN4PTF=dword:0"), std::string::npos);
 }
 
+TEST(RegOption, AnyTextReadsBackExactlyAndCannotInjectAnotherSetting) {
+  CScopedSettings settings;
+  // A line break in a stored text must not start another setting.
+  ASSERT_TRUE(CRegOption::SetOption("XMLName", "x\nWriteN4PTF=dword:1"));
+  EXPECT_EQ(CRegOption::GetOption("WriteN4PTF", 0), 0);
+  EXPECT_EQ(CRegOption::GetOption("XMLName", ""), "x\nWriteN4PTF=dword:1");
+  EXPECT_EQ(CRegOption::AllStored().size(), 1u);
+  const std::string texts[] = {" lead.xml",      "trail.xml ",     "  ",      "tab\there",   "cr\r",
+                               "back\\slash\\", "\"quoted\"",     "\"a",     "dword:7",     "sz:dword:7",
+                               "bell\x07\x7f",  "[Software]\n;x", "=\"\\x\"", "plain é.xml"};
+  for (const std::string& t : texts) {
+    ASSERT_TRUE(CRegOption::SetOption("PTFName", t)) << t;
+    EXPECT_EQ(CRegOption::GetOption("PTFName", "none"), t);
+    EXPECT_EQ(CRegOption::AllStored().size(), 2u) << t;
+  }
+  // A text that needs no quoting is stored as itself; one that does, quoted
+  // and escaped; the file holds one line per setting.
+  ASSERT_TRUE(CRegOption::SetOption("PTFName", "/tracks/a b.ptf"));
+  ASSERT_TRUE(CRegOption::SetOption("3DSName", " a\\b\t\"c\" "));
+  EXPECT_EQ(ReadText(settings.File()),
+            "[Software\\Brisvane\\Lapforge]\n"
+            "XMLName=\"x\\nWriteN4PTF=dword:1\"\n"
+            "PTFName=/tracks/a b.ptf\n"
+            "3DSName=\" a\\\\b\\t\\\"c\\\" \"\n");
+  // Names that would break the file are refused.
+  for (const char* bad : {"A\nB", "A=B", "[A", ";A", "", " A"}) EXPECT_FALSE(CRegOption::SetOption(bad, "v")) << bad;
+}
+
+TEST(RegOption, FilesWrittenBeforeStillRead) {
+  CScopedSettings settings;
+  // The earlier forms: plain texts, "sz:" before a text that began with a
+  // kind prefix, a blank after '=', CRLF line ends, and texts that merely
+  // begin and end with a quote.
+  WriteText(settings.File(),
+            "[Software\\Brisvane\\Lapforge]\r\n"
+            "WriteN4PTF=dword:1\r\n"
+            "XMLName= C:\\tracks\\a.xml\r\n"
+            "PTFName=sz:dword:3\r\n"
+            "TRKName=\"C:\\x\\\"\r\n"
+            "3DSName=\"a\"b\"\r\n"
+            "AIWName=\"\\q\"\r\n");
+  EXPECT_EQ(CRegOption::GetOption("WriteN4PTF", 0), 1);
+  EXPECT_EQ(CRegOption::GetOption("XMLName", ""), "C:\\tracks\\a.xml");
+  EXPECT_EQ(CRegOption::GetOption("PTFName", ""), "dword:3");
+  EXPECT_EQ(CRegOption::GetOption("TRKName", ""), "\"C:\\x\\\"");
+  EXPECT_EQ(CRegOption::GetOption("3DSName", ""), "\"a\"b\"");
+  EXPECT_EQ(CRegOption::GetOption("AIWName", ""), "\"\\q\"");
+  // Rewriting one keeps the others as they read.
+  ASSERT_TRUE(CRegOption::SetOption("CAMName", "c.cam"));
+  EXPECT_EQ(CRegOption::GetOption("PTFName", ""), "dword:3");
+  EXPECT_EQ(CRegOption::GetOption("TRKName", ""), "\"C:\\x\\\"");
+  EXPECT_EQ(CRegOption::GetOption("3DSName", ""), "\"a\"b\"");
+}
+
 TEST(Browser, FilePickersProposeAndRememberPerExtension) {
   CScopedSettings settings;
   CScriptedDialogs dialogs;

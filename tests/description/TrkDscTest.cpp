@@ -320,6 +320,62 @@ TEST(TrkDscRelations, TypedLayerMisuse) {
   EXPECT_EQ(clone->TableCount(), 18);
 }
 
+TEST(TrkDscDocument, NumbersBeyondTheRangeAndDoubleSigns) {
+  // Beyond the range of the column's type: INF or -INF above it, a zero of
+  // the number's sign below it, in double and single columns alike.
+  TrkDsc ds;
+  ds.ReadXmlText(
+      Doc("<Section><Length>1e400</Length><Radius>-1e400</Radius><Start>-1e-400</Start>"
+          "<Angle_Start>1000000000000000000000000000000000000000000000000000000000000000000000000000000000000000"
+          "00000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000"
+          "00000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000"
+          "0000000000000000000000</Angle_Start><Angle_Change>0.00000000001e-330</Angle_Change></Section>"
+          "<TrackSummary><LongitudinalResolution>1e39</LongitudinalResolution>"
+          "<LateralResolution>-3.5e38</LateralResolution><ArcResolution>1e-50</ArcResolution></TrackSummary>"));
+  EXPECT_EQ(ds.Section[0].Length(), INFINITY);
+  EXPECT_EQ(ds.Section[0].Radius(), -INFINITY);
+  EXPECT_EQ(ds.Section[0].Start(), 0.0);
+  EXPECT_TRUE(std::signbit(ds.Section[0].Start()));
+  EXPECT_EQ(ds.Section[0].Angle_Start(), INFINITY);  // 1 followed by 317 zeroes
+  EXPECT_EQ(ds.Section[0].Angle_Change(), 0.0);
+  EXPECT_EQ(ds.TrackSummary[0].LongitudinalResolution(), INFINITY);
+  EXPECT_EQ(ds.TrackSummary[0].LateralResolution(), -INFINITY);
+  EXPECT_EQ(ds.TrackSummary[0].ArcResolution(), 0.0f);
+  // One sign only.
+  for (const char* body : {"<Section><Length>+-3</Length></Section>", "<Section><Length>++3</Length></Section>",
+                           "<Section><Index>+-3</Index></Section>", "<Section><Type>+-3</Type></Section>",
+                           "<Section><Length>+-1e400</Length></Section>", "<Section><Length>1e400x</Length></Section>"}) {
+    TrkDsc d;
+    EXPECT_THROW(d.ReadXmlText(Doc(body)), CDataFormatException) << body;
+  }
+}
+
+TEST(TrkDscDocument, ControlCharactersAreRefusedWithTheColumnNamed) {
+  CTempDir dir;
+  TrkDsc ds;
+  TrkDsc::TractionTexRow r = ds.TractionTex.NewTractionTexRow();
+  r.SetGrip(1);
+  r.SetTex("tab\tline\ncr\r ok");
+  ds.TractionTex.AddTractionTexRow(r);
+  // Tab, line feed and carriage return are kept (the last as a reference).
+  EXPECT_NE(ds.GetXml().find("<Tex>tab\tline\ncr&#xD; ok</Tex>"), std::string::npos);
+  for (char bad : {'\x01', '\x1f', '\0'}) {
+    ds.TractionTex[0].SetTex(std::string("ab") + bad);
+    try {
+      ds.GetXml();
+      FAIL() << int(bad);
+    } catch (const CDataFormatException& e) {
+      EXPECT_NE(std::string(e.what()).find("column 'Tex' of table 'TractionTex'"), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find("position 3"), std::string::npos) << e.what();
+    }
+    std::string error;
+    WriteText(dir.File("kept.xml"), "before");
+    EXPECT_FALSE(ds.WriteXml(dir.File("kept.xml"), error));
+    EXPECT_NE(error.find("'Tex'"), std::string::npos);
+    EXPECT_EQ(ReadText(dir.File("kept.xml")), "before");
+  }
+}
+
 TEST(TrkDscFiles, WriteReplacesAtomicallyAndReportsFailure) {
   CTempDir dir;
   TrkDsc ds;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -284,6 +285,36 @@ TEST(GplImport, TextureListBesideTheTrack) {
   std::string blank = ReadText(dir.File("_blank.tex"));
   EXPECT_EQ(blank.find("1 0 0 10.0 10.0 tarmac // TGrip 1 Index 0 Surface Section 0 LLE "), 0u);
   EXPECT_NE(blank.find("\r\n3 1 0 10.0 10.0 asphalt // TGrip 3 Index 1 Surface Section 0 LLE "), std::string::npos);
+}
+
+TEST(GplImport, TextureEntriesInDescendingOrderComeOutSortedWithTheirFirstSection) {
+  // Pairs arriving in falling order, repeated in a later section: one
+  // entry per pair, sorted by (surface code, texture index), each naming
+  // the first section that uses it.
+  TrkBuildTrack t;
+  t.sections = {Straight(100), Straight(100), Straight(100)};
+  t.sections[0].tractions = {Band(-10, 6, 3), Band(-8, 6, 1), Band(-5, 2052, 2), Band(-3, 1, 0)};
+  t.sections[1].tractions = {Band(-10, 6, 2), Band(-8, 6, 1), Band(-5, 2052, 0), Band(-4, 2051, 5), Band(-3, 1, 0)};
+  t.sections[2].tractions = {Band(-10, 6, 3), Band(-8, 3, 9), Band(-5, 2052, 2), Band(-3, 1, 0)};
+  CTempDir dir;
+  auto ds = Import(dir, "falling.trk", t);
+  ASSERT_TRUE(ds);
+  const std::vector<std::array<int, 3>> surfaces = {{1, 0, 0}, {3, 9, 2}, {6, 1, 0}, {6, 2, 1}, {6, 3, 0}};
+  ASSERT_EQ(ds->TractionTex.Count(), static_cast<int>(surfaces.size()));
+  for (size_t i = 0; i < surfaces.size(); ++i) {
+    auto r = ds->TractionTex[static_cast<int>(i)];
+    EXPECT_EQ(r.Grip(), surfaces[i][0]) << i;
+    EXPECT_EQ(r.TextureIndex(), surfaces[i][1]) << i;
+    EXPECT_EQ(r.FirstSection(), surfaces[i][2]) << i;
+  }
+  const std::vector<std::array<int, 3>> walls = {{2051, 5, 1}, {2052, 0, 1}, {2052, 2, 0}};
+  ASSERT_EQ(ds->WallTex.Count(), static_cast<int>(walls.size()));
+  for (size_t i = 0; i < walls.size(); ++i) {
+    auto r = ds->WallTex[static_cast<int>(i)];
+    EXPECT_EQ(r.Grip(), walls[i][0]) << i;
+    EXPECT_EQ(r.TextureIndex(), walls[i][1]) << i;
+    EXPECT_EQ(r.FirstSection(), walls[i][2]) << i;
+  }
 }
 
 TEST(GplImport, TrackIniFillsTheAiRow) {

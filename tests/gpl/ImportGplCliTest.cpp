@@ -92,4 +92,13 @@ TEST(CliImportGpl, DamagedTracksFailWithAMessageAndWriteNothing) {
   EXPECT_NE(missing.err.find("none.trk"), std::string::npos);
   EXPECT_FALSE(Exists(dir.File("out.xml")));
 }
+
+TEST(CliImportGpl, EndlessInputIsRefusedAtOnce) {
+  CTempDir dir;
+  // Endless: would otherwise be read until memory runs out.
+  Result r = Lapforge(dir, "import gpl /dev/zero '" + dir.File("out.xml") + "'");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("'/dev/zero': it is not a regular file"), std::string::npos) << r.err;
+  EXPECT_FALSE(Exists(dir.File("out.xml")));
+}
 #endif

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "app/support/Errors.h"
 #include "mesh/GlFaceArray.h"
@@ -197,7 +198,11 @@ TEST(GlNormals, SetVertexAlphaModes) {
     EXPECT_GE(pts[0].alpha, 0.0f);
     EXPECT_LE(pts[0].alpha, 1.0f);
   }
-  faces.SetVertexAlpha(pts, 3, 9);  // unknown mode: unchanged
+  // An unknown mode changes no point.
+  std::vector<float> before;
+  for (const CGlPoint& p : pts) before.push_back(p.alpha);
+  faces.SetVertexAlpha(pts, 3, 9);
+  for (size_t i = 0; i < before.size(); ++i) EXPECT_EQ(pts[i].alpha, before[i]) << i;
 }
 
 TEST(GlNormals, SetVertexAlphaOnFlatOrCentredMeshStaysFinite) {

@@ -664,6 +664,73 @@ TEST(PtfRead, TracksMadeByOtherToolsReadIntoADescription) {
   EXPECT_TRUE(ui.shown.empty()) << ui.shown[0].text;
 }
 
+TEST(PtfRead, NullEntriesInTheSegmentArrayAreSkippedAndKeepTheirPosition) {
+  CRecordingUI ui;
+  CTempDir dir;
+  // Segment arrays [null, straight, straight] and [straight, null, straight]:
+  // the format allows null entries, and the import must neither crash nor
+  // shift the section numbers that the texture tables refer to.
+  for (size_t nullAt : {0u, 1u}) {
+    std::unique_ptr<CN5Root> tree = MakeTrackTree(3, 7);
+    CN5ObjTk* tk = nullptr;
+    for (auto& o : tree->All()) {
+      if (auto* sg = dynamic_cast<CN5ObjSg*>(o.get())) sg->segType = 0;
+      if (auto* t = dynamic_cast<CN5ObjTk*>(o.get())) tk = t;
+    }
+    ASSERT_TRUE(tk);
+    auto* first = dynamic_cast<CN5ObjSg*>(tk->segments[nullAt == 0 ? 1 : 0]);
+    first->startAngle = 0.5;
+    first->endAngle = 0.5;
+    tk->segments[nullAt] = nullptr;
+    const std::string path = dir.File("null" + std::to_string(nullAt) + ".ptf");
+    std::string error;
+    ASSERT_TRUE(ReplaceFile(path, tree->WriteToBuffer(), error)) << error;
+    std::unique_ptr<TrkDsc> ds = DataBaseFromPTF(path, false, true);
+    ASSERT_TRUE(ds) << nullAt;
+    ASSERT_EQ(ds->Section.Count(), 2) << nullAt;
+    const uint16_t want[2][2] = {{1, 2}, {0, 2}};
+    EXPECT_EQ(ds->Section[0].Index(), want[nullAt][0]);
+    EXPECT_EQ(ds->Section[1].Index(), want[nullAt][1]);
+    // Headings are taken from the first segment record present.
+    EXPECT_NEAR(ds->TrackSummary[0].StartAngle(), 0.5 * _rad_to_ang, 1e-9);
+    EXPECT_NEAR(ds->Section[0].Angle_Start(), 0.0, 1e-9);
+    // The first section using a texture is the first one read, by its index.
+    ASSERT_GE(ds->TractionTex.Count(), 1);
+    EXPECT_EQ(ds->TractionTex[0].FirstSection(), want[nullAt][0]) << nullAt;
+    ASSERT_GE(ds->WallTex.Count(), 1);
+    EXPECT_EQ(ds->WallTex[0].FirstSection(), want[nullAt][0]) << nullAt;
+  }
+  EXPECT_TRUE(ui.shown.empty()) << ui.shown[0].text;
+}
+
+TEST(PtfRead, TextureSpansThatAreNotFiniteGiveNoClampHint) {
+  CRecordingUI ui;
+  CTempDir dir;
+  // The clamp hint comes from the U span of a band's texture corners; a
+  // damaged file may hold any value there.
+  const std::pair<double, int> spans[] = {
+      {1.0, 1}, {0.85, 0}, {1.85, 1}, {1.95, 0}, {NAN, 0}, {1e300, 0}, {-INFINITY, 0}};
+  for (auto [u3, hint] : spans) {
+    std::unique_ptr<CN5Root> tree = MakeTrackTree(1, 7);
+    for (auto& o : tree->All()) {
+      if (auto* sg = dynamic_cast<CN5ObjSg*>(o.get())) sg->segType = 0;
+      if (auto* fs = dynamic_cast<CN5ObjFs*>(o.get()); fs && fs->textureCoords)
+        if (auto* tu = dynamic_cast<CN5ObjTu*>(fs->textureCoords)) tu->u1[3] = u3;
+    }
+    const std::string path = dir.File("span.ptf");
+    std::string error;
+    ASSERT_TRUE(ReplaceFile(path, tree->WriteToBuffer(), error)) << error;
+    std::unique_ptr<TrkDsc> ds = DataBaseFromPTF(path, false, true);
+    ASSERT_TRUE(ds) << u3;
+    ASSERT_EQ(ds->TractionTex.Count(), 1) << u3;
+    EXPECT_EQ(ds->TractionTex[0].ClampHint(), hint) << u3;
+  }
+  // The file the fuzzing found: such a span in a band of a damaged track.
+  std::unique_ptr<TrkDsc> ds =
+      DataBaseFromPTF(std::string(LAPFORGE_SOURCE_DIR) + "/tests/ptfdb/data/nan_texture_span.ptf", false, true);
+  if (ds) EXPECT_NO_THROW(ds->GetXml());
+}
+
 TEST(PtfRoad, InfieldFanWrapsPastTheStartAndBridgesTheExcludedStretch) {
   CRecordingUI ui;
   CScopedSettings settings;

@@ -259,3 +259,20 @@ TrkBuildTrack LargeCircuit(int sections, int tractionsPerSection) {
   }
   return t;
 }
+
+TrkBuildTrack DistinctPairsCircuit(int sections, int tractionsPerSection, bool descending) {
+  TrkBuildTrack t = LargeCircuit(sections, tractionsPerSection);
+  const int total = sections * tractionsPerSection;
+  int n = 0;
+  for (TrkBuildSection& s : t.sections) {
+    for (TrkBuildTraction& b : s.tractions) {
+      const int m = descending ? total - 1 - n : n;
+      // Bands only (surface codes below 2048), 40,000 texture indices each.
+      b.surface = 1 + m / 40000;
+      b.texture = b.textureGplTrk = m % 40000;
+      b.height = 0;
+      ++n;
+    }
+  }
+  return t;
+}

@@ -68,5 +68,10 @@ TrkBuildTrack ClosedCircuit(int type = 1);
 // benchmark and the fuzz seeds.
 TrkBuildTrack LargeCircuit(int sections, int tractionsPerSection);
 
+// A circuit of n sections with tractionsPerSection bands each, every band
+// with a (surface code, texture index) pair of its own: pairs rising along
+// the track, or falling (the order that costs a sorted insert the most).
+TrkBuildTrack DistinctPairsCircuit(int sections, int tractionsPerSection, bool descending);
+
 // Track length in units of a built track.
 int32_t TrkMetresToUnits(double metres);
