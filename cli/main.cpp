@@ -15,6 +15,8 @@ int main(int argc, char** argv) {
   AddExportCommands(app, status);
   AddInspectCommand(app, status);
   AddOptionsCommand(app, status);
+  AddCheckCommand(app, status);
+  AddMapCommand(app, status);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -1,0 +1,2 @@
+#include "cli/Commands.h"
+void AddMapCommand(CLI::App&, int&) {}
