@@ -161,8 +161,9 @@ bool CTrackMap::Build(const TrkDsc& db, int width) {
   pending.reserve(static_cast<size_t>(segments) * 8 + 64);
   CMapBuilder map(model, pending);
 
-  // Surfaces, then the outer edges, then the walls over them.
-  std::vector<double> right, left;
+  // Surfaces, then the outer edges and the course (the reference line the
+  // track is laid along), then the walls over them.
+  std::vector<double> right, left, course;
   for (int s = 0; s < segments; ++s) {
     CN5ObjSg* sg = model.GetSegObj(s);
     if (!sg) continue;
@@ -181,11 +182,15 @@ bool CTrackMap::Build(const TrkDsc& db, int width) {
       map.Edge(*sg, r->latStart, r->latEnd, right, false, !right.empty());
       map.Edge(*sg, l->latStart, l->latEnd, left, false, !left.empty());
     }
+    map.Edge(*sg, 0, 0, course, false, !course.empty());
   }
   for (std::vector<double>* edge : {&right, &left}) {
-    MapShape& outline = map.Add(MapShape::Kind::Polyline, "outline", MapColour{}, kOutline, 1.2);
+    MapShape& outline = map.Add(MapShape::Kind::Polyline, "edge", MapColour{}, kOutline, 1.2);
     outline.xy = std::move(*edge);
   }
+  MapShape& outline = map.Add(MapShape::Kind::Polyline, "outline", MapColour{}, MapColour{255, 255, 255, 160}, 1);
+  outline.dashed = true;
+  outline.xy = std::move(course);
   for (int s = 0; s < segments; ++s) {
     CN5ObjSg* sg = model.GetSegObj(s);
     for (int w = 0; sg && w < sg->NoWalls(); ++w) {

@@ -25,7 +25,8 @@ struct MapShape {
     Text,      // `label` with its baseline starting at points[0]
   };
   Kind kind = Kind::Polyline;
-  // What the shape shows: "surface", "outline", "wall", "start", "pit",
+  // What the shape shows: "surface", "edge" (outer band edges), "outline"
+  // (the course: the reference line the track is laid along), "wall", "start", "pit",
   // "boundary", "section", "detail", "tso", "scenery", "label", "scale",
   // "north", "background". The SVG carries it as the element's class.
   std::string role;
