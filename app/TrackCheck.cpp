@@ -322,6 +322,9 @@ void CChecker::Textures() {
                     wall ? "WallTex" : "TractionTex"));
   };
 
+  // Rows with the same grip and texture index get the same answer, so each
+  // pair is looked up once (a long track repeats a handful of pairs).
+  std::set<std::pair<int, int>> seen;
   for (int s = 0; s < db_.Section.Count(); ++s) {
     int k = 0;
     for (const TrkDsc::TractionRow& t : db_.Section[s].GetTractionRows()) {
@@ -329,6 +332,7 @@ void CChecker::Textures() {
       if (t.IsGripNull()) continue;
       const int grip = t.Grip();
       const int index = t.IsTextureIndexNull() ? 0 : t.TextureIndex();
+      if (!seen.insert({grip, index}).second) continue;
       if (grip < 2048) {
         std::vector<std::string> used, all;
         for (int i = 0; i < db_.TractionTex.Count(); ++i) {
