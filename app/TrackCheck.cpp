@@ -576,7 +576,7 @@ std::vector<CheckFinding> CTrackCheck::Check(const TrkDsc& db, const std::string
   return findings;
 }
 
-std::vector<CheckFinding> CTrackCheck::CheckFile(const std::string& xmlFile) {
+std::vector<CheckFinding> CTrackCheck::CheckFile(const std::string& xmlFile, bool* loaded) {
   std::unique_ptr<TrkDsc> db;
   std::string shown;
   {
@@ -584,6 +584,7 @@ std::vector<CheckFinding> CTrackCheck::CheckFile(const std::string& xmlFile) {
     db = CLapforge().DataBaseFromXML(xmlFile);
     shown = ui.Text();
   }
+  if (loaded) *loaded = db != nullptr;
   if (!db) return {{CheckSeverity::Error, "", -1, -1, "the description cannot be read: " + shown}};
   return Check(*db, xmlFile);
 }

@@ -37,8 +37,9 @@ class CTrackCheck {
   // (looked up beside it); empty skips that check.
   std::vector<CheckFinding> Check(const TrkDsc& db, const std::string& descriptionPath);
   // Loads and checks a file; a description that cannot be loaded is one
-  // error finding carrying the load message.
-  std::vector<CheckFinding> CheckFile(const std::string& xmlFile);
+  // error finding carrying the load message (and loaded, when given, is
+  // set false).
+  std::vector<CheckFinding> CheckFile(const std::string& xmlFile, bool* loaded = nullptr);
 
   static int ErrorCount(const std::vector<CheckFinding>& findings);
   // "error: Traction row 2 of section 5: ..." (the parts a finding has).

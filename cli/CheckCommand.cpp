@@ -40,7 +40,11 @@ void AddCheckCommand(CLI::App& app, int& status) {
 }
 
 bool CheckBeforeExport(const std::string& xmlFile, bool force) {
-  const std::vector<CheckFinding> findings = CTrackCheck().CheckFile(xmlFile);
+  bool loaded = false;
+  const std::vector<CheckFinding> findings = CTrackCheck().CheckFile(xmlFile, &loaded);
+  // A description that cannot be read is left to the export, which says so
+  // in its own words.
+  if (!loaded) return true;
   const int errors = CTrackCheck::ErrorCount(findings);
   if (errors == 0) return true;
   std::string text;

@@ -61,6 +61,6 @@ void AddMapCommand(CLI::App& app, int& status) {
   cmd->add_option("IN", args->in, "Track description XML to read")->required();
   cmd->add_option("OUT", args->out, "Picture to write: .svg, or .png")->required();
   cmd->add_option("--size", args->size, "Width of the picture in pixels (the height follows the track)")
-      ->check(CLI::Range(64, 20000));
+      ->check(CLI::Range(64, 4096));
   cmd->callback([args, &status]() { status = WriteMap(*args) ? 0 : 1; });
 }

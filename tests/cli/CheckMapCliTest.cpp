@@ -108,6 +108,14 @@ TEST(CliExportGate, ExportsRefuseErrorsUnlessForced) {
     EXPECT_TRUE(Exists(out)) << format;
     EXPECT_NE(forced.err.find("exporting anyway"), std::string::npos) << forced.err;
   }
+  // One that cannot be read is left to the export's own message.
+  WriteText(dir.File("mistyped.xml"),
+            "<TrkDsc xmlns=\"http://tempuri.org/TrkDsc.xsd\"><Section><Length>long</Length></Section></TrkDsc>");
+  Result unread = Lapforge(dir, "export ptf " + Q(dir.File("mistyped.xml")) + " " + Q(dir.File("m.ptf")));
+  EXPECT_EQ(unread.status, 1);
+  EXPECT_EQ(unread.err.find("Check:"), std::string::npos) << unread.err;
+  EXPECT_EQ(unread.err.find("Error in XML:"), unread.err.rfind("Error in XML:")) << unread.err;
+  EXPECT_NE(unread.err.find("Error in XML:"), std::string::npos) << unread.err;
   // A clean description passes the gate without a word.
   Result clean = Lapforge(dir, "export ptf " + Q(kSample) + " " + Q(dir.File("sample.ptf")));
   EXPECT_EQ(clean.status, 0) << clean.err;
