@@ -1,12 +1,27 @@
-// Placeholder until this export road is written.
+// XML to F1 MTS: one MTS file per export block and the scene file.
 #include "app/Lapforge.h"
-#include "app/support/UserInterface.h"
+#include "app/MeshExportRoad.h"
 #include "description/TrkDsc.h"
+#include "formats/ZMts.h"
 
-int CLapforge::MTSFromDataBase(const TrkDsc&, const std::string&) {
-  UI().Message("This export is not available yet", "Lapforge");
-  return 0;
+MeshExportSpec MtsExportSpec() {
+  MeshExportSpec spec;
+  spec.blockExtension = "mts";
+  spec.sceneFile = "_Lapforge.scn";
+  spec.sceneExtension = "mts";
+  spec.writeBlock = [](const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
+                       const std::string& path) {
+    CZMts mts;
+    mts.MakeObject(block.points, block.faces, textures, materials, 0, 1, 0);
+    return mts.WriteF1File(path, 0);
+  };
+  return spec;
 }
+
+int CLapforge::MTSFromDataBase(const TrkDsc& db, const std::string& folder) {
+  return CMeshExportRoad::Run(*this, db, folder, MtsExportSpec());
+}
+
 int CLapforge::XMLToMTS(const std::string& xmlFile, const std::string& folder) {
   std::unique_ptr<TrkDsc> db = DataBaseFromXML(xmlFile);
   return db ? MTSFromDataBase(*db, folder) : 0;

@@ -1,12 +1,33 @@
-// Placeholder until this export road is written.
+// XML to rFactor: one GMT file per export block, the scene file, and the
+// rFactor templates (the palette image among them).
 #include "app/Lapforge.h"
-#include "app/support/UserInterface.h"
+#include "app/MeshExportRoad.h"
 #include "description/TrkDsc.h"
+#include "formats/ZGmtFile.h"
 
-int CLapforge::RFactorFromDataBase(const TrkDsc&, const std::string&) {
-  UI().Message("This export is not available yet", "Lapforge");
-  return 0;
+MeshExportSpec RFactorExportSpec() {
+  MeshExportSpec spec;
+  spec.blockExtension = "gmt";
+  spec.sceneFile = "_Lapforge.scn";
+  spec.sceneExtension = "gmt";
+  spec.templates = {{"_NoName.gdb", TemplateKind::Text, 112},
+                    {"_NoName.scn", TemplateKind::Text, 111},
+                    {"_rgbmap.dds", TemplateKind::Binary, 110}};
+  spec.writeBlock = [](const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
+                       const std::string& path) {
+    CGlObjTag tag;
+    tag.ClearObjTag();
+    CZGmtFile gmt;
+    gmt.MakeObject(block.points, block.faces, textures, materials, tag);
+    return gmt.WriteRFactorFile(path, tag);
+  };
+  return spec;
 }
+
+int CLapforge::RFactorFromDataBase(const TrkDsc& db, const std::string& folder) {
+  return CMeshExportRoad::Run(*this, db, folder, RFactorExportSpec());
+}
+
 int CLapforge::XMLtoRFactor(const std::string& xmlFile, const std::string& folder) {
   std::unique_ptr<TrkDsc> db = DataBaseFromXML(xmlFile);
   return db ? RFactorFromDataBase(*db, folder) : 0;

@@ -55,4 +55,10 @@ void AddExportCommands(CLI::App& app, int& status) {
   AddExport(*exportCmd, "gltf", "Mesh the track of a description and write its blocks as glTF 2.0",
             "glTF file to write: .glb, or .gltf with its .bin beside it", status,
             [](const std::string& in, const std::string& out) { return CLapforge().XMLToGltf(in, out); });
+  AddExport(*exportCmd, "rfactor", "Build the track and write rFactor GMT files, scene file and side files",
+            "Output folder (created when missing)", status,
+            [](const std::string& in, const std::string& out) { return CLapforge().XMLtoRFactor(in, out); });
+  AddExport(*exportCmd, "mts", "Build the track and write F1 MTS files and the scene file",
+            "Output folder (created when missing)", status,
+            [](const std::string& in, const std::string& out) { return CLapforge().XMLToMTS(in, out); });
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian machine for Lapforge, builds it and runs one job:
-#   scripts/lapforge-setup.sh sample   build a release and convert the bundled sample track into out/ (XML and PTF)
+#   scripts/lapforge-setup.sh sample   build a release and convert the bundled sample track into out/ (XML, PTF, rFactor)
 #   scripts/lapforge-setup.sh test     build with AddressSanitizer and UndefinedBehaviorSanitizer and run every test
 # Run as root (or with sudo available) so that missing packages can be installed.
 set -euo pipefail
@@ -36,6 +36,7 @@ case "$mode" in
     mkdir -p out
     build/release/cli/lapforge export xml examples/sample-circuit.xml out/sample-circuit.xml
     build/release/cli/lapforge export ptf examples/sample-circuit.xml out/sample-circuit.ptf
+    build/release/cli/lapforge export rfactor examples/sample-circuit.xml out/rfactor
     ;;
   test)
     cmake -S . -B build/ci -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \

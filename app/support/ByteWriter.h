@@ -33,8 +33,15 @@ class CByteWriter {
     Bytes(s.data(), k);
     Zeroes(n - k);
   }
+  // Text in a field of n bytes that must stay NUL-terminated: cut to at
+  // most n - 1 bytes, the rest NUL.
+  void TerminatedString(std::string_view s, size_t n) {
+    if (n == 0) return;
+    FixedString(s.substr(0, s.size() < n - 1 ? s.size() : n - 1), n);
+  }
   // Overwrites a 32-bit value written earlier (sizes known only afterwards).
   void PatchU32(size_t offset, uint32_t v) { std::memcpy(buf_.data() + offset, &v, 4); }
+  void PatchI32(size_t offset, int32_t v) { std::memcpy(buf_.data() + offset, &v, 4); }
 
   size_t Size() const { return buf_.size(); }
   const std::vector<uint8_t>& Buffer() const { return buf_; }

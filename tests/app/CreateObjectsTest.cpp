@@ -125,17 +125,6 @@ TEST(CreateObjects, TrackMaterialsTakeTheTransparencyOfTheMaterialTable) {
   EXPECT_EQ(e.materials[hedge].transparencyMode, -1);
 }
 
-TEST(CreateObjects, TrackWithoutSegmentsGivesNoBlocks) {
-  CN5Ptf model;
-  CGlBlockArray blocks;
-  CGlMaterialArray materials;
-  CGlMipArray textures;
-  std::vector<std::string> a, b, c;
-  CLapforge().CreateObjects(model, blocks, materials, textures, a, b, c);
-  EXPECT_EQ(blocks.GetSize(), 0);
-  EXPECT_TRUE(a.empty() && b.empty() && c.empty());
-}
-
 TEST(Inserts, AnglesBecomeRadiansWithPiTakenAsFiveDigitsAndPitchNegated) {
   CN5PtfDb model;
   CGlInsert insert;

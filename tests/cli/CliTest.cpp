@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "tests/support/TestSupport.h"
 
@@ -93,4 +94,41 @@ TEST(CliUsage, HelpAndUsageErrors) {
   EXPECT_EQ(Lapforge(dir, "").status, 2);
   EXPECT_EQ(Lapforge(dir, "export xml only-one.xml").status, 2);
   EXPECT_EQ(Lapforge(dir, "frobnicate").status, 2);
+}
+
+TEST(CliExportRFactor, SampleTrackIntoANewFolder) {
+  CTempDir dir;
+  Result r = Lapforge(dir, "export rfactor '" + kSample + "' '" + dir.File("out/rfactor") + "'");
+  ASSERT_EQ(r.status, 0) << r.err;
+  int blocks = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.File("out/rfactor")))
+    blocks += entry.path().extension() == ".gmt" ? 1 : 0;
+  EXPECT_GT(blocks, 1);
+  EXPECT_NE(r.out.find(std::to_string(blocks) + " File(s) written"), std::string::npos) << r.out;
+  EXPECT_TRUE(Exists(dir.File("out/rfactor/_Lapforge.scn")));
+}
+
+TEST(CliExportMts, UncreatableFolderFailsBeforeBuilding) {
+  CTempDir dir;
+  WriteText(dir.File("plain"), "x");
+  Result r = Lapforge(dir, "export mts '" + kSample + "' '" + dir.File("plain/mts") + "'");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Output Folder: The output folder cannot be created: " + dir.File("plain/mts")),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.out, "");
+}
+
+TEST(CliExportRFactor, FilesThatFailAreNamedAndTheRunFails) {
+  CTempDir dir;
+  // A file-size limit of 64 KB: the large block files fail, the small ones
+  // and the side files are written.
+  Result r = Lapforge(dir, "export rfactor '" + kSample + "' '" + dir.File("rf") + "'", "trap '' XFSZ; ulimit -f 64; ");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Write Error: These files could not be written:\n" + dir.File("rf/")), std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find(".gmt"), std::string::npos);
+  EXPECT_EQ(r.out.find("File(s) written"), std::string::npos);
+  EXPECT_TRUE(Exists(dir.File("rf/_Lapforge.scn")));
+  EXPECT_TRUE(Exists(dir.File("rf/_rgbmap.dds")));
 }

@@ -88,14 +88,6 @@ TEST(CliExportGltf, SampleTrackReadByAssimpWithOneMeshPerBlock) {
   }
 }
 
-TEST(CliExportGltf, TextFormWritesItsBufferBesideIt) {
-  CTempDir dir;
-  Result r = Lapforge(dir, "export gltf '" + kSample + "' '" + dir.File("Sample.gltf") + "'");
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(Exists(dir.File("Sample.gltf")));
-  EXPECT_GT(ReadBytes(dir.File("sample.bin")).size(), 0u);
-}
-
 TEST(CliExportGltf, DescriptionWithoutATrackFailsAndWritesNothing) {
   CTempDir dir;
   WriteText(dir.File("empty.xml"), "<TrkDsc xmlns=\"http://tempuri.org/TrkDsc.xsd\"></TrkDsc>");

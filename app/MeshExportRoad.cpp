@@ -1,0 +1,78 @@
+#include "app/MeshExportRoad.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "app/Lapforge.h"
+#include "app/support/FileIO.h"
+#include "app/support/Progress.h"
+#include "app/support/UserInterface.h"
+#include "formats/ZWriteScn.h"
+#include "ptf/N5PtfDb.h"
+
+MeshExportModel::MeshExportModel() : model(std::make_unique<CN5PtfDb>()) {}
+MeshExportModel::~MeshExportModel() = default;
+
+bool CMeshExportRoad::PrepareFolder(const std::string& folder) {
+  std::error_code ec;
+  const std::filesystem::path path(folder.empty() ? std::string(".") : folder);
+  if (!std::filesystem::is_directory(path, ec)) {
+    ec.clear();
+    std::filesystem::create_directories(path, ec);
+  }
+  if (!std::filesystem::is_directory(path, ec)) {
+    UI().Message("The output folder cannot be created: " + folder, "Output Folder");
+    return false;
+  }
+  return true;
+}
+
+bool CMeshExportRoad::Build(CLapforge& driver, const TrkDsc& db, MeshExportModel& out) {
+  if (!driver.PTFObjFromDataBase(db, *out.model, std::string())) return false;
+  driver.CreateObjects(*out.model, out.blocks, out.materials, out.textures, out.trackNames, out.verticalNames,
+                       out.otherNames);
+  return true;
+}
+
+MeshExportResult CMeshExportRoad::WriteFiles(const MeshExportModel& built, const std::string& folder,
+                                             const MeshExportSpec& spec) {
+  MeshExportResult result;
+  auto record = [&result](bool ok, const std::string& path) { (ok ? result.written : result.failed).push_back(path); };
+  result.written.reserve(static_cast<size_t>(built.blocks.GetSize()) + 1 + spec.templates.size());
+  {
+    CProgress progress("Writing", built.blocks.GetSize());
+    for (int b = 0; b < built.blocks.GetSize(); ++b) {
+      const CGlBlock& block = built.blocks[b];
+      const std::string path = JoinPath(folder, block.name + "." + spec.blockExtension);
+      record(spec.writeBlock(block, built.textures, built.materials, path), path);
+      progress.Step();
+    }
+  }
+  if (!spec.sceneFile.empty()) {
+    const std::string path = JoinPath(folder, spec.sceneFile);
+    record(CZWriteScn::WriteScn(path, spec.sceneExtension, built.blocks), path);
+  }
+  for (const MeshExportTemplate& t : spec.templates) {
+    const std::string path = JoinPath(folder, t.fileName);
+    const bool ok = t.kind == TemplateKind::Text ? WriteTextResource(t.id, path) : WriteBinaryResource(t.id, path);
+    record(ok, path);
+  }
+  return result;
+}
+
+bool CMeshExportRoad::ReportFailed(const std::vector<std::string>& failed) {
+  if (failed.empty()) return true;
+  std::string text = failed.size() == 1 ? "This file could not be written:" : "These files could not be written:";
+  for (const std::string& path : failed) text += "\n" + path;
+  UI().Message(text, "Write Error");
+  return false;
+}
+
+int CMeshExportRoad::Run(CLapforge& driver, const TrkDsc& db, const std::string& folder, const MeshExportSpec& spec) {
+  if (!PrepareFolder(folder)) return 0;
+  MeshExportModel built;
+  if (!Build(driver, db, built)) return 0;
+  const MeshExportResult result = WriteFiles(built, folder, spec);
+  if (!ReportFailed(result.failed)) return 0;
+  return built.blocks.GetSize();
+}

@@ -1,0 +1,79 @@
+// The part every mesh export road shares: check the output folder, build the
+// track model and its export blocks, write one file per block, the scene
+// file and the format's templates, and report each file that could not be
+// written. The rFactor and MTS roads use it whole; the roads that write one
+// file of all blocks (3DS, 3SE) use its folder check and its build step.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/support/Templates.h"
+#include "mesh/GlBlockArray.h"
+#include "mesh/GlMaterialArray.h"
+#include "mesh/GlMipArray.h"
+
+class CLapforge;
+class CN5PtfDb;
+class TrkDsc;
+
+// A template written after the scene file.
+struct MeshExportTemplate {
+  std::string fileName;
+  TemplateKind kind;
+  int id;
+};
+
+// What differs between the per-block roads.
+struct MeshExportSpec {
+  std::string blockExtension;  // "gmt", "mts"
+  std::string sceneFile;       // "_Lapforge.scn" (empty: none)
+  std::string sceneExtension;  // mesh extension named by the scene file
+  std::vector<MeshExportTemplate> templates;
+  // Makes a fresh writer for the block and writes path; false when the file
+  // could not be written.
+  std::function<bool(const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
+                     const std::string& path)>
+      writeBlock;
+};
+
+// The track model and its export blocks.
+struct MeshExportModel {
+  MeshExportModel();
+  ~MeshExportModel();
+  std::unique_ptr<CN5PtfDb> model;
+  CGlBlockArray blocks;
+  CGlMaterialArray materials;
+  CGlMipArray textures;
+  std::vector<std::string> trackNames, verticalNames, otherNames;
+};
+
+// The files a write step made, in order, and those it could not write.
+struct MeshExportResult {
+  std::vector<std::string> written;
+  std::vector<std::string> failed;
+};
+
+// The per-block roads' descriptions (app/RoadRFactor.cpp, app/RoadMts.cpp).
+MeshExportSpec RFactorExportSpec();
+MeshExportSpec MtsExportSpec();
+
+class CMeshExportRoad {
+ public:
+  // Creates the folder when missing. A folder that cannot be created is
+  // shown ("Output Folder") and gives false.
+  static bool PrepareFolder(const std::string& folder);
+  // Builds the track model (without scenery object files) and the export
+  // blocks; false when the description builds no track (already shown).
+  static bool Build(CLapforge& driver, const TrkDsc& db, MeshExportModel& out);
+  // Writes the block files in block order, the scene file, the templates.
+  static MeshExportResult WriteFiles(const MeshExportModel& built, const std::string& folder,
+                                     const MeshExportSpec& spec);
+  // Shows the files that could not be written, one per line; false when any.
+  static bool ReportFailed(const std::vector<std::string>& failed);
+  // The whole road: the number of blocks, 0 when the folder or the track
+  // could not be made or any file could not be written.
+  static int Run(CLapforge& driver, const TrkDsc& db, const std::string& folder, const MeshExportSpec& spec);
+};
