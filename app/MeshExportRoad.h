@@ -56,9 +56,13 @@ struct MeshExportResult {
   std::vector<std::string> failed;
 };
 
-// The per-block roads' descriptions (app/RoadRFactor.cpp, app/RoadMts.cpp).
+// The per-block roads' descriptions (app/RoadRFactor.cpp, app/RoadMts.cpp,
+// app/RoadGtr.cpp).
 MeshExportSpec RFactorExportSpec();
 MeshExportSpec MtsExportSpec();
+MeshExportSpec GTRExportSpec();
+MeshExportSpec GTR2ExportSpec();
+MeshExportSpec GTLExportSpec();
 
 class CMeshExportRoad {
  public:

@@ -1,12 +1,39 @@
-// Placeholder until this export road is written.
+// The 3DS export road: every block of the track as a named object of one
+// 3DS file.
+#include <string>
+
 #include "app/Lapforge.h"
+#include "app/MeshExportRoad.h"
+#include "app/support/FileString.h"
+#include "app/support/Progress.h"
 #include "app/support/UserInterface.h"
 #include "description/TrkDsc.h"
+#include "formats/ZMaxFile.h"
 
-int CLapforge::_3DSFromDataBase(const TrkDsc&, const std::string&) {
-  UI().Message("This export is not available yet", "Lapforge");
-  return 0;
+int CLapforge::_3DSFromDataBase(const TrkDsc& db, const std::string& file) {
+  // Asked before anything is built, so the answer never waits on a long
+  // build (and is asked even when the track turns out not to build).
+  const bool shortNames = UI().YesNo("Use Short Names in .3DS\n(Required for 3DSMAX)", "Lapforge");
+  if (!CMeshExportRoad::PrepareFolder(FileString::Path(file))) return 0;
+  MeshExportModel built;
+  if (!CMeshExportRoad::Build(*this, db, built)) return 0;
+  CZMaxFile max;
+  {
+    CProgress progress("Writing", built.blocks.GetSize());
+    for (int i = 0; i < built.blocks.GetSize(); ++i) {
+      const CGlBlock& block = built.blocks[i];
+      max.AddGlObject(block.points, block.faces, built.materials, block.name, shortNames, false);
+      progress.Step();
+    }
+  }
+  std::string error;
+  if (!max.WriteFile(file, error)) {
+    CMeshExportRoad::ReportFailed({file});
+    return 0;
+  }
+  return built.blocks.GetSize();
 }
+
 int CLapforge::XMLTo3DS(const std::string& xmlFile, const std::string& file) {
   std::unique_ptr<TrkDsc> db = DataBaseFromXML(xmlFile);
   return db ? _3DSFromDataBase(*db, file) : 0;

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "app/Lapforge.h"
+#include "cli/CliInterface.h"
 #include "cli/Commands.h"
 
 namespace {
@@ -20,7 +21,8 @@ struct ExportArgs {
 // Registers `export NAME IN OUT` whose work is run(in, out) returning the
 // driver's result (0 failed, otherwise files or blocks written).
 template <class Run>
-void AddExport(CLI::App& exportCmd, const char* name, const char* help, const char* outHelp, int& status, Run run) {
+CLI::App* AddExport(CLI::App& exportCmd, const char* name, const char* help, const char* outHelp, int& status,
+                    Run run) {
   auto* cmd = exportCmd.add_subcommand(name, help);
   auto args = std::make_shared<ExportArgs>();
   cmd->add_option("IN", args->in, "Track description XML to read")->required();
@@ -40,6 +42,7 @@ void AddExport(CLI::App& exportCmd, const char* name, const char* help, const ch
       PrintSummary(result, secs);
     }
   });
+  return cmd;
 }
 
 }  // namespace
@@ -61,4 +64,29 @@ void AddExportCommands(CLI::App& app, int& status) {
   AddExport(*exportCmd, "mts", "Build the track and write F1 MTS files and the scene file",
             "Output folder (created when missing)", status,
             [](const std::string& in, const std::string& out) { return CLapforge().XMLToMTS(in, out); });
+  AddExport(*exportCmd, "gtr", "Write the track's meshes as GTR models (.gmt) and a scene file", "Folder to write into",
+            status, [](const std::string& in, const std::string& out) { return CLapforge().XMLtoGTR(in, out); });
+  AddExport(*exportCmd, "gtr2", "Write the track's meshes as GTR2 models (.gmt), the track file and side files",
+            "Folder to write into", status,
+            [](const std::string& in, const std::string& out) { return CLapforge().XMLtoGTR2(in, out); });
+  AddExport(*exportCmd, "gtl", "Write the track's meshes as GTL models (.gmt), a scene file and side files",
+            "Folder to write into", status,
+            [](const std::string& in, const std::string& out) { return CLapforge().XMLtoGTL(in, out); });
+  AddExport(*exportCmd, "3se", "Write the track's meshes as a 3SE scene, with the track as Lapforge.ptf beside it",
+            "3SE file to write", status,
+            [](const std::string& in, const std::string& out) { return CLapforge().XMLto3SE(in, out); });
+  // The 3DS export asks whether to use short names; the flag answers it.
+  auto shortNames = std::make_shared<std::string>();
+  CLI::App* max =
+      AddExport(*exportCmd, "3ds", "Write the track's meshes as one 3DS file", "3DS file to write", status,
+                [shortNames](const std::string& in, const std::string& out) {
+                  if (!shortNames->empty()) {
+                    bool yes = false;
+                    if (!ParseOnOff(*shortNames, yes))
+                      throw CLI::ValidationError("--short-names", "expects yes or no, not \"" + *shortNames + "\"");
+                    CliInterface().flagAnswer = yes ? UiAnswer::Yes : UiAnswer::No;
+                  }
+                  return CLapforge().XMLTo3DS(in, out);
+                });
+  max->add_option("--short-names", *shortNames, "yes/no: cut material and map names to 8 characters (3DSMAX)");
 }

@@ -96,6 +96,36 @@ TEST(CliUsage, HelpAndUsageErrors) {
   EXPECT_EQ(Lapforge(dir, "frobnicate").status, 2);
 }
 
+// The 3DS question: answered by --short-names, else (no terminal) by its
+// default with a note on stderr; a value that is neither is a usage error.
+TEST(CliExport3ds, ShortNamesFlagOrDefault) {
+  CTempDir dir;
+  Result r = Lapforge(dir, "export 3ds '" + kSample + "' '" + dir.File("a.3ds") + "' --short-names no");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err.find("Short Names"), std::string::npos) << r.err;
+  EXPECT_NE(r.out.find("File(s) written"), std::string::npos);
+  EXPECT_TRUE(Exists(dir.File("a.3ds")));
+
+  r = Lapforge(dir, "export 3ds '" + kSample + "' '" + dir.File("b.3ds") + "'");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("Use Short Names in .3DS"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("[no terminal: answered Yes]"), std::string::npos) << r.err;
+
+  r = Lapforge(dir, "export 3ds '" + kSample + "' '" + dir.File("c.3ds") + "' --short-names maybe");
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_FALSE(Exists(dir.File("c.3ds")));
+}
+
+// A game file that cannot be written is named on stderr and the export
+// fails.
+TEST(CliExportGames, FailedFileIsNamedAndExitsOne) {
+  CTempDir dir;
+  WriteText(dir.File("blocked"), "a file where a folder should be");
+  Result r = Lapforge(dir, "export gtl '" + kSample + "' '" + dir.File("blocked") + "'");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find(dir.File("blocked")), std::string::npos) << r.err;
+}
+
 TEST(CliExportRFactor, SampleTrackIntoANewFolder) {
   CTempDir dir;
   Result r = Lapforge(dir, "export rfactor '" + kSample + "' '" + dir.File("out/rfactor") + "'");

@@ -1,0 +1,142 @@
+#include "formats/ZGTLFile.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/support/ByteWriter.h"
+#include "app/support/FileIO.h"
+#include "formats/FieldText.h"
+#include "formats/ZWriteNumbers.h"
+
+namespace {
+
+// C8 CF D2 D8 CE D8 E6 C3 D6 DE D8 BE BB A7 BF 90 as little-endian words.
+constexpr uint32_t kSignature[4] = {0xD8D2CFC8u, 0xC3E6D8CEu, 0xBED8DED6u, 0x90BFA7BBu};
+
+}  // namespace
+
+std::vector<uint8_t> CZGTLFile::GTLFileBytes(const CGlObjTag& tag) {
+  MakeWriteMaterials();
+  const int32_t n = static_cast<int32_t>(objects.size());
+  const int32_t t = TotalTriangles();
+  size_t vertexBytes = 0;
+  for (const CMtsObj& object : objects) vertexBytes += 88 * object.points.size() + 6 * object.faces.size();
+  CByteWriter w;
+  w.Reserve(kGtlHeaderSize + kDescriptorSize * objects.size() + 52 * static_cast<size_t>(t) + vertexBytes +
+            2048 * writeMaterials.size());
+
+  // Header, 532 bytes.
+  float nearDistance = 0.0f, farDistance = 0.0f;
+  VisibilityDistances(tag, nearDistance, farDistance);
+  const int32_t triangleOffset = kGtlDescriptorOffset + kDescriptorSize * n;
+  const int32_t normalOffset = triangleOffset + kCollisionSize * t;
+  const int32_t vertexOffset = normalOffset + 16 * t;
+  w.U32(0);  // material section position - 4, patched below
+  w.I16(32);
+  w.I16(tag.flag ? 1024 : 0);
+  for (uint32_t word : kSignature) w.U32(word);                                            // 8
+  w.F32(FiniteOr0(BoundingRadius()));                                                      // 24
+  for (const auto& corner : corners) WriteFileVector(w, corner[0], corner[1], corner[2]);  // 28
+  w.Zeroes(220 - 124);
+  for (int i = 0; i < 2; ++i)
+    for (float f : centre) w.F32(FiniteOr0(f));  // 220, 232
+  w.F32(FiniteOr0(nearDistance));                // 244
+  w.F32(FiniteOr0(farDistance));                 // 248
+  w.Zeroes(308 - 252);
+  for (float f : origin) w.F32(FiniteOr0(f));  // 308
+  w.Zeroes(328 - 320);
+  for (float f : origin) w.F32(FiniteOr0(f));  // 328
+  w.Zeroes(364 - 340);
+  w.I32(n);
+  w.I32(kGtlDescriptorOffset);
+  w.I32(t);
+  w.I32(triangleOffset);
+  w.I32(t);
+  w.I32(normalOffset);
+  w.I32(0);
+  w.I32(vertexOffset);  // 392
+  w.Zeroes(404 - 396);
+  WriteFieldText(w, title, 64);  // 404
+  w.Zeroes(kGtlHeaderSize - 468);
+
+  // Object descriptors, 108 bytes.
+  int64_t running = vertexOffset;
+  for (int32_t k = 0; k < n; ++k) {
+    const CMtsObj& object = objects[static_cast<size_t>(k)];
+    const uint32_t flags = DescriptorFlags(k);
+    const int64_t vertices = object.points.GetSize();
+    const int64_t indices = 3 * int64_t{object.faces.GetSize()};
+    const int64_t vertexBlock = running;
+    running += 32 * vertices;
+    const int64_t uvBlock = running;
+    running += 32 * vertices;
+    int64_t tangents = 0;
+    if (flags & kBumpFlag) {
+      tangents = running;
+      running += 24 * vertices;
+    }
+    const int64_t indexBlock = running;
+    running += 2 * indices;
+    w.U32(flags);
+    w.I32(k);
+    w.I32(static_cast<int32_t>(vertices));
+    w.I32(static_cast<int32_t>(vertexBlock));  // 12
+    w.Zeroes(4);
+    w.I32(static_cast<int32_t>(uvBlock));  // 20
+    w.Zeroes(4);
+    w.I32(static_cast<int32_t>(tangents));  // 28
+    w.Zeroes(4);
+    w.I32(static_cast<int32_t>(indices));     // 36
+    w.I32(static_cast<int32_t>(indexBlock));  // 40
+    w.Zeroes(60 - 44);
+    w.I32(-1);  // 60
+    w.Zeroes(kDescriptorSize - 64);
+  }
+
+  // Collision triangles, 36 bytes: the plane distance is taken in mesh axes.
+  int32_t number = 0;
+  for (int32_t k = 0; k < n; ++k) {
+    const CMtsObj& object = objects[static_cast<size_t>(k)];
+    for (const CGlFace& f : object.faces) {
+      const CGlPoint* corner[3];
+      for (int c = 0; c < 3; ++c) {
+        corner[c] = &object.points.Get(f.vertices[c]);
+        w.U16(static_cast<uint16_t>(f.vertices[c]));
+      }
+      w.U16(FacingCode(f.normal.x, f.normal.y, f.normal.z));
+      w.I32(k);
+      w.I32(number++);
+      const float cx = (corner[0]->x + corner[1]->x + corner[2]->x) * 0.33333334f;
+      const float cy = (corner[0]->y + corner[1]->y + corner[2]->y) * 0.33333334f;
+      const float cz = (corner[0]->z + corner[1]->z + corner[2]->z) * 0.33333334f;
+      w.F32(FiniteOr0(f.normal.x * cx + f.normal.y * cy + f.normal.z * cz));
+      WriteFileVector(w, cx, cy, cz);
+      float radius = 0.0f;
+      for (const CGlPoint* p : corner) {
+        const float dx = p->x - cx, dy = p->y - cy, dz = p->z - cz;
+        radius = std::max(radius, std::sqrt(dx * dx + dy * dy + dz * dz));
+      }
+      w.F32(FiniteOr0(radius));
+    }
+  }
+
+  WriteTriangleNormals(w, false);
+
+  for (int32_t k = 0; k < n; ++k) {
+    CMtsObj& object = objects[static_cast<size_t>(k)];
+    WriteVertexBlock(w, object);
+    WriteFirstUVBlock(w, object, writeMaterials[static_cast<size_t>(k)]);
+    if (DescriptorFlags(k) & kBumpFlag) WriteTangentBlock(w, object);
+    WriteIndexBlock(w, object);
+  }
+
+  const size_t materialSection = w.Size();
+  WriteMaterialSection(w, false);
+  w.PatchU32(0, static_cast<uint32_t>(materialSection - 4));
+  return w.Take();
+}
+
+bool CZGTLFile::WriteGTLFile(const std::string& path, const CGlObjTag& tag, std::string& error) {
+  SetFilePath(path);
+  return ReplaceFile(path, GTLFileBytes(tag), error);
+}
