@@ -12,6 +12,7 @@ void AddImportPtf(CLI::App& import, int& status);
 void AddImportGpl(CLI::App& import, int& status);
 void AddOptionsCommand(CLI::App& app, int& status);
 void AddInspectCommand(CLI::App& app, int& status);
+void AddAiwCamCommands(CLI::App& app, int& status);
 void AddCheckCommand(CLI::App& app, int& status);
 void AddMapCommand(CLI::App& app, int& status);
 

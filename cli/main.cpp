@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
   int status = 0;
   AddImportCommands(app, status);
   AddExportCommands(app, status);
+  AddAiwCamCommands(app, status);
   AddInspectCommand(app, status);
   AddOptionsCommand(app, status);
   AddCheckCommand(app, status);

@@ -24,10 +24,37 @@ std::string StrFormat(const char* fmt, ...) {
   return s;
 }
 
+void CTextWriter::AppendV(const char* fmt, va_list args) {
+  constexpr size_t kRoom = 256;
+  const size_t old = text_.size();
+  text_.resize(old + kRoom);
+  va_list copy;
+  va_copy(copy, args);
+  int n = std::vsnprintf(text_.data() + old, kRoom + 1, fmt, copy);
+  va_end(copy);
+  if (n < 0) {
+    text_.resize(old);
+    return;
+  }
+  const size_t len = static_cast<size_t>(n);
+  if (len > kRoom) {
+    text_.resize(old + len);
+    std::vsnprintf(text_.data() + old, len + 1, fmt, args);
+  }
+  text_.resize(old + len);
+}
+
+void CTextWriter::AppendF(const char* fmt, ...) {
+  va_list args;
+  va_start(args, fmt);
+  AppendV(fmt, args);
+  va_end(args);
+}
+
 void CTextWriter::LineF(const char* fmt, ...) {
   va_list args;
   va_start(args, fmt);
-  text_.append(StrFormatV(fmt, args));
+  AppendV(fmt, args);
   va_end(args);
   text_.append("\r\n");
 }

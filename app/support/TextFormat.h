@@ -26,9 +26,14 @@ class CTextWriter {
   }
   void LineF(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
   void Append(std::string_view s) { text_.append(s); }
+  // printf-style text without a line end.
+  void AppendF(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+  void Reserve(size_t bytes) { text_.reserve(bytes); }
   const std::string& Text() const { return text_; }
   std::string Take() { return std::move(text_); }
 
  private:
+  // Formats straight into the text, without a temporary string per line.
+  void AppendV(const char* fmt, va_list args);
   std::string text_;
 };

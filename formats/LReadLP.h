@@ -1,0 +1,65 @@
+// The racing lines of a track as a game stores them: ".lp" files beside each
+// other in one folder ("race", "pit0" or "pit", "maxrace", "minrace"), each a
+// list of lateral offsets 3 m apart along the track. CLReadLP gathers them
+// into one line per record for the AI waypoint writer.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+// One racing-line station: the race and pit lines and the two passing lines
+// (each pass line halfway between the race line and the file's line).
+struct _lpline {
+  float distance = 0;
+  float race = 0;
+  float pitDistance = 0;
+  float pit = 0;
+  float outerPass = 0;
+  float innerPass = 0;
+};
+using CLpLineArray = std::vector<_lpline>;
+
+class CLReadLP {
+ public:
+  // Reads the lines of the LP files in path's folder (path's own file name
+  // is not used). 1 when "race" and a pit line ("pit0", else "pit") gave
+  // records; otherwise 0 with error saying what is missing. A damaged file
+  // raises CFormatError naming it.
+  int ReadLPLines(const std::string& path);
+  // Reads the laterals of the file name + ".lp" in path's folder, found
+  // without regard to letter case. Returns the number read: 0 when there is
+  // no such file or it is of another record type or version (note says
+  // which). Raises CFormatError when the file is cut short or its count
+  // does not fit it; nothing is allocated from an unchecked count.
+  // laterals is left empty when nothing was read.
+  int ReadLP(const std::string& path, const std::string& name, std::vector<float>& laterals);
+  // The laterals of one LP file's bytes; source names it in messages.
+  static int ParseLP(std::span<const uint8_t> bytes, const std::string& source, std::vector<float>& laterals,
+                     std::string* note = nullptr);
+
+  // Race and pit laterals at distance d (0 and 0 before the lines are read).
+  // A distance beyond the last record takes the last record; such distances
+  // are counted (ClampCount) so that the caller can warn once.
+  void GetRaceLine(double d, double& race, double& pit) const;
+  // Outer and inner pass laterals at distance d, the same way.
+  void GetPassLines(double d, double& outer, double& inner) const;
+
+  // The distance the lines cover: records × spacing.
+  double CoveredLength() const { return static_cast<double>(lines.size()) * spacing; }
+  long ClampCount() const { return clamped_; }
+  // The greatest distance that had to be clamped.
+  double FurthestClamped() const { return furthest_; }
+
+  CLpLineArray lines;
+  int intervals = -1;
+  double spacing = 1;
+  std::string error;  // why ReadLPLines returned 0
+  std::string note;   // why the last ReadLP gave no records
+
+ private:
+  const _lpline* LineAt(double d) const;
+  mutable long clamped_ = 0;
+  mutable double furthest_ = 0;
+};
