@@ -89,8 +89,10 @@ TEST(CliCheck, LinesAndJsonHoldTheSameFindings) {
 TEST(CliExportGate, ExportsRefuseErrorsUnlessForced) {
   CTempDir dir;
   const std::string broken = WriteBrokenLoop(dir);
-  for (const std::string format : {"ptf", "gltf"}) {
-    const std::string out = dir.File("track." + std::string(format == "ptf" ? "ptf" : "glb"));
+  // Files and folders: rfactor writes into a folder it creates.
+  for (const std::string format : {"ptf", "gltf", "rfactor"}) {
+    const std::string out = format == "ptf" ? dir.File("track.ptf") : format == "gltf" ? dir.File("track.glb")
+                                                                                        : dir.File("rfactor");
     Result refused = Lapforge(dir, "export " + format + " " + Q(broken) + " " + Q(out));
     EXPECT_EQ(refused.status, 1) << format;
     EXPECT_FALSE(Exists(out)) << format;
@@ -107,6 +109,13 @@ TEST(CliExportGate, ExportsRefuseErrorsUnlessForced) {
     EXPECT_EQ(forced.status, 0) << format << forced.err;
     EXPECT_TRUE(Exists(out)) << format;
     EXPECT_NE(forced.err.find("exporting anyway"), std::string::npos) << forced.err;
+  }
+  // Every export that builds a track has the gate.
+  for (const char* format : {"mts", "gtr", "gtr2", "gtl", "3ds", "3se"}) {
+    Result refused = Lapforge(dir, std::string("export ") + format + " " + Q(broken) + " " + Q(dir.File(format)));
+    EXPECT_EQ(refused.status, 1) << format;
+    EXPECT_NE(refused.err.find("Check: the description has 4 error(s)"), std::string::npos) << format << refused.err;
+    EXPECT_FALSE(Exists(dir.File(format))) << format;
   }
   // One that cannot be read is left to the export's own message.
   WriteText(dir.File("mistyped.xml"),
