@@ -13,6 +13,13 @@ void AddImportGpl(CLI::App& import, int& status);
 void AddOptionsCommand(CLI::App& app, int& status);
 void AddInspectCommand(CLI::App& app, int& status);
 void AddAiwCamCommands(CLI::App& app, int& status);
+void AddCheckCommand(CLI::App& app, int& status);
+void AddMapCommand(CLI::App& app, int& status);
+
+// The checks every export runs first: true when the description has no
+// errors, or when force is set (the errors are then listed as a notice).
+// Otherwise the first errors and how many more are shown and false returned.
+bool CheckBeforeExport(const std::string& xmlFile, bool force);
 
 // Parses "on"/"off" (and 1/0, yes/no, true/false) flag values.
 bool ParseOnOff(const std::string& text, bool& out);

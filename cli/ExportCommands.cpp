@@ -1,7 +1,11 @@
 // lapforge export FORMAT IN.xml OUT: the exports of the main window, one
 // sub-subcommand per target format, and "xml" (the table editor's "Write XML").
+// Every export that builds a track runs the track checks first and refuses a
+// description with errors unless --force is given; "xml" only writes the
+// description back, so that a broken one can still be saved and mended.
 #include <chrono>
 #include <memory>
+#include <string_view>
 
 #include "app/Lapforge.h"
 #include "cli/CliInterface.h"
@@ -11,6 +15,7 @@ namespace {
 
 struct ExportArgs {
   std::string in, out;
+  bool force = false;
 };
 
 // Registers `export NAME IN OUT` whose work is run(in, out) returning the
@@ -22,8 +27,14 @@ CLI::App* AddExport(CLI::App& exportCmd, const char* name, const char* help, con
   auto args = std::make_shared<ExportArgs>();
   cmd->add_option("IN", args->in, "Track description XML to read")->required();
   cmd->add_option("OUT", args->out, outHelp)->required();
-  cmd->callback([args, &status, run]() {
+  const bool checked = std::string_view(name) != "xml";
+  if (checked) cmd->add_flag("--force", args->force, "Export even when the track checks find errors");
+  cmd->callback([args, &status, run, checked]() {
     auto start = std::chrono::steady_clock::now();
+    if (checked && !CheckBeforeExport(args->in, args->force)) {
+      status = 1;
+      return;
+    }
     int result = run(args->in, args->out);
     status = result > 0 ? 0 : 1;
     if (result > 0) {

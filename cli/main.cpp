@@ -9,6 +9,10 @@
 int main(int argc, char** argv) {
   CLI::App app{"Lapforge: track descriptions to and from racing-simulation formats", "lapforge"};
   app.require_subcommand(1);
+  app.set_version_flag("--version", "lapforge " LAPFORGE_VERSION);
+  // Every subcommand's help in one text, for the manual page.
+  app.set_help_all_flag("--help-all", "Print the help of every command and exit");
+  app.footer("Exit status: 0 success, 1 failure (or errors found by check), 2 usage error.");
   SetUserInterface(&CliInterface());
   int status = 0;
   AddImportCommands(app, status);
@@ -16,6 +20,8 @@ int main(int argc, char** argv) {
   AddAiwCamCommands(app, status);
   AddInspectCommand(app, status);
   AddOptionsCommand(app, status);
+  AddCheckCommand(app, status);
+  AddMapCommand(app, status);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

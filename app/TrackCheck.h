@@ -1,0 +1,50 @@
+// The track checker: reads a loaded description the way the exports do and
+// reports what would make a bad track (a loop that does not close, sections
+// without length, surfaces without texture entries or materials, rows the
+// track build refuses, blocks too large for a game object), writing
+// nothing. The CLI's check command prints the findings; every export runs
+// the same checks first.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class TrkDsc;
+
+enum class CheckSeverity { Error, Warning };
+
+// One finding. row is the row's position in its table, or, for the rows of
+// a section (Traction, Contour, Mesh, bumps), its position among that
+// section's rows; -1 when the finding concerns no single row. section is
+// the section index (-1 outside the sections).
+struct CheckFinding {
+  CheckSeverity severity = CheckSeverity::Error;
+  std::string table;
+  int row = -1;
+  int section = -1;
+  std::string message;
+};
+
+class CTrackCheck {
+ public:
+  // The most vertices one object of a game file can index (16-bit indices).
+  static constexpr long long kVertexLimit = 65535;
+  // A closed loop may miss its start by this much before it is an error.
+  static constexpr double kGapTolerance = 0.01;      // metres
+  static constexpr double kHeadingTolerance = 0.01;  // degrees
+
+  // Checks a description. descriptionPath locates the material map files
+  // (looked up beside it); empty skips that check.
+  std::vector<CheckFinding> Check(const TrkDsc& db, const std::string& descriptionPath);
+  // Loads and checks a file; a description that cannot be loaded is one
+  // error finding carrying the load message (and loaded, when given, is
+  // set false).
+  std::vector<CheckFinding> CheckFile(const std::string& xmlFile, bool* loaded = nullptr);
+
+  static int ErrorCount(const std::vector<CheckFinding>& findings);
+  // "error: Traction row 2 of section 5: ..." (the parts a finding has).
+  static std::string FormatLine(const CheckFinding& finding);
+  // The findings as a JSON array of objects with the keys severity
+  // ("error"/"warning"), table, row, section (null when -1) and message.
+  static std::string ToJson(const std::vector<CheckFinding>& findings);
+};

@@ -1,0 +1,60 @@
+// The top view of a track: the track model built from a description as the
+// exports build it, drawn as a list of simple shapes in picture
+// coordinates (pixels, y down): surfaces filled by grip kind, walls, the
+// start line, the pit lane, section boundaries with their indices, labelled
+// markers for details, trackside and scenery objects, a scale bar and a
+// north arrow. The SVG form is written here; any other painter (the PNG
+// renderer, a window) draws the same shapes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class TrkDsc;
+
+struct MapColour {
+  uint8_t r = 0, g = 0, b = 0, a = 255;
+};
+
+struct MapShape {
+  enum class Kind {
+    Polygon,   // filled, closed
+    Polyline,  // stroked, open
+    Marker,    // a dot of `size` pixels radius at points[0]
+    Text,      // `label` with its baseline starting at points[0]
+  };
+  Kind kind = Kind::Polyline;
+  // What the shape shows: "surface", "edge" (outer band edges), "outline"
+  // (the course: the reference line the track is laid along), "wall", "start", "pit",
+  // "boundary", "section", "detail", "tso", "scenery", "label", "scale",
+  // "north", "background". The SVG carries it as the element's class.
+  std::string role;
+  std::vector<double> xy;  // x0, y0, x1, y1, ... in pixels
+  MapColour fill, stroke;
+  double size = 1;  // stroke width, marker radius or font size, pixels
+  bool dashed = false;
+  std::string label;
+};
+
+class CTrackMap {
+ public:
+  // Builds the track model and lays the picture out width pixels wide (the
+  // height follows the track's proportions). False when the description
+  // makes no track (the message has been shown).
+  bool Build(const TrkDsc& db, int width);
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  const std::vector<MapShape>& Shapes() const { return shapes_; }
+  // Metres per pixel of the picture.
+  double MetresPerPixel() const { return 1.0 / scale_; }
+
+  // The picture as an SVG document.
+  std::string ToSvg() const;
+
+ private:
+  int width_ = 0, height_ = 0;
+  double scale_ = 1;  // pixels per metre
+  std::vector<MapShape> shapes_;
+};

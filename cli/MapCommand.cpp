@@ -1,0 +1,66 @@
+// lapforge map IN.xml OUT.svg|OUT.png [--size W]: a top view of the track
+// built from a description. The SVG is written by the map itself; the PNG
+// is painted by the Qt renderer when the program was built with it.
+#include <cstdio>
+#include <memory>
+
+#include "app/Lapforge.h"
+#include "app/TrackMap.h"
+#include "app/support/FileIO.h"
+#include "app/support/FileString.h"
+#include "app/support/TextFormat.h"
+#include "app/support/UserInterface.h"
+#include "cli/Commands.h"
+#include "description/TrkDsc.h"
+#ifdef LAPFORGE_HAVE_PNG
+#include "gui/MapImage.h"
+#endif
+
+namespace {
+
+struct MapArgs {
+  std::string in, out;
+  int size = 1200;
+};
+
+int WriteMap(const MapArgs& args) {
+  const std::string ext = ToLower(FileString::Extension(args.out));
+  const bool png = ext == "png" || ext == ".png";
+  if (!png && ext != "svg" && ext != ".svg") {
+    UI().Message("the map is written as .svg or .png, not \"" + args.out + "\"", "Map");
+    return 0;
+  }
+#ifndef LAPFORGE_HAVE_PNG
+  if (png) {
+    UI().Message("this lapforge was built without Qt and writes maps as .svg only", "Map");
+    return 0;
+  }
+#endif
+  std::unique_ptr<TrkDsc> db = CLapforge().DataBaseFromXML(args.in);
+  if (!db) return 0;
+  CTrackMap map;
+  if (!map.Build(*db, args.size)) return 0;
+  std::string error;
+  bool written = false;
+#ifdef LAPFORGE_HAVE_PNG
+  if (png) written = WriteMapPng(map, args.out, error);
+#endif
+  if (!png) written = ReplaceFile(args.out, map.ToSvg(), error);
+  if (!written) {
+    UI().Message(error, "Map");
+    return 0;
+  }
+  return 1;
+}
+
+}  // namespace
+
+void AddMapCommand(CLI::App& app, int& status) {
+  auto* cmd = app.add_subcommand("map", "Draw a top view of the track of a description as SVG or PNG");
+  auto args = std::make_shared<MapArgs>();
+  cmd->add_option("IN", args->in, "Track description XML to read")->required();
+  cmd->add_option("OUT", args->out, "Picture to write: .svg, or .png")->required();
+  cmd->add_option("--size", args->size, "Width of the picture in pixels (the height follows the track)")
+      ->check(CLI::Range(64, 4096));
+  cmd->callback([args, &status]() { status = WriteMap(*args) ? 0 : 1; });
+}

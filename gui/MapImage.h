@@ -1,0 +1,12 @@
+// The PNG form of the track map, painted with Qt's painter on an image in
+// memory (no window, no display needed). Kept out of the core so that the
+// core builds without Qt.
+#pragma once
+
+#include <string>
+
+class CTrackMap;
+
+// Paints the map's shapes and writes them as a PNG file (temp file and
+// rename). False with error set when the image cannot be made or written.
+bool WriteMapPng(const CTrackMap& map, const std::string& path, std::string& error);

@@ -1,0 +1,224 @@
+// The track checker: each fault found in a description made to have it,
+// nothing in clean tracks, and the line and JSON forms of the findings.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "app/TrackCheck.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/description/CheckedTracks.h"
+
+namespace {
+
+std::vector<CheckFinding> CheckOf(const TrkDsc& ds) { return CTrackCheck().Check(ds, ""); }
+
+// The findings of one severity whose table, row and section match and whose
+// message holds every given text.
+int Count(const std::vector<CheckFinding>& findings, CheckSeverity severity, const std::string& table, int row,
+          int section, std::initializer_list<const char*> texts) {
+  int n = 0;
+  for (const CheckFinding& f : findings) {
+    if (f.severity != severity || f.table != table || f.row != row || f.section != section) continue;
+    bool all = true;
+    for (const char* t : texts) all = all && f.message.find(t) != std::string::npos;
+    n += all ? 1 : 0;
+  }
+  return n;
+}
+
+std::string Listing(const std::vector<CheckFinding>& findings) {
+  std::string s;
+  for (const CheckFinding& f : findings) s += CTrackCheck::FormatLine(f) + "\n";
+  return s;
+}
+
+constexpr auto E = CheckSeverity::Error;
+constexpr auto W = CheckSeverity::Warning;
+
+}  // namespace
+
+TEST(TrackCheckClean, LoopAndSampleTrackHaveNoFindings) {
+  TrkDsc ds;
+  FillCheckedLoop(ds);
+  std::vector<CheckFinding> f = CheckOf(ds);
+  EXPECT_TRUE(f.empty()) << Listing(f);
+  f = CTrackCheck().CheckFile(LAPFORGE_SOURCE_DIR "/examples/sample-circuit.xml");
+  EXPECT_TRUE(f.empty()) << Listing(f);
+}
+
+TEST(TrackCheckClean, OpenTrackIsNotJudgedForClosure) {
+  TrkDsc ds;
+  FillCheckedLoop(ds);
+  while (ds.Section.Count() > 1) ds.Section.RemoveSectionRow(ds.Section[ds.Section.Count() - 1]);
+  const std::vector<CheckFinding> f = CheckOf(ds);
+  EXPECT_EQ(CTrackCheck::ErrorCount(f), 0) << Listing(f);
+}
+
+// ---- errors ----
+
+TEST(TrackCheckErrors, LoopWhoseEndMissesItsStart) {
+  TrkDsc ds;
+  FillCheckedLoop(ds);
+  fault::LongFirstStraight(ds);
+  std::vector<CheckFinding> f = CheckOf(ds);
+  // The first straight 3 m longer moves everything after it 3 m along +X.
+  EXPECT_EQ(Count(f, E, "Section", 7, 7, {"misses its start by 3.000 m", "0.00 degrees"}), 1) << Listing(f);
+  EXPECT_EQ(CTrackCheck::ErrorCount(f), 1) << Listing(f);
+
+  TrkDsc turned;
+  FillCheckedLoop(turned);
+  fault::ShortLastArc(turned);
+  f = CheckOf(turned);
+  // 90 + 90 + 90 + 88 = 358 degrees: the end heads 2 degrees right of the start.
+  EXPECT_EQ(Count(f, E, "Section", 7, 7, {"heading -2.00 degrees off"}), 1) << Listing(f);
+}
+
+TEST(TrackCheckErrors, SectionWithoutLengthAndArcWithoutSweep) {
+  TrkDsc ds;
+  FillCheckedLoop(ds);
+  fault::ZeroLengthSection(ds, 2);
+  fault::ArcWithoutSweep(ds, 3);
+  const std::vector<CheckFinding> f = CheckOf(ds);
+  EXPECT_EQ(Count(f, E, "Section", 2, 2, {"no length"}), 1) << Listing(f);
+  EXPECT_EQ(Count(f, E, "Section", 3, 3, {"turns by 0 degrees"}), 1) << Listing(f);
+}
+
+TEST(TrackCheckErrors, GripWithoutTextureEntryIsReportedOnceAtItsFirstRow) {
+  TrkDsc ds;
+  FillCheckedLoop(ds);
+  fault::GripWithoutEntry(ds);
+  const std::vector<CheckFinding> f = CheckOf(ds);
+  EXPECT_EQ(Count(f, E, "Traction", 2, 2, {"grip 7 has no TractionTex row"}), 1) << Listing(f);
+  EXPECT_EQ(CTrackCheck::ErrorCount(f), 1) << Listing(f);
+}
+
+TEST(TrackCheckErrors, TextureWithoutMaterial) {
+  TrkDsc ds;
+  FillCheckedLoop(ds);
+  fault::TextureWithoutMaterial(ds);
+  const std::vector<CheckFinding> f = CheckOf(ds);
+  EXPECT_EQ(Count(f, E, "Traction", 1, 0, {"\"tarmac\"", "no Material row"}), 1) << Listing(f);
+  EXPECT_EQ(CTrackCheck::ErrorCount(f), 1) << Listing(f);
+}
+
+TEST(TrackCheckErrors, BandsOutOfLateralOrder) {
+  TrkDsc ds;
+  FillCheckedLoop(ds);
+  fault::BandsSwapped(ds);
+  const std::vector<CheckFinding> f = CheckOf(ds);
+  EXPECT_EQ(Count(f, E, "Traction", 2, 3, {"edge at -6 m", "after the edge at 6 m"}), 1) << Listing(f);
+  EXPECT_EQ(CTrackCheck::ErrorCount(f), 1) << Listing(f);
+}
+
+TEST(TrackCheckErrors, RowsTheTrackBuildRefuses) {
+  TrkDsc ds;
+  FillCheckedLoop(ds);
+  fault::TractionWithoutLateral(ds);
+  std::vector<CheckFinding> f = CheckOf(ds);
+  // Named once, at the row; the failed build adds nothing more.
+  EXPECT_EQ(Count(f, E, "Traction", 1, 5, {"no value for Lat_Start"}), 1) << Listing(f);
+  EXPECT_EQ(CTrackCheck::ErrorCount(f), 1) << Listing(f);
+
+  TrkDsc bumps;
+  FillCheckedLoop(bumps);
+  fault::BumpDefBeyondList(bumps);
+  f = CheckOf(bumps);
+  EXPECT_EQ(Count(f, E, "PtfBumpDef", 0, -1, {"index 2 is not between 0 and 0"}), 1) << Listing(f);
+  EXPECT_EQ(CTrackCheck::ErrorCount(f), 1) << Listing(f);
+}
+
+TEST(TrackCheckErrors, BlockBeyondTheVertexLimitOfAGameObject) {
+  TrkDsc ds;
+  FillCheckedLoop(ds);
+  fault::FineMeshOnSection2(ds);
+  const std::vector<CheckFinding> f = CheckOf(ds);
+  // 100 m every 0.5 m: 200 + 1 steps; the 12 m of asphalt every 0.0625 m:
+  // 192 + 1 cells; four points of its own per face: 201 * 193 * 4.
+  EXPECT_EQ(Count(f, E, "Section", 2, 2, {"TrackObj002", "155172 vertices", "\"asphalt\""}), 1) << Listing(f);
+  EXPECT_EQ(CTrackCheck::ErrorCount(f), 1) << Listing(f);
+}
+
+TEST(TrackCheckErrors, UnreadableDescriptionIsOneError) {
+  CTempDir dir;
+  WriteText(dir.File("bad.xml"),
+            "<TrkDsc xmlns=\"http://tempuri.org/TrkDsc.xsd\"><Section><Length>long</Length></Section></TrkDsc>");
+  const std::vector<CheckFinding> f = CTrackCheck().CheckFile(dir.File("bad.xml"));
+  ASSERT_EQ(f.size(), 1u);
+  EXPECT_EQ(f[0].severity, E);
+  EXPECT_NE(f[0].message.find("cannot be read"), std::string::npos) << f[0].message;
+}
+
+// ---- warnings ----
+
+TEST(TrackCheckWarnings, MaterialMapMissingBesideTheDescription) {
+  CTempDir dir;
+  TrkDsc ds;
+  FillCheckedLoop(ds);
+  std::string error;
+  ASSERT_TRUE(ds.WriteXml(dir.File("loop.xml"), error)) << error;
+  WriteText(dir.File("asphalt.dds"), "x");
+  WriteText(dir.File("GRASS.DDS"), "x");  // found whatever its case
+  WriteText(dir.File("wall.dds"), "x");
+  const std::vector<CheckFinding> f = CTrackCheck().CheckFile(dir.File("loop.xml"));
+  ASSERT_EQ(f.size(), 1u) << Listing(f);
+  EXPECT_EQ(Count(f, W, "Material", 3, -1, {"\"walltop.dds\""}), 1) << Listing(f);
+}
+
+TEST(TrackCheckWarnings, PitLaneDetailsAndObjectsBeyondTheTrack) {
+  TrkDsc ds;
+  FillCheckedLoop(ds);
+  fault::PitBeyondEnd(ds);
+  fault::ObjectsBeyondTrack(ds);
+  const std::vector<CheckFinding> f = CheckOf(ds);
+  // 4 straights of 100 m and 4 quarter circles of 50 m: 714.159 m.
+  EXPECT_EQ(Count(f, W, "AIInfo", 0, -1, {"MergePitIn at 900 m", "0 to 714.159 m"}), 1) << Listing(f);
+  EXPECT_EQ(Count(f, W, "TrackDetail", 1, -1, {"-20 m"}), 1) << Listing(f);
+  EXPECT_EQ(Count(f, W, "TSO", 1, -1, {"\"far.3do\" at 2000 m"}), 1) << Listing(f);
+  EXPECT_EQ(f.size(), 3u) << Listing(f);
+}
+
+TEST(TrackCheckWarnings, WallOnTheDrivableSurface) {
+  TrkDsc ds;
+  FillCheckedLoop(ds);
+  fault::WallOnAsphalt(ds);
+  const std::vector<CheckFinding> f = CheckOf(ds);
+  EXPECT_EQ(Count(f, W, "Traction", 6, 6, {"wall at 2 m", "between the band edges at -6 m and 6 m"}), 1)
+      << Listing(f);
+  EXPECT_EQ(f.size(), 1u) << Listing(f);
+}
+
+// ---- forms ----
+
+TEST(TrackCheckForms, LinesNameSeverityTableRowAndSection) {
+  EXPECT_EQ(CTrackCheck::FormatLine({E, "Traction", 2, 5, "m"}), "error: Traction row 2 of section 5: m");
+  EXPECT_EQ(CTrackCheck::FormatLine({E, "Section", 7, 7, "m"}), "error: Section row 7: m");
+  EXPECT_EQ(CTrackCheck::FormatLine({W, "AIInfo", 0, -1, "m"}), "warning: AIInfo row 0: m");
+  EXPECT_EQ(CTrackCheck::FormatLine({E, "", -1, -1, "m"}), "error: m");
+}
+
+TEST(TrackCheckForms, JsonHoldsTheSameFindings) {
+  TrkDsc ds;
+  FillCheckedLoop(ds);
+  fault::GripWithoutEntry(ds);
+  fault::TextureWithoutMaterial(ds);
+  fault::PitBeyondEnd(ds);
+  const std::vector<CheckFinding> f = CheckOf(ds);
+  ASSERT_EQ(f.size(), 3u) << Listing(f);
+  const nlohmann::json j = nlohmann::json::parse(CTrackCheck::ToJson(f));
+  ASSERT_TRUE(j.is_array());
+  ASSERT_EQ(j.size(), f.size());
+  for (size_t i = 0; i < f.size(); ++i) {
+    EXPECT_EQ(j[i]["severity"], f[i].severity == E ? "error" : "warning");
+    EXPECT_EQ(j[i]["table"], f[i].table);
+    EXPECT_EQ(j[i]["message"], f[i].message);  // quotes in it survive
+    if (f[i].row < 0)
+      EXPECT_TRUE(j[i]["row"].is_null());
+    else
+      EXPECT_EQ(j[i]["row"], f[i].row);
+    if (f[i].section < 0)
+      EXPECT_TRUE(j[i]["section"].is_null());
+    else
+      EXPECT_EQ(j[i]["section"], f[i].section);
+  }
+  EXPECT_TRUE(nlohmann::json::parse(CTrackCheck::ToJson({})).empty());
+}

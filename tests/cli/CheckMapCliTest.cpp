@@ -1,0 +1,194 @@
+// lapforge check, the export gate and lapforge map as a user runs them.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <nlohmann/json.hpp>
+#include <pugixml.hpp>
+#include <set>
+#include <sstream>
+
+#include "tests/support/TestSupport.h"
+#include "tests/support/description/CheckedTracks.h"
+
+namespace {
+
+struct Result {
+  int status = -1;
+  std::string out, err;
+};
+
+Result Lapforge(const CTempDir& dir, const std::string& args) {
+  const std::string cmd = "LAPFORGE_CONFIG='" + dir.File("settings.ini") + "' '" LAPFORGE_CLI "' " + args + " >'" +
+                          dir.File("stdout") + "' 2>'" + dir.File("stderr") + "' </dev/null";
+  int rc = std::system(("bash -c \"" + cmd + "\"").c_str());
+  Result r;
+  r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+  r.out = ReadText(dir.File("stdout"));
+  r.err = ReadText(dir.File("stderr"));
+  return r;
+}
+
+const std::string kSample = LAPFORGE_SOURCE_DIR "/examples/sample-circuit.xml";
+
+std::string Q(const std::string& path) { return "'" + path + "'"; }
+
+// The checked loop with its four straights of no length: four errors (the
+// four quarter circles still close).
+std::string WriteBrokenLoop(const CTempDir& dir) {
+  TrkDsc ds;
+  FillCheckedLoop(ds);
+  for (int s : {0, 2, 4, 6}) fault::ZeroLengthSection(ds, s);
+  std::string error;
+  EXPECT_TRUE(ds.WriteXml(dir.File("broken.xml"), error)) << error;
+  return dir.File("broken.xml");
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace
+
+TEST(CliCheck, SampleTrackHasNoFindings) {
+  CTempDir dir;
+  Result r = Lapforge(dir, "check " + Q(kSample));
+  EXPECT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_EQ(r.out, "0 error(s), 0 warning(s)\n");
+}
+
+TEST(CliCheck, LinesAndJsonHoldTheSameFindings) {
+  CTempDir dir;
+  const std::string broken = WriteBrokenLoop(dir);
+  Result text = Lapforge(dir, "check " + Q(broken));
+  EXPECT_EQ(text.status, 1);
+  std::vector<std::string> lines = Lines(text.out);
+  ASSERT_FALSE(lines.empty());
+  // The map files are not beside it either (four warnings), and the pit
+  // lane's merge at 600 m lies beyond the 314 m of the four arcs.
+  EXPECT_EQ(lines.back(), "4 error(s), 5 warning(s)");
+  lines.pop_back();
+  EXPECT_EQ(lines[0], "error: Section row 0: the section has no length (0 m)");
+
+  Result json = Lapforge(dir, "check --json " + Q(broken));
+  EXPECT_EQ(json.status, 1);
+  const nlohmann::json j = nlohmann::json::parse(json.out);
+  ASSERT_EQ(j.size(), lines.size());
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const std::string severity = j[i]["severity"];
+    const std::string message = j[i]["message"];
+    EXPECT_EQ(lines[i].rfind(severity + ": ", 0), 0u) << lines[i];
+    EXPECT_EQ(lines[i].substr(lines[i].size() - message.size()), message);
+  }
+}
+
+TEST(CliExportGate, ExportsRefuseErrorsUnlessForced) {
+  CTempDir dir;
+  const std::string broken = WriteBrokenLoop(dir);
+  // Files and folders: rfactor writes into a folder it creates.
+  for (const std::string format : {"ptf", "gltf", "rfactor"}) {
+    const std::string out = format == "ptf" ? dir.File("track.ptf") : format == "gltf" ? dir.File("track.glb")
+                                                                                        : dir.File("rfactor");
+    Result refused = Lapforge(dir, "export " + format + " " + Q(broken) + " " + Q(out));
+    EXPECT_EQ(refused.status, 1) << format;
+    EXPECT_FALSE(Exists(out)) << format;
+    EXPECT_NE(refused.err.find("Check: the description has 4 error(s); nothing was written"), std::string::npos)
+        << refused.err;
+    // The first three errors by name, then the count of the rest.
+    EXPECT_NE(refused.err.find("\nerror: Section row 0: the section has no length (0 m)\nerror: Section row 2: "
+                               "the section has no length (0 m)\nerror: Section row 4: the section has no length "
+                               "(0 m)\nand 1 more error(s)"),
+              std::string::npos)
+        << refused.err;
+
+    Result forced = Lapforge(dir, "export " + format + " --force " + Q(broken) + " " + Q(out));
+    EXPECT_EQ(forced.status, 0) << format << forced.err;
+    EXPECT_TRUE(Exists(out)) << format;
+    EXPECT_NE(forced.err.find("exporting anyway"), std::string::npos) << forced.err;
+  }
+  // Every export that builds a track has the gate.
+  for (const char* format : {"mts", "gtr", "gtr2", "gtl", "3ds", "3se"}) {
+    Result refused = Lapforge(dir, std::string("export ") + format + " " + Q(broken) + " " + Q(dir.File(format)));
+    EXPECT_EQ(refused.status, 1) << format;
+    EXPECT_NE(refused.err.find("Check: the description has 4 error(s)"), std::string::npos) << format << refused.err;
+    EXPECT_FALSE(Exists(dir.File(format))) << format;
+  }
+  // One that cannot be read is left to the export's own message.
+  WriteText(dir.File("mistyped.xml"),
+            "<TrkDsc xmlns=\"http://tempuri.org/TrkDsc.xsd\"><Section><Length>long</Length></Section></TrkDsc>");
+  Result unread = Lapforge(dir, "export ptf " + Q(dir.File("mistyped.xml")) + " " + Q(dir.File("m.ptf")));
+  EXPECT_EQ(unread.status, 1);
+  EXPECT_EQ(unread.err.find("Check:"), std::string::npos) << unread.err;
+  EXPECT_EQ(unread.err.find("Error in XML:"), unread.err.rfind("Error in XML:")) << unread.err;
+  EXPECT_NE(unread.err.find("Error in XML:"), std::string::npos) << unread.err;
+  // A clean description passes the gate without a word.
+  Result clean = Lapforge(dir, "export ptf " + Q(kSample) + " " + Q(dir.File("sample.ptf")));
+  EXPECT_EQ(clean.status, 0) << clean.err;
+  EXPECT_EQ(clean.err, "");
+}
+
+TEST(CliMap, SvgOutlinesCloseAndEverySectionIsLabelled) {
+  CTempDir dir;
+  Result r = Lapforge(dir, "map " + Q(kSample) + " " + Q(dir.File("map.svg")) + " --size 900");
+  ASSERT_EQ(r.status, 0) << r.err;
+  pugi::xml_document doc;
+  ASSERT_TRUE(doc.load_file(dir.File("map.svg").c_str()));
+  pugi::xml_node svg = doc.child("svg");
+  ASSERT_TRUE(svg);
+  EXPECT_EQ(svg.attribute("width").as_int(), 900);
+
+  int outlines = 0;
+  for (pugi::xml_node p : svg.children("polyline")) {
+    if (std::string(p.attribute("class").value()) != "outline") continue;
+    ++outlines;
+    std::istringstream in(p.attribute("points").value());
+    std::vector<std::pair<double, double>> pts;
+    for (std::string xy; in >> xy;) {
+      const size_t comma = xy.find(',');
+      pts.emplace_back(std::stod(xy.substr(0, comma)), std::stod(xy.substr(comma + 1)));
+    }
+    ASSERT_GT(pts.size(), 16u);
+    // A closed circuit: the course ends where it began (to the 0.1 pixel
+    // the file is written with).
+    EXPECT_NEAR(pts.front().first, pts.back().first, 0.11);
+    EXPECT_NEAR(pts.front().second, pts.back().second, 0.11);
+  }
+  EXPECT_EQ(outlines, 1);
+
+  // One label per section of the description, numbered 0 to 15.
+  std::set<std::string> labels;
+  int sections = 0;
+  for (pugi::xml_node t : svg.children("text"))
+    if (std::string(t.attribute("class").value()) == "section") {
+      ++sections;
+      labels.insert(t.text().get());
+    }
+  EXPECT_EQ(sections, 16);
+  EXPECT_EQ(labels.size(), 16u);
+  EXPECT_TRUE(labels.count("0") && labels.count("15"));
+}
+
+TEST(CliMap, PngHasTheAskedWidth) {
+#ifndef LAPFORGE_HAVE_PNG
+  GTEST_SKIP() << "built without Qt: maps are written as SVG only";
+#endif
+  CTempDir dir;
+  Result r = Lapforge(dir, "map " + Q(kSample) + " " + Q(dir.File("map.png")) + " --size 640");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  const std::vector<uint8_t> png = ReadBytes(dir.File("map.png"));
+  ASSERT_GT(png.size(), 24u);
+  const uint8_t signature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  EXPECT_TRUE(std::equal(signature, signature + 8, png.begin()));
+  // IHDR comes first: its width is the big-endian word at byte 16.
+  const uint32_t width = (uint32_t{png[16]} << 24) | (uint32_t{png[17]} << 16) | (uint32_t{png[18]} << 8) | png[19];
+  EXPECT_EQ(width, 640u);
+
+  Result wrong = Lapforge(dir, "map " + Q(kSample) + " " + Q(dir.File("map.bmp")));
+  EXPECT_EQ(wrong.status, 1);
+  EXPECT_FALSE(Exists(dir.File("map.bmp")));
+}
