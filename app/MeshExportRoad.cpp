@@ -35,24 +35,24 @@ bool CMeshExportRoad::Build(CLapforge& driver, const TrkDsc& db, MeshExportModel
 }
 
 MeshExportResult CMeshExportRoad::WriteFiles(const MeshExportModel& built, const std::string& folder,
-                                             const MeshExportSpec& spec) {
+                                             const MeshExportFormat& format) {
   MeshExportResult result;
   auto record = [&result](bool ok, const std::string& path) { (ok ? result.written : result.failed).push_back(path); };
-  result.written.reserve(static_cast<size_t>(built.blocks.GetSize()) + 1 + spec.templates.size());
+  result.written.reserve(static_cast<size_t>(built.blocks.GetSize()) + 1 + format.templates.size());
   {
     CProgress progress("Writing", built.blocks.GetSize());
     for (int b = 0; b < built.blocks.GetSize(); ++b) {
       const CGlBlock& block = built.blocks[b];
-      const std::string path = JoinPath(folder, block.name + "." + spec.blockExtension);
-      record(spec.writeBlock(block, built.textures, built.materials, path), path);
+      const std::string path = JoinPath(folder, block.name + "." + format.blockExtension);
+      record(format.writeBlock(block, built.textures, built.materials, path), path);
       progress.Step();
     }
   }
-  if (!spec.sceneFile.empty()) {
-    const std::string path = JoinPath(folder, spec.sceneFile);
-    record(CZWriteScn::WriteScn(path, spec.sceneExtension, built.blocks), path);
+  if (!format.sceneFile.empty()) {
+    const std::string path = JoinPath(folder, format.sceneFile);
+    record(CZWriteScn::WriteScn(path, format.sceneExtension, built.blocks), path);
   }
-  for (const MeshExportTemplate& t : spec.templates) {
+  for (const MeshExportTemplate& t : format.templates) {
     const std::string path = JoinPath(folder, t.fileName);
     const bool ok = t.kind == TemplateKind::Text ? WriteTextResource(t.id, path) : WriteBinaryResource(t.id, path);
     record(ok, path);
@@ -68,11 +68,11 @@ bool CMeshExportRoad::ReportFailed(const std::vector<std::string>& failed) {
   return false;
 }
 
-int CMeshExportRoad::Run(CLapforge& driver, const TrkDsc& db, const std::string& folder, const MeshExportSpec& spec) {
+int CMeshExportRoad::Run(CLapforge& driver, const TrkDsc& db, const std::string& folder, const MeshExportFormat& format) {
   if (!PrepareFolder(folder)) return 0;
   MeshExportModel built;
   if (!Build(driver, db, built)) return 0;
-  const MeshExportResult result = WriteFiles(built, folder, spec);
+  const MeshExportResult result = WriteFiles(built, folder, format);
   if (!ReportFailed(result.failed)) return 0;
   return built.blocks.GetSize();
 }

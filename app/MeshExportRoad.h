@@ -27,7 +27,7 @@ struct MeshExportTemplate {
 };
 
 // What differs between the per-block roads.
-struct MeshExportSpec {
+struct MeshExportFormat {
   std::string blockExtension;  // "gmt", "mts"
   std::string sceneFile;       // "_Lapforge.scn" (empty: none)
   std::string sceneExtension;  // mesh extension named by the scene file
@@ -58,11 +58,11 @@ struct MeshExportResult {
 
 // The per-block roads' descriptions (app/RoadRFactor.cpp, app/RoadMts.cpp,
 // app/RoadGtr.cpp).
-MeshExportSpec RFactorExportSpec();
-MeshExportSpec MtsExportSpec();
-MeshExportSpec GTRExportSpec();
-MeshExportSpec GTR2ExportSpec();
-MeshExportSpec GTLExportSpec();
+MeshExportFormat RFactorExportFormat();
+MeshExportFormat MtsExportFormat();
+MeshExportFormat GTRExportFormat();
+MeshExportFormat GTR2ExportFormat();
+MeshExportFormat GTLExportFormat();
 
 class CMeshExportRoad {
  public:
@@ -74,10 +74,10 @@ class CMeshExportRoad {
   static bool Build(CLapforge& driver, const TrkDsc& db, MeshExportModel& out);
   // Writes the block files in block order, the scene file, the templates.
   static MeshExportResult WriteFiles(const MeshExportModel& built, const std::string& folder,
-                                     const MeshExportSpec& spec);
+                                     const MeshExportFormat& format);
   // Shows the files that could not be written, one per line; false when any.
   static bool ReportFailed(const std::vector<std::string>& failed);
   // The whole road: the number of blocks, 0 when the folder or the track
   // could not be made or any file could not be written.
-  static int Run(CLapforge& driver, const TrkDsc& db, const std::string& folder, const MeshExportSpec& spec);
+  static int Run(CLapforge& driver, const TrkDsc& db, const std::string& folder, const MeshExportFormat& format);
 };

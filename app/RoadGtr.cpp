@@ -21,49 +21,49 @@ bool WriteGtlBlock(const CGlBlock& block, const CGlMipArray& textures, const CGl
 
 }  // namespace
 
-MeshExportSpec GTRExportSpec() {
-  MeshExportSpec spec;
-  spec.blockExtension = "gmt";
-  spec.sceneFile = "_Lapforge.scn";
-  spec.sceneExtension = "gmt";
-  spec.writeBlock = [](const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
+MeshExportFormat GTRExportFormat() {
+  MeshExportFormat format;
+  format.blockExtension = "gmt";
+  format.sceneFile = "_Lapforge.scn";
+  format.sceneExtension = "gmt";
+  format.writeBlock = [](const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
                        const std::string& path) {
     // Target "tga" with ".dds" kept (CZGtr); the UV clamp off.
     CZGtrFile gtr;
     gtr.MakeObject(block.points, block.faces, textures, materials, 0, 1, 0);
     return gtr.WriteGTRFile(path, 0);
   };
-  return spec;
+  return format;
 }
 
-MeshExportSpec GTR2ExportSpec() {
-  MeshExportSpec spec;
-  spec.blockExtension = "gmt";
-  spec.sceneFile = "_Lapforge.trk";
-  spec.sceneExtension = "gmt";
-  spec.templates = {{"_NoName.gdb", TemplateKind::Text, 113},
+MeshExportFormat GTR2ExportFormat() {
+  MeshExportFormat format;
+  format.blockExtension = "gmt";
+  format.sceneFile = "_Lapforge.trk";
+  format.sceneExtension = "gmt";
+  format.templates = {{"_NoName.gdb", TemplateKind::Text, 113},
                     {"_NoName.trk", TemplateKind::Text, 114},
                     {"_NoName.ani", TemplateKind::Text, 115},
                     {"_NoName.grd", TemplateKind::Text, 116},
                     {"_rgbmap.dds", TemplateKind::Binary, 110}};
-  spec.writeBlock = WriteGtlBlock;
-  return spec;
+  format.writeBlock = WriteGtlBlock;
+  return format;
 }
 
-MeshExportSpec GTLExportSpec() {
-  MeshExportSpec spec;
-  spec.blockExtension = "gmt";
-  spec.sceneFile = "_Lapforge.scn";
-  spec.sceneExtension = "gmt";
-  spec.templates = {{"_NoName.gdb", TemplateKind::Text, 107},
+MeshExportFormat GTLExportFormat() {
+  MeshExportFormat format;
+  format.blockExtension = "gmt";
+  format.sceneFile = "_Lapforge.scn";
+  format.sceneExtension = "gmt";
+  format.templates = {{"_NoName.gdb", TemplateKind::Text, 107},
                     {"_NoName.trk", TemplateKind::Text, 109},
                     {"_rgbmap.dds", TemplateKind::Binary, 110}};
-  spec.writeBlock = WriteGtlBlock;
-  return spec;
+  format.writeBlock = WriteGtlBlock;
+  return format;
 }
 
 int CLapforge::GTRFromDataBase(const TrkDsc& db, const std::string& folder) {
-  return CMeshExportRoad::Run(*this, db, folder, GTRExportSpec());
+  return CMeshExportRoad::Run(*this, db, folder, GTRExportFormat());
 }
 
 int CLapforge::XMLtoGTR(const std::string& xmlFile, const std::string& folder) {
@@ -72,7 +72,7 @@ int CLapforge::XMLtoGTR(const std::string& xmlFile, const std::string& folder) {
 }
 
 int CLapforge::GTR2FromDataBase(const TrkDsc& db, const std::string& folder) {
-  return CMeshExportRoad::Run(*this, db, folder, GTR2ExportSpec());
+  return CMeshExportRoad::Run(*this, db, folder, GTR2ExportFormat());
 }
 
 int CLapforge::XMLtoGTR2(const std::string& xmlFile, const std::string& folder) {
@@ -81,7 +81,7 @@ int CLapforge::XMLtoGTR2(const std::string& xmlFile, const std::string& folder) 
 }
 
 int CLapforge::GTLFromDataBase(const TrkDsc& db, const std::string& folder) {
-  return CMeshExportRoad::Run(*this, db, folder, GTLExportSpec());
+  return CMeshExportRoad::Run(*this, db, folder, GTLExportFormat());
 }
 
 int CLapforge::XMLtoGTL(const std::string& xmlFile, const std::string& folder) {

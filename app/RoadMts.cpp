@@ -4,22 +4,22 @@
 #include "description/TrkDsc.h"
 #include "formats/ZMts.h"
 
-MeshExportSpec MtsExportSpec() {
-  MeshExportSpec spec;
-  spec.blockExtension = "mts";
-  spec.sceneFile = "_Lapforge.scn";
-  spec.sceneExtension = "mts";
-  spec.writeBlock = [](const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
+MeshExportFormat MtsExportFormat() {
+  MeshExportFormat format;
+  format.blockExtension = "mts";
+  format.sceneFile = "_Lapforge.scn";
+  format.sceneExtension = "mts";
+  format.writeBlock = [](const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
                        const std::string& path) {
     CZMts mts;
     mts.MakeObject(block.points, block.faces, textures, materials, 0, 1, 0);
     return mts.WriteF1File(path, 0);
   };
-  return spec;
+  return format;
 }
 
 int CLapforge::MTSFromDataBase(const TrkDsc& db, const std::string& folder) {
-  return CMeshExportRoad::Run(*this, db, folder, MtsExportSpec());
+  return CMeshExportRoad::Run(*this, db, folder, MtsExportFormat());
 }
 
 int CLapforge::XMLToMTS(const std::string& xmlFile, const std::string& folder) {

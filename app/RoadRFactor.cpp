@@ -5,15 +5,15 @@
 #include "description/TrkDsc.h"
 #include "formats/ZGmtFile.h"
 
-MeshExportSpec RFactorExportSpec() {
-  MeshExportSpec spec;
-  spec.blockExtension = "gmt";
-  spec.sceneFile = "_Lapforge.scn";
-  spec.sceneExtension = "gmt";
-  spec.templates = {{"_NoName.gdb", TemplateKind::Text, 112},
+MeshExportFormat RFactorExportFormat() {
+  MeshExportFormat format;
+  format.blockExtension = "gmt";
+  format.sceneFile = "_Lapforge.scn";
+  format.sceneExtension = "gmt";
+  format.templates = {{"_NoName.gdb", TemplateKind::Text, 112},
                     {"_NoName.scn", TemplateKind::Text, 111},
                     {"_rgbmap.dds", TemplateKind::Binary, 110}};
-  spec.writeBlock = [](const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
+  format.writeBlock = [](const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
                        const std::string& path) {
     CGlObjTag tag;
     tag.ClearObjTag();
@@ -21,11 +21,11 @@ MeshExportSpec RFactorExportSpec() {
     gmt.MakeObject(block.points, block.faces, textures, materials, tag);
     return gmt.WriteRFactorFile(path, tag);
   };
-  return spec;
+  return format;
 }
 
 int CLapforge::RFactorFromDataBase(const TrkDsc& db, const std::string& folder) {
-  return CMeshExportRoad::Run(*this, db, folder, RFactorExportSpec());
+  return CMeshExportRoad::Run(*this, db, folder, RFactorExportFormat());
 }
 
 int CLapforge::XMLtoRFactor(const std::string& xmlFile, const std::string& folder) {

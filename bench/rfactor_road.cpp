@@ -103,7 +103,7 @@ void BM_CopyRFactorOutput(benchmark::State& state) { CopyOutput(state, "rfactor"
 BENCHMARK(BM_CopyRFactorOutput)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The writing half alone: the blocks built once, then every file written.
-void WriteOnly(benchmark::State& state, const char* name, const MeshExportSpec& spec) {
+void WriteOnly(benchmark::State& state, const char* name, const MeshExportFormat& format) {
   static MeshExportModel* built = [] {
     auto* m = new MeshExportModel();
     std::unique_ptr<TrkDsc> db = CLapforge().DataBaseFromXML(TrackXml());
@@ -113,14 +113,14 @@ void WriteOnly(benchmark::State& state, const char* name, const MeshExportSpec& 
   }();
   const std::string folder = kRoot + "/" + name;
   fs::create_directories(folder);
-  for (auto _ : state) benchmark::DoNotOptimize(CMeshExportRoad::WriteFiles(*built, folder, spec).written.size());
+  for (auto _ : state) benchmark::DoNotOptimize(CMeshExportRoad::WriteFiles(*built, folder, format).written.size());
   state.counters["blocks"] = built->blocks.GetSize();
 }
 
-void BM_WriteRFactorFilesOnly(benchmark::State& state) { WriteOnly(state, "rfactor-write", RFactorExportSpec()); }
+void BM_WriteRFactorFilesOnly(benchmark::State& state) { WriteOnly(state, "rfactor-write", RFactorExportFormat()); }
 BENCHMARK(BM_WriteRFactorFilesOnly)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-void BM_WriteMtsFilesOnly(benchmark::State& state) { WriteOnly(state, "mts-write", MtsExportSpec()); }
+void BM_WriteMtsFilesOnly(benchmark::State& state) { WriteOnly(state, "mts-write", MtsExportFormat()); }
 BENCHMARK(BM_WriteMtsFilesOnly)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_XmlToMts(benchmark::State& state) {

@@ -103,15 +103,15 @@ TEST(ExportRoads, BlockFilesSceneAndTemplatesInOrder) {
   const std::string gtr2 = dir.File("gtr2"), gtl = dir.File("gtl"), gtr = dir.File("gtr");
   for (const std::string& f : {gtr2, gtl, gtr}) std::filesystem::create_directories(f);
 
-  MeshExportResult r = CMeshExportRoad::WriteFiles(built, gtr2, GTR2ExportSpec());
+  MeshExportResult r = CMeshExportRoad::WriteFiles(built, gtr2, GTR2ExportFormat());
   EXPECT_TRUE(r.failed.empty());
   EXPECT_EQ(FileNames(r.written),
             (std::vector<std::string>{"A.gmt", "B.gmt", "_Lapforge.trk", "_NoName.gdb", "_NoName.trk", "_NoName.ani",
                                       "_NoName.grd", "_rgbmap.dds"}));
-  r = CMeshExportRoad::WriteFiles(built, gtl, GTLExportSpec());
+  r = CMeshExportRoad::WriteFiles(built, gtl, GTLExportFormat());
   EXPECT_EQ(FileNames(r.written),
             (std::vector<std::string>{"A.gmt", "B.gmt", "_Lapforge.scn", "_NoName.gdb", "_NoName.trk", "_rgbmap.dds"}));
-  r = CMeshExportRoad::WriteFiles(built, gtr, GTRExportSpec());
+  r = CMeshExportRoad::WriteFiles(built, gtr, GTRExportFormat());
   EXPECT_EQ(FileNames(r.written), (std::vector<std::string>{"A.gmt", "B.gmt", "_Lapforge.scn"}));
 
   EXPECT_EQ(ReadText(gtr2 + "/_NoName.trk"), TemplateText(114));

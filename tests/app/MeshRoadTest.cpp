@@ -58,7 +58,7 @@ TEST(MeshRoad, RFactorWritesBlocksSceneThenTemplatesAndTheSceneNamesExist) {
   CTempDir dir;
   MeshExportModel built;
   MakeBlocks(built, {"Road01", "Wall02"});
-  const MeshExportResult result = CMeshExportRoad::WriteFiles(built, dir.Path(), RFactorExportSpec());
+  const MeshExportResult result = CMeshExportRoad::WriteFiles(built, dir.Path(), RFactorExportFormat());
   EXPECT_TRUE(result.failed.empty());
   EXPECT_EQ(FileNames(result.written), (std::vector<std::string>{"Road01.gmt", "Wall02.gmt", "_Lapforge.scn",
                                                                   "_NoName.gdb", "_NoName.scn", "_rgbmap.dds"}));
@@ -85,7 +85,7 @@ TEST(MeshRoad, FilesThatCannotBeWrittenAreReportedByName) {
   CRecordingUI ui;
   MeshExportModel built;
   MakeBlocks(built, {"A", "missing/B", "C"});
-  const MeshExportResult result = CMeshExportRoad::WriteFiles(built, dir.Path(), RFactorExportSpec());
+  const MeshExportResult result = CMeshExportRoad::WriteFiles(built, dir.Path(), RFactorExportFormat());
   ASSERT_EQ(result.failed.size(), 1u);
   EXPECT_EQ(result.failed[0], dir.File("missing/B.gmt"));
   EXPECT_TRUE(Exists(dir.File("A.gmt")));

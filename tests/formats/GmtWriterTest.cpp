@@ -206,7 +206,7 @@ TEST(GmtWriter, DictionaryShaderWithFiveDx9Entries) {
   CGlMaterial& m = materials[0];
   m.shader.shaderName = "BUMPSPECMAPT0";
   m.shader.maps[0].stageType = 2;
-  m.shader.maps[0].textureName = "maps/spec.png";
+  m.shader.maps[0].textureName = "maps/format.png";
   m.shader.maps[0].bias = 0.5f;
   m.shader.maps[0].uScale = 2.0f;
   m.shader.maps[0].vScale = 0.0f;  // unusable: taken as 1
@@ -229,7 +229,7 @@ TEST(GmtWriter, DictionaryShaderWithFiveDx9Entries) {
   EXPECT_EQ(wm.record.levels[2].firstEntry, 5);
   EXPECT_EQ(wm.record.levels[2].entryCount, 5);
   // DX9 stages: diffuse, specular map, bump map, two computed stages.
-  const char* names[5] = {"asphalt.tga", "spec.tga", "bump.dds", "MATH", "MATH"};
+  const char* names[5] = {"asphalt.tga", "format.tga", "bump.dds", "MATH", "MATH"};
   const int kinds[5] = {1, 2, 5, 15, 15};
   for (int j = 0; j < 5; ++j) {
     const gmt_combined_texture& t = wm.textures[size_t(5 + j)];
@@ -241,7 +241,7 @@ TEST(GmtWriter, DictionaryShaderWithFiveDx9Entries) {
   EXPECT_EQ(wm.textures[6].destinationBlend, 4);
   // DX8's last stage is a power map (kind 9), which samples the specular map.
   EXPECT_EQ(wm.textures[4].sourceBlend, 9);
-  EXPECT_EQ(wm.textures[4].name, "spec.tga");
+  EXPECT_EQ(wm.textures[4].name, "format.tga");
   EXPECT_EQ(wm.uvSources[0], 1);
   EXPECT_EQ(wm.uvSources[1], 2);
   EXPECT_EQ(wm.uvSources[2], 0);
