@@ -151,6 +151,7 @@ void AppendPoints(std::string& out, const std::vector<double>& xy) {
 
 bool CTrackMap::Build(const TrkDsc& db, int width) {
   shapes_.clear();
+  sectionAreas_.clear();
   width_ = std::max(width, 64);
   CN5PtfDb model;
   if (!CLapforge().PTFObjFromDataBase(db, model, "")) return false;
@@ -161,12 +162,35 @@ bool CTrackMap::Build(const TrkDsc& db, int width) {
   pending.reserve(static_cast<size_t>(segments) * 8 + 64);
   CMapBuilder map(model, pending);
 
+  // The section each segment belongs to (a split section makes two
+  // segments), as the boundaries below count them.
+  std::vector<int> sectionOf(static_cast<size_t>(std::max(segments, 0)), -1);
+  for (int i = 0, seg = 0; i < db.Section.Count() && seg < segments; ++i) {
+    TrkDsc::SectionRow sec = db.Section[i];
+    const double f = (sec.IsSplitNull() ? 0.0 : sec.Split()) / sec.Length();
+    for (int k = f > 0 && f < 1 ? 2 : 1; k > 0 && seg < segments; --k) sectionOf[static_cast<size_t>(seg++)] = i;
+  }
+  // Per section: its outer right edge forward, its outer left edge forward
+  // (reversed when the area is closed).
+  std::vector<std::vector<double>> sectionRight(static_cast<size_t>(db.Section.Count()));
+  std::vector<std::vector<double>> sectionLeft(sectionRight.size());
+
   // Surfaces, then the outer edges and the course (the reference line the
   // track is laid along), then the walls over them.
   std::vector<double> right, left, course;
   for (int s = 0; s < segments; ++s) {
     CN5ObjSg* sg = model.GetSegObj(s);
     if (!sg) continue;
+    if (const int owner = sectionOf[static_cast<size_t>(s)]; owner >= 0 && sg->NoTractions() > 0) {
+      std::vector<double>& r = sectionRight[static_cast<size_t>(owner)];
+      std::vector<double>& l = sectionLeft[static_cast<size_t>(owner)];
+      CN5ObjFs* rb = sg->GetFsObj(0);
+      CN5ObjFs* lb = sg->GetFsObj(sg->NoTractions() - 1);
+      if (rb && lb) {
+        map.Edge(*sg, rb->latStart, rb->latEnd, r, false, !r.empty());
+        map.Edge(*sg, lb->latStart, lb->latEnd, l, false, !l.empty());
+      }
+    }
     for (int b = 0; b + 1 < sg->NoTractions(); ++b) {
       CN5ObjFs* band = sg->GetFsObj(b);
       CN5ObjFs* next = sg->GetFsObj(b + 1);
@@ -316,6 +340,24 @@ bool CTrackMap::Build(const TrkDsc& db, int width) {
     }
     shapes_.push_back(std::move(p.shape));
   }
+  auto place = [&](std::vector<double>& xy) {
+    for (size_t i = 0; i + 1 < xy.size(); i += 2) {
+      xy[i] = offsetX + (xy[i] - minX) * scale_;
+      xy[i + 1] = margin + (maxY - xy[i + 1]) * scale_;
+    }
+  };
+  sectionAreas_.resize(sectionRight.size());
+  for (size_t i = 0; i < sectionRight.size(); ++i) {
+    std::vector<double>& area = sectionAreas_[i];
+    const std::vector<double>& l = sectionLeft[i];
+    if (sectionRight[i].empty() || l.empty()) continue;
+    area = std::move(sectionRight[i]);
+    for (size_t k = l.size(); k >= 2; k -= 2) {
+      area.push_back(l[k - 2]);
+      area.push_back(l[k - 1]);
+    }
+    place(area);
+  }
 
   // Scale bar: a round length near a quarter of the width.
   const double target = 0.25 * width_ / scale_;
@@ -360,6 +402,12 @@ bool CTrackMap::Build(const TrkDsc& db, int width) {
   north.xy = {cx + 26 * ux - 4, cy + 26 * uy + 4};
   north.label = "N";
   return true;
+}
+
+const std::vector<double>& CTrackMap::SectionArea(int section) const {
+  static const std::vector<double> kNone;
+  if (section < 0 || section >= SectionCount()) return kNone;
+  return sectionAreas_[static_cast<size_t>(section)];
 }
 
 std::string CTrackMap::ToSvg() const {

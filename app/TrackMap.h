@@ -50,6 +50,13 @@ class CTrackMap {
   // Metres per pixel of the picture.
   double MetresPerPixel() const { return 1.0 / scale_; }
 
+  // The ground a section covers (its bands from the outer right edge to the
+  // outer left edge) as a closed outline in picture pixels, for a view that
+  // marks one section. Sections are named by their position in the Section
+  // table; empty for a position that makes no part of the track.
+  const std::vector<double>& SectionArea(int section) const;
+  int SectionCount() const { return static_cast<int>(sectionAreas_.size()); }
+
   // The picture as an SVG document.
   std::string ToSvg() const;
 
@@ -57,4 +64,5 @@ class CTrackMap {
   int width_ = 0, height_ = 0;
   double scale_ = 1;  // pixels per metre
   std::vector<MapShape> shapes_;
+  std::vector<std::vector<double>> sectionAreas_;
 };

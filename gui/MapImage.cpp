@@ -46,6 +46,42 @@ void EnsureGuiApplication() {
 
 }  // namespace
 
+void PaintMapShapes(QPainter& painter, const std::vector<MapShape>& shapes) {
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  painter.setRenderHint(QPainter::TextAntialiasing, true);
+  for (const MapShape& s : shapes) {
+    switch (s.kind) {
+      case MapShape::Kind::Polygon:
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(ToQt(s.fill));
+        painter.drawPolygon(Points(s));
+        break;
+      case MapShape::Kind::Polyline: {
+        QPen pen(ToQt(s.stroke), s.size, s.dashed ? Qt::DashLine : Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPolyline(Points(s));
+        break;
+      }
+      case MapShape::Kind::Marker:
+        if (s.xy.size() < 2) break;
+        painter.setPen(QPen(ToQt(s.stroke), 1));
+        painter.setBrush(ToQt(s.fill));
+        painter.drawEllipse(QPointF(s.xy[0], s.xy[1]), s.size, s.size);
+        break;
+      case MapShape::Kind::Text: {
+        if (s.xy.size() < 2) break;
+        QFont font("sans-serif");
+        font.setPixelSize(static_cast<int>(s.size));
+        painter.setFont(font);
+        painter.setPen(ToQt(s.fill));
+        painter.drawText(QPointF(s.xy[0], s.xy[1]), QString::fromStdString(s.label));
+        break;
+      }
+    }
+  }
+}
+
 bool WriteMapPng(const CTrackMap& map, const std::string& path, std::string& error) {
   EnsureGuiApplication();
   QImage image(map.Width(), map.Height(), QImage::Format_ARGB32);
@@ -56,39 +92,7 @@ bool WriteMapPng(const CTrackMap& map, const std::string& path, std::string& err
   image.fill(Qt::white);
   {
     QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setRenderHint(QPainter::TextAntialiasing, true);
-    for (const MapShape& s : map.Shapes()) {
-      switch (s.kind) {
-        case MapShape::Kind::Polygon:
-          painter.setPen(Qt::NoPen);
-          painter.setBrush(ToQt(s.fill));
-          painter.drawPolygon(Points(s));
-          break;
-        case MapShape::Kind::Polyline: {
-          QPen pen(ToQt(s.stroke), s.size, s.dashed ? Qt::DashLine : Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin);
-          painter.setPen(pen);
-          painter.setBrush(Qt::NoBrush);
-          painter.drawPolyline(Points(s));
-          break;
-        }
-        case MapShape::Kind::Marker:
-          if (s.xy.size() < 2) break;
-          painter.setPen(QPen(ToQt(s.stroke), 1));
-          painter.setBrush(ToQt(s.fill));
-          painter.drawEllipse(QPointF(s.xy[0], s.xy[1]), s.size, s.size);
-          break;
-        case MapShape::Kind::Text: {
-          if (s.xy.size() < 2) break;
-          QFont font("sans-serif");
-          font.setPixelSize(static_cast<int>(s.size));
-          painter.setFont(font);
-          painter.setPen(ToQt(s.fill));
-          painter.drawText(QPointF(s.xy[0], s.xy[1]), QString::fromStdString(s.label));
-          break;
-        }
-      }
-    }
+    PaintMapShapes(painter, map.Shapes());
   }
   QByteArray bytes;
   QBuffer buffer(&bytes);

@@ -4,8 +4,16 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class CTrackMap;
+class QPainter;
+struct MapShape;
+
+// Paints shapes in order with the painter as it stands (its transform maps
+// picture pixels onto the device). The PNG writer and the editor's map view
+// both draw through this.
+void PaintMapShapes(QPainter& painter, const std::vector<MapShape>& shapes);
 
 // Paints the map's shapes and writes them as a PNG file (temp file and
 // rename). False with error set when the image cannot be made or written.

@@ -42,10 +42,10 @@ int main(int argc, char** argv) {
   ok &= Save(options, out.filePath("options.png"));
 
   LapforgeEdit editor(QStringLiteral(LAPFORGE_SOURCE_DIR "/examples/sample-circuit.xml"), dialogs);
-  editor.resize(980, 560);
+  editor.resize(1200, 620);
   editor.ShowTable(QStringLiteral("Section"));
   editor.Grid()->resizeColumnsToContents();
-  editor.SelectRow(1);
+  editor.SelectRow(3);
   ok &= Save(editor, out.filePath("table-editor.png"));
 
   CStatusWindow status(12, 65040);

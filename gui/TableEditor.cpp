@@ -13,8 +13,10 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QShortcut>
+#include <QSplitter>
 #include <QSortFilterProxyModel>
 #include <QTableView>
+#include <QTimer>
 #include <QUndoStack>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -25,6 +27,7 @@
 #include "app/support/UserInterface.h"
 #include "gui/GuiSupport.h"
 #include "gui/StatusWindow.h"
+#include "gui/TrackMapView.h"
 
 namespace {
 
@@ -155,6 +158,9 @@ LapforgeEdit::LapforgeEdit(const QString& xmlFile, CFileDialogs& dialogs, QWidge
 LapforgeEdit::~LapforgeEdit() {
   // The undo commands and the child widgets refer to the description, which
   // goes before the widgets do: let go of it first.
+  mapTimer_->stop();
+  undo_->disconnect(this);
+  grid_->selectionModel()->disconnect(this);
   undo_->clear();
   list_->disconnect(this);
   model_->SetDescription(nullptr);
@@ -162,7 +168,7 @@ LapforgeEdit::~LapforgeEdit() {
 
 void LapforgeEdit::BuildWindow() {
   setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
-  resize(900, 560);
+  resize(1100, 600);
 
   model_ = new CDescriptionModel(this);
   model_->SetDescription(db_.get());
@@ -215,7 +221,23 @@ void LapforgeEdit::BuildWindow() {
   auto* right = new QVBoxLayout;
   right->addLayout(nav);
   right->addWidget(notice_);
-  right->addWidget(grid_, 1);
+  // The map beside the grid, laid out again a moment after the description
+  // changes (a burst of edits makes one rebuild).
+  map_ = new CTrackMapView(this);
+  split_ = new QSplitter(Qt::Horizontal, this);
+  split_->addWidget(grid_);
+  split_->addWidget(map_);
+  split_->setStretchFactor(0, 3);
+  split_->setStretchFactor(1, 2);
+  split_->setChildrenCollapsible(true);
+  right->addWidget(split_, 1);
+  mapTimer_ = new QTimer(this);
+  mapTimer_->setSingleShot(true);
+  mapTimer_->setInterval(300);
+  connect(mapTimer_, &QTimer::timeout, this, &LapforgeEdit::RebuildMapNow);
+  connect(undo_, &QUndoStack::indexChanged, this, &LapforgeEdit::ScheduleMapRebuild);
+  connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          &LapforgeEdit::UpdateMapHighlight);
   auto* top = new QHBoxLayout;
   top->addWidget(list_);
   top->addLayout(right, 1);
@@ -334,6 +356,7 @@ void LapforgeEdit::BuildWindow() {
     notice_->hide();
   }
   UpdateNavigation();
+  RebuildMapNow();
 }
 
 QPushButton* LapforgeEdit::Button(const QString& text) const {
@@ -414,7 +437,40 @@ void LapforgeEdit::Back() {
   }
 }
 
+void LapforgeEdit::ScheduleMapRebuild() { mapTimer_->start(); }
+
+void LapforgeEdit::RebuildMapNow() {
+  mapTimer_->stop();
+  // An export reads the description on the worker thread and may show
+  // messages meanwhile: the map waits for it.
+  if (runner_->Busy()) {
+    mapTimer_->start();
+    return;
+  }
+  map_->Rebuild(db_.get());
+  UpdateMapHighlight();
+}
+
+int LapforgeEdit::SelectedSection() const {
+  if (!db_) return -1;
+  CDescriptionModel::View v = model_->CurrentView();
+  if (v.table == TrkDsc::kTable_Section) {
+    const CDataRow* row = model_->RowAt(CurrentRow());
+    return row ? TableRowIndex(row) : -1;
+  }
+  // A child view: up through the parents to a Section row.
+  for (size_t up = backStack_.size(); v.relation >= 0;) {
+    if (db_->Relation(v.relation).parentTable == TrkDsc::kTable_Section) return v.parentRowIndex;
+    if (up == 0) break;
+    v = backStack_[--up];
+  }
+  return -1;
+}
+
+void LapforgeEdit::UpdateMapHighlight() { map_->SetHighlight(SelectedSection()); }
+
 void LapforgeEdit::UpdateNavigation() {
+  UpdateMapHighlight();
   const auto& v = model_->CurrentView();
   const bool child = v.relation >= 0;
   back_->setVisible(child);

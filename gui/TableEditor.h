@@ -20,9 +20,12 @@ class QListWidget;
 class QProgressBar;
 class QPushButton;
 class QSortFilterProxyModel;
+class QSplitter;
 class QTableView;
+class QTimer;
 class QUndoStack;
 class CConversionRunner;
+class CTrackMapView;
 
 class LapforgeEdit : public QDialog {
   Q_OBJECT
@@ -36,6 +39,14 @@ class LapforgeEdit : public QDialog {
   TrkDsc* Description() const { return db_.get(); }
   CDescriptionModel* Model() const { return model_; }
   QTableView* Grid() const { return grid_; }
+  // The top view of the track beside the grid, and the splitter holding both.
+  CTrackMapView* MapView() const { return map_; }
+  QSplitter* GridSplitter() const { return split_; }
+  // Lays the map out again now instead of when the pending rebuild is due.
+  void RebuildMapNow();
+  // The section the grid points at: the current row of the Section table,
+  // or the section that owns the rows shown; -1 for none.
+  int SelectedSection() const;
   QListWidget* TableList() const { return list_; }
   QUndoStack* UndoStack() const { return undo_; }
   CConversionRunner* Runner() const { return runner_; }
@@ -94,6 +105,8 @@ class LapforgeEdit : public QDialog {
   void OnCellClicked(const QModelIndex& index);
   bool EditCell(CDataRow& row, int column, const CDataValue& v);
   void UpdateCaption();
+  void ScheduleMapRebuild();
+  void UpdateMapHighlight();
 
   // Export commands: a picker, then the driver on the worker thread.
   void ExportToFile(const char* extension, std::function<int(const TrkDsc&, const std::string&)> op);
@@ -112,6 +125,9 @@ class LapforgeEdit : public QDialog {
   QSortFilterProxyModel* proxy_;
   QListWidget* list_;
   QTableView* grid_;
+  QSplitter* split_;
+  CTrackMapView* map_;
+  QTimer* mapTimer_;
   QPushButton* back_;
   QLabel* path_;
   QLabel* notice_;
