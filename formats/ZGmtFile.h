@@ -128,4 +128,10 @@ class CZGmtFile : public CZGmt {
   // frame-list animation before every entry of a kind-8 material (rFactor);
   // without it every material follows the rule of the other kinds (GTL).
   void WriteMaterialSection(CByteWriter& w, bool perEntryKind8) const;
+  // The collision triangles: indices, facing code, object index, running
+  // number, [plane distance in mesh axes,] centre and radius.
+  void WriteCollisionTriangles(CByteWriter& w, bool planeDistance) const;
+  // Every object's vertex, UV, [second UV,] [tangent] and index blocks as
+  // its descriptor flags say.
+  void WriteObjectBlocks(CByteWriter& w);
 };
