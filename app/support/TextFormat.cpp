@@ -106,3 +106,16 @@ const char* BackslashEscape(unsigned char c) {
       return nullptr;
   }
 }
+
+const char* XmlMarkupEntity(char c) {
+  switch (c) {
+    case '&':
+      return "&amp;";
+    case '<':
+      return "&lt;";
+    case '>':
+      return "&gt;";
+    default:
+      return nullptr;
+  }
+}
