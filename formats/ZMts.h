@@ -89,6 +89,11 @@ class CZMts : public CSim {
   int triangleCount = 0;
 
  protected:
+  // The tail of every MakeObject: the block's materials, texture
+  // coordinates from the diffuse maps, then one object per material and the
+  // palette object, all from the faces already prepared and pointList.
+  void MakeMaterialObjects(const CGlPointArray& pointList, const CGlMaterialArray& materialList);
+
   // Blocks shared by the MTS-family files (offsets are the caller's).
   // Descriptors of 64 bytes; the running offset starts at firstVertexOffset
   // and advances 48 per vertex, then 2 per index.
