@@ -55,32 +55,18 @@ std::vector<uint8_t> CZGTLFile::GTLFileBytes(const CGlObjTag& tag) {
   // Object descriptors, 108 bytes.
   int64_t running = vertexOffset;
   for (int32_t k = 0; k < n; ++k) {
-    const CMtsObj& object = objects[static_cast<size_t>(k)];
-    const uint32_t flags = DescriptorFlags(k);
-    const int64_t vertices = object.points.GetSize();
-    const int64_t indices = 3 * int64_t{object.faces.GetSize()};
-    const int64_t vertexBlock = running;
-    running += 32 * vertices;
-    const int64_t uvBlock = running;
-    running += 32 * vertices;
-    int64_t tangents = 0;
-    if (flags & kBumpFlag) {
-      tangents = running;
-      running += 24 * vertices;
-    }
-    const int64_t indexBlock = running;
-    running += 2 * indices;
-    w.U32(flags);
+    const ObjectBlockOffsets at = PlaceObjectBlocks(k, running);  // never a second UV block
+    w.U32(at.flags);
     w.I32(k);
-    w.I32(static_cast<int32_t>(vertices));
-    w.I32(static_cast<int32_t>(vertexBlock));  // 12
+    w.I32(static_cast<int32_t>(at.vertices));
+    w.I32(static_cast<int32_t>(at.vertexBlock));  // 12
     w.Zeroes(4);
-    w.I32(static_cast<int32_t>(uvBlock));  // 20
+    w.I32(static_cast<int32_t>(at.uv1));  // 20
     w.Zeroes(4);
-    w.I32(static_cast<int32_t>(tangents));  // 28
+    w.I32(static_cast<int32_t>(at.tangents));  // 28
     w.Zeroes(4);
-    w.I32(static_cast<int32_t>(indices));     // 36
-    w.I32(static_cast<int32_t>(indexBlock));  // 40
+    w.I32(static_cast<int32_t>(at.indices));     // 36
+    w.I32(static_cast<int32_t>(at.indexBlock));  // 40
     w.Zeroes(60 - 44);
     w.I32(-1);  // 60
     w.Zeroes(kDescriptorSize - 64);

@@ -134,4 +134,12 @@ class CZGmtFile : public CZGmt {
   // Every object's vertex, UV, [second UV,] [tangent] and index blocks as
   // its descriptor flags say.
   void WriteObjectBlocks(CByteWriter& w);
+  // Where WriteObjectBlocks puts one object's blocks, from running (the
+  // offset of its vertex block), which moves past them; absent blocks at 0.
+  struct ObjectBlockOffsets {
+    uint32_t flags = 0;
+    int64_t vertices = 0, indices = 0;
+    int64_t vertexBlock = 0, uv1 = 0, uv2 = 0, tangents = 0, indexBlock = 0;
+  };
+  ObjectBlockOffsets PlaceObjectBlocks(int32_t object, int64_t& running) const;
 };

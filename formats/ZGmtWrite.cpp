@@ -150,6 +150,29 @@ void CZGmtFile::WriteObjectBlocks(CByteWriter& w) {
   }
 }
 
+CZGmtFile::ObjectBlockOffsets CZGmtFile::PlaceObjectBlocks(int32_t k, int64_t& running) const {
+  const CMtsObj& object = objects[static_cast<size_t>(k)];
+  ObjectBlockOffsets at;
+  at.flags = DescriptorFlags(k);
+  at.vertices = object.points.GetSize();
+  at.indices = 3 * int64_t{object.faces.GetSize()};
+  at.vertexBlock = running;
+  running += 32 * at.vertices;
+  at.uv1 = running;
+  running += 32 * at.vertices;
+  if (at.flags & kSecondUVFlag) {
+    at.uv2 = running;
+    running += 32 * at.vertices;
+  }
+  if (at.flags & kBumpFlag) {
+    at.tangents = running;
+    running += 24 * at.vertices;
+  }
+  at.indexBlock = running;
+  running += 2 * at.indices;
+  return at;
+}
+
 std::vector<uint8_t> CZGmtFile::RFactorFileBytes(const CGlObjTag& tag) {
   MakeWriteMaterials();
   const int32_t n = static_cast<int32_t>(objects.size());
@@ -189,35 +212,17 @@ std::vector<uint8_t> CZGmtFile::RFactorFileBytes(const CGlObjTag& tag) {
   // Object descriptors.
   int64_t running = vertexOffset;
   for (int32_t k = 0; k < n; ++k) {
-    const CMtsObj& object = objects[static_cast<size_t>(k)];
-    const uint32_t flags = DescriptorFlags(k);
-    const int64_t vertices = object.points.GetSize();
-    const int64_t indices = 3 * int64_t{object.faces.GetSize()};
-    const int64_t vertexBlock = running;
-    running += 32 * vertices;
-    const int64_t uv1 = running;
-    running += 32 * vertices;
-    int64_t uv2 = 0, tangents = 0;
-    if (flags & kSecondUVFlag) {
-      uv2 = running;
-      running += 32 * vertices;
-    }
-    if (flags & kBumpFlag) {
-      tangents = running;
-      running += 24 * vertices;
-    }
-    const int64_t indexBlock = running;
-    running += 2 * indices;
-    w.U32(flags);
-    w.I32(static_cast<int32_t>(vertexBlock));
+    const ObjectBlockOffsets at = PlaceObjectBlocks(k, running);
+    w.U32(at.flags);
+    w.I32(static_cast<int32_t>(at.vertexBlock));
     w.U32(0);
-    w.I32(static_cast<int32_t>(uv1));
-    w.I32(static_cast<int32_t>(uv2));
-    w.I32(static_cast<int32_t>(tangents));
-    w.I32(static_cast<int32_t>(vertices));
+    w.I32(static_cast<int32_t>(at.uv1));
+    w.I32(static_cast<int32_t>(at.uv2));
+    w.I32(static_cast<int32_t>(at.tangents));
+    w.I32(static_cast<int32_t>(at.vertices));
     w.U32(0);
-    w.I32(static_cast<int32_t>(indices));
-    w.I32(static_cast<int32_t>(indexBlock));
+    w.I32(static_cast<int32_t>(at.indices));
+    w.I32(static_cast<int32_t>(at.indexBlock));
     w.Zeroes(56 - 40);
     w.I32(k);
     w.Zeroes(76 - 60);
