@@ -13,13 +13,7 @@ int main(int argc, char** argv) {
   for (int type : {1, 3000, 2000})
     seeds.Put("circuit" + std::to_string(type) + ".trk", BuildTrk(ClosedCircuit(type)));
   seeds.Put("small.trk", BuildTrk(LargeCircuit(4, 3)));
-  TrkBuildTrack two;
-  two.columns = {-5, 5};
-  two.sections.resize(2);
-  two.sections[0].tractions = StandardTractions();
-  two.sections[0].walls = {TrkBuildWall{1, -6, -6}, TrkBuildWall{1, 6, 7}};
-  two.sections[1].curve = true;
-  two.sections[1].turnDeg = 180;
+  const TrkBuildTrack two = WalledTwoSections();
   seeds.Put("two.trk", BuildTrk(two));
   std::vector<uint8_t> cut = BuildTrk(two);
   cut.resize(cut.size() - 10);

@@ -21,13 +21,6 @@ int main(int argc, char** argv) {
     seeds.Put("circuit" + std::to_string(type) + "_sides.trk", roadfuzz::Join(trk, ini, tex));
   }
   seeds.Put("small.trk", roadfuzz::Join(BuildTrk(LargeCircuit(4, 3)), "", tex));
-  TrkBuildTrack two;
-  two.columns = {-5, 5};
-  two.sections.resize(2);
-  two.sections[0].tractions = StandardTractions();
-  two.sections[0].walls = {TrkBuildWall{1, -6, -6}, TrkBuildWall{1, 6, 7}};
-  two.sections[1].curve = true;
-  two.sections[1].turnDeg = 180;
-  seeds.Put("two.trk", BuildTrk(two));
+  seeds.Put("two.trk", BuildTrk(WalledTwoSections()));
   return seeds.Finish();
 }
