@@ -23,6 +23,12 @@ std::unique_ptr<TrkDsc> CLapforge::DataBaseFromXML(const std::string& xmlFile) {
   return db;
 }
 
+int CLapforge::FromXML(const std::string& xmlFile, int (CLapforge::*road)(const TrkDsc&, const std::string&),
+                       const std::string& output) {
+  std::unique_ptr<TrkDsc> db = DataBaseFromXML(xmlFile);
+  return db ? (this->*road)(*db, output) : 0;
+}
+
 int CLapforge::DataBaseToXML(const TrkDsc& db, const std::string& xmlFile) {
   std::string error;
   if (!db.WriteXml(xmlFile, error)) {
@@ -33,7 +39,5 @@ int CLapforge::DataBaseToXML(const TrkDsc& db, const std::string& xmlFile) {
 }
 
 int CLapforge::XMLToXML(const std::string& xmlIn, const std::string& xmlOut) {
-  std::unique_ptr<TrkDsc> db = DataBaseFromXML(xmlIn);
-  if (!db) return 0;
-  return DataBaseToXML(*db, xmlOut);
+  return FromXML(xmlIn, &CLapforge::DataBaseToXML, xmlOut);
 }

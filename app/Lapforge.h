@@ -68,4 +68,10 @@ class CLapforge {
   // AI waypoint and camera roads.
   int AIWFromDataBase(const TrkDsc& db, const std::string& lpFile, const std::string& aiwFile);
   int CamFromDataBase(const TrkDsc& db, const std::string& camIn, const std::string& camOut);
+
+ private:
+  // An XML... operation: the description loaded, then given with output to
+  // road; 0 when it could not be loaded.
+  int FromXML(const std::string& xmlFile, int (CLapforge::*road)(const TrkDsc&, const std::string&),
+              const std::string& output);
 };

@@ -76,3 +76,11 @@ int CMeshExportRoad::Run(CLapforge& driver, const TrkDsc& db, const std::string&
   if (!ReportFailed(result.failed)) return 0;
   return built.blocks.GetSize();
 }
+
+MeshExportFormat BlockExportFormat(const std::string& extension, const std::string& sceneFile) {
+  MeshExportFormat format;
+  format.blockExtension = extension;
+  format.sceneFile = sceneFile;
+  format.sceneExtension = extension;
+  return format;
+}

@@ -56,6 +56,10 @@ struct MeshExportResult {
   std::vector<std::string> failed;
 };
 
+// A per-block format whose block files and scene file entries carry the
+// same extension, before its templates and block writer are set.
+MeshExportFormat BlockExportFormat(const std::string& extension, const std::string& sceneFile);
+
 // The per-block roads' descriptions (app/RoadRFactor.cpp, app/RoadMts.cpp,
 // app/RoadGtr.cpp).
 MeshExportFormat RFactorExportFormat();

@@ -33,28 +33,12 @@ bool NeedsQuotes(const std::string& text) {
 std::string Quote(const std::string& text) {
   std::string out = "\"";
   for (unsigned char c : text) {
-    switch (c) {
-      case '\\':
-        out += "\\\\";
-        break;
-      case '"':
-        out += "\\\"";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (c < 0x20 || c == 0x7f)
-          out += StrFormat("\\x%02x", c);
-        else
-          out += static_cast<char>(c);
-    }
+    if (const char* escape = BackslashEscape(c))
+      out += escape;
+    else if (c < 0x20 || c == 0x7f)
+      out += StrFormat("\\x%02x", c);
+    else
+      out += static_cast<char>(c);
   }
   return out + "\"";
 }

@@ -35,6 +35,5 @@ int CLapforge::_3DSFromDataBase(const TrkDsc& db, const std::string& file) {
 }
 
 int CLapforge::XMLTo3DS(const std::string& xmlFile, const std::string& file) {
-  std::unique_ptr<TrkDsc> db = DataBaseFromXML(xmlFile);
-  return db ? _3DSFromDataBase(*db, file) : 0;
+  return FromXML(xmlFile, &CLapforge::_3DSFromDataBase, file);
 }

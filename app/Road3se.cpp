@@ -64,6 +64,5 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
 }
 
 int CLapforge::XMLto3SE(const std::string& xmlFile, const std::string& file) {
-  std::unique_ptr<TrkDsc> db = DataBaseFromXML(xmlFile);
-  return db ? _3SEFromDataBase(*db, file) : 0;
+  return FromXML(xmlFile, &CLapforge::_3SEFromDataBase, file);
 }

@@ -48,6 +48,5 @@ int CLapforge::GltfFromDataBase(const TrkDsc& db, const std::string& outFile) {
 }
 
 int CLapforge::XMLToGltf(const std::string& xmlFile, const std::string& outFile) {
-  std::unique_ptr<TrkDsc> db = DataBaseFromXML(xmlFile);
-  return db ? GltfFromDataBase(*db, outFile) : 0;
+  return FromXML(xmlFile, &CLapforge::GltfFromDataBase, outFile);
 }

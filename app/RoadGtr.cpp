@@ -22,10 +22,7 @@ bool WriteGtlBlock(const CGlBlock& block, const CGlMipArray& textures, const CGl
 }  // namespace
 
 MeshExportFormat GTRExportFormat() {
-  MeshExportFormat format;
-  format.blockExtension = "gmt";
-  format.sceneFile = "_Lapforge.scn";
-  format.sceneExtension = "gmt";
+  MeshExportFormat format = BlockExportFormat("gmt", "_Lapforge.scn");
   format.writeBlock = [](const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
                        const std::string& path) {
     // Target "tga" with ".dds" kept (CZGtr); the UV clamp off.
@@ -37,10 +34,7 @@ MeshExportFormat GTRExportFormat() {
 }
 
 MeshExportFormat GTR2ExportFormat() {
-  MeshExportFormat format;
-  format.blockExtension = "gmt";
-  format.sceneFile = "_Lapforge.trk";
-  format.sceneExtension = "gmt";
+  MeshExportFormat format = BlockExportFormat("gmt", "_Lapforge.trk");
   format.templates = {{"_NoName.gdb", TemplateKind::Text, 113},
                     {"_NoName.trk", TemplateKind::Text, 114},
                     {"_NoName.ani", TemplateKind::Text, 115},
@@ -51,10 +45,7 @@ MeshExportFormat GTR2ExportFormat() {
 }
 
 MeshExportFormat GTLExportFormat() {
-  MeshExportFormat format;
-  format.blockExtension = "gmt";
-  format.sceneFile = "_Lapforge.scn";
-  format.sceneExtension = "gmt";
+  MeshExportFormat format = BlockExportFormat("gmt", "_Lapforge.scn");
   format.templates = {{"_NoName.gdb", TemplateKind::Text, 107},
                     {"_NoName.trk", TemplateKind::Text, 109},
                     {"_rgbmap.dds", TemplateKind::Binary, 110}};
@@ -67,8 +58,7 @@ int CLapforge::GTRFromDataBase(const TrkDsc& db, const std::string& folder) {
 }
 
 int CLapforge::XMLtoGTR(const std::string& xmlFile, const std::string& folder) {
-  std::unique_ptr<TrkDsc> db = DataBaseFromXML(xmlFile);
-  return db ? GTRFromDataBase(*db, folder) : 0;
+  return FromXML(xmlFile, &CLapforge::GTRFromDataBase, folder);
 }
 
 int CLapforge::GTR2FromDataBase(const TrkDsc& db, const std::string& folder) {
@@ -76,8 +66,7 @@ int CLapforge::GTR2FromDataBase(const TrkDsc& db, const std::string& folder) {
 }
 
 int CLapforge::XMLtoGTR2(const std::string& xmlFile, const std::string& folder) {
-  std::unique_ptr<TrkDsc> db = DataBaseFromXML(xmlFile);
-  return db ? GTR2FromDataBase(*db, folder) : 0;
+  return FromXML(xmlFile, &CLapforge::GTR2FromDataBase, folder);
 }
 
 int CLapforge::GTLFromDataBase(const TrkDsc& db, const std::string& folder) {
@@ -85,6 +74,5 @@ int CLapforge::GTLFromDataBase(const TrkDsc& db, const std::string& folder) {
 }
 
 int CLapforge::XMLtoGTL(const std::string& xmlFile, const std::string& folder) {
-  std::unique_ptr<TrkDsc> db = DataBaseFromXML(xmlFile);
-  return db ? GTLFromDataBase(*db, folder) : 0;
+  return FromXML(xmlFile, &CLapforge::GTLFromDataBase, folder);
 }

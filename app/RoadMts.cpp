@@ -5,10 +5,7 @@
 #include "formats/ZMts.h"
 
 MeshExportFormat MtsExportFormat() {
-  MeshExportFormat format;
-  format.blockExtension = "mts";
-  format.sceneFile = "_Lapforge.scn";
-  format.sceneExtension = "mts";
+  MeshExportFormat format = BlockExportFormat("mts", "_Lapforge.scn");
   format.writeBlock = [](const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
                        const std::string& path) {
     CZMts mts;
@@ -23,6 +20,5 @@ int CLapforge::MTSFromDataBase(const TrkDsc& db, const std::string& folder) {
 }
 
 int CLapforge::XMLToMTS(const std::string& xmlFile, const std::string& folder) {
-  std::unique_ptr<TrkDsc> db = DataBaseFromXML(xmlFile);
-  return db ? MTSFromDataBase(*db, folder) : 0;
+  return FromXML(xmlFile, &CLapforge::MTSFromDataBase, folder);
 }

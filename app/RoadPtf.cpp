@@ -17,9 +17,7 @@ int CLapforge::PTFtoXML(const std::string& ptfFile, const std::string& xmlFile, 
 }
 
 int CLapforge::XMLToPTF(const std::string& xmlFile, const std::string& ptfFile) {
-  std::unique_ptr<TrkDsc> db = DataBaseFromXML(xmlFile);
-  if (!db) return 0;
-  return PTFFromDataBase(*db, ptfFile);
+  return FromXML(xmlFile, &CLapforge::PTFFromDataBase, ptfFile);
 }
 
 int CLapforge::PTFFromDataBase(const TrkDsc& db, const std::string& ptfFile) {

@@ -6,10 +6,7 @@
 #include "formats/ZGmtFile.h"
 
 MeshExportFormat RFactorExportFormat() {
-  MeshExportFormat format;
-  format.blockExtension = "gmt";
-  format.sceneFile = "_Lapforge.scn";
-  format.sceneExtension = "gmt";
+  MeshExportFormat format = BlockExportFormat("gmt", "_Lapforge.scn");
   format.templates = {{"_NoName.gdb", TemplateKind::Text, 112},
                     {"_NoName.scn", TemplateKind::Text, 111},
                     {"_rgbmap.dds", TemplateKind::Binary, 110}};
@@ -29,6 +26,5 @@ int CLapforge::RFactorFromDataBase(const TrkDsc& db, const std::string& folder) 
 }
 
 int CLapforge::XMLtoRFactor(const std::string& xmlFile, const std::string& folder) {
-  std::unique_ptr<TrkDsc> db = DataBaseFromXML(xmlFile);
-  return db ? RFactorFromDataBase(*db, folder) : 0;
+  return FromXML(xmlFile, &CLapforge::RFactorFromDataBase, folder);
 }

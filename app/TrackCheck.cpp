@@ -533,28 +533,12 @@ void CChecker::Placement(CCheckedModel& model, double length) {
 void AppendJsonString(std::string& out, const std::string& s) {
   out += '"';
   for (unsigned char c : s) {
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (c < 0x20)
-          out += StrFormat("\\u%04x", c);
-        else
-          out += static_cast<char>(c);
-    }
+    if (const char* escape = BackslashEscape(c))
+      out += escape;
+    else if (c < 0x20)
+      out += StrFormat("\\u%04x", c);
+    else
+      out += static_cast<char>(c);
   }
   out += '"';
 }

@@ -122,22 +122,12 @@ void AppendColour(std::string& out, const char* attribute, MapColour c) {
 
 void AppendEscaped(std::string& out, const std::string& text) {
   for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
+    if (const char* entity = XmlMarkupEntity(c))
+      out += entity;
+    else if (c == '"')
+      out += "&quot;";
+    else
+      out += c;
   }
 }
 

@@ -29,22 +29,12 @@ std::string EncodeName(const char* name) {
 
 void AppendEscaped(std::string& out, const std::string& text) {
   for (char ch : text) {
-    switch (ch) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '\r':
-        out += "&#xD;";
-        break;
-      default:
-        out += ch;
-    }
+    if (const char* entity = XmlMarkupEntity(ch))
+      out += entity;
+    else if (ch == '\r')
+      out += "&#xD;";
+    else
+      out += ch;
   }
 }
 
@@ -55,9 +45,10 @@ void CheckXmlChars(const std::string& text, const char* table, const char* colum
   for (size_t i = 0; i < text.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
-      throw CDataFormatException(StrFormat("The text in column '%s' of table '%s' holds the control character 0x%02X "
-                                           "at position %zu, which an XML file cannot hold.",
-                                           column, table, c, i + 1));
+      throw CDataFormatException(
+          StrFormat("The text in column '%s' of table '%s' holds the control character 0x%02X "
+                    "at position %zu, which an XML file cannot hold.",
+                    column, table, c, i + 1));
   }
 }
 

@@ -47,14 +47,7 @@ std::vector<uint8_t> CZGTLFile::GTLFileBytes(const CGlObjTag& tag) {
   w.Zeroes(328 - 320);
   for (float f : origin) w.F32(FiniteOr0(f));  // 328
   w.Zeroes(364 - 340);
-  w.I32(n);
-  w.I32(kGtlDescriptorOffset);
-  w.I32(t);
-  w.I32(triangleOffset);
-  w.I32(t);
-  w.I32(normalOffset);
-  w.I32(0);
-  w.I32(vertexOffset);  // 392
+  WriteBlockTable(w, n, kGtlDescriptorOffset, t, triangleOffset, normalOffset, vertexOffset);  // 364..395
   w.Zeroes(404 - 396);
   WriteFieldText(w, title, 64);  // 404
   w.Zeroes(kGtlHeaderSize - 468);
@@ -62,73 +55,29 @@ std::vector<uint8_t> CZGTLFile::GTLFileBytes(const CGlObjTag& tag) {
   // Object descriptors, 108 bytes.
   int64_t running = vertexOffset;
   for (int32_t k = 0; k < n; ++k) {
-    const CMtsObj& object = objects[static_cast<size_t>(k)];
-    const uint32_t flags = DescriptorFlags(k);
-    const int64_t vertices = object.points.GetSize();
-    const int64_t indices = 3 * int64_t{object.faces.GetSize()};
-    const int64_t vertexBlock = running;
-    running += 32 * vertices;
-    const int64_t uvBlock = running;
-    running += 32 * vertices;
-    int64_t tangents = 0;
-    if (flags & kBumpFlag) {
-      tangents = running;
-      running += 24 * vertices;
-    }
-    const int64_t indexBlock = running;
-    running += 2 * indices;
-    w.U32(flags);
+    const ObjectBlockOffsets at = PlaceObjectBlocks(k, running);  // never a second UV block
+    w.U32(at.flags);
     w.I32(k);
-    w.I32(static_cast<int32_t>(vertices));
-    w.I32(static_cast<int32_t>(vertexBlock));  // 12
+    w.I32(static_cast<int32_t>(at.vertices));
+    w.I32(static_cast<int32_t>(at.vertexBlock));  // 12
     w.Zeroes(4);
-    w.I32(static_cast<int32_t>(uvBlock));  // 20
+    w.I32(static_cast<int32_t>(at.uv1));  // 20
     w.Zeroes(4);
-    w.I32(static_cast<int32_t>(tangents));  // 28
+    w.I32(static_cast<int32_t>(at.tangents));  // 28
     w.Zeroes(4);
-    w.I32(static_cast<int32_t>(indices));     // 36
-    w.I32(static_cast<int32_t>(indexBlock));  // 40
+    w.I32(static_cast<int32_t>(at.indices));     // 36
+    w.I32(static_cast<int32_t>(at.indexBlock));  // 40
     w.Zeroes(60 - 44);
     w.I32(-1);  // 60
     w.Zeroes(kDescriptorSize - 64);
   }
 
   // Collision triangles, 36 bytes: the plane distance is taken in mesh axes.
-  int32_t number = 0;
-  for (int32_t k = 0; k < n; ++k) {
-    const CMtsObj& object = objects[static_cast<size_t>(k)];
-    for (const CGlFace& f : object.faces) {
-      const CGlPoint* corner[3];
-      for (int c = 0; c < 3; ++c) {
-        corner[c] = &object.points.Get(f.vertices[c]);
-        w.U16(static_cast<uint16_t>(f.vertices[c]));
-      }
-      w.U16(FacingCode(f.normal.x, f.normal.y, f.normal.z));
-      w.I32(k);
-      w.I32(number++);
-      const float cx = (corner[0]->x + corner[1]->x + corner[2]->x) * 0.33333334f;
-      const float cy = (corner[0]->y + corner[1]->y + corner[2]->y) * 0.33333334f;
-      const float cz = (corner[0]->z + corner[1]->z + corner[2]->z) * 0.33333334f;
-      w.F32(FiniteOr0(f.normal.x * cx + f.normal.y * cy + f.normal.z * cz));
-      WriteFileVector(w, cx, cy, cz);
-      float radius = 0.0f;
-      for (const CGlPoint* p : corner) {
-        const float dx = p->x - cx, dy = p->y - cy, dz = p->z - cz;
-        radius = std::max(radius, std::sqrt(dx * dx + dy * dy + dz * dz));
-      }
-      w.F32(FiniteOr0(radius));
-    }
-  }
+  WriteCollisionTriangles(w, true);
 
   WriteTriangleNormals(w, false);
 
-  for (int32_t k = 0; k < n; ++k) {
-    CMtsObj& object = objects[static_cast<size_t>(k)];
-    WriteVertexBlock(w, object);
-    WriteFirstUVBlock(w, object, writeMaterials[static_cast<size_t>(k)]);
-    if (DescriptorFlags(k) & kBumpFlag) WriteTangentBlock(w, object);
-    WriteIndexBlock(w, object);
-  }
+  WriteObjectBlocks(w);
 
   const size_t materialSection = w.Size();
   WriteMaterialSection(w, false);

@@ -45,12 +45,7 @@ int CZGmtFile::MakeObject(const CGlPointArray& pointList, const CGlFaceArray& fa
   std::copy(&c[0][0], &c[0][0] + 24, &corners[0][0]);
   largestExtent = std::max({-1.0, static_cast<double>(ex), static_cast<double>(ey), static_cast<double>(ez)});
 
-  materials.RemoveAll();
-  materials.AddMaterialArray(materialList, faces);
-  faces.CreateTextureCoordsFromDiffuseMaterial(materials);
-  triangleCount = 0;
-  for (int m = 0; m < materials.GetSize(); ++m) MakeMaterials(source, faces, m, materials[m], triangleCount);
-  MakeShapes(source, faces, -1, nullptr, 0);
+  MakeMaterialObjects(source, materialList);
   return 1;
 }
 

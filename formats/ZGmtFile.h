@@ -128,4 +128,18 @@ class CZGmtFile : public CZGmt {
   // frame-list animation before every entry of a kind-8 material (rFactor);
   // without it every material follows the rule of the other kinds (GTL).
   void WriteMaterialSection(CByteWriter& w, bool perEntryKind8) const;
+  // The collision triangles: indices, facing code, object index, running
+  // number, [plane distance in mesh axes,] centre and radius.
+  void WriteCollisionTriangles(CByteWriter& w, bool planeDistance) const;
+  // Every object's vertex, UV, [second UV,] [tangent] and index blocks as
+  // its descriptor flags say.
+  void WriteObjectBlocks(CByteWriter& w);
+  // Where WriteObjectBlocks puts one object's blocks, from running (the
+  // offset of its vertex block), which moves past them; absent blocks at 0.
+  struct ObjectBlockOffsets {
+    uint32_t flags = 0;
+    int64_t vertices = 0, indices = 0;
+    int64_t vertexBlock = 0, uv1 = 0, uv2 = 0, tangents = 0, indexBlock = 0;
+  };
+  ObjectBlockOffsets PlaceObjectBlocks(int32_t object, int64_t& running) const;
 };

@@ -109,6 +109,70 @@ void CZGmtFile::WriteMaterialSection(CByteWriter& w, bool perEntryKind8) const {
   }
 }
 
+void CZGmtFile::WriteCollisionTriangles(CByteWriter& w, bool planeDistance) const {
+  int32_t number = 0;
+  for (int32_t k = 0; k < static_cast<int32_t>(objects.size()); ++k) {
+    const CMtsObj& object = objects[static_cast<size_t>(k)];
+    for (const CGlFace& f : object.faces) {
+      const CGlPoint* corner[3];
+      for (int c = 0; c < 3; ++c) {
+        corner[c] = &object.points.Get(f.vertices[c]);
+        w.U16(static_cast<uint16_t>(f.vertices[c]));
+      }
+      w.U16(FacingCode(f.normal.x, f.normal.y, f.normal.z));
+      w.I32(k);
+      w.I32(number++);
+      const float cx = (corner[0]->x + corner[1]->x + corner[2]->x) * 0.33333334f;
+      const float cy = (corner[0]->y + corner[1]->y + corner[2]->y) * 0.33333334f;
+      const float cz = (corner[0]->z + corner[1]->z + corner[2]->z) * 0.33333334f;
+      if (planeDistance) w.F32(FiniteOr0(f.normal.x * cx + f.normal.y * cy + f.normal.z * cz));
+      WriteFileVector(w, cx, cy, cz);
+      float radius = 0.0f;
+      for (const CGlPoint* p : corner) {
+        const float dx = p->x - cx, dy = p->y - cy, dz = p->z - cz;
+        radius = std::max(radius, std::sqrt(dx * dx + dy * dy + dz * dz));
+      }
+      w.F32(FiniteOr0(radius));
+    }
+  }
+}
+
+void CZGmtFile::WriteObjectBlocks(CByteWriter& w) {
+  for (int32_t k = 0; k < static_cast<int32_t>(objects.size()); ++k) {
+    CMtsObj& object = objects[static_cast<size_t>(k)];
+    const gmtr_write_material& wm = writeMaterials[static_cast<size_t>(k)];
+    const uint32_t flags = DescriptorFlags(k);
+    WriteVertexBlock(w, object);
+    WriteFirstUVBlock(w, object, wm);
+    if (flags & kSecondUVFlag) WriteSecondUVBlock(w, object);
+    if (flags & kBumpFlag) WriteTangentBlock(w, object);
+    WriteIndexBlock(w, object);
+  }
+}
+
+CZGmtFile::ObjectBlockOffsets CZGmtFile::PlaceObjectBlocks(int32_t k, int64_t& running) const {
+  const CMtsObj& object = objects[static_cast<size_t>(k)];
+  ObjectBlockOffsets at;
+  at.flags = DescriptorFlags(k);
+  at.vertices = object.points.GetSize();
+  at.indices = 3 * int64_t{object.faces.GetSize()};
+  at.vertexBlock = running;
+  running += 32 * at.vertices;
+  at.uv1 = running;
+  running += 32 * at.vertices;
+  if (at.flags & kSecondUVFlag) {
+    at.uv2 = running;
+    running += 32 * at.vertices;
+  }
+  if (at.flags & kBumpFlag) {
+    at.tangents = running;
+    running += 24 * at.vertices;
+  }
+  at.indexBlock = running;
+  running += 2 * at.indices;
+  return at;
+}
+
 std::vector<uint8_t> CZGmtFile::RFactorFileBytes(const CGlObjTag& tag) {
   MakeWriteMaterials();
   const int32_t n = static_cast<int32_t>(objects.size());
@@ -140,14 +204,7 @@ std::vector<uint8_t> CZGmtFile::RFactorFileBytes(const CGlObjTag& tag) {
   w.Zeroes(8);
   for (float f : origin) w.F32(FiniteOr0(f));
   w.Zeroes(372 - 328);
-  w.I32(n);
-  w.I32(kDescriptorOffset);
-  w.I32(t);
-  w.I32(triangleOffset);
-  w.I32(t);
-  w.I32(normalOffset);
-  w.I32(0);
-  w.I32(vertexOffset);
+  WriteBlockTable(w, n, kDescriptorOffset, t, triangleOffset, normalOffset, vertexOffset);
   w.TerminatedString(title, 64);
   for (uint32_t word : kSignature) w.U32(word);
   w.Zeroes(kHeaderSize - 484);
@@ -155,35 +212,17 @@ std::vector<uint8_t> CZGmtFile::RFactorFileBytes(const CGlObjTag& tag) {
   // Object descriptors.
   int64_t running = vertexOffset;
   for (int32_t k = 0; k < n; ++k) {
-    const CMtsObj& object = objects[static_cast<size_t>(k)];
-    const uint32_t flags = DescriptorFlags(k);
-    const int64_t vertices = object.points.GetSize();
-    const int64_t indices = 3 * int64_t{object.faces.GetSize()};
-    const int64_t vertexBlock = running;
-    running += 32 * vertices;
-    const int64_t uv1 = running;
-    running += 32 * vertices;
-    int64_t uv2 = 0, tangents = 0;
-    if (flags & kSecondUVFlag) {
-      uv2 = running;
-      running += 32 * vertices;
-    }
-    if (flags & kBumpFlag) {
-      tangents = running;
-      running += 24 * vertices;
-    }
-    const int64_t indexBlock = running;
-    running += 2 * indices;
-    w.U32(flags);
-    w.I32(static_cast<int32_t>(vertexBlock));
+    const ObjectBlockOffsets at = PlaceObjectBlocks(k, running);
+    w.U32(at.flags);
+    w.I32(static_cast<int32_t>(at.vertexBlock));
     w.U32(0);
-    w.I32(static_cast<int32_t>(uv1));
-    w.I32(static_cast<int32_t>(uv2));
-    w.I32(static_cast<int32_t>(tangents));
-    w.I32(static_cast<int32_t>(vertices));
+    w.I32(static_cast<int32_t>(at.uv1));
+    w.I32(static_cast<int32_t>(at.uv2));
+    w.I32(static_cast<int32_t>(at.tangents));
+    w.I32(static_cast<int32_t>(at.vertices));
     w.U32(0);
-    w.I32(static_cast<int32_t>(indices));
-    w.I32(static_cast<int32_t>(indexBlock));
+    w.I32(static_cast<int32_t>(at.indices));
+    w.I32(static_cast<int32_t>(at.indexBlock));
     w.Zeroes(56 - 40);
     w.I32(k);
     w.Zeroes(76 - 60);
@@ -192,45 +231,13 @@ std::vector<uint8_t> CZGmtFile::RFactorFileBytes(const CGlObjTag& tag) {
   }
 
   // Collision triangles.
-  int32_t number = 0;
-  for (int32_t k = 0; k < n; ++k) {
-    const CMtsObj& object = objects[static_cast<size_t>(k)];
-    for (const CGlFace& f : object.faces) {
-      const CGlPoint* corner[3];
-      for (int c = 0; c < 3; ++c) {
-        corner[c] = &object.points.Get(f.vertices[c]);
-        w.U16(static_cast<uint16_t>(f.vertices[c]));
-      }
-      w.U16(FacingCode(f.normal.x, f.normal.y, f.normal.z));
-      w.I32(k);
-      w.I32(number++);
-      const float cx = (corner[0]->x + corner[1]->x + corner[2]->x) * 0.33333334f;
-      const float cy = (corner[0]->y + corner[1]->y + corner[2]->y) * 0.33333334f;
-      const float cz = (corner[0]->z + corner[1]->z + corner[2]->z) * 0.33333334f;
-      WriteFileVector(w, cx, cy, cz);
-      float radius = 0.0f;
-      for (const CGlPoint* p : corner) {
-        const float dx = p->x - cx, dy = p->y - cy, dz = p->z - cz;
-        radius = std::max(radius, std::sqrt(dx * dx + dy * dy + dz * dz));
-      }
-      w.F32(FiniteOr0(radius));
-    }
-  }
+  WriteCollisionTriangles(w, false);
 
   // Triangle normals.
   WriteTriangleNormals(w, false);
 
   // Per-object blocks.
-  for (int32_t k = 0; k < n; ++k) {
-    CMtsObj& object = objects[static_cast<size_t>(k)];
-    const gmtr_write_material& wm = writeMaterials[static_cast<size_t>(k)];
-    const uint32_t flags = DescriptorFlags(k);
-    WriteVertexBlock(w, object);
-    WriteFirstUVBlock(w, object, wm);
-    if (flags & kSecondUVFlag) WriteSecondUVBlock(w, object);
-    if (flags & kBumpFlag) WriteTangentBlock(w, object);
-    WriteIndexBlock(w, object);
-  }
+  WriteObjectBlocks(w);
 
   // Material section; the first word says where it starts.
   const size_t materialSection = w.Size();

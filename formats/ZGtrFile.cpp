@@ -53,15 +53,7 @@ void CZGtrFile::WriteGtrMaterial(CByteWriter& w, const CMtsObj& object) const {
   WriteFieldText(w, ToUpper(m.materialName), 32);
   w.U16(static_cast<uint16_t>(3 | (blended ? 0x20 : 0) | (m.noDepthWrite > 0 ? 0x100 : 0)));
   w.U16(0x6890);
-  for (int i = 0; i < 3; ++i) w.F32(1.0f);
-  w.Zeroes(4);
-  for (int i = 0; i < 4; ++i) w.F32(1.0f);
-  for (int i = 0; i < 8; ++i) {
-    const uint8_t word[4] = {0x80, 0x3F, 0x00, 0x00};
-    w.Bytes(word, 4);
-  }
-  w.U16(blended ? 5 : 2);
-  w.U16(blended ? 6 : 1);
+  WriteMaterialColours(w, blended);
   w.F32(FiniteOr0(m.exponent));
 
   // The texture count says how many records follow: the main texture, then
@@ -76,13 +68,7 @@ void CZGtrFile::WriteGtrMaterial(CByteWriter& w, const CMtsObj& object) const {
 
   const int32_t frames = std::max<int32_t>(1, m.frameCount);
   TextureRecord(w, object.mapName, chroma, frames);
-  if (frames > 1) {
-    const int length = std::min<int>(m.frameList[0], 63);
-    w.U32(static_cast<uint32_t>(length));
-    for (int i = 1; i <= length; ++i) w.U32(m.frameList[i]);
-    w.U32(static_cast<uint32_t>(m.textureKind + 256));
-    w.F32(FiniteOr0(m.animationRate));
-  }
+  if (frames > 1) WriteFrameList(w, m);
   TextureParameters(w, 0x00100000u, 1.0f, 1.0f, m.textureBias);
 
   for (const CGlShaderTex& map : m.shader.maps) {
@@ -114,14 +100,7 @@ std::vector<uint8_t> CZGtrFile::GTRFileBytes(bool upNormals) const {
   w.Zeroes(4);
   for (float f : origin) w.F32(FiniteOr0(f));  // 260
   w.Zeroes(284 - 272);
-  w.I32(n);
-  w.I32(kDescriptorOffset);
-  w.I32(t);
-  w.I32(triangleOffset);
-  w.I32(t);
-  w.I32(normalOffset);
-  w.I32(0);
-  w.I32(vertexOffset);  // 312
+  WriteBlockTable(w, n, kDescriptorOffset, t, triangleOffset, normalOffset, vertexOffset);  // 284..315
   w.Zeroes(kHeaderSize - 316);
 
   WriteObjectDescriptors(w, upNormals ? 0 : 1, vertexOffset);

@@ -66,13 +66,17 @@ int CZMts::MakeObject(const CGlPointArray& pointList, const CGlFaceArray& faceLi
                               static_cast<double>(faces.maxPoint.y - faces.minPoint.y),
                               static_cast<double>(faces.maxPoint.z - faces.minPoint.z)});
   }
+  MakeMaterialObjects(points, materialList);
+  return 1;
+}
+
+void CZMts::MakeMaterialObjects(const CGlPointArray& pointList, const CGlMaterialArray& materialList) {
   materials.RemoveAll();
   materials.AddMaterialArray(materialList, faces);
   faces.CreateTextureCoordsFromDiffuseMaterial(materials);
   triangleCount = 0;
-  for (int m = 0; m < materials.GetSize(); ++m) MakeMaterials(points, faces, m, materials[m], triangleCount);
-  MakeShapes(points, faces, -1, nullptr, 0);
-  return 1;
+  for (int m = 0; m < materials.GetSize(); ++m) MakeMaterials(pointList, faces, m, materials[m], triangleCount);
+  MakeShapes(pointList, faces, -1, nullptr, 0);
 }
 
 int CZMts::MakeMaterials(const CGlPointArray& pointList, const CGlFaceArray& faceList, int m,

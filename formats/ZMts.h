@@ -89,6 +89,11 @@ class CZMts : public CSim {
   int triangleCount = 0;
 
  protected:
+  // The tail of every MakeObject: the block's materials, texture
+  // coordinates from the diffuse maps, then one object per material and the
+  // palette object, all from the faces already prepared and pointList.
+  void MakeMaterialObjects(const CGlPointArray& pointList, const CGlMaterialArray& materialList);
+
   // Blocks shared by the MTS-family files (offsets are the caller's).
   // Descriptors of 64 bytes; the running offset starts at firstVertexOffset
   // and advances 48 per vertex, then 2 per index.
@@ -101,6 +106,16 @@ class CZMts : public CSim {
   void WriteVertexAndIndexBlocks(CByteWriter& w, uint32_t colourWord) const;
   // The F1 material section of one object.
   void WriteF1Material(CByteWriter& w, const CMtsObj& object) const;
+  // The eight words after the header that place the blocks: object count,
+  // descriptor offset, triangle count and offset, triangle count again and
+  // normal offset, 0, vertex offset.
+  static void WriteBlockTable(CByteWriter& w, int32_t objectCount, int32_t descriptorOffset, int32_t triangles,
+                              int32_t triangleOffset, int32_t normalOffset, int32_t vertexOffset);
+  // The part of a 108-byte material record between its flags and its last
+  // float: colours and the blend pair.
+  static void WriteMaterialColours(CByteWriter& w, bool blended);
+  // A texture record's frame list (only for more than one frame).
+  static void WriteFrameList(CByteWriter& w, const CGlMaterial& m);
 
   // The first word of the F1 texture parameters and the F1 vertex colour:
   // F1 files as the game ships them start their texture parameters with

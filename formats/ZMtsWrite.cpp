@@ -82,14 +82,19 @@ void CZMts::WriteVertexAndIndexBlocks(CByteWriter& w, uint32_t colourWord) const
   }
 }
 
-void CZMts::WriteF1Material(CByteWriter& w, const CMtsObj& object) const {
-  const CGlMaterial& m = object.material;
-  const bool blended = m.transparencyMode > 1;
-  const bool chroma = m.transparencyMode == 1;
-  // Material record, 108 bytes.
-  w.TerminatedString(ToUpper(m.materialName), 32);
-  w.U16(static_cast<uint16_t>((blended ? 0x20 : 0) | (m.noDepthWrite > 0 ? 0x100 : 0)));
-  w.U16(0x4890);
+void CZMts::WriteBlockTable(CByteWriter& w, int32_t objectCount, int32_t descriptorOffset, int32_t triangles,
+                            int32_t triangleOffset, int32_t normalOffset, int32_t vertexOffset) {
+  w.I32(objectCount);
+  w.I32(descriptorOffset);
+  w.I32(triangles);
+  w.I32(triangleOffset);
+  w.I32(triangles);
+  w.I32(normalOffset);
+  w.I32(0);
+  w.I32(vertexOffset);
+}
+
+void CZMts::WriteMaterialColours(CByteWriter& w, bool blended) {
   for (int i = 0; i < 3; ++i) w.F32(1.0f);
   w.Zeroes(4);
   for (int i = 0; i < 4; ++i) w.F32(1.0f);
@@ -99,6 +104,25 @@ void CZMts::WriteF1Material(CByteWriter& w, const CMtsObj& object) const {
   }
   w.U16(blended ? 5 : 2);
   w.U16(blended ? 6 : 1);
+}
+
+void CZMts::WriteFrameList(CByteWriter& w, const CGlMaterial& m) {
+  const int length = std::min<int>(m.frameList[0], 63);
+  w.U32(static_cast<uint32_t>(length));
+  for (int i = 1; i <= length; ++i) w.U32(m.frameList[i]);
+  w.U32(static_cast<uint32_t>(m.textureKind + 256));
+  w.F32(FiniteOr0(m.animationRate));
+}
+
+void CZMts::WriteF1Material(CByteWriter& w, const CMtsObj& object) const {
+  const CGlMaterial& m = object.material;
+  const bool blended = m.transparencyMode > 1;
+  const bool chroma = m.transparencyMode == 1;
+  // Material record, 108 bytes.
+  w.TerminatedString(ToUpper(m.materialName), 32);
+  w.U16(static_cast<uint16_t>((blended ? 0x20 : 0) | (m.noDepthWrite > 0 ? 0x100 : 0)));
+  w.U16(0x4890);
+  WriteMaterialColours(w, blended);
   w.F32(1.0f);
   // One texture.
   w.U32(1);
@@ -108,13 +132,7 @@ void CZMts::WriteF1Material(CByteWriter& w, const CMtsObj& object) const {
   w.U16(0);
   w.I32(-1);
   w.I32(frames);
-  if (frames > 1) {
-    const int length = std::min<int>(m.frameList[0], 63);
-    w.U32(static_cast<uint32_t>(length));
-    for (int i = 1; i <= length; ++i) w.U32(m.frameList[i]);
-    w.U32(static_cast<uint32_t>(m.textureKind + 256));
-    w.F32(FiniteOr0(m.animationRate));
-  }
+  if (frames > 1) WriteFrameList(w, m);
   // Texture parameters, 36 bytes.
   w.U32(TextureParameterWord());
   w.U32(4);
@@ -131,8 +149,7 @@ std::vector<uint8_t> CZMts::F1FileBytes(int upNormals) const {
   const int32_t n = static_cast<int32_t>(objects.size());
   const int32_t t = TotalTriangles();
   size_t vertexBytes = 0;
-  for (const CMtsObj& object : objects)
-    vertexBytes += 48 * object.points.size() + 6 * object.faces.size() + 200;
+  for (const CMtsObj& object : objects) vertexBytes += 48 * object.points.size() + 6 * object.faces.size() + 200;
   CByteWriter w;
   w.Reserve(512 + vertexBytes + (64 + 52) * objects.size() + 52 * static_cast<size_t>(t));
 
@@ -155,14 +172,7 @@ std::vector<uint8_t> CZMts::F1FileBytes(int upNormals) const {
   const int32_t triangleOffset = kDescriptorOffset + 64 * n;
   const int32_t normalOffset = triangleOffset + 36 * t;
   const int32_t vertexOffset = normalOffset + 16 * t;
-  w.I32(n);
-  w.I32(kDescriptorOffset);
-  w.I32(t);
-  w.I32(triangleOffset);
-  w.I32(t);
-  w.I32(normalOffset);
-  w.I32(0);
-  w.I32(vertexOffset);
+  WriteBlockTable(w, n, kDescriptorOffset, t, triangleOffset, normalOffset, vertexOffset);
   w.Zeroes(16);
 
   WriteObjectDescriptors(w, objectFlags, vertexOffset);

@@ -1,21 +1,15 @@
 // Writes the seed corpus of the camera list reader: static and tracking
 // cameras in both versions, zones before the line and far beyond a lap, a
 // camera with zoom 0, an empty list and a cut-short file.
-#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "app/support/FileIO.h"
+#include "fuzz/SeedWriter.h"
 #include "tests/support/formats/LpCamFiles.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
-  std::string dir = argv[1], error;
-  int n = 0, wanted = 0;
-  auto put = [&](const std::string& name, const std::vector<uint8_t>& bytes) {
-    ++wanted;
-    if (ReplaceFile(JoinPath(dir, name), bytes, error)) ++n;
-  };
+  CSeedWriter seeds(argv[1]);
   SourceCam fixed;
   fixed.distance = 50;
   fixed.lateral = -12;
@@ -33,13 +27,12 @@ int main(int argc, char** argv) {
   wide.zoneStart = -5000;
   wide.zoom = 0;
   const std::vector<SourceCam> cams = {fixed, near, wide};
-  put("v1.cam", BuildCamList(cams, 1, 1));
-  put("v2.cam", BuildCamList(cams, 2, 2));
-  put("one.cam", BuildCamList({fixed}, 1, 0));
-  put("empty.cam", BuildCamList({}, 1, 0));
+  seeds.Put("v1.cam", BuildCamList(cams, 1, 1));
+  seeds.Put("v2.cam", BuildCamList(cams, 2, 2));
+  seeds.Put("one.cam", BuildCamList({fixed}, 1, 0));
+  seeds.Put("empty.cam", BuildCamList({}, 1, 0));
   std::vector<uint8_t> cut = BuildCamList(cams, 2, 1);
   cut.resize(cut.size() - 7);
-  put("cut.cam", cut);
-  std::printf("%d seeds written\n", n);
-  return n == wanted ? 0 : 1;
+  seeds.Put("cut.cam", cut);
+  return seeds.Finish();
 }

@@ -8,29 +8,18 @@
 
 #include "app/support/Errors.h"
 #include "formats/ZWriteCam.h"
+#include "fuzz/SmallTrack.h"
 #include "track/N5Ptf.h"
 
 namespace {
 
 // A 400 m track of two straights and an arc, one band across.
 CN5Ptf& SmallTrack() {
-  static CN5Ptf* track = [] {
-    auto* t = new CN5Ptf;
-    double x = 0, y = 0, heading = 0, distance = 0;
-    const double pieces[3][3] = {{0, 100, 0}, {1, 200, 3.1}, {0, 100, 0}};
-    for (int s = 0; s < 3; ++s) {
-      CN5ObjSg* sg = t->GetSegObj(t->CreateSegment());
-      sg->startX = x, sg->startY = y, sg->startAngle = heading, sg->startLong = distance;
-      distance += pieces[s][1];
-      sg->endLong = distance;
-      sg->CalcEnd(static_cast<int>(pieces[s][0]), pieces[s][1], pieces[s][2]);
-      x = sg->endX, y = sg->endY, heading = sg->endAngle;
-      t->CreateNewTraction(s, -8, -8, 1, 0, 0, 0, {});
-      t->CreateNewTraction(s, 8, 8, 5, 0, 0, 0, {});
-      t->FinishTractionTextures(s);
-    }
-    return t;
-  }();
+  static const fuzztrack::Piece pieces[] = {{0, 100, 0}, {1, 200, 3.1}, {0, 100, 0}};
+  static CN5Ptf* track = fuzztrack::ChainPieces(pieces, [](CN5Ptf& t, int s) {
+    t.CreateNewTraction(s, -8, -8, 1, 0, 0, 0, {});
+    t.CreateNewTraction(s, 8, 8, 5, 0, 0, 0, {});
+  });
   return *track;
 }
 

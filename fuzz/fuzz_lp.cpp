@@ -9,6 +9,7 @@
 
 #include "app/support/Errors.h"
 #include "formats/ZWriteAIW.h"
+#include "fuzz/SmallTrack.h"
 #include "track/N5Ptf.h"
 
 namespace {
@@ -16,27 +17,15 @@ namespace {
 // A 300 m track: a straight and a left arc, drivable from -5 to 5 between
 // walls at -7 and 7.
 CN5Ptf& SmallTrack() {
-  static CN5Ptf* track = [] {
-    auto* t = new CN5Ptf;
-    double x = 0, y = 0, heading = 0, distance = 0;
-    const double pieces[2][3] = {{0, 150, 0}, {1, 150, 1.2}};
-    for (int s = 0; s < 2; ++s) {
-      CN5ObjSg* sg = t->GetSegObj(t->CreateSegment());
-      sg->startX = x, sg->startY = y, sg->startAngle = heading, sg->startLong = distance;
-      distance += pieces[s][1];
-      sg->endLong = distance;
-      sg->CalcEnd(static_cast<int>(pieces[s][0]), pieces[s][1], pieces[s][2]);
-      x = sg->endX, y = sg->endY, heading = sg->endAngle;
-      t->CreateNewTraction(s, -6, -6, 5, 0, 0, 0, {});
-      t->CreateNewTraction(s, -5, -5, 1, 0, 0, 0, {});
-      t->CreateNewTraction(s, 5, 5, 5, 0, 0, 0, {});
-      t->CreateNewTraction(s, 6, 6, 5, 0, 0, 0, {});
-      t->CreateNewWall(s, -7, -7, 2049, 1, {}, 0.3, 0.3, 0, 0, 0, 0);
-      t->CreateNewWall(s, 7, 7, 2049, 1, {}, 0.3, 0.3, 0, 0, 0, 0);
-      t->FinishTractionTextures(s);
-    }
-    return t;
-  }();
+  static const fuzztrack::Piece pieces[] = {{0, 150, 0}, {1, 150, 1.2}};
+  static CN5Ptf* track = fuzztrack::ChainPieces(pieces, [](CN5Ptf& t, int s) {
+    t.CreateNewTraction(s, -6, -6, 5, 0, 0, 0, {});
+    t.CreateNewTraction(s, -5, -5, 1, 0, 0, 0, {});
+    t.CreateNewTraction(s, 5, 5, 5, 0, 0, 0, {});
+    t.CreateNewTraction(s, 6, 6, 5, 0, 0, 0, {});
+    t.CreateNewWall(s, -7, -7, 2049, 1, {}, 0.3, 0.3, 0, 0, 0, 0);
+    t.CreateNewWall(s, 7, 7, 2049, 1, {}, 0.3, 0.3, 0, 0, 0, 0);
+  });
   return *track;
 }
 

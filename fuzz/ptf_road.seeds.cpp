@@ -2,12 +2,11 @@
 // descriptions in both record versions, record trees shaped like other
 // tools' tracks (one with a null entry first in its segment array, one
 // inside a group), and a track with a track.ini beside it.
-#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "app/support/FileIO.h"
 #include "fuzz/RoadFuzz.h"
+#include "fuzz/SeedWriter.h"
 #include "ptf/N5PtfDb.h"
 #include "tests/support/description/Descriptions.h"
 #include "tests/support/ptf/RecordTrees.h"
@@ -27,11 +26,10 @@ std::vector<uint8_t> Straight(std::unique_ptr<CN5Root> tree, bool nullFirst = fa
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
-  std::string dir = argv[1], error;
-  int n = 0, wanted = 0;
+  CSeedWriter seeds(argv[1]);
+  // A seed that could not be built counts as not written.
   auto put = [&](const std::string& name, const std::vector<uint8_t>& bytes) {
-    ++wanted;
-    if (!bytes.empty() && ReplaceFile(JoinPath(dir, name), bytes, error)) ++n;
+    seeds.Put(name, bytes, !bytes.empty());
   };
   TrkDsc ds;
   FillCircuit(ds, 6, 4);
@@ -50,6 +48,5 @@ int main(int argc, char** argv) {
   put("other5.ptf", Straight(MakeTrackTree(2, 5)));
   put("nullfirst.ptf", Straight(MakeTrackTree(3, 7), true));
   put("group.ptf", Straight(MakeEveryKindTree(7)));
-  std::printf("%d seeds written\n", n);
-  return n == wanted ? 0 : 1;
+  return seeds.Finish();
 }

@@ -1,40 +1,26 @@
 // Writes the seed corpus of the GPL import road: small tracks from the test
 // builder in the classic and type 3000 layouts, with a texture list and a
 // track.ini beside them, and a track whose sections carry walls.
-#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "app/support/FileIO.h"
 #include "fuzz/RoadFuzz.h"
+#include "fuzz/SeedWriter.h"
 #include "tests/support/gpl/TrkBuilder.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
-  std::string dir = argv[1], error;
-  int n = 0, wanted = 0;
-  auto put = [&](const std::string& name, const std::vector<uint8_t>& bytes) {
-    ++wanted;
-    if (ReplaceFile(JoinPath(dir, name), bytes, error)) ++n;
-  };
+  CSeedWriter seeds(argv[1]);
   const std::string tex =
       "1 0 1 10.0 4.0 asphalt // road\r\n2 0 1 5 5 kerb\r\n2049 0 1 8 0 wall\r\n2049 0 2 0 0 walltop\r\n"
       "2049 0 4 0 0 wallend\r\n";
   const std::string ini = "[pit_lane_0]\r\nlane_merge_dlong=300\r\nstall_0=10 -2 0\r\nstall_1=20 -2 0\r\n";
   for (int type : {1, 3000}) {
     std::vector<uint8_t> trk = BuildTrk(ClosedCircuit(type));
-    put("circuit" + std::to_string(type) + ".trk", trk);
-    put("circuit" + std::to_string(type) + "_sides.trk", roadfuzz::Join(trk, ini, tex));
+    seeds.Put("circuit" + std::to_string(type) + ".trk", trk);
+    seeds.Put("circuit" + std::to_string(type) + "_sides.trk", roadfuzz::Join(trk, ini, tex));
   }
-  put("small.trk", roadfuzz::Join(BuildTrk(LargeCircuit(4, 3)), "", tex));
-  TrkBuildTrack two;
-  two.columns = {-5, 5};
-  two.sections.resize(2);
-  two.sections[0].tractions = StandardTractions();
-  two.sections[0].walls = {TrkBuildWall{1, -6, -6}, TrkBuildWall{1, 6, 7}};
-  two.sections[1].curve = true;
-  two.sections[1].turnDeg = 180;
-  put("two.trk", BuildTrk(two));
-  std::printf("%d seeds written\n", n);
-  return n == wanted ? 0 : 1;
+  seeds.Put("small.trk", roadfuzz::Join(BuildTrk(LargeCircuit(4, 3)), "", tex));
+  seeds.Put("two.trk", BuildTrk(WalledTwoSections()));
+  return seeds.Finish();
 }

@@ -89,3 +89,33 @@ std::string_view TrimBlanks(std::string_view s) {
   while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r' || s[e - 1] == '\n')) --e;
   return s.substr(b, e - b);
 }
+
+const char* BackslashEscape(unsigned char c) {
+  switch (c) {
+    case '\\':
+      return "\\\\";
+    case '"':
+      return "\\\"";
+    case '\n':
+      return "\\n";
+    case '\r':
+      return "\\r";
+    case '\t':
+      return "\\t";
+    default:
+      return nullptr;
+  }
+}
+
+const char* XmlMarkupEntity(char c) {
+  switch (c) {
+    case '&':
+      return "&amp;";
+    case '<':
+      return "&lt;";
+    case '>':
+      return "&gt;";
+    default:
+      return nullptr;
+  }
+}

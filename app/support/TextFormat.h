@@ -16,6 +16,12 @@ std::string ToUpper(std::string_view s);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 bool StartsWithNoCase(std::string_view s, std::string_view prefix);
 std::string_view TrimBlanks(std::string_view s);
+// The two-character escape of a backslash, double quote, newline, carriage
+// return or tab (\\ \" \n \r \t); nullptr for any other character.
+const char* BackslashEscape(unsigned char c);
+// The XML entity of an ampersand, less-than or greater-than sign (&amp;
+// &lt; &gt;); nullptr for any other character.
+const char* XmlMarkupEntity(char c);
 
 // Accumulates a text file whose lines end in CR LF.
 class CTextWriter {

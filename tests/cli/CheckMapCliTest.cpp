@@ -1,6 +1,5 @@
 // lapforge check, the export gate and lapforge map as a user runs them.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -9,26 +8,15 @@
 #include <set>
 #include <sstream>
 
+#include "tests/support/CliRun.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/description/CheckedTracks.h"
 
 namespace {
 
-struct Result {
-  int status = -1;
-  std::string out, err;
-};
+using Result = CliResult;
 
-Result Lapforge(const CTempDir& dir, const std::string& args) {
-  const std::string cmd = "LAPFORGE_CONFIG='" + dir.File("settings.ini") + "' '" LAPFORGE_CLI "' " + args + " >'" +
-                          dir.File("stdout") + "' 2>'" + dir.File("stderr") + "' </dev/null";
-  int rc = std::system(("bash -c \"" + cmd + "\"").c_str());
-  Result r;
-  r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-  r.out = ReadText(dir.File("stdout"));
-  r.err = ReadText(dir.File("stderr"));
-  return r;
-}
+Result Lapforge(const CTempDir& dir, const std::string& args) { return RunCli(LAPFORGE_CLI, dir, args); }
 
 const std::string kSample = LAPFORGE_SOURCE_DIR "/examples/sample-circuit.xml";
 

@@ -1,29 +1,19 @@
 // The command line as a user runs it: exit status, stdout, stderr, files.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
 
+#include "tests/support/CliRun.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
 
-struct Result {
-  int status = -1;
-  std::string out, err;
-};
+using Result = CliResult;
 
 // Runs `lapforge args` through the shell with its own settings file.
 Result Lapforge(const CTempDir& dir, const std::string& args, const std::string& prefix = "") {
-  std::string cmd = prefix + "LAPFORGE_CONFIG='" + dir.File("settings.ini") + "' '" LAPFORGE_CLI "' " + args + " >'" +
-                    dir.File("stdout") + "' 2>'" + dir.File("stderr") + "' </dev/null";
-  int rc = std::system(("bash -c \"" + cmd + "\"").c_str());
-  Result r;
-  r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-  r.out = ReadText(dir.File("stdout"));
-  r.err = ReadText(dir.File("stderr"));
-  return r;
+  return RunCli(LAPFORGE_CLI, dir, args, prefix);
 }
 
 const std::string kSample = LAPFORGE_SOURCE_DIR "/examples/sample-circuit.xml";

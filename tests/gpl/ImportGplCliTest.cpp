@@ -2,30 +2,17 @@
 #include <gtest/gtest.h>
 
 #ifdef LAPFORGE_CLI
-#include <sys/wait.h>
-
 #include <cstdlib>
 
+#include "tests/support/CliRun.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/gpl/TrkBuilder.h"
 
 namespace {
 
-struct Result {
-  int status = -1;
-  std::string out, err;
-};
+using Result = CliResult;
 
-Result Lapforge(const CTempDir& dir, const std::string& args) {
-  std::string cmd = "LAPFORGE_CONFIG='" + dir.File("settings.ini") + "' '" LAPFORGE_CLI "' " + args + " >'" +
-                    dir.File("stdout") + "' 2>'" + dir.File("stderr") + "' </dev/null";
-  int rc = std::system(("bash -c \"" + cmd + "\"").c_str());
-  Result r;
-  r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-  r.out = ReadText(dir.File("stdout"));
-  r.err = ReadText(dir.File("stderr"));
-  return r;
-}
+Result Lapforge(const CTempDir& dir, const std::string& args) { return RunCli(LAPFORGE_CLI, dir, args); }
 
 void WriteTrk(const std::string& path, const std::vector<uint8_t>& bytes) {
   WriteText(path, std::string(bytes.begin(), bytes.end()));

@@ -234,6 +234,17 @@ TrkBuildTrack ClosedCircuit(int type) {
   return t;
 }
 
+TrkBuildTrack WalledTwoSections() {
+  TrkBuildTrack two;
+  two.columns = {-5, 5};
+  two.sections.resize(2);
+  two.sections[0].tractions = StandardTractions();
+  two.sections[0].walls = {TrkBuildWall{1, -6, -6}, TrkBuildWall{1, 6, 7}};
+  two.sections[1].curve = true;
+  two.sections[1].turnDeg = 180;
+  return two;
+}
+
 TrkBuildTrack LargeCircuit(int sections, int tractionsPerSection) {
   TrkBuildTrack t;
   t.columns = {-30, -15, 0, 15, 30};

@@ -68,6 +68,10 @@ TrkBuildTrack ClosedCircuit(int type = 1);
 // benchmark and the fuzz seeds.
 TrkBuildTrack LargeCircuit(int sections, int tractionsPerSection);
 
+// Two sections, for the fuzz seeds: a straight with standard tractions and
+// walls on both sides, then a 180 degree curve.
+TrkBuildTrack WalledTwoSections();
+
 // A circuit of n sections with tractionsPerSection bands each, every band
 // with a (surface code, texture index) pair of its own: pairs rising along
 // the track, or falling (the order that costs a sorted insert the most).
