@@ -1,9 +1,5 @@
 // The glTF road: the export blocks of a description's track written as one
 // glTF 2.0 file (.glb, or .gltf with its .bin beside it) for any viewer.
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,12 +16,11 @@
 #include "ptf/N5PtfDb.h"
 
 int CLapforge::GltfFromDataBase(const TrkDsc& db, const std::string& outFile) {
-  // A folder that cannot take the file is known before a big track is meshed.
-  const std::string folder = FileString::Path(outFile);
-  if (::access(folder.empty() ? "." : folder.c_str(), W_OK | X_OK) != 0) {
-    UI().Message("Could not create file '" + outFile + "': " + std::strerror(errno), "Lapforge");
-    return 0;
-  }
+  // An output that cannot be written is known before a big track is meshed;
+  // a .gltf has its buffer in a .bin beside it.
+  std::vector<std::string> outputs{outFile};
+  if (FileString::Extension(outFile) != "glb") outputs.push_back(FileString::ChangeExtension(outFile, "bin"));
+  if (!OutputsClear(outputs)) return 0;
   CN5PtfDb model;
   if (!::PTFObjFromDataBase(db, model, std::string())) return 0;
   CGlBlockArray blocks;
