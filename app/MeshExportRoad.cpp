@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <system_error>
-#include <unordered_set>
 
 #include "app/Lapforge.h"
 #include "app/support/FileIO.h"
@@ -86,22 +85,6 @@ bool CMeshExportRoad::ReportFailed(const std::vector<std::string>& failed, const
   return false;
 }
 
-std::string CMeshExportRoad::ReplacedLines(const std::vector<std::string>& replaced) {
-  if (replaced.empty()) return {};
-  std::string text = replaced.size() == 1 ? "\nThis file was replaced:" : "\nThese files were replaced:";
-  for (const std::string& path : replaced) text += "\n" + path;
-  return text;
-}
-
-std::vector<std::string> CMeshExportRoad::Replaced(const std::vector<std::string>& existing,
-                                                   const std::vector<std::string>& written) {
-  const std::unordered_set<std::string> before(existing.begin(), existing.end());
-  std::vector<std::string> replaced;
-  for (const std::string& path : written)
-    if (before.count(path)) replaced.push_back(path);
-  return replaced;
-}
-
 int CMeshExportRoad::Run(CLapforge& driver, const TrkDsc& db, const std::string& folder,
                          const MeshExportFormat& format) {
   if (!PrepareFolder(folder)) return 0;
@@ -113,9 +96,9 @@ int CMeshExportRoad::Run(CLapforge& driver, const TrkDsc& db, const std::string&
   if (!Build(driver, db, built)) return 0;
   const std::vector<std::string> planned = PlannedFiles(&built.blocks, folder, format);
   if (!driver.OutputsClear(planned)) return 0;
-  const std::vector<std::string> existing = ExistingFiles(planned);
+  const std::vector<OutputStamp> existing = StampExisting(planned);
   const MeshExportResult result = WriteFiles(built, folder, format);
-  if (!ReportFailed(result.failed, Replaced(existing, result.written))) return 0;
+  if (!ReportFailed(result.failed, ReplacedSince(existing))) return 0;
   return built.blocks.GetSize();
 }
 

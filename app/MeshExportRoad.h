@@ -86,11 +86,6 @@ class CMeshExportRoad {
   // Shows the files that could not be written, one per line, and those
   // that replaced an older file; false when any could not be written.
   static bool ReportFailed(const std::vector<std::string>& failed, const std::vector<std::string>& replaced = {});
-  // The lines that name the replaced files after a failure (empty for none).
-  static std::string ReplacedLines(const std::vector<std::string>& replaced);
-  // Those written that existed before: the files a run replaced.
-  static std::vector<std::string> Replaced(const std::vector<std::string>& existing,
-                                           const std::vector<std::string>& written);
   // The whole road: the number of blocks, 0 when the folder or the track
   // could not be made, an output was refused (nothing written) or any file
   // could not be written.

@@ -29,7 +29,7 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
   const std::string ptf = JoinPath(folder, "Lapforge.ptf");
   const std::string scn = JoinPath(folder, "_Lapforge.scn");
   if (!OutputsClear({ptf, file, scn})) return 0;
-  const std::vector<std::string> existing = ExistingFiles({ptf, file, scn});
+  const std::vector<OutputStamp> existing = StampExisting({ptf, file, scn});
 
   MeshExportModel built;
   if (!PTFObjFromDataBase(db, *built.model, std::string())) return 0;
@@ -65,17 +65,14 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
   }
   // A write that fails (a full disk) ends the run; the message names the
   // files already replaced.
-  std::vector<std::string> written;
   std::string error;
   auto failed = [&](const std::string& path) {
     const std::string text = error.empty() ? "This file could not be written:\n" + path : error;
-    UI().Message(text + CMeshExportRoad::ReplacedLines(CMeshExportRoad::Replaced(existing, written)), "Write Error");
+    UI().Message(text + ReplacedLines(ReplacedSince(existing)), "Write Error");
     return 0;
   };
   if (track.empty() || !ReplaceFile(ptf, track, error)) return failed(ptf);
-  written.push_back(ptf);
   if (!ReplaceFile(file, scene, error)) return failed(file);
-  written.push_back(file);
   if (!CZWriteScn::WriteScn(scn, "gmt", built.blocks)) return failed(scn);
   return built.blocks.GetSize();
 }

@@ -6,6 +6,7 @@
 
 #include "app/Lapforge.h"
 #include "app/support/FileString.h"
+#include "app/support/OutputCheck.h"
 #include "app/support/Progress.h"
 #include "app/support/UserInterface.h"
 #include "description/TrkDsc.h"
@@ -21,6 +22,7 @@ int CLapforge::GltfFromDataBase(const TrkDsc& db, const std::string& outFile) {
   std::vector<std::string> outputs{outFile};
   if (FileString::Extension(outFile) != "glb") outputs.push_back(FileString::ChangeExtension(outFile, "bin"));
   if (!OutputsClear(outputs)) return 0;
+  const std::vector<OutputStamp> existing = StampExisting(outputs);
   CN5PtfDb model;
   if (!::PTFObjFromDataBase(db, model, std::string())) return 0;
   CGlBlockArray blocks;
@@ -36,7 +38,8 @@ int CLapforge::GltfFromDataBase(const TrkDsc& db, const std::string& outFile) {
   }
   std::string error;
   if (!writer.Write(outFile, error)) {
-    UI().Message(error, "Lapforge");
+    // The .bin is written before the .gltf.
+    UI().Message(error + ReplacedLines(ReplacedSince(existing)), "Lapforge");
     return 0;
   }
   return blocks.GetSize() > 0 ? blocks.GetSize() : 0;

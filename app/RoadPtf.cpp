@@ -7,6 +7,7 @@
 #include "app/LapforgeReading.h"
 #include "app/RegOption.h"
 #include "app/support/FileString.h"
+#include "app/support/OutputCheck.h"
 #include "app/support/UserInterface.h"
 #include "description/TrkDsc.h"
 #include "ptf/N5PtfDb.h"
@@ -32,12 +33,16 @@ int CLapforge::PTFFromDataBase(const TrkDsc& db, const std::string& ptfFile) {
   std::vector<std::string> outputs = SceneryObjectFiles(db, out);
   outputs.insert(outputs.begin(), out);
   if (!OutputsClear(outputs)) return 0;
+  const std::vector<OutputStamp> existing = StampExisting(outputs);
   CN5PtfDb model;
   if (!::PTFObjFromDataBase(db, model, ptfFile)) return 0;
   const int version = CRegOption::GetOption("WriteN4PTF", 0) != 0 ? 5 : 7;
   std::string error;
   if (!model.WritePtf(out, version, &error)) {
-    UI().Message("The track file cannot be written: " + (error.empty() ? out : error), "");
+    // The object files written before it are named when they replaced older ones.
+    UI().Message(
+        "The track file cannot be written: " + (error.empty() ? out : error) + ReplacedLines(ReplacedSince(existing)),
+        "");
     return 0;
   }
   return 1;

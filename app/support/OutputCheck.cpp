@@ -76,12 +76,27 @@ bool CheckOutputs(const std::vector<std::string>& inputs, const std::vector<std:
   return true;
 }
 
-std::vector<std::string> ExistingFiles(const std::vector<std::string>& paths) {
-  std::vector<std::string> existing;
+std::vector<OutputStamp> StampExisting(const std::vector<std::string>& paths) {
+  std::vector<OutputStamp> stamps;
   for (const std::string& path : paths) {
-    OutputTarget target;
-    std::string reason;
-    if (ResolveOutput(path, target, reason) && target.exists) existing.push_back(path);
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) stamps.push_back({path, st.st_dev, st.st_ino});
   }
-  return existing;
+  return stamps;
+}
+
+std::vector<std::string> ReplacedSince(const std::vector<OutputStamp>& stamps) {
+  std::vector<std::string> replaced;
+  for (const OutputStamp& s : stamps) {
+    struct stat st {};
+    if (::stat(s.path.c_str(), &st) == 0 && (st.st_dev != s.device || st.st_ino != s.inode)) replaced.push_back(s.path);
+  }
+  return replaced;
+}
+
+std::string ReplacedLines(const std::vector<std::string>& replaced) {
+  if (replaced.empty()) return {};
+  std::string text = replaced.size() == 1 ? "\nThis file was replaced:" : "\nThese files were replaced:";
+  for (const std::string& path : replaced) text += "\n" + path;
+  return text;
 }

@@ -4,6 +4,8 @@
 // files the command reads (companions included), else nothing is written.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <vector>
 
@@ -14,5 +16,19 @@
 // are skipped.
 bool CheckOutputs(const std::vector<std::string>& inputs, const std::vector<std::string>& outputs, std::string& error);
 
-// Those of paths that name an existing file now: the files a run replaces.
-std::vector<std::string> ExistingFiles(const std::vector<std::string>& paths);
+// An existing output before a run and its identity. A replacement (a new
+// file renamed over it) gives the name another identity, so that after a
+// failure the files the run had already replaced can be named.
+struct OutputStamp {
+  std::string path;
+  dev_t device = 0;
+  ino_t inode = 0;
+};
+// The stamps of those of paths that name an existing file now.
+std::vector<OutputStamp> StampExisting(const std::vector<std::string>& paths);
+// The stamped files that have been replaced since, in stamp order.
+std::vector<std::string> ReplacedSince(const std::vector<OutputStamp>& stamps);
+// The lines a failure message ends with to name the files the run had
+// already replaced ("This file was replaced:" and one per line); empty for
+// none.
+std::string ReplacedLines(const std::vector<std::string>& replaced);

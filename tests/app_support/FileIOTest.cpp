@@ -215,7 +215,8 @@ TEST(FileIO, ReplaceFileFollowsLinksAndRefusesWhatIsNotAFile) {
 }
 
 // An output is the same file as an input however it is named: the same
-// path, another spelling of it, a hard link. A new name passes.
+// path, another spelling of it, a hard link. A new name passes. After a
+// run, the files it replaced are told by their changed identity.
 TEST(OutputCheck, AnOutputThatIsAnInputIsRefused) {
   CTempDir dir;
   WriteText(dir.File("a.xml"), "a");
@@ -227,5 +228,11 @@ TEST(OutputCheck, AnOutputThatIsAnInputIsRefused) {
     EXPECT_EQ(error, "The output '" + out + "' is the input '" + dir.File("a.xml") + "'; nothing was written");
   }
   EXPECT_TRUE(CheckOutputs({dir.File("a.xml")}, {dir.File("b.xml"), ""}, error)) << error;
-  EXPECT_EQ(ExistingFiles({dir.File("b.xml"), dir.File("hard.xml")}), (std::vector<std::string>{dir.File("hard.xml")}));
+  // A replaced file is told from one left alone, also when it was a hard
+  // link of the other.
+  const std::vector<OutputStamp> stamps = StampExisting({dir.File("b.xml"), dir.File("hard.xml"), dir.File("a.xml")});
+  EXPECT_EQ(stamps.size(), 2u);
+  ASSERT_TRUE(ReplaceFile(dir.File("hard.xml"), std::string("b"), error)) << error;
+  EXPECT_EQ(ReplacedSince(stamps), std::vector<std::string>{dir.File("hard.xml")});
+  EXPECT_EQ(ReplacedLines(ReplacedSince(stamps)), "\nThis file was replaced:\n" + dir.File("hard.xml"));
 }
