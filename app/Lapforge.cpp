@@ -2,8 +2,19 @@
 
 #include <exception>
 
+#include "app/LapforgeReading.h"
+#include "app/support/OutputCheck.h"
 #include "app/support/UserInterface.h"
 #include "description/TrkDsc.h"
+
+bool CLapforge::OutputsClear(const std::vector<std::string>& outputs, const std::vector<std::string>& more) {
+  std::vector<std::string> inputs = inputs_;
+  inputs.insert(inputs.end(), more.begin(), more.end());
+  std::string error;
+  if (CheckOutputs(inputs, outputs, error)) return true;
+  UI().Message(error, "Output File");
+  return false;
+}
 
 std::unique_ptr<TrkDsc> CLapforge::DataBaseFromXML(const std::string& xmlFile) {
   auto db = std::make_unique<TrkDsc>();
@@ -26,10 +37,13 @@ std::unique_ptr<TrkDsc> CLapforge::DataBaseFromXML(const std::string& xmlFile) {
 int CLapforge::FromXML(const std::string& xmlFile, int (CLapforge::*road)(const TrkDsc&, const std::string&),
                        const std::string& output) {
   std::unique_ptr<TrkDsc> db = DataBaseFromXML(xmlFile);
-  return db ? (this->*road)(*db, output) : 0;
+  if (!db) return 0;
+  ReadingScope reading(*this, {xmlFile});
+  return (this->*road)(*db, output);
 }
 
 int CLapforge::DataBaseToXML(const TrkDsc& db, const std::string& xmlFile) {
+  if (!OutputsClear({xmlFile})) return 0;
   std::string error;
   if (!db.WriteXml(xmlFile, error)) {
     UI().Message(error, "");

@@ -1,7 +1,10 @@
 // The conversion driver: the single place where a user command becomes work
-// on disk. Stateless; a new instance per command. Every XML... operation is
+// on disk. A new instance per command; it holds only the names of the files
+// the operation in progress reads. Every XML... operation is
 // DataBaseFromXML followed by the matching ...FromDataBase. Results: 0 for
-// failure or nothing written, otherwise 1 or a count.
+// failure or nothing written, otherwise 1 or a count. Before anything is
+// written, every output is checked (OutputsClear): a regular file or a new
+// name, and none of the files the operation reads.
 #pragma once
 
 #include <memory>
@@ -67,11 +70,23 @@ class CLapforge {
 
   // AI waypoint and camera roads.
   int AIWFromDataBase(const TrkDsc& db, const std::string& lpFile, const std::string& aiwFile);
+  int XMLToAIW(const std::string& xmlFile, const std::string& lpFile, const std::string& aiwFile);
   int CamFromDataBase(const TrkDsc& db, const std::string& camIn, const std::string& camOut);
+  int XMLToCam(const std::string& xmlFile, const std::string& camIn, const std::string& camOut);
+
+  // true when every output may be written: each a regular file or a new
+  // name, none of them a file the operation reads (more, and the
+  // description of an XML... operation). Otherwise the refusal is shown
+  // ("Output File") and false returned; nothing has been written.
+  bool OutputsClear(const std::vector<std::string>& outputs, const std::vector<std::string>& more = {});
 
  private:
+  // Adds files the operation in progress reads, for the scope's lifetime.
+  class ReadingScope;
   // An XML... operation: the description loaded, then given with output to
   // road; 0 when it could not be loaded.
   int FromXML(const std::string& xmlFile, int (CLapforge::*road)(const TrkDsc&, const std::string&),
               const std::string& output);
+
+  std::vector<std::string> inputs_;
 };

@@ -5,6 +5,7 @@
 
 #include "app/Lapforge.h"
 #include "app/support/FileIO.h"
+#include "app/support/OutputCheck.h"
 #include "app/support/Progress.h"
 #include "app/support/UserInterface.h"
 #include "formats/ZWriteScn.h"
@@ -16,15 +17,30 @@ MeshExportModel::~MeshExportModel() = default;
 bool CMeshExportRoad::PrepareFolder(const std::string& folder) {
   std::error_code ec;
   const std::filesystem::path path(folder.empty() ? std::string(".") : folder);
-  if (!std::filesystem::is_directory(path, ec)) {
-    ec.clear();
-    std::filesystem::create_directories(path, ec);
+  if (std::filesystem::is_directory(path, ec)) return true;
+  if (std::filesystem::exists(path, ec)) {
+    UI().Message("The output folder cannot be created: " + folder + " is an existing file", "Output Folder");
+    return false;
   }
+  ec.clear();
+  std::filesystem::create_directories(path, ec);
   if (!std::filesystem::is_directory(path, ec)) {
     UI().Message("The output folder cannot be created: " + folder, "Output Folder");
     return false;
   }
   return true;
+}
+
+std::vector<std::string> CMeshExportRoad::PlannedFiles(const CGlBlockArray* blocks, const std::string& folder,
+                                                       const MeshExportFormat& format) {
+  std::vector<std::string> files;
+  files.reserve((blocks ? static_cast<size_t>(blocks->GetSize()) : 0) + 1 + format.templates.size());
+  if (blocks)
+    for (int b = 0; b < blocks->GetSize(); ++b)
+      files.push_back(JoinPath(folder, (*blocks)[b].name + "." + format.blockExtension));
+  if (!format.sceneFile.empty()) files.push_back(JoinPath(folder, format.sceneFile));
+  for (const MeshExportTemplate& t : format.templates) files.push_back(JoinPath(folder, t.fileName));
+  return files;
 }
 
 bool CMeshExportRoad::Build(CLapforge& driver, const TrkDsc& db, MeshExportModel& out) {
@@ -38,42 +54,51 @@ MeshExportResult CMeshExportRoad::WriteFiles(const MeshExportModel& built, const
                                              const MeshExportFormat& format) {
   MeshExportResult result;
   auto record = [&result](bool ok, const std::string& path) { (ok ? result.written : result.failed).push_back(path); };
-  result.written.reserve(static_cast<size_t>(built.blocks.GetSize()) + 1 + format.templates.size());
+  const std::vector<std::string> paths = PlannedFiles(&built.blocks, folder, format);
+  result.written.reserve(paths.size());
+  size_t next = 0;
   {
     CProgress progress("Writing", built.blocks.GetSize());
     for (int b = 0; b < built.blocks.GetSize(); ++b) {
-      const CGlBlock& block = built.blocks[b];
-      const std::string path = JoinPath(folder, block.name + "." + format.blockExtension);
-      record(format.writeBlock(block, built.textures, built.materials, path), path);
+      const std::string& path = paths[next++];
+      record(format.writeBlock(built.blocks[b], built.textures, built.materials, path), path);
       progress.Step();
     }
   }
   if (!format.sceneFile.empty()) {
-    const std::string path = JoinPath(folder, format.sceneFile);
+    const std::string& path = paths[next++];
     record(CZWriteScn::WriteScn(path, format.sceneExtension, built.blocks), path);
   }
   for (const MeshExportTemplate& t : format.templates) {
-    const std::string path = JoinPath(folder, t.fileName);
+    const std::string& path = paths[next++];
     const bool ok = t.kind == TemplateKind::Text ? WriteTextResource(t.id, path) : WriteBinaryResource(t.id, path);
     record(ok, path);
   }
   return result;
 }
 
-bool CMeshExportRoad::ReportFailed(const std::vector<std::string>& failed) {
+bool CMeshExportRoad::ReportFailed(const std::vector<std::string>& failed, const std::vector<std::string>& replaced) {
   if (failed.empty()) return true;
   std::string text = failed.size() == 1 ? "This file could not be written:" : "These files could not be written:";
   for (const std::string& path : failed) text += "\n" + path;
-  UI().Message(text, "Write Error");
+  UI().Message(text + ReplacedLines(replaced), "Write Error");
   return false;
 }
 
-int CMeshExportRoad::Run(CLapforge& driver, const TrkDsc& db, const std::string& folder, const MeshExportFormat& format) {
+int CMeshExportRoad::Run(CLapforge& driver, const TrkDsc& db, const std::string& folder,
+                         const MeshExportFormat& format) {
   if (!PrepareFolder(folder)) return 0;
+  // The scene file and templates are checked before the track is built, the
+  // block files once the blocks have their names; nothing is written until
+  // every one passes.
+  if (!driver.OutputsClear(PlannedFiles(nullptr, folder, format))) return 0;
   MeshExportModel built;
   if (!Build(driver, db, built)) return 0;
+  const std::vector<std::string> planned = PlannedFiles(&built.blocks, folder, format);
+  if (!driver.OutputsClear(planned)) return 0;
+  const std::vector<OutputStamp> existing = StampExisting(planned);
   const MeshExportResult result = WriteFiles(built, folder, format);
-  if (!ReportFailed(result.failed)) return 0;
+  if (!ReportFailed(result.failed, ReplacedSince(existing))) return 0;
   return built.blocks.GetSize();
 }
 

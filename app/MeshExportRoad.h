@@ -1,7 +1,7 @@
 // The part every mesh export road shares: check the output folder, build the
-// track model and its export blocks, write one file per block, the scene
-// file and the format's templates, and report each file that could not be
-// written. The rFactor and MTS roads use it whole; the roads that write one
+// track model and its export blocks, check every file it is to write, write
+// one file per block, the scene file and the format's templates, and report
+// each file that could not be written. The rFactor and MTS roads use it whole; the roads that write one
 // file of all blocks (3DS, 3SE) use its folder check and its build step.
 #pragma once
 
@@ -70,18 +70,24 @@ MeshExportFormat GTLExportFormat();
 
 class CMeshExportRoad {
  public:
-  // Creates the folder when missing. A folder that cannot be created is
-  // shown ("Output Folder") and gives false.
+  // Creates the folder when missing. A folder that cannot be created (or an
+  // existing file in its place) is shown ("Output Folder") and gives false.
   static bool PrepareFolder(const std::string& folder);
+  // The files WriteFiles writes, in its order: one per block (none without
+  // blocks), the scene file, the templates.
+  static std::vector<std::string> PlannedFiles(const CGlBlockArray* blocks, const std::string& folder,
+                                               const MeshExportFormat& format);
   // Builds the track model (without scenery object files) and the export
   // blocks; false when the description builds no track (already shown).
   static bool Build(CLapforge& driver, const TrkDsc& db, MeshExportModel& out);
   // Writes the block files in block order, the scene file, the templates.
   static MeshExportResult WriteFiles(const MeshExportModel& built, const std::string& folder,
                                      const MeshExportFormat& format);
-  // Shows the files that could not be written, one per line; false when any.
-  static bool ReportFailed(const std::vector<std::string>& failed);
+  // Shows the files that could not be written, one per line, and those
+  // that replaced an older file; false when any could not be written.
+  static bool ReportFailed(const std::vector<std::string>& failed, const std::vector<std::string>& replaced = {});
   // The whole road: the number of blocks, 0 when the folder or the track
-  // could not be made or any file could not be written.
+  // could not be made, an output was refused (nothing written) or any file
+  // could not be written.
   static int Run(CLapforge& driver, const TrkDsc& db, const std::string& folder, const MeshExportFormat& format);
 };

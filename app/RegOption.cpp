@@ -1,9 +1,13 @@
 #include "app/RegOption.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/support/FileIO.h"
 #include "app/support/TextFormat.h"
@@ -138,8 +142,62 @@ void MakeParents(const std::string& file) {
   }
 }
 
-bool Store(const CRegOption::StoredValue& nv) {
-  if (!CRegOption::IsValidName(nv.name)) return false;
+// An exclusive advisory lock on the lock file beside the settings file,
+// held for a read-modify-write so that concurrent stores do not lose each
+// other's values. The settings file itself is replaced by a rename, so a
+// lock on it would be lost with the old file.
+class SettingsLock {
+ public:
+  explicit SettingsLock(const std::string& settingsFile) {
+    const std::string lock = settingsFile + ".lock";
+    fd_ = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd_ < 0) {
+      error_ = "Could not open the lock file '" + lock + "': " + std::strerror(errno);
+      return;
+    }
+    while (::flock(fd_, LOCK_EX) != 0) {
+      if (errno == EINTR) continue;
+      error_ = "Could not lock '" + lock + "': " + std::strerror(errno);
+      ::close(fd_);
+      fd_ = -1;
+      return;
+    }
+  }
+  ~SettingsLock() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  SettingsLock(const SettingsLock&) = delete;
+  SettingsLock& operator=(const SettingsLock&) = delete;
+  bool Held() const { return fd_ >= 0; }
+  const std::string& Error() const { return error_; }
+
+ private:
+  int fd_ = -1;
+  std::string error_;
+};
+
+bool Store(const CRegOption::StoredValue& nv, std::string* error) {
+  std::string ignored;
+  std::string& why = error ? *error : ignored;
+  if (!CRegOption::IsValidName(nv.name)) {
+    why = "\"" + nv.name + "\" cannot be a setting name";
+    return false;
+  }
+  // The file is replaced where its links lead; a device or a pipe in its
+  // place (LAPFORGE_CONFIG=/dev/null) is refused before anything is made.
+  const std::string file = CRegOption::SettingsFile();
+  OutputTarget target;
+  std::string reason;
+  if (!ResolveOutput(file, target, reason)) {
+    why = "Could not write the settings file '" + file + "': " + reason;
+    return false;
+  }
+  MakeParents(target.path);
+  SettingsLock lock(target.path);
+  if (!lock.Held()) {
+    why = lock.Error();
+    return false;
+  }
   std::vector<CRegOption::StoredValue> values = Load();
   bool found = false;
   for (auto& v : values) {
@@ -161,10 +219,7 @@ bool Store(const CRegOption::StoredValue& nv) {
     }
     out += "\n";
   }
-  std::string file = CRegOption::SettingsFile();
-  MakeParents(file);
-  std::string error;
-  return ReplaceFile(file, out, error);
+  return ReplaceFile(file, out, why);
 }
 
 const CRegOption::StoredValue* FindIn(const std::vector<CRegOption::StoredValue>& values, const std::string& name) {
@@ -210,23 +265,42 @@ int CRegOption::GetOption(const std::string& name, int def) {
   return static_cast<int>(std::strtol(v->text.c_str(), nullptr, 10));
 }
 
-bool CRegOption::SetOption(const std::string& name, const std::string& value) {
+bool CRegOption::SetOption(const std::string& name, const std::string& value, std::string* error) {
   StoredValue v;
   v.name = name;
   v.text = value;
-  return Store(v);
+  return Store(v, error);
 }
 
-bool CRegOption::SetOption(const std::string& name, int value) {
+bool CRegOption::SetOption(const std::string& name, int value, std::string* error) {
   StoredValue v;
   v.name = name;
   v.isInteger = true;
   v.integer = value;
-  return Store(v);
+  return Store(v, error);
 }
 
 const std::vector<std::pair<std::string, int>>& CRegOption::IntegerSettings() {
   static const std::vector<std::pair<std::string, int>> kSettings = {
       {"TSOXYZ", 0}, {"TRKFromGPLTRK", 1}, {"ISIMaterials", 1}, {"WriteN4PTF", 0}};
   return kSettings;
+}
+
+const std::vector<std::string>& CRegOption::KnownNames() {
+  static const std::vector<std::string> kNames = [] {
+    std::vector<std::string> names;
+    for (const auto& [name, def] : IntegerSettings()) names.push_back(name);
+    names.push_back("LastPapyTrack");
+    for (const char* extension : {"XML", "PTF", "TRK", "3DS", "3SE", "AIW", "CAM"})
+      names.push_back(std::string(extension) + "Name");
+    for (const char* format : {"rFactor", "MTS", "GTR", "GTR2", "GTL"}) names.push_back(std::string(format) + "Folder");
+    return names;
+  }();
+  return kNames;
+}
+
+bool CRegOption::IsKnownName(const std::string& name) {
+  for (const std::string& known : KnownNames())
+    if (EqualsNoCase(known, name)) return true;
+  return false;
 }

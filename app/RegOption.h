@@ -1,7 +1,7 @@
 // The settings store. Every switch and remembered path of the program is a
 // named value in one settings file (an INI file standing in for the one
 // registry key of the desktop original). Nothing is cached: every read goes
-// to the file, every write replaces it atomically.
+// to the file, every write replaces it atomically under a lock.
 //
 // The file lives at $LAPFORGE_CONFIG, else $XDG_CONFIG_HOME/lapforge/lapforge.ini,
 // else ~/.config/lapforge/lapforge.ini. Values keep their kind: integers are
@@ -23,9 +23,15 @@ class CRegOption {
   static std::string GetOption(const std::string& name, const char* def) { return GetOption(name, std::string(def)); }
   // Integer value; the default when missing; a stored text is parsed as decimal.
   static int GetOption(const std::string& name, int def);
-  static bool SetOption(const std::string& name, const std::string& value);
-  static bool SetOption(const std::string& name, const char* value) { return SetOption(name, std::string(value)); }
-  static bool SetOption(const std::string& name, int value);
+  // Stores a value: false when it could not be stored (error, when given,
+  // says why). The read-modify-write of the file holds an advisory lock on
+  // "<file>.lock" beside it, so that concurrent stores all land; a settings
+  // file that is not a regular file (a device, a pipe) is refused.
+  static bool SetOption(const std::string& name, const std::string& value, std::string* error = nullptr);
+  static bool SetOption(const std::string& name, const char* value, std::string* error = nullptr) {
+    return SetOption(name, std::string(value), error);
+  }
+  static bool SetOption(const std::string& name, int value, std::string* error = nullptr);
 
   // Whether a value can be stored under this name: not empty, no control
   // character, no '=', not beginning with ';' or '[' or a blank, not ending
@@ -45,4 +51,10 @@ class CRegOption {
   static std::vector<StoredValue> AllStored();
   // The switches with their defaults, in the order the options list them.
   static const std::vector<std::pair<std::string, int>>& IntegerSettings();
+  // Every name the program reads or writes: the switches, "LastPapyTrack",
+  // the file pickers' "{extension}Name" and the folder picker's
+  // "{format}Folder".
+  static const std::vector<std::string>& KnownNames();
+  // Whether name is one of them (letter case aside, as the store compares).
+  static bool IsKnownName(const std::string& name);
 };

@@ -15,6 +15,7 @@ int CLapforge::_3DSFromDataBase(const TrkDsc& db, const std::string& file) {
   // build (and is asked even when the track turns out not to build).
   const bool shortNames = UI().YesNo("Use Short Names in .3DS\n(Required for 3DSMAX)", "Lapforge");
   if (!CMeshExportRoad::PrepareFolder(FileString::Path(file))) return 0;
+  if (!OutputsClear({file})) return 0;
   MeshExportModel built;
   if (!CMeshExportRoad::Build(*this, db, built)) return 0;
   CZMaxFile max;
@@ -28,7 +29,7 @@ int CLapforge::_3DSFromDataBase(const TrkDsc& db, const std::string& file) {
   }
   std::string error;
   if (!max.WriteFile(file, error)) {
-    CMeshExportRoad::ReportFailed({file});
+    UI().Message(error.empty() ? "This file could not be written:\n" + file : error, "Write Error");
     return 0;
   }
   return built.blocks.GetSize();

@@ -1,12 +1,15 @@
 // The 3SE export road: the track written as "Lapforge.ptf", the blocks and
 // an insert per block as one 3SE scene, and the scene file beside it.
 #include <string>
+#include <vector>
 
 #include "app/Lapforge.h"
 #include "app/MeshExportRoad.h"
 #include "app/support/FileIO.h"
 #include "app/support/FileString.h"
+#include "app/support/OutputCheck.h"
 #include "app/support/Progress.h"
+#include "app/support/UserInterface.h"
 #include "description/TrkDsc.h"
 #include "formats/Z3se.h"
 #include "formats/ZWriteScn.h"
@@ -21,13 +24,18 @@ void ShowProgress(int index, int, void* context) { static_cast<CProgress*>(conte
 int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
   const std::string folder = FileString::Path(file);
   if (!CMeshExportRoad::PrepareFolder(folder)) return 0;
+  // Three files in the order they are written: each is checked before any
+  // is written, and all are made in memory first.
+  const std::string ptf = JoinPath(folder, "Lapforge.ptf");
+  const std::string scn = JoinPath(folder, "_Lapforge.scn");
+  if (!OutputsClear({ptf, file, scn})) return 0;
+  const std::vector<OutputStamp> existing = StampExisting({ptf, file, scn});
+
   MeshExportModel built;
   if (!PTFObjFromDataBase(db, *built.model, std::string())) return 0;
-  const std::string ptf = JoinPath(folder, "Lapforge.ptf");
-  if (!built.model->WritePtf(ptf, 7)) {
-    CMeshExportRoad::ReportFailed({ptf});
-    return 0;
-  }
+  const std::vector<uint8_t> track = built.model->WritePtfToBuffer(7);
+  // The scene's trailer names the track file it sits beside.
+  built.model->path = ptf;
   CreateObjects(*built.model, built.blocks, built.materials, built.textures, built.trackNames, built.verticalNames,
                 built.otherNames);
 
@@ -45,21 +53,27 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
   for (CGlMaterial& material : built.materials)
     material.SetMapName(folder + FileString::FileName(material.GetMapName()));
 
-  std::vector<std::string> failed;
+  std::vector<uint8_t> scene;
   {
     CProgress progress("Writing", built.blocks.GetSize());
-    CZ3se scene;
-    scene.SetProgressUpdatePointers(ShowProgress, &progress);
+    CZ3se writer;
+    writer.SetProgressUpdatePointers(ShowProgress, &progress);
     CGlObjTag tag;
     tag.ClearObjTag();
-    std::string error;
-    if (!scene.SaveModel(file, CGlPointArray(), CGlFaceArray(), built.materials, built.textures, inserts, built.blocks,
-                         tag, built.model->path, error))
-      failed.push_back(file);
+    scene = writer.ModelImage(CGlPointArray(), CGlFaceArray(), built.materials, built.textures, inserts, built.blocks,
+                              tag, built.model->path);
   }
-  const std::string scn = JoinPath(folder, "_Lapforge.scn");
-  if (!CZWriteScn::WriteScn(scn, "gmt", built.blocks)) failed.push_back(scn);
-  if (!CMeshExportRoad::ReportFailed(failed)) return 0;
+  // A write that fails (a full disk) ends the run; the message names the
+  // files already replaced.
+  std::string error;
+  auto failed = [&](const std::string& path) {
+    const std::string text = error.empty() ? "This file could not be written:\n" + path : error;
+    UI().Message(text + ReplacedLines(ReplacedSince(existing)), "Write Error");
+    return 0;
+  };
+  if (track.empty() || !ReplaceFile(ptf, track, error)) return failed(ptf);
+  if (!ReplaceFile(file, scene, error)) return failed(file);
+  if (!CZWriteScn::WriteScn(scn, "gmt", built.blocks)) return failed(scn);
   return built.blocks.GetSize();
 }
 

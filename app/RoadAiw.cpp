@@ -3,11 +3,14 @@
 // lines beside an LP file, or a camera file converted onto the track.
 #include <cstdio>
 #include <exception>
+#include <memory>
 
 #include "app/Lapforge.h"
+#include "app/LapforgeReading.h"
 #include "app/support/TrackIni.h"
 #include "app/support/UserInterface.h"
 #include "description/TrkDsc.h"
+#include "formats/LReadLP.h"
 #include "formats/ZWriteAIW.h"
 #include "formats/ZWriteCam.h"
 #include "ptf/N5PtfDb.h"
@@ -31,6 +34,7 @@ const char* EmptyAIInfoColumn(const TrkDsc::AIInfoRow& row) {
 }  // namespace
 
 int CLapforge::AIWFromDataBase(const TrkDsc& db, const std::string& lpFile, const std::string& aiwFile) {
+  if (!OutputsClear({aiwFile}, CLReadLP::ReadFiles(lpFile))) return 0;
   CN5PtfDb model;
   if (!::PTFObjFromDataBase(db, model, "")) return 0;
   if (db.AIInfo.Count() == 0) {
@@ -70,7 +74,15 @@ int CLapforge::AIWFromDataBase(const TrkDsc& db, const std::string& lpFile, cons
   }
 }
 
+int CLapforge::XMLToAIW(const std::string& xmlFile, const std::string& lpFile, const std::string& aiwFile) {
+  std::unique_ptr<TrkDsc> db = DataBaseFromXML(xmlFile);
+  if (!db) return 0;
+  ReadingScope reading(*this, {xmlFile});
+  return AIWFromDataBase(*db, lpFile, aiwFile);
+}
+
 int CLapforge::CamFromDataBase(const TrkDsc& db, const std::string& camIn, const std::string& camOut) {
+  if (!OutputsClear({camOut}, {camIn})) return 0;
   CN5PtfDb model;
   if (!::PTFObjFromDataBase(db, model, "")) return 0;
   try {
@@ -84,4 +96,11 @@ int CLapforge::CamFromDataBase(const TrkDsc& db, const std::string& camIn, const
     UI().Message(e.what(), "");
     return 0;
   }
+}
+
+int CLapforge::XMLToCam(const std::string& xmlFile, const std::string& camIn, const std::string& camOut) {
+  std::unique_ptr<TrkDsc> db = DataBaseFromXML(xmlFile);
+  if (!db) return 0;
+  ReadingScope reading(*this, {xmlFile});
+  return CamFromDataBase(*db, camIn, camOut);
 }

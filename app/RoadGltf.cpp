@@ -1,15 +1,12 @@
 // The glTF road: the export blocks of a description's track written as one
 // glTF 2.0 file (.glb, or .gltf with its .bin beside it) for any viewer.
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/Lapforge.h"
 #include "app/support/FileString.h"
+#include "app/support/OutputCheck.h"
 #include "app/support/Progress.h"
 #include "app/support/UserInterface.h"
 #include "description/TrkDsc.h"
@@ -20,12 +17,12 @@
 #include "ptf/N5PtfDb.h"
 
 int CLapforge::GltfFromDataBase(const TrkDsc& db, const std::string& outFile) {
-  // A folder that cannot take the file is known before a big track is meshed.
-  const std::string folder = FileString::Path(outFile);
-  if (::access(folder.empty() ? "." : folder.c_str(), W_OK | X_OK) != 0) {
-    UI().Message("Could not create file '" + outFile + "': " + std::strerror(errno), "Lapforge");
-    return 0;
-  }
+  // An output that cannot be written is known before a big track is meshed;
+  // a .gltf has its buffer in a .bin beside it.
+  std::vector<std::string> outputs{outFile};
+  if (FileString::Extension(outFile) != "glb") outputs.push_back(FileString::ChangeExtension(outFile, "bin"));
+  if (!OutputsClear(outputs)) return 0;
+  const std::vector<OutputStamp> existing = StampExisting(outputs);
   CN5PtfDb model;
   if (!::PTFObjFromDataBase(db, model, std::string())) return 0;
   CGlBlockArray blocks;
@@ -41,7 +38,8 @@ int CLapforge::GltfFromDataBase(const TrkDsc& db, const std::string& outFile) {
   }
   std::string error;
   if (!writer.Write(outFile, error)) {
-    UI().Message(error, "Lapforge");
+    // The .bin is written before the .gltf.
+    UI().Message(error + ReplacedLines(ReplacedSince(existing)), "Lapforge");
     return 0;
   }
   return blocks.GetSize() > 0 ? blocks.GetSize() : 0;

@@ -3,11 +3,15 @@
 #include <memory>
 
 #include "app/Lapforge.h"
+#include "app/LapforgeReading.h"
 #include "description/TrkDsc.h"
 #include "gpl/NTrkGplDb.h"
 
 int CLapforge::GplTrktoXML(const std::string& trkFile, const std::string& xmlFile, bool fromGplTrk,
                            bool autoMaterials) {
+  // The import writes "_blank.tex" beside the track before the XML.
+  ReadingScope reading(*this, GplTrkReadFiles(trkFile));
+  if (!OutputsClear({xmlFile, GplBlankListFile(trkFile)})) return 0;
   std::unique_ptr<TrkDsc> db = DataBaseFromGplTrk(trkFile, fromGplTrk, autoMaterials);
   if (!db) return 0;
   return DataBaseToXML(*db, xmlFile);

@@ -4,13 +4,17 @@
 #include <memory>
 
 #include "app/Lapforge.h"
+#include "app/LapforgeReading.h"
 #include "app/RegOption.h"
 #include "app/support/FileString.h"
+#include "app/support/OutputCheck.h"
 #include "app/support/UserInterface.h"
 #include "description/TrkDsc.h"
 #include "ptf/N5PtfDb.h"
 
 int CLapforge::PTFtoXML(const std::string& ptfFile, const std::string& xmlFile, bool tsoXYZ, bool autoMaterials) {
+  ReadingScope reading(*this, PtfReadFiles(ptfFile));
+  if (!OutputsClear({xmlFile})) return 0;
   std::unique_ptr<TrkDsc> db = ::DataBaseFromPTF(ptfFile, tsoXYZ, autoMaterials);
   if (!db) return 0;
   return DataBaseToXML(*db, xmlFile);
@@ -21,14 +25,24 @@ int CLapforge::XMLToPTF(const std::string& xmlFile, const std::string& ptfFile) 
 }
 
 int CLapforge::PTFFromDataBase(const TrkDsc& db, const std::string& ptfFile) {
-  CN5PtfDb model;
-  if (!::PTFObjFromDataBase(db, model, ptfFile)) return 0;
   // The games look the track up by its lower-cased name; the folders keep
   // their letter case so that the file can be created.
   const std::string out = FileString::LowerFileName(ptfFile);
+  // The object files of the scenery are written beside it while the track
+  // is built, so every output is checked first.
+  std::vector<std::string> outputs = SceneryObjectFiles(db, out);
+  outputs.insert(outputs.begin(), out);
+  if (!OutputsClear(outputs)) return 0;
+  const std::vector<OutputStamp> existing = StampExisting(outputs);
+  CN5PtfDb model;
+  if (!::PTFObjFromDataBase(db, model, ptfFile)) return 0;
   const int version = CRegOption::GetOption("WriteN4PTF", 0) != 0 ? 5 : 7;
-  if (!model.WritePtf(out, version)) {
-    UI().Message("The track file cannot be written: " + out, "");
+  std::string error;
+  if (!model.WritePtf(out, version, &error)) {
+    // The object files written before it are named when they replaced older ones.
+    UI().Message(
+        "The track file cannot be written: " + (error.empty() ? out : error) + ReplacedLines(ReplacedSince(existing)),
+        "");
     return 0;
   }
   return 1;

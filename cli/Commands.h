@@ -21,6 +21,9 @@ void AddMapCommand(CLI::App& app, int& status);
 // Otherwise the first errors and how many more are shown and false returned.
 bool CheckBeforeExport(const std::string& xmlFile, bool force);
 
+// Refuses an empty file or folder name (a usage error).
+CLI::Validator NonEmptyName();
+
 // Parses "on"/"off" (and 1/0, yes/no, true/false) flag values.
 bool ParseOnOff(const std::string& text, bool& out);
 // Prints the one-line summary of a run: files written and seconds taken.

@@ -16,6 +16,11 @@ bool ParseOnOff(const std::string& text, bool& out) {
   return false;
 }
 
+CLI::Validator NonEmptyName() {
+  return CLI::Validator(
+      [](std::string& name) { return name.empty() ? std::string("an empty name is not a file") : ""; }, "NAME");
+}
+
 void PrintSummary(int files, double seconds) {
   long ms = static_cast<long>(seconds * 1000.0 + 0.5);
   std::printf("%d File(s) written In %ld.%03ld seconds\n", files, ms / 1000, ms % 1000);

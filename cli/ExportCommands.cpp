@@ -26,7 +26,7 @@ CLI::App* AddExport(CLI::App& exportCmd, const char* name, const char* help, con
   auto* cmd = exportCmd.add_subcommand(name, help);
   auto args = std::make_shared<ExportArgs>();
   cmd->add_option("IN", args->in, "Track description XML to read")->required();
-  cmd->add_option("OUT", args->out, outHelp)->required();
+  cmd->add_option("OUT", args->out, outHelp)->required()->check(NonEmptyName());
   const bool checked = std::string_view(name) != "xml";
   if (checked) cmd->add_flag("--force", args->force, "Export even when the track checks find errors");
   cmd->callback([args, &status, run, checked]() {
@@ -89,4 +89,18 @@ void AddExportCommands(CLI::App& app, int& status) {
                   return CLapforge().XMLTo3DS(in, out);
                 });
   max->add_option("--short-names", *shortNames, "yes/no: cut material and map names to 8 characters (3DSMAX)");
+
+  // A word that is not a format is named, with the formats there are.
+  exportCmd->require_subcommand(0, 1);
+  exportCmd->allow_extras();
+  exportCmd->callback([exportCmd]() {
+    if (!exportCmd->get_subcommands().empty()) return;
+    std::string formats;
+    const CLI::App& all = *exportCmd;
+    for (const CLI::App* format : all.get_subcommands([](const CLI::App*) { return true; }))
+      formats += (formats.empty() ? "" : ", ") + format->get_name();
+    const std::vector<std::string> rest = exportCmd->remaining();
+    if (rest.empty()) throw CLI::ValidationError("export", "a format is required: " + formats);
+    throw CLI::ValidationError("export", "unknown format " + rest.front() + "; the formats are: " + formats);
+  });
 }

@@ -40,7 +40,7 @@ void AddImport(CLI::App& import, int& status, ImportKind kind) {
   auto* cmd = import.add_subcommand(kind.name, kind.help);
   auto args = std::make_shared<ImportArgs>();
   cmd->add_option("TRACK", args->track, kind.trackHelp)->required();
-  cmd->add_option("OUT", args->xml, "Track description XML to write")->required();
+  cmd->add_option("OUT", args->xml, "Track description XML to write")->required()->check(NonEmptyName());
   cmd->add_option(kind.flag, args->own, kind.flagHelp);
   cmd->add_option("--auto-materials", args->autoMaterials, "on/off: generate material names (setting ISIMaterials)");
   cmd->callback([args, kind, &status]() {

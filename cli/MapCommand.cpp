@@ -8,6 +8,7 @@
 #include "app/TrackMap.h"
 #include "app/support/FileIO.h"
 #include "app/support/FileString.h"
+#include "app/support/OutputCheck.h"
 #include "app/support/TextFormat.h"
 #include "app/support/UserInterface.h"
 #include "cli/Commands.h"
@@ -36,11 +37,15 @@ int WriteMap(const MapArgs& args) {
     return 0;
   }
 #endif
+  std::string error;
+  if (!CheckOutputs({args.in}, {args.out}, error)) {
+    UI().Message(error, "Map");
+    return 0;
+  }
   std::unique_ptr<TrkDsc> db = CLapforge().DataBaseFromXML(args.in);
   if (!db) return 0;
   CTrackMap map;
   if (!map.Build(*db, args.size)) return 0;
-  std::string error;
   bool written = false;
 #ifdef LAPFORGE_HAVE_PNG
   if (png) written = WriteMapPng(map, args.out, error);
@@ -59,7 +64,7 @@ void AddMapCommand(CLI::App& app, int& status) {
   auto* cmd = app.add_subcommand("map", "Draw a top view of the track of a description as SVG or PNG");
   auto args = std::make_shared<MapArgs>();
   cmd->add_option("IN", args->in, "Track description XML to read")->required();
-  cmd->add_option("OUT", args->out, "Picture to write: .svg, or .png")->required();
+  cmd->add_option("OUT", args->out, "Picture to write: .svg, or .png")->required()->check(NonEmptyName());
   cmd->add_option("--size", args->size, "Width of the picture in pixels (the height follows the track)")
       ->check(CLI::Range(64, 4096));
   cmd->callback([args, &status]() { status = WriteMap(*args) ? 0 : 1; });

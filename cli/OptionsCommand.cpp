@@ -1,5 +1,6 @@
 // lapforge options [NAME [VALUE]]: lists the settings (defaults applied),
-// shows one, or stores one.
+// shows one, or stores one. A name the program does not use is refused (a
+// misspelt name would be stored and never read) unless --any-name is given.
 #include <cstdio>
 #include <memory>
 
@@ -46,6 +47,21 @@ void PrintOne(const std::string& name) {
   std::printf("%s\n", name.c_str());
 }
 
+bool IsStored(const std::string& name) {
+  for (const auto& v : CRegOption::AllStored())
+    if (v.name == name) return true;
+  return false;
+}
+
+// The refusal of a name that is not a setting, listing the names.
+void RefuseUnknown(const std::string& name) {
+  std::string names;
+  for (const std::string& known : CRegOption::KnownNames()) names += (names.empty() ? "" : ", ") + known;
+  UI().Message(
+      "\"" + name + "\" is not a setting; the settings are: " + names + " (give --any-name to use another name)",
+      "Options");
+}
+
 }  // namespace
 
 void AddOptionsCommand(CLI::App& app, int& status) {
@@ -53,10 +69,12 @@ void AddOptionsCommand(CLI::App& app, int& status) {
   auto name = std::make_shared<std::string>();
   auto value = std::make_shared<std::string>();
   auto hasValue = std::make_shared<bool>(false);
+  auto anyName = std::make_shared<bool>(false);
+  cmd->add_flag("--any-name", *anyName, "Show or store a name that is not one of the program's settings");
   cmd->add_option("NAME", *name, "Setting to show or store");
   cmd->add_option("VALUE", *value, "Value to store (an integer for the switches)")
       ->each([hasValue](const std::string&) { *hasValue = true; });
-  cmd->callback([name, value, hasValue, &status]() {
+  cmd->callback([name, value, hasValue, anyName, &status]() {
     status = 0;
     if (name->empty()) {
       for (const auto& [n, def] : CRegOption::IntegerSettings()) PrintOne(n);
@@ -64,13 +82,24 @@ void AddOptionsCommand(CLI::App& app, int& status) {
         if (!KnownDefault(v.name)) PrintOne(v.name);
       return;
     }
+    const bool known = CRegOption::IsKnownName(*name);
     if (!*hasValue) {
+      if (!known && !*anyName && !IsStored(*name)) {
+        RefuseUnknown(*name);
+        status = 2;
+        return;
+      }
       PrintOne(*name);
       return;
     }
     if (!CRegOption::IsValidName(*name)) {
       UI().Message("\"" + *name + "\" cannot be a setting name", "Options");
       status = 1;
+      return;
+    }
+    if (!known && !*anyName) {
+      RefuseUnknown(*name);
+      status = 2;
       return;
     }
     int number = 0;
@@ -80,9 +109,10 @@ void AddOptionsCommand(CLI::App& app, int& status) {
       status = 1;
       return;
     }
-    bool ok = isNumber ? CRegOption::SetOption(*name, number) : CRegOption::SetOption(*name, *value);
+    std::string error;
+    bool ok = isNumber ? CRegOption::SetOption(*name, number, &error) : CRegOption::SetOption(*name, *value, &error);
     if (!ok) {
-      UI().Message("Cannot write the settings file " + CRegOption::SettingsFile(), "Options");
+      UI().Message(error.empty() ? "Cannot write the settings file " + CRegOption::SettingsFile() : error, "Options");
       status = 1;
       return;
     }

@@ -15,7 +15,7 @@ void AddInspectCommand(CLI::App& app, int& status) {
   auto rewrite = std::make_shared<bool>(false);
   cmd->add_flag("--rewrite", *rewrite, "Read FILE and write its record tree to OUT");
   cmd->add_option("FILE", *file, "PTF or 3DO file")->required();
-  cmd->add_option("OUT", *out, "Output file (with --rewrite)");
+  cmd->add_option("OUT", *out, "Output file (with --rewrite)")->check(NonEmptyName());
   cmd->callback([file, out, rewrite, &status]() {
     std::string error;
     if (*rewrite) {

@@ -63,6 +63,16 @@ int CLReadLP::ReadLP(const std::string& path, const std::string& name, std::vect
   return ParseLP(bytes, file, laterals, &note);
 }
 
+std::vector<std::string> CLReadLP::ReadFiles(const std::string& path) {
+  std::vector<std::string> files{path};
+  const std::string folder = FileString::Path(path);
+  for (const char* name : {"race", "pit0", "pit", "maxrace", "minrace"}) {
+    std::string file = FindFileNoCase(folder, std::string(name) + ".lp");
+    if (!file.empty()) files.push_back(std::move(file));
+  }
+  return files;
+}
+
 int CLReadLP::ReadLPLines(const std::string& path) {
   lines.clear();
   intervals = -1;

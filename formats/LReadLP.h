@@ -28,6 +28,9 @@ class CLReadLP {
   // records; otherwise 0 with error saying what is missing. A damaged file
   // raises CFormatError naming it.
   int ReadLPLines(const std::string& path);
+  // The LP files ReadLPLines may read for path: those of its names found in
+  // path's folder, and path itself.
+  static std::vector<std::string> ReadFiles(const std::string& path);
   // Reads the laterals of the file name + ".lp" in path's folder, found
   // without regard to letter case. Returns the number read: 0 when there is
   // no such file or it is of another record type or version (note says

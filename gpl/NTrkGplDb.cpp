@@ -428,13 +428,28 @@ void AddTextureRows(TrkDsc& ds, CTrackTractionTexArray tractionTex, CTrackWallTe
 // "_blank.tex" is a template for the user, made anew by every import;
 // skipped silently when it cannot be created.
 void WriteBlankList(const std::string& path, const std::string& text) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return;
-  std::fwrite(text.data(), 1, text.size(), f);
-  std::fclose(f);
+  std::string ignored;
+  ReplaceFile(path, text, ignored);
+}
+
+std::string TextureListFile(const std::string& path) {
+  return FindFileNoCase(FileString::Path(path), FileString::FileName(FileString::ChangeExtension(path, "tex")));
 }
 
 }  // namespace
+
+std::vector<std::string> GplTrkReadFiles(const std::string& path) {
+  std::vector<std::string> files{path};
+  for (std::string file : {TextureListFile(path), FindFileNoCase(FileString::Path(path), "track.ini")})
+    if (!file.empty()) files.push_back(std::move(file));
+  return files;
+}
+
+std::string GplBlankListFile(const std::string& path) {
+  const std::string folder = FileString::Path(path);
+  std::string blank = FindFileNoCase(folder, "_blank.tex");
+  return blank.empty() ? folder + "_blank.tex" : blank;
+}
 
 std::unique_ptr<TrkDsc> DataBaseFromGplTrk(const std::string& path, bool gplTrk, bool /*autoMaterials*/) {
   std::string error;
@@ -453,7 +468,7 @@ std::unique_ptr<TrkDsc> DataBaseFromGplTrk(const std::string& path, bool gplTrk,
 
     CTrackTractionTexArray tractionTex = trk->DbGetTractionTex();
     CTrackWallTexArray wallTex = trk->DbGetWallTex();
-    std::string texList = FindFileNoCase(folder, FileString::FileName(FileString::ChangeExtension(path, "tex")));
+    std::string texList = TextureListFile(path);
     std::string text, ignored;
     if (!texList.empty() && ReadWholeFile(texList, text, ignored)) ApplyTextureList(text, tractionTex, wallTex);
 
@@ -462,9 +477,7 @@ std::unique_ptr<TrkDsc> DataBaseFromGplTrk(const std::string& path, bool gplTrk,
 
     CTextWriter blank;
     for (const _vars_track_material& m : materials) blank.Line(m.texLine);
-    std::string blankPath = FindFileNoCase(folder, "_blank.tex");
-    if (blankPath.empty()) blankPath = folder + "_blank.tex";
-    WriteBlankList(blankPath, blank.Text());
+    WriteBlankList(GplBlankListFile(path), blank.Text());
 
     AddTextureRows(*ds, tractionTex, wallTex, materials);
 

@@ -114,3 +114,8 @@ void ApplyTextureList(const std::string& text, CTrackTractionTexArray& tractionT
 // read (the reason has then been shown). autoMaterials is accepted for the
 // driver's sake; the material names are always generated.
 std::unique_ptr<TrkDsc> DataBaseFromGplTrk(const std::string& path, bool gplTrk, bool autoMaterials);
+// The files DataBaseFromGplTrk reads for a track: the track, and the texture
+// list (its title with ".tex") and track.ini beside it when they are there.
+std::vector<std::string> GplTrkReadFiles(const std::string& path);
+// The "_blank.tex" that DataBaseFromGplTrk writes beside the track.
+std::string GplBlankListFile(const std::string& path);

@@ -176,6 +176,9 @@ class CN5PtfDb : public CN5Ptf {
 
   // The level-of-detail distance of scenery object files.
   static constexpr double kSceneryLod = 400.0;
+  // The object file of a scenery object: folder + title + ".3do", its file
+  // name lower-cased (the track refers to it so).
+  static std::string SceneryObjectFile(const std::string& folder, const std::string& title);
 
  private:
   // Writes a scenery mesh (centred on its lowest point) as an object file
@@ -197,5 +200,11 @@ class CN5PtfDb : public CN5Ptf {
 // be written) infields and vertical objects become object files beside it.
 // Row errors are shown with the row's values. 1 when the track has a length.
 int PTFObjFromDataBase(const TrkDsc& db, CN5PtfDb& model, const std::string& outputPath);
+// The object files PTFObjFromDataBase may write beside outputPath: one per
+// infield and vertical object of the description.
+std::vector<std::string> SceneryObjectFiles(const TrkDsc& db, const std::string& outputPath);
 // Reads a PTF file into a new description; none when it cannot be read.
 std::unique_ptr<TrkDsc> DataBaseFromPTF(const std::string& path, bool world, bool autoMaterials);
+// The files DataBaseFromPTF reads: the track, and track.ini beside it when
+// there is one.
+std::vector<std::string> PtfReadFiles(const std::string& path);

@@ -55,6 +55,18 @@ void CreateTraction(CN5PtfDb& model, int seg, const TractionValues& v) {
 
 }  // namespace
 
+std::vector<std::string> SceneryObjectFiles(const TrkDsc& db, const std::string& outputPath) {
+  std::vector<std::string> files;
+  const std::string folder = FileString::Path(outputPath);
+  for (int i = 0; i < db.InfieldObj.Count(); ++i)
+    if (TrkDsc::InfieldObjRow r = db.InfieldObj[i]; !r.IsTitleNull())
+      files.push_back(CN5PtfDb::SceneryObjectFile(folder, r.Title()));
+  for (int i = 0; i < db.VerticalObj.Count(); ++i)
+    if (TrkDsc::VerticalObjRow r = db.VerticalObj[i]; !r.IsTitleNull())
+      files.push_back(CN5PtfDb::SceneryObjectFile(folder, r.Title()));
+  return files;
+}
+
 int PTFObjFromDataBase(const TrkDsc& db, CN5PtfDb& model, const std::string& outputPath) {
   CurrentRow at;
   int section = -1;

@@ -72,6 +72,12 @@ void AddTextureRows(CN5PtfDb& model, TrkDsc& ds) {
 
 }  // namespace
 
+std::vector<std::string> PtfReadFiles(const std::string& path) {
+  std::vector<std::string> files{path};
+  if (std::string ini = FindFileNoCase(FileString::Path(path), "track.ini"); !ini.empty()) files.push_back(ini);
+  return files;
+}
+
 std::unique_ptr<TrkDsc> DataBaseFromPTF(const std::string& path, bool world, bool /*autoMaterials*/) {
   std::string openError;
   std::unique_ptr<CN5PtfDb> model = CN5PtfDb::CreateFromFile(path, &openError);

@@ -50,8 +50,11 @@ void CN5PtfDb::WriteSceneryObject(const std::string& folder, const std::string& 
   CN5Tso tso;
   tso.defaultAppearanceMode = 1;
   tso.lodDistance = kSceneryLod;
-  // The track refers to the object by its lower-cased name.
-  tso.MkTso(FileString::LowerFileName(folder + title + ".3do"), points, faces, mips, 0, false, false);
+  tso.MkTso(SceneryObjectFile(folder, title), points, faces, mips, 0, false, false);
+}
+
+std::string CN5PtfDb::SceneryObjectFile(const std::string& folder, const std::string& title) {
+  return FileString::LowerFileName(folder + title + ".3do");
 }
 
 void CN5PtfDb::AddInfield(const std::string& folder, const std::string& title, double centreRaise, int start, int end,

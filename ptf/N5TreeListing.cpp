@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "app/support/FileIO.h"
+#include "app/support/OutputCheck.h"
 #include "app/support/TextFormat.h"
 #include "ptf/N5Descriptors.h"
 
@@ -108,6 +109,7 @@ bool InspectRecordFile(const std::string& path, std::string& listing, std::strin
 }
 
 bool RewriteRecordFile(const std::string& inPath, const std::string& outPath, std::string& error) {
+  if (!CheckOutputs({inPath}, {outPath}, error)) return false;
   CN5Root root;
   if (!ReadForInspect(root, inPath, error)) return false;
   root.keepAllTsoReferences = true;

@@ -17,5 +17,6 @@ bool InspectRecordFile(const std::string& path, std::string& listing, std::strin
 
 // Reads a record file and writes its tree back to outPath (replacing it
 // atomically), keeping every TSO reference of a track. False, with error
-// set, when the input cannot be read or the output cannot be written.
+// set, when the input cannot be read or the output cannot be written (an
+// output that is the input itself, or not a regular file, is refused first).
 bool RewriteRecordFile(const std::string& inPath, const std::string& outPath, std::string& error);

@@ -194,8 +194,8 @@ class CN5Ptf : public CN5Root {
   // every step from start up to (not including) end, samples strictly inside
   // (excludeStart, excludeEnd) left out, raised by raise. False when no
   // sample was taken (an empty range, a step not above 0, values not finite).
-  bool EdgeCentre(int side, double start, double end, double step, double excludeStart, double excludeEnd,
-                  double raise, CGlPoint& centre);
+  bool EdgeCentre(int side, double start, double end, double step, double excludeStart, double excludeEnd, double raise,
+                  CGlPoint& centre);
   // A fan of triangles (previous edge point, centre, next edge point) along
   // one edge from start to end, closed by (last, centre, first edge point).
   // The centre and the edge point at start are appended first. With both
@@ -215,8 +215,9 @@ class CN5Ptf : public CN5Root {
 
   // Writes the track record and everything below it with the given file
   // version (7, or 5 for the older games). 1 when written, 0 when there is
-  // no track record or the file could not be written.
-  int WritePtf(const std::string& filePath, int version);
+  // no track record or the file could not be written (error, when given,
+  // then says why).
+  int WritePtf(const std::string& filePath, int version, std::string* error = nullptr);
   // The bytes WritePtf would write; empty without a track record.
   std::vector<uint8_t> WritePtfToBuffer(int version);
   // Reads a PTF file into a new model; null when it cannot be opened (a

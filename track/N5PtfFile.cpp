@@ -24,12 +24,15 @@ std::vector<uint8_t> CN5Ptf::WritePtfToBuffer(int version) {
   return w.Take();
 }
 
-int CN5Ptf::WritePtf(const std::string& filePath, int version) {
+int CN5Ptf::WritePtf(const std::string& filePath, int version, std::string* error) {
   std::vector<uint8_t> bytes = WritePtfToBuffer(version);
   if (bytes.empty()) return 0;
-  std::string error;
-  // A file that cannot be created is skipped silently.
-  if (!ReplaceFile(filePath, bytes, error)) return 0;
+  std::string reason;
+  // A file that cannot be created is skipped silently; the caller may ask why.
+  if (!ReplaceFile(filePath, bytes, reason)) {
+    if (error) *error = reason;
+    return 0;
+  }
   path = filePath;
   return 1;
 }

@@ -37,7 +37,8 @@ bool ReadInto(const std::string& path, Buffer& out, std::string& error, uint64_t
   }
   if (!S_ISREG(st.st_mode)) {
     ::close(fd);
-    error = "Could not read file '" + path + "': " + (S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file");
+    error =
+        "Could not read file '" + path + "': " + (S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file");
     return false;
   }
   if (static_cast<uint64_t>(st.st_size) > maxBytes) {
@@ -84,14 +85,89 @@ bool ReplaceFile(const std::string& path, const void* data, size_t size, std::st
   return ReplaceFile(path, {std::string_view(static_cast<const char*>(data), size)}, error);
 }
 
+namespace {
+
+const char* KindOf(mode_t mode) {
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISCHR(mode)) return "a character device";
+  if (S_ISBLK(mode)) return "a block device";
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISSOCK(mode)) return "a socket";
+  return "not a regular file";
+}
+
+// The folder part of a path with its final '/', empty for a bare name.
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// As many links as the system itself follows before it gives up (ELOOP).
+constexpr int kMaxLinks = 40;
+
+}  // namespace
+
+bool ResolveOutput(const std::string& path, OutputTarget& target, std::string& reason) {
+  target = OutputTarget();
+  std::string current = path;
+  for (int links = 0;; ++links) {
+    struct stat st {};
+    if (::lstat(current.c_str(), &st) != 0) {
+      if (errno != ENOENT) {
+        reason = std::strerror(errno);
+        return false;
+      }
+      // A new name (also the missing end of a link): created on write; a
+      // missing folder is reported then.
+      target.path = current;
+      return true;
+    }
+    if (S_ISLNK(st.st_mode)) {
+      if (links == kMaxLinks) {
+        reason = std::strerror(ELOOP);
+        return false;
+      }
+      std::string link(static_cast<size_t>(st.st_size > 0 ? st.st_size : 256) + 1, '\0');
+      ssize_t n = ::readlink(current.c_str(), link.data(), link.size());
+      if (n < 0) {
+        reason = std::strerror(errno);
+        return false;
+      }
+      link.resize(static_cast<size_t>(n));
+      current = link.front() == '/' ? link : FolderOf(current) + link;
+      continue;
+    }
+    if (!S_ISREG(st.st_mode)) {
+      reason = current == path ? std::string("it is ") + KindOf(st.st_mode)
+                               : "it leads to '" + current + "', which is " + KindOf(st.st_mode);
+      return false;
+    }
+    target.path = current;
+    target.exists = true;
+    target.mode = st.st_mode & 07777;
+    target.device = st.st_dev;
+    target.inode = st.st_ino;
+    return true;
+  }
+}
+
 bool ReplaceFile(const std::string& path, std::initializer_list<std::string_view> pieces, std::string& error) {
+  OutputTarget target;
+  std::string reason;
+  if (!ResolveOutput(path, target, reason)) {
+    error = "Could not write file '" + path + "': " + reason;
+    return false;
+  }
+  // The temporary file sits beside the file it replaces, so that the rename
+  // stays within one file system.
   static std::mt19937_64 rng{std::random_device{}()};
-  std::string tmp = path + StrFormat(".tmp%08llx", static_cast<unsigned long long>(rng() & 0xffffffffu));
+  std::string tmp = target.path + StrFormat(".tmp%08llx", static_cast<unsigned long long>(rng() & 0xffffffffu));
   int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) {
     error = "Could not create file '" + path + "': " + std::strerror(errno);
     return false;
   }
+  if (target.exists) ::fchmod(fd, target.mode);
   for (std::string_view piece : pieces) {
     const char* p = piece.data();
     size_t left = piece.size();
@@ -108,12 +184,15 @@ bool ReplaceFile(const std::string& path, std::initializer_list<std::string_view
       left -= static_cast<size_t>(n);
     }
   }
-  if (::fsync(fd) != 0 || ::close(fd) != 0) {
-    error = "Could not write file '" + path + "': " + std::strerror(errno);
+  // The descriptor is closed also when the sync fails (a full disk).
+  int failure = ::fsync(fd) != 0 ? errno : 0;
+  if (::close(fd) != 0 && failure == 0) failure = errno;
+  if (failure != 0) {
+    error = "Could not write file '" + path + "': " + std::strerror(failure);
     ::unlink(tmp.c_str());
     return false;
   }
-  if (std::rename(tmp.c_str(), path.c_str()) != 0) {
+  if (std::rename(tmp.c_str(), target.path.c_str()) != 0) {
     error = "Could not replace file '" + path + "': " + std::strerror(errno);
     ::unlink(tmp.c_str());
     return false;

@@ -4,6 +4,8 @@
 // never leaves a half-written file behind.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -21,9 +23,28 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::stri
                    uint64_t maxBytes = kMaxReadBytes);
 bool ReadWholeFile(const std::string& path, std::string& out, std::string& error, uint64_t maxBytes = kMaxReadBytes);
 
+// What an output path names once its symlinks are followed.
+struct OutputTarget {
+  std::string path;     // the name that is written: the end of the link chain
+  bool exists = false;  // a regular file stands there (false: a new name)
+  mode_t mode = 0;      // its permission bits, when it exists
+  dev_t device = 0;     // and its identity
+  ino_t inode = 0;
+};
+
+// Follows the symlinks of an output path (a relative link from its own
+// folder) to the name that is to be written. Only a regular file or a new
+// name can be written: anything else (a folder, a device, a FIFO, a socket,
+// an endless chain of links) gives false, with reason saying what stands
+// there ("it is a FIFO", "it leads to '/dev/null', which is a character
+// device").
+bool ResolveOutput(const std::string& path, OutputTarget& target, std::string& reason);
+
 // Writes bytes to path through a temporary file and a rename. Returns false
 // (with error set) when the file could not be written; the old file, if any,
-// is then unchanged.
+// is then unchanged. A symlink is followed and its target replaced (the
+// link stays); an existing file keeps its permission bits; anything but a
+// regular file or a new name is refused (ResolveOutput).
 bool ReplaceFile(const std::string& path, const void* data, size_t size, std::string& error);
 // The same for a file made of several pieces written one after the other,
 // so that a large file need not be gathered in memory first.

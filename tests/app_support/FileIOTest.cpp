@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/support/FileIO.h"
+#include "app/support/OutputCheck.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -174,4 +175,64 @@ TEST(FileIO, CompanionFilesAreFoundWithoutRegardToCase) {
   EXPECT_EQ(JoinPath("out", "a.txt"), "out/a.txt");
   EXPECT_EQ(JoinPath("out\\", "a.txt"), "out\\a.txt");
   EXPECT_EQ(JoinPath("out/", "a.txt"), "out/a.txt");
+}
+
+// A symlink is followed, a relative one from its own folder and through a
+// chain, and its target replaced with its permission bits kept; the links
+// stay, and a link to a missing file makes that file. A FIFO, directly or
+// at the end of a link, and an endless chain are refused untouched.
+TEST(FileIO, ReplaceFileFollowsLinksAndRefusesWhatIsNotAFile) {
+  CTempDir dir;
+  std::filesystem::create_directory(dir.File("sub"));
+  WriteText(dir.File("sub/t.txt"), "old");
+  ::chmod(dir.File("sub/t.txt").c_str(), 0600);
+  std::filesystem::create_symlink("sub/t.txt", dir.File("one"));
+  std::filesystem::create_symlink("one", dir.File("two"));
+  std::filesystem::create_symlink("new.txt", dir.File("sub/dangling"));
+  std::string error;
+  ASSERT_TRUE(ReplaceFile(dir.File("two"), std::string("new"), error)) << error;
+  ASSERT_TRUE(ReplaceFile(dir.File("sub/dangling"), std::string("made"), error)) << error;
+  EXPECT_EQ(ReadText(dir.File("sub/t.txt")), "new");
+  EXPECT_EQ(ReadText(dir.File("sub/new.txt")), "made");
+  EXPECT_EQ(std::filesystem::status(dir.File("sub/t.txt")).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  for (const char* link : {"one", "two", "sub/dangling"}) EXPECT_TRUE(std::filesystem::is_symlink(dir.File(link)));
+  EXPECT_EQ(FolderEntries(dir.File("sub")), (std::vector<std::string>{"dangling", "new.txt", "t.txt"}));
+
+  ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0644), 0);
+  std::filesystem::create_symlink("fifo", dir.File("to-fifo"));
+  std::filesystem::create_symlink("loop", dir.File("loop"));
+  const std::pair<std::string, std::string> refused[] = {
+      {"fifo", "it is a FIFO"},
+      {"to-fifo", "it leads to '" + dir.File("fifo") + "', which is a FIFO"},
+      {"loop", "Too many levels of symbolic links"}};
+  for (const auto& [name, says] : refused) {
+    EXPECT_FALSE(ReplaceFile(dir.File(name), std::string("x"), error)) << name;
+    EXPECT_EQ(error, "Could not write file '" + dir.File(name) + "': " + says);
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(dir.File("fifo")));
+  EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"fifo", "loop", "one", "sub", "to-fifo", "two"}));
+}
+
+// An output is the same file as an input however it is named: the same
+// path, another spelling of it, a hard link. A new name passes. After a
+// run, the files it replaced are told by their changed identity.
+TEST(OutputCheck, AnOutputThatIsAnInputIsRefused) {
+  CTempDir dir;
+  WriteText(dir.File("a.xml"), "a");
+  ASSERT_EQ(::link(dir.File("a.xml").c_str(), dir.File("hard.xml").c_str()), 0);
+  std::filesystem::create_directory(dir.File("sub"));
+  std::string error;
+  for (const std::string& out : {dir.File("a.xml"), dir.File("sub/../a.xml"), dir.File("hard.xml")}) {
+    EXPECT_FALSE(CheckOutputs({"", dir.File("other"), dir.File("a.xml")}, {out}, error)) << out;
+    EXPECT_EQ(error, "The output '" + out + "' is the input '" + dir.File("a.xml") + "'; nothing was written");
+  }
+  EXPECT_TRUE(CheckOutputs({dir.File("a.xml")}, {dir.File("b.xml"), ""}, error)) << error;
+  // A replaced file is told from one left alone, also when it was a hard
+  // link of the other.
+  const std::vector<OutputStamp> stamps = StampExisting({dir.File("b.xml"), dir.File("hard.xml"), dir.File("a.xml")});
+  EXPECT_EQ(stamps.size(), 2u);
+  ASSERT_TRUE(ReplaceFile(dir.File("hard.xml"), std::string("b"), error)) << error;
+  EXPECT_EQ(ReplacedSince(stamps), std::vector<std::string>{dir.File("hard.xml")});
+  EXPECT_EQ(ReplacedLines(ReplacedSince(stamps)), "\nThis file was replaced:\n" + dir.File("hard.xml"));
 }

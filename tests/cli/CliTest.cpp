@@ -68,7 +68,7 @@ TEST(CliOptions, ListsDefaultsThenStoredValue) {
   EXPECT_EQ(Lapforge(dir, "options").out, "TSOXYZ 0\nTRKFromGPLTRK 1\nISIMaterials 1\nWriteN4PTF 1\n");
   EXPECT_EQ(Lapforge(dir, "options WriteN4PTF").out, "WriteN4PTF 1\n");
   EXPECT_EQ(Lapforge(dir, "options WriteN4PTF on").status, 1);
-  ASSERT_EQ(Lapforge(dir, "options LastFolder /tracks/").status, 0);
+  ASSERT_EQ(Lapforge(dir, "options --any-name LastFolder /tracks/").status, 0);
   EXPECT_EQ(Lapforge(dir, "options").out,
             "TSOXYZ 0\nTRKFromGPLTRK 1\nISIMaterials 1\nWriteN4PTF 1\nLastFolder /tracks/\n");
 }

@@ -100,6 +100,15 @@ std::unique_ptr<CN5Root> MakeTrackSideTree() {
   return root;
 }
 
+std::vector<uint8_t> MakeStraightTrackFile(int segments) {
+  std::unique_ptr<CN5Root> tree = MakeTrackTree(segments, 7);
+  // The builder's odd segments are arcs that do not turn, which the track
+  // model refuses.
+  for (auto& o : tree->All())
+    if (auto* sg = dynamic_cast<CN5ObjSg*>(o.get())) sg->segType = 0;
+  return tree->WriteToBuffer();
+}
+
 std::unique_ptr<CN5Root> MakeTrackTree(int segments, int formatVersion) {
   auto root = std::make_unique<CN5Root>();
   root->formatVersion = formatVersion;

@@ -15,6 +15,9 @@ std::unique_ptr<CN5Root> MakeTrackSideTree();
 // A track of the given number of segments, each with a bank line, two bands
 // and a wall, a track detail and a TSO reference.
 std::unique_ptr<CN5Root> MakeTrackTree(int segments, int formatVersion);
+// The bytes of MakeTrackTree's track (version 7) with every segment a
+// straight, a track file the PTF import reads into a description.
+std::vector<uint8_t> MakeStraightTrackFile(int segments);
 // A group holding a track, a trackside object and a tri strip: every
 // descriptor kind the writer writes (the tri list through the geometry).
 std::unique_ptr<CN5Root> MakeEveryKindTree(int formatVersion);
