@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -47,34 +46,28 @@ std::string TitlePart(const std::string& file) {
 }
 
 // The file a texture map names, looked for beside the description (folder):
-// in the map's own folder under it (folders as written, '\' read as '/'),
-// then in folder itself, the file name in any letter case; when the map's
-// own file is in neither, a file of the same title with one of the image
-// extensions. Empty when there is none.
-std::string FindTextureFile(const std::string& folder, std::string map) {
-  std::replace(map.begin(), map.end(), '\\', '/');
-  const size_t sep = map.rfind('/');
-  const std::string file = sep == std::string::npos ? map : map.substr(sep + 1);
+// by the map's path under folder (or from the root for an absolute one),
+// then by its file name in folder itself, every part of the path in any
+// letter case; when the map's own file is in neither place, a file of the
+// same title with one of the image extensions. Empty when there is none.
+std::string FindTextureFile(const std::string& folder, const std::string& map) {
+  const std::string file = FilePart(map);
   if (file.empty()) return {};
-  std::vector<std::string> places;
-  if (sep != std::string::npos) {
-    const bool absolute = map[0] == '/' || (map.size() > 1 && map[1] == ':');
-    places.push_back(absolute ? map.substr(0, sep + 1) : JoinPath(folder, map.substr(0, sep + 1)));
-  }
-  places.push_back(folder);
-  for (const std::string& place : places) {
-    std::string found = FindFileNoCase(place, file);
-    if (!found.empty()) return found;
-  }
+  const std::string where = map.substr(0, map.size() - file.size());
+  // A drive letter names a place on another system: only the file name counts.
+  const bool drive = map.size() > 1 && map[1] == ':';
+  auto find = [&](const std::string& name) {
+    std::string found;
+    if (!where.empty() && !drive) found = FindPathNoCase(folder, where + name);
+    return found.empty() ? FindFileNoCase(folder, name) : found;
+  };
+  std::string found = find(file);
   const std::string title = TitlePart(file), extension = FileString::Extension(file);
-  for (const std::string& place : places) {
-    for (const char* e : kImageExtensions) {
-      if (extension == e) continue;
-      std::string found = FindFileNoCase(place, title + "." + e);
-      if (!found.empty()) return found;
-    }
+  for (const char* e : kImageExtensions) {
+    if (!found.empty()) break;
+    if (extension != e) found = find(title + "." + e);
   }
-  return {};
+  return found;
 }
 
 using FileId = std::pair<uint64_t, uint64_t>;  // device, inode

@@ -33,7 +33,8 @@ std::string FourCCText(uint32_t v) {
 }
 
 // One channel of an uncompressed pixel: its mask, where it starts and how
-// many bits it spans, scaled to 8 bits.
+// many bits it spans, scaled to 8 bits. A channel without a mask (a
+// two-channel format has no blue) reads 0.
 struct Channel {
   explicit Channel(uint32_t m) : mask(m) {
     if (!m) return;
@@ -42,6 +43,7 @@ struct Channel {
   }
   uint8_t From(uint32_t pixel) const {
     const uint32_t v = (pixel & mask) >> shift;
+    if (bits == 0) return 0;
     if (bits >= 8) return static_cast<uint8_t>(v >> (bits - 8));
     const uint32_t max = (1u << bits) - 1;
     return static_cast<uint8_t>((v * 255 + max / 2) / max);

@@ -250,9 +250,9 @@ TEST(GltfExport, SampleTrackReadsBackAsTheMeshAndTexturesItCameFrom) {
 TEST(GltfExport, TextureMapsFoundWithoutRegardToCaseAndProblemsNamed) {
   CTempDir dir;
   std::string error, curb;
-  std::filesystem::create_directory(dir.File("Maps"));
+  std::filesystem::create_directory(dir.File("MAPS"));
   const std::vector<uint8_t> tga = TgaFile(1, 2, {0, 0, 255, 255, 0, 0});  // blue over red
-  WriteText(dir.File("Maps/ASPHALT01.TGA"), std::string(tga.begin(), tga.end()));
+  WriteText(dir.File("MAPS/ASPHALT01.TGA"), std::string(tga.begin(), tga.end()));
   WriteText(dir.File("grass.dds"), ReadText(kExamples + "grass.dds"));
   ASSERT_TRUE(EncodePng(CRgbaImage{1, 1, {1, 2, 3, 255}}, curb, error));
   WriteText(dir.File("Curb.png"), curb);

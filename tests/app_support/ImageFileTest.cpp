@@ -82,6 +82,9 @@ INSTANTIATE_TEST_SUITE_P(
         // 255 / 31 rounded: 16 -> 132, 1 -> 8.
         Uncompressed{"A1R5G5B5", 2, 1, {0x41, 0, 16, 0x7C00, 0x03E0, 0x001F, 0x8000},
                      {0x3F, 0xC0, 0x00, 0x00}, {132, 8, 255, 255, 0, 0, 0, 0}},
+        // No blue mask: blue reads 0.
+        Uncompressed{"G8R8", 2, 1, {0x40, 0, 16, 0xFF, 0xFF00, 0, 0}, {0x10, 0x20, 0xF0, 0xE0},
+                     {0x10, 0x20, 0, 255, 0xF0, 0xE0, 0, 255}},
         Uncompressed{"L8", 2, 1, {0x20000, 0, 8, 0xFF, 0, 0, 0}, {0x40, 0xC0},
                      {0x40, 0x40, 0x40, 255, 0xC0, 0xC0, 0xC0, 255}},
         Uncompressed{"A8", 2, 1, {0x2, 0, 8, 0, 0, 0, 0xFF}, {0x40, 0xC0}, {0, 0, 0, 0x40, 0, 0, 0, 0xC0}},
