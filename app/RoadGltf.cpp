@@ -89,8 +89,9 @@ struct TextureSource {
 
 // The name of a texture's PNG beside the .gltf: the map's title with its
 // letter case, characters no file name may hold replaced, unique without
-// regard to case among the images, and never the name of a source file in
-// the output folder (which would be replaced by its own conversion).
+// regard to case among the images and the output's own name, and never the
+// name of a source file in the output folder (which would be replaced by
+// its own conversion).
 std::string ImageFileName(const std::string& map, const std::string& outFolder, std::set<std::string>& taken,
                           const std::set<FileId>& sources) {
   std::string title = TitlePart(FilePart(map));
@@ -143,7 +144,7 @@ void AddTextureImages(const CN5PtfDb& model, const CGlMaterialArray& materials, 
   }
 
   const std::string outFolder = FileString::Path(outFile);
-  std::set<std::string> taken;
+  std::set<std::string> taken = {FileString::FileName(outFile)};
   for (TextureSource& s : sources) s.imageName = ImageFileName(s.map, outFolder, taken, sourceIds);
 
   // One decoded image at a time: each is encoded and let go before the next.
