@@ -50,8 +50,10 @@ class CLapforge {
                      std::vector<std::string>& otherNames);
 
   // Mesh export roads: the number of blocks, 0 when nothing was built.
-  // The glTF export (no game counterpart) lets a track maker look at the meshes.
-  int GltfFromDataBase(const TrkDsc& db, const std::string& outFile);
+  // The glTF export (no game counterpart) lets a track maker look at the
+  // meshes; the texture maps are looked for in textureFolder (the
+  // description's folder; empty for the current one).
+  int GltfFromDataBase(const TrkDsc& db, const std::string& outFile, const std::string& textureFolder = std::string());
   int XMLToGltf(const std::string& xmlFile, const std::string& outFile);
   int RFactorFromDataBase(const TrkDsc& db, const std::string& folder);
   int XMLtoRFactor(const std::string& xmlFile, const std::string& folder);

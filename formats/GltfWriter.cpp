@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <map>
 #include <sstream>
 
 #include "app/support/Errors.h"
@@ -105,8 +104,7 @@ void CGltfWriter::Build(const CGlBlockArray& blocks, const CGlMaterialArray& mat
   vertices_.reset(new uint8_t[corners * kVertexStride]);
   indices_.reset(new uint32_t[indexCount]);
 
-  // Materials, one glTF material per entry, their maps as images.
-  std::map<std::string, int> imageOf;
+  // Materials, one glTF material per entry; their images come later.
   for (int i = 0; i < materialCount; ++i) {
     const CGlMaterial& src = materials[i];
     tinygltf::Material mat;
@@ -120,29 +118,10 @@ void CGltfWriter::Build(const CGlBlockArray& blocks, const CGlMaterialArray& mat
     } else if (src.transparencyMode > 1) {
       mat.alphaMode = "BLEND";
     }
-    const std::string file = FileString::FileName(src.mapName);
-    if (!file.empty()) {
-      auto [it, fresh] = imageOf.emplace(file, static_cast<int>(m.images.size()));
-      if (fresh) {
-        tinygltf::Image image;
-        image.name = file;
-        image.uri = UriOf(file);
-        m.images.push_back(std::move(image));
-        tinygltf::Texture texture;
-        texture.source = it->second;
-        texture.sampler = 0;
-        m.textures.push_back(texture);
-      }
-      mat.pbrMetallicRoughness.baseColorTexture.index = it->second;
-    }
     m.materials.push_back(std::move(mat));
   }
-  if (!m.textures.empty()) {
-    tinygltf::Sampler sampler;
-    sampler.wrapS = TINYGLTF_TEXTURE_WRAP_REPEAT;
-    sampler.wrapT = TINYGLTF_TEXTURE_WRAP_REPEAT;
-    m.samplers.push_back(sampler);
-  }
+  images_.clear();
+  imageBytes_.clear();
 
   tinygltf::Scene scene;
   scene.name = "track";
@@ -318,12 +297,63 @@ void CGltfWriter::Build(const CGlBlockArray& blocks, const CGlMaterialArray& mat
     m.bufferViews.push_back(std::move(vertexView));
     m.bufferViews.push_back(std::move(indexView));
   }
+  meshViews_ = m.bufferViews.size();
 }
 
-std::string CGltfWriter::Json(const std::string& bufferUri) const {
-  const tinygltf::Model& m = doc_->model;
+int CGltfWriter::AddImage(const std::string& fileName, std::string png) {
+  tinygltf::Model& m = doc_->model;
+  if (m.samplers.empty()) {
+    tinygltf::Sampler sampler;
+    sampler.wrapS = TINYGLTF_TEXTURE_WRAP_REPEAT;
+    sampler.wrapT = TINYGLTF_TEXTURE_WRAP_REPEAT;
+    m.samplers.push_back(sampler);
+  }
+  const int index = static_cast<int>(m.images.size());
+  tinygltf::Image image;
+  const size_t dot = fileName.rfind('.');
+  image.name = dot == 0 || dot == std::string::npos ? fileName : fileName.substr(0, dot);
+  m.images.push_back(std::move(image));
+  tinygltf::Texture texture;
+  texture.source = index;
+  texture.sampler = 0;
+  m.textures.push_back(texture);
+  images_.push_back({fileName, imageBytes_.size(), png.size()});
+  imageBytes_ += png;
+  imageBytes_.append((4 - imageBytes_.size() % 4) % 4, '\0');
+  return index;
+}
+
+void CGltfWriter::SetMaterialImage(int material, int image) {
+  tinygltf::Model& m = doc_->model;
+  CheckIndex(material, m.materials.size(), "glTF: material of an image");
+  CheckIndex(image, m.textures.size(), "glTF: image of a material");
+  m.materials[static_cast<size_t>(material)].pbrMetallicRoughness.baseColorTexture.index = image;
+}
+
+std::string CGltfWriter::Json(const std::string& bufferUri) {
+  tinygltf::Model& m = doc_->model;
+  // Images: in a .glb each is a view of the buffer after the mesh data;
+  // beside a .gltf each is a file named by its URI.
+  const bool embedded = bufferUri.empty();
+  m.bufferViews.resize(meshViews_);
+  for (size_t i = 0; i < images_.size(); ++i) {
+    tinygltf::Image& image = m.images[i];
+    image.mimeType = "image/png";
+    if (embedded) {
+      tinygltf::BufferView view;
+      view.buffer = 0;
+      view.byteOffset = BufferSize() + images_[i].offset;
+      view.byteLength = images_[i].size;
+      image.bufferView = static_cast<int>(m.bufferViews.size());
+      image.uri.clear();
+      m.bufferViews.push_back(std::move(view));
+    } else {
+      image.bufferView = -1;
+      image.uri = UriOf(images_[i].fileName);
+    }
+  }
   tinygltf::TinyGLTF gltf;
-  // Images are referred to by their URIs only: nothing is read or embedded.
+  // Images are written from the bytes given, never read or re-encoded here.
   gltf.SetImageWriter(nullptr, nullptr);
   std::ostringstream out;
   gltf.WriteGltfSceneToStream(&m, out, false, false);
@@ -334,25 +364,39 @@ std::string CGltfWriter::Json(const std::string& bufferUri) const {
   while (!json.empty() && json.back() != '}') json.pop_back();
   if (json.empty()) return json;
   json.pop_back();
-  json += StrFormat(",\"buffers\":[{\"byteLength\":%zu", BufferSize());
+  json += StrFormat(",\"buffers\":[{\"byteLength\":%zu", BufferSize() + (embedded ? ImageBytes() : 0));
   if (!bufferUri.empty()) json += ",\"uri\":\"" + bufferUri + "\"";
   json += "}]}";
   return json;
 }
 
-bool CGltfWriter::Write(const std::string& path, std::string& error) const {
+bool CGltfWriter::Write(const std::string& path, std::string& error, std::vector<std::string>* written) {
   const std::string_view vertices(reinterpret_cast<const char*>(vertices_.get()), vertexBytes_);
   const std::string_view indices(reinterpret_cast<const char*>(indices_.get()), indexBytes_);
+  auto wrote = [&](const std::string& file) {
+    if (written) written->push_back(file);
+  };
   if (!EndsWithGlb(path)) {
     const std::string binPath = FileString::ChangeExtension(path, "bin");
-    if (BufferSize() > 0 && !ReplaceFile(binPath, {vertices, indices}, error)) return false;
-    return ReplaceFile(path, Json(UriOf(FileString::FileName(binPath))), error);
+    if (BufferSize() > 0) {
+      if (!ReplaceFile(binPath, {vertices, indices}, error)) return false;
+      wrote(binPath);
+    }
+    const std::string folder = FileString::Path(path);
+    for (const Image& image : images_) {
+      const std::string file = folder + image.fileName;
+      if (!ReplaceFile(file, std::string_view(imageBytes_).substr(image.offset, image.size), error)) return false;
+      wrote(file);
+    }
+    if (!ReplaceFile(path, Json(UriOf(FileString::FileName(binPath))), error)) return false;
+    wrote(path);
+    return true;
   }
   // Binary container: 12-byte header, the JSON chunk padded with blanks and
   // the BIN chunk padded with zeros, each to a multiple of 4 bytes.
   std::string json = Json(std::string());
   json.append((4 - json.size() % 4) % 4, ' ');
-  const size_t bin = BufferSize();
+  const size_t bin = BufferSize() + ImageBytes();
   const size_t binPadded = (bin + 3) / 4 * 4;
   const uint64_t total = 12 + 8 + json.size() + (bin > 0 ? 8 + binPadded : 0);
   if (total > std::numeric_limits<uint32_t>::max()) {
@@ -373,5 +417,7 @@ bool CGltfWriter::Write(const std::string& path, std::string& error) const {
     le32(binHead, static_cast<uint32_t>(binPadded));
     binHead.append("BIN\0", 4);
   }
-  return ReplaceFile(path, {head, json, binHead, vertices, indices, pad}, error);
+  if (!ReplaceFile(path, {head, json, binHead, vertices, indices, imageBytes_, pad}, error)) return false;
+  wrote(path);
+  return true;
 }

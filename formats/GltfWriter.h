@@ -1,10 +1,11 @@
 // The export blocks of a track as one glTF 2.0 document, for looking at the
 // meshes in any viewer: every block a named node with one mesh, one
 // primitive per material (positions, normals, texture coordinates, uint32
-// indices), materials named as ours with their texture file names as image
-// URIs, collision-only blocks marked in the node's extras. The document's
-// JSON is made by tinygltf; the binary buffer is built here in one pass and
-// written straight from memory.
+// indices), materials named as ours with their texture images as PNG,
+// collision-only blocks marked in the node's extras. The document's JSON is
+// made by tinygltf; the binary buffer is built here in one pass and written
+// straight from memory. Images are embedded in a .glb and written beside a
+// .gltf as files of their own.
 //
 // Axes: the game's world has Z up; glTF has Y up. A game point (x, y, z)
 // becomes (x, z, -y) in glTF: a turn of -90 degrees about X that keeps
@@ -28,16 +29,28 @@ class CGltfWriter {
   // Builds the document and its buffer from the blocks and the material
   // list they share; progress, when given, advances once per block.
   void Build(const CGlBlockArray& blocks, const CGlMaterialArray& materials, CProgress* progress = nullptr);
-  // Writes the built document: a path ending in ".glb" (any case) gets one
-  // binary file; any other gets JSON with its buffer in a ".bin" file beside
-  // it, named by the path's lower-cased title. Each file goes through a
-  // temporary file. False with error set when a file could not be written.
-  bool Write(const std::string& path, std::string& error) const;
+  // After Build: adds a texture image made of PNG bytes, with the file name
+  // it gets beside a .gltf (letter case kept; distinct for every image), and
+  // returns its index.
+  int AddImage(const std::string& fileName, std::string png);
+  // After Build: makes an image the base colour texture of a material.
+  void SetMaterialImage(int material, int image);
 
-  // The document's JSON, with its buffer entry (uri empty for a .glb).
-  std::string Json(const std::string& bufferUri) const;
-  // Bytes of the binary buffer (vertex data, then indices).
+  // Writes the built document: a path ending in ".glb" (any case) gets one
+  // binary file with the images inside; any other gets JSON with its buffer
+  // in a ".bin" file beside it, named by the path's lower-cased title, and
+  // each image beside it under its file name. Each file goes through a
+  // temporary file. False with error set when a file could not be written.
+  // The paths of the files written are appended to written when given.
+  bool Write(const std::string& path, std::string& error, std::vector<std::string>* written = nullptr);
+
+  // The document's JSON, with its buffer entry: bufferUri empty for a .glb
+  // (images in the buffer), the .bin file's URI otherwise (images as files).
+  std::string Json(const std::string& bufferUri);
+  // Bytes of the mesh data in the binary buffer (vertex data, then indices).
   size_t BufferSize() const { return vertexBytes_ + indexBytes_; }
+  // Bytes of the images as they follow the mesh data in a .glb buffer.
+  size_t ImageBytes() const { return imageBytes_.size(); }
   // Triangles written, over all blocks.
   long long TriangleCount() const { return triangles_; }
 
@@ -52,4 +65,14 @@ class CGltfWriter {
   size_t vertexBytes_ = 0;
   size_t indexBytes_ = 0;
   long long triangles_ = 0;
+  // Buffer views of the mesh data; the views of embedded images follow.
+  size_t meshViews_ = 0;
+  // The PNG files, one after the other, each padded to 4 bytes.
+  struct Image {
+    std::string fileName;
+    size_t offset = 0;
+    size_t size = 0;
+  };
+  std::vector<Image> images_;
+  std::string imageBytes_;
 };

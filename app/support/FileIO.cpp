@@ -212,16 +212,25 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
   return folder + "/" + name;
 }
 
-std::string FindFileNoCase(const std::string& folder, const std::string& name) {
+namespace {
+
+bool IsFolder(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The entry of folder named name without regard to case that passes
+// accept (a regular file, a folder), the exact name first.
+std::string FindEntryNoCase(const std::string& folder, const std::string& name, bool (*accept)(const std::string&)) {
   std::string exact = JoinPath(folder, name);
-  if (FileExists(exact)) return exact;
+  if (accept(exact)) return exact;
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
   if (!dir) return {};
   std::string found;
   while (dirent* e = ::readdir(dir)) {
     if (EqualsNoCase(e->d_name, name)) {
       std::string candidate = JoinPath(folder, e->d_name);
-      if (FileExists(candidate)) {
+      if (accept(candidate)) {
         found = candidate;
         break;
       }
@@ -229,4 +238,27 @@ std::string FindFileNoCase(const std::string& folder, const std::string& name) {
   }
   ::closedir(dir);
   return found;
+}
+
+}  // namespace
+
+std::string FindFileNoCase(const std::string& folder, const std::string& name) {
+  return FindEntryNoCase(folder, name, FileExists);
+}
+
+std::string FindPathNoCase(const std::string& folder, const std::string& relative) {
+  std::string at = folder;
+  size_t start = 0;
+  if (!relative.empty() && (relative[0] == '/' || relative[0] == '\\')) at = "/";
+  for (;;) {
+    size_t end = start;
+    while (end < relative.size() && relative[end] != '/' && relative[end] != '\\') ++end;
+    const std::string part = relative.substr(start, end - start);
+    if (end == relative.size()) return part.empty() ? std::string() : FindFileNoCase(at, part);
+    if (!part.empty()) {
+      at = part == "." || part == ".." ? JoinPath(at, part) : FindEntryNoCase(at, part, IsFolder);
+      if (at.empty()) return {};
+    }
+    start = end + 1;
+  }
 }

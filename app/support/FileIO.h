@@ -62,6 +62,10 @@ bool FileExists(const std::string& path);
 // returns its real path, or empty text when there is none. The folder is
 // used as given; an exact match is preferred.
 std::string FindFileNoCase(const std::string& folder, const std::string& name);
+// Finds a file by a path relative to folder ('\' and '/' separate its
+// parts; a leading separator starts at the root), every part compared
+// without regard to case, and returns its real path, or empty text.
+std::string FindPathNoCase(const std::string& folder, const std::string& relative);
 
 // Joins a folder and a file name with '/', unless the folder already ends in
 // a separator or is empty.

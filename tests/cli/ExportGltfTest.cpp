@@ -1,7 +1,9 @@
-// lapforge export gltf as a user runs it, and its file read by assimp, a
-// reader nobody here wrote.
+// lapforge export gltf as a user runs it, and its file read by assimp and
+// checked by the Khronos glTF validator, readers nobody here wrote.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+
+#include <nlohmann/json.hpp>
 
 #include <cstdlib>
 #include <map>
@@ -85,6 +87,32 @@ TEST(CliExportGltf, SampleTrackReadByAssimpWithOneMeshPerBlock) {
       total += faces[mesh];
     }
     EXPECT_GT(total, 0) << n;
+  }
+}
+
+// The validator (npm package gltf-validator, run by scripts/gltf-validate.js)
+// finds no error and no warning in the sample's export, as .glb and as
+// .gltf with its files beside it, and reads each of its images as a PNG.
+TEST(CliExportGltf, SampleTrackPassesTheKhronosValidator) {
+  CTempDir dir;
+  if (Shell(dir, "command -v node").status != 0) GTEST_SKIP() << "node is not installed";
+  for (const std::string name : {"sample.glb", "sample.gltf"}) {
+    Result r = Lapforge(dir, "export gltf '" + kSample + "' '" + dir.File(name) + "'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    Result v = Shell(dir, "node '" LAPFORGE_SOURCE_DIR "/scripts/gltf-validate.js' '" + dir.File(name) + "'");
+    if (v.status == 3) GTEST_SKIP() << v.err;
+    ASSERT_EQ(v.status, 0) << v.err;
+    const nlohmann::json report = nlohmann::json::parse(v.out);
+    EXPECT_EQ(report.at("issues").at("numErrors"), 0) << name << v.out;
+    EXPECT_EQ(report.at("issues").at("numWarnings"), 0) << name << v.out;
+    int images = 0;
+    for (const nlohmann::json& resource : report.at("info").at("resources")) {
+      if (resource.at("mimeType") != "image/png") continue;
+      ++images;
+      EXPECT_TRUE(resource.contains("image")) << resource.dump();
+    }
+    EXPECT_EQ(images, 7) << name;
   }
 }
 
