@@ -157,6 +157,33 @@ TEST(TrkDscDocument, BadValuesFailTheWholeRead) {
   EXPECT_THROW(missing.ReadXml("/nonexistent/track.xml"), CDataException);
 }
 
+// A refused value is named by its element, its row (within its parent
+// row for nested tables) and the value itself.
+TEST(TrkDscDocument, RefusedValueIsNamedWithItsElementRowAndValue) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"<TrackSummary/><TrackSummary><Night_Track>yes</Night_Track></TrackSummary>",
+       "Element Night_Track of TrackSummary row 1 holds \"yes\", which is not a Boolean value"},
+      {"<Section/><Section/><Section><Traction/><Traction><Grip>high</Grip></Traction></Section>",
+       "Element Grip of Traction row 1 of Section row 2 holds \"high\""},
+      {"<Section><Traction><TractionTexCoord/><TractionTexCoord><UCoord>u</UCoord></TractionTexCoord></Traction>"
+       "</Section>",
+       "Element UCoord of TractionTexCoord row 1 of Traction row 0 of Section row 0 holds \"u\""},
+      {"<Section><Index>65536</Index></Section>", "Element Index of Section row 0 holds \"65536\""},
+      {"<Material><LLE_x0020_String>x</LLE_x0020_String><Transparency>0123456789012345678901234567890123456789"
+       "0123456789</Transparency></Material>",
+       "holds \"0123456789012345678901234567890123456789...\""},
+  };
+  for (const auto& [body, text] : cases) {
+    TrkDsc ds;
+    try {
+      ds.ReadXmlText(Doc(body));
+      ADD_FAILURE() << "read: " << body;
+    } catch (const CDataFormatException& e) {
+      EXPECT_NE(std::string(e.what()).find(text), std::string::npos) << e.what();
+    }
+  }
+}
+
 TEST(TrkDscDocument, LexicalFormsAccepted) {
   TrkDsc ds;
   ds.ReadXmlText(
@@ -201,10 +228,42 @@ TEST(TrkDscDocument, UnknownElementsAndForeignNamespacesIgnored) {
   EXPECT_EQ(out.find("Colour"), std::string::npos);
   EXPECT_EQ(out.find("Weather"), std::string::npos);
 
-  // A document in another namespace holds nothing of ours.
+  // A document in another namespace holds nothing of ours: it is refused
+  // rather than read as an empty description.
   TrkDsc other;
-  other.ReadXmlText("<TrkDsc xmlns=\"urn:x\"><Section><Index>1</Index></Section></TrkDsc>");
+  EXPECT_THROW(other.ReadXmlText("<TrkDsc xmlns=\"urn:x\"><Section><Index>1</Index></Section></TrkDsc>"),
+               CDataException);
   EXPECT_EQ(other.Section.Count(), 0);
+}
+
+// Documents that are not descriptions, and what the refusal says was found.
+TEST(TrkDscDocument, OtherDocumentsAreRefusedNamingTheirRootElement) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"<TrkDsc><Section/></TrkDsc>", "<TrkDsc> in no namespace"},
+      {"<TrkDsc xmlns=\"urn:x\"/>", "<TrkDsc> in the namespace \"urn:x\""},
+      {"<Foo xmlns=\"http://tempuri.org/TrkDsc.xsd\"><Section/></Foo>",
+       "<Foo> in the namespace \"http://tempuri.org/TrkDsc.xsd\""},
+      {"<x:TrkDsc xmlns:x=\"urn:y\" xmlns=\"http://tempuri.org/TrkDsc.xsd\"/>", "<x:TrkDsc> in the namespace \"urn:y\""},
+      {"<svg xmlns=\"http://www.w3.org/2000/svg\"/>", "<svg> in the namespace \"http://www.w3.org/2000/svg\""},
+  };
+  for (const auto& [xml, found] : cases) {
+    TrkDsc ds;
+    try {
+      ds.ReadXmlText(xml);
+      ADD_FAILURE() << "read: " << xml;
+    } catch (const CDataFormatException& e) {
+      ADD_FAILURE() << "a typing failure: " << e.what();
+    } catch (const CDataException& e) {
+      const std::string what = e.what();
+      EXPECT_NE(what.find("not a track description"), std::string::npos) << what;
+      EXPECT_NE(what.find(found), std::string::npos) << what;
+      EXPECT_NE(what.find("<TrkDsc> in the namespace \"http://tempuri.org/TrkDsc.xsd\""), std::string::npos) << what;
+    }
+  }
+  // The description's own element under a prefix is a description.
+  TrkDsc prefixed;
+  prefixed.ReadXmlText("<d:TrkDsc xmlns:d=\"http://tempuri.org/TrkDsc.xsd\"><d:Section/></d:TrkDsc>");
+  EXPECT_EQ(prefixed.Section.Count(), 1);
 }
 
 TEST(TrkDscRelations, KeysAreFreshPerReadAndFollowDocumentOrder) {
