@@ -83,3 +83,30 @@ TEST(TrackMap, ScaleBarIsAsLongAsItsLabel) {
   EXPECT_NEAR(metres, 50, 1e-9);
   EXPECT_EQ(scale[1]->label, "50 m");
 }
+
+// Values that are not finite, or that lie far beyond the track, leave no
+// "nan" or "inf" in the picture and do not shrink the track to a dot.
+TEST(TrackMap, NonFiniteAndFarValuesStayOutOfThePicture) {
+  TrkDsc ds;
+  FillCheckedLoop(ds);
+  ds.TrackSummary[0].SetNS_Angle(std::nan(""));
+  ds.TSO[0].SetWorldXYZ(true);
+  ds.TSO[0].SetX(-HUGE_VAL);
+  TrkDsc::TSORow far = ds.TSO.NewTSORow();
+  far.SetName("far.3do");
+  far.SetWorldXYZ(true);
+  far.SetX(1e30);
+  far.SetY(1e30);
+  ds.TSO.AddTSORow(far);
+  ds.TrackDetail.AddTrackDetailRow(std::nan(""), 0.0, 1.0, 2.0, 0.0, 1.0, 1.0, "d2");
+  ds.AIInfo[0].SetStallsLatStart(1e9f);
+  CTrackMap map;
+  ASSERT_TRUE(map.Build(ds, 600));
+  for (const MapShape& s : map.Shapes())
+    for (double v : s.xy) EXPECT_TRUE(std::isfinite(v)) << s.role;
+  EXPECT_TRUE(Role(map, "tso").empty());
+  // The loop (about 220 m across) still fills the picture.
+  EXPECT_LT(map.MetresPerPixel(), 1.0);
+  const std::string svg = map.ToSvg();
+  for (const char* bad : {"nan", "inf", "NAN", "INF"}) EXPECT_EQ(svg.find(bad), std::string::npos) << bad;
+}

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "app/support/Errors.h"
 #include "formats/ZWriteAIW.h"
@@ -275,6 +276,18 @@ TEST_F(AiwTrack, ShortRacingLineClampsToItsLastRecordAndWarnsOnce) {
   EXPECT_NE(writer.warning.find("3000.0 m"), std::string::npos) << writer.warning;
 }
 
+// A pit line shorter than the pit lane's reach leaves the lane on the
+// reference line beyond its end: warned of, as a short racing line is.
+TEST_F(AiwTrack, ShortPitLineWarns) {
+  lp.pitRecords = 900;  // 2700 m; the pit lane starts at 2700 m
+  Build();
+  EXPECT_NE(writer.warning.find("pit line covers 2700.0 m (900 records)"), std::string::npos) << writer.warning;
+  EXPECT_NE(writer.warning.find("3000.0 m track"), std::string::npos) << writer.warning;
+  lp.pitRecords = 1000;
+  Build();
+  EXPECT_TRUE(writer.warning.empty()) << writer.warning;
+}
+
 TEST_F(AiwTrack, ValuesThatCannotPlaceAWaypointAreRefused) {
   VARS_AIW_TRACK_INFO info = StandardInfo();
   info.mergePitOut = std::numeric_limits<float>::quiet_NaN();
@@ -285,6 +298,24 @@ TEST_F(AiwTrack, ValuesThatCannotPlaceAWaypointAreRefused) {
   CN5Ptf tiny;
   BuildFlatStraight(tiny, 5);
   EXPECT_THROW(writer.BuildAiw(tiny, StandardInfo(), lp, 1), CInvalidArgument);
+  // Grid slots and stalls kilometres beside the track, named with the value.
+  const std::pair<float VARS_AIW_TRACK_INFO::*, const char*> far[] = {
+      {&VARS_AIW_TRACK_INFO::gridLat, "GridLat of 1e+30 m"},
+      {&VARS_AIW_TRACK_INFO::stallsLatStart, "StallsLatStart of 1e+30 m"},
+      {&VARS_AIW_TRACK_INFO::stallsLatEnd, "StallsLatEnd of 1e+30 m"}};
+  for (auto [field, column] : far) {
+    info = StandardInfo();
+    info.*field = 1e30f;
+    try {
+      Build(info);
+      ADD_FAILURE() << column;
+    } catch (const CInvalidArgument& e) {
+      EXPECT_NE(std::string(e.what()).find(column), std::string::npos) << e.what();
+    }
+  }
+  info = StandardInfo();
+  info.stallsLatStart = -10000;  // 10 km is not beyond
+  EXPECT_NO_THROW(Build(info));
 }
 
 class AiwFile : public AiwTrack {
