@@ -208,8 +208,7 @@ struct Reader {
 
   // Reads one row element of table t, child of parentRow through rel (or
   // none), inside the rows of outer.
-  void Row(pugi::xml_node el, const Scope& outer, CDataTable& table, CDataRow* parent, int rel,
-           const Where* outerRow) {
+  void Row(pugi::xml_node el, const Scope& outer, CDataTable& table, CDataRow* parent, int rel, const Where* outerRow) {
     Scope scope{&outer, el};
     Where here{table, parent, rel, nullptr, outerRow};
     CDataRow* row = table.NewRow();
@@ -286,14 +285,14 @@ struct Reader {
     const std::string full = root.name();
     const size_t colon = full.find(':');
     const std::string rootName = colon == std::string::npos ? full : full.substr(colon + 1);
-    const std::string uri =
-        LookupNamespace(&rootScope, colon == std::string::npos ? std::string_view() : std::string_view(full).substr(0, colon));
+    const std::string uri = LookupNamespace(
+        &rootScope, colon == std::string::npos ? std::string_view() : std::string_view(full).substr(0, colon));
     if (rootName != ds.Schema().name || uri != ns) {
       const std::string found = uri.empty() ? std::string("no namespace") : "the namespace \"" + uri + "\"";
-      throw CDataException(StrFormat(
-          "%s is not a track description: its document element is <%s> in %s; a description's is <%s> in the "
-          "namespace \"%s\".",
-          source.c_str(), full.c_str(), found.c_str(), ds.Schema().name, ds.Schema().nameSpace));
+      throw CDataException(
+          StrFormat("%s is not a track description: its document element is <%s> in %s; a description's is <%s> in the "
+                    "namespace \"%s\".",
+                    source.c_str(), full.c_str(), found.c_str(), ds.Schema().name, ds.Schema().nameSpace));
     }
     for (pugi::xml_node el = root.first_child(); el; el = el.next_sibling()) {
       if (el.type() != pugi::node_element) continue;

@@ -102,9 +102,10 @@ std::string CZWriteAIW::BuildAiw(CN5Ptf& track, const VARS_AIW_TRACK_INFO& info,
       {"GridLat", info.gridLat}, {"StallsLatStart", info.stallsLatStart}, {"StallsLatEnd", info.stallsLatEnd}};
   for (const auto& [column, lat] : laterals)
     if (std::fabs(lat) > CN5Ptf::kFarOffset)
-      ThrowInvalidArgument(StrFormat("The AIInfo %s of %g m lies more than %g km beside the track; no grid slot or "
-                                     "pit stall can stand there",
-                                     column, static_cast<double>(lat), CN5Ptf::kFarOffset / 1000));
+      ThrowInvalidArgument(
+          StrFormat("The AIInfo %s of %g m lies more than %g km beside the track; no grid slot or "
+                    "pit stall can stand there",
+                    column, static_cast<double>(lat), CN5Ptf::kFarOffset / 1000));
 
   const int gridSlots = kGridSlots + (extras ? 1 : 0);
   const int stallCount = kStalls + (extras ? 1 : 0);
@@ -255,9 +256,10 @@ std::string CZWriteAIW::BuildAiw(CN5Ptf& track, const VARS_AIW_TRACK_INFO& info,
                         "distances up to %.1f m use its last record",
                         lp.CoveredLength(), lp.lines.size(), L, lp.FurthestClamped());
   if (pitReach >= lp.PitCoveredLength() && lp.PitCoveredLength() < lp.CoveredLength())
-    warning += StrFormat("%sWarning: the pit line covers %.1f m (%zu records) but the pit lane reaches %.1f m of the "
-                         "%.1f m track; beyond its end the pit line lies on the track's reference line",
-                         warning.empty() ? "" : "\n", lp.PitCoveredLength(), lp.PitRecords(), pitReach, L);
+    warning += StrFormat(
+        "%sWarning: the pit line covers %.1f m (%zu records) but the pit lane reaches %.1f m of the "
+        "%.1f m track; beyond its end the pit line lies on the track's reference line",
+        warning.empty() ? "" : "\n", lp.PitCoveredLength(), lp.PitRecords(), pitReach, L);
 
   CTextWriter out;
   out.Reserve(waypoints.size() * 560 + (grid.size() + teleport.size() + stalls.size()) * 200 + 4096);

@@ -1011,8 +1011,7 @@ void CN5ObjTs::ReWriteData() {
   if (!strip.empty()) WriteBytes(strip.data(), 4 * strip.size());
 }
 
-void CN5ObjRaw::KeepPayload(size_t payloadStart, size_t childAt, size_t childEnd, size_t payloadEnd,
-                            bool withChild) {
+void CN5ObjRaw::KeepPayload(size_t payloadStart, size_t childAt, size_t childEnd, size_t payloadEnd, bool withChild) {
   hasChild = withChild;
   headSize = (withChild ? childAt : payloadEnd) - payloadStart;
   tailAt = (withChild ? childEnd : payloadEnd) - payloadStart;

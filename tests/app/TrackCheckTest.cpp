@@ -2,9 +2,8 @@
 // nothing in clean tracks, and the line and JSON forms of the findings.
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
-
 #include <cmath>
+#include <nlohmann/json.hpp>
 #include <utility>
 
 #include "app/TrackCheck.h"

@@ -19,7 +19,6 @@ TEST(TextWriter, FormattedLinesOfAnyLengthEndInCrLf) {
   EXPECT_EQ(out.Text(), "a=1\r\n(-1.5708,2.000)\r\n" + longText + "|7\r\nend\r\n");
 }
 
-
 // A game reads neither "nan" nor "inf": every floating conversion writes a
 // value that is not finite as 0, and every other conversion (widths and
 // precisions from arguments included) prints as printf prints it.

@@ -88,8 +88,8 @@ TEST(CliHostileInput, NonFiniteNumberIsACheckErrorAndStaysOutOfTheMap) {
   WriteSampleWith(dir.File("nan.xml"), "NS_Angle", "NaN");
   CliResult r = Lapforge(dir, "check '" + dir.File("nan.xml") + "'");
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out.rfind("error: TrackSummary row 0: NS_Angle is NaN: every number of a description must be finite\n", 0),
-            0u)
+  EXPECT_EQ(
+      r.out.rfind("error: TrackSummary row 0: NS_Angle is NaN: every number of a description must be finite\n", 0), 0u)
       << r.out;
   r = Lapforge(dir, "export ptf '" + dir.File("nan.xml") + "' '" + dir.File("out.ptf") + "'");
   EXPECT_EQ(r.status, 1);
@@ -106,7 +106,8 @@ TEST(CliHostileInput, NonFiniteNumberIsACheckErrorAndStaysOutOfTheMap) {
   size_t start = 0;
   for (size_t end = r.out.find('\n'); end != std::string::npos; start = end + 1, end = r.out.find('\n', start)) {
     const std::string line = r.out.substr(start, end - start);
-    EXPECT_TRUE(line.rfind("error: ", 0) == 0 || line.rfind("warning: ", 0) == 0 || line.find("error(s)") != std::string::npos)
+    EXPECT_TRUE(line.rfind("error: ", 0) == 0 || line.rfind("warning: ", 0) == 0 ||
+                line.find("error(s)") != std::string::npos)
         << line;
   }
 }

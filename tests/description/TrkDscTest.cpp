@@ -243,7 +243,8 @@ TEST(TrkDscDocument, OtherDocumentsAreRefusedNamingTheirRootElement) {
       {"<TrkDsc xmlns=\"urn:x\"/>", "<TrkDsc> in the namespace \"urn:x\""},
       {"<Foo xmlns=\"http://tempuri.org/TrkDsc.xsd\"><Section/></Foo>",
        "<Foo> in the namespace \"http://tempuri.org/TrkDsc.xsd\""},
-      {"<x:TrkDsc xmlns:x=\"urn:y\" xmlns=\"http://tempuri.org/TrkDsc.xsd\"/>", "<x:TrkDsc> in the namespace \"urn:y\""},
+      {"<x:TrkDsc xmlns:x=\"urn:y\" xmlns=\"http://tempuri.org/TrkDsc.xsd\"/>",
+       "<x:TrkDsc> in the namespace \"urn:y\""},
       {"<svg xmlns=\"http://www.w3.org/2000/svg\"/>", "<svg> in the namespace \"http://www.w3.org/2000/svg\""},
   };
   for (const auto& [xml, found] : cases) {
