@@ -31,25 +31,34 @@ std::string StrFormat(const char* fmt, ...) {
 
 namespace {
 
-// Appends one printf conversion (spec runs from '%' to its conversion
-// letter) formatted with its arguments.
-void AppendOne(std::string& out, const char* spec, ...) __attribute__((format(printf, 2, 3)));
-void AppendOne(std::string& out, const char* spec, ...) {
-  constexpr size_t kRoom = 64;
+// printf-style formatting appended to out, straight into its storage.
+void AppendFormatted(std::string& out, const char* fmt, va_list args) {
+  constexpr size_t kRoom = 256;
   const size_t old = out.size();
   out.resize(old + kRoom);
-  va_list args, copy;
-  va_start(args, spec);
+  va_list copy;
   va_copy(copy, args);
-  const int n = std::vsnprintf(out.data() + old, kRoom + 1, spec, copy);
+  const int n = std::vsnprintf(out.data() + old, kRoom + 1, fmt, copy);
   va_end(copy);
-  const size_t len = n < 0 ? 0 : static_cast<size_t>(n);
+  if (n < 0) {
+    out.resize(old);
+    return;
+  }
+  const size_t len = static_cast<size_t>(n);
   if (len > kRoom) {
     out.resize(old + len);
-    std::vsnprintf(out.data() + old, len + 1, spec, args);
+    std::vsnprintf(out.data() + old, len + 1, fmt, args);
   }
-  va_end(args);
   out.resize(old + len);
+}
+
+// One printf conversion (spec runs from '%' to its conversion letter).
+void AppendOne(std::string& out, const char* spec, ...) __attribute__((format(printf, 2, 3)));
+void AppendOne(std::string& out, const char* spec, ...) {
+  va_list args;
+  va_start(args, spec);
+  AppendFormatted(out, spec, args);
+  va_end(args);
 }
 
 // One conversion with its '*' width and precision (stars of them) before
@@ -64,29 +73,27 @@ void AppendValue(std::string& out, const char* spec, int stars, const int star[2
     AppendOne(out, spec, star[0], star[1], value);
 }
 
-}  // namespace
-
-// The format is walked one conversion at a time so that every floating
-// value can be looked at: a game reads neither "nan" nor "inf", so a value
-// that is not finite is written as 0. Everything else prints as printf
-// prints it.
-void CTextWriter::AppendV(const char* fmt, va_list args) {
+// Walks a format one conversion at a time, taking each argument by its
+// type. With out, appends the text, every floating value that is not finite
+// written as 0; without, only looks: false as soon as a floating value is
+// not finite.
+bool WalkFormat(std::string* out, const char* fmt, va_list args) {
   const char* p = fmt;
   while (*p) {
     const char* pct = std::strchr(p, '%');
     if (!pct) {
-      text_.append(p);
-      return;
+      if (out) out->append(p);
+      return true;
     }
-    text_.append(p, static_cast<size_t>(pct - p));
+    if (out) out->append(p, static_cast<size_t>(pct - p));
     const char* q = pct + 1;
     if (*q == '%') {
-      text_ += '%';
+      if (out) *out += '%';
       p = q + 1;
       continue;
     }
     int star[2] = {0, 0}, stars = 0;
-    while (*q && std::strchr("-+ #0", *q)) ++q;
+    while (*q == '-' || *q == '+' || *q == ' ' || *q == '#' || *q == '0') ++q;
     if (*q == '*') {
       star[stars++] = va_arg(args, int);
       ++q;
@@ -100,59 +107,66 @@ void CTextWriter::AppendV(const char* fmt, va_list args) {
       }
       while (std::isdigit(static_cast<unsigned char>(*q))) ++q;
     }
-    char length[3] = {0, 0, 0};
-    for (size_t k = 0; k < 2 && *q && std::strchr("hlLzjt", *q) && (k == 0 || *q == length[0]); ++k) length[k] = *q++;
+    // The length modifier: 0 none, 'h' (h or hh), 'l', 'q' (ll), 'L', 'z', 'j', 't'.
+    char len = 0;
+    if (*q == 'h' || *q == 'l' || *q == 'L' || *q == 'z' || *q == 'j' || *q == 't') {
+      len = *q++;
+      if ((len == 'h' || len == 'l') && *q == len) {
+        len = len == 'l' ? 'q' : 'h';
+        ++q;
+      }
+    }
     const char conv = *q;
     if (!conv) {  // a format cut off after '%': printed as it stands
-      text_.append(pct);
-      return;
+      if (out) out->append(pct);
+      return true;
     }
     char spec[40];
-    const size_t specLen = std::min(static_cast<size_t>(q + 1 - pct), sizeof spec - 1);
-    std::memcpy(spec, pct, specLen);
-    spec[specLen] = '\0';
-    const std::string_view len(length);
+    if (out) {
+      const size_t specLen = std::min(static_cast<size_t>(q + 1 - pct), sizeof spec - 1);
+      std::memcpy(spec, pct, specLen);
+      spec[specLen] = '\0';
+    }
+    auto emit = [&](auto value) {
+      if (out) AppendValue(*out, spec, stars, star, value);
+    };
     switch (conv) {
       case 'd':
       case 'i':
-        if (len == "l")
-          AppendValue(text_, spec, stars, star, va_arg(args, long));
-        else if (len == "ll")
-          AppendValue(text_, spec, stars, star, va_arg(args, long long));
-        else if (len == "z")
-          AppendValue(text_, spec, stars, star, va_arg(args, ptrdiff_t));
-        else if (len == "j")
-          AppendValue(text_, spec, stars, star, va_arg(args, intmax_t));
-        else if (len == "t")
-          AppendValue(text_, spec, stars, star, va_arg(args, ptrdiff_t));
+        if (len == 'l')
+          emit(va_arg(args, long));
+        else if (len == 'q')
+          emit(va_arg(args, long long));
+        else if (len == 'z' || len == 't')
+          emit(va_arg(args, ptrdiff_t));
+        else if (len == 'j')
+          emit(va_arg(args, intmax_t));
         else
-          AppendValue(text_, spec, stars, star, va_arg(args, int));
+          emit(va_arg(args, int));
         break;
       case 'u':
       case 'o':
       case 'x':
       case 'X':
-        if (len == "l")
-          AppendValue(text_, spec, stars, star, va_arg(args, unsigned long));
-        else if (len == "ll")
-          AppendValue(text_, spec, stars, star, va_arg(args, unsigned long long));
-        else if (len == "z")
-          AppendValue(text_, spec, stars, star, va_arg(args, size_t));
-        else if (len == "j")
-          AppendValue(text_, spec, stars, star, va_arg(args, uintmax_t));
-        else if (len == "t")
-          AppendValue(text_, spec, stars, star, va_arg(args, size_t));
+        if (len == 'l')
+          emit(va_arg(args, unsigned long));
+        else if (len == 'q')
+          emit(va_arg(args, unsigned long long));
+        else if (len == 'z' || len == 't')
+          emit(va_arg(args, size_t));
+        else if (len == 'j')
+          emit(va_arg(args, uintmax_t));
         else
-          AppendValue(text_, spec, stars, star, va_arg(args, unsigned));
+          emit(va_arg(args, unsigned));
         break;
       case 'c':
-        AppendValue(text_, spec, stars, star, va_arg(args, int));
+        emit(va_arg(args, int));
         break;
       case 's':
-        AppendValue(text_, spec, stars, star, va_arg(args, const char*));
+        emit(va_arg(args, const char*));
         break;
       case 'p':
-        AppendValue(text_, spec, stars, star, va_arg(args, void*));
+        emit(va_arg(args, void*));
         break;
       case 'f':
       case 'F':
@@ -162,23 +176,42 @@ void CTextWriter::AppendV(const char* fmt, va_list args) {
       case 'G':
       case 'a':
       case 'A':
-        if (len == "L") {
+        if (len == 'L') {
           const long double v = va_arg(args, long double);
-          AppendValue(text_, spec, stars, star, std::isfinite(v) ? v : 0.0L);
+          if (!std::isfinite(v) && !out) return false;
+          emit(std::isfinite(v) ? v : 0.0L);
         } else {
           const double v = va_arg(args, double);
-          AppendValue(text_, spec, stars, star, std::isfinite(v) ? v : 0.0);
+          if (!std::isfinite(v) && !out) return false;
+          emit(std::isfinite(v) ? v : 0.0);
         }
         break;
       case 'n':  // writes nothing here
         (void)va_arg(args, void*);
         break;
       default:  // not a conversion: its text as it stands
-        text_.append(spec);
+        if (out) out->append(spec);
         break;
     }
     p = q + 1;
   }
+  return true;
+}
+
+}  // namespace
+
+// A game reads neither "nan" nor "inf": a line whose floating values are
+// all finite is formatted in one go, one with a value that is not finite
+// conversion by conversion, that value written as 0.
+void CTextWriter::AppendV(const char* fmt, va_list args) {
+  va_list scan;
+  va_copy(scan, args);
+  const bool finite = WalkFormat(nullptr, fmt, scan);
+  va_end(scan);
+  if (finite)
+    AppendFormatted(text_, fmt, args);
+  else
+    WalkFormat(&text_, fmt, args);
 }
 
 void CTextWriter::AppendF(const char* fmt, ...) {
