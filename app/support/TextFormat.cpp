@@ -52,25 +52,25 @@ void AppendFormatted(std::string& out, const char* fmt, va_list args) {
   out.resize(old + len);
 }
 
-// One printf conversion (spec runs from '%' to its conversion letter).
-void AppendOne(std::string& out, const char* spec, ...) __attribute__((format(printf, 2, 3)));
-void AppendOne(std::string& out, const char* spec, ...) {
+// One printf conversion (piece runs from '%' to its conversion letter).
+void AppendOne(std::string& out, const char* piece, ...) __attribute__((format(printf, 2, 3)));
+void AppendOne(std::string& out, const char* piece, ...) {
   va_list args;
-  va_start(args, spec);
-  AppendFormatted(out, spec, args);
+  va_start(args, piece);
+  AppendFormatted(out, piece, args);
   va_end(args);
 }
 
 // One conversion with its '*' width and precision (stars of them) before
 // the value.
 template <typename T>
-void AppendValue(std::string& out, const char* spec, int stars, const int star[2], T value) {
+void AppendValue(std::string& out, const char* piece, int stars, const int star[2], T value) {
   if (stars == 0)
-    AppendOne(out, spec, value);
+    AppendOne(out, piece, value);
   else if (stars == 1)
-    AppendOne(out, spec, star[0], value);
+    AppendOne(out, piece, star[0], value);
   else
-    AppendOne(out, spec, star[0], star[1], value);
+    AppendOne(out, piece, star[0], star[1], value);
 }
 
 // Walks a format one conversion at a time, taking each argument by its
@@ -121,14 +121,14 @@ bool WalkFormat(std::string* out, const char* fmt, va_list args) {
       if (out) out->append(pct);
       return true;
     }
-    char spec[40];
+    char piece[40];
     if (out) {
-      const size_t specLen = std::min(static_cast<size_t>(q + 1 - pct), sizeof spec - 1);
-      std::memcpy(spec, pct, specLen);
-      spec[specLen] = '\0';
+      const size_t pieceLen = std::min(static_cast<size_t>(q + 1 - pct), sizeof piece - 1);
+      std::memcpy(piece, pct, pieceLen);
+      piece[pieceLen] = '\0';
     }
     auto emit = [&](auto value) {
-      if (out) AppendValue(*out, spec, stars, star, value);
+      if (out) AppendValue(*out, piece, stars, star, value);
     };
     switch (conv) {
       case 'd':
@@ -190,7 +190,7 @@ bool WalkFormat(std::string* out, const char* fmt, va_list args) {
         (void)va_arg(args, void*);
         break;
       default:  // not a conversion: its text as it stands
-        if (out) out->append(spec);
+        if (out) out->append(piece);
         break;
     }
     p = q + 1;
