@@ -20,11 +20,14 @@ std::unique_ptr<TrkDsc> CLapforge::DataBaseFromXML(const std::string& xmlFile) {
   auto db = std::make_unique<TrkDsc>();
   try {
     db->ReadXml(xmlFile);
-  } catch (const CDataFormatException&) {
+  } catch (const CDataFormatException& e) {
+    // The fixed text, then the element, its row and the value on a line of
+    // their own.
     UI().Message(
         "There is a incorrectly typed value in your xml\nUsing Open XML you should be able to see from the tables "
         "where "
-        "the error occurred",
+        "the error occurred\n" +
+            std::string(e.what()),
         "Error in XML");
     return nullptr;
   } catch (const std::exception& e) {

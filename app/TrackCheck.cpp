@@ -138,6 +138,9 @@ class CChecker {
     return false;
   }
 
+  // Reports numbers that are not finite or lie far off; true when any is
+  // not finite.
+  bool Numbers();
   void RefusedRows();
   void Sections();
   void Textures();
@@ -147,12 +150,117 @@ class CChecker {
  private:
   void BlockSizes(CCheckedModel& model);
   void Placement(CCheckedModel& model, double length);
+  void NumbersOfRow(const CDataRow& row, int rowNo, int section, const std::vector<std::vector<int>>& far);
 
   const TrkDsc& db_;
   std::vector<CheckFinding>& out_;
   int refused_ = 0;
   std::vector<int> segmentSection_;  // section index of each segment the build makes
 };
+
+// Columns holding an offset across the track or a height, in metres, and
+// a bool column that, when true, makes the value a world position instead.
+struct FarColumn {
+  const char* table;
+  const char* column;
+  const char* unless;
+};
+constexpr FarColumn kFarColumns[] = {
+    {"TrackSummary", "Z_Origin", nullptr},
+    {"Traction", "Lat_Start", nullptr},
+    {"Traction", "Lat_End", nullptr},
+    {"Traction", "Height", nullptr},
+    {"Traction", "HeightEnd", nullptr},
+    {"Contour", "Latitude", nullptr},
+    {"Contour", "Latitude_End", nullptr},
+    {"Contour", "Z", nullptr},
+    {"Contour", "Z_End", nullptr},
+    {"PtfBumpRef", "lat_start", nullptr},
+    {"PtfBumpRef", "lat_end", nullptr},
+    {"PtfBumpScale", "lat_start", nullptr},
+    {"PtfBumpScale", "lat_end", nullptr},
+    {"TrackDetail", "latitude", nullptr},
+    {"InfieldObj", "PeakHeight", nullptr},
+    {"OutfieldObj", "WidthStart", nullptr},
+    {"OutfieldObj", "WidthEnd", nullptr},
+    {"OutfieldObj", "ElevationStart", nullptr},
+    {"OutfieldObj", "ElevationEnd", nullptr},
+    {"OutfieldObj", "PeakHeight", nullptr},
+    {"VerticalObj", "LatStart", nullptr},
+    {"VerticalObj", "LatEnd", nullptr},
+    {"VerticalObj", "Elevation", nullptr},
+    {"VerticalObj", "Height", nullptr},
+    {"AIInfo", "StallsLatStart", nullptr},
+    {"AIInfo", "StallsLatEnd", nullptr},
+    {"AIInfo", "GridLat", nullptr},
+    {"TSO", "Y", "WorldXYZ"},
+    {"TSO", "Z", nullptr},
+};
+
+// Every number of every table, found through the schema: a value that is
+// not finite (the XML forms NaN, INF and -INF read as such) makes nonsense
+// of whatever is built from it, so it is an error; an offset or height of
+// the columns above beyond CN5Ptf::kFarOffset is a warning. Rows are
+// numbered as the other findings number them: the rows of a section (and
+// of its traction rows) by their position there.
+bool CChecker::Numbers() {
+  const size_t before = out_.size();
+  const CDataSet& ds = db_;
+  // Per table: for each column, the column index of its "unless" flag, -1
+  // for a plain far column, -2 for none.
+  std::vector<std::vector<int>> far(static_cast<size_t>(ds.TableCount()));
+  for (int t = 0; t < ds.TableCount(); ++t) far[static_cast<size_t>(t)].assign(ds.Table(t).ColumnCount(), -2);
+  for (const FarColumn& f : kFarColumns) {
+    const CDataTable* t = ds.FindTable(f.table);
+    const int c = t ? t->FindColumn(f.column) : -1;
+    if (c >= 0) far[static_cast<size_t>(t->Index())][static_cast<size_t>(c)] = f.unless ? t->FindColumn(f.unless) : -1;
+  }
+  const int sectionTable = TrkDsc::kTable_Section;
+  for (int t = 0; t < ds.TableCount(); ++t) {
+    const CDataTable& table = ds.Table(t);
+    std::vector<int> parents;
+    for (int r = 0; r < ds.RelationCount(); ++r)
+      if (ds.Relation(r).childTable == t) parents.push_back(r);
+    for (int i = 0; i < table.Count(); ++i) {
+      const CDataRow& row = table.Row(i);
+      // Rows of a child table are met under their parent rows.
+      bool nested = false;
+      for (int r : parents) nested = nested || row.ParentRow(r) != nullptr;
+      if (!nested) NumbersOfRow(row, i, t == sectionTable ? i : -1, far);
+    }
+  }
+  return std::any_of(out_.begin() + static_cast<ptrdiff_t>(before), out_.end(),
+                     [](const CheckFinding& f) { return f.severity == CheckSeverity::Error; });
+}
+
+void CChecker::NumbersOfRow(const CDataRow& row, int rowNo, int section, const std::vector<std::vector<int>>& far) {
+  const CDataTable& table = row.Table();
+  const std::vector<int>& farOf = far[static_cast<size_t>(table.Index())];
+  for (int c = 0; c < table.ColumnCount(); ++c) {
+    const ColumnSchema& col = table.Column(c);
+    if ((col.type != ColType::F64 && col.type != ColType::F32) || row.IsNull(c)) continue;
+    const double v = row.Value(c).d;
+    if (!std::isfinite(v)) {
+      Error(table.Name(), rowNo, section,
+            StrFormat("%s is %s: every number of a description must be finite", col.name,
+                      FormatLexical(col.type, row.Value(c)).c_str()));
+      continue;
+    }
+    const int unless = farOf[static_cast<size_t>(c)];
+    if (unless == -2 || std::fabs(v) <= CN5Ptf::kFarOffset) continue;
+    if (unless >= 0 && !row.IsNull(unless) && row.Value(unless).i != 0) continue;
+    Warning(table.Name(), rowNo, section,
+            StrFormat("%s is %g m: no part of a track lies more than %g km across or above it, so this is most "
+                      "likely a slip",
+                      col.name, v, CN5Ptf::kFarOffset / 1000));
+  }
+  const CDataSet& ds = db_;
+  for (int r = 0; r < ds.RelationCount(); ++r) {
+    if (ds.Relation(r).parentTable != table.Index()) continue;
+    int k = 0;
+    for (const CDataRow* child : row.ChildRows(r)) NumbersOfRow(*child, k++, section, far);
+  }
+}
 
 void CChecker::RefusedRows() {
   using T = TrkDsc;
@@ -247,20 +355,11 @@ void CChecker::Sections() {
   std::vector<Edge> bands, walls;
   for (int s = 0; s < db_.Section.Count(); ++s) {
     TrkDsc::SectionRow sec = db_.Section[s];
-    if (!sec.IsLengthNull()) {
-      const double length = sec.Length();
-      if (!std::isfinite(length))
-        Error("Section", s, s, "the section's length is not a number");
-      else if (length <= 0)
-        Error("Section", s, s, StrFormat("the section has no length (%g m)", length));
-    }
-    if (!sec.IsTypeNull() && sec.Type() == 1 && !sec.IsAngle_ChangeNull()) {
-      const double turn = sec.Angle_Change();
-      if (!std::isfinite(turn))
-        Error("Section", s, s, "the arc's heading change is not a number");
-      else if (turn == 0)
-        Error("Section", s, s, "the arc turns by 0 degrees: an arc needs a heading change");
-    }
+    // A value that is not finite has been reported with the other numbers.
+    if (!sec.IsLengthNull() && sec.Length() <= 0)
+      Error("Section", s, s, StrFormat("the section has no length (%g m)", sec.Length()));
+    if (!sec.IsTypeNull() && sec.Type() == 1 && !sec.IsAngle_ChangeNull() && sec.Angle_Change() == 0)
+      Error("Section", s, s, "the arc turns by 0 degrees: an arc needs a heading change");
 
     // Bands must be listed from right to left: each edge at or left of the
     // one before it, at the start and at the end of the section.
@@ -548,11 +647,14 @@ void AppendJsonString(std::string& out, const std::string& s) {
 std::vector<CheckFinding> CTrackCheck::Check(const TrkDsc& db, const std::string& descriptionPath) {
   std::vector<CheckFinding> findings;
   CChecker checker(db, findings);
+  const bool nonFinite = checker.Numbers();
   checker.RefusedRows();
   checker.Sections();
   checker.Textures();
   checker.MaterialMaps(descriptionPath);
-  checker.Model();
+  // A track built from numbers that are not finite is not worth judging:
+  // those numbers are to be mended first.
+  if (!nonFinite) checker.Model();
   // Errors first, each kind in description order.
   std::stable_sort(findings.begin(), findings.end(), [](const CheckFinding& a, const CheckFinding& b) {
     return a.severity == CheckSeverity::Error && b.severity != CheckSeverity::Error;
@@ -587,7 +689,21 @@ std::string CTrackCheck::FormatLine(const CheckFinding& f) {
   else if (f.section >= 0 && f.row != f.section)
     where += StrFormat(" (section %d)", f.section);
   if (!where.empty()) line += where + ": ";
-  return line + f.message;
+  // One finding, one line: a message that holds line breaks (a build
+  // failure's own words) has them joined.
+  for (size_t i = 0; i < f.message.size(); ++i) {
+    const char c = f.message[i];
+    if (c != '\n' && c != '\r') {
+      line += c;
+      continue;
+    }
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    while (i + 1 < f.message.size() &&
+           (f.message[i + 1] == '\n' || f.message[i + 1] == '\r' || f.message[i + 1] == ' '))
+      ++i;
+    if (i + 1 < f.message.size()) line += "; ";
+  }
+  return line;
 }
 
 std::string CTrackCheck::ToJson(const std::vector<CheckFinding>& findings) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "app/Lapforge.h"
 #include "app/support/TextFormat.h"
@@ -131,9 +132,15 @@ void AppendEscaped(std::string& out, const std::string& text) {
   }
 }
 
+// A point that is not finite (none should reach here) is left out.
 void AppendPoints(std::string& out, const std::vector<double>& xy) {
   out += " points=\"";
-  for (size_t i = 0; i + 1 < xy.size(); i += 2) out += StrFormat(i ? " %.1f,%.1f" : "%.1f,%.1f", xy[i], xy[i + 1]);
+  bool first = true;
+  for (size_t i = 0; i + 1 < xy.size(); i += 2) {
+    if (!std::isfinite(xy[i]) || !std::isfinite(xy[i + 1])) continue;
+    out += StrFormat(first ? "%.1f,%.1f" : " %.1f,%.1f", xy[i], xy[i + 1]);
+    first = false;
+  }
   out += '"';
 }
 
@@ -254,7 +261,8 @@ bool CTrackMap::Build(const TrkDsc& db, int width) {
       double stallLat = ai.IsStallsLatStartNull() ? 0.0 : ai.StallsLatStart();
       MapShape& pit = map.Add(MapShape::Kind::Polyline, "pit", MapColour{}, kPit, 2);
       pit.dashed = true;
-      const int n = std::clamp(static_cast<int>((out - in) / 4.0), 2, 2000);
+      const double steps = (out - in) / 4.0;  // clamped before it becomes an int: it may be huge or NaN
+      const int n = steps > 2 ? static_cast<int>(std::min(steps, 2000.0)) : 2;
       for (int k = 0; k <= n; ++k) {
         const double t = static_cast<double>(k) / n;
         const double ramp = std::min({1.0, t / 0.1, (1 - t) / 0.1});
@@ -300,18 +308,54 @@ bool CTrackMap::Build(const TrkDsc& db, int width) {
   for (const _vars_infield_obj& v : model.infieldObjects) area(v.title, v.start, v.end, v.left ? 1 : 0);
   for (const _vars_outfield_obj& v : model.outfieldObjects) area(v.title, v.start, v.end, 0);
 
-  // Extent of everything drawn in the world, then the picture's scale.
+  // Points that are not finite are left out of every shape; a marker or
+  // label without a position, and anything else (pit lane, markers)
+  // reaching further than CN5Ptf::kFarOffset beyond the track itself, is
+  // not drawn: the check warns of such values, and the track would shrink
+  // to a dot beside them.
+  auto isTrack = [](const MapShape& s) {
+    return s.role == "surface" || s.role == "edge" || s.role == "outline" || s.role == "wall";
+  };
   double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
+  for (Pending& p : pending) {
+    std::vector<double>& xy = p.shape.xy;
+    size_t kept = 0;
+    for (size_t i = 0; i + 1 < xy.size(); i += 2)
+      if (std::isfinite(xy[i]) && std::isfinite(xy[i + 1])) {
+        xy[kept++] = xy[i];
+        xy[kept++] = xy[i + 1];
+      }
+    xy.resize(kept);
+    if (!isTrack(p.shape)) continue;
+    for (size_t i = 0; i + 1 < xy.size(); i += 2) {
+      minX = std::min(minX, xy[i]), maxX = std::max(maxX, xy[i]);
+      minY = std::min(minY, xy[i + 1]), maxY = std::max(maxY, xy[i + 1]);
+    }
+  }
+  if (!(minX <= maxX)) minX = maxX = minY = maxY = 0;
+  const double reach = CN5Ptf::kFarOffset;
+  std::erase_if(pending, [&](const Pending& p) {
+    if (p.shape.xy.empty()) return p.shape.kind == MapShape::Kind::Marker || p.shape.kind == MapShape::Kind::Text;
+    if (isTrack(p.shape)) return false;
+    for (size_t i = 0; i + 1 < p.shape.xy.size(); i += 2)
+      if (p.shape.xy[i] < minX - reach || p.shape.xy[i] > maxX + reach || p.shape.xy[i + 1] < minY - reach ||
+          p.shape.xy[i + 1] > maxY + reach)
+        return true;
+    return false;
+  });
   for (const Pending& p : pending)
     for (size_t i = 0; i + 1 < p.shape.xy.size(); i += 2) {
-      const double x = p.shape.xy[i], y = p.shape.xy[i + 1];
-      if (!std::isfinite(x) || !std::isfinite(y)) continue;
-      minX = std::min(minX, x), maxX = std::max(maxX, x);
-      minY = std::min(minY, y), maxY = std::max(maxY, y);
+      minX = std::min(minX, p.shape.xy[i]), maxX = std::max(maxX, p.shape.xy[i]);
+      minY = std::min(minY, p.shape.xy[i + 1]), maxY = std::max(maxY, p.shape.xy[i + 1]);
     }
-  if (!(minX <= maxX)) minX = maxX = minY = maxY = 0;
+  // The picture's scale from the extent of everything drawn. A span too wide
+  // for a double (a band edge near the largest value) stays finite.
   const double margin = std::max(24.0, width_ * 0.05), footer = 40;
-  const double spanX = std::max(maxX - minX, 1.0), spanY = std::max(maxY - minY, 1.0);
+  auto span = [](double lo, double hi) {
+    const double d = hi - lo;
+    return std::isfinite(d) ? std::max(d, 1.0) : std::numeric_limits<double>::max();
+  };
+  const double spanX = span(minX, maxX), spanY = span(minY, maxY);
   scale_ = std::min((width_ - 2 * margin) / spanX, (2.0 * width_ - 2 * margin - footer) / spanY);
   if (!(scale_ > 0)) scale_ = 1;
   height_ = static_cast<int>(std::ceil(spanY * scale_ + 2 * margin + footer));
@@ -375,6 +419,7 @@ bool CTrackMap::Build(const TrkDsc& db, int width) {
   // North arrow: north is the world's +Y turned by the north-south angle.
   double ns = 0;
   if (db.TrackSummary.Count() > 0 && !db.TrackSummary[0].IsNS_AngleNull()) ns = db.TrackSummary[0].NS_Angle();
+  if (!std::isfinite(ns)) ns = 0;  // the check reports it; the arrow points along +Y
   const double a = ns * _ang_to_rad;
   const double ux = -std::sin(a), uy = -std::cos(a);  // picture y runs down
   const double cx = width_ - margin / 2 - 12, cy = margin / 2 + 22;
@@ -428,7 +473,7 @@ std::string CTrackMap::ToSvg() const {
         out += "/>\n";
         break;
       case MapShape::Kind::Marker:
-        if (s.xy.size() < 2) break;
+        if (s.xy.size() < 2 || !std::isfinite(s.xy[0]) || !std::isfinite(s.xy[1])) break;
         out += StrFormat("<circle class=\"%s\" cx=\"%.1f\" cy=\"%.1f\" r=\"%.1f\"", s.role.c_str(), s.xy[0], s.xy[1],
                          s.size);
         AppendColour(out, "fill", s.fill);
@@ -436,7 +481,7 @@ std::string CTrackMap::ToSvg() const {
         out += "/>\n";
         break;
       case MapShape::Kind::Text:
-        if (s.xy.size() < 2) break;
+        if (s.xy.size() < 2 || !std::isfinite(s.xy[0]) || !std::isfinite(s.xy[1])) break;
         out += StrFormat("<text class=\"%s\" x=\"%.1f\" y=\"%.1f\" font-size=\"%.0f\"", s.role.c_str(), s.xy[0],
                          s.xy[1], s.size);
         AppendColour(out, "fill", s.fill);

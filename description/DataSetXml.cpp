@@ -2,6 +2,7 @@
 // one child element per non-hidden, non-null column, child rows nested in
 // their parent rows relation by relation, every element in the dataset's
 // namespace, values in XML Schema lexical forms.
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <pugixml.hpp>
@@ -143,6 +144,12 @@ const char* LookupNamespace(const Scope* s, std::string_view prefix) {
   return prefix == "xml" ? "http://www.w3.org/XML/1998/namespace" : "";
 }
 
+// A text quoted for a message, cut short when long.
+std::string Quoted(const std::string& text) {
+  constexpr size_t kShown = 40;
+  return "\"" + (text.size() > kShown ? text.substr(0, kShown) + "..." : text) + "\"";
+}
+
 struct Reader {
   CDataSet& ds;
   std::string_view ns;
@@ -174,9 +181,36 @@ struct Reader {
     return s;
   }
 
-  // Reads one row element of table t, child of parentRow through rel (or none).
-  void Row(pugi::xml_node el, const Scope& outer, CDataTable& table, CDataRow* parent, int rel) {
+  // The row being read and the rows enclosing it, named only when a value
+  // is refused ("Traction row 2 of Section row 5"): a row's number is its
+  // position among its parent's rows of its table, or in its table.
+  struct Where {
+    const CDataTable& table;
+    const CDataRow* parent;
+    int rel;
+    const CDataRow* row;  // null until the row has been added
+    const Where* outer;
+  };
+  static std::string Describe(const Where& w) {
+    size_t position = 0;
+    if (!w.row) {
+      position = w.parent ? w.parent->ChildRows(w.rel).size() : static_cast<size_t>(w.table.Count());
+    } else if (w.parent) {
+      const std::vector<CDataRow*>& rows = w.parent->ChildRows(w.rel);
+      position = static_cast<size_t>(std::find(rows.begin(), rows.end(), w.row) - rows.begin());
+    } else {
+      while (position < static_cast<size_t>(w.table.Count()) && &w.table.Row(static_cast<int>(position)) != w.row)
+        ++position;
+    }
+    std::string text = StrFormat("%s row %zu", w.table.Name(), position);
+    return w.outer ? text + " of " + Describe(*w.outer) : text;
+  }
+
+  // Reads one row element of table t, child of parentRow through rel (or
+  // none), inside the rows of outer.
+  void Row(pugi::xml_node el, const Scope& outer, CDataTable& table, CDataRow* parent, int rel, const Where* outerRow) {
     Scope scope{&outer, el};
+    Where here{table, parent, rel, nullptr, outerRow};
     CDataRow* row = table.NewRow();
     try {
       if (parent) row->SetParentRow(rel, parent);
@@ -200,24 +234,38 @@ struct Reader {
           if (local != names[static_cast<size_t>(col)] || (table.Column(col).flags & kColHidden)) continue;
           CDataValue v;
           std::string text = Text(c);
-          if (!ParseLexical(table.Column(col).type, text, v))
-            throw CDataFormatException(
-                StrFormat("Input string '%s' was not in a correct format for column '%s' of table '%s'.", text.c_str(),
-                          table.Column(col).name, table.Name()));
-          row->SetValue(col, v);
+          // The element, its row and the value, so that the user can find it.
+          auto mistyped = [&] {
+            return CDataFormatException(StrFormat("Element %s of %s holds %s, which is not a %s value",
+                                                  names[static_cast<size_t>(col)].c_str(), Describe(here).c_str(),
+                                                  Quoted(text).c_str(), ColTypeName(table.Column(col).type)));
+          };
+          if (!ParseLexical(table.Column(col).type, text, v)) throw mistyped();
+          try {
+            row->SetValue(col, v);
+          } catch (const CDataFormatException&) {
+            throw mistyped();
+          }
           break;
         }
       }
-      table.AddRow(row);
+      try {
+        table.AddRow(row);
+      } catch (const CDataFormatException&) {
+        throw;
+      } catch (const CDataException& e) {
+        throw CDataException(std::string(e.what()) + " (" + Describe(here) + ")");
+      }
       row = nullptr;
       CDataRow* added = &table.Row(table.Count() - 1);
+      here.row = added;
       for (pugi::xml_node c : childRows) {
         Scope cs{&scope, c};
         std::string_view local = LocalName(c, cs);
         for (int r = 0; r < ds.RelationCount(); ++r) {
           const RelationSchema& rs = ds.Relation(r);
           if (rs.parentTable == table.Index() && local == ds.Table(rs.childTable).Name()) {
-            Row(c, scope, ds.Table(rs.childTable), added, r);
+            Row(c, scope, ds.Table(rs.childTable), added, r, &here);
             break;
           }
         }
@@ -228,16 +276,30 @@ struct Reader {
     }
   }
 
-  void Document(const pugi::xml_document& doc) {
+  void Document(const pugi::xml_document& doc, const std::string& source) {
     pugi::xml_node root = doc.document_element();
     if (!root) return;
     Scope rootScope{nullptr, root};
+    // Another document is refused rather than read as an empty description,
+    // which a write back would turn into an empty file.
+    const std::string full = root.name();
+    const size_t colon = full.find(':');
+    const std::string rootName = colon == std::string::npos ? full : full.substr(colon + 1);
+    const std::string uri = LookupNamespace(
+        &rootScope, colon == std::string::npos ? std::string_view() : std::string_view(full).substr(0, colon));
+    if (rootName != ds.Schema().name || uri != ns) {
+      const std::string found = uri.empty() ? std::string("no namespace") : "the namespace \"" + uri + "\"";
+      throw CDataException(
+          StrFormat("%s is not a track description: its document element is <%s> in %s; a description's is <%s> in the "
+                    "namespace \"%s\".",
+                    source.c_str(), full.c_str(), found.c_str(), ds.Schema().name, ds.Schema().nameSpace));
+    }
     for (pugi::xml_node el = root.first_child(); el; el = el.next_sibling()) {
       if (el.type() != pugi::node_element) continue;
       Scope s{&rootScope, el};
       std::string_view local = LocalName(el, s);
       if (local.empty()) continue;
-      if (CDataTable* t = ds.FindTable(local)) Row(el, rootScope, *t, nullptr, -1);
+      if (CDataTable* t = ds.FindTable(local)) Row(el, rootScope, *t, nullptr, -1, nullptr);
     }
   }
 };
@@ -251,7 +313,7 @@ void Load(CDataSet& ds, std::string& text, const std::string& source) {
                                    r.description(), static_cast<long long>(r.offset)));
   }
   try {
-    Reader(ds).Document(doc);
+    Reader(ds).Document(doc, source);
   } catch (...) {
     ds.Clear();
     throw;

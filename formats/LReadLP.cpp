@@ -29,6 +29,10 @@ int CLReadLP::ParseLP(std::span<const uint8_t> bytes, const std::string& source,
                                 source.c_str(), type, version);
     return 0;
   }
+  if (count == 0) {
+    if (note) *note = source + ": the file holds no records";
+    return 0;
+  }
   const size_t recordSize = type == 2 ? 20 : 24;
   // The count comes from the file: it must fit the bytes that follow before
   // anything is sized from it.
@@ -75,6 +79,7 @@ std::vector<std::string> CLReadLP::ReadFiles(const std::string& path) {
 
 int CLReadLP::ReadLPLines(const std::string& path) {
   lines.clear();
+  pitRecords = SIZE_MAX;
   intervals = -1;
   error.clear();
   clamped_ = 0;
@@ -102,6 +107,7 @@ int CLReadLP::ReadLPLines(const std::string& path) {
   // The race line sets the number of stations; a longer pit line is cut to
   // it and a shorter one leaves the rest at 0.
   const size_t n = std::min(values.size(), lines.size());
+  pitRecords = n;
   for (size_t i = 0; i < n; ++i) {
     lines[i].pitDistance = static_cast<float>(kLpSpacing * static_cast<double>(i));
     lines[i].pit = values[i];

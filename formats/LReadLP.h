@@ -4,6 +4,7 @@
 // into one line per record for the AI waypoint writer.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -51,11 +52,17 @@ class CLReadLP {
 
   // The distance the lines cover: records × spacing.
   double CoveredLength() const { return static_cast<double>(lines.size()) * spacing; }
+  // The records of the pit line, and the distance they cover: a pit line
+  // may have fewer records than the race line, and beyond them its lateral
+  // is 0.
+  size_t PitRecords() const { return std::min(pitRecords, lines.size()); }
+  double PitCoveredLength() const { return static_cast<double>(PitRecords()) * spacing; }
   long ClampCount() const { return clamped_; }
   // The greatest distance that had to be clamped.
   double FurthestClamped() const { return furthest_; }
 
   CLpLineArray lines;
+  size_t pitRecords = SIZE_MAX;  // set by ReadLPLines; lines filled otherwise have a pit lateral each
   int intervals = -1;
   double spacing = 1;
   std::string error;  // why ReadLPLines returned 0

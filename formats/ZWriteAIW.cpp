@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "app/support/Errors.h"
 #include "app/support/FileIO.h"
@@ -95,6 +96,16 @@ std::string CZWriteAIW::BuildAiw(CN5Ptf& track, const VARS_AIW_TRACK_INFO& info,
                                    static_cast<double>(info.stallsLongStart), static_cast<double>(info.stallsLongEnd),
                                    L));
   const double s = stallSpan * 0.08333333333333333;
+  // Grid slots and stalls this far beside the track stand where no car can
+  // reach them.
+  const std::pair<const char*, float> laterals[] = {
+      {"GridLat", info.gridLat}, {"StallsLatStart", info.stallsLatStart}, {"StallsLatEnd", info.stallsLatEnd}};
+  for (const auto& [column, lat] : laterals)
+    if (std::fabs(lat) > CN5Ptf::kFarOffset)
+      ThrowInvalidArgument(
+          StrFormat("The AIInfo %s of %g m lies more than %g km beside the track; no grid slot or "
+                    "pit stall can stand there",
+                    column, static_cast<double>(lat), CN5Ptf::kFarOffset / 1000));
 
   const int gridSlots = kGridSlots + (extras ? 1 : 0);
   const int stallCount = kStalls + (extras ? 1 : 0);
@@ -134,9 +145,13 @@ std::string CZWriteAIW::BuildAiw(CN5Ptf& track, const VARS_AIW_TRACK_INFO& info,
   // The pit lane: its first and last ten waypoints blend from the racing
   // line into the pit line and link to the race waypoints they leave and
   // join.
+  // The furthest distance the pit line is read at: a pit line shorter than
+  // that leaves the pit lane on the reference line there.
+  double pitReach = 0;
   auto blend = [&](int w, double d) {
     double race, pit;
     lp.GetRaceLine(d, race, pit);
+    if (w < 10) pitReach = std::max(pitReach, d);
     return (w * race + (10 - w) * pit) * 0.1;
   };
   for (int j = 0; j <= P; ++j) {
@@ -213,6 +228,7 @@ std::string CZWriteAIW::BuildAiw(CN5Ptf& track, const VARS_AIW_TRACK_INFO& info,
     Place(track, w, d, lat, true);
     double race, pit;
     lp.GetRaceLine(d, race, pit);
+    pitReach = std::max(pitReach, d);
     w.pathOffset = pit - lat;
     // A stall outside the pit lane's span is tied to its nearest end.
     const long long along = static_cast<long long>(track.GetNormalizedLength(d - mergeIn)) / 6;
@@ -239,6 +255,11 @@ std::string CZWriteAIW::BuildAiw(CN5Ptf& track, const VARS_AIW_TRACK_INFO& info,
     warning = StrFormat("Warning: the racing line covers %.1f m (%zu records) but the track is %.1f m long; "
                         "distances up to %.1f m use its last record",
                         lp.CoveredLength(), lp.lines.size(), L, lp.FurthestClamped());
+  if (pitReach >= lp.PitCoveredLength() && lp.PitCoveredLength() < lp.CoveredLength())
+    warning += StrFormat(
+        "%sWarning: the pit line covers %.1f m (%zu records) but the pit lane reaches %.1f m of the "
+        "%.1f m track; beyond its end the pit line lies on the track's reference line",
+        warning.empty() ? "" : "\n", lp.PitCoveredLength(), lp.PitRecords(), pitReach, L);
 
   CTextWriter out;
   out.Reserve(waypoints.size() * 560 + (grid.size() + teleport.size() + stalls.size()) * 200 + 4096);

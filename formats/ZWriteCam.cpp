@@ -68,6 +68,14 @@ std::vector<_vars_source_cam> CZWriteCam::ReadCameras(std::span<const uint8_t> b
                                      : std::isfinite(c.zoom));
     if (!finite)
       throw CFormatError(StrFormat("%s: camera %zu has a value that is not a number", source.c_str(), i + 1), base);
+    // A camera this far beside or above the track is a damaged record, and
+    // its position would be of no use to the game.
+    if (std::fabs(c.lateral) > CN5Ptf::kFarOffset || std::fabs(c.height) > CN5Ptf::kFarOffset)
+      throw CFormatError(StrFormat("%s: camera %zu stands %g m beside the track and %g m above it; a camera more "
+                                   "than %g km away is a damaged record",
+                                   source.c_str(), i + 1, static_cast<double>(c.lateral), static_cast<double>(c.height),
+                                   CN5Ptf::kFarOffset / 1000),
+                         base);
   }
   // A second list of the same records follows; it has no use here, but it
   // must be whole.

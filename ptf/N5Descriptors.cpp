@@ -1011,51 +1011,79 @@ void CN5ObjTs::ReWriteData() {
   if (!strip.empty()) WriteBytes(strip.data(), 4 * strip.size());
 }
 
+void CN5ObjRaw::KeepPayload(size_t payloadStart, size_t childAt, size_t childEnd, size_t payloadEnd, bool withChild) {
+  hasChild = withChild;
+  headSize = (withChild ? childAt : payloadEnd) - payloadStart;
+  tailAt = (withChild ? childEnd : payloadEnd) - payloadStart;
+  tailSize = payloadEnd - payloadStart - tailAt;
+}
+void CN5ObjRaw::ReWriteData() {
+  if (!readPos) return;
+  WriteBytes(readPos, headSize);
+  if (hasChild) root->WriteNext(children.empty() ? nullptr : children[0]);
+  WriteBytes(readPos + tailAt, tailSize);
+}
+
 size_t CN5ObjFn::ReadData(CByteReader& r) {
   size_t start = r.Pos();
   ReadChild(r, nullptr);
+  const size_t childEnd = r.Pos();
   r.Skip(8, "tri fan");
   indices = ReadIndices(r);
   for (size_t k = 1; k + 1 < indices.size(); ++k)
     triangles.insert(triangles.end(), {indices[0], indices[k], indices[k + 1]});
+  KeepPayload(start, start, childEnd, r.Pos(), true);
   return r.Pos() - start;
 }
 
 size_t CN5ObjFixed::ReadData(CByteReader& r) {
   size_t start = r.Pos();
   r.Skip(before, "record block");
+  const size_t childAt = r.Pos();
   ReadChild(r, nullptr);
+  KeepPayload(start, childAt, r.Pos(), r.Pos(), true);
   return r.Pos() - start;
 }
 size_t CN5ObjAn::ReadData(CByteReader& r) {
   size_t start = r.Pos();
   r.Skip(104, "transform");
+  const size_t childAt = r.Pos();
   ReadChild(r, nullptr);
+  const size_t childEnd = r.Pos();
   r.Skip(4);
   ReadString(r);
   r.Skip(4);
   uint32_t n = r.U32("animation size");
   r.Skip(n, "animation");
+  KeepPayload(start, childAt, childEnd, r.Pos(), true);
   return r.Pos() - start;
 }
 size_t CN5ObjPo::ReadData(CByteReader& r) {
   size_t start = r.Pos();
   r.Skip(4);
+  const size_t childAt = r.Pos();
   ReadChild(r, nullptr);
+  const size_t childEnd = r.Pos();
   r.Skip(4);
   ReadIndices(r);
+  KeepPayload(start, childAt, childEnd, r.Pos(), true);
   return r.Pos() - start;
 }
 size_t CN5ObjNo::ReadData(CByteReader& r) {
   size_t start = r.Pos();
   r.Skip(60, "app node");
   ReadString(r);
+  const size_t childAt = r.Pos();
   ReadChild(r, nullptr);
+  KeepPayload(start, childAt, r.Pos(), r.Pos(), true);
   return r.Pos() - start;
 }
 size_t CN5ObjMl::ReadData(CByteReader& r) {
+  size_t start = r.Pos();
   CN5ObjVl vl;
-  return vl.ReadData(r);
+  vl.ReadData(r);
+  KeepPayload(start, 0, 0, r.Pos(), false);
+  return r.Pos() - start;
 }
 
 // ---- class name to descriptor ----

@@ -36,10 +36,21 @@ class CN5ObjFs;
 class CN5ObjWs;
 class CN5ObjXs;
 
-// A descriptor whose payload is kept as raw bytes: the read-only kinds.
+// A kind this program reads but does not model: its payload is bytes with
+// at most one child record among them. The bytes before and after the
+// child are written back from the file image unchanged and the child as a
+// record, so that a read tree is written back faithfully. One built in
+// memory has no bytes and writes no payload.
 class CN5ObjRaw : public CN5Obj {
  public:
-  std::vector<uint8_t> raw;
+  void ReWriteData() override;
+
+ protected:
+  // The payload as read: from payloadStart, a child record at [childAt,
+  // childEnd) when withChild, and the end at payloadEnd (file offsets).
+  void KeepPayload(size_t payloadStart, size_t childAt, size_t childEnd, size_t payloadEnd, bool withChild);
+  size_t headSize = 0, tailAt = 0, tailSize = 0;  // offsets from the payload start
+  bool hasChild = false;
 };
 
 class CN5ObjTk : public CN5Obj {
@@ -387,7 +398,7 @@ class CN5ObjFn : public CN5ObjRaw {
   std::vector<uint32_t> indices, triangles;
 };
 
-// Read-only kinds: fixed bytes and one child, kept but not written back.
+// Kinds of fixed bytes and one child.
 class CN5ObjFixed : public CN5ObjRaw {
  public:
   size_t before = 0;

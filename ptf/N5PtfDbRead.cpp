@@ -6,6 +6,7 @@
 
 #include "app/support/FileIO.h"
 #include "app/support/FileString.h"
+#include "app/support/TextFormat.h"
 #include "app/support/TrackIni.h"
 #include "app/support/UserInterface.h"
 #include "app/tables/MaterialTable.h"
@@ -84,6 +85,16 @@ std::unique_ptr<TrkDsc> DataBaseFromPTF(const std::string& path, bool world, boo
   if (!model) {
     // A damaged file has been reported; one that cannot be opened is said here.
     if (!openError.empty()) UI().Message(openError, "Cannot read the track file");
+    return nullptr;
+  }
+  // A record file without a track record (a trackside object file) would
+  // become a description of no sections.
+  if (!model->GetTk()) {
+    const CN5Obj* first = model->Root();
+    UI().Message(first ? StrFormat("%s: no track record: this looks like an object file (its first record is a %.*s)",
+                                   path.c_str(), static_cast<int>(first->className.size()), first->className.data())
+                       : path + ": holds no record that can be read",
+                 "Cannot read the track file");
     return nullptr;
   }
   auto ds = std::make_unique<TrkDsc>();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 
 #if defined(__has_feature)
@@ -183,12 +184,40 @@ bool CN5Root::ReadFromFile(const std::string& filePath, std::string& error, bool
   return true;
 }
 
+namespace {
+// A record file begins with its root record, which defines its class: a
+// non-zero object id, a class id, the length of the class name (with its
+// NUL) and the name, printable characters ending in NUL. Bytes present that
+// break this (an XML document, a TRK file) mean another kind of file, told
+// as such rather than as a record running past its end; bytes missing are
+// left to the reader, which reports a file cut short.
+bool BeginsLikeRecordFile(const std::vector<uint8_t>& image) {
+  constexpr size_t kNameAt = 12;
+  constexpr uint32_t kLongestName = 256;
+  if (image.size() < 4) return true;
+  uint32_t id, length;
+  std::memcpy(&id, image.data(), 4);
+  if (id == 0) return image.size() == 4;  // a lone null root: a file holding no record
+  if (image.size() < kNameAt) return true;
+  std::memcpy(&length, image.data() + 8, 4);
+  if (length < 2 || length > kLongestName) return false;
+  const size_t end = std::min(image.size(), kNameAt + length);
+  for (size_t i = kNameAt; i < end; ++i) {
+    const uint8_t c = image[i];
+    const bool last = i == kNameAt + length - 1;
+    if (last ? c != 0 : (c < 0x21 || c > 0x7e)) return false;
+  }
+  return true;
+}
+}  // namespace
+
 bool CN5Root::ReadFromBuffer(std::vector<uint8_t> bytes, const std::string& source, std::string& error) {
   objects.clear();
   pool.Release();
   classNames.clear();
   objectsById.clear();
   hasWeekendValue = false;
+  unrecognizedKinds.clear();
   bytesRead = 0;
   readVersion = 5;
   image = std::move(bytes);
@@ -198,6 +227,11 @@ bool CN5Root::ReadFromBuffer(std::vector<uint8_t> bytes, const std::string& sour
   idTable.clear();
   idTableBound = image.size() / 8 + 64;
   reader = std::make_unique<CByteReader>(image.data(), image.size(), source);
+  if (!BeginsLikeRecordFile(image)) {
+    error = (source.empty() ? std::string("data") : source) +
+            ": not a record file (it does not begin with a record that names its class)";
+    return false;
+  }
   try {
     bytesRead = ReadNext(0, 0, nullptr, nullptr);
   } catch (const CFormatError& e) {
@@ -256,6 +290,7 @@ size_t CN5Root::ReadNext(size_t offset, int depth, CN5Obj* parent, std::vector<C
   CN5Obj* obj = kind ? kind->make(pool.Allocate(kind->size, kind->align)) : nullptr;
   if (!obj) {
     AddId(id, nullptr);
+    NoteUnrecognized(cn->second.name);
     ReportUnrecognized();
     r.Seek(offset);
     return 0;
@@ -283,11 +318,17 @@ size_t CN5Root::ReadNext(size_t offset, int depth, CN5Obj* parent, std::vector<C
   size_t d = obj->ReadData(r);
   obj->complete = true;
   if (h + d == 0) {
+    NoteUnrecognized(obj->className);
     ReportUnrecognized();
     r.Seek(offset);
     return 0;
   }
   return r.Pos() - offset;
+}
+
+void CN5Root::NoteUnrecognized(std::string_view className) {
+  if (std::find(unrecognizedKinds.begin(), unrecognizedKinds.end(), className) == unrecognizedKinds.end())
+    unrecognizedKinds.emplace_back(className);
 }
 
 namespace {

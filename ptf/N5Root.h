@@ -139,6 +139,9 @@ class CN5Root {
   // well-formed file), and the size of the image read.
   size_t BytesRead() const { return bytesRead; }
   size_t ImageSize() const { return image.size(); }
+  // The class names of the records the last read did not recognise, each
+  // once, in the order met (the list that held one ends there).
+  const std::vector<std::string>& UnrecognizedKinds() const { return unrecognizedKinds; }
 
   size_t ReadNext(size_t offset, int depth, CN5Obj* parent, std::vector<CN5Obj*>* list);
   size_t ReadChildrenList(size_t position, int depth, CN5Obj* parent, std::vector<CN5Obj*>* list);
@@ -219,6 +222,8 @@ class CN5Root {
   uint32_t counter = 0;
   size_t bytesRead = 0;
   int readVersion = 5;
+  std::vector<std::string> unrecognizedKinds;
+  void NoteUnrecognized(std::string_view className);
   // Storage of the descriptors read from a file: blocks of bytes handed out
   // in order, released together. Declared before the list so that the
   // descriptors are destroyed first.

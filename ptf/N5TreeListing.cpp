@@ -112,6 +112,13 @@ bool RewriteRecordFile(const std::string& inPath, const std::string& outPath, st
   if (!CheckOutputs({inPath}, {outPath}, error)) return false;
   CN5Root root;
   if (!ReadForInspect(root, inPath, error)) return false;
+  // A record of an unknown kind cut its list short when read: what follows
+  // it was not read, so the tree written would not be the file's.
+  if (!root.UnrecognizedKinds().empty()) {
+    error = inPath + ": holds a record of the kind \"" + root.UnrecognizedKinds().front() +
+            "\", which this program cannot read and so cannot write back; nothing was written";
+    return false;
+  }
   root.keepAllTsoReferences = true;
   root.keepReadWallTies = true;
   root.ResetWriteIds();

@@ -16,7 +16,9 @@ std::string InspectRecordTree(const CN5Root& root);
 bool InspectRecordFile(const std::string& path, std::string& listing, std::string& error);
 
 // Reads a record file and writes its tree back to outPath (replacing it
-// atomically), keeping every TSO reference of a track. False, with error
-// set, when the input cannot be read or the output cannot be written (an
-// output that is the input itself, or not a regular file, is refused first).
+// atomically), keeping every TSO reference of a track; the kinds the program
+// does not model are written back byte for byte. False, with error set,
+// when the input cannot be read, holds a record of an unknown kind (named)
+// or the output cannot be written (an output that is the input itself, or
+// not a regular file, is refused first).
 bool RewriteRecordFile(const std::string& inPath, const std::string& outPath, std::string& error);

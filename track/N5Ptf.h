@@ -74,6 +74,11 @@ struct GlWallRow {
 
 class CN5Ptf : public CN5Root {
  public:
+  // No part of a track lies this far (metres) beside it or above it: a
+  // lateral offset or a height beyond it is a slip, and a position placed
+  // there is of no use to a game.
+  static constexpr double kFarOffset = 10000;
+
   CN5Ptf();
   ~CN5Ptf() override;
 

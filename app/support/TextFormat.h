@@ -23,7 +23,9 @@ const char* BackslashEscape(unsigned char c);
 // &lt; &gt;); nullptr for any other character.
 const char* XmlMarkupEntity(char c);
 
-// Accumulates a text file whose lines end in CR LF.
+// Accumulates a text file whose lines end in CR LF. Its printf-style
+// formatting writes a floating value that is not finite as 0: a game reads
+// neither "nan" nor "inf".
 class CTextWriter {
  public:
   void Line(std::string_view s = {}) {

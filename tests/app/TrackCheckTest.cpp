@@ -2,6 +2,7 @@
 // nothing in clean tracks, and the line and JSON forms of the findings.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <nlohmann/json.hpp>
 
 #include "app/TrackCheck.h"
@@ -148,7 +149,61 @@ TEST(TrackCheckErrors, UnreadableDescriptionIsOneError) {
   EXPECT_NE(f[0].message.find("cannot be read"), std::string::npos) << f[0].message;
 }
 
+namespace {
+
+// A value put into one column of a row of the checked loop: a row of a
+// section's table is given by the section and its position there.
+struct Placed {
+  const char* table;
+  int section;  // -1: row is the row of the table
+  int row;
+  const char* column;
+  double value;
+  const char* said;
+};
+
+std::vector<CheckFinding> CheckWith(const Placed& v) {
+  TrkDsc ds;
+  FillCheckedLoop(ds);
+  CDataTable& table = *ds.FindTable(v.table);
+  CDataRow* row = v.section < 0
+                      ? &table.Row(v.row)
+                      : ds.Section[v.section].Raw()->ChildRows(TrkDsc::ParentRelation(table.Index()))[size_t(v.row)];
+  row->SetValue(table.FindColumn(v.column), CDataValue::Real(v.value));
+  return CheckOf(ds);
+}
+
+}  // namespace
+
+// Every number that is not finite is an error naming its table, row and
+// column, whichever table and column it is in.
+TEST(TrackCheckErrors, NumbersThatAreNotFinite) {
+  const double nan = std::nan(""), inf = HUGE_VAL;
+  for (const Placed& v : {Placed{"TrackSummary", -1, 0, "NS_Angle", nan, "NS_Angle is NaN"},
+                          {"Section", -1, 3, "Split", inf, "Split is INF"},
+                          {"Traction", 2, 1, "Lat_End", -inf, "Lat_End is -INF"},
+                          {"TSO", -1, 0, "A", inf, "A is INF"},
+                          {"VerticalObj", -1, 0, "Elevation", -inf, "Elevation is -INF"}}) {
+    const std::vector<CheckFinding> f = CheckWith(v);
+    const int section = std::string(v.table) == "Section" ? v.row : v.section;
+    EXPECT_EQ(Count(f, E, v.table, v.row, section, {v.said, "must be finite"}), 1) << Listing(f);
+  }
+}
+
 // ---- warnings ----
+
+// Offsets across the track and heights beyond 10 km are slips; exactly 10
+// km is not beyond.
+TEST(TrackCheckWarnings, OffsetsAndHeightsFarFromTheTrack) {
+  for (const Placed& v : {Placed{"AIInfo", -1, 0, "GridLat", 1e30, "GridLat is 1e+30 m"},
+                          {"TrackDetail", -1, 0, "latitude", -2e4, "latitude is -20000 m"},
+                          {"TSO", -1, 0, "Z", 1e6, "Z is 1e+06 m"},
+                          {"TrackDetail", -1, 0, "latitude", 1e4, nullptr}}) {
+    const std::vector<CheckFinding> f = CheckWith(v);
+    EXPECT_EQ(Count(f, W, v.table, v.row, v.section, {v.said ? v.said : "", "more than 10 km"}), v.said ? 1 : 0)
+        << Listing(f);
+  }
+}
 
 TEST(TrackCheckWarnings, MaterialMapMissingBesideTheDescription) {
   CTempDir dir;
@@ -194,6 +249,17 @@ TEST(TrackCheckForms, LinesNameSeverityTableRowAndSection) {
   EXPECT_EQ(CTrackCheck::FormatLine({E, "Section", 7, 7, "m"}), "error: Section row 7: m");
   EXPECT_EQ(CTrackCheck::FormatLine({W, "AIInfo", 0, -1, "m"}), "warning: AIInfo row 0: m");
   EXPECT_EQ(CTrackCheck::FormatLine({E, "", -1, -1, "m"}), "error: m");
+}
+
+// A message holding line breaks (a build failure's own words) stays on its
+// finding's line.
+TEST(TrackCheckForms, OneFindingPerLine) {
+  EXPECT_EQ(CTrackCheck::FormatLine({E, "Section", -1, -1, "cannot be built: a \n\n0\r\n-225\n"}),
+            "error: Section: cannot be built: a; 0; -225");
+  TrkDsc ds;
+  FillCheckedLoop(ds);
+  ds.Section[0].SetLength(-100.0);
+  EXPECT_EQ(Listing(CheckOf(ds)).find("\n0\n"), std::string::npos) << Listing(CheckOf(ds));
 }
 
 TEST(TrackCheckForms, JsonHoldsTheSameFindings) {

@@ -83,3 +83,21 @@ TEST(TrackMap, ScaleBarIsAsLongAsItsLabel) {
   EXPECT_NEAR(metres, 50, 1e-9);
   EXPECT_EQ(scale[1]->label, "50 m");
 }
+
+// Values that are not finite, or that lie far beyond the track, leave no
+// "nan" or "inf" in the picture and do not shrink the track to a dot.
+TEST(TrackMap, NonFiniteAndFarValuesStayOutOfThePicture) {
+  TrkDsc ds;
+  FillCheckedLoop(ds);
+  ds.TrackSummary[0].SetNS_Angle(std::nan(""));
+  ds.TSO[0].SetWorldXYZ(true);
+  ds.TSO[0].SetX(-HUGE_VAL);
+  ds.TSO.AddTSORow("far.3do", true, 1e30, 1e30, 0.0, false, 0.0f, 0.0f, 0.0f, nullptr);
+  ds.AIInfo[0].SetStallsLatStart(1e9f);
+  CTrackMap map;
+  ASSERT_TRUE(map.Build(ds, 600));
+  EXPECT_TRUE(Role(map, "tso").empty());
+  EXPECT_LT(map.MetresPerPixel(), 1.0);  // the loop, about 220 m across, still fills the picture
+  const std::string svg = map.ToSvg();
+  for (const char* bad : {"nan", "inf"}) EXPECT_EQ(svg.find(bad), std::string::npos) << bad;
+}

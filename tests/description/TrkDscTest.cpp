@@ -157,6 +157,25 @@ TEST(TrkDscDocument, BadValuesFailTheWholeRead) {
   EXPECT_THROW(missing.ReadXml("/nonexistent/track.xml"), CDataException);
 }
 
+// A refused value is named by its element, its row (within its parent rows
+// for nested tables) and the value, cut short when long.
+TEST(TrkDscDocument, RefusedValueIsNamedWithItsElementRowAndValue) {
+  for (auto [body, text] :
+       {std::pair{"<Section><Traction/><Traction><TractionTexCoord><UCoord>u</UCoord></TractionTexCoord></Traction>"
+                  "</Section>",
+                  "Element UCoord of TractionTexCoord row 0 of Traction row 1 of Section row 0 holds \"u\""},
+        {"<Section/><Section><Index>65536123456789012345678901234567890123456789</Index></Section>",
+         "Element Index of Section row 1 holds \"6553612345678901234567890123456789012345...\", which is not a UInt16"}}) {
+    TrkDsc ds;
+    try {
+      ds.ReadXmlText(Doc(body));
+      ADD_FAILURE() << body;
+    } catch (const CDataFormatException& e) {
+      EXPECT_NE(std::string(e.what()).find(text), std::string::npos) << e.what();
+    }
+  }
+}
+
 TEST(TrkDscDocument, LexicalFormsAccepted) {
   TrkDsc ds;
   ds.ReadXmlText(
@@ -201,10 +220,26 @@ TEST(TrkDscDocument, UnknownElementsAndForeignNamespacesIgnored) {
   EXPECT_EQ(out.find("Colour"), std::string::npos);
   EXPECT_EQ(out.find("Weather"), std::string::npos);
 
-  // A document in another namespace holds nothing of ours.
+  // A document in another namespace holds nothing of ours: it is refused
+  // rather than read as an empty description.
   TrkDsc other;
-  other.ReadXmlText("<TrkDsc xmlns=\"urn:x\"><Section><Index>1</Index></Section></TrkDsc>");
+  EXPECT_THROW(other.ReadXmlText("<TrkDsc xmlns=\"urn:x\"><Section><Index>1</Index></Section></TrkDsc>"),
+               CDataException);
   EXPECT_EQ(other.Section.Count(), 0);
+}
+
+// Documents that are not descriptions, and what the refusal says was found.
+TEST(TrkDscDocument, OtherDocumentsAreRefusedNamingTheirRootElement) {
+  for (auto [xml, found] : {std::pair{"<TrkDsc/>", "<TrkDsc> in no namespace"},
+                            {"<x:TrkDsc xmlns:x=\"urn:y\"/>", "<x:TrkDsc> in the namespace \"urn:y\""}}) {
+    TrkDsc ds;
+    try {
+      ds.ReadXmlText(xml);
+      ADD_FAILURE() << xml;
+    } catch (const CDataException& e) {
+      EXPECT_NE(std::string(e.what()).find(std::string("its document element is ") + found), std::string::npos);
+    }
+  }
 }
 
 TEST(TrkDscRelations, KeysAreFreshPerReadAndFollowDocumentOrder) {

@@ -138,6 +138,14 @@ TEST_F(LpFolder, MissingRaceOrPitLineFailsNamingTheFile) {
   WriteLpFile(dir.Path(), "race.lp", BuildLp({}));
   WriteLpFile(dir.Path(), "pit.lp", BuildLp({1}));
   EXPECT_EQ(lp.ReadLPLines(Path()), 0);
+  // ...and the message names it, as it names every empty line tried.
+  EXPECT_NE(lp.error.find("race.lp: the file holds no records"), std::string::npos) << lp.error;
+  WriteLpFile(dir.Path(), "race.lp", BuildLp({1, 1}));
+  WriteLpFile(dir.Path(), "pit0.lp", BuildLp({}));
+  WriteLpFile(dir.Path(), "pit.lp", BuildLp({}));
+  EXPECT_EQ(lp.ReadLPLines(Path()), 0);
+  EXPECT_NE(lp.error.find("pit0.lp: the file holds no records"), std::string::npos) << lp.error;
+  EXPECT_NE(lp.error.find("pit.lp: the file holds no records"), std::string::npos) << lp.error;
 }
 
 TEST_F(LpFolder, DistanceBeyondTheLastRecordTakesItAndIsCounted) {

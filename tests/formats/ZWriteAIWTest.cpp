@@ -275,6 +275,17 @@ TEST_F(AiwTrack, ShortRacingLineClampsToItsLastRecordAndWarnsOnce) {
   EXPECT_NE(writer.warning.find("3000.0 m"), std::string::npos) << writer.warning;
 }
 
+// A pit line shorter than the pit lane's reach leaves the lane on the
+// reference line beyond its end: warned of, as a short racing line is.
+TEST_F(AiwTrack, ShortPitLineWarns) {
+  lp.pitRecords = 900;  // 2700 m; the pit lane starts at 2700 m
+  Build();
+  EXPECT_NE(writer.warning.find("pit line covers 2700.0 m (900 records)"), std::string::npos) << writer.warning;
+  lp.pitRecords = 1000;
+  Build();
+  EXPECT_TRUE(writer.warning.empty()) << writer.warning;
+}
+
 TEST_F(AiwTrack, ValuesThatCannotPlaceAWaypointAreRefused) {
   VARS_AIW_TRACK_INFO info = StandardInfo();
   info.mergePitOut = std::numeric_limits<float>::quiet_NaN();
@@ -285,6 +296,19 @@ TEST_F(AiwTrack, ValuesThatCannotPlaceAWaypointAreRefused) {
   CN5Ptf tiny;
   BuildFlatStraight(tiny, 5);
   EXPECT_THROW(writer.BuildAiw(tiny, StandardInfo(), lp, 1), CInvalidArgument);
+  // Grid slots and stalls kilometres beside the track; 10 km is not beyond.
+  info = StandardInfo();
+  info.stallsLatEnd = 1e30f;
+  EXPECT_THROW(Build(info), CInvalidArgument);
+  info.stallsLatEnd = info.stallsLatStart = -10000;
+  EXPECT_NO_THROW(Build(info));
+  info.gridLat = 1e9f;
+  try {
+    Build(info);
+    ADD_FAILURE();
+  } catch (const CInvalidArgument& e) {
+    EXPECT_NE(std::string(e.what()).find("GridLat of 1e+09 m lies more than 10 km"), std::string::npos) << e.what();
+  }
 }
 
 class AiwFile : public AiwTrack {

@@ -115,6 +115,13 @@ TEST(CamFile, DamagedListsAreRefusedNamingTheFile) {
   std::vector<SourceCam> nan = ThreeCameras();
   nan[1].zoom = std::numeric_limits<float>::quiet_NaN();
   expectRefused(BuildCamList(nan), "camera 2");
+  // A camera kilometres beside or above the track is a damaged record.
+  std::vector<SourceCam> far = ThreeCameras();
+  far[2].lateral = 1e30f;
+  expectRefused(BuildCamList(far), "camera 3 stands 1e+30 m beside the track");
+  far = ThreeCameras();
+  far[0].height = -2e4f;
+  expectRefused(BuildCamList(far), "camera 1 stands -20 m beside the track and -20000 m above it");
 
   // Every prefix of a whole file, read from a buffer that ends where it ends.
   const std::vector<uint8_t> whole = BuildCamList(ThreeCameras(), 2, 1);

@@ -200,3 +200,33 @@ TEST(RecordSafety, RecordsListedTwiceDoNotMultiplyWork) {
   EXPECT_LT(std::count(listing.begin(), listing.end(), '\n'), 4 * levels);
   EXPECT_EQ(r.WriteToBuffer().size() > 0, true);
 }
+
+// Another kind of file is told as such, not as a record running past the
+// end of the file (a record file cut short still is one: EveryPrefixIsRefused).
+TEST(RecordSafety, OtherFilesAreNotRecordFiles) {
+  CTempDir dir;
+  for (const std::string& head : {std::string("<?xml version=\"1.0\"?>\n<TrkDsc/>\n"),
+                                  std::string("\x01\0\0\0\x02\0\0\0\x05\0\0\0Tr\nk\0", 17),  // a name with a line break
+                                  std::string("\x01\0\0\0\x02\0\0\0\x05\0\0\0Trakx", 17),   // no NUL where it ends
+                                  std::string("\0\0\0\0\x01\0\0\0", 8)}) {                   // more after a null root
+    WriteText(dir.File("track.ptf"), head);
+    std::string listing, error;
+    EXPECT_FALSE(InspectRecordFile(dir.File("track.ptf"), listing, error));
+    EXPECT_NE(error.find("track.ptf: not a record file"), std::string::npos) << error;
+  }
+}
+
+// A record of an unknown kind ends its list when read, so what follows it is
+// not in the tree: the rewrite names the kind and writes nothing.
+TEST(RecordSafety, RewriteRefusesRecordsOfUnknownKinds) {
+  CTempDir dir;
+  CRecordBytes b = GroupStart(1, 2, true);
+  b.U32(2).U32(8).Record(3, 4, "MeshDescriptor").Header("", 1).U32(7).Record(5, 6, "EmptyDescriptor").U32(1).U32(0);
+  WriteText(dir.File("odd.3do"), std::string(b.Bytes().begin(), b.Bytes().end()));
+  std::string error;
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(RewriteRecordFile(dir.File("odd.3do"), dir.File("out.3do"), error));
+  testing::internal::GetCapturedStderr();
+  EXPECT_NE(error.find("odd.3do: holds a record of the kind \"MeshDescriptor\""), std::string::npos) << error;
+  EXPECT_FALSE(Exists(dir.File("out.3do")));
+}
