@@ -2,10 +2,12 @@
 
 #include <exception>
 
+#include "app/support/Errors.h"
 #include "app/support/UserInterface.h"
 #include "description/TrkDsc.h"
 
 std::unique_ptr<TrkDsc> CLapforge::DataBaseFromXML(const std::string& xmlFile) {
+  CWorkStep step("reading " + xmlFile);
   auto db = std::make_unique<TrkDsc>();
   try {
     db->ReadXml(xmlFile);
@@ -17,7 +19,7 @@ std::unique_ptr<TrkDsc> CLapforge::DataBaseFromXML(const std::string& xmlFile) {
         "Error in XML");
     return nullptr;
   } catch (const std::exception& e) {
-    UI().Message(e.what(), "");
+    UI().Message(ErrorText(e), "");
     return nullptr;
   }
   return db;

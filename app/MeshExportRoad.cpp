@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "app/Lapforge.h"
+#include "app/support/Errors.h"
 #include "app/support/FileIO.h"
 #include "app/support/Progress.h"
 #include "app/support/UserInterface.h"
@@ -29,9 +30,8 @@ bool CMeshExportRoad::PrepareFolder(const std::string& folder) {
 
 bool CMeshExportRoad::Build(CLapforge& driver, const TrkDsc& db, MeshExportModel& out) {
   if (!driver.PTFObjFromDataBase(db, *out.model, std::string())) return false;
-  driver.CreateObjects(*out.model, out.blocks, out.materials, out.textures, out.trackNames, out.verticalNames,
-                       out.otherNames);
-  return true;
+  return driver.CreateObjects(*out.model, out.blocks, out.materials, out.textures, out.trackNames,
+                              out.verticalNames, out.otherNames);
 }
 
 MeshExportResult CMeshExportRoad::WriteFiles(const MeshExportModel& built, const std::string& folder,
@@ -44,6 +44,7 @@ MeshExportResult CMeshExportRoad::WriteFiles(const MeshExportModel& built, const
     for (int b = 0; b < built.blocks.GetSize(); ++b) {
       const CGlBlock& block = built.blocks[b];
       const std::string path = JoinPath(folder, block.name + "." + format.blockExtension);
+      CWorkStep step("writing " + path);
       record(format.writeBlock(block, built.textures, built.materials, path), path);
       progress.Step();
     }

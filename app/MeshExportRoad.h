@@ -74,7 +74,8 @@ class CMeshExportRoad {
   // shown ("Output Folder") and gives false.
   static bool PrepareFolder(const std::string& folder);
   // Builds the track model (without scenery object files) and the export
-  // blocks; false when the description builds no track (already shown).
+  // blocks; false when the description builds no track or its mesh would
+  // not fit in memory (already shown).
   static bool Build(CLapforge& driver, const TrkDsc& db, MeshExportModel& out);
   // Writes the block files in block order, the scene file, the templates.
   static MeshExportResult WriteFiles(const MeshExportModel& built, const std::string& folder,

@@ -28,8 +28,9 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
     CMeshExportRoad::ReportFailed({ptf});
     return 0;
   }
-  CreateObjects(*built.model, built.blocks, built.materials, built.textures, built.trackNames, built.verticalNames,
-                built.otherNames);
+  if (!CreateObjects(*built.model, built.blocks, built.materials, built.textures, built.trackNames,
+                     built.verticalNames, built.otherNames))
+    return 0;
 
   CGlInsertArray inserts;
   inserts.Reserve(built.blocks.GetSize());

@@ -32,7 +32,7 @@ int CLapforge::GltfFromDataBase(const TrkDsc& db, const std::string& outFile) {
   CGlMaterialArray materials;
   CGlMipArray textures;
   std::vector<std::string> trackNames, verticalNames, otherNames;
-  CreateObjects(model, blocks, materials, textures, trackNames, verticalNames, otherNames);
+  if (!CreateObjects(model, blocks, materials, textures, trackNames, verticalNames, otherNames)) return 0;
 
   CGltfWriter writer;
   {

@@ -19,7 +19,9 @@ void AddMapCommand(CLI::App& app, int& status);
 // The checks every export runs first: true when the description has no
 // errors, or when force is set (the errors are then listed as a notice).
 // Otherwise the first errors and how many more are shown and false returned.
-bool CheckBeforeExport(const std::string& xmlFile, bool force);
+// For an export that meshes the track, a mesh larger than the memory
+// available is refused even with force.
+bool CheckBeforeExport(const std::string& xmlFile, bool force, bool meshes);
 
 // Parses "on"/"off" (and 1/0, yes/no, true/false) flag values.
 bool ParseOnOff(const std::string& text, bool& out);
