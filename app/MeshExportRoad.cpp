@@ -30,8 +30,8 @@ bool CMeshExportRoad::PrepareFolder(const std::string& folder) {
 
 bool CMeshExportRoad::Build(CLapforge& driver, const TrkDsc& db, MeshExportModel& out) {
   if (!driver.PTFObjFromDataBase(db, *out.model, std::string())) return false;
-  return driver.CreateObjects(*out.model, out.blocks, out.materials, out.textures, out.trackNames,
-                              out.verticalNames, out.otherNames);
+  return driver.CreateObjects(*out.model, out.blocks, out.materials, out.textures, out.trackNames, out.verticalNames,
+                              out.otherNames);
 }
 
 MeshExportResult CMeshExportRoad::WriteFiles(const MeshExportModel& built, const std::string& folder,

@@ -4,6 +4,7 @@
 
 #include "app/Lapforge.h"
 #include "app/MeshExportRoad.h"
+#include "app/support/Errors.h"
 #include "app/support/FileIO.h"
 #include "app/support/FileString.h"
 #include "app/support/Progress.h"
@@ -28,8 +29,8 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
     CMeshExportRoad::ReportFailed({ptf});
     return 0;
   }
-  if (!CreateObjects(*built.model, built.blocks, built.materials, built.textures, built.trackNames,
-                     built.verticalNames, built.otherNames))
+  if (!CreateObjects(*built.model, built.blocks, built.materials, built.textures, built.trackNames, built.verticalNames,
+                     built.otherNames))
     return 0;
 
   CGlInsertArray inserts;
@@ -48,6 +49,7 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
 
   std::vector<std::string> failed;
   {
+    CWorkStep step("writing " + file);
     CProgress progress("Writing", built.blocks.GetSize());
     CZ3se scene;
     scene.SetProgressUpdatePointers(ShowProgress, &progress);

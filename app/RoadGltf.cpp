@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/Lapforge.h"
+#include "app/support/Errors.h"
 #include "app/support/FileString.h"
 #include "app/support/Progress.h"
 #include "app/support/UserInterface.h"
@@ -34,6 +35,7 @@ int CLapforge::GltfFromDataBase(const TrkDsc& db, const std::string& outFile) {
   std::vector<std::string> trackNames, verticalNames, otherNames;
   if (!CreateObjects(model, blocks, materials, textures, trackNames, verticalNames, otherNames)) return 0;
 
+  CWorkStep step("writing " + outFile);
   CGltfWriter writer;
   {
     CProgress progress("Writing", blocks.GetSize());

@@ -473,9 +473,9 @@ void CChecker::BlockSizes(CCheckedModel& model) {
 }
 
 std::string CChecker::Resolution(int section, int column, double value, const char* unit) const {
-  const char* name = TrkDsc::kMesh_LateralResolution == column       ? "LateralResolution"
-                     : TrkDsc::kMesh_ArcResolution == column         ? "ArcResolution"
-                                                                     : "LongitudinalResolution";
+  const char* name = TrkDsc::kMesh_LateralResolution == column ? "LateralResolution"
+                     : TrkDsc::kMesh_ArcResolution == column   ? "ArcResolution"
+                                                               : "LongitudinalResolution";
   // The build takes the last Mesh row that gives a value; a value not
   // above 0 leaves the track's.
   int found = -1, k = 0;
@@ -490,9 +490,10 @@ std::string CChecker::Resolution(int section, int column, double value, const ch
 }
 
 void CChecker::BudgetError(CCheckedModel& model, const GlBlockCount& largest, double faces, double bytes) {
-  std::string text = StrFormat("the track would be meshed into %.0f faces, about %s of mesh, more than the %s an "
-                               "export may make: ",
-                               faces, ByteFigure(bytes).c_str(), ByteFigure(CTrackCheck::kMeshBudget).c_str());
+  std::string text = StrFormat(
+      "the track would be meshed into %.0f faces, about %s of mesh, more than the %s an "
+      "export may make: ",
+      faces, ByteFigure(bytes).c_str(), ByteFigure(CTrackCheck::kMeshBudget).c_str());
   const long long most = largest.Faces();
   const size_t i = static_cast<size_t>(largest.index);
   switch (largest.kind) {
@@ -507,30 +508,34 @@ void CChecker::BudgetError(CCheckedModel& model, const GlBlockCount& largest, do
       else
         along = Resolution(section, TrkDsc::kMesh_LongitudinalResolution,
                            sg && sg->longRes > 0 ? sg->longRes : model.longResolution, "m");
-      text += StrFormat("this section alone makes %lld faces, %lld rows along at %s and %lld cells across at %s",
-                        most, largest.rows, along.c_str(), largest.across,
-                        Resolution(section, TrkDsc::kMesh_LateralResolution, latRes, "m").c_str());
+      text += StrFormat(
+          "the largest block is this section's, %lld faces: %lld rows along at %s and %lld cells across at %s", most,
+          largest.rows, along.c_str(), largest.across,
+          Resolution(section, TrkDsc::kMesh_LateralResolution, latRes, "m").c_str());
       Error("Section", section, section, text);
       return;
     }
     case GlBlockCount::Kind::Detail:
-      text += StrFormat("this detail alone makes %lld faces, %lld by %lld cells of %g m (its length and width over "
-                        "the smaller of the track's LongitudinalResolution and LateralResolution, at least 0.5 m)",
-                        most, largest.rows, largest.across, model.DetailCell());
+      text += StrFormat(
+          "the largest block is this detail's, %lld faces: %lld by %lld cells of %g m (its length and width over "
+          "the smaller of the track's LongitudinalResolution and LateralResolution, at least 0.5 m)",
+          most, largest.rows, largest.across, model.DetailCell());
       Error("TrackDetail", largest.index, -1, text);
       return;
     case GlBlockCount::Kind::Infield:
-      text += StrFormat("this object alone makes %lld faces, one every %g m (its TilingScale) along %lld steps", most,
-                        model.infieldObjects[i].tilingScale, largest.rows);
+      text +=
+          StrFormat("the largest block is this object's, %lld faces: one every %g m (its TilingScale) along %lld steps",
+                    most, model.infieldObjects[i].tilingScale, largest.rows);
       Error("InfieldObj", largest.index, -1, text);
       return;
     case GlBlockCount::Kind::Outfield:
-      text += StrFormat("this object alone makes %lld faces, two every %g m (its TilingScale) along %lld steps", most,
-                        model.outfieldObjects[i].tilingScale, largest.rows);
+      text +=
+          StrFormat("the largest block is this object's, %lld faces: two every %g m (its TilingScale) along %lld steps",
+                    most, model.outfieldObjects[i].tilingScale, largest.rows);
       Error("OutfieldObj", largest.index, -1, text);
       return;
     case GlBlockCount::Kind::Vertical:
-      Error("VerticalObj", largest.index, -1, text + StrFormat("this object alone makes %lld faces", most));
+      Error("VerticalObj", largest.index, -1, text + StrFormat("the largest block is this object's, %lld faces", most));
       return;
   }
 }

@@ -69,8 +69,7 @@ void CN5PtfDb::AddInfield(const std::string& folder, const std::string& title, d
   // build with the row rather than taking the machine down.
   constexpr double kExcludedStep = 5, kPlainStep = 20;
   const long long count = EdgeFanPoints(s, e, xs, xe, kExcludedStep, kPlainStep);
-  const double bytes =
-      static_cast<double>(count) * sizeof(CGlPoint) + static_cast<double>(count - 1) * sizeof(CGlFace);
+  const double bytes = static_cast<double>(count) * sizeof(CGlPoint) + static_cast<double>(count - 1) * sizeof(CGlFace);
   if (const std::string refusal = MemoryRefusal(bytes, "the infield object \"" + title + "\""); !refusal.empty())
     ThrowInvalidArgument(refusal);
 

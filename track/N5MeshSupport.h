@@ -26,9 +26,7 @@ inline int MeshCount(double value) {
 // overflowing: a count of a crafted description can be astronomical, and it
 // only has to stay larger than anything a machine can hold.
 constexpr long long kCountCeiling = 1LL << 60;
-inline long long CountSum(long long a, long long b) {
-  return a >= kCountCeiling - b ? kCountCeiling : a + b;
-}
+inline long long CountSum(long long a, long long b) { return a >= kCountCeiling - b ? kCountCeiling : a + b; }
 inline long long CountProduct(long long a, long long b) {
   if (a <= 0 || b <= 0) return 0;
   return a >= kCountCeiling / b ? kCountCeiling : a * b;

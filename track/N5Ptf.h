@@ -114,7 +114,8 @@ class CN5Ptf : public CN5Root {
   CN5ObjTk* GetWriteTk();
   // Whether the tree's record at index exists and is of class name.
   bool IsRtName(int index, const std::string& name) const;
-  // Number of segment records in the tree; cached unless 0 or recount is set.
+  // Number of segment records in the tree; cached unless 0 or recount is
+  // set. A recount looks only at the records added since the last count.
   int NoSegments(bool recount = false);
   // The track record's segment at index; null without a track record or at
   // or beyond the count.
@@ -350,4 +351,7 @@ class CN5Ptf : public CN5Root {
   // The segments in the order GetTrackLength laid them out (cached with
   // the length).
   std::vector<CN5ObjSg*> laidOut;
+
+ private:
+  size_t countedRecords_ = 0;  // records NoSegments has looked at
 };

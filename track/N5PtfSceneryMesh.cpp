@@ -77,9 +77,8 @@ long long CN5Ptf::EdgeFanPoints(double start, double end, double excludeStart, d
   // The centre, the first edge point, the points of the steps, the point at
   // excludeStart when a stretch is left out, and the last one at end.
   if (excludeStart > 0 && excludeEnd > 0)
-    return CountSum(CountSum(StepsBelow(start, excludeStart, excludedStep, 1),
-                             StepsBelow(excludeEnd, end, excludedStep, 0)),
-                    4);
+    return CountSum(
+        CountSum(StepsBelow(start, excludeStart, excludedStep, 1), StepsBelow(excludeEnd, end, excludedStep, 0)), 4);
   return CountSum(StepsBelow(start, end, plainStep, 1), 3);
 }
 

@@ -175,8 +175,8 @@ TEST(CreateObjects, MeshBeyondTheMemoryIsRefusedBeforeMeshing) {
   Export e;
   CRecordingUI ui;
   ASSERT_EQ(PTFObjFromDataBase(ds, e.model, ""), 1);
-  EXPECT_FALSE(
-      CLapforge().CreateObjects(e.model, e.blocks, e.materials, e.textures, e.trackNames, e.verticalNames, e.otherNames));
+  EXPECT_FALSE(CLapforge().CreateObjects(e.model, e.blocks, e.materials, e.textures, e.trackNames, e.verticalNames,
+                                         e.otherNames));
   EXPECT_EQ(e.blocks.GetSize(), 0);
   ASSERT_EQ(ui.shown.size(), 1u);
   EXPECT_EQ(ui.shown[0].caption, "Out of memory");

@@ -166,45 +166,62 @@ TEST_P(TrackCheckBudget, FoundByCountingAndNamed) {
   EXPECT_GT(check.MeshBytes(), CTrackCheck::kMeshBudget);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, TrackCheckBudget,
-    testing::Values(
-        // Every segment meets the 10^7 rows a mesh count stops at; the
-        // first of the equal blocks is named.
-        BudgetCase{"MicrometreAlong", [](TrkDsc& ds) { ds.TrackSummary[0].SetLongitudinalResolution(1e-6f); },
-                   "Section", 0, 0, {"10000001 rows along at LongitudinalResolution 1e-06 m of the TrackSummary"}},
-        BudgetCase{"MeshRowAcross", [](TrkDsc& ds) { ds.Mesh.AddMeshRow(15.0f, 5.0f, 1e-5f, ds.Section[3]); },
-                   "Section", 3, 3, {"cells across at LateralResolution 1e-05 m of its Mesh row 0"}},
-        // 10^7 m by 10^3 m in cells of 4 m (the lateral resolution).
-        BudgetCase{"HugeDetail",
-                   [](TrkDsc& ds) {
-                     ds.TrackDetail[0].Setlength(1e7);
-                     ds.TrackDetail[0].Setwidth(1e3);
-                   },
-                   "TrackDetail", 0, -1, {"this detail alone makes 625000000 faces, 2500000 by 250 cells of 4 m"}},
-        BudgetCase{"InfieldTiledFinely",
-                   [](TrkDsc& ds) {
-                     ds.InfieldObj.AddInfieldObjRow("inner", true, 100.0f, 300.0f, 0.0f, 0.0f, 1.0f, 1e-6f, "grass",
-                                                    10.0f);
-                   },
-                   "InfieldObj", 0, -1, {"(its TilingScale)"}},
-        // Resolutions that are not numbers or not above 0 add nothing.
-        BudgetCase{"NotANumber",
-                   [](TrkDsc& ds) {
-                     ds.TrackSummary[0].SetLateralResolution(std::nanf(""));
-                     ds.TrackSummary[0].SetLongitudinalResolution(-1.0f);
-                     ds.Mesh.AddMeshRow(std::nanf(""), -5.0f, std::nanf(""), ds.Section[2]);
-                   },
-                   "", -1, -1, {}}),
-    [](const testing::TestParamInfo<BudgetCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, TrackCheckBudget,
+                         testing::Values(
+                             // Every segment meets the 10^7 rows a mesh count stops at; the
+                             // first of the equal blocks is named.
+                             BudgetCase{"MicrometreAlong",
+                                        [](TrkDsc& ds) { ds.TrackSummary[0].SetLongitudinalResolution(1e-6f); },
+                                        "Section",
+                                        0,
+                                        0,
+                                        {"10000001 rows along at LongitudinalResolution 1e-06 m of the TrackSummary"}},
+                             BudgetCase{"MeshRowAcross",
+                                        [](TrkDsc& ds) { ds.Mesh.AddMeshRow(15.0f, 5.0f, 1e-5f, ds.Section[3]); },
+                                        "Section",
+                                        3,
+                                        3,
+                                        {"cells across at LateralResolution 1e-05 m of its Mesh row 0"}},
+                             // 10^7 m by 10^3 m in cells of 4 m (the lateral resolution).
+                             BudgetCase{"HugeDetail",
+                                        [](TrkDsc& ds) {
+                                          ds.TrackDetail[0].Setlength(1e7);
+                                          ds.TrackDetail[0].Setwidth(1e3);
+                                        },
+                                        "TrackDetail",
+                                        0,
+                                        -1,
+                                        {"this detail's, 625000000 faces: 2500000 by 250 cells of 4 m"}},
+                             BudgetCase{"InfieldTiledFinely",
+                                        [](TrkDsc& ds) {
+                                          ds.InfieldObj.AddInfieldObjRow("inner", true, 100.0f, 300.0f, 0.0f, 0.0f,
+                                                                         1.0f, 1e-6f, "grass", 10.0f);
+                                        },
+                                        "InfieldObj",
+                                        0,
+                                        -1,
+                                        {"(its TilingScale)"}},
+                             // Resolutions that are not numbers or not above 0 add nothing.
+                             BudgetCase{"NotANumber",
+                                        [](TrkDsc& ds) {
+                                          ds.TrackSummary[0].SetLateralResolution(std::nanf(""));
+                                          ds.TrackSummary[0].SetLongitudinalResolution(-1.0f);
+                                          ds.Mesh.AddMeshRow(std::nanf(""), -5.0f, std::nanf(""), ds.Section[2]);
+                                        },
+                                        "",
+                                        -1,
+                                        -1,
+                                        {}}),
+                         [](const testing::TestParamInfo<BudgetCase>& info) { return std::string(info.param.name); });
 
 TEST(TrackCheckErrors, MoreSectionsThanAnIndexHoldsIsATypingError) {
   CTempDir dir;
   std::string xml = "<TrkDsc xmlns=\"http://tempuri.org/TrkDsc.xsd\">";
   for (int i = 0; i <= 65536; ++i)
-    xml += StrFormat("<Section><Index>%d</Index><Type>0</Type><Length>10</Length><Angle_Change>0</Angle_Change>"
-                     "</Section>",
-                     i);
+    xml += StrFormat(
+        "<Section><Index>%d</Index><Type>0</Type><Length>10</Length><Angle_Change>0</Angle_Change>"
+        "</Section>",
+        i);
   WriteText(dir.File("long.xml"), xml + "</TrkDsc>");
   const std::vector<CheckFinding> f = CTrackCheck().CheckFile(dir.File("long.xml"));
   ASSERT_EQ(f.size(), 1u) << Listing(f);
@@ -268,8 +285,7 @@ TEST(TrackCheckWarnings, BlockBeyondTheVertexLimitIsSplit) {
   // 100 m every 0.5 m: 200 + 1 steps; the 12 m of asphalt every 0.0625 m:
   // 192 + 1 cells; four points of its own per face: 201 * 193 * 4, which
   // 65,535 goes into 2.37 times.
-  EXPECT_EQ(Count(f, W, "Section", 2, 2, {"TrackObj002", "155172 vertices", "\"asphalt\"", "split into 3 objects"}),
-            1)
+  EXPECT_EQ(Count(f, W, "Section", 2, 2, {"TrackObj002", "155172 vertices", "\"asphalt\"", "split into 3 objects"}), 1)
       << Listing(f);
   EXPECT_EQ(f.size(), 1u) << Listing(f);
 }

@@ -154,8 +154,8 @@ TEST(CliCheck, FineResolutionsAreCountedNotMeshed) {
     const std::vector<std::string> lines = Lines(text.out);
     ASSERT_FALSE(lines.empty()) << text.err;
     EXPECT_EQ(lines[0].rfind("error: Section row ", 0), 0u) << text.out;
-    const std::string named = "at LongitudinalResolution " + std::string(resolution == "1e-6" ? "1e-06" : "0.001") +
-                              " m of the TrackSummary";
+    const std::string named =
+        "at LongitudinalResolution " + std::string(resolution == "1e-6" ? "1e-06" : "0.001") + " m of the TrackSummary";
     EXPECT_NE(lines[0].find(named), std::string::npos) << text.out;
 
     Result json = Lapforge(dir, "check --json " + Q(fine), MemoryLimit(512));
