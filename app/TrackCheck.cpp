@@ -110,6 +110,10 @@ class CChecker {
   void MaterialMaps(const std::string& descriptionPath);
   void Model();
 
+  // The bytes of mesh records the export blocks were counted at; -1 when
+  // the track could not be built.
+  double meshBytes = -1;
+
  private:
   void BlockSizes(CCheckedModel& model);
   void Placement(CCheckedModel& model, double length);
@@ -124,10 +128,6 @@ class CChecker {
   std::string Resolution(int section, int column, double value, const char* unit) const;
   void BudgetError(CCheckedModel& model, const GlBlockCount& largest, double faces, double bytes);
 
- public:
-  double meshBytes = -1;
-
- private:
   const TrkDsc& db_;
   std::vector<CheckFinding>& out_;
   int refused_ = 0;
@@ -491,9 +491,8 @@ std::string CChecker::Resolution(int section, int column, double value, const ch
 
 void CChecker::BudgetError(CCheckedModel& model, const GlBlockCount& largest, double faces, double bytes) {
   std::string text = StrFormat(
-      "the track would be meshed into %.0f faces, about %s of mesh, more than the %s an "
-      "export may make: ",
-      faces, ByteFigure(bytes).c_str(), ByteFigure(CTrackCheck::kMeshBudget).c_str());
+      "the track would be meshed into %.0f faces, about %s of mesh, more than the %s an export may make: ", faces,
+      ByteFigure(bytes).c_str(), ByteFigure(CTrackCheck::kMeshBudget).c_str());
   const long long most = largest.Faces();
   const size_t i = static_cast<size_t>(largest.index);
   switch (largest.kind) {
