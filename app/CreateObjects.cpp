@@ -1,8 +1,11 @@
 // The export blocks of a built track: one per segment, per track detail and
 // per scenery object, sharing one material and one texture list.
 #include "app/Lapforge.h"
+#include "app/support/Errors.h"
+#include "app/support/Memory.h"
 #include "app/support/Progress.h"
 #include "app/support/TextFormat.h"
+#include "app/support/UserInterface.h"
 #include "mesh/GlBlockArray.h"
 #include "mesh/GlMaterialArray.h"
 #include "mesh/GlMipArray.h"
@@ -37,9 +40,18 @@ void MarkCollisionOnly(CGlBlock& block, const std::string& title) {
 
 }  // namespace
 
-void CLapforge::CreateObjects(CN5Ptf& model, CGlBlockArray& blocks, CGlMaterialArray& materials, CGlMipArray& textures,
+bool CLapforge::CreateObjects(CN5Ptf& model, CGlBlockArray& blocks, CGlMaterialArray& materials, CGlMipArray& textures,
                               std::vector<std::string>& trackNames, std::vector<std::string>& verticalNames,
                               std::vector<std::string>& otherNames) {
+  // Counted before anything is meshed, so that a description whose mesh
+  // the machine cannot hold is refused rather than taking it down.
+  double bytes = 0;
+  for (const GlBlockCount& b : model.CountGlBlocks()) bytes += b.Bytes();
+  if (const std::string refusal = MemoryRefusal(bytes, "meshing the track"); !refusal.empty()) {
+    UI().Message(refusal + "; nothing was made", "Out of memory");
+    return false;
+  }
+  CWorkStep step("meshing the track");
   const int segments = model.NoSegments(true);
   const int details = model.NoTrackDetails();
   const long long total =
@@ -93,4 +105,5 @@ void CLapforge::CreateObjects(CN5Ptf& model, CGlBlockArray& blocks, CGlMaterialA
     otherNames.push_back(block.name);
     progress.Step();
   }
+  return true;
 }

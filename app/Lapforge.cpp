@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "app/LapforgeReading.h"
+#include "app/support/Errors.h"
 #include "app/support/OutputCheck.h"
 #include "app/support/UserInterface.h"
 #include "description/TrkDsc.h"
@@ -17,6 +18,7 @@ bool CLapforge::OutputsClear(const std::vector<std::string>& outputs, const std:
 }
 
 std::unique_ptr<TrkDsc> CLapforge::DataBaseFromXML(const std::string& xmlFile) {
+  CWorkStep step("reading " + xmlFile);
   auto db = std::make_unique<TrkDsc>();
   try {
     db->ReadXml(xmlFile);
@@ -31,7 +33,7 @@ std::unique_ptr<TrkDsc> CLapforge::DataBaseFromXML(const std::string& xmlFile) {
         "Error in XML");
     return nullptr;
   } catch (const std::exception& e) {
-    UI().Message(e.what(), "");
+    UI().Message(ErrorText(e), "");
     return nullptr;
   }
   return db;

@@ -45,7 +45,9 @@ class CLapforge {
   // and scenery object, sharing one material and one texture list
   // (app/CreateObjects.cpp). Track block names go to the first list,
   // vertical objects to the second, details, infields and outfields to the third.
-  void CreateObjects(CN5Ptf& model, CGlBlockArray& blocks, CGlMaterialArray& materials, CGlMipArray& textures,
+  // The blocks are counted first: a mesh larger than the memory available
+  // is refused with its figure (shown) and false returned, nothing made.
+  bool CreateObjects(CN5Ptf& model, CGlBlockArray& blocks, CGlMaterialArray& materials, CGlMipArray& textures,
                      std::vector<std::string>& trackNames, std::vector<std::string>& verticalNames,
                      std::vector<std::string>& otherNames);
 

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "app/Lapforge.h"
+#include "app/support/Errors.h"
 #include "app/support/FileIO.h"
 #include "app/support/OutputCheck.h"
 #include "app/support/Progress.h"
@@ -45,9 +46,8 @@ std::vector<std::string> CMeshExportRoad::PlannedFiles(const CGlBlockArray* bloc
 
 bool CMeshExportRoad::Build(CLapforge& driver, const TrkDsc& db, MeshExportModel& out) {
   if (!driver.PTFObjFromDataBase(db, *out.model, std::string())) return false;
-  driver.CreateObjects(*out.model, out.blocks, out.materials, out.textures, out.trackNames, out.verticalNames,
-                       out.otherNames);
-  return true;
+  return driver.CreateObjects(*out.model, out.blocks, out.materials, out.textures, out.trackNames, out.verticalNames,
+                              out.otherNames);
 }
 
 MeshExportResult CMeshExportRoad::WriteFiles(const MeshExportModel& built, const std::string& folder,
@@ -61,6 +61,7 @@ MeshExportResult CMeshExportRoad::WriteFiles(const MeshExportModel& built, const
     CProgress progress("Writing", built.blocks.GetSize());
     for (int b = 0; b < built.blocks.GetSize(); ++b) {
       const std::string& path = paths[next++];
+      CWorkStep step("writing " + path);
       record(format.writeBlock(built.blocks[b], built.textures, built.materials, path), path);
       progress.Step();
     }

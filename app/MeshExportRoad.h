@@ -78,7 +78,8 @@ class CMeshExportRoad {
   static std::vector<std::string> PlannedFiles(const CGlBlockArray* blocks, const std::string& folder,
                                                const MeshExportFormat& format);
   // Builds the track model (without scenery object files) and the export
-  // blocks; false when the description builds no track (already shown).
+  // blocks; false when the description builds no track or its mesh would
+  // not fit in memory (already shown).
   static bool Build(CLapforge& driver, const TrkDsc& db, MeshExportModel& out);
   // Writes the block files in block order, the scene file, the templates.
   static MeshExportResult WriteFiles(const MeshExportModel& built, const std::string& folder,

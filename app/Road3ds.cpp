@@ -4,6 +4,7 @@
 
 #include "app/Lapforge.h"
 #include "app/MeshExportRoad.h"
+#include "app/support/Errors.h"
 #include "app/support/FileString.h"
 #include "app/support/Progress.h"
 #include "app/support/UserInterface.h"
@@ -18,6 +19,7 @@ int CLapforge::_3DSFromDataBase(const TrkDsc& db, const std::string& file) {
   if (!OutputsClear({file})) return 0;
   MeshExportModel built;
   if (!CMeshExportRoad::Build(*this, db, built)) return 0;
+  CWorkStep step("writing " + file);
   CZMaxFile max;
   {
     CProgress progress("Writing", built.blocks.GetSize());

@@ -5,6 +5,7 @@
 
 #include "app/Lapforge.h"
 #include "app/MeshExportRoad.h"
+#include "app/support/Errors.h"
 #include "app/support/FileIO.h"
 #include "app/support/FileString.h"
 #include "app/support/OutputCheck.h"
@@ -36,8 +37,9 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
   const std::vector<uint8_t> track = built.model->WritePtfToBuffer(7);
   // The scene's trailer names the track file it sits beside.
   built.model->path = ptf;
-  CreateObjects(*built.model, built.blocks, built.materials, built.textures, built.trackNames, built.verticalNames,
-                built.otherNames);
+  if (!CreateObjects(*built.model, built.blocks, built.materials, built.textures, built.trackNames, built.verticalNames,
+                     built.otherNames))
+    return 0;
 
   CGlInsertArray inserts;
   inserts.Reserve(built.blocks.GetSize());
@@ -55,6 +57,7 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
 
   std::vector<uint8_t> scene;
   {
+    CWorkStep step("writing " + file);
     CProgress progress("Writing", built.blocks.GetSize());
     CZ3se writer;
     writer.SetProgressUpdatePointers(ShowProgress, &progress);

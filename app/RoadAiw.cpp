@@ -7,6 +7,7 @@
 
 #include "app/Lapforge.h"
 #include "app/LapforgeReading.h"
+#include "app/support/Errors.h"
 #include "app/support/TrackIni.h"
 #include "app/support/UserInterface.h"
 #include "description/TrkDsc.h"
@@ -68,7 +69,7 @@ int CLapforge::AIWFromDataBase(const TrkDsc& db, const std::string& lpFile, cons
     }
     return 1;
   } catch (const std::exception& e) {
-    UI().Message(e.what(), "");
+    UI().Message(ErrorText(e), "");
     UI().Message(kIncomplete, "");
     return 0;
   }
@@ -93,7 +94,7 @@ int CLapforge::CamFromDataBase(const TrkDsc& db, const std::string& camIn, const
     }
     return 1;
   } catch (const std::exception& e) {
-    UI().Message(e.what(), "");
+    UI().Message(ErrorText(e), "");
     return 0;
   }
 }

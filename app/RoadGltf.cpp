@@ -13,6 +13,7 @@
 
 #include "app/Lapforge.h"
 #include "app/LapforgeReading.h"
+#include "app/support/Errors.h"
 #include "app/support/FileIO.h"
 #include "app/support/FileString.h"
 #include "app/support/ImageFile.h"
@@ -181,8 +182,9 @@ int CLapforge::GltfFromDataBase(const TrkDsc& db, const std::string& outFile, co
   CGlMaterialArray materials;
   CGlMipArray textures;
   std::vector<std::string> trackNames, verticalNames, otherNames;
-  CreateObjects(model, blocks, materials, textures, trackNames, verticalNames, otherNames);
+  if (!CreateObjects(model, blocks, materials, textures, trackNames, verticalNames, otherNames)) return 0;
 
+  CWorkStep step("writing " + outFile);
   CGltfWriter writer;
   {
     CProgress progress("Writing", blocks.GetSize());

@@ -11,15 +11,13 @@
 #include <utility>
 
 #include "app/Lapforge.h"
+#include "app/support/Errors.h"
 #include "app/support/FileIO.h"
 #include "app/support/FileString.h"
+#include "app/support/Memory.h"
 #include "app/support/TextFormat.h"
 #include "app/support/UserInterface.h"
 #include "description/TrkDsc.h"
-#include "mesh/GlFaceArray.h"
-#include "mesh/GlMaterialArray.h"
-#include "mesh/GlMipArray.h"
-#include "mesh/GlPointArray.h"
 #include "ptf/N5PtfDb.h"
 
 namespace {
@@ -46,53 +44,21 @@ class CCollectingUI : public CUserInterface {
   std::string text_;
 };
 
-// The track model with the mesh counts of one segment made visible: an
-// upper bound of the points its block can have, found without meshing.
+// The track model with the resolutions of its segments made visible, to
+// name the one a block too large is meshed with.
 class CCheckedModel : public CN5PtfDb {
  public:
-  long long SegmentPointBound(int s) {
-    CN5ObjSg* sg = GetSegObj(s);
-    if (!sg) return 0;
-    const long long steps = LongSteps(*sg);
-    long long faces = 0;
-    for (CN5Obj* o : sg->walls)
-      if (auto* ws = dynamic_cast<CN5ObjWs*>(o); ws && ws->faces.size() >= 5) faces += 3 * steps + 2;
-    for (int b = 0; b + 1 < sg->NoTractions(); ++b) {
-      CN5ObjFs* band = sg->GetFsObj(b);
-      if (!band || !SurfacePieces(*sg, *band, sg->GetFsObj(b + 1), pieceScratch_)) continue;
-      for (const F_SInfo& p : pieceScratch_) faces += steps * LatCells(*sg, p);
-    }
-    return 4 * faces;  // a face has at most four points of its own
+  // Whether the rows of segment s are set by its turn (the arc resolution)
+  // rather than by its length, as LongSteps picks them.
+  bool RowsByTurn(const CN5ObjSg& sg) const {
+    const double arcRes = sg.arcRes > 0 ? sg.arcRes : arcResolution;
+    const double longRes = sg.longRes > 0 ? sg.longRes : longResolution;
+    const double byArc = arcRes > 0 ? std::fabs(sg.sweep) / arcRes : 0;
+    const double byLength = longRes > 0 ? sg.length / longRes : 0;
+    return byArc > byLength;
   }
+  double DetailCell() const { return DetailCellSize(); }
 };
-
-// The vertices of the largest object a game writer would make from a block:
-// one object per material (faces without one: per texture), each with the
-// points its textured faces use.
-long long LargestObject(const CGlFaceArray& faces, const CGlMaterialArray& materials, std::string& name) {
-  std::vector<std::pair<int32_t, int32_t>> used;  // (object key, point)
-  for (const CGlFace& f : faces) {
-    if (f.GetUVCount() == 0) continue;
-    const int32_t key = f.materialIndex >= 0 ? f.materialIndex : -2 - f.mipIndex;
-    for (int c = 0; c < f.GetVertexCount(); ++c) used.emplace_back(key, f.vertices[c]);
-  }
-  std::sort(used.begin(), used.end());
-  used.erase(std::unique(used.begin(), used.end()), used.end());
-  long long best = 0;
-  int32_t bestKey = -1;
-  for (size_t i = 0; i < used.size();) {
-    size_t j = i;
-    while (j < used.size() && used[j].first == used[i].first) ++j;
-    if (static_cast<long long>(j - i) > best) {
-      best = static_cast<long long>(j - i);
-      bestKey = used[i].first;
-    }
-    i = j;
-  }
-  name.clear();
-  if (bestKey >= 0 && bestKey < materials.GetSize()) name = materials[bestKey].materialName;
-  return best;
-}
 
 // Angle in degrees brought into (-180, 180].
 double WrapDegrees(double a) {
@@ -147,10 +113,24 @@ class CChecker {
   void MaterialMaps(const std::string& descriptionPath);
   void Model();
 
+  // The bytes of mesh records the export blocks were counted at; -1 when
+  // the track could not be built.
+  double meshBytes = -1;
+
  private:
   void BlockSizes(CCheckedModel& model);
   void Placement(CCheckedModel& model, double length);
   void NumbersOfRow(const CDataRow& row, int rowNo, int section, const std::vector<std::vector<int>>& far);
+
+  int SectionOf(int segment) const {
+    return segment >= 0 && segment < static_cast<int>(segmentSection_.size())
+               ? segmentSection_[static_cast<size_t>(segment)]
+               : -1;
+  }
+  // The resolution a section is meshed with, and where it comes from: the
+  // section's last Mesh row that sets it, else the TrackSummary.
+  std::string Resolution(int section, int column, double value, const char* unit) const;
+  void BudgetError(CCheckedModel& model, const GlBlockCount& largest, double faces, double bytes);
 
   const TrkDsc& db_;
   std::vector<CheckFinding>& out_;
@@ -541,53 +521,121 @@ void CChecker::Model() {
   Placement(model, length);
 }
 
+// A game object indexes its vertices in 16 bits: the writers split a larger
+// one, so it is worth a warning. A mesh beyond the budget is an error,
+// found by counting, before anything is meshed.
 void CChecker::BlockSizes(CCheckedModel& model) {
-  const int segments = model.NoSegments();
-  auto report = [&](const char* table, int row, int section, const std::string& block, long long count,
-                    const std::string& material) {
-    Error(table, row, section,
-          StrFormat("the block %s would have %lld vertices in one game object (material \"%s\"), more than the "
-                    "%lld a game object can hold: raise the mesh resolutions or split the section",
-                    block.c_str(), count, material.c_str(), CTrackCheck::kVertexLimit));
-  };
-  CGlMipArray textures;
-  CGlMaterialArray materials;
-  std::string material;
-  for (int s = 0; s < segments; ++s) {
-    if (model.SegmentPointBound(s) <= CTrackCheck::kVertexLimit) continue;
-    CGlPointArray points;
-    CGlFaceArray faces;
-    model.GetGlFaces(s, points, faces, textures, materials);
-    const long long n = LargestObject(faces, materials, material);
-    const int section = s < static_cast<int>(segmentSection_.size()) ? segmentSection_[static_cast<size_t>(s)] : -1;
-    if (n > CTrackCheck::kVertexLimit) report("Section", section, section, StrFormat("TrackObj%3.3d", s), n, material);
+  const std::vector<GlBlockCount> blocks = model.CountGlBlocks();
+  double faces = 0, bytes = 0;
+  const GlBlockCount* largest = nullptr;
+  for (const GlBlockCount& b : blocks) {
+    faces += static_cast<double>(b.Faces());
+    bytes += b.Bytes();
+    if (!largest || b.Faces() > largest->Faces()) largest = &b;
+    const GlMaterialCount* most = nullptr;
+    for (const GlMaterialCount& m : b.materials)
+      if (!most || m.points > most->points) most = &m;
+    if (!most || most->points <= CTrackCheck::kVertexLimit) continue;
+    const char* table = "Section";
+    int row = b.index, section = -1;
+    std::string name;
+    switch (b.kind) {
+      case GlBlockCount::Kind::Segment:
+        row = section = SectionOf(b.index);
+        name = StrFormat("TrackObj%3.3d", b.index);
+        break;
+      case GlBlockCount::Kind::Detail:
+        table = "TrackDetail";
+        name = StrFormat("Trd%3.3d", b.index);
+        break;
+      case GlBlockCount::Kind::Vertical:
+        table = "VerticalObj";
+        name = model.verticalObjects[static_cast<size_t>(b.index)].title;
+        break;
+      case GlBlockCount::Kind::Infield:
+        table = "InfieldObj";
+        name = model.infieldObjects[static_cast<size_t>(b.index)].title;
+        break;
+      case GlBlockCount::Kind::Outfield:
+        table = "OutfieldObj";
+        name = model.outfieldObjects[static_cast<size_t>(b.index)].title;
+        break;
+    }
+    const long long objects = (most->points + CTrackCheck::kVertexLimit - 1) / CTrackCheck::kVertexLimit;
+    Warning(table, row, section,
+            StrFormat("the block %s would have %lld vertices in one game object (material \"%s\"), more than the "
+                      "%lld a game object can hold: it will be split into %lld objects",
+                      name.c_str(), most->points, most->material.c_str(), CTrackCheck::kVertexLimit, objects));
   }
-  for (int i = 0; i < model.NoTrackDetails(); ++i) {
-    CGlPointArray points;
-    CGlFaceArray faces;
-    model.GetGlTrackDetailFaces(i, points, faces, textures, materials);
-    const long long n = LargestObject(faces, materials, material);
-    if (n > CTrackCheck::kVertexLimit) report("TrackDetail", i, -1, StrFormat("Trd%3.3d", i), n, material);
+  meshBytes = bytes;
+  if (largest && bytes > CTrackCheck::kMeshBudget) BudgetError(model, *largest, faces, bytes);
+}
+
+std::string CChecker::Resolution(int section, int column, double value, const char* unit) const {
+  const char* name = TrkDsc::kMesh_LateralResolution == column ? "LateralResolution"
+                     : TrkDsc::kMesh_ArcResolution == column   ? "ArcResolution"
+                                                               : "LongitudinalResolution";
+  // The build takes the last Mesh row that gives a value; a value not
+  // above 0 leaves the track's.
+  int found = -1, k = 0;
+  double given = 0;
+  if (section >= 0 && section < db_.Section.Count())
+    for (const TrkDsc::MeshRow& m : db_.Section[section].GetMeshRows()) {
+      if (!m.Raw()->IsNull(column)) found = k, given = m.Raw()->Value(column).d;
+      ++k;
+    }
+  if (found >= 0 && given > 0) return StrFormat("%s %g %s of its Mesh row %d", name, value, unit, found);
+  return StrFormat("%s %g %s of the TrackSummary", name, value, unit);
+}
+
+void CChecker::BudgetError(CCheckedModel& model, const GlBlockCount& largest, double faces, double bytes) {
+  std::string text = StrFormat(
+      "the track would be meshed into %.0f faces, about %s of mesh, more than the %s an export may make: ", faces,
+      ByteFigure(bytes).c_str(), ByteFigure(CTrackCheck::kMeshBudget).c_str());
+  const long long most = largest.Faces();
+  const size_t i = static_cast<size_t>(largest.index);
+  switch (largest.kind) {
+    case GlBlockCount::Kind::Segment: {
+      const int section = SectionOf(largest.index);
+      const CN5ObjSg* sg = model.GetSegObj(largest.index);
+      const double latRes = sg && sg->latRes > 0 ? sg->latRes : model.latResolution;
+      std::string along;
+      if (sg && model.RowsByTurn(*sg))
+        along = Resolution(section, TrkDsc::kMesh_ArcResolution,
+                           (sg->arcRes > 0 ? sg->arcRes : model.arcResolution) * _rad_to_ang, "degrees");
+      else
+        along = Resolution(section, TrkDsc::kMesh_LongitudinalResolution,
+                           sg && sg->longRes > 0 ? sg->longRes : model.longResolution, "m");
+      text += StrFormat(
+          "the largest block is this section's, %lld faces: %lld rows along at %s and %lld cells across at %s", most,
+          largest.rows, along.c_str(), largest.across,
+          Resolution(section, TrkDsc::kMesh_LateralResolution, latRes, "m").c_str());
+      Error("Section", section, section, text);
+      return;
+    }
+    case GlBlockCount::Kind::Detail:
+      text += StrFormat(
+          "the largest block is this detail's, %lld faces: %lld by %lld cells of %g m (its length and width over "
+          "the smaller of the track's LongitudinalResolution and LateralResolution, at least 0.5 m)",
+          most, largest.rows, largest.across, model.DetailCell());
+      Error("TrackDetail", largest.index, -1, text);
+      return;
+    case GlBlockCount::Kind::Infield:
+      text +=
+          StrFormat("the largest block is this object's, %lld faces: one every %g m (its TilingScale) along %lld steps",
+                    most, model.infieldObjects[i].tilingScale, largest.rows);
+      Error("InfieldObj", largest.index, -1, text);
+      return;
+    case GlBlockCount::Kind::Outfield:
+      text +=
+          StrFormat("the largest block is this object's, %lld faces: two every %g m (its TilingScale) along %lld steps",
+                    most, model.outfieldObjects[i].tilingScale, largest.rows);
+      Error("OutfieldObj", largest.index, -1, text);
+      return;
+    case GlBlockCount::Kind::Vertical:
+      Error("VerticalObj", largest.index, -1, text + StrFormat("the largest block is this object's, %lld faces", most));
+      return;
   }
-  auto scenery = [&](const char* table, int i, const std::string& title, auto make) {
-    CGlPointArray points;
-    CGlFaceArray faces;
-    make(faces, points);
-    const long long n = LargestObject(faces, materials, material);
-    if (n > CTrackCheck::kVertexLimit) report(table, i, -1, title, n, material);
-  };
-  for (size_t i = 0; i < model.verticalObjects.size(); ++i)
-    scenery("VerticalObj", static_cast<int>(i), model.verticalObjects[i].title,
-            [&](CGlFaceArray& f, CGlPointArray& p) { model.CreateTreeObject(model.verticalObjects[i], f, p, materials); });
-  for (size_t i = 0; i < model.infieldObjects.size(); ++i)
-    scenery("InfieldObj", static_cast<int>(i), model.infieldObjects[i].title, [&](CGlFaceArray& f, CGlPointArray& p) {
-      model.CreateInfieldObject(model.infieldObjects[i], f, p, materials);
-    });
-  for (size_t i = 0; i < model.outfieldObjects.size(); ++i)
-    scenery("OutfieldObj", static_cast<int>(i), model.outfieldObjects[i].title,
-            [&](CGlFaceArray& f, CGlPointArray& p) {
-              model.CreateOutfieldObject(model.outfieldObjects[i], f, p, materials);
-            });
 }
 
 void CChecker::Placement(CCheckedModel& model, double length) {
@@ -654,7 +702,11 @@ std::vector<CheckFinding> CTrackCheck::Check(const TrkDsc& db, const std::string
   checker.MaterialMaps(descriptionPath);
   // A track built from numbers that are not finite is not worth judging:
   // those numbers are to be mended first.
-  if (!nonFinite) checker.Model();
+  if (!nonFinite) {
+    CWorkStep step("checking the track");
+    checker.Model();
+  }
+  meshBytes_ = checker.meshBytes;
   // Errors first, each kind in description order.
   std::stable_sort(findings.begin(), findings.end(), [](const CheckFinding& a, const CheckFinding& b) {
     return a.severity == CheckSeverity::Error && b.severity != CheckSeverity::Error;

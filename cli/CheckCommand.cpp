@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/TrackCheck.h"
+#include "app/support/Memory.h"
 #include "app/support/TextFormat.h"
 #include "app/support/UserInterface.h"
 #include "cli/Commands.h"
@@ -39,12 +40,19 @@ void AddCheckCommand(CLI::App& app, int& status) {
   });
 }
 
-bool CheckBeforeExport(const std::string& xmlFile, bool force) {
+bool CheckBeforeExport(const std::string& xmlFile, bool force, bool meshes) {
   bool loaded = false;
-  const std::vector<CheckFinding> findings = CTrackCheck().CheckFile(xmlFile, &loaded);
+  CTrackCheck check;
+  const std::vector<CheckFinding> findings = check.CheckFile(xmlFile, &loaded);
   // A description that cannot be read is left to the export, which says so
   // in its own words.
   if (!loaded) return true;
+  // Not even --force lets a description take the machine down.
+  if (const std::string refusal = meshes ? MemoryRefusal(check.MeshBytes(), "the track's mesh") : std::string();
+      !refusal.empty()) {
+    UI().Message(refusal + "; nothing was written, whatever --force says", "Check");
+    return false;
+  }
   const int errors = CTrackCheck::ErrorCount(findings);
   if (errors == 0) return true;
   std::string text;

@@ -19,7 +19,9 @@ void AddMapCommand(CLI::App& app, int& status);
 // The checks every export runs first: true when the description has no
 // errors, or when force is set (the errors are then listed as a notice).
 // Otherwise the first errors and how many more are shown and false returned.
-bool CheckBeforeExport(const std::string& xmlFile, bool force);
+// For an export that meshes the track, a mesh larger than the memory
+// available is refused even with force.
+bool CheckBeforeExport(const std::string& xmlFile, bool force, bool meshes);
 
 // Refuses an empty file or folder name (a usage error).
 CLI::Validator NonEmptyName();

@@ -28,10 +28,13 @@ CLI::App* AddExport(CLI::App& exportCmd, const char* name, const char* help, con
   cmd->add_option("IN", args->in, "Track description XML to read")->required();
   cmd->add_option("OUT", args->out, outHelp)->required()->check(NonEmptyName());
   const bool checked = std::string_view(name) != "xml";
-  if (checked) cmd->add_flag("--force", args->force, "Export even when the track checks find errors");
-  cmd->callback([args, &status, run, checked]() {
+  const bool meshes = checked && std::string_view(name) != "ptf";
+  if (checked)
+    cmd->add_flag("--force", args->force,
+                  "Export even when the track checks find errors (not when the mesh would not fit in memory)");
+  cmd->callback([args, &status, run, checked, meshes]() {
     auto start = std::chrono::steady_clock::now();
-    if (checked && !CheckBeforeExport(args->in, args->force)) {
+    if (checked && !CheckBeforeExport(args->in, args->force, meshes)) {
       status = 1;
       return;
     }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "app/support/Errors.h"
 #include "cli/CliInterface.h"
 #include "cli/Commands.h"
 
@@ -28,7 +29,7 @@ int main(int argc, char** argv) {
     int rc = app.exit(e);
     return rc == 0 ? 0 : 2;
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "Error: %s\n", e.what());
+    std::fprintf(stderr, "Error: %s\n", ErrorText(e).c_str());
     return 1;
   }
   return status;

@@ -7,6 +7,7 @@
 #include <exception>
 #include <unordered_map>
 
+#include "app/support/Errors.h"
 #include "app/support/FileIO.h"
 #include "app/support/FileString.h"
 #include "app/support/TextFormat.h"
@@ -498,7 +499,7 @@ std::unique_ptr<TrkDsc> DataBaseFromGplTrk(const std::string& path, bool gplTrk,
     UI().Message(std::string("The track file cannot be read: ") + e.what(), kCaption);
     return nullptr;
   } catch (const std::exception& e) {
-    UI().Message(std::string("The track file cannot be converted: ") + path + ": " + e.what(), kCaption);
+    UI().Message(std::string("The track file cannot be converted: ") + path + ": " + ErrorText(e), kCaption);
     return nullptr;
   }
   return ds;

@@ -13,6 +13,8 @@
 #include <exception>
 #include <mutex>
 
+#include "app/support/Errors.h"
+
 // ---- Pickers -------------------------------------------------------------
 
 QString CQtFileDialogs::NameFilter(const std::string& filter) {
@@ -152,7 +154,7 @@ void CConversionRunner::Run(std::function<int()> work, std::function<void(int)> 
     try {
       *result = work();
     } catch (const std::exception& e) {
-      UI().Message(e.what(), "Lapforge");
+      UI().Message(ErrorText(e), "Lapforge");
       *result = 0;
     }
   });

@@ -24,6 +24,7 @@
 
 #include "app/Lapforge.h"
 #include "app/RegOption.h"
+#include "app/support/Errors.h"
 #include "app/support/UserInterface.h"
 #include "gui/GuiSupport.h"
 #include "gui/StatusWindow.h"
@@ -575,7 +576,7 @@ bool LapforgeEdit::PasteText(const QString& text) {
   try {
     AppendRow(view.table, values, view.relation, view.parentRowIndex);
   } catch (const std::exception& e) {
-    UI().Message(e.what(), kCaption);
+    UI().Message(ErrorText(e), kCaption);
     return false;
   }
   undo_->push(new CAppendCommand(QStringLiteral("Paste"), this, view.table, std::move(values), view.relation,
@@ -590,7 +591,7 @@ bool LapforgeEdit::AddRow() {
   try {
     AppendRow(view.table, {}, view.relation, view.parentRowIndex);
   } catch (const std::exception& e) {
-    UI().Message(e.what(), kCaption);
+    UI().Message(ErrorText(e), kCaption);
     return false;
   }
   undo_->push(new CAppendCommand(QStringLiteral("Add row"), this, view.table, {}, view.relation, view.parentRowIndex));
@@ -657,7 +658,7 @@ bool LapforgeEdit::EditCell(CDataRow& row, int column, const CDataValue& v) {
   try {
     row.SetValue(column, v);
   } catch (const std::exception& e) {
-    UI().Message(e.what(), kCaption);
+    UI().Message(ErrorText(e), kCaption);
     return false;
   }
   undo_->push(

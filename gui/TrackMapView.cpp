@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "app/support/Errors.h"
 #include "app/support/UserInterface.h"
 #include "description/TrkDsc.h"
 #include "gui/MapImage.h"
@@ -57,7 +58,7 @@ void CTrackMapView::Rebuild(const TrkDsc* db) {
       const CScopedUI scope(&quiet);
       built_ = map_.Build(*db, kLayoutWidth);
     } catch (const std::exception& e) {
-      quiet.first = e.what();
+      quiet.first = ErrorText(e);
       built_ = false;
     }
     if (!built_ && !quiet.first.empty()) {

@@ -278,15 +278,24 @@ void CN5PtfDb::MakeMissingBanks() {
     sg->walls = prev->walls;
     BanksFromGrips(i);
   }
+  // Each segment without bank lines is joined from the nearest earlier one
+  // that has some (one made here included) to the nearest later one. Both
+  // are found in one pass each way, not by a search per segment, which was
+  // quadratic on a track without contours.
+  std::vector<CN5ObjSg*> segs(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) segs[size_t(i)] = GetSegObj(i);
+  auto hasBanks = [&](int i) { return segs[size_t(i)] && !segs[size_t(i)]->bankLines.empty(); };
+  std::vector<int> nextWithBanks(static_cast<size_t>(n) + 1, n);
+  for (int i = n - 1; i >= 0; --i) nextWithBanks[size_t(i)] = hasBanks(i) ? i : nextWithBanks[size_t(i) + 1];
+  int p = -1;  // the last segment before i with bank lines
   for (int i = 0; i < n; ++i) {
-    CN5ObjSg* sg = GetSegObj(i);
+    if (i > 0 && hasBanks(i - 1)) p = i - 1;
+    CN5ObjSg* sg = segs[size_t(i)];
     if (!sg || !sg->bankLines.empty()) continue;
-    int p = i - 1, q = i + 1;
-    while (p >= 0 && GetSegObj(p)->bankLines.empty()) --p;
-    while (q < n && GetSegObj(q)->bankLines.empty()) ++q;
+    const int q = nextWithBanks[size_t(i) + 1];
     if (p < 0 || q >= n || StoredContours(p).empty() || StoredContours(q).empty()) continue;
-    CN5ObjSg* prev = GetSegObj(p);
-    CN5ObjSg* next = GetSegObj(q);
+    CN5ObjSg* prev = segs[size_t(p)];
+    CN5ObjSg* next = segs[size_t(q)];
     const double gap = next->startLong - prev->endLong;
     if (!(gap > 0)) continue;
     const double x0 = sg->startLong - prev->endLong, x1 = sg->endLong - prev->endLong;

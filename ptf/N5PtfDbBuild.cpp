@@ -5,6 +5,7 @@
 #include <cmath>
 #include <exception>
 
+#include "app/support/Errors.h"
 #include "app/support/FileString.h"
 #include "app/support/TextFormat.h"
 #include "app/support/UserInterface.h"
@@ -71,6 +72,7 @@ int PTFObjFromDataBase(const TrkDsc& db, CN5PtfDb& model, const std::string& out
   CurrentRow at;
   int section = -1;
   const bool forPtf = !outputPath.empty();
+  CWorkStep step("building the track");
   try {
     // 1. The summary.
     VARS_PTF_DB_SUMMARY summary;
@@ -356,7 +358,7 @@ int PTFObjFromDataBase(const TrkDsc& db, CN5PtfDb& model, const std::string& out
       }
     }
   } catch (const std::exception& e) {
-    UI().Message(e.what(), "");
+    UI().Message(ErrorText(e), "");
     UI().Message(RowError(at, section), "");
     return 0;
   }

@@ -4,6 +4,7 @@
 // trackside objects, bump definitions and the AI information of track.ini.
 #include <exception>
 
+#include "app/support/Errors.h"
 #include "app/support/FileIO.h"
 #include "app/support/FileString.h"
 #include "app/support/TextFormat.h"
@@ -141,7 +142,7 @@ std::unique_ptr<TrkDsc> DataBaseFromPTF(const std::string& path, bool world, boo
     ds->AIInfo.AddAIInfoRow(info.mergePitIn, info.mergePitOut, info.stallsLongStart, info.stallsLatStart,
                             info.stallsLongEnd, info.stallsLatEnd, info.gridLat, info.pollPositionLeft != 0);
   } catch (const std::exception& e) {
-    UI().Message(std::string("The track file cannot be converted: ") + path + ": " + e.what(), "");
+    UI().Message(std::string("The track file cannot be converted: ") + path + ": " + ErrorText(e), "");
     return nullptr;
   }
   return ds;

@@ -3,7 +3,9 @@
 // written as an object file and placed by a TSO reference.
 #include <cmath>
 
+#include "app/support/Errors.h"
 #include "app/support/FileString.h"
+#include "app/support/Memory.h"
 #include "mesh/GlFaceArray.h"
 #include "mesh/GlInsert.h"
 #include "mesh/GlMipArray.h"
@@ -65,13 +67,22 @@ void CN5PtfDb::AddInfield(const std::string& folder, const std::string& title, d
   if (e < s) e += length;
   if (xe < xs) xe += length;
 
+  // The fan's edge points every 5 m beside an excluded stretch, else every
+  // 20 m; counted first, so that a range the machine cannot hold stops the
+  // build with the row rather than taking the machine down.
+  constexpr double kExcludedStep = 5, kPlainStep = 20;
+  const long long count = EdgeFanPoints(s, e, xs, xe, kExcludedStep, kPlainStep);
+  const double bytes = static_cast<double>(count) * sizeof(CGlPoint) + static_cast<double>(count - 1) * sizeof(CGlFace);
+  if (const std::string refusal = MemoryRefusal(bytes, "the infield object \"" + title + "\""); !refusal.empty())
+    ThrowInvalidArgument(refusal);
+
   // The centre: the middle of the edge points every 10 m, the excluded
   // stretch left out.
   CGlPoint centre;
   if (!EdgeCentre(0, s, e, 10, xs, xe, centreRaise, centre)) return;
   CGlPointArray points;
   CGlFaceArray faces;
-  EdgeFan(0, centre, s, e, xs, xe, 5, 20, -1, points, faces);
+  EdgeFan(0, centre, s, e, xs, xe, kExcludedStep, kPlainStep, -1, points, faces);
   WriteSceneryObject(folder, title, points, faces, texture);
 }
 

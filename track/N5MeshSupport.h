@@ -22,6 +22,16 @@ inline int MeshCount(double value) {
   return static_cast<int>(std::trunc(value));
 }
 
+// Sums and products of mesh counts, held at a ceiling instead of
+// overflowing: a count of a crafted description can be astronomical, and it
+// only has to stay larger than anything a machine can hold.
+constexpr long long kCountCeiling = 1LL << 60;
+inline long long CountSum(long long a, long long b) { return a >= kCountCeiling - b ? kCountCeiling : a + b; }
+inline long long CountProduct(long long a, long long b) {
+  if (a <= 0 || b <= 0) return 0;
+  return a >= kCountCeiling / b ? kCountCeiling : a * b;
+}
+
 // a + k (b - a) / n, but exactly b at k = n (and a at k = 0), so that the
 // last row of one segment and the first of the next meet exactly.
 inline double MeshLerp(double a, double b, int k, int n) {

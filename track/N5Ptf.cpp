@@ -27,12 +27,16 @@ bool CN5Ptf::IsRtName(int index, const std::string& name) const {
 }
 
 int CN5Ptf::NoSegments(bool recount) {
-  if (segmentCount == 0 || recount) {
-    int n = 0;
-    for (const auto& o : objects)
-      if (dynamic_cast<const CN5ObjSg*>(o.get())) ++n;
-    segmentCount = n;
+  if (segmentCount != 0 && !recount) return segmentCount;
+  // Records are only ever appended (a read starts the tree anew with the
+  // count at 0), so a recount looks only at the records added since the
+  // last count instead of at the whole tree again.
+  if (segmentCount == 0 || countedRecords_ > objects.size()) {
+    segmentCount = 0;
+    countedRecords_ = 0;
   }
+  for (; countedRecords_ < objects.size(); ++countedRecords_)
+    if (dynamic_cast<const CN5ObjSg*>(objects[countedRecords_].get())) ++segmentCount;
   return segmentCount;
 }
 

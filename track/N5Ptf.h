@@ -72,6 +72,34 @@ struct GlWallRow {
   GlWallCorner bottomRight, topRight, topLeft, bottomLeft;
 };
 
+// What meshing makes, counted without meshing: the faces and points filed
+// under one material (the game writers make one object per material of a
+// block).
+struct GlMaterialCount {
+  std::string material;
+  long long faces = 0, points = 0;
+};
+
+// What one export block will hold (a segment, a detail or a scenery object,
+// as CreateObjects meshes them), per material, with the grid it is meshed
+// in: rows along the track and cells across a row (summed over the pieces
+// of a segment's surfaces; a fan or a bank counts its steps as rows).
+struct GlBlockCount {
+  enum class Kind { Segment, Detail, Vertical, Infield, Outfield };
+  Kind kind = Kind::Segment;
+  int index = 0;  // position among the blocks of its kind
+  long long rows = 0, across = 0;
+  std::vector<GlMaterialCount> materials;
+
+  // Adds faces and points to the material's entry (counts saturate instead
+  // of overflowing: a count of a crafted description can be astronomical).
+  void Add(const std::string& material, long long faces, long long points);
+  long long Faces() const;
+  long long Points() const;
+  // The bytes of face and point records the block will take.
+  double Bytes() const;
+};
+
 class CN5Ptf : public CN5Root {
  public:
   // No part of a track lies this far (metres) beside it or above it: a
@@ -91,7 +119,8 @@ class CN5Ptf : public CN5Root {
   CN5ObjTk* GetWriteTk();
   // Whether the tree's record at index exists and is of class name.
   bool IsRtName(int index, const std::string& name) const;
-  // Number of segment records in the tree; cached unless 0 or recount is set.
+  // Number of segment records in the tree; cached unless 0 or recount is
+  // set. A recount looks only at the records added since the last count.
   int NoSegments(bool recount = false);
   // The track record's segment at index; null without a track record or at
   // or beyond the count.
@@ -182,6 +211,23 @@ class CN5Ptf : public CN5Root {
   void GetGlTrackDetailFaces(int detail, CGlPointArray& points, CGlFaceArray& faces, CGlMipArray& textures,
                              CGlMaterialArray& materials);
 
+  // ---- mesh counts ----
+  // What the meshing above and the scenery meshes below make, counted by
+  // the meshers' own arithmetic without meshing or sampling, so that work
+  // beyond the machine is refused before anything is allocated. Each adds
+  // to the block given.
+  void CountGlFaces(int seg, GlBlockCount& block);
+  void CountGlTrackDetailFaces(int detail, GlBlockCount& block);
+  void CountInfieldObject(const _vars_infield_obj& infield, GlBlockCount& block);
+  void CountOutfieldObject(const _vars_outfield_obj& outfield, GlBlockCount& block);
+  void CountTreeObject(const _vars_vertical_obj& vertical, GlBlockCount& block);
+  // Every export block in the order CreateObjects makes them: segments,
+  // details, vertical, infield and outfield objects.
+  std::vector<GlBlockCount> CountGlBlocks();
+  // Points EdgeFan places (the centre included) from start to end.
+  static long long EdgeFanPoints(double start, double end, double excludeStart, double excludeEnd, double excludedStep,
+                                 double plainStep);
+
   // ---- scenery meshes for the exporters (track/N5PtfSceneryMesh.cpp) ----
   // Each appends to a fresh block's faces and points.
   void CreateInfieldObject(const _vars_infield_obj& infield, CGlFaceArray& faces, CGlPointArray& points,
@@ -269,6 +315,10 @@ class CN5Ptf : public CN5Root {
   // surfaces and walls, the material table entry to surfaces, transparency
   // to details.
   enum class GlUse { Surface, Wall, Detail };
+  // The texture an appearance names and the material its faces are filed
+  // under (the texture when it names none); false when it names no texture,
+  // so that its faces are not meshed.
+  static bool GlTextureNames(const CN5Obj* appearance, std::string& texture, std::string& material);
   // Registers the appearance's texture (and material) in the mesh lists.
   // False when it names no texture; material is -1 without a material name.
   bool RegisterGlTexture(const CN5Obj* appearance, GlUse use, int grip, CGlMipArray& textures,
@@ -277,6 +327,19 @@ class CN5Ptf : public CN5Root {
   int LongSteps(const CN5ObjSg& seg) const;
   // Lateral cells of a surface piece; 0 when it has no positive width.
   int LatCells(const CN5ObjSg& seg, const F_SInfo& piece) const;
+  // Cells across a surface piece as GetF_SInfoFaces meshes it: 0 when it
+  // makes no faces (no width at either end, or the left edge right of the
+  // right one).
+  int PieceCells(const CN5ObjSg& seg, const F_SInfo& piece) const;
+  // Rows and cells of a track detail's grid.
+  void DetailGrid(const CN5ObjTd& detail, int& rows, int& cells) const;
+  // The range an infield fan covers once it is wrapped past the start line;
+  // false when a value is not finite.
+  bool InfieldRange(const _vars_infield_obj& infield, double& start, double& end, double& excludeStart,
+                    double& excludeEnd) const;
+  // The range and the number of steps of an outfield bank; false when it
+  // makes nothing.
+  bool OutfieldSteps(const _vars_outfield_obj& outfield, double& start, double& end, long long& steps) const;
   // The pieces of the surface between two band edges, cut by the bank
   // lines; false when the band has nothing to mesh.
   bool SurfacePieces(const CN5ObjSg& seg, const CN5ObjFs& band, const CN5ObjFs* next, std::vector<F_SInfo>& pieces);
@@ -294,4 +357,7 @@ class CN5Ptf : public CN5Root {
   // The segments in the order GetTrackLength laid them out (cached with
   // the length).
   std::vector<CN5ObjSg*> laidOut;
+
+ private:
+  size_t countedRecords_ = 0;  // records NoSegments has looked at
 };

@@ -24,6 +24,13 @@ double CN5Ptf::DetailCellSize() const {
   return c > kMinDetailCell ? c : kMinDetailCell;  // also for a value that is not a number
 }
 
+void CN5Ptf::DetailGrid(const CN5ObjTd& detail, int& rows, int& cells) const {
+  const DetailBlock d = ReadDetailBlock(detail);
+  const double cell = DetailCellSize();
+  rows = std::max(1, MeshCount(std::max(1.0, d.length / cell)));
+  cells = std::max(1, MeshCount(std::max(1.0, d.width / cell)));
+}
+
 void CN5Ptf::GetGlTrackDetailFaces(int detail, CGlPointArray& points, CGlFaceArray& faces, CGlMipArray& textures,
                                    CGlMaterialArray& glMaterials) {
   CN5ObjTd* td = GetTrackDetailObj(detail);
@@ -38,9 +45,8 @@ void CN5Ptf::GetGlTrackDetailFaces(int detail, CGlPointArray& points, CGlFaceArr
   if (!RegisterGlTexture(appearance, GlUse::Detail, 0, textures, glMaterials, mip, material)) return;
 
   const DetailBlock d = ReadDetailBlock(*td);
-  const double cell = DetailCellSize();
-  const int nL = std::max(1, MeshCount(std::max(1.0, d.length / cell)));
-  const int nW = std::max(1, MeshCount(std::max(1.0, d.width / cell)));
+  int nL, nW;
+  DetailGrid(*td, nL, nW);
   const double dx = d.length / nL, dy = -d.width / nW;
   const double x0 = -d.length / 2, y0 = d.width / 2;
 

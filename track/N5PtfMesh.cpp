@@ -138,15 +138,23 @@ struct Position {
 
 // ---- texture and material registration ----
 
-bool CN5Ptf::RegisterGlTexture(const CN5Obj* appearance, GlUse use, int grip, CGlMipArray& textures,
-                               CGlMaterialArray& glMaterials, int& mip, int& material) {
-  mip = material = -1;
+bool CN5Ptf::GlTextureNames(const CN5Obj* appearance, std::string& texture, std::string& material) {
+  texture.clear();
+  material.clear();
   auto* ap = dynamic_cast<const CN5ObjAp*>(appearance);
   if (!ap) return false;
   double red, green, blue;
-  std::string texture, materialName;
-  ap->GetColourTexture(red, green, blue, texture, materialName);
+  ap->GetColourTexture(red, green, blue, texture, material);
   if (texture.empty()) return false;
+  if (material.empty()) material = texture;
+  return true;
+}
+
+bool CN5Ptf::RegisterGlTexture(const CN5Obj* appearance, GlUse use, int grip, CGlMipArray& textures,
+                               CGlMaterialArray& glMaterials, int& mip, int& material) {
+  mip = material = -1;
+  std::string texture, materialName;
+  if (!GlTextureNames(appearance, texture, materialName)) return false;
 
   CGlMip entry;
   entry.mipFileName = texture;
@@ -161,7 +169,6 @@ bool CN5Ptf::RegisterGlTexture(const CN5Obj* appearance, GlUse use, int grip, CG
   entry.mipName = path;
   mip = textures.LookupAdd(entry);
 
-  if (materialName.empty()) materialName = texture;
   if (!glMaterials.Lookup(materialName, material)) {
     CGlMaterial m;
     m.materialName = materialName;
@@ -197,28 +204,127 @@ int CN5Ptf::LatCells(const CN5ObjSg& seg, const F_SInfo& piece) const {
   return MeshCount(std::max(ws, we) / latRes + 1);
 }
 
-long long CN5Ptf::CountGlFaces() {
-  long long total = 0;
-  const int n = NoSegments();
-  for (int s = 0; s < n; ++s) {
-    CN5ObjSg* sg = GetSegObj(s);
-    if (!sg) continue;
-    const long long steps = LongSteps(*sg);
-    for (CN5Obj* o : sg->walls)
-      if (auto* ws = dynamic_cast<CN5ObjWs*>(o); ws && ws->faces.size() >= 5) total += 3 * steps + 2;
-    for (int b = 0; b + 1 < sg->NoTractions(); ++b) {
-      CN5ObjFs* band = sg->GetFsObj(b);
-      if (!band || !SurfacePieces(*sg, *band, sg->GetFsObj(b + 1), pieceScratch_)) continue;
-      for (const F_SInfo& p : pieceScratch_) total += steps * LatCells(*sg, p);
+int CN5Ptf::PieceCells(const CN5ObjSg& seg, const F_SInfo& piece) const {
+  const double ws = static_cast<double>(piece.leftStart) - piece.rightStart;
+  const double we = static_cast<double>(piece.leftEnd) - piece.rightEnd;
+  if (ws == 0 && we == 0) return 0;
+  return std::max(LatCells(seg, piece), 0);
+}
+
+void GlBlockCount::Add(const std::string& material, long long faces, long long points) {
+  if (faces <= 0 && points <= 0) return;
+  auto it = std::find_if(materials.begin(), materials.end(),
+                         [&](const GlMaterialCount& m) { return m.material == material; });
+  if (it == materials.end()) it = materials.insert(materials.end(), GlMaterialCount{material, 0, 0});
+  it->faces = CountSum(it->faces, faces);
+  it->points = CountSum(it->points, points);
+}
+
+long long GlBlockCount::Faces() const {
+  long long n = 0;
+  for (const GlMaterialCount& m : materials) n = CountSum(n, m.faces);
+  return n;
+}
+
+long long GlBlockCount::Points() const {
+  long long n = 0;
+  for (const GlMaterialCount& m : materials) n = CountSum(n, m.points);
+  return n;
+}
+
+double GlBlockCount::Bytes() const {
+  return static_cast<double>(Faces()) * sizeof(CGlFace) + static_cast<double>(Points()) * sizeof(CGlPoint);
+}
+
+void CN5Ptf::CountGlFaces(int seg, GlBlockCount& block) {
+  CN5ObjSg* sg = GetSegObj(seg);
+  if (!sg) return;
+  const long long rows = LongSteps(*sg);
+  block.rows = std::max(block.rows, rows);
+  std::string texture, material;
+  // Surfaces: a face of four points of its own per cell of each piece.
+  for (int b = 0; b + 1 < sg->NoTractions(); ++b) {
+    CN5ObjFs* band = sg->GetFsObj(b);
+    if (!band || !SurfacePieces(*sg, *band, sg->GetFsObj(b + 1), pieceScratch_)) continue;
+    if (!GlTextureNames(band->appearance, texture, material)) continue;
+    long long cells = 0;
+    for (const F_SInfo& p : pieceScratch_) cells = CountSum(cells, PieceCells(*sg, p));
+    block.across = CountSum(block.across, cells);
+    const long long faces = CountProduct(rows, cells);
+    block.Add(material, faces, CountProduct(4, faces));
+  }
+  // Walls: a face per row on either side and the top, one cap at each end.
+  for (int w = 0; w < sg->NoWalls(); ++w) {
+    CN5ObjWs* ws = sg->GetWsObj(w);
+    if (!ws || ws->faces.size() < 5) continue;
+    for (int f = 0; f < 5; ++f) {
+      const CN5ObjWs::_ApTuPair& pair = ws->faces[static_cast<size_t>(f)];
+      auto* tu = dynamic_cast<const CN5ObjTu*>(pair.textureCoords);
+      if (!pair.appearance || !tu || tu->u1.size() < 4 || tu->v1.size() < 4) continue;
+      if (!GlTextureNames(pair.appearance, texture, material)) continue;
+      const long long faces = f <= 2 ? rows : 1;
+      block.Add(material, faces, 4 * faces);
     }
   }
-  const double cell = DetailCellSize();
-  for (int i = 0; i < NoTrackDetails(); ++i)
-    if (CN5ObjTd* td = GetTrackDetailObj(i)) {
-      const DetailBlock d = ReadDetailBlock(*td);
-      total +=
-          static_cast<long long>(MeshCount(std::max(1.0, d.length / cell))) * MeshCount(std::max(1.0, d.width / cell));
+}
+
+void CN5Ptf::CountGlTrackDetailFaces(int detail, GlBlockCount& block) {
+  CN5ObjTd* td = GetTrackDetailObj(detail);
+  if (!td) return;
+  const CN5Obj* appearance = nullptr;
+  for (const CN5Obj* c : td->children)
+    if (dynamic_cast<const CN5ObjAp*>(c)) {
+      appearance = c;
+      break;
     }
+  std::string texture, material;
+  if (!GlTextureNames(appearance, texture, material)) return;
+  int rows, cells;
+  DetailGrid(*td, rows, cells);
+  block.rows = std::max<long long>(block.rows, rows);
+  block.across = CountSum(block.across, cells);
+  const long long faces = CountProduct(rows, cells);
+  block.Add(material, faces, CountProduct(4, faces));
+}
+
+std::vector<GlBlockCount> CN5Ptf::CountGlBlocks() {
+  EnsureLength();
+  std::vector<GlBlockCount> blocks;
+  const int segments = NoSegments(true), details = NoTrackDetails();
+  blocks.reserve(static_cast<size_t>(segments) + static_cast<size_t>(details) + verticalObjects.size() +
+                 infieldObjects.size() + outfieldObjects.size());
+  auto next = [&](GlBlockCount::Kind kind, size_t index) -> GlBlockCount& {
+    GlBlockCount& b = blocks.emplace_back();
+    b.kind = kind;
+    b.index = static_cast<int>(index);
+    return b;
+  };
+  for (int s = 0; s < segments; ++s) CountGlFaces(s, next(GlBlockCount::Kind::Segment, static_cast<size_t>(s)));
+  for (int i = 0; i < details; ++i)
+    CountGlTrackDetailFaces(i, next(GlBlockCount::Kind::Detail, static_cast<size_t>(i)));
+  for (size_t i = 0; i < verticalObjects.size(); ++i)
+    CountTreeObject(verticalObjects[i], next(GlBlockCount::Kind::Vertical, i));
+  for (size_t i = 0; i < infieldObjects.size(); ++i)
+    CountInfieldObject(infieldObjects[i], next(GlBlockCount::Kind::Infield, i));
+  for (size_t i = 0; i < outfieldObjects.size(); ++i)
+    CountOutfieldObject(outfieldObjects[i], next(GlBlockCount::Kind::Outfield, i));
+  return blocks;
+}
+
+long long CN5Ptf::CountGlFaces() {
+  long long total = 0;
+  GlBlockCount block;
+  const int n = NoSegments();
+  for (int s = 0; s < n; ++s) {
+    block.materials.clear();
+    CountGlFaces(s, block);
+    total = CountSum(total, block.Faces());
+  }
+  for (int i = 0; i < NoTrackDetails(); ++i) {
+    block.materials.clear();
+    CountGlTrackDetailFaces(i, block);
+    total = CountSum(total, block.Faces());
+  }
   return total;
 }
 
@@ -337,10 +443,9 @@ void CN5Ptf::GetF_SInfoFaces(int seg, CN5ObjSg* segment, const F_SInfo& piece, C
   const CN5ObjSg& sg = *segment;
   const double ws = static_cast<double>(piece.leftStart) - piece.rightStart;
   const double we = static_cast<double>(piece.leftEnd) - piece.rightEnd;
-  if (ws == 0 && we == 0) return;
   const int nL = LongSteps(sg);
-  const int nW = LatCells(sg, piece);
-  if (nW < 1) return;  // the left edge lies right of the right edge
+  const int nW = PieceCells(sg, piece);
+  if (nW < 1) return;  // no width, or the left edge lies right of the right edge
   const double step = sg.length / nL;
 
   // Room for every face and four points per face, made once; the faces

@@ -4,9 +4,11 @@
 #include <cfloat>
 #include <cmath>
 
+#include "app/support/FileString.h"
 #include "mesh/GlFaceArray.h"
 #include "mesh/GlMaterialArray.h"
 #include "mesh/GlPointArray.h"
+#include "track/N5MeshSupport.h"
 #include "track/N5Ptf.h"
 
 namespace {
@@ -50,7 +52,35 @@ bool AllFinite(std::initializer_list<double> values) {
 // A tiling or sampling step, 10 m when the given one is not above 0.
 double UsableStep(double step) { return step > 0 && std::isfinite(step) ? step : 10.0; }
 
+// How many k >= first (0 or 1) give from + k step below `below`, exactly as
+// the sampling loops work it out; the ceiling when a step not above 0
+// would never get there.
+long long StepsBelow(double from, double below, double step, int first) {
+  if (!(from < below)) return 0;
+  if (!(step > 0)) return kCountCeiling;
+  const double estimate = std::ceil((below - from) / step);
+  if (!(estimate < static_cast<double>(kCountCeiling))) return kCountCeiling;
+  // The first k whose position is not below the end; the quotient may miss
+  // it by one either way. Beyond 2^50 steps one more or less is nothing.
+  long long k = static_cast<long long>(estimate);
+  if (estimate < 0x1p50) {
+    while (k > 0 && !(from + static_cast<double>(k - 1) * step < below)) --k;
+    while (from + static_cast<double>(k) * step < below) ++k;
+  }
+  return k > first ? k - first : 0;
+}
+
 }  // namespace
+
+long long CN5Ptf::EdgeFanPoints(double start, double end, double excludeStart, double excludeEnd, double excludedStep,
+                                double plainStep) {
+  // The centre, the first edge point, the points of the steps, the point at
+  // excludeStart when a stretch is left out, and the last one at end.
+  if (excludeStart > 0 && excludeEnd > 0)
+    return CountSum(
+        CountSum(StepsBelow(start, excludeStart, excludedStep, 1), StepsBelow(excludeEnd, end, excludedStep, 0)), 4);
+  return CountSum(StepsBelow(start, end, plainStep, 1), 3);
+}
 
 CGlPoint CN5Ptf::EdgePoint(double lng, int side, double offset) {
   float x = 0, y = 0, z = 0;
@@ -78,11 +108,10 @@ int CN5Ptf::EdgeFan(int side, const CGlPoint& centre, double start, double end, 
                     double excludedStep, double plainStep, int materialIndex, CGlPointArray& points,
                     CGlFaceArray& faces) {
   const bool excluded = excludeStart > 0 && excludeEnd > 0;
-  const double span = end - start;
   const double step = excluded ? excludedStep : plainStep;
-  const long long estimate = step > 0 ? static_cast<long long>(span / step) + 4 : 4;
-  points.Reserve(points.GetSize() + estimate);
-  faces.Reserve(faces.GetSize() + estimate);
+  const long long count = EdgeFanPoints(start, end, excludeStart, excludeEnd, excludedStep, plainStep);
+  points.Reserve(points.GetSize() + count);
+  faces.Reserve(faces.GetSize() + count - 1);
 
   const int c = points.Add(centre);
   const int first = points.Add(EdgePoint(start, side));
@@ -124,13 +153,11 @@ void CN5Ptf::BoardCorners(double longStart, double latStart, double longEnd, dou
   corners[3].z = static_cast<float>(corners[0].z + height);
 }
 
-void CN5Ptf::CreateInfieldObject(const _vars_infield_obj& infield, CGlFaceArray& faces, CGlPointArray& points,
-                                 CGlMaterialArray& materials) {
-  if (!EnsureLength()) return;
-  const int material = materials.AddByTexName(infield.material);
-  double start = infield.start, end = infield.end;
-  double excludeStart = infield.excludeStart, excludeEnd = infield.excludeEnd;
-  if (!AllFinite({start, end, excludeStart, excludeEnd})) return;
+bool CN5Ptf::InfieldRange(const _vars_infield_obj& infield, double& start, double& end, double& excludeStart,
+                          double& excludeEnd) const {
+  start = infield.start, end = infield.end;
+  excludeStart = infield.excludeStart, excludeEnd = infield.excludeEnd;
+  if (!AllFinite({start, end, excludeStart, excludeEnd})) return false;
   if (excludeStart > 0 && excludeEnd > 0) {
     // Each value after the previous one, wrapping past the start line.
     if (start > excludeStart) excludeStart += trackLength;
@@ -141,6 +168,27 @@ void CN5Ptf::CreateInfieldObject(const _vars_infield_obj& infield, CGlFaceArray&
     // send the end a whole lap further for any infield not starting at 0.
     end += trackLength;
   }
+  return true;
+}
+
+void CN5Ptf::CountInfieldObject(const _vars_infield_obj& infield, GlBlockCount& block) {
+  double start, end, excludeStart, excludeEnd;
+  if (!EnsureLength() || !InfieldRange(infield, start, end, excludeStart, excludeEnd)) return;
+  const double step = UsableStep(infield.tilingScale);
+  // A fan: every edge point after the first closes a triangle, and one more
+  // closes the fan.
+  const long long points = EdgeFanPoints(start, end, excludeStart, excludeEnd, step, step);
+  block.rows = std::max(block.rows, points - 2);
+  block.across = CountSum(block.across, 1);
+  block.Add(FileString::Title(infield.material), points - 1, points);
+}
+
+void CN5Ptf::CreateInfieldObject(const _vars_infield_obj& infield, CGlFaceArray& faces, CGlPointArray& points,
+                                 CGlMaterialArray& materials) {
+  if (!EnsureLength()) return;
+  const int material = materials.AddByTexName(infield.material);
+  double start, end, excludeStart, excludeEnd;
+  if (!InfieldRange(infield, start, end, excludeStart, excludeEnd)) return;
   const double step = UsableStep(infield.tilingScale);
   const int side = infield.left ? 1 : 0;
   CGlPoint centre;
@@ -152,19 +200,38 @@ void CN5Ptf::CreateInfieldObject(const _vars_infield_obj& infield, CGlFaceArray&
   faces.SetUVScale(points, infield.textureMappingScale);
 }
 
+bool CN5Ptf::OutfieldSteps(const _vars_outfield_obj& outfield, double& start, double& end, long long& steps) const {
+  start = outfield.start;
+  end = outfield.end;
+  if (!AllFinite({start, end, outfield.widthStart, outfield.widthEnd, outfield.elevationStart, outfield.elevationEnd,
+                  outfield.peakHeight}))
+    return false;
+  if (end < start) end += trackLength;
+  if (!(end >= start)) return false;
+  const double n = (end - start) / UsableStep(outfield.tilingScale) + 1;
+  steps = n < static_cast<double>(kCountCeiling) ? std::max(1LL, static_cast<long long>(n)) : kCountCeiling;
+  return true;
+}
+
+void CN5Ptf::CountOutfieldObject(const _vars_outfield_obj& outfield, GlBlockCount& block) {
+  double start, end;
+  long long steps;
+  if (!EnsureLength() || !OutfieldSteps(outfield, start, end, steps)) return;
+  // Inner and outer edge points at each of the steps + 1 positions and the
+  // peak; a triangle per step on either edge and one joining them at each end.
+  const long long edge = CountSum(steps, 1);
+  block.rows = std::max(block.rows, steps);
+  block.across = CountSum(block.across, 2);
+  block.Add(FileString::Title(outfield.material), CountProduct(2, edge), CountSum(CountProduct(2, edge), 1));
+}
+
 void CN5Ptf::CreateOutfieldObject(const _vars_outfield_obj& outfield, CGlFaceArray& faces, CGlPointArray& points,
                                   CGlMaterialArray& materials) {
   if (!EnsureLength()) return;
   const int material = materials.AddByTexName(outfield.material);
-  const double start = outfield.start;
-  double end = outfield.end;
-  if (!AllFinite({start, end, outfield.widthStart, outfield.widthEnd, outfield.elevationStart, outfield.elevationEnd,
-                  outfield.peakHeight}))
-    return;
-  if (end < start) end += trackLength;
-  if (!(end >= start)) return;
-  const double tiling = UsableStep(outfield.tilingScale);
-  const long long n = std::max(1LL, static_cast<long long>((end - start) / tiling + 1));
+  double start, end;
+  long long n;
+  if (!OutfieldSteps(outfield, start, end, n)) return;
   const double step = (end - start) / static_cast<double>(n);
   const int side = outfield.widthStart < 0 ? 0 : 1;
 
@@ -206,6 +273,13 @@ void CN5Ptf::CreateOutfieldObject(const _vars_outfield_obj& outfield, CGlFaceArr
   add(points.GetSize() - 1, lastInner, c);
   faces.VertexShading(points);
   faces.SetUVScale(points, outfield.textureMappingScale);
+}
+
+void CN5Ptf::CountTreeObject(const _vars_vertical_obj& vertical, GlBlockCount& block) {
+  if (!EnsureLength()) return;
+  block.rows = std::max(block.rows, 1LL);
+  block.across = CountSum(block.across, 1);
+  block.Add(FileString::Title(vertical.material), 1, 4);
 }
 
 void CN5Ptf::CreateTreeObject(const _vars_vertical_obj& vertical, CGlFaceArray& faces, CGlPointArray& points,

@@ -1,8 +1,11 @@
 // The program's error types: one invalid-argument error for out-of-range
-// indices and bad arguments, and a format error for damaged input files.
+// indices and bad arguments, and a format error for damaged input files;
+// and the text a caught error is shown with, which for running out of
+// memory names the step the command was in.
 #pragma once
 
 #include <cstddef>
+#include <exception>
 #include <stdexcept>
 #include <string>
 
@@ -34,3 +37,29 @@ class CFormatError : public std::runtime_error {
  private:
   size_t offset_;
 };
+
+// What a command is doing, named for the failure that cannot say so itself:
+// running out of memory. A step lives for a scope; when an exception leaves
+// it, the innermost step left is kept for the handler that catches the
+// exception (ErrorText), since the steps are gone by the time it runs.
+class CWorkStep {
+ public:
+  // what: "meshing the track", "writing track.gmt".
+  explicit CWorkStep(std::string what);
+  ~CWorkStep();
+  CWorkStep(const CWorkStep&) = delete;
+  CWorkStep& operator=(const CWorkStep&) = delete;
+
+  // The innermost step in progress; empty outside any.
+  static std::string Current();
+
+ private:
+  std::string what_;
+  CWorkStep* outer_;
+  int exceptions_;  // exceptions in flight when the step began
+};
+
+// The text to show for a caught exception: "out of memory while <step>"
+// (the step the exception left, else the one in progress) for a failed
+// allocation, otherwise the exception's own text.
+std::string ErrorText(const std::exception& e);

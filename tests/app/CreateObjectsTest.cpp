@@ -2,6 +2,10 @@
 // collision-only boards, material transparency; and insert angles.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <memory>
+#include <set>
+
 #include "app/Lapforge.h"
 #include "app/support/TextFormat.h"
 #include "description/TrkDsc.h"
@@ -11,6 +15,7 @@
 #include "mesh/GlMipArray.h"
 #include "ptf/N5PtfDb.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/description/CheckedTracks.h"
 #include "tests/support/description/Descriptions.h"
 
 namespace {
@@ -119,6 +124,63 @@ TEST(CreateObjects, TrackMaterialsTakeTheTransparencyOfTheMaterialTable) {
   int hedge = -1;
   ASSERT_TRUE(e.materials.Lookup("hedge", hedge));
   EXPECT_EQ(e.materials[hedge].transparencyMode, -1);
+}
+
+// The count made without meshing bounds every block CreateObjects meshes,
+// and each of its game objects (the points of one material's textured
+// faces), closely: a quad has four points, a triangle three of them.
+TEST(CreateObjects, CountsBoundTheMeshClosely) {
+  TrkDsc twelve, banked;
+  BuildTwelve(twelve);
+  CircuitOptions o;
+  o.sections = 20;
+  o.banked = true;
+  o.bands = 6;
+  o.latRes = 1.5;
+  o.longRes = 3;
+  o.detailEvery = 4;
+  FillGeneratedCircuit(banked, o);
+  std::unique_ptr<TrkDsc> sample = CLapforge().DataBaseFromXML(LAPFORGE_SOURCE_DIR "/examples/sample-circuit.xml");
+  ASSERT_TRUE(sample);
+  for (TrkDsc* ds : {&twelve, &banked, sample.get()}) {
+    Export e;
+    BuildAndMesh(*ds, e);
+    const std::vector<GlBlockCount> counts = e.model.CountGlBlocks();
+    ASSERT_EQ(counts.size(), static_cast<size_t>(e.blocks.GetSize()));
+    for (size_t i = 0; i < counts.size(); ++i) {
+      const CGlBlock& b = e.blocks[static_cast<int>(i)];
+      const GlBlockCount& c = counts[i];
+      EXPECT_EQ(c.Faces(), b.faces.GetSize()) << b.name;
+      EXPECT_GE(c.Points(), b.points.GetSize()) << b.name;
+      EXPECT_LE(c.Points(), b.points.GetSize() * 4 / 3 + 4) << b.name;
+      std::map<std::string, std::set<int32_t>> used;
+      for (const CGlFace& f : b.faces)
+        for (int k = 0; f.GetUVCount() > 0 && k < f.GetVertexCount(); ++k)
+          used[e.materials[f.materialIndex].materialName].insert(f.vertices[k]);
+      ASSERT_EQ(c.materials.size(), used.size()) << b.name;
+      for (const GlMaterialCount& m : c.materials) {
+        const long long actual = static_cast<long long>(used[m.material].size());
+        EXPECT_GE(m.points, actual) << b.name << " " << m.material;
+        EXPECT_LE(m.points, actual * 4 / 3 + 4) << b.name << " " << m.material;
+      }
+    }
+  }
+}
+
+TEST(CreateObjects, MeshBeyondTheMemoryIsRefusedBeforeMeshing) {
+  TrkDsc ds;
+  FillCheckedLoop(ds);
+  // Eight blocks of 10^7 rows of a dozen faces: hundreds of GB.
+  ds.TrackSummary[0].SetLongitudinalResolution(1e-6f);
+  Export e;
+  CRecordingUI ui;
+  ASSERT_EQ(PTFObjFromDataBase(ds, e.model, ""), 1);
+  EXPECT_FALSE(CLapforge().CreateObjects(e.model, e.blocks, e.materials, e.textures, e.trackNames, e.verticalNames,
+                                         e.otherNames));
+  EXPECT_EQ(e.blocks.GetSize(), 0);
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_EQ(ui.shown[0].caption, "Out of memory");
+  EXPECT_NE(ui.shown[0].text.find("meshing the track would need about"), std::string::npos) << ui.shown[0].text;
 }
 
 TEST(Inserts, AnglesBecomeRadiansWithPiTakenAsFiveDigitsAndPitchNegated) {

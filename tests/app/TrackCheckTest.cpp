@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "app/TrackCheck.h"
+#include "app/support/TextFormat.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/description/CheckedTracks.h"
 
@@ -128,15 +129,75 @@ TEST(TrackCheckErrors, RowsTheTrackBuildRefuses) {
   EXPECT_EQ(CTrackCheck::ErrorCount(f), 1) << Listing(f);
 }
 
-TEST(TrackCheckErrors, BlockBeyondTheVertexLimitOfAGameObject) {
+// A mesh beyond the budget is counted, never made, and named by the row
+// whose block is the largest, with the resolution it is meshed at.
+struct BudgetCase {
+  const char* name;
+  void (*make)(TrkDsc&);
+  const char* table;
+  int row, section;
+  const char* text;  // null: no error at all
+};
+
+class TrackCheckBudget : public testing::TestWithParam<BudgetCase> {};
+
+TEST_P(TrackCheckBudget, FoundByCountingAndNamed) {
+  const BudgetCase& c = GetParam();
   TrkDsc ds;
   FillCheckedLoop(ds);
-  fault::FineMeshOnSection2(ds);
-  const std::vector<CheckFinding> f = CheckOf(ds);
-  // 100 m every 0.5 m: 200 + 1 steps; the 12 m of asphalt every 0.0625 m:
-  // 192 + 1 cells; four points of its own per face: 201 * 193 * 4.
-  EXPECT_EQ(Count(f, E, "Section", 2, 2, {"TrackObj002", "155172 vertices", "\"asphalt\""}), 1) << Listing(f);
-  EXPECT_EQ(CTrackCheck::ErrorCount(f), 1) << Listing(f);
+  c.make(ds);
+  CTrackCheck check;
+  const std::vector<CheckFinding> f = check.Check(ds, "");
+  EXPECT_EQ(CTrackCheck::ErrorCount(f), c.text ? 1 : 0) << Listing(f);
+  EXPECT_EQ(check.MeshBytes() > CTrackCheck::kMeshBudget, c.text != nullptr);
+  if (c.text)
+    EXPECT_EQ(Count(f, E, c.table, c.row, c.section, {c.text, "more than the 4.0 GB an export may make"}), 1)
+        << Listing(f);
+}
+
+void MicrometreAlong(TrkDsc& ds) { ds.TrackSummary[0].SetLongitudinalResolution(1e-6f); }
+void MeshRowAcross(TrkDsc& ds) { ds.Mesh.AddMeshRow(15.0f, 5.0f, 1e-5f, ds.Section[3]); }
+void HugeDetail(TrkDsc& ds) {
+  ds.TrackDetail[0].Setlength(1e7);
+  ds.TrackDetail[0].Setwidth(1e3);
+}
+void InfieldTiledFinely(TrkDsc& ds) {
+  ds.InfieldObj.AddInfieldObjRow("inner", true, 100.0f, 300.0f, 0.0f, 0.0f, 1.0f, 1e-6f, "grass", 10.0f);
+}
+// (A resolution that is not a number is an error of its own.)
+void NotAbove0(TrkDsc& ds) {
+  ds.TrackSummary[0].SetLateralResolution(0.0f);
+  ds.TrackSummary[0].SetLongitudinalResolution(-1.0f);
+  ds.Mesh.AddMeshRow(0.0f, -5.0f, -1.0f, ds.Section[2]);
+}
+
+// Every segment meets the 10^7 rows a mesh count stops at (the first of the
+// equal blocks is named); the detail is 10^7 m by 10^3 m in cells of 4 m
+// (the lateral resolution); resolutions not above 0 add nothing.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TrackCheckBudget,
+    testing::Values(BudgetCase{"MicrometreAlong", MicrometreAlong, "Section", 0, 0,
+                               "10000001 rows along at LongitudinalResolution 1e-06 m of the TrackSummary"},
+                    BudgetCase{"MeshRowAcross", MeshRowAcross, "Section", 3, 3,
+                               "cells across at LateralResolution 1e-05 m of its Mesh row 0"},
+                    BudgetCase{"HugeDetail", HugeDetail, "TrackDetail", 0, -1,
+                               "this detail's, 625000000 faces: 2500000 by 250 cells of 4 m"},
+                    BudgetCase{"InfieldTiledFinely", InfieldTiledFinely, "InfieldObj", 0, -1, "(its TilingScale)"},
+                    BudgetCase{"NotAbove0", NotAbove0, "", -1, -1, nullptr}),
+    [](const testing::TestParamInfo<BudgetCase>& info) { return std::string(info.param.name); });
+
+TEST(TrackCheckErrors, MoreSectionsThanAnIndexHoldsIsATypingError) {
+  CTempDir dir;
+  std::string xml = "<TrkDsc xmlns=\"http://tempuri.org/TrkDsc.xsd\">";
+  for (int i = 0; i <= 65536; ++i)
+    xml += StrFormat(
+        "<Section><Index>%d</Index><Type>0</Type><Length>10</Length><Angle_Change>0</Angle_Change>"
+        "</Section>",
+        i);
+  WriteText(dir.File("long.xml"), xml + "</TrkDsc>");
+  const std::vector<CheckFinding> f = CTrackCheck().CheckFile(dir.File("long.xml"));
+  ASSERT_EQ(f.size(), 1u) << Listing(f);
+  EXPECT_NE(f[0].message.find("There is a incorrectly typed value in your xml"), std::string::npos) << f[0].message;
 }
 
 TEST(TrackCheckErrors, UnreadableDescriptionIsOneError) {
@@ -238,6 +299,19 @@ TEST(TrackCheckWarnings, WallOnTheDrivableSurface) {
   fault::WallOnAsphalt(ds);
   const std::vector<CheckFinding> f = CheckOf(ds);
   EXPECT_EQ(Count(f, W, "Traction", 6, 6, {"wall at 2 m", "between the band edges at -6 m and 6 m"}), 1)
+      << Listing(f);
+  EXPECT_EQ(f.size(), 1u) << Listing(f);
+}
+
+TEST(TrackCheckWarnings, BlockBeyondTheVertexLimitIsSplit) {
+  TrkDsc ds;
+  FillCheckedLoop(ds);
+  fault::FineMeshOnSection2(ds);
+  const std::vector<CheckFinding> f = CheckOf(ds);
+  // 100 m every 0.5 m: 200 + 1 steps; the 12 m of asphalt every 0.0625 m:
+  // 192 + 1 cells; four points of its own per face: 201 * 193 * 4, which
+  // 65,535 goes into 2.37 times.
+  EXPECT_EQ(Count(f, W, "Section", 2, 2, {"TrackObj002", "155172 vertices", "\"asphalt\"", "split into 3 objects"}), 1)
       << Listing(f);
   EXPECT_EQ(f.size(), 1u) << Listing(f);
 }

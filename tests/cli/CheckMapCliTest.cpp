@@ -16,7 +16,9 @@ namespace {
 
 using Result = CliResult;
 
-Result Lapforge(const CTempDir& dir, const std::string& args) { return RunCli(LAPFORGE_CLI, dir, args); }
+Result Lapforge(const CTempDir& dir, const std::string& args, const std::string& prefix = "") {
+  return RunCli(LAPFORGE_CLI, dir, args, prefix);
+}
 
 const std::string kSample = LAPFORGE_SOURCE_DIR "/examples/sample-circuit.xml";
 
@@ -31,6 +33,30 @@ std::string WriteBrokenLoop(const CTempDir& dir) {
   std::string error;
   EXPECT_TRUE(ds.WriteXml(dir.File("broken.xml"), error)) << error;
   return dir.File("broken.xml");
+}
+
+// The sample circuit meshed every `resolution` metres along.
+std::string WriteFine(const CTempDir& dir, const std::string& resolution) {
+  std::string xml = ReadText(kSample);
+  const std::string from = "<LongitudinalResolution>15</LongitudinalResolution>";
+  const size_t at = xml.find(from);
+  EXPECT_NE(at, std::string::npos);
+  xml.replace(at, from.size(), "<LongitudinalResolution>" + resolution + "</LongitudinalResolution>");
+  const std::string path = dir.File("fine" + resolution + ".xml");
+  WriteText(path, xml);
+  return path;
+}
+
+// Runs the program with at most `mb` MB of memory: an address-space limit,
+// or, under AddressSanitizer (which reserves terabytes of address space for
+// itself), its limit on resident memory.
+std::string MemoryLimit(int mb) {
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+  return "ASAN_OPTIONS=$ASAN_OPTIONS:hard_rss_limit_mb=" + std::to_string(mb) + " ";
+#endif
+#endif
+  return "ulimit -v " + std::to_string(mb * 1024) + "; ";
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -117,6 +143,45 @@ TEST(CliExportGate, ExportsRefuseErrorsUnlessForced) {
   Result clean = Lapforge(dir, "export ptf " + Q(kSample) + " " + Q(dir.File("sample.ptf")));
   EXPECT_EQ(clean.status, 0) << clean.err;
   EXPECT_EQ(clean.err, "");
+}
+
+TEST(CliCheck, FineResolutionsAreCountedNotMeshed) {
+  CTempDir dir;
+  for (const std::string resolution : {"0.001", "1e-6"}) {
+    const std::string fine = WriteFine(dir, resolution);
+    Result text = Lapforge(dir, "check " + Q(fine), MemoryLimit(512));
+    EXPECT_EQ(text.status, 1) << text.err;
+    const std::vector<std::string> lines = Lines(text.out);
+    ASSERT_FALSE(lines.empty()) << text.err;
+    EXPECT_EQ(lines[0].rfind("error: Section row ", 0), 0u) << text.out;
+    const std::string named =
+        "at LongitudinalResolution " + std::string(resolution == "1e-6" ? "1e-06" : "0.001") + " m of the TrackSummary";
+    EXPECT_NE(lines[0].find(named), std::string::npos) << text.out;
+
+    Result json = Lapforge(dir, "check --json " + Q(fine), MemoryLimit(512));
+    EXPECT_EQ(json.status, 1) << json.err;
+    const nlohmann::json j = nlohmann::json::parse(json.out, nullptr, false);
+    ASSERT_TRUE(j.is_array() && !j.empty()) << json.out << json.err;
+    EXPECT_EQ(j[0]["severity"], "error");
+    EXPECT_NE(j[0]["message"].get<std::string>().find(named), std::string::npos);
+  }
+}
+
+TEST(CliExportGate, MeshBeyondTheMemoryIsRefusedEvenWhenForced) {
+  CTempDir dir;
+  const std::string fine = WriteFine(dir, "1e-6");
+  for (const std::string format : {"rfactor", "gltf", "3ds"}) {
+    const std::string out = dir.File("out." + format);
+    Result forced = Lapforge(dir, "export " + format + " --force " + Q(fine) + " " + Q(out), MemoryLimit(512));
+    EXPECT_EQ(forced.status, 1) << format;
+    EXPECT_FALSE(Exists(out)) << format;
+    EXPECT_NE(forced.err.find("Check: the track's mesh would need about "), std::string::npos) << forced.err;
+    EXPECT_NE(forced.err.find("nothing was written, whatever --force says"), std::string::npos) << forced.err;
+  }
+  // The PTF is not meshed: forced, it is written.
+  Result ptf = Lapforge(dir, "export ptf --force " + Q(fine) + " " + Q(dir.File("fine.ptf")), MemoryLimit(512));
+  EXPECT_EQ(ptf.status, 0) << ptf.err;
+  EXPECT_TRUE(Exists(dir.File("fine.ptf")));
 }
 
 TEST(CliMap, SvgOutlinesCloseAndEverySectionIsLabelled) {

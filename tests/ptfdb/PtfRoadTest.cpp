@@ -186,6 +186,33 @@ TEST(PtfBuild, SectionWithoutContoursBetweenTwoWithContoursIsJoined) {
     }
 }
 
+TEST(PtfBuild, RunOfSectionsWithoutContoursIsJoinedOnlyBetweenTwoWithContours) {
+  CRecordingUI ui;
+  TrkDsc ds;
+  // Bare, contoured, three bare, contoured, bare: only the middle run lies
+  // between two sections with contours.
+  for (int i = 0; i < 7; ++i) {
+    SectionRow s = AddSection(ds, 0, 40, 0);
+    if (i == 0) AddRoad(ds, s);
+    if (i == 1 || i == 5) {
+      AddContour(ds, s, -20, i, 0.01 * i, i + 1, 0);
+      AddContour(ds, s, 20, 0, 0, 0.5 * i, 0.02);
+    }
+  }
+  CN5PtfDb model;
+  ASSERT_EQ(PTFObjFromDataBase(ds, model, ""), 1);
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(model.GetSegObj(i)->bankLines.empty(), i == 0 || i == 6) << i;
+  model.GetTrackLength();
+  for (int seg = 2; seg <= 5; ++seg)
+    for (double lat : {-20.0, 0.0, 20.0}) {
+      const double at = model.GetSegObj(seg)->startLong;
+      double x, y, z0 = -1, z1 = -2;
+      model.GetXYZ(at - 1e-7, lat, x, y, z0);
+      model.GetXYZ(at + 1e-7, lat, x, y, z1);
+      EXPECT_NEAR(z0, z1, 1e-5) << seg << " " << lat;
+    }
+}
+
 TEST(PtfBuild, ResolutionsDefaultAndContoursTakeTheStartHeight) {
   CRecordingUI ui;
   TrkDsc ds;

@@ -90,7 +90,7 @@ void FillGeneratedCircuit(TrkDsc& ds, const CircuitOptions& o) {
   const double rise = o.banked ? o.bank * (width + 2) : 0.0;
   double start = 0, heading = 0;
   for (int i = 0; i < sections; ++i) {
-    const bool arc = i % 2 == 1;
+    const bool arc = i % 2 == 1 && !o.straightOnly;
     auto s = ds.Section.AddSectionRow(static_cast<uint16_t>(i), static_cast<int8_t>(arc ? 1 : 0), start, each, heading,
                                       arc ? sweep : 0.0, arc ? radius : 0.0, 0.0);
     for (int b = 0; b <= o.bands; ++b) {
@@ -108,10 +108,12 @@ void FillGeneratedCircuit(TrkDsc& ds, const CircuitOptions& o) {
     // Arcs bank up towards their end, straights level out again.
     const double zStart = arc ? 0.0 : rise, zEnd = arc ? rise : 0.0;
     const double middle = right + o.bandWidth * 0.5;
-    ds.Contour.AddContourRow(right - 1, zStart, 0.0, right - 1, zEnd, 0.0, s);
-    ds.Contour.AddContourRow(middle, zStart * (left + 1 - middle) / (width + 2), 0.0, middle,
-                             zEnd * (left + 1 - middle) / (width + 2), 0.0, s);
-    ds.Contour.AddContourRow(left + 1, 0.0, 0.0, left + 1, 0.0, 0.0, s);
+    if (o.contours) {
+      ds.Contour.AddContourRow(right - 1, zStart, 0.0, right - 1, zEnd, 0.0, s);
+      ds.Contour.AddContourRow(middle, zStart * (left + 1 - middle) / (width + 2), 0.0, middle,
+                               zEnd * (left + 1 - middle) / (width + 2), 0.0, s);
+      ds.Contour.AddContourRow(left + 1, 0.0, 0.0, left + 1, 0.0, 0.0, s);
+    }
     if (o.detailEvery > 0 && i % o.detailEvery == 0)
       ds.TrackDetail.AddTrackDetailRow(start + each / 2, 0.0, 4.0, 2.0, 90.0, 1.0, 1.0, "start");
     start += each;

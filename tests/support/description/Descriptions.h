@@ -25,7 +25,7 @@ void FillCircuit(TrkDsc& ds, int sections, int tractions);
 // arc rises from flat at its start to `bank` (height change per metre
 // across, outer side up) at its end, and the following straight falls back
 // to flat, so heights meet at every boundary. One detail every
-// `detailEvery` sections (0 for none).
+// `detailEvery` sections (0 for none). The options below change the shape.
 struct CircuitOptions {
   double length = 2000;  // metres
   int sections = 8;      // even; half of them arcs
@@ -37,5 +37,10 @@ struct CircuitOptions {
   bool banked = false;
   double bank = 0.08;
   int detailEvery = 0;
+  // Every section a straight (an open road `length` long) instead of the
+  // alternating circuit.
+  bool straightOnly = false;
+  // Without contours: no section has bank lines of its own.
+  bool contours = true;
 };
 void FillGeneratedCircuit(TrkDsc& ds, const CircuitOptions& options);
