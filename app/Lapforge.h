@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CGlBlockArray;
@@ -45,6 +46,9 @@ class CLapforge {
   void CreateObjects(CN5Ptf& model, CGlBlockArray& blocks, CGlMaterialArray& materials, CGlMipArray& textures,
                      std::vector<std::string>& trackNames, std::vector<std::string>& verticalNames,
                      std::vector<std::string>& otherNames);
+  // The names CreateObjects gives the blocks of a built track, in block
+  // order, found without meshing.
+  static std::vector<std::string> BlockNames(CN5Ptf& model);
 
   // Mesh export roads: the number of blocks, 0 when nothing was built.
   // The glTF export (no game counterpart) lets a track maker look at the meshes.
@@ -69,7 +73,20 @@ class CLapforge {
   int AIWFromDataBase(const TrkDsc& db, const std::string& lpFile, const std::string& aiwFile);
   int CamFromDataBase(const TrkDsc& db, const std::string& camIn, const std::string& camOut);
 
+  // The files this driver's operations wrote (block files, scene and side
+  // files, the track and its object files...): what a completion report
+  // counts, where an operation's result counts blocks.
+  int FilesWritten() const { return filesWritten_; }
+  void CountFilesWritten(int files) { filesWritten_ += files; }
+  // Runs one operation; the files it wrote, 0 when it failed.
+  template <class... Params, class... Args>
+  int Files(int (CLapforge::*operation)(Params...), Args&&... args) {
+    filesWritten_ = 0;
+    return (this->*operation)(std::forward<Args>(args)...) > 0 ? filesWritten_ : 0;
+  }
+
  private:
+  int filesWritten_ = 0;
   // An XML... operation: the description loaded, then given with output to
   // road; 0 when it could not be loaded.
   int FromXML(const std::string& xmlFile, int (CLapforge::*road)(const TrkDsc&, const std::string&),

@@ -6,6 +6,7 @@
 #include "app/Lapforge.h"
 #include "app/support/FileIO.h"
 #include "app/support/Progress.h"
+#include "app/support/SafeFileTitles.h"
 #include "app/support/UserInterface.h"
 #include "formats/ZWriteScn.h"
 #include "ptf/N5PtfDb.h"
@@ -34,23 +35,47 @@ bool CMeshExportRoad::Build(CLapforge& driver, const TrkDsc& db, MeshExportModel
   return true;
 }
 
+std::vector<std::string> BlockFileTitles(const std::vector<std::string>& blockNames) {
+  CSafeFileTitles titles(kBlockTitleLength);
+  std::vector<std::string> out;
+  out.reserve(blockNames.size());
+  for (const std::string& name : blockNames) out.push_back(titles.Next(name));
+  return out;
+}
+
+std::vector<std::string> BlockFileTitles(const CGlBlockArray& blocks) {
+  std::vector<std::string> names;
+  names.reserve(static_cast<size_t>(blocks.GetSize()));
+  for (int b = 0; b < blocks.GetSize(); ++b) names.push_back(blocks[b].name);
+  return BlockFileTitles(names);
+}
+
 MeshExportResult CMeshExportRoad::WriteFiles(const MeshExportModel& built, const std::string& folder,
                                              const MeshExportFormat& format) {
   MeshExportResult result;
   auto record = [&result](bool ok, const std::string& path) { (ok ? result.written : result.failed).push_back(path); };
   result.written.reserve(static_cast<size_t>(built.blocks.GetSize()) + 1 + format.templates.size());
+  const std::vector<std::string> titles = BlockFileTitles(built.blocks);
+  std::vector<CGlObjTag> scene;
+  scene.reserve(titles.size());
   {
     CProgress progress("Writing", built.blocks.GetSize());
     for (int b = 0; b < built.blocks.GetSize(); ++b) {
       const CGlBlock& block = built.blocks[b];
-      const std::string path = JoinPath(folder, block.name + "." + format.blockExtension);
-      record(format.writeBlock(block, built.textures, built.materials, path), path);
+      const std::string& title = titles[static_cast<size_t>(b)];
+      const std::string path = JoinPath(folder, title + "." + format.blockExtension);
+      const BlockWrite written = format.writeBlock(block, built.textures, built.materials, path);
+      if (written != BlockWrite::Empty) {
+        record(written == BlockWrite::Written, path);
+        scene.push_back(block.tag);
+        scene.back().name = title;
+      }
       progress.Step();
     }
   }
   if (!format.sceneFile.empty()) {
     const std::string path = JoinPath(folder, format.sceneFile);
-    record(CZWriteScn::WriteScn(path, format.sceneExtension, built.blocks), path);
+    record(CZWriteScn::WriteScn(path, format.sceneExtension, scene), path);
   }
   for (const MeshExportTemplate& t : format.templates) {
     const std::string path = JoinPath(folder, t.fileName);
@@ -73,6 +98,7 @@ int CMeshExportRoad::Run(CLapforge& driver, const TrkDsc& db, const std::string&
   MeshExportModel built;
   if (!Build(driver, db, built)) return 0;
   const MeshExportResult result = WriteFiles(built, folder, format);
+  driver.CountFilesWritten(static_cast<int>(result.written.size()));
   if (!ReportFailed(result.failed)) return 0;
   return built.blocks.GetSize();
 }

@@ -31,6 +31,7 @@ int CLapforge::_3DSFromDataBase(const TrkDsc& db, const std::string& file) {
     CMeshExportRoad::ReportFailed({file});
     return 0;
   }
+  CountFilesWritten(1);
   return built.blocks.GetSize();
 }
 

@@ -28,6 +28,7 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
     CMeshExportRoad::ReportFailed({ptf});
     return 0;
   }
+  int files = 1;
   CreateObjects(*built.model, built.blocks, built.materials, built.textures, built.trackNames, built.verticalNames,
                 built.otherNames);
 
@@ -53,12 +54,27 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
     CGlObjTag tag;
     tag.ClearObjTag();
     std::string error;
-    if (!scene.SaveModel(file, CGlPointArray(), CGlFaceArray(), built.materials, built.textures, inserts, built.blocks,
-                         tag, built.model->path, error))
+    if (scene.SaveModel(file, CGlPointArray(), CGlFaceArray(), built.materials, built.textures, inserts, built.blocks,
+                        tag, built.model->path, error))
+      ++files;
+    else
       failed.push_back(file);
   }
+  // The scene names the blocks by the files an rFactor export of the track
+  // writes.
+  const std::vector<std::string> titles = BlockFileTitles(built.blocks);
+  std::vector<CGlObjTag> entries;
+  entries.reserve(titles.size());
+  for (int i = 0; i < built.blocks.GetSize(); ++i) {
+    entries.push_back(built.blocks[i].tag);
+    entries.back().name = titles[static_cast<size_t>(i)];
+  }
   const std::string scn = JoinPath(folder, "_Lapforge.scn");
-  if (!CZWriteScn::WriteScn(scn, "gmt", built.blocks)) failed.push_back(scn);
+  if (CZWriteScn::WriteScn(scn, "gmt", entries))
+    ++files;
+  else
+    failed.push_back(scn);
+  CountFilesWritten(files);
   if (!CMeshExportRoad::ReportFailed(failed)) return 0;
   return built.blocks.GetSize();
 }

@@ -44,6 +44,8 @@ int CLapforge::GltfFromDataBase(const TrkDsc& db, const std::string& outFile) {
     UI().Message(error, "Lapforge");
     return 0;
   }
+  // A .gltf file keeps its buffer in a .bin beside it.
+  CountFilesWritten(FileString::Extension(outFile) != "glb" && writer.BufferSize() > 0 ? 2 : 1);
   return blocks.GetSize() > 0 ? blocks.GetSize() : 0;
 }
 

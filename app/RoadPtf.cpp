@@ -31,6 +31,7 @@ int CLapforge::PTFFromDataBase(const TrkDsc& db, const std::string& ptfFile) {
     UI().Message("The track file cannot be written: " + out, "");
     return 0;
   }
+  CountFilesWritten(1 + model.sceneryFilesWritten);
   return 1;
 }
 

@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "app/support/SafeFileTitles.h"
 #include "app/tables/TrackTextures.h"
 #include "track/N5Ptf.h"
 
@@ -176,13 +177,18 @@ class CN5PtfDb : public CN5Ptf {
 
   // The level-of-detail distance of scenery object files.
   static constexpr double kSceneryLod = 400.0;
+  // The scenery object files written beside the PTF.
+  int sceneryFilesWritten = 0;
 
  private:
   // Writes a scenery mesh (centred on its lowest point) as an object file
-  // beside the PTF and places it.
-  void WriteSceneryObject(const std::string& folder, const std::string& title, CGlPointArray& points,
+  // beside the PTF, named by its title made safe, and places it.
+  void WriteSceneryObject(const std::string& folder, const std::string& name, CGlPointArray& points,
                           CGlFaceArray& faces, const std::string& texture);
 
+  // The file titles of the scenery object files: safe to join to the
+  // PTF's folder and unique within the track (63 characters, as block files).
+  CSafeFileTitles sceneryTitles_{63};
   std::vector<std::vector<VARS_PTF_DB_CONTOUR>> contours_;  // per segment
   // The rebuilt texture tables' lookups: an entry's identity -> its texture
   // index, and the number of entries per grip, so that each band or wall is

@@ -31,8 +31,11 @@ CN5ObjRo* CN5PtfDb::AddGlInsert(const CGlInsert& insert, int /*flag*/) {
   return ref;
 }
 
-void CN5PtfDb::WriteSceneryObject(const std::string& folder, const std::string& title, CGlPointArray& points,
+void CN5PtfDb::WriteSceneryObject(const std::string& folder, const std::string& name, CGlPointArray& points,
                                   CGlFaceArray& faces, const std::string& texture) {
+  // The description's title becomes a file beside the PTF, and the track
+  // refers to that file by the same title.
+  const std::string title = sceneryTitles_.Next(name);
   CGlMipArray mips;
   CGlMip mip;
   mip.mipName = texture;
@@ -51,7 +54,8 @@ void CN5PtfDb::WriteSceneryObject(const std::string& folder, const std::string& 
   tso.defaultAppearanceMode = 1;
   tso.lodDistance = kSceneryLod;
   // The track refers to the object by its lower-cased name.
-  tso.MkTso(FileString::LowerFileName(folder + title + ".3do"), points, faces, mips, 0, false, false);
+  if (tso.MkTso(FileString::LowerFileName(folder + title + ".3do"), points, faces, mips, 0, false, false))
+    ++sceneryFilesWritten;
 }
 
 void CN5PtfDb::AddInfield(const std::string& folder, const std::string& title, double centreRaise, int start, int end,
