@@ -66,7 +66,7 @@ std::vector<ModelObject> ReadModelObjects(const std::vector<uint8_t>& bytes, Mod
       return objects;
     }
     objects[k].indices.resize(indices);
-    std::memcpy(objects[k].indices.data(), bytes.data() + block, 2 * indices);
+    if (indices > 0) std::memcpy(objects[k].indices.data(), bytes.data() + block, 2 * indices);
   }
   return objects;
 }
