@@ -151,8 +151,8 @@ int CZMts::AddMaterial(const CGlPointArray& pointList, const CGlFaceArray& trian
   size_t fanTriangles = 0;
   for (const CGlFace& f : triangles)
     if (f.GetUVCount() > 0 && f.GetVertexCount() >= 3) fanTriangles += static_cast<size_t>(f.GetVertexCount() - 2);
-  // An object of no triangles is left out: the games' readers refuse an
-  // object without vertices.
+  // An object of no triangles is left out: GMT readers refuse an object of
+  // no vertices, and no game file of these formats carries one.
   if (fanTriangles == 0) return -1;
 
   // The triangles go into pieces of at most kVertexLimit vertices each, so

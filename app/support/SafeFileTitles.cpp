@@ -30,11 +30,20 @@ std::string CSafeFileTitles::Next(std::string_view name) {
   if (base.size() > maxLength_) base.resize(maxLength_);
   if (DeviceName(base)) base += '_';
 
+  // A repeat takes the next number not yet used for its base, so that many
+  // repeats of one name cost no more than one probe each.
   std::string title = base;
-  for (int n = 2; used_.count(ToLower(title)) > 0; ++n) {
-    const std::string suffix = StrFormat("_%d", n);
-    title = base.substr(0, std::min(base.size(), maxLength_ - suffix.size())) + suffix;
+  std::string key = ToLower(title);
+  if (used_.count(key) > 0) {
+    int& n = nextNumber_[key];
+    for (n = std::max(n, 2);; ++n) {
+      const std::string suffix = StrFormat("_%d", n);
+      title = base.substr(0, std::min(base.size(), maxLength_ - suffix.size())) + suffix;
+      if (used_.count(ToLower(title)) == 0) break;
+    }
+    ++n;
+    key = ToLower(title);
   }
-  used_.insert(ToLower(title));
+  used_.insert(std::move(key));
   return title;
 }

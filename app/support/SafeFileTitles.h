@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 class CSafeFileTitles {
@@ -22,5 +23,6 @@ class CSafeFileTitles {
  private:
   size_t maxLength_;
   int count_ = 0;
-  std::unordered_set<std::string> used_;  // lower-cased
+  std::unordered_set<std::string> used_;                // lower-cased
+  std::unordered_map<std::string, int> nextNumber_;     // lower-cased base -> next repeat number
 };
