@@ -23,6 +23,6 @@ class CSafeFileTitles {
  private:
   size_t maxLength_;
   int count_ = 0;
-  std::unordered_set<std::string> used_;                // lower-cased
-  std::unordered_map<std::string, int> nextNumber_;     // lower-cased base -> next repeat number
+  std::unordered_set<std::string> used_;             // lower-cased
+  std::unordered_map<std::string, int> nextNumber_;  // lower-cased base -> next repeat number
 };
