@@ -40,6 +40,20 @@ void MarkCollisionOnly(CGlBlock& block, const std::string& title) {
 
 }  // namespace
 
+std::vector<std::string> CLapforge::BlockNames(CN5Ptf& model) {
+  const int segments = model.NoSegments(true);
+  const int details = model.NoTrackDetails();
+  std::vector<std::string> names;
+  names.reserve(static_cast<size_t>(segments) + static_cast<size_t>(details) + model.verticalObjects.size() +
+                model.infieldObjects.size() + model.outfieldObjects.size());
+  for (int i = 0; i < segments; ++i) names.push_back(StrFormat("TrackObj%3.3d", i));
+  for (int i = 0; i < details; ++i) names.push_back(StrFormat("Trd%3.3d", i));
+  for (const _vars_vertical_obj& v : model.verticalObjects) names.push_back(v.title);
+  for (const _vars_infield_obj& v : model.infieldObjects) names.push_back(v.title);
+  for (const _vars_outfield_obj& v : model.outfieldObjects) names.push_back(v.title);
+  return names;
+}
+
 bool CLapforge::CreateObjects(CN5Ptf& model, CGlBlockArray& blocks, CGlMaterialArray& materials, CGlMipArray& textures,
                               std::vector<std::string>& trackNames, std::vector<std::string>& verticalNames,
                               std::vector<std::string>& otherNames) {
@@ -58,10 +72,12 @@ bool CLapforge::CreateObjects(CN5Ptf& model, CGlBlockArray& blocks, CGlMaterialA
       static_cast<long long>(segments) + details + static_cast<long long>(model.verticalObjects.size()) +
       static_cast<long long>(model.infieldObjects.size()) + static_cast<long long>(model.outfieldObjects.size());
   CProgress progress("Meshing", total);
+  std::vector<std::string> names = BlockNames(model);
+  size_t next = 0;
 
   // 1. The track, one block per segment.
   for (int i = 0; i < segments; ++i) {
-    CGlBlock& block = NewBlock(blocks, StrFormat("TrackObj%3.3d", i), true);
+    CGlBlock& block = NewBlock(blocks, std::move(names[next++]), true);
     block.tag.collisionTarget = 1;
     block.tag.hatTarget = 1;
     block.tag.shadowReceiver = 1;
@@ -79,7 +95,7 @@ bool CLapforge::CreateObjects(CN5Ptf& model, CGlBlockArray& blocks, CGlMaterialA
 
   // 3. Painted details.
   for (int i = 0; i < details; ++i) {
-    CGlBlock& block = NewBlock(blocks, StrFormat("Trd%3.3d", i), false);
+    CGlBlock& block = NewBlock(blocks, std::move(names[next++]), false);
     model.GetGlTrackDetailFaces(i, block.points, block.faces, textures, materials);
     otherNames.push_back(block.name);
     progress.Step();
@@ -87,20 +103,20 @@ bool CLapforge::CreateObjects(CN5Ptf& model, CGlBlockArray& blocks, CGlMaterialA
 
   // 4-6. Scenery.
   for (const _vars_vertical_obj& v : model.verticalObjects) {
-    CGlBlock& block = NewBlock(blocks, v.title, false);
+    CGlBlock& block = NewBlock(blocks, std::move(names[next++]), false);
     MarkCollisionOnly(block, v.title);
     model.CreateTreeObject(v, block.faces, block.points, materials);
     verticalNames.push_back(block.name);
     progress.Step();
   }
   for (const _vars_infield_obj& v : model.infieldObjects) {
-    CGlBlock& block = NewBlock(blocks, v.title, false);
+    CGlBlock& block = NewBlock(blocks, std::move(names[next++]), false);
     model.CreateInfieldObject(v, block.faces, block.points, materials);
     otherNames.push_back(block.name);
     progress.Step();
   }
   for (const _vars_outfield_obj& v : model.outfieldObjects) {
-    CGlBlock& block = NewBlock(blocks, v.title, false);
+    CGlBlock& block = NewBlock(blocks, std::move(names[next++]), false);
     model.CreateOutfieldObject(v, block.faces, block.points, materials);
     otherNames.push_back(block.name);
     progress.Step();

@@ -54,6 +54,7 @@ int CLapforge::DataBaseToXML(const TrkDsc& db, const std::string& xmlFile) {
     UI().Message(error, "");
     return 0;
   }
+  CountFilesWritten(1);
   return 1;
 }
 

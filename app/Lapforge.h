@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CGlBlockArray;
@@ -50,6 +51,9 @@ class CLapforge {
   bool CreateObjects(CN5Ptf& model, CGlBlockArray& blocks, CGlMaterialArray& materials, CGlMipArray& textures,
                      std::vector<std::string>& trackNames, std::vector<std::string>& verticalNames,
                      std::vector<std::string>& otherNames);
+  // The names CreateObjects gives the blocks of a built track, in block
+  // order, found without meshing.
+  static std::vector<std::string> BlockNames(CN5Ptf& model);
 
   // Mesh export roads: the number of blocks, 0 when nothing was built.
   // The glTF export (no game counterpart) lets a track maker look at the
@@ -84,9 +88,22 @@ class CLapforge {
   // ("Output File") and false returned; nothing has been written.
   bool OutputsClear(const std::vector<std::string>& outputs, const std::vector<std::string>& more = {});
 
+  // The files this driver's operations wrote (block files, scene and side
+  // files, the track and its object files...): what a completion report
+  // counts, where an operation's result counts blocks.
+  int FilesWritten() const { return filesWritten_; }
+  void CountFilesWritten(int files) { filesWritten_ += files; }
+  // Runs one operation; the files it wrote, 0 when it failed.
+  template <class... Params, class... Args>
+  int Files(int (CLapforge::*operation)(Params...), Args&&... args) {
+    filesWritten_ = 0;
+    return (this->*operation)(std::forward<Args>(args)...) > 0 ? filesWritten_ : 0;
+  }
+
  private:
   // Adds files the operation in progress reads, for the scope's lifetime.
   class ReadingScope;
+  int filesWritten_ = 0;
   // An XML... operation: the description loaded, then given with output to
   // road; 0 when it could not be loaded.
   int FromXML(const std::string& xmlFile, int (CLapforge::*road)(const TrkDsc&, const std::string&),

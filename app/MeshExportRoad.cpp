@@ -8,6 +8,7 @@
 #include "app/support/FileIO.h"
 #include "app/support/OutputCheck.h"
 #include "app/support/Progress.h"
+#include "app/support/SafeFileTitles.h"
 #include "app/support/UserInterface.h"
 #include "formats/ZWriteScn.h"
 #include "ptf/N5PtfDb.h"
@@ -37,8 +38,8 @@ std::vector<std::string> CMeshExportRoad::PlannedFiles(const CGlBlockArray* bloc
   std::vector<std::string> files;
   files.reserve((blocks ? static_cast<size_t>(blocks->GetSize()) : 0) + 1 + format.templates.size());
   if (blocks)
-    for (int b = 0; b < blocks->GetSize(); ++b)
-      files.push_back(JoinPath(folder, (*blocks)[b].name + "." + format.blockExtension));
+    for (const std::string& title : BlockFileTitles(*blocks))
+      files.push_back(JoinPath(folder, title + "." + format.blockExtension));
   if (!format.sceneFile.empty()) files.push_back(JoinPath(folder, format.sceneFile));
   for (const MeshExportTemplate& t : format.templates) files.push_back(JoinPath(folder, t.fileName));
   return files;
@@ -50,25 +51,49 @@ bool CMeshExportRoad::Build(CLapforge& driver, const TrkDsc& db, MeshExportModel
                               out.otherNames);
 }
 
+std::vector<std::string> BlockFileTitles(const std::vector<std::string>& blockNames) {
+  CSafeFileTitles titles(kBlockTitleLength);
+  std::vector<std::string> out;
+  out.reserve(blockNames.size());
+  for (const std::string& name : blockNames) out.push_back(titles.Next(name));
+  return out;
+}
+
+std::vector<std::string> BlockFileTitles(const CGlBlockArray& blocks) {
+  std::vector<std::string> names;
+  names.reserve(static_cast<size_t>(blocks.GetSize()));
+  for (int b = 0; b < blocks.GetSize(); ++b) names.push_back(blocks[b].name);
+  return BlockFileTitles(names);
+}
+
 MeshExportResult CMeshExportRoad::WriteFiles(const MeshExportModel& built, const std::string& folder,
                                              const MeshExportFormat& format) {
   MeshExportResult result;
   auto record = [&result](bool ok, const std::string& path) { (ok ? result.written : result.failed).push_back(path); };
+  const std::vector<std::string> titles = BlockFileTitles(built.blocks);
   const std::vector<std::string> paths = PlannedFiles(&built.blocks, folder, format);
   result.written.reserve(paths.size());
+  std::vector<CGlObjTag> scene;
+  scene.reserve(titles.size());
   size_t next = 0;
   {
     CProgress progress("Writing", built.blocks.GetSize());
     for (int b = 0; b < built.blocks.GetSize(); ++b) {
+      const CGlBlock& block = built.blocks[b];
       const std::string& path = paths[next++];
       CWorkStep step("writing " + path);
-      record(format.writeBlock(built.blocks[b], built.textures, built.materials, path), path);
+      const BlockWrite written = format.writeBlock(block, built.textures, built.materials, path);
+      if (written != BlockWrite::Empty) {
+        record(written == BlockWrite::Written, path);
+        scene.push_back(block.tag);
+        scene.back().name = titles[static_cast<size_t>(b)];
+      }
       progress.Step();
     }
   }
   if (!format.sceneFile.empty()) {
     const std::string& path = paths[next++];
-    record(CZWriteScn::WriteScn(path, format.sceneExtension, built.blocks), path);
+    record(CZWriteScn::WriteScn(path, format.sceneExtension, scene), path);
   }
   for (const MeshExportTemplate& t : format.templates) {
     const std::string& path = paths[next++];
@@ -99,6 +124,7 @@ int CMeshExportRoad::Run(CLapforge& driver, const TrkDsc& db, const std::string&
   if (!driver.OutputsClear(planned)) return 0;
   const std::vector<OutputStamp> existing = StampExisting(planned);
   const MeshExportResult result = WriteFiles(built, folder, format);
+  driver.CountFilesWritten(static_cast<int>(result.written.size()));
   if (!ReportFailed(result.failed, ReplacedSince(existing))) return 0;
   return built.blocks.GetSize();
 }

@@ -19,6 +19,13 @@ class CLapforge;
 class CN5PtfDb;
 class TrkDsc;
 
+// What became of one block's file.
+enum class BlockWrite {
+  Written,
+  Failed,
+  Empty,  // the block holds no object: no file, and no scene entry
+};
+
 // A template written after the scene file.
 struct MeshExportTemplate {
   std::string fileName;
@@ -32,10 +39,10 @@ struct MeshExportFormat {
   std::string sceneFile;       // "_Lapforge.scn" (empty: none)
   std::string sceneExtension;  // mesh extension named by the scene file
   std::vector<MeshExportTemplate> templates;
-  // Makes a fresh writer for the block and writes path; false when the file
-  // could not be written.
-  std::function<bool(const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
-                     const std::string& path)>
+  // Makes a fresh writer for the block and writes path, unless the block
+  // makes no object.
+  std::function<BlockWrite(const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
+                           const std::string& path)>
       writeBlock;
 };
 
@@ -55,6 +62,13 @@ struct MeshExportResult {
   std::vector<std::string> written;
   std::vector<std::string> failed;
 };
+
+// The file titles of the blocks, in block order, as every folder export
+// writes them and its scene file names them (CSafeFileTitles): at most
+// kBlockTitleLength characters, the title field of a GMT header.
+constexpr size_t kBlockTitleLength = 63;
+std::vector<std::string> BlockFileTitles(const std::vector<std::string>& blockNames);
+std::vector<std::string> BlockFileTitles(const CGlBlockArray& blocks);
 
 // A per-block format whose block files and scene file entries carry the
 // same extension, before its templates and block writer are set.
@@ -81,7 +95,8 @@ class CMeshExportRoad {
   // blocks; false when the description builds no track or its mesh would
   // not fit in memory (already shown).
   static bool Build(CLapforge& driver, const TrkDsc& db, MeshExportModel& out);
-  // Writes the block files in block order, the scene file, the templates.
+  // Writes the block files in block order under their file titles, the
+  // scene file (naming the blocks that hold objects), the templates.
   static MeshExportResult WriteFiles(const MeshExportModel& built, const std::string& folder,
                                      const MeshExportFormat& format);
   // Shows the files that could not be written, one per line, and those
@@ -89,6 +104,6 @@ class CMeshExportRoad {
   static bool ReportFailed(const std::vector<std::string>& failed, const std::vector<std::string>& replaced = {});
   // The whole road: the number of blocks, 0 when the folder or the track
   // could not be made, an output was refused (nothing written) or any file
-  // could not be written.
+  // could not be written. The files written are counted on the driver.
   static int Run(CLapforge& driver, const TrkDsc& db, const std::string& folder, const MeshExportFormat& format);
 };

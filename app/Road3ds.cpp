@@ -34,6 +34,7 @@ int CLapforge::_3DSFromDataBase(const TrkDsc& db, const std::string& file) {
     UI().Message(error.empty() ? "This file could not be written:\n" + file : error, "Write Error");
     return 0;
   }
+  CountFilesWritten(1);
   return built.blocks.GetSize();
 }
 

@@ -66,6 +66,15 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
     scene = writer.ModelImage(CGlPointArray(), CGlFaceArray(), built.materials, built.textures, inserts, built.blocks,
                               tag, built.model->path);
   }
+  // The scene names the blocks by the files an rFactor export of the track
+  // writes.
+  const std::vector<std::string> titles = BlockFileTitles(built.blocks);
+  std::vector<CGlObjTag> entries;
+  entries.reserve(titles.size());
+  for (int i = 0; i < built.blocks.GetSize(); ++i) {
+    entries.push_back(built.blocks[i].tag);
+    entries.back().name = titles[static_cast<size_t>(i)];
+  }
   // A write that fails (a full disk) ends the run; the message names the
   // files already replaced.
   std::string error;
@@ -75,8 +84,11 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
     return 0;
   };
   if (track.empty() || !ReplaceFile(ptf, track, error)) return failed(ptf);
+  CountFilesWritten(1);
   if (!ReplaceFile(file, scene, error)) return failed(file);
-  if (!CZWriteScn::WriteScn(scn, "gmt", built.blocks)) return failed(scn);
+  CountFilesWritten(1);
+  if (!CZWriteScn::WriteScn(scn, "gmt", entries)) return failed(scn);
+  CountFilesWritten(1);
   return built.blocks.GetSize();
 }
 

@@ -192,7 +192,11 @@ int CLapforge::GltfFromDataBase(const TrkDsc& db, const std::string& outFile, co
   }
   AddTextureImages(model, materials, textureFolder, outFile, writer);
   std::string error;
-  if (!writer.Write(outFile, error)) {
+  std::vector<std::string> written;
+  const bool ok = writer.Write(outFile, error, &written);
+  // A .gltf file keeps its buffer and images beside it.
+  CountFilesWritten(static_cast<int>(written.size()));
+  if (!ok) {
     // The .bin is written before the .gltf.
     UI().Message(error + ReplacedLines(ReplacedSince(existing)), "Lapforge");
     return 0;

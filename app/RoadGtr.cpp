@@ -10,13 +10,14 @@ namespace {
 
 // GTL and GTR2 share the GTL model layout; each block gets a fresh writer
 // and a cleared object tag.
-bool WriteGtlBlock(const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
-                   const std::string& path) {
+BlockWrite WriteGtlBlock(const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
+                         const std::string& path) {
   CGlObjTag tag;
   tag.ClearObjTag();
   CZGTLFile gtl;
   gtl.MakeObject(block.points, block.faces, textures, materials, tag);
-  return gtl.WriteGTLFile(path, tag);
+  if (gtl.objects.empty()) return BlockWrite::Empty;
+  return gtl.WriteGTLFile(path, tag) ? BlockWrite::Written : BlockWrite::Failed;
 }
 
 }  // namespace
@@ -28,7 +29,8 @@ MeshExportFormat GTRExportFormat() {
     // Target "tga" with ".dds" kept (CZGtr); the UV clamp off.
     CZGtrFile gtr;
     gtr.MakeObject(block.points, block.faces, textures, materials, 0, 1, 0);
-    return gtr.WriteGTRFile(path, 0);
+    if (gtr.objects.empty()) return BlockWrite::Empty;
+    return gtr.WriteGTRFile(path, 0) ? BlockWrite::Written : BlockWrite::Failed;
   };
   return format;
 }

@@ -10,7 +10,8 @@ MeshExportFormat MtsExportFormat() {
                        const std::string& path) {
     CZMts mts;
     mts.MakeObject(block.points, block.faces, textures, materials, 0, 1, 0);
-    return mts.WriteF1File(path, 0);
+    if (mts.objects.empty()) return BlockWrite::Empty;
+    return mts.WriteF1File(path, 0) ? BlockWrite::Written : BlockWrite::Failed;
   };
   return format;
 }

@@ -45,6 +45,7 @@ int CLapforge::PTFFromDataBase(const TrkDsc& db, const std::string& ptfFile) {
         "");
     return 0;
   }
+  CountFilesWritten(1 + model.sceneryFilesWritten);
   return 1;
 }
 

@@ -16,7 +16,8 @@ MeshExportFormat RFactorExportFormat() {
     tag.ClearObjTag();
     CZGmtFile gmt;
     gmt.MakeObject(block.points, block.faces, textures, materials, tag);
-    return gmt.WriteRFactorFile(path, tag);
+    if (gmt.objects.empty()) return BlockWrite::Empty;
+    return gmt.WriteRFactorFile(path, tag) ? BlockWrite::Written : BlockWrite::Failed;
   };
   return format;
 }

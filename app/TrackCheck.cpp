@@ -12,6 +12,7 @@
 
 #include "app/Lapforge.h"
 #include "app/support/Errors.h"
+#include "app/MeshExportRoad.h"
 #include "app/support/FileIO.h"
 #include "app/support/FileString.h"
 #include "app/support/Memory.h"
@@ -131,6 +132,7 @@ class CChecker {
   // section's last Mesh row that sets it, else the TrackSummary.
   std::string Resolution(int section, int column, double value, const char* unit) const;
   void BudgetError(CCheckedModel& model, const GlBlockCount& largest, double faces, double bytes);
+  void BlockFileNames(CCheckedModel& model);
 
   const TrkDsc& db_;
   std::vector<CheckFinding>& out_;
@@ -519,6 +521,41 @@ void CChecker::Model() {
   }
   BlockSizes(model);
   Placement(model, length);
+  BlockFileNames(model);
+}
+
+// The folder exports write each block under a file title made safe and
+// unique (BlockFileTitles); every name that changes on the way is named.
+void CChecker::BlockFileNames(CCheckedModel& model) {
+  const std::vector<std::string> names = CLapforge::BlockNames(model);
+  const std::vector<std::string> titles = BlockFileTitles(names);
+  // The blocks come in CreateObjects' order: segments, details, then the
+  // vertical, infield and outfield objects.
+  const size_t segments = static_cast<size_t>(model.NoSegments(true));
+  const size_t details = static_cast<size_t>(model.NoTrackDetails());
+  const size_t vertical = model.verticalObjects.size(), infield = model.infieldObjects.size();
+  for (size_t b = 0; b < names.size() && b < titles.size(); ++b) {
+    if (names[b] == titles[b]) continue;
+    const char* table = "OutfieldObj";
+    size_t row = b - segments - details - vertical - infield;
+    int section = -1;
+    if (b < segments) {
+      table = "Section";
+      row = b < segmentSection_.size() ? static_cast<size_t>(segmentSection_[b]) : b;
+      section = static_cast<int>(row);
+    } else if (b < segments + details) {
+      table = "TrackDetail";
+      row = b - segments;
+    } else if (b < segments + details + vertical) {
+      table = "VerticalObj";
+      row = b - segments - details;
+    } else if (b < segments + details + vertical + infield) {
+      table = "InfieldObj";
+      row = b - segments - details - vertical;
+    }
+    Warning(table, static_cast<int>(row), section,
+            StrFormat("the block name \"%s\" is written as \"%s\"", names[b].c_str(), titles[b].c_str()));
+  }
 }
 
 // A game object indexes its vertices in 16 bits: the writers split a larger

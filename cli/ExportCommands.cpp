@@ -19,7 +19,7 @@ struct ExportArgs {
 };
 
 // Registers `export NAME IN OUT` whose work is run(in, out) returning the
-// driver's result (0 failed, otherwise files or blocks written).
+// number of files the driver wrote (0 when it failed).
 template <class Run>
 CLI::App* AddExport(CLI::App& exportCmd, const char* name, const char* help, const char* outHelp, int& status,
                     Run run) {
@@ -48,36 +48,34 @@ CLI::App* AddExport(CLI::App& exportCmd, const char* name, const char* help, con
   return cmd;
 }
 
+// The work of an export: the driver operation, giving the files written.
+auto FilesOf(int (CLapforge::*operation)(const std::string&, const std::string&)) {
+  return [operation](const std::string& in, const std::string& out) { return CLapforge().Files(operation, in, out); };
+}
+
 }  // namespace
 
 void AddExportCommands(CLI::App& app, int& status) {
   CLI::App* exportCmd = app.add_subcommand("export", "Write a track description to a file or game format");
   exportCmd->require_subcommand(1);
   AddExport(*exportCmd, "xml", "Load a track description and write it back as XML", "XML file to write", status,
-            [](const std::string& in, const std::string& out) { return CLapforge().XMLToXML(in, out); });
+            FilesOf(&CLapforge::XMLToXML));
   AddExport(*exportCmd, "ptf", "Build the track of a description and write it as a PTF track file",
-            "PTF file to write (its name is lower-cased)", status,
-            [](const std::string& in, const std::string& out) { return CLapforge().XMLToPTF(in, out); });
+            "PTF file to write (its name is lower-cased)", status, FilesOf(&CLapforge::XMLToPTF));
   AddExport(*exportCmd, "gltf", "Mesh the track of a description and write its blocks as glTF 2.0",
-            "glTF file to write: .glb, or .gltf with its .bin beside it", status,
-            [](const std::string& in, const std::string& out) { return CLapforge().XMLToGltf(in, out); });
+            "glTF file to write: .glb, or .gltf with its .bin beside it", status, FilesOf(&CLapforge::XMLToGltf));
   AddExport(*exportCmd, "rfactor", "Build the track and write rFactor GMT files, scene file and side files",
-            "Output folder (created when missing)", status,
-            [](const std::string& in, const std::string& out) { return CLapforge().XMLtoRFactor(in, out); });
+            "Output folder (created when missing)", status, FilesOf(&CLapforge::XMLtoRFactor));
   AddExport(*exportCmd, "mts", "Build the track and write F1 MTS files and the scene file",
-            "Output folder (created when missing)", status,
-            [](const std::string& in, const std::string& out) { return CLapforge().XMLToMTS(in, out); });
+            "Output folder (created when missing)", status, FilesOf(&CLapforge::XMLToMTS));
   AddExport(*exportCmd, "gtr", "Write the track's meshes as GTR models (.gmt) and a scene file", "Folder to write into",
-            status, [](const std::string& in, const std::string& out) { return CLapforge().XMLtoGTR(in, out); });
+            status, FilesOf(&CLapforge::XMLtoGTR));
   AddExport(*exportCmd, "gtr2", "Write the track's meshes as GTR2 models (.gmt), the track file and side files",
-            "Folder to write into", status,
-            [](const std::string& in, const std::string& out) { return CLapforge().XMLtoGTR2(in, out); });
+            "Folder to write into", status, FilesOf(&CLapforge::XMLtoGTR2));
   AddExport(*exportCmd, "gtl", "Write the track's meshes as GTL models (.gmt), a scene file and side files",
-            "Folder to write into", status,
-            [](const std::string& in, const std::string& out) { return CLapforge().XMLtoGTL(in, out); });
+            "Folder to write into", status, FilesOf(&CLapforge::XMLtoGTL));
   AddExport(*exportCmd, "3se", "Write the track's meshes as a 3SE scene, with the track as Lapforge.ptf beside it",
-            "3SE file to write", status,
-            [](const std::string& in, const std::string& out) { return CLapforge().XMLto3SE(in, out); });
+            "3SE file to write", status, FilesOf(&CLapforge::XMLto3SE));
   // The 3DS export asks whether to use short names; the flag answers it.
   auto shortNames = std::make_shared<std::string>();
   CLI::App* max =
@@ -89,7 +87,7 @@ void AddExportCommands(CLI::App& app, int& status) {
                       throw CLI::ValidationError("--short-names", "expects yes or no, not \"" + *shortNames + "\"");
                     CliInterface().flagAnswer = yes ? UiAnswer::Yes : UiAnswer::No;
                   }
-                  return CLapforge().XMLTo3DS(in, out);
+                  return CLapforge().Files(&CLapforge::XMLTo3DS, in, out);
                 });
   max->add_option("--short-names", *shortNames, "yes/no: cut material and map names to 8 characters (3DSMAX)");
 

@@ -1,6 +1,7 @@
 #include "formats/Sim.h"
 
 #include "app/support/FileString.h"
+#include "app/support/TextFormat.h"
 #include "mesh/GlInsert.h"
 
 CSim::CSim() { objTag.ClearObjTag(); }
@@ -37,4 +38,8 @@ void CSim::SetFilePath(const std::string& path) {
   std::string name = FileString::FileName(path);
   size_t dot = name.find('.');
   title = dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+std::string CSim::PieceName(const std::string& name, int n) {
+  return n <= 1 ? name : StrFormat("%s_%d", name.c_str(), n);
 }

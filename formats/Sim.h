@@ -40,6 +40,10 @@ class CSim {
   // folder's last component) and title (file name up to its first dot).
   void SetFilePath(const std::string& path);
 
+  // The name of piece n (1-based) of an object too large for its format:
+  // the object's own name for the first piece, then NAME_2, NAME_3, ...
+  static std::string PieceName(const std::string& name, int n);
+
   std::string filePath;
   std::string folder;
   std::string folderName;

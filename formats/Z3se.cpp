@@ -43,8 +43,8 @@ void SaveMaterial(CByteWriter& out, const CGlMaterial& m) {
   Record(out, CZ3se::kMaterial, 10);
   WriteFieldText(out, m.materialName, kNameField);
   Short(out, m.transparencyMode);
-  Flag(out, m.noDepthWrite);
-  Flag(out, m.doubleSided);
+  Flag(out, static_cast<uint8_t>(m.noDepthWrite));
+  Flag(out, static_cast<uint8_t>(m.doubleSided));
   Rgba(out, m.firstColour);
   Rgba(out, m.diffuse);
   Rgba(out, m.thirdColour);

@@ -101,7 +101,7 @@ void CZMaxFile::AddGlObject(const CGlPointArray& pointList, const CGlFaceArray& 
 
   auto startPart = [&]() {
     ++partNumber;
-    CZMaxObjString* named = NewNamedObject(partNumber == 1 ? name : StrFormat("%s_%d", name.c_str(), partNumber));
+    CZMaxObjString* named = NewNamedObject(PieceName(name, partNumber));
     part.mesh = named->Make<CZMaxObj>(0x4100);
     part.vertices = part.mesh->Make<CZMaxObjTriVertexl>();
     part.mapping = part.mesh->Make<CZMaxObjMappingCoords>();

@@ -5,7 +5,6 @@
 
 #include "app/support/FileString.h"
 #include "app/support/TextFormat.h"
-#include "app/support/UserInterface.h"
 
 CZMts::CZMts() = default;
 
@@ -132,64 +131,114 @@ int CZMts::ShapeFromMip(const CGlPointArray& pointList, const CGlFaceArray& face
   }
   object.material.materialName = object.objectName;
   object.material.mapName = object.mapName;
-  object.material.noDepthWrite = static_cast<uint8_t>(flag);
+  object.material.noDepthWrite = static_cast<int8_t>(flag);
   return AddMaterial(pointList, triangles, std::move(object));
 }
 
+namespace {
+
+// What adding one triangle changed in the source-to-piece map, so that a
+// triangle that does not fit can be taken back.
+struct CornerUndo {
+  size_t source;
+  int32_t index;
+  int32_t piece;
+};
+
+}  // namespace
+
 int CZMts::AddMaterial(const CGlPointArray& pointList, const CGlFaceArray& triangles, CMtsObj object) {
-  const int32_t k = static_cast<int32_t>(objects.size());
-  std::vector<int32_t> remap(pointList.size(), -1);
   size_t fanTriangles = 0;
   for (const CGlFace& f : triangles)
     if (f.GetUVCount() > 0 && f.GetVertexCount() >= 3) fanTriangles += static_cast<size_t>(f.GetVertexCount() - 2);
-  object.faces.Reserve(static_cast<long long>(fanTriangles));
-  object.points.Reserve(static_cast<long long>(std::min(pointList.size(), fanTriangles * 3)));
+  // An object of no triangles is left out: GMT readers refuse an object of
+  // no vertices, and no game file of these formats carries one.
+  if (fanTriangles == 0) return -1;
 
-  long long largestIndex = -1;
+  // The triangles go into pieces of at most kVertexLimit vertices each, so
+  // that every index fits 16 bits; a piece shares the vertices of its
+  // triangles. remap[source] names the piece vertex of a source point, valid
+  // while remapPiece[source] is the current piece.
+  const int32_t first = static_cast<int32_t>(objects.size());
+  std::vector<int32_t> remap(pointList.size(), -1);
+  std::vector<int32_t> remapPiece(pointList.size(), -1);
+  int32_t piece = 0;
+  size_t remaining = fanTriangles;
+  CMtsObj current;
+  auto startPiece = [&]() {
+    current = CMtsObj();
+    current.mapName = object.mapName;
+    current.objectName = PieceName(object.objectName, piece + 1);
+    current.material = object.material;
+    current.faces.Reserve(static_cast<long long>(remaining));
+    current.points.Reserve(static_cast<long long>(std::min({pointList.size(), remaining * 3, size_t{kVertexLimit}})));
+  };
+
+  // Adds the fan triangle of f over the corners to the current piece; false
+  // (and nothing added) when its new vertices would not fit.
+  auto addTriangle = [&](const CGlFace& f, const int(&corners)[3]) {
+    const int32_t k = first + piece;
+    const int before = current.points.GetSize();
+    CornerUndo undo[3];
+    CGlFace t;
+    t.vertexCount = 3;
+    t.mipIndex = k;
+    t.materialIndex = f.materialIndex;
+    t.normal = f.normal;
+    t.normalValid = f.normalValid;
+    t.hasUVs = 1;
+    for (int c = 0; c < 3; ++c) {
+      const int corner = corners[c];
+      const size_t source = static_cast<size_t>(f.vertices[corner]);
+      CGlPoint p = pointList.Get(f.vertices[corner]);
+      const bool hasPair = corner < f.GetUVCount();
+      p.u = hasPair ? f.uvs[2 * corner] : 0.0f;
+      p.v = hasPair ? f.uvs[2 * corner + 1] : 0.0f;
+      p.hasUV = 1;
+      if (!p.hasNormal) {
+        p.nx = f.normal.x;
+        p.ny = f.normal.y;
+        p.nz = f.normal.z;
+        p.hasNormal = 1;
+      }
+      undo[c] = {source, remap[source], remapPiece[source]};
+      int32_t mapped = remapPiece[source] == piece ? remap[source] : -1;
+      if (mapped < 0 || current.points.data()[mapped].u != p.u || current.points.data()[mapped].v != p.v) {
+        mapped = current.points.Add(p);
+        remap[source] = mapped;
+        remapPiece[source] = piece;
+      }
+      t.vertices[c] = mapped;
+      t.AddUV(p.u, p.v);
+    }
+    if (current.points.GetSize() > kVertexLimit) {
+      for (int c = 2; c >= 0; --c) {
+        remap[undo[c].source] = undo[c].index;
+        remapPiece[undo[c].source] = undo[c].piece;
+      }
+      current.points.SetSize(before);
+      return false;
+    }
+    current.faces.Add(std::move(t));
+    --remaining;
+    return true;
+  };
+
+  startPiece();
   for (const CGlFace& f : triangles) {
     if (f.GetUVCount() == 0) continue;
     const int n = f.GetVertexCount();
     for (int j = 0; j + 2 < n; ++j) {
       const int corners[3] = {0, j + 1, j + 2};
-      CGlFace t;
-      t.vertexCount = 3;
-      t.mipIndex = k;
-      t.materialIndex = f.materialIndex;
-      t.normal = f.normal;
-      t.normalValid = f.normalValid;
-      t.hasUVs = 1;
-      for (int c = 0; c < 3; ++c) {
-        const int corner = corners[c];
-        const int32_t source = f.vertices[corner];
-        CGlPoint p = pointList.Get(source);
-        const bool hasPair = corner < f.GetUVCount();
-        p.u = hasPair ? f.uvs[2 * corner] : 0.0f;
-        p.v = hasPair ? f.uvs[2 * corner + 1] : 0.0f;
-        p.hasUV = 1;
-        if (!p.hasNormal) {
-          p.nx = f.normal.x;
-          p.ny = f.normal.y;
-          p.nz = f.normal.z;
-          p.hasNormal = 1;
-        }
-        int32_t& mapped = remap[static_cast<size_t>(source)];
-        if (mapped < 0 || object.points.data()[mapped].u != p.u || object.points.data()[mapped].v != p.v)
-          mapped = object.points.Add(p);
-        t.vertices[c] = mapped;
-        largestIndex = std::max<long long>(largestIndex, mapped);
-        t.AddUV(p.u, p.v);
-      }
-      object.faces.Add(t);
+      if (addTriangle(f, corners)) continue;
+      objects.push_back(std::move(current));
+      ++piece;
+      startPiece();
+      addTriangle(f, corners);  // three vertices always fit an empty piece
     }
   }
-  if (largestIndex > kVertexLimit) {
-    UI().Message(StrFormat("Data will be lost for Material %s\nVertices used %ld but the limit is %ld",
-                           object.material.materialName.c_str(), static_cast<long>(largestIndex),
-                           static_cast<long>(kVertexLimit)),
-                 "");
-  }
-  objects.push_back(std::move(object));
-  return k;
+  objects.push_back(std::move(current));
+  return first;
 }
 
 int CZMts::TotalTriangles() const {

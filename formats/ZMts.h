@@ -2,7 +2,9 @@
 // rFactor and GTR writers inherit: a block's faces are split into one object
 // per material (own points, own triangles, a copy of the material with its
 // map names moved to the target texture extension), followed by one palette
-// object "_RGBMAP" for the faces without a material.
+// object "_RGBMAP" for the faces without a material. An object is made only
+// when it has triangles, and one of more vertices than 16-bit indices reach
+// is split into pieces.
 #pragma once
 
 #include <cstdint>
@@ -29,7 +31,7 @@ class CZMts : public CSim {
   // Object descriptor flags of a triangle-list object: the games draw an
   // object whose flag word has bit 0 clear as a strip.
   static constexpr int32_t kListObjectFlags = 129;
-  // The largest vertex index a 16-bit index block can hold.
+  // The most vertices one object has: its index block is 16-bit.
   static constexpr int kVertexLimit = 65535;
 
   CZMts();
@@ -43,7 +45,7 @@ class CZMts : public CSim {
   virtual void TranslateWrite(double dx, double dy, double dz);
   // The palette object for the faces given (all of them, triangulated):
   // colour-coded coordinates on the palette map, or the mip's map when one
-  // is given. Always appends one object, empty when no face qualified.
+  // is given. Appends nothing when no face qualified.
   virtual int ShapeFromMip(const CGlPointArray& points, const CGlFaceArray& faces, const CGlMip* mip, int flag);
   // Builds the object list of one block. noClamp 0 turns the UV clamp on;
   // the reserved and shape arguments are carried for the callers' sake.
@@ -57,7 +59,12 @@ class CZMts : public CSim {
   // faces without material on mip s with UVs. Calls ShapeFromMip always.
   int MakeShapes(const CGlPointArray& points, const CGlFaceArray& faces, int selection, const CGlMip* mip, int flag);
   // Builds the object's own points and triangles from faces with UVs and
-  // appends it; returns its index.
+  // appends it; returns its index, or -1 when it has no triangle (then
+  // nothing is appended). An object of more than kVertexLimit vertices is
+  // appended as pieces of whole triangles within the limit, each a copy of
+  // the object named as CSim::PieceName says (its material keeps its name:
+  // the games know a surface by its material name); the index returned is
+  // that of the first piece.
   int AddMaterial(const CGlPointArray& points, const CGlFaceArray& triangles, CMtsObj object);
 
   // The map file name an object writes for a material map: the file name

@@ -26,7 +26,6 @@ CMainWindow::CMainWindow(CFileDialogs* dialogs, QWidget* parent)
   runner_ = new CConversionRunner(this);
   connect(runner_, &CConversionRunner::BusyChanged, this, &CMainWindow::SetBusy);
 
-  using Op = std::function<int(const std::string&, const std::string&)>;
   struct ButtonDef {
     const char* text;
     std::function<void()> action;
@@ -37,19 +36,16 @@ CMainWindow::CMainWindow(CFileDialogs* dialogs, QWidget* parent)
       {"GPL .TRK to XML", [this] { GplToXml(); }},
       {"Open XML", [this] { OpenXml(); }},
       {"Options", [this] { Options(); }},
-      {"XML to 3DS", [this] { XmlToFile("3DS", Op([](auto& x, auto& f) { return CLapforge().XMLTo3DS(x, f); })); }},
-      {"XML to F1 MTS",
-       [this] { XmlToFolder("MTS", Op([](auto& x, auto& f) { return CLapforge().XMLToMTS(x, f); })); }},
-      {"XML to rFactor",
-       [this] { XmlToFolder("rFactor", Op([](auto& x, auto& f) { return CLapforge().XMLtoRFactor(x, f); })); }},
-      {"XML to GTR", [this] { XmlToFolder("GTR", Op([](auto& x, auto& f) { return CLapforge().XMLtoGTR(x, f); })); }},
+      {"XML to 3DS", [this] { XmlToFile("3DS", &CLapforge::XMLTo3DS); }},
+      {"XML to F1 MTS", [this] { XmlToFolder("MTS", &CLapforge::XMLToMTS); }},
+      {"XML to rFactor", [this] { XmlToFolder("rFactor", &CLapforge::XMLtoRFactor); }},
+      {"XML to GTR", [this] { XmlToFolder("GTR", &CLapforge::XMLtoGTR); }},
       {"New XML", [this] { NewXml(); }},
       {"Help", [this] { Help(); }},
       {"Exit", [this] { close(); }},
-      {"XML to GTL", [this] { XmlToFolder("GTL", Op([](auto& x, auto& f) { return CLapforge().XMLtoGTL(x, f); })); }},
-      {"XML to 3SE", [this] { XmlToFile("3SE", Op([](auto& x, auto& f) { return CLapforge().XMLto3SE(x, f); })); }},
-      {"XML to GTR2",
-       [this] { XmlToFolder("GTR2", Op([](auto& x, auto& f) { return CLapforge().XMLtoGTR2(x, f); })); }},
+      {"XML to GTL", [this] { XmlToFolder("GTL", &CLapforge::XMLtoGTL); }},
+      {"XML to 3SE", [this] { XmlToFile("3SE", &CLapforge::XMLto3SE); }},
+      {"XML to GTR2", [this] { XmlToFolder("GTR2", &CLapforge::XMLtoGTR2); }},
   };
 
   auto* central = new QWidget(this);
@@ -97,12 +93,10 @@ void CMainWindow::SetBusy(bool busy) {
     statusBar()->clearMessage();
 }
 
-void CMainWindow::Run(std::function<int()> work, int filesOnSuccess) {
+void CMainWindow::Run(std::function<int()> work) {
   start_.start();
-  runner_->Run(std::move(work), [this, filesOnSuccess](int result) {
-    if (result <= 0) return;
-    // A count of files from the folder exports, one file otherwise.
-    CStatusWindow::OperationCompleted(filesOnSuccess > 0 ? filesOnSuccess : result, start_);
+  runner_->Run(std::move(work), [this](int files) {
+    if (files > 0) CStatusWindow::OperationCompleted(files, start_);
   });
 }
 
@@ -120,7 +114,7 @@ void CMainWindow::PtfToXml() {
   if (xml.empty()) return;
   const bool xyz = CRegOption::GetOption("TSOXYZ", 0) != 0;
   const bool autoMaterials = CRegOption::GetOption("ISIMaterials", 1) != 0;
-  Run([=] { return CLapforge().PTFtoXML(ptf, xml, xyz, autoMaterials) == 1 ? 1 : 0; }, 1);
+  Run([=] { return CLapforge().PTFtoXML(ptf, xml, xyz, autoMaterials) == 1 ? 1 : 0; });
 }
 
 void CMainWindow::XmlToPtf() {
@@ -128,7 +122,7 @@ void CMainWindow::XmlToPtf() {
   if (xml.empty()) return;
   const std::string ptf = browser_.GetWriteFile("PTF");
   if (ptf.empty()) return;
-  Run([=] { return CLapforge().XMLToPTF(xml, ptf) == 1 ? 1 : 0; }, 1);
+  Run([=] { return CLapforge().Files(&CLapforge::XMLToPTF, xml, ptf); });
 }
 
 void CMainWindow::GplToXml() {
@@ -139,23 +133,23 @@ void CMainWindow::GplToXml() {
   if (xml.empty()) return;
   const bool fromGplTrk = CRegOption::GetOption("TRKFromGPLTRK", 1) != 0;
   const bool autoMaterials = CRegOption::GetOption("ISIMaterials", 1) != 0;
-  Run([=] { return CLapforge().GplTrktoXML(trk, xml, fromGplTrk, autoMaterials) == 1 ? 1 : 0; }, 1);
+  Run([=] { return CLapforge().GplTrktoXML(trk, xml, fromGplTrk, autoMaterials) == 1 ? 1 : 0; });
 }
 
-void CMainWindow::XmlToFile(const char* extension, std::function<int(const std::string&, const std::string&)> op) {
+void CMainWindow::XmlToFile(const char* extension, Operation op) {
   const std::string xml = browser_.GetReadFile("XML");
   if (xml.empty()) return;
   const std::string out = browser_.GetWriteFile(extension);
   if (out.empty()) return;
-  Run([=] { return op(xml, out); }, 1);
+  Run([=] { return CLapforge().Files(op, xml, out); });
 }
 
-void CMainWindow::XmlToFolder(const char* format, std::function<int(const std::string&, const std::string&)> op) {
+void CMainWindow::XmlToFolder(const char* format, Operation op) {
   const std::string xml = browser_.GetReadFile("XML");
   if (xml.empty()) return;
   const std::string folder = browser_.GetFolder(format);
   if (folder.empty()) return;
-  Run([=] { return op(xml, folder); }, 0);
+  Run([=] { return CLapforge().Files(op, xml, folder); });
 }
 
 void CMainWindow::OpenXml() {

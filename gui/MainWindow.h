@@ -15,6 +15,7 @@
 class QProgressBar;
 class QPushButton;
 class CConversionRunner;
+class CLapforge;
 class LapforgeEdit;
 
 class CMainWindow : public QMainWindow {
@@ -48,11 +49,15 @@ class CMainWindow : public QMainWindow {
   void GplToXml();
   void OpenXml();
   void Options();
-  void XmlToFile(const char* extension, std::function<int(const std::string&, const std::string&)> op);
-  void XmlToFolder(const char* format, std::function<int(const std::string&, const std::string&)> op);
+  // An XML... operation of the driver: the description, then its output.
+  using Operation = int (CLapforge::*)(const std::string&, const std::string&);
+  void XmlToFile(const char* extension, Operation op);
+  void XmlToFolder(const char* format, Operation op);
   void NewXml();
   void Help();
-  void Run(std::function<int()> work, int filesOnSuccess);
+  // Runs work (the number of files it wrote, 0 when it failed) and reports
+  // the files written.
+  void Run(std::function<int()> work);
   void SetBusy(bool busy);
 
   std::unique_ptr<CFileDialogs> ownDialogs_;

@@ -251,52 +251,17 @@ void LapforgeEdit::BuildWindow() {
   const std::vector<ButtonDef> defs = {
       {"Write PTF", [this] { WritePtf(); }, true},
       {"Write XML", [this] { WriteXmlCommand(); }, true},
-      {"Write F1  MTS",
-       [this] {
-         ExportToFolder("MTS",
-                        [](const TrkDsc& db, const std::string& f) { return CLapforge().MTSFromDataBase(db, f); });
-       },
-       true},
+      {"Write F1  MTS", [this] { ExportToFolder("MTS", &CLapforge::MTSFromDataBase); }, true},
       {"TSO Table form PTF", [this] { TsoFromPtf(); }, true},
-      {"Write 3DS",
-       [this] {
-         ExportToFile("3DS",
-                      [](const TrkDsc& db, const std::string& f) { return CLapforge()._3DSFromDataBase(db, f); });
-       },
-       true},
-      {"Write GTR",
-       [this] {
-         ExportToFolder("GTR",
-                        [](const TrkDsc& db, const std::string& f) { return CLapforge().GTRFromDataBase(db, f); });
-       },
-       true},
-      {"Write rFactor",
-       [this] {
-         ExportToFolder("rFactor",
-                        [](const TrkDsc& db, const std::string& f) { return CLapforge().RFactorFromDataBase(db, f); });
-       },
-       true},
+      {"Write 3DS", [this] { ExportToFile("3DS", &CLapforge::_3DSFromDataBase); }, true},
+      {"Write GTR", [this] { ExportToFolder("GTR", &CLapforge::GTRFromDataBase); }, true},
+      {"Write rFactor", [this] { ExportToFolder("rFactor", &CLapforge::RFactorFromDataBase); }, true},
       {"Help", [this] { CHelp::Open(HelpTopic()); }, false},
       {"Close", [this] { close(); }, false},
-      {"Write GTL",
-       [this] {
-         ExportToFolder("GTL",
-                        [](const TrkDsc& db, const std::string& f) { return CLapforge().GTLFromDataBase(db, f); });
-       },
-       true},
-      {"Write 3SE",
-       [this] {
-         ExportToFile("3SE",
-                      [](const TrkDsc& db, const std::string& f) { return CLapforge()._3SEFromDataBase(db, f); });
-       },
-       true},
+      {"Write GTL", [this] { ExportToFolder("GTL", &CLapforge::GTLFromDataBase); }, true},
+      {"Write 3SE", [this] { ExportToFile("3SE", &CLapforge::_3SEFromDataBase); }, true},
       {"LP to AIW", [this] { LpToAiw(); }, true},
-      {"Write GTR2",
-       [this] {
-         ExportToFolder("GTR2",
-                        [](const TrkDsc& db, const std::string& f) { return CLapforge().GTR2FromDataBase(db, f); });
-       },
-       true},
+      {"Write GTR2", [this] { ExportToFolder("GTR2", &CLapforge::GTR2FromDataBase); }, true},
       {"Cam Converter", [this] { CamConverter(); }, true},
   };
   auto* buttons = new QGridLayout;
@@ -738,31 +703,26 @@ void LapforgeEdit::Run(std::function<int()> work, std::function<void(int)> done)
   runner_->Run(std::move(work), std::move(done));
 }
 
-void LapforgeEdit::ExportToFile(const char* extension, std::function<int(const TrkDsc&, const std::string&)> op) {
+void LapforgeEdit::ExportToFile(const char* extension, Road road) {
   const std::string file = browser_.GetWriteFile(extension);
-  if (file.empty()) return;
-  start_.start();
-  std::shared_ptr<const TrkDsc> db = db_;
-  Run([db, file, op] { return op(*db, file); },
-      [this](int n) {
-        if (n > 0) CStatusWindow::OperationCompleted(1, start_);
-      });
+  if (!file.empty()) Export(file, road);
 }
 
-void LapforgeEdit::ExportToFolder(const char* format, std::function<int(const TrkDsc&, const std::string&)> op) {
+void LapforgeEdit::ExportToFolder(const char* format, Road road) {
   const std::string folder = browser_.GetFolder(format);
-  if (folder.empty()) return;
+  if (!folder.empty()) Export(folder, road);
+}
+
+void LapforgeEdit::Export(const std::string& output, Road road) {
   start_.start();
   std::shared_ptr<const TrkDsc> db = db_;
-  Run([db, folder, op] { return op(*db, folder); },
-      [this](int n) {
-        if (n > 0) CStatusWindow::OperationCompleted(n, start_);
+  Run([db, output, road] { return CLapforge().Files(road, *db, output); },
+      [this](int files) {
+        if (files > 0) CStatusWindow::OperationCompleted(files, start_);
       });
 }
 
-void LapforgeEdit::WritePtf() {
-  ExportToFile("PTF", [](const TrkDsc& db, const std::string& f) { return CLapforge().PTFFromDataBase(db, f); });
-}
+void LapforgeEdit::WritePtf() { ExportToFile("PTF", &CLapforge::PTFFromDataBase); }
 
 bool LapforgeEdit::WriteXml(const std::string& file) {
   if (!CLapforge().DataBaseToXML(*db_, file)) return false;

@@ -25,6 +25,7 @@ class QTableView;
 class QTimer;
 class QUndoStack;
 class CConversionRunner;
+class CLapforge;
 class CTrackMapView;
 
 class LapforgeEdit : public QDialog {
@@ -108,9 +109,12 @@ class LapforgeEdit : public QDialog {
   void ScheduleMapRebuild();
   void UpdateMapHighlight();
 
-  // Export commands: a picker, then the driver on the worker thread.
-  void ExportToFile(const char* extension, std::function<int(const TrkDsc&, const std::string&)> op);
-  void ExportToFolder(const char* format, std::function<int(const TrkDsc&, const std::string&)> op);
+  // Export commands: a picker, then the driver's road on the worker thread;
+  // the report counts the files it wrote.
+  using Road = int (CLapforge::*)(const TrkDsc&, const std::string&);
+  void ExportToFile(const char* extension, Road road);
+  void ExportToFolder(const char* format, Road road);
+  void Export(const std::string& output, Road road);
   void Run(std::function<int()> work, std::function<void(int)> done);
   void WritePtf();
   void WriteXmlCommand();

@@ -23,8 +23,10 @@ class CGlMaterial {
   uint8_t used = 0;
   int16_t transparencyMode = -1;          // 1 chroma key, above 1 alpha-blended
   int16_t fallbackTransparencyMode = -1;  // replaces a negative transparency mode
-  uint8_t noDepthWrite = 0xFF;            // on when above 0
-  uint8_t doubleSided = 0xFF;             // on when above 0
+  // Signed bytes: the stored default 0xFF is -1, "not set", which is off;
+  // a flag is on only where the track build or a writer sets it above 0.
+  int8_t noDepthWrite = -1;
+  int8_t doubleSided = -1;
   uint8_t mapMode = 1;                    // not 0: GMT texture map mode 2
   int32_t chromaKey = 0;                  // packed 0xRRGGBB
   _float_rgba firstColour{1.0f, 1.0f, 1.0f, 0.0f};

@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "app/support/SafeFileTitles.h"
 #include "app/tables/TrackTextures.h"
 #include "track/N5Ptf.h"
 
@@ -179,13 +180,24 @@ class CN5PtfDb : public CN5Ptf {
   // The object file of a scenery object: folder + title + ".3do", its file
   // name lower-cased (the track refers to it so).
   static std::string SceneryObjectFile(const std::string& folder, const std::string& title);
+  // The object files of scenery objects of these titles, in the order
+  // AddInfield and AddVerticalObject are called: each title made safe to
+  // join to the folder and unique within the track.
+  static std::vector<std::string> SceneryObjectFiles(const std::vector<std::string>& titles,
+                                                     const std::string& folder);
+  static constexpr size_t kSceneryTitleLength = 63;
+  // The scenery object files written beside the PTF.
+  int sceneryFilesWritten = 0;
 
  private:
   // Writes a scenery mesh (centred on its lowest point) as an object file
-  // beside the PTF and places it.
-  void WriteSceneryObject(const std::string& folder, const std::string& title, CGlPointArray& points,
+  // beside the PTF under its safe title, and places it.
+  void WriteSceneryObject(const std::string& folder, const std::string& name, CGlPointArray& points,
                           CGlFaceArray& faces, const std::string& texture);
 
+  // The file titles of the scenery object files: safe to join to the
+  // PTF's folder and unique within the track (63 characters, as block files).
+  CSafeFileTitles sceneryTitles_{kSceneryTitleLength};
   std::vector<std::vector<VARS_PTF_DB_CONTOUR>> contours_;  // per segment
   // The rebuilt texture tables' lookups: an entry's identity -> its texture
   // index, and the number of entries per grip, so that each band or wall is

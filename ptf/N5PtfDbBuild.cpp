@@ -57,15 +57,15 @@ void CreateTraction(CN5PtfDb& model, int seg, const TractionValues& v) {
 }  // namespace
 
 std::vector<std::string> SceneryObjectFiles(const TrkDsc& db, const std::string& outputPath) {
-  std::vector<std::string> files;
-  const std::string folder = FileString::Path(outputPath);
+  // The build makes the infield objects' files first, then the vertical
+  // objects'; a row without a title stops the build.
+  std::vector<std::string> titles;
+  titles.reserve(static_cast<size_t>(db.InfieldObj.Count() + db.VerticalObj.Count()));
   for (int i = 0; i < db.InfieldObj.Count(); ++i)
-    if (TrkDsc::InfieldObjRow r = db.InfieldObj[i]; !r.IsTitleNull())
-      files.push_back(CN5PtfDb::SceneryObjectFile(folder, r.Title()));
+    if (TrkDsc::InfieldObjRow r = db.InfieldObj[i]; !r.IsTitleNull()) titles.push_back(r.Title());
   for (int i = 0; i < db.VerticalObj.Count(); ++i)
-    if (TrkDsc::VerticalObjRow r = db.VerticalObj[i]; !r.IsTitleNull())
-      files.push_back(CN5PtfDb::SceneryObjectFile(folder, r.Title()));
-  return files;
+    if (TrkDsc::VerticalObjRow r = db.VerticalObj[i]; !r.IsTitleNull()) titles.push_back(r.Title());
+  return CN5PtfDb::SceneryObjectFiles(titles, FileString::Path(outputPath));
 }
 
 int PTFObjFromDataBase(const TrkDsc& db, CN5PtfDb& model, const std::string& outputPath) {

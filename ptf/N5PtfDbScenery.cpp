@@ -52,15 +52,27 @@ void CN5PtfDb::WriteSceneryObject(const std::string& folder, const std::string& 
   CN5Tso tso;
   tso.defaultAppearanceMode = 1;
   tso.lodDistance = kSceneryLod;
-  tso.MkTso(SceneryObjectFile(folder, title), points, faces, mips, 0, false, false);
+  if (tso.MkTso(SceneryObjectFile(folder, title), points, faces, mips, 0, false, false)) ++sceneryFilesWritten;
 }
 
 std::string CN5PtfDb::SceneryObjectFile(const std::string& folder, const std::string& title) {
   return FileString::LowerFileName(folder + title + ".3do");
 }
 
-void CN5PtfDb::AddInfield(const std::string& folder, const std::string& title, double centreRaise, int start, int end,
+std::vector<std::string> CN5PtfDb::SceneryObjectFiles(const std::vector<std::string>& titles,
+                                                      const std::string& folder) {
+  CSafeFileTitles safe(kSceneryTitleLength);
+  std::vector<std::string> files;
+  files.reserve(titles.size());
+  for (const std::string& title : titles) files.push_back(SceneryObjectFile(folder, safe.Next(title)));
+  return files;
+}
+
+void CN5PtfDb::AddInfield(const std::string& folder, const std::string& name, double centreRaise, int start, int end,
                           int excludeStart, int excludeEnd, const std::string& texture) {
+  // Every object takes its file title in description order, whether or not
+  // it makes a file, so that the titles are known before the build.
+  const std::string title = sceneryTitles_.Next(name);
   if (!EnsureLength()) return;
   const double length = std::trunc(trackLength);
   double s = start, e = end, xs = excludeStart, xe = excludeEnd;
@@ -86,8 +98,9 @@ void CN5PtfDb::AddInfield(const std::string& folder, const std::string& title, d
   WriteSceneryObject(folder, title, points, faces, texture);
 }
 
-void CN5PtfDb::AddVerticalObject(const std::string& folder, const std::string& title, double longStart, double latStart,
+void CN5PtfDb::AddVerticalObject(const std::string& folder, const std::string& name, double longStart, double latStart,
                                  double longEnd, double latEnd, double height, const std::string& texture) {
+  const std::string title = sceneryTitles_.Next(name);
   if (!EnsureLength()) return;
   CGlPointArray points;
   CGlFaceArray faces;

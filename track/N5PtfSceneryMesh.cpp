@@ -286,6 +286,9 @@ void CN5Ptf::CreateTreeObject(const _vars_vertical_obj& vertical, CGlFaceArray& 
                               CGlMaterialArray& materials) {
   if (!EnsureLength()) return;
   const int material = materials.AddByTexName(vertical.material);
+  // One quad, its winding the same on either side of the track: the games
+  // draw it from both sides only when its material is double-sided.
+  materials[material].doubleSided = 1;
   CGlPoint corners[4];
   BoardCorners(vertical.longStart, vertical.latStart, vertical.longEnd, vertical.latEnd, vertical.elevation,
                vertical.height, corners);

@@ -15,6 +15,7 @@
 #include "app/support/Templates.h"
 #include "description/TrkDsc.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/description/CheckedTracks.h"
 #include "tests/support/formats/MaxChunkReader.h"
 
 using formatstest::MaxChunk;
@@ -245,4 +246,54 @@ TEST(ExportRoads, ThreeSeFilesAndFailedOutputs) {
   EXPECT_EQ(CLapforge()._3DSFromDataBase(*db, dir.File("taken.3ds")), 0);
   ASSERT_EQ(ui.shown.size(), 2u);
   EXPECT_NE(ui.shown[1].text.find(dir.File("taken.3ds")), std::string::npos);
+}
+
+// Every export counts the files it wrote, which the completion report
+// shows: each road writes into a folder of its own, and the count is the
+// files found there afterwards. The description's scenery titles become
+// files (object files beside the PTF, blocks of the folder exports) inside
+// that folder only.
+template <int (CLapforge::*Road)(const TrkDsc&, const std::string&)>
+int FilesOf(const TrkDsc& db, const std::string& out) {
+  return CLapforge().Files(Road, db, out);
+}
+int GltfFiles(const TrkDsc& db, const std::string& out) {
+  return CLapforge().Files(&CLapforge::GltfFromDataBase, db, out, std::string());
+}
+
+TEST(ExportRoads, FilesWrittenAreTheFilesEachRoadMade) {
+  CScopedSettings settings;
+  CTempDir dir;
+  TrkDsc ds;
+  FillCheckedLoop(ds);
+  ds.VerticalObj.AddVerticalObjRow("../../escape", 150.0f, 10.0f, 160.0f, 10.0f, 0.0f, 2.0f, "wall");
+  struct Road {
+    const char* name;
+    int (*run)(const TrkDsc&, const std::string&);
+    const char* file;  // empty: the road writes into the folder
+  };
+  const Road roads[] = {{"ptf", FilesOf<&CLapforge::PTFFromDataBase>, "loop.ptf"},
+                        {"rfactor", FilesOf<&CLapforge::RFactorFromDataBase>, ""},
+                        {"mts", FilesOf<&CLapforge::MTSFromDataBase>, ""},
+                        {"gtr", FilesOf<&CLapforge::GTRFromDataBase>, ""},
+                        {"gtr2", FilesOf<&CLapforge::GTR2FromDataBase>, ""},
+                        {"gtl", FilesOf<&CLapforge::GTLFromDataBase>, ""},
+                        {"3ds", FilesOf<&CLapforge::_3DSFromDataBase>, "loop.3ds"},
+                        {"3se", FilesOf<&CLapforge::_3SEFromDataBase>, "loop.3se"},
+                        {"glb", GltfFiles, "loop.glb"},
+                        {"gltf", GltfFiles, "loop.gltf"}};
+  for (const Road& road : roads) {
+    SCOPED_TRACE(road.name);
+    const std::string folder = dir.File(std::string("out/") + road.name + "/in");
+    std::filesystem::create_directories(folder);
+    CRecordingUI ui;
+    ui.answers = {UiAnswer::No};
+    const int files = road.run(ds, *road.file ? folder + "/" + road.file : folder);
+    int found = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) found += entry.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, found);
+    EXPECT_GT(files, 0);
+  }
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.File("out")))
+    if (entry.is_regular_file()) EXPECT_EQ(entry.path().parent_path().filename(), "in") << entry.path();
 }

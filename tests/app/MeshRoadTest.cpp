@@ -1,17 +1,21 @@
 // The rFactor and MTS export roads: file order, scene names that exist,
 // failed files reported by name, the output folder, descriptions that build
-// no track.
+// no track; and every folder export's block file titles, blocks without
+// objects, and objects split within 16-bit indices.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <set>
 
 #include "app/Lapforge.h"
 #include "app/MeshExportRoad.h"
 #include "description/TrkDsc.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/description/Descriptions.h"
+#include "tests/support/formats/ModelFiles.h"
 
 namespace {
 
@@ -84,18 +88,82 @@ TEST(MeshRoad, FilesThatCannotBeWrittenAreReportedByName) {
   CTempDir dir;
   CRecordingUI ui;
   MeshExportModel built;
-  MakeBlocks(built, {"A", "missing/B", "C"});
+  MakeBlocks(built, {"A", "B", "C"});
+  std::filesystem::create_directories(dir.File("B.gmt"));  // a folder where B's file goes
   const MeshExportResult result = CMeshExportRoad::WriteFiles(built, dir.Path(), RFactorExportFormat());
   ASSERT_EQ(result.failed.size(), 1u);
-  EXPECT_EQ(result.failed[0], dir.File("missing/B.gmt"));
+  EXPECT_EQ(result.failed[0], dir.File("B.gmt"));
   EXPECT_TRUE(Exists(dir.File("A.gmt")));
   EXPECT_TRUE(Exists(dir.File("C.gmt")));
   EXPECT_TRUE(Exists(dir.File("_rgbmap.dds")));
   EXPECT_FALSE(CMeshExportRoad::ReportFailed(result.failed));
   ASSERT_EQ(ui.shown.size(), 1u);
-  EXPECT_EQ(ui.shown[0].text, "This file could not be written:\n" + dir.File("missing/B.gmt"));
+  EXPECT_EQ(ui.shown[0].text, "This file could not be written:\n" + dir.File("B.gmt"));
   EXPECT_TRUE(CMeshExportRoad::ReportFailed({}));
 }
+
+namespace {
+
+struct FolderExport {
+  const char* name;
+  MeshExportFormat (*format)();
+};
+
+const FolderExport kFolderExports[] = {{"rfactor", RFactorExportFormat},
+                                       {"mts", MtsExportFormat},
+                                       {"gtr", GTRExportFormat},
+                                       {"gtr2", GTR2ExportFormat},
+                                       {"gtl", GTLExportFormat}};
+
+class FolderExports : public ::testing::TestWithParam<FolderExport> {};
+
+// The MeshFile entries of a scene file, in order.
+std::vector<std::string> MeshFiles(const std::string& scene) {
+  std::vector<std::string> names;
+  for (size_t at = 0; (at = scene.find("MeshFile=", at)) != std::string::npos;) {
+    at += 9;
+    names.push_back(scene.substr(at, scene.find(' ', at) - at));
+  }
+  return names;
+}
+
+}  // namespace
+
+// Block names from a description become safe, unique file titles inside the
+// chosen folder, and the scene file names exactly the files written; a
+// block that holds no object is neither written nor named.
+TEST_P(FolderExports, BlockFilesHaveSafeUniqueTitlesAndNoneIsEmpty) {
+  CTempDir dir;
+  MeshExportModel built;
+  MakeBlocks(built, {"../../escape", "xpitboard.v2", "board", "Board", "", "bare"});
+  built.blocks[5].faces.RemoveAll();
+  const std::string folder = dir.File("OUT/a/b");
+  std::filesystem::create_directories(folder);
+  const MeshExportFormat format = GetParam().format();
+  const MeshExportResult result = CMeshExportRoad::WriteFiles(built, folder, format);
+  EXPECT_TRUE(result.failed.empty());
+
+  std::vector<std::string> blockFiles;
+  for (const char* title : {"______escape", "xpitboard_v2", "board", "Board_2", "Obj0005"})
+    blockFiles.push_back(title + ("." + format.blockExtension));
+  const std::vector<std::string> written = FileNames(result.written);
+  ASSERT_EQ(written.size(), blockFiles.size() + 1 + format.templates.size());
+  EXPECT_EQ(std::vector<std::string>(written.begin(), written.begin() + 5), blockFiles);
+  EXPECT_EQ(MeshFiles(ReadText(folder + "/" + format.sceneFile)), blockFiles);
+  // Nothing lands outside the folder.
+  size_t files = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.Path())) {
+    if (!entry.is_regular_file()) continue;
+    EXPECT_EQ(entry.path().parent_path(), std::filesystem::path(folder)) << entry.path();
+    ++files;
+  }
+  EXPECT_EQ(files, written.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, FolderExports, ::testing::ValuesIn(kFolderExports),
+                         [](const ::testing::TestParamInfo<FolderExport>& info) {
+                           return std::string(info.param.name);
+                         });
 
 TEST(MeshRoad, OutputFolderIsCreatedOrRefusedBeforeBuilding) {
   CScopedSettings settings;
@@ -215,4 +283,54 @@ TEST(MeshRoad, GeneratedLongTrackExports) {
     ++files;
   }
   EXPECT_EQ(files, blocks);
+}
+
+// A description meshed every 0.05 m along and 0.2 m across: the asphalt of
+// each section is one object of more vertices than 16-bit indices reach.
+// Every 16-bit folder export writes it as pieces within 65,535 vertices,
+// each index within its piece, whose triangles add up to the block's.
+TEST(MeshRoad, FineMeshIsSplitByEveryFolderExport) {
+  CScopedSettings settings;
+  CTempDir dir;
+  TrkDsc ds;
+  CircuitOptions options;
+  options.length = 320;
+  options.sections = 2;
+  options.bands = 1;
+  options.bandWidth = 1.2;
+  options.longRes = 0.05;
+  options.latRes = 0.2;
+  FillGeneratedCircuit(ds, options);
+  CLapforge driver;
+  MeshExportModel built;
+  ASSERT_TRUE(CMeshExportRoad::Build(driver, ds, built));
+  const std::vector<std::string> titles = BlockFileTitles(built.blocks);
+  for (const FolderExport& e : kFolderExports) {
+    SCOPED_TRACE(e.name);
+    const std::string folder = dir.File(e.name);
+    std::filesystem::create_directories(folder);
+    const MeshExportFormat format = e.format();
+    ASSERT_TRUE(CMeshExportRoad::WriteFiles(built, folder, format).failed.empty());
+    const writertest::ModelLayout layout = writertest::LayoutOfExport(e.name);
+    size_t pieces = 0;
+    for (int b = 0; b < built.blocks.GetSize(); ++b) {
+      const std::vector<uint8_t> bytes = ReadBytes(folder + "/" + titles[size_t(b)] + "." + format.blockExtension);
+      size_t triangles = 0, unsplit = 0;
+      for (const writertest::ModelObject& o : writertest::ReadModelObjects(bytes, layout)) {
+        EXPECT_GT(o.vertices, 0);
+        EXPECT_LE(o.vertices, 65535);
+        EXPECT_TRUE(std::all_of(o.indices.begin(), o.indices.end(), [&](uint16_t i) { return i < o.vertices; }));
+        triangles += o.indices.size() / 3;
+      }
+      for (const CGlFace& f : built.blocks[b].faces)
+        if (!f.deleted && f.GetUVCount() > 0) unsplit += size_t(f.GetVertexCount() - 2);
+      EXPECT_EQ(triangles, unsplit) << titles[size_t(b)];
+      // A piece repeats its material.
+      std::set<std::string> names;
+      const std::vector<writertest::ModelMaterial> materials = writertest::ReadModelMaterials(bytes, layout);
+      for (const writertest::ModelMaterial& m : materials) names.insert(m.name);
+      pieces += materials.size() - names.size();
+    }
+    EXPECT_GE(pieces, 2u);
+  }
 }

@@ -316,6 +316,22 @@ TEST(TrackCheckWarnings, BlockBeyondTheVertexLimitIsSplit) {
   EXPECT_EQ(f.size(), 1u) << Listing(f);
 }
 
+// Block titles that cannot be file names as they are: the folder exports
+// write them under safe, unique titles, and the check names each change.
+// The track build lower-cases vertical object titles.
+TEST(TrackCheckWarnings, BlockNamesWrittenUnderOtherFileNames) {
+  TrkDsc ds;
+  FillCheckedLoop(ds);  // vertical object 0 is "board"
+  for (const char* title : {"../../escape", "Board", ""})
+    ds.VerticalObj.AddVerticalObjRow(title, 150.0f, 10.0f, 160.0f, 10.0f, 0.0f, 2.0f, "wall");
+  const std::vector<CheckFinding> f = CheckOf(ds);
+  EXPECT_EQ(Count(f, W, "VerticalObj", 1, -1, {"block name \"../../escape\" is written as \"______escape\""}), 1)
+      << Listing(f);
+  EXPECT_EQ(Count(f, W, "VerticalObj", 2, -1, {"block name \"board\" is written as \"board_2\""}), 1) << Listing(f);
+  EXPECT_EQ(Count(f, W, "VerticalObj", 3, -1, {"block name \"\" is written as \"Obj00"}), 1) << Listing(f);
+  EXPECT_EQ(f.size(), 3u) << Listing(f);
+}
+
 // ---- forms ----
 
 TEST(TrackCheckForms, LinesNameSeverityTableRowAndSection) {

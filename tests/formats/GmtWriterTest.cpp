@@ -31,7 +31,7 @@ void ExpectedDescriptor(CByteWriter& e, uint32_t flags, int vertexBlock, int uv1
 // A material record with the plain defaults of a one-entry-per-level material.
 void ExpectedRecord(CByteWriter& e, const std::string& name) {
   e.FixedString(name, 64);
-  e.U16(0x803);   // 3, double-sided
+  e.U16(0x0003);  // 3: neither no-depth-write nor double-sided
   e.U16(0x6890);
   for (float f : {1.f, 1.f, 1.f, 1.f, 1.f, 1.f, 1.f, 1.f, 0.f, 0.f, 0.f, 1.f, 0.f, 0.f, 0.f, 1.f}) e.F32(f);
   e.I32(2), e.I32(1);
@@ -74,7 +74,7 @@ TEST(GmtWriter, QuadWithOneTexturedMaterialByteForByte) {
   ASSERT_EQ(gmt.MakeObject(points, faces, CGlMipArray(), materials, tag), 1);
 
   CByteWriter e;
-  e.U32(1364);  // material section at 1368
+  e.U32(1232);  // material section at 1236
   e.I16(32), e.I16(1024);
   // Extents 2 x 1 x 0: z padded by 0.01 both ways; centre (1, 0.5, 0).
   e.F32(static_cast<float>(std::sqrt(1.0 + 0.25 + double(0.01f) * double(0.01f))));
@@ -87,13 +87,12 @@ TEST(GmtWriter, QuadWithOneTexturedMaterialByteForByte) {
   e.F32(0), e.F32(500);  // 2 across: 10 x 50
   e.Zeroes(60);
   e.Zeroes(12), e.Zeroes(8), e.Zeroes(12), e.Zeroes(44);  // origin (0, 0, 0) twice
-  e.I32(2), e.I32(736), e.I32(2), e.I32(1000), e.I32(2), e.I32(1064), e.I32(0), e.I32(1096);
+  e.I32(1), e.I32(736), e.I32(2), e.I32(868), e.I32(2), e.I32(932), e.I32(0), e.I32(964);
   e.FixedString("road_a", 64);
   e.U32(0xD8D2CFC8), e.U32(0xC3E6D8CE), e.U32(0xBED8DED6), e.U32(0x90BFA8BB);
   e.Zeroes(256);
   ASSERT_EQ(e.Size(), 740u);
-  ExpectedDescriptor(e, 0x20004011, 1096, 1224, 0, 0, 4, 6, 1352, 0);
-  ExpectedDescriptor(e, 0x20004011, 1364, 1364, 0, 0, 0, 0, 1364, 1);
+  ExpectedDescriptor(e, 0x20004011, 964, 1092, 0, 0, 4, 6, 1220, 0);  // no palette object
   // Collision triangles: up-facing (code 2); centroid and the largest
   // corner distance (to (2,0,0) and to (0,1,0) respectively).
   const float k = 0.33333334f;
@@ -112,7 +111,7 @@ TEST(GmtWriter, QuadWithOneTexturedMaterialByteForByte) {
     e.F32(std::sqrt(dx * dx + dy * dy));
   }
   for (int i = 0; i < 2; ++i) e.F32(0), e.F32(1), e.F32(0), e.U32(0);
-  ASSERT_EQ(e.Size(), 1100u);
+  ASSERT_EQ(e.Size(), 968u);
   // Vertices p0 p1 p3 p2 in file order, up normal, opaque white.
   const float position[4][3] = {{0, 0, 0}, {2, 0, 0}, {0, 0, 1}, {2, 0, 1}};
   const float uv[4][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
@@ -123,14 +122,11 @@ TEST(GmtWriter, QuadWithOneTexturedMaterialByteForByte) {
   for (const auto& t : uv)
     for (int i = 0; i < 4; ++i) e.F32(t[0]), e.F32(t[1]);
   for (int i : {0, 1, 2, 1, 3, 2}) e.U16(uint16_t(i));
-  ASSERT_EQ(e.Size(), 1368u);
-  e.U32(2);
+  ASSERT_EQ(e.Size(), 1236u);
+  e.U32(1);
   ExpectedRecord(e, "ROAD");
   e.U32(3);
   for (int level = 0; level < 3; ++level) ExpectedEntry(e, "asphalt.tga", 0x18, 0, kNoChroma, 1);
-  ExpectedRecord(e, "_RGBMAP");
-  e.U32(3);
-  for (int level = 0; level < 3; ++level) ExpectedEntry(e, "_rgbmap.dds", 0x18, 0, kNoChroma, 1);
 
   EXPECT_EQ(FirstDifference(GmtBytes(gmt, "Road_A.gmt", tag), e.Buffer()), "");
 }
@@ -148,11 +144,11 @@ TEST(GmtWriter, ChromaKeyedSecondMaterialEntries) {
   const std::vector<uint8_t> bytes = GmtBytes(gmt, "b.gmt", tag);
   EXPECT_EQ(I32At(bytes, 4), 32 | (0 << 16));  // 32, then 0 without the tag flag
   const size_t section = U32At(bytes, 0) + 4;
-  ASSERT_EQ(U32At(bytes, section), 3u);
+  ASSERT_EQ(U32At(bytes, section), 2u);
   // Grass: 968 + 4 + 3 x 172; then Fence's record and count.
   const size_t fence = section + 4 + 1488;
   EXPECT_EQ(TextAt(bytes, fence, 64), "FENCE");
-  EXPECT_EQ(U16At(bytes, fence + 64), 0x803);  // chroma key is not blending
+  EXPECT_EQ(U16At(bytes, fence + 64), 0x0003);  // chroma key is not blending
   CByteWriter e;
   const uint8_t chroma[3] = {0x10, 0x20, 0x30};
   for (int level = 0; level < 3; ++level) ExpectedEntry(e, "fence.dds", 0x98, 0, chroma, 191);
@@ -219,7 +215,7 @@ TEST(GmtWriter, DictionaryShaderWithFiveDx9Entries) {
   gmt.MakeObject(points, faces, CGlMipArray(), materials, tag);
   const std::vector<uint8_t> bytes = GmtBytes(gmt, "b.gmt", tag);
 
-  ASSERT_EQ(gmt.writeMaterials.size(), 2u);
+  ASSERT_EQ(gmt.writeMaterials.size(), 1u);
   const gmtr_write_material& wm = gmt.writeMaterials[0];
   EXPECT_EQ(wm.record.levels[0].hardwareShader, "L0DIFFUSET0");
   EXPECT_EQ(wm.record.levels[2].hardwareShader, "L2BUMPSPECMAPT0");
@@ -333,7 +329,7 @@ TEST(GmtWriter, FacingCodesVisibilityAndPadding) {
   EXPECT_EQ(empty.corners[3][2], -0.01f);
   const std::vector<uint8_t> bytes = GmtBytes(empty, "e.gmt", tag);
   EXPECT_EQ(F32At(bytes, 232), 5000.0f);
-  EXPECT_EQ(I32At(bytes, 372), 1);  // the empty palette object
+  EXPECT_EQ(I32At(bytes, 372), 0);  // no object: the road writes no such file
 }
 
 TEST(GmtWriter, DegenerateTrianglesGiveFiniteTangents) {
@@ -366,7 +362,7 @@ TEST(GmtWriter, LongTitleIsCutAndTerminatedAndFirstWordPointsAtTheMaterials) {
   EXPECT_EQ(TextAt(bytes, 404, 64), std::string(63, 'w'));
   EXPECT_EQ(bytes[404 + 63], 0);
   const uint32_t first = U32At(bytes, 0);
-  EXPECT_EQ(U32At(bytes, first + 4), 3u);
+  EXPECT_EQ(U32At(bytes, first + 4), 2u);
   EXPECT_FALSE(gmt.WriteRFactorFile(dir.File("no/such/folder/x.gmt"), tag));
 }
 
@@ -404,7 +400,7 @@ TEST(GmtWriter, IndependentReaderGetsTheMeshBack) {
   const size_t descriptors = size_t(I32At(b, 376)) + 4;
   const int32_t triangles = I32At(b, 380);
   const size_t normals = size_t(I32At(b, 392)) + 4;
-  ASSERT_EQ(objects, 2);
+  ASSERT_EQ(objects, 1);
   ASSERT_EQ(triangles, 12);
   int checkedVertices = 0, triangle = 0;
   for (int o = 0; o < objects; ++o) {
@@ -477,8 +473,8 @@ TEST(GmtWriter, NonFiniteInputIsWrittenAsDefinedValues) {
   for (int v = 0; v < 4; ++v)
     for (int f = 0; f < 6; ++f) EXPECT_TRUE(std::isfinite(F32At(b, vertices + 32 * size_t(v) + 4 * size_t(f))));
   for (int t = 0; t < 2; ++t)
-    for (int f = 0; f < 4; ++f) EXPECT_TRUE(std::isfinite(F32At(b, 740 + 264 + 32 * size_t(t) + 16 + 4 * size_t(f))));
-  for (size_t at = 740 + 264 + 64; at < 740 + 264 + 64 + 32; at += 4) EXPECT_TRUE(std::isfinite(F32At(b, at)));
+    for (int f = 0; f < 4; ++f) EXPECT_TRUE(std::isfinite(F32At(b, 740 + 132 + 32 * size_t(t) + 16 + 4 * size_t(f))));
+  for (size_t at = 740 + 132 + 64; at < 740 + 132 + 64 + 32; at += 4) EXPECT_TRUE(std::isfinite(F32At(b, at)));
   EXPECT_EQ(F32At(b, U32At(b, 0) + 8 + 140), 0.0f);
   // Infinite alpha is full alpha.
   EXPECT_EQ(U32At(b, vertices + 32 + 24), 0xFFFFFFFFu);

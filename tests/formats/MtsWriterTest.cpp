@@ -73,27 +73,23 @@ TEST(MtsWriter, QuadWithOneTexturedMaterialByteForByte) {
   MakeQuadBlock(points, faces, materials);
   CZMts mts;
   ASSERT_EQ(mts.MakeObject(points, faces, CGlMipArray(), materials, 0, 0, 0), 1);  // UV clamp on
-  ASSERT_EQ(mts.objects.size(), 2u);
-  EXPECT_EQ(mts.objects[1].objectName, "_RGBMAP");
-  EXPECT_TRUE(mts.objects[1].points.empty());
+  ASSERT_EQ(mts.objects.size(), 1u);  // no face for the palette: no palette object
 
   // Centred on (1, 0.5, 0); the quad's fan (0,1,3) (1,2,3) shares the two
   // diagonal corners, so four vertices: p0 p1 p3 p2.
   CByteWriter e;
   e.FixedString("CUBE_MTS_4.10", 16);
-  e.U32(2);
+  e.U32(1);
   ExpectedF1Material(e, "ROAD", "asphalt.bmp", false);
-  ExpectedF1Material(e, "_RGBMAP", "_RGBMAP.bmp", false);
-  ASSERT_EQ(e.Size(), 404u);
+  ASSERT_EQ(e.Size(), 212u);
   ExpectedModelHeader(e, 500.0f, 1.0f, 0.0f, 0.5f);
-  e.I32(2), e.I32(328), e.I32(2), e.I32(456), e.I32(2), e.I32(528), e.I32(0), e.I32(560);
+  e.I32(1), e.I32(328), e.I32(2), e.I32(392), e.I32(2), e.I32(464), e.I32(0), e.I32(496);
   e.Zeroes(16);
-  ExpectedDescriptor(e, 0, 4, 560, 6, 752);
-  ExpectedDescriptor(e, 1, 0, 764, 0, 764);
+  ExpectedDescriptor(e, 0, 4, 496, 6, 688);
   ExpectedTriangle(e, 0, 1, 2, 0, 0);
   ExpectedTriangle(e, 1, 3, 2, 0, 1);
   for (int i = 0; i < 2; ++i) e.F32(0), e.F32(1), e.F32(0), e.U32(0);
-  ASSERT_EQ(e.Size(), 404u + 560u);
+  ASSERT_EQ(e.Size(), 212u + 496u);
   // Exactly 1.0 is written as 0.99 with the clamp on.
   ExpectedVertex(e, -1, 0, -0.5f, 0, 0);
   ExpectedVertex(e, 1, 0, -0.5f, 0.99f, 0);
@@ -114,17 +110,15 @@ TEST(MtsWriter, TwoMaterialsOneChromaKeyedByteForByte) {
 
   CByteWriter e;
   e.FixedString("CUBE_MTS_4.10", 16);
-  e.U32(3);
+  e.U32(2);
   ExpectedF1Material(e, "GRASS", "grass.bmp", false);
   ExpectedF1Material(e, "FENCE", "fence.bmp", true);  // no DDS for F1
-  ExpectedF1Material(e, "_RGBMAP", "_RGBMAP.bmp", false);
-  ASSERT_EQ(e.Size(), 596u);
+  ASSERT_EQ(e.Size(), 404u);
   ExpectedModelHeader(e, 500.0f, 0.5f, 0.0f, 0.5f);
-  e.I32(3), e.I32(328), e.I32(2), e.I32(520), e.I32(2), e.I32(592), e.I32(0), e.I32(624);
+  e.I32(2), e.I32(328), e.I32(2), e.I32(456), e.I32(2), e.I32(528), e.I32(0), e.I32(560);
   e.Zeroes(16);
-  ExpectedDescriptor(e, 0, 3, 624, 3, 768);
-  ExpectedDescriptor(e, 1, 3, 774, 3, 918);
-  ExpectedDescriptor(e, 2, 0, 924, 0, 924);
+  ExpectedDescriptor(e, 0, 3, 560, 3, 704);
+  ExpectedDescriptor(e, 1, 3, 710, 3, 854);
   ExpectedTriangle(e, 0, 1, 2, 0, 0);
   ExpectedTriangle(e, 0, 1, 2, 1, 1);
   for (int i = 0; i < 2; ++i) e.F32(0), e.F32(1), e.F32(0), e.U32(0);
@@ -151,14 +145,13 @@ TEST(MtsWriter, ListFlagTextureWordAndVertexColourBytes) {
   mts.MakeObject(points, faces, CGlMipArray(), materials, 0, 1, 0);
   const std::vector<uint8_t> bytes = mts.F1FileBytes(0);
   auto four = [&](size_t at) { return std::vector<uint8_t>(bytes.begin() + long(at), bytes.begin() + long(at) + 4); };
-  // Descriptor 0 at 404 + 328; parameters of the first texture at 20 + 108 + 4 + 44.
-  EXPECT_EQ(four(732), (std::vector<uint8_t>{0x81, 0x00, 0x00, 0x00}));
-  EXPECT_EQ(four(732 + 64), (std::vector<uint8_t>{0x81, 0x00, 0x00, 0x00}));
+  // Descriptor 0 at 212 + 328; parameters of the first texture at 20 + 108 + 4 + 44.
+  EXPECT_EQ(four(540), (std::vector<uint8_t>{0x81, 0x00, 0x00, 0x00}));
   EXPECT_EQ(four(176), (std::vector<uint8_t>{0x00, 0x00, 0x10, 0x00}));
-  // First vertex at 404 + 560, colour after position and normal.
-  EXPECT_EQ(four(964 + 24), (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0x00}));
-  // Index count of a list object is three per triangle (T at 404 + 288).
-  EXPECT_EQ(I32At(bytes, 732 + 16), 3 * I32At(bytes, 692));
+  // First vertex at 212 + 496, colour after position and normal.
+  EXPECT_EQ(four(708 + 24), (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0x00}));
+  // Index count of a list object is three per triangle (T at 212 + 288).
+  EXPECT_EQ(I32At(bytes, 540 + 16), 3 * I32At(bytes, 500));
 }
 
 TEST(MtsWriter, UpNormalsAndFarDistance) {
@@ -172,8 +165,8 @@ TEST(MtsWriter, UpNormalsAndFarDistance) {
   CZMts mts;
   mts.MakeObject(points, faces, CGlMipArray(), materials, 0, 1, 0);
   std::vector<uint8_t> bytes = mts.F1FileBytes(0);
-  EXPECT_EQ(F32At(bytes, 404 + 248), 4000.0f);
-  const size_t normals = 404 + 528;
+  EXPECT_EQ(F32At(bytes, 212 + 248), 4000.0f);
+  const size_t normals = 212 + 464;
   EXPECT_EQ(F32At(bytes, normals + 8), -1.0f);  // file (x, z, y): y last
   bytes = mts.F1FileBytes(1);
   for (int t = 0; t < 2; ++t) {
@@ -242,7 +235,9 @@ TEST(MtsWriter, ObjectsFromMaterialsShapesAndSharedVertices) {
   EXPECT_FLOAT_EQ(mts.objects[2].points[0].u, float(4 * 7 + 1) / 256.0f);
 }
 
-TEST(MtsWriter, VertexLimitMessageStillWritesTheObject) {
+// An object of more vertices than 16-bit indices reach is split, without a
+// message: nothing is lost.
+TEST(MtsWriter, VertexLimitSplitsTheObjectWithoutAMessage) {
   CRecordingUI ui;
   CGlPointArray points;
   CGlFaceArray faces;
@@ -251,7 +246,7 @@ TEST(MtsWriter, VertexLimitMessageStillWritesTheObject) {
   m.materialName = "Big";
   m.SetMapName("big.tga");
   materials.Add(m);
-  const int triangles = 21846;  // 65538 own vertices: largest index 65537
+  const int triangles = 21846;  // 65538 own vertices: 21845 triangles fill 65535
   points.Reserve(3 * triangles);
   for (int i = 0; i < triangles; ++i) {
     CGlFace f;
@@ -265,11 +260,16 @@ TEST(MtsWriter, VertexLimitMessageStillWritesTheObject) {
   }
   CZMts mts;
   mts.MakeObject(points, faces, CGlMipArray(), materials, 0, 1, 0);
-  ASSERT_EQ(ui.shown.size(), 1u);
-  EXPECT_EQ(ui.shown[0].text, "Data will be lost for Material Big\nVertices used 65537 but the limit is 65535");
-  EXPECT_EQ(mts.objects[0].points.GetSize(), 65538);
+  EXPECT_TRUE(ui.shown.empty());
+  ASSERT_EQ(mts.objects.size(), 2u);
+  EXPECT_EQ(mts.objects[0].objectName, "Big");
+  EXPECT_EQ(mts.objects[1].objectName, "Big_2");
+  EXPECT_EQ(mts.objects[0].points.GetSize(), 65535);
+  EXPECT_EQ(mts.objects[1].faces.GetSize(), 1);
+  for (const CGlFace& t : mts.objects[1].faces) EXPECT_EQ(t.mipIndex, 1);
   const std::vector<uint8_t> bytes = mts.F1FileBytes(0);
-  EXPECT_EQ(I32At(bytes, mts.objects.size() * 192 + 20 + 328 + 8), 65538);
+  EXPECT_EQ(I32At(bytes, 2 * 192 + 20 + 328 + 8), 65535);
+  EXPECT_EQ(I32At(bytes, 2 * 192 + 20 + 328 + 64 + 8), 3);
 }
 
 TEST(MtsWriter, LongNamesStayTerminatedAndFilesAreWritten) {

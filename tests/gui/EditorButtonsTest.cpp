@@ -128,9 +128,15 @@ TEST_F(EditorButtons, MeshExportsReportOnlyWrittenFiles) {
     Press(button);
     ASSERT_EQ(dialogs.asked.size(), 1u);
     EXPECT_EQ(dialogs.asked[0].kind, toFile ? "save" : "folder");
-    if (!VisibleReports().empty())
+    if (!VisibleReports().empty()) {
       EXPECT_TRUE(toFile ? Exists(out) : !std::filesystem::is_empty(out));
-    else
+      int files = std::string(what) == "3SE" ? 3 : 1;
+      if (!toFile) {
+        files = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(out)) files += entry.is_regular_file() ? 1 : 0;
+      }
+      EXPECT_EQ(VisibleReports()[0]->FilesText(), QString("%1 File(s) written").arg(files));
+    } else
       EXPECT_FALSE(ui.shown.empty());
     CloseReports();
   }

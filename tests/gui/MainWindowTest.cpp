@@ -157,7 +157,15 @@ TEST_F(MainWindow, MeshExportButtonsAskTheirPickersAndReportOnlyWrittenFiles) {
     const bool reported = !VisibleReports().empty();
     if (reported) {
       EXPECT_TRUE(std::filesystem::exists(out));
-      if (std::string(road.kind) == "folder") EXPECT_FALSE(std::filesystem::is_empty(out));
+      // The report counts the files written: every file in the folder, one
+      // 3DS file, or the 3SE file with the track and the scene file.
+      int files = std::string(road.what) == "3SE" ? 3 : 1;
+      if (std::string(road.kind) == "folder") {
+        EXPECT_FALSE(std::filesystem::is_empty(out));
+        files = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(out)) files += entry.is_regular_file() ? 1 : 0;
+      }
+      EXPECT_EQ(VisibleReports()[0]->FilesText(), QString("%1 File(s) written").arg(files));
     } else {
       EXPECT_FALSE(ui.shown.empty());  // a failure is never silent
     }

@@ -33,8 +33,8 @@ TEST(GlMaterial, RecordDefaults) {
   EXPECT_EQ(m.used, 0);
   EXPECT_EQ(m.transparencyMode, -1);
   EXPECT_EQ(m.fallbackTransparencyMode, -1);
-  EXPECT_EQ(m.noDepthWrite, 0xFF);
-  EXPECT_EQ(m.doubleSided, 0xFF);
+  EXPECT_EQ(m.noDepthWrite, -1);  // stored 0xFF: not set, off
+  EXPECT_EQ(m.doubleSided, -1);
   EXPECT_EQ(m.mapMode, 1);
   EXPECT_EQ(m.firstColour.a, 0.0f);
   EXPECT_EQ(m.diffuse.a, 1.0f);
