@@ -19,7 +19,7 @@ std::vector<double> Zeros(size_t n) { return std::vector<double>(n, 0.0); }
 
 TEST(RacingLine, OnAStraightTheLineIsTheMiddleOfTheBand) {
   // Band -4 to 6 less 1 m each side: -3 to 5, middle 1.
-  const auto st = ChainStations({{200, 0}}, 1, -4, 6, false);
+  auto st = ChainStations({{200, 0}}, 1, -4, 6, false);
   _rl_options options;
   options.closed = false;
   CRacingLine line;
@@ -30,6 +30,17 @@ TEST(RacingLine, OnAStraightTheLineIsTheMiddleOfTheBand) {
     EXPECT_NEAR(line.y[i], 1, 1e-9);
   }
   EXPECT_NEAR(line.length, 200, 1e-9);
+
+  // Middle 1 for the first 100 m and -1 for the rest: every straight line
+  // from -3..3 fits, and the pull picks the one closest to the middles, the
+  // least-squares line through a unit step, a(s) = -3 (s - L/2) / L: from
+  // 1.5 to -1.5 (1.49993 over these 201 stations).
+  for (size_t i = 0; i < st.size(); ++i) {
+    st[i].lo = i < 100 ? -4 : i > 100 ? -6 : -5;
+    st[i].hi = st[i].lo + 10;
+  }
+  ASSERT_EQ(line.Optimise(st, options), 1) << line.error.message;
+  for (size_t i = 0; i < st.size(); ++i) EXPECT_NEAR(line.offset[i], 1.5 - 0.015 * static_cast<double>(i), 1e-3);
 }
 
 // A circle of radius 100 m and width 12 m less 1 m a side: the least

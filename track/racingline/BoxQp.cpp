@@ -8,6 +8,8 @@ namespace {
 
 double Clamp(double v, double lo, double hi) { return std::min(std::max(v, lo), hi); }
 
+constexpr double kEpsilon = 2.220446049250313e-16;
+
 }  // namespace
 
 bool CBoxQp::PatternChanged(const SparseMatrix& H) const {
@@ -85,6 +87,17 @@ bool CBoxQp::Check(const SparseMatrix& H, const Eigen::VectorXd& f, const Eigen:
     maxDiag_ = std::max(maxDiag_, diag_[j]);
   }
   if (maxDiag_ == 0) maxDiag_ = 1;
+  // Row sums of |H| (both triangles), for the rounding error of H x.
+  rowAbs_.setZero(n);
+  for (int j = 0; j < n; ++j) {
+    for (int p = H.outerIndexPtr()[j]; p < H.outerIndexPtr()[j + 1]; ++p) {
+      const int i = H.innerIndexPtr()[p];
+      if (i < j) continue;
+      const double v = std::abs(H.valuePtr()[p]);
+      rowAbs_[i] += v;
+      if (i != j) rowAbs_[j] += v;
+    }
+  }
   for (Eigen::Index i = 0; i < n; ++i)
     if (diag_[i] == 0) diag_[i] = maxDiag_;
   return true;
@@ -127,16 +140,19 @@ EQpStatus CBoxQp::Solve(const SparseMatrix& H, const Eigen::VectorXd& f, const E
     d_ = ldlt_.solve(d_);
     // Converged when the whole step, the Newton step of the free variables
     // and the scaled gradient step of the held ones, is within the
-    // tolerance: the gradient alone cannot tell, as a long smooth bend may
-    // be far from its optimum with a tiny gradient.
-    double largest = 0;
+    // tolerance (the gradient alone cannot tell: a long smooth bend may be
+    // far from its optimum with a tiny gradient), or when the slope along
+    // the step is lost in the rounding of the gradient, as happens in the
+    // nearly singular directions of H: no further step could be trusted.
+    double largest = 0, slope = 0, noise = 0;
     for (Eigen::Index i = 0; i < n; ++i) {
       if (fixed_[i]) d_[i] = -g_[i] / diag_[i];
-      largest = std::max(largest, std::abs(Clamp(x[i] + d_[i], lo[i], hi[i]) - x[i]));
+      const double s = Clamp(x[i] + d_[i], lo[i], hi[i]) - x[i];
+      largest = std::max(largest, std::abs(s));
+      slope += g_[i] * s;
+      noise += std::abs(s) * (rowAbs_[i] * std::abs(x[i]) + std::abs(f[i]));
     }
-    if (largest <= settings.tolerance) return status_ = EQpStatus::Solved;
-    if (iterations_ >= settings.maxIterations) return status_ = EQpStatus::IterationCap;
-
+    if (largest <= settings.tolerance || -slope <= 64 * kEpsilon * noise) return status_ = EQpStatus::Solved;
     // Projected Armijo search along x(t) = P(x + t d). The change of the
     // objective is computed from the step itself, so that the tiny
     // decreases near the solution are not lost to rounding.

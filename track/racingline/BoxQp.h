@@ -22,7 +22,7 @@
 #include <Eigen/SparseCore>
 
 enum class EQpStatus {
-  Solved,        // the step to the solution is within the tolerance
+  Solved,        // the step to the solution is within the tolerance or the rounding
   Stalled,       // no step decreased the objective any more: x is as good as the arithmetic allows
   IterationCap,  // maxIterations reached; x is feasible and better than the start
   BadInput,      // sizes differ, a value is not finite, lo > hi somewhere, or a diagonal entry is missing
@@ -32,7 +32,8 @@ enum class EQpStatus {
 struct _qp_settings {
   int maxIterations = 200;
   // Convergence: no variable would move further than this (in the units of
-  // x) in the next Newton step.
+  // x) in the next Newton step, or the objective's slope along that step is
+  // within the rounding of the gradient.
   double tolerance = 1e-9;
   // The widest band next to a bound within which a variable pushed against
   // the bound is held there.
@@ -82,7 +83,7 @@ class CBoxQp {
   SparseMatrix reduced_;
   bool analysed_ = false;
   double maxDiag_ = 1;
-  Eigen::VectorXd diag_, g_, d_, trial_, step_, hs_;
+  Eigen::VectorXd diag_, rowAbs_, g_, d_, trial_, step_, hs_;
   Eigen::Matrix<char, Eigen::Dynamic, 1> fixed_;  // 1 where the variable is held at a bound
   EQpStatus status_ = EQpStatus::BadInput;
   int iterations_ = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <new>
 #include <utility>
 
 #include "track/racingline/BoxQp.h"
@@ -10,10 +11,10 @@
 namespace {
 
 // Weight of the pull towards the middle of the interval, per metre of line
-// (1/m^4, against the squared curvature's 1/m^2 per metre). A line held off the
-// middle over a straight of length L costs L^4 times less than it would
-// take to bend it, so at this weight the pull moves a line by centimetres
-// only over straights of more than a kilometre.
+// (1/m^4, against the squared curvature's 1/m^2 per metre). On a straight
+// whose line lies on an edge held at both ends it acts like a load on a
+// beam and bows the line inwards by about pull * 5 m * L^4 / 384: 3e-5 m
+// over 300 m, 1.3 cm over a kilometre.
 constexpr double kCentrePull = 1e-12;
 // The pulls of the first linearisation: from kFirstPull down by kPullStep
 // to kCentrePull.
@@ -121,7 +122,7 @@ bool CRacingLine::Prepare(std::span<const _rl_station> stations, const _rl_optio
     std::snprintf(text, sizeof text, "a line needs at least 3 stations, it has %zu", n_);
     return Fail(ERlStatus::TooFewStations, -1, 0, text);
   }
-  if (n_ > static_cast<size_t>(1) << 28) return Fail(ERlStatus::BadOptions, -1, 0, "too many stations");
+  if (n_ > static_cast<size_t>(1) << 28) return OutOfMemory(n_) != 0;
   const _rl_vehicle& car = options.car;
   if (!Finite(options.margin) || options.margin < 0 || options.iterations < 0 || options.iterations > 50 ||
       !Finite(car.grip) || car.grip <= 0 || !Finite(car.topSpeed) || car.topSpeed <= 0 ||
@@ -279,7 +280,31 @@ bool CRacingLine::Finish() {
 
 int CRacingLine::Evaluate(std::span<const _rl_station> stations, const _rl_options& options,
                           std::span<const double> offsets) {
-  if (!Prepare(stations, options)) return 0;
+  try {
+    return EvaluateOffsets(stations, options, offsets) ? 1 : 0;
+  } catch (const std::bad_alloc&) {
+    return OutOfMemory(stations.size());
+  }
+}
+
+int CRacingLine::Optimise(std::span<const _rl_station> stations, const _rl_options& options) {
+  try {
+    return OptimiseOffsets(stations, options) ? 1 : 0;
+  } catch (const std::bad_alloc&) {
+    return OutOfMemory(stations.size());
+  }
+}
+
+int CRacingLine::OutOfMemory(size_t stations) {
+  char text[128];
+  std::snprintf(text, sizeof text, "not enough memory for the racing line of %zu stations", stations);
+  Fail(ERlStatus::OutOfMemory, -1, 0, text);
+  return 0;
+}
+
+bool CRacingLine::EvaluateOffsets(std::span<const _rl_station> stations, const _rl_options& options,
+                                  std::span<const double> offsets) {
+  if (!Prepare(stations, options)) return false;
   if (offsets.size() != n_) return Fail(ERlStatus::BadOptions, -1, 0, "one offset per station is needed");
   for (size_t i = 0; i < n_; ++i) {
     if (!Finite(offsets[i])) {
@@ -289,15 +314,17 @@ int CRacingLine::Evaluate(std::span<const _rl_station> stations, const _rl_optio
     }
     offset[i] = offsets[i];
   }
-  return Finish() ? 1 : 0;
+  return Finish();
 }
 
-int CRacingLine::Optimise(std::span<const _rl_station> stations, const _rl_options& options) {
-  if (!Prepare(stations, options)) return 0;
+bool CRacingLine::OptimiseOffsets(std::span<const _rl_station> stations, const _rl_options& options) {
+  if (!Prepare(stations, options)) return false;
   RlSolverState& qs = *solver_;
   qs.Build(n_, options.closed);
   qs.qp.settings.tolerance = 1e-8;  // metres
-  offset = mid_;
+  // Start on the reference line, which is smooth, where the interval
+  // allows; its middle may jump where a band widens.
+  for (size_t i = 0; i < n_; ++i) offset[i] = std::min(std::max(0.0, lo_[i]), hi_[i]);
   const bool closed = options.closed;
   for (int it = 0; it < options.iterations; ++it) {
     const double before = Geometry(offset, true);
@@ -360,5 +387,5 @@ int CRacingLine::Optimise(std::span<const _rl_station> stations, const _rl_optio
     if (!improved) break;
     offset.swap(trial_);
   }
-  return Finish() ? 1 : 0;
+  return Finish();
 }

@@ -14,15 +14,19 @@
 // whose Hessian is pentadiagonal (with a cyclic wrap-around for a closed
 // line), solved under the box constraints by CBoxQp; the line is then
 // re-linearised around the new solution (Gauss-Newton with a step search on
-// the true objective), three times by default. Linearising the whole
-// curvature, rather than only the second difference with the reference's
-// spacing, matters: with a fixed spacing a line moved inwards on a circle
-// would look straighter although it turns tighter.
+// the true objective), three times by default, starting from the reference
+// line. Linearising the whole curvature, rather than only the second
+// difference with the reference's spacing as the spline formulation does,
+// matters: with a fixed spacing a line moved inwards on a circle would look
+// straighter although it turns tighter, and the optimum would hug the
+// inside.
 //
 // A very small pull towards the middle of the allowed interval makes the
-// solution unique where the curvature does not decide it (a line on a
-// straight is straight anywhere); its weight affects only the shape of
-// the line over several kilometres.
+// solution unique where the curvature does not decide it (on a straight
+// any straight line is as good); it bows a line held on the edge of a
+// straight by about a centimetre over a kilometre. The first linearisation
+// is solved for a sequence of pulls from strong to this weak one, so that
+// the bounds the line comes to rest on are found a few at a time.
 #pragma once
 
 #include <cmath>
@@ -56,7 +60,7 @@ inline void SetHeading(_rl_station& s, double heading) {
 struct _rl_options {
   bool closed = true;      // the last station joins the first
   double margin = 1.0;     // metres kept from each bound: half a car's width and a safety distance
-  int iterations = 3;      // linearisations of the curvature
+  int iterations = 3;      // linearisations of the curvature; 0 keeps the reference line
   _rl_vehicle car;         // for the speed profile
 };
 
@@ -68,6 +72,7 @@ enum class ERlStatus {
   NoRoom,          // the interval is narrower than twice the margin (or lo > hi)
   BadOptions,      // a margin, iteration count or vehicle value out of range
   SolverFailed,    // the quadratic programme could not be solved
+  OutOfMemory,     // too many stations for the memory there is
 };
 
 // Why a computation failed, and where: station is the first station at
@@ -112,6 +117,10 @@ class CRacingLine {
   // the unit normals.
   bool Prepare(std::span<const _rl_station> stations, const _rl_options& options);
   bool Fail(ERlStatus status, int station, double distance, std::string message);
+  int OutOfMemory(size_t stations);
+  bool OptimiseOffsets(std::span<const _rl_station> stations, const _rl_options& options);
+  bool EvaluateOffsets(std::span<const _rl_station> stations, const _rl_options& options,
+                       std::span<const double> offsets);
   // Points, curvature and weights of the line with offsets a; when jacobian
   // is set also the curvature's derivatives by the three offsets.
   double Geometry(const std::vector<double>& a, bool jacobian);
