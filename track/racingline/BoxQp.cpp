@@ -163,8 +163,8 @@ EQpStatus CBoxQp::Solve(const SparseMatrix& H, const Eigen::VectorXd& f, const E
         trial_[i] = Clamp(x[i] + t * d_[i], lo[i], hi[i]);
         step_[i] = trial_[i] - x[i];
       }
-      const double slope = g_.dot(step_);
-      if (slope < 0) accepted = Change(H, g_, step_) <= settings.armijo * slope;
+      const double along = g_.dot(step_);
+      if (along < 0) accepted = Change(H, g_, step_) <= settings.armijo * along;
     }
     if (!accepted) return status_ = EQpStatus::Stalled;
     x.swap(trial_);

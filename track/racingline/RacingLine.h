@@ -122,7 +122,8 @@ class CRacingLine {
   bool EvaluateOffsets(std::span<const _rl_station> stations, const _rl_options& options,
                        std::span<const double> offsets);
   // Points, curvature and weights of the line with offsets a; when jacobian
-  // is set also the curvature's derivatives by the three offsets.
+  // is set also the curvature's derivatives by the three offsets. Returns
+  // the objective with the pull towards the middle.
   double Geometry(const std::vector<double>& a, bool jacobian);
   // Points, curvature, speed and lap time of the line in offset.
   bool Finish();
