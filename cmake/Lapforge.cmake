@@ -1,17 +1,11 @@
 # Helpers shared by the build files.
 
-# A core component: every .cpp of a folder (non-recursive) as one static library.
-# An empty folder still gives a library (from a generated stub) so that the
-# dependency graph stays the same while the folders fill up.
+# A core component: every .cpp of a folder as one static library. The glob
+# does not descend: a subfolder is a component of its own. An empty folder
+# still gives a library (from a generated stub) so that the dependency graph
+# stays the same while the folders fill up.
 function(lapforge_component target folder)
-  cmake_parse_arguments(ARG "" "" "EXCLUDE;EXTRA" ${ARGN})
   file(GLOB _srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
-  foreach(_x IN LISTS ARG_EXCLUDE)
-    list(REMOVE_ITEM _srcs ${CMAKE_SOURCE_DIR}/${_x})
-  endforeach()
-  foreach(_x IN LISTS ARG_EXTRA)
-    list(APPEND _srcs ${CMAKE_SOURCE_DIR}/${_x})
-  endforeach()
   if(NOT _srcs)
     set(_stub ${CMAKE_BINARY_DIR}/stubs/${target}_stub.cpp)
     file(WRITE ${_stub} "// ${folder} has no sources yet\n")
@@ -43,7 +37,7 @@ function(lapforge_test_folder name)
   endif()
   add_executable(test_${name} ${_srcs})
   set(_libs lapforge_testsupport ${ARGN})
-  foreach(_sub description mesh ptf track gpl formats app)
+  foreach(_sub IN LISTS LAPFORGE_TEST_BUILDERS)
     if(TARGET lapforge_testsupport_${_sub} AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/support/${_sub})
       # A folder's own builders, and those of the subsystems it is linked to.
       if(name STREQUAL _sub OR "lf_${_sub}" IN_LIST ARGN OR "lapforge_core" IN_LIST ARGN)

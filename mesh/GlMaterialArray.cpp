@@ -1,11 +1,11 @@
 #include "mesh/GlMaterialArray.h"
 
-#include "app/support/FileString.h"
-#include "app/support/TextFormat.h"
-#include "formats/ShaderDictionary.h"
+#include "formats/shaders/ShaderDictionary.h"
 #include "mesh/GlBlockArray.h"
 #include "mesh/GlFaceArray.h"
 #include "mesh/GlMipArray.h"
+#include "support/FileString.h"
+#include "support/TextFormat.h"
 
 bool CGlMaterialArray::Lookup(const std::string& name, int& index) const {
   auto it = byName_.find(name);

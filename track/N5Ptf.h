@@ -13,10 +13,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/tables/TrackTextures.h"
+#include "description/tables/TrackTextures.h"
 #include "mesh/GlPoint.h"
-#include "ptf/N5Descriptors.h"
-#include "ptf/N5Root.h"
+#include "ptf/Descriptors.h"
+#include "ptf/RecordFile.h"
 #include "track/N5Units.h"
 
 // Scenery entries kept for the mesh exporters.

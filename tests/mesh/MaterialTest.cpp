@@ -1,12 +1,12 @@
 // Materials, shaders, textures (mips) and their name-indexed lists.
 #include <gtest/gtest.h>
 
-#include "app/support/Errors.h"
 #include "mesh/GlBlockArray.h"
 #include "mesh/GlFaceArray.h"
 #include "mesh/GlMatMap.h"
 #include "mesh/GlMaterialArray.h"
 #include "mesh/GlMipArray.h"
+#include "support/Errors.h"
 #include "tests/support/mesh/MeshBuilders.h"
 
 using meshtest::AddFace;
