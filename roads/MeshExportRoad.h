@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/shaders/ShaderDictionary.h"
 #include "mesh/GlBlockArray.h"
 #include "mesh/GlMaterialArray.h"
 #include "mesh/GlMipArray.h"
@@ -52,7 +53,7 @@ struct MeshExportModel {
   ~MeshExportModel();
   std::unique_ptr<CN5PtfDb> model;
   CGlBlockArray blocks;
-  CGlMaterialArray materials;
+  CGlMaterialArray materials{CGfxDictionary::FindShaderMatch};
   CGlMipArray textures;
   std::vector<std::string> trackNames, verticalNames, otherNames;
 };

@@ -13,6 +13,7 @@
 
 #include "description/TrkDsc.h"
 #include "formats/gltf/GltfWriter.h"
+#include "formats/shaders/ShaderDictionary.h"
 #include "mapping/PtfMapping.h"
 #include "mesh/GlBlockArray.h"
 #include "mesh/GlMaterialArray.h"
@@ -179,7 +180,7 @@ int CLapforge::GltfFromDataBase(const TrkDsc& db, const std::string& outFile, co
   CN5PtfDb model;
   if (!::PTFObjFromDataBase(db, model, std::string())) return 0;
   CGlBlockArray blocks;
-  CGlMaterialArray materials;
+  CGlMaterialArray materials(CGfxDictionary::FindShaderMatch);
   CGlMipArray textures;
   std::vector<std::string> trackNames, verticalNames, otherNames;
   if (!CreateObjects(model, blocks, materials, textures, trackNames, verticalNames, otherNames)) return 0;

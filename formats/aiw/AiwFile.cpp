@@ -6,7 +6,7 @@
 
 #include "support/Errors.h"
 #include "support/FileIO.h"
-#include "track/N5Ptf.h"
+#include "track/TrackQuery.h"
 
 namespace {
 
@@ -57,14 +57,14 @@ double CZWriteAIW::NormAng(double a) {
   return a;
 }
 
-void CZWriteAIW::Place(CN5Ptf& track, aiwe& w, double d, double lat, bool withAngles) {
+void CZWriteAIW::Place(ITrackQuery& track, aiwe& w, double d, double lat, bool withAngles) {
   w.dist = d;
   w.lat = lat;
   track.GetXYZ(d, lat, w.x, w.y, w.z);
   if (withAngles) track.GetAngles(d, lat, w.heading, w.pitch, w.roll);
 }
 
-std::string CZWriteAIW::BuildAiw(CN5Ptf& track, const VARS_AIW_TRACK_INFO& info, const CLReadLP& lp, int extras) {
+std::string CZWriteAIW::BuildAiw(ITrackQuery& track, const VARS_AIW_TRACK_INFO& info, const CLReadLP& lp, int extras) {
   waypoints.clear();
   grid.clear();
   teleport.clear();
@@ -101,11 +101,11 @@ std::string CZWriteAIW::BuildAiw(CN5Ptf& track, const VARS_AIW_TRACK_INFO& info,
   const std::pair<const char*, float> laterals[] = {
       {"GridLat", info.gridLat}, {"StallsLatStart", info.stallsLatStart}, {"StallsLatEnd", info.stallsLatEnd}};
   for (const auto& [column, lat] : laterals)
-    if (std::fabs(lat) > CN5Ptf::kFarOffset)
+    if (std::fabs(lat) > ITrackQuery::kFarOffset)
       ThrowInvalidArgument(
           StrFormat("The AIInfo %s of %g m lies more than %g km beside the track; no grid slot or "
                     "pit stall can stand there",
-                    column, static_cast<double>(lat), CN5Ptf::kFarOffset / 1000));
+                    column, static_cast<double>(lat), ITrackQuery::kFarOffset / 1000));
 
   const int gridSlots = kGridSlots + (extras ? 1 : 0);
   const int stallCount = kStalls + (extras ? 1 : 0);
@@ -276,7 +276,7 @@ std::string CZWriteAIW::BuildAiw(CN5Ptf& track, const VARS_AIW_TRACK_INFO& info,
   return out.Take();
 }
 
-int CZWriteAIW::AIWFromLP(CN5Ptf& track, const VARS_AIW_TRACK_INFO& info, const std::string& lpPath,
+int CZWriteAIW::AIWFromLP(ITrackQuery& track, const VARS_AIW_TRACK_INFO& info, const std::string& lpPath,
                           const std::string& outPath, int extras) {
   error.clear();
   warning.clear();

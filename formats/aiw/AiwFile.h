@@ -13,7 +13,7 @@
 #include "support/TextFormat.h"
 #include "support/TrackIni.h"
 
-class CN5Ptf;
+class ITrackQuery;
 
 // One waypoint as written.
 struct aiwe {
@@ -38,11 +38,11 @@ class CZWriteAIW {
   // waypoints, pit-lane or stall values that do not fit it, or a query
   // outside the track's lists raise the invalid-argument error; nothing is
   // written then either. A racing line shorter than the track sets warning.
-  int AIWFromLP(CN5Ptf& track, const VARS_AIW_TRACK_INFO& info, const std::string& lpPath,
+  int AIWFromLP(ITrackQuery& track, const VARS_AIW_TRACK_INFO& info, const std::string& lpPath,
                 const std::string& outPath, int extras);
   // The file's text for lines already read (lp), CRLF line ends; fills the
   // lists below.
-  std::string BuildAiw(CN5Ptf& track, const VARS_AIW_TRACK_INFO& info, const CLReadLP& lp, int extras);
+  std::string BuildAiw(ITrackQuery& track, const VARS_AIW_TRACK_INFO& info, const CLReadLP& lp, int extras);
 
   void WriteAiwGrid(CTextWriter& out);
   void WriteAiwPits(CTextWriter& out, double garageStep);
@@ -63,9 +63,9 @@ class CZWriteAIW {
   std::string warning;
 
  private:
-  void Place(CN5Ptf& track, aiwe& w, double d, double lat, bool withAngles);
+  void Place(ITrackQuery& track, aiwe& w, double d, double lat, bool withAngles);
   void WriteLocation(CTextWriter& out, const char* indexKey, int index, const char* posKey, const char* oriKey,
                      const aiwe& w);
-  CN5Ptf* track_ = nullptr;
+  ITrackQuery* track_ = nullptr;
   double length_ = 0;
 };

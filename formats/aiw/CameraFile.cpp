@@ -7,7 +7,7 @@
 #include "support/Errors.h"
 #include "support/FileIO.h"
 #include "support/TextFormat.h"
-#include "track/N5Ptf.h"
+#include "track/TrackQuery.h"
 
 namespace {
 
@@ -70,11 +70,11 @@ std::vector<_vars_source_cam> CZWriteCam::ReadCameras(std::span<const uint8_t> b
       throw CFormatError(StrFormat("%s: camera %zu has a value that is not a number", source.c_str(), i + 1), base);
     // A camera this far beside or above the track is a damaged record, and
     // its position would be of no use to the game.
-    if (std::fabs(c.lateral) > CN5Ptf::kFarOffset || std::fabs(c.height) > CN5Ptf::kFarOffset)
+    if (std::fabs(c.lateral) > ITrackQuery::kFarOffset || std::fabs(c.height) > ITrackQuery::kFarOffset)
       throw CFormatError(StrFormat("%s: camera %zu stands %g m beside the track and %g m above it; a camera more "
                                    "than %g km away is a damaged record",
                                    source.c_str(), i + 1, static_cast<double>(c.lateral), static_cast<double>(c.height),
-                                   CN5Ptf::kFarOffset / 1000),
+                                   ITrackQuery::kFarOffset / 1000),
                          base);
   }
   // A second list of the same records follows; it has no use here, but it
@@ -84,7 +84,7 @@ std::vector<_vars_source_cam> CZWriteCam::ReadCameras(std::span<const uint8_t> b
   return cams;
 }
 
-std::string CZWriteCam::BuildCam(CN5Ptf& track, const std::vector<_vars_source_cam>& cams) {
+std::string CZWriteCam::BuildCam(ITrackQuery& track, const std::vector<_vars_source_cam>& cams) {
   const double L = track.GetTrackLength();
   if (!(L > 0) || !std::isfinite(L))
     ThrowInvalidArgument(StrFormat("The track is %.3f m long; cameras cannot be placed on it", L));
@@ -168,7 +168,7 @@ std::string CZWriteCam::BuildCam(CN5Ptf& track, const std::vector<_vars_source_c
   return out.Take();
 }
 
-int CZWriteCam::CamToCam(CN5Ptf& track, const std::string& sourcePath, const std::string& outPath) {
+int CZWriteCam::CamToCam(ITrackQuery& track, const std::string& sourcePath, const std::string& outPath) {
   error.clear();
   std::vector<uint8_t> bytes;
   if (!ReadWholeFile(sourcePath, bytes, error)) return 0;

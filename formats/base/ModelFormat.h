@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/shaders/ShaderDictionary.h"
 #include "mesh/GlBlockArray.h"
 #include "mesh/GlFaceArray.h"
 #include "mesh/GlInsertArray.h"
@@ -55,7 +56,7 @@ class CSim {
   CGlPointArray points;
   CGlBlockArray blocks;
   CGlInsertArray inserts;
-  CGlMaterialArray materials;
+  CGlMaterialArray materials{CGfxDictionary::FindShaderMatch};
   CGlObjTag objTag;
   int32_t insertFlag = 1;
 };

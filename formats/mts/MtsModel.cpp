@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "formats/shaders/ShaderDictionary.h"
 #include "support/FileString.h"
 #include "support/TextFormat.h"
 
@@ -117,7 +118,7 @@ int CZMts::MakeShapes(const CGlPointArray& pointList, const CGlFaceArray& faceLi
 int CZMts::ShapeFromMip(const CGlPointArray& pointList, const CGlFaceArray& faceList, const CGlMip* mip, int flag) {
   CGlFaceArray triangles;
   triangles.ToTriangles(faceList);
-  CGlMaterialArray palette;
+  CGlMaterialArray palette(CGfxDictionary::FindShaderMatch);
   triangles.CreateTextureCoordsFromRGB(palette, std::string());
   triangleCount += triangles.GetSize();
 

@@ -11,6 +11,9 @@
 #include <set>
 
 #include "description/TrkDsc.h"
+#include "formats/3ds/3dsFile.h"
+#include "formats/gmt/GmtFile.h"
+#include "formats/shaders/ShaderDictionary.h"
 #include "roads/Lapforge.h"
 #include "roads/MeshExportRoad.h"
 #include "tests/support/TestSupport.h"
@@ -231,6 +234,24 @@ void ExpectGmtFrame(const std::string& path) {
 }
 
 }  // namespace
+
+// The material lists an export fills (the shared list of the blocks and a
+// writer's own) let the shader dictionary choose the shader of a material
+// that names none; the dictionary sits above the mesh model and is handed in.
+TEST(MeshRoad, ExportMaterialListsChooseMissingShaders) {
+  CGlMaterial plain;
+  plain.materialName = "plain";
+  plain.SetMapName("asphalt.tga");
+  plain.shader.shaderName.clear();
+  CGlMatShader expected = plain.shader;
+  CGfxDictionary::FindShaderMatch(expected);
+  ASSERT_FALSE(expected.shaderName.empty());
+  MeshExportModel built;
+  CZGmtFile gmt;
+  CZMaxFile max;
+  for (CGlMaterialArray* list : {&built.materials, &gmt.materials, &max.materials})
+    EXPECT_EQ((*list)[list->Add(plain)].shader.shaderName, expected.shaderName);
+}
 
 TEST(MeshRoad, SampleTrackToRFactorAndMts) {
   CScopedSettings settings;
