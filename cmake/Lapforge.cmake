@@ -1,5 +1,7 @@
 # Helpers shared by the build files.
 
+include(${CMAKE_CURRENT_LIST_DIR}/Layers.cmake)
+
 # A core component: every .cpp of a folder as one static library. The glob
 # does not descend: a subfolder is a component of its own. An empty folder
 # still gives a library (from a generated stub) so that the dependency graph
@@ -13,6 +15,32 @@ function(lapforge_component target folder)
   endif()
   add_library(${target} STATIC ${_srcs})
   target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
+endfunction()
+
+# Stops the configuration when a library of the layer table links one that
+# its layer may not use (see cmake/Layers.cmake).
+function(lapforge_check_layer_links)
+  lapforge_read_layers()
+  foreach(_folder IN LISTS LAPFORGE_LAYER_FOLDERS)
+    string(REPLACE "/" "_" _key ${_folder})
+    set(_t ${LAPFORGE_TARGET_OF_${_key}})
+    if(_t STREQUAL "-" OR NOT TARGET ${_t})
+      continue()
+    endif()
+    get_target_property(_libs ${_t} LINK_LIBRARIES)
+    get_target_property(_ilibs ${_t} INTERFACE_LINK_LIBRARIES)
+    foreach(_l IN LISTS _libs _ilibs)
+      if(NOT DEFINED LAPFORGE_FOLDER_OF_TARGET_${_l})
+        continue()
+      endif()
+      set(_to ${LAPFORGE_FOLDER_OF_TARGET_${_l}})
+      lapforge_arrow_allowed(${_folder} ${_to} _ok)
+      if(NOT _ok)
+        message(FATAL_ERROR "${_t} (${_folder}, layer ${LAPFORGE_LAYER_OF_${_key}}) links ${_l} "
+                            "(${_to}, layer ${LAPFORGE_LAYER_OF_TARGET_${_l}}): a library links only downward")
+      endif()
+    endforeach()
+  endforeach()
 endfunction()
 
 # Compiles every file of a resource folder into the target as a byte array.
