@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/support/FileIO.h"
-#include "formats/ZWriteAIW.h"
+#include "formats/aiw/AiwFile.h"
+#include "support/FileIO.h"
 #include "tests/support/formats/LpCamFiles.h"
 #include "tests/support/track/TrackBuilders.h"
 

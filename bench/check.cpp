@@ -11,8 +11,8 @@
 #include <memory>
 #include <string>
 
-#include "app/TrackCheck.h"
 #include "description/TrkDsc.h"
+#include "roads/TrackCheck.h"
 #include "tests/support/description/Descriptions.h"
 
 namespace {

@@ -19,14 +19,14 @@
 #include <string>
 #include <vector>
 
-#include "app/Lapforge.h"
-#include "app/support/FileIO.h"
 #include "description/TrkDsc.h"
-#include "formats/GltfWriter.h"
+#include "formats/gltf/GltfWriter.h"
+#include "mapping/PtfMapping.h"
 #include "mesh/GlBlockArray.h"
 #include "mesh/GlMaterialArray.h"
 #include "mesh/GlMipArray.h"
-#include "ptf/N5PtfDb.h"
+#include "roads/Lapforge.h"
+#include "support/FileIO.h"
 #include "tests/support/description/Descriptions.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/support/FileIO.h"
 #include "description/TrkDsc.h"
+#include "support/FileIO.h"
 #include "tests/support/description/Descriptions.h"
 
 namespace {

@@ -9,11 +9,11 @@
 #include <filesystem>
 #include <string>
 
-#include "app/Lapforge.h"
-#include "app/MeshExportRoad.h"
-#include "app/support/UserInterface.h"
 #include "description/TrkDsc.h"
-#include "formats/ZMaxFile.h"
+#include "formats/3ds/3dsFile.h"
+#include "roads/Lapforge.h"
+#include "roads/MeshExportRoad.h"
+#include "support/UserInterface.h"
 #include "tests/support/description/Descriptions.h"
 
 namespace {

@@ -10,11 +10,11 @@
 #include <memory>
 #include <string>
 
-#include "app/Lapforge.h"
-#include "app/support/FileIO.h"
-#include "app/tables/MaterialTable.h"
 #include "description/TrkDsc.h"
-#include "gpl/NTrkGplDb.h"
+#include "description/tables/MaterialTable.h"
+#include "mapping/GplMapping.h"
+#include "roads/Lapforge.h"
+#include "support/FileIO.h"
 #include "tests/support/gpl/TrkBuilder.h"
 
 namespace {

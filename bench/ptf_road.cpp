@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <string>
 
-#include "app/support/FileIO.h"
 #include "description/TrkDsc.h"
-#include "ptf/N5PtfDb.h"
+#include "mapping/PtfMapping.h"
+#include "support/FileIO.h"
 #include "tests/support/description/Descriptions.h"
 
 namespace {

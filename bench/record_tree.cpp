@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/EvictCaches.h"
-#include "ptf/N5Descriptors.h"
+#include "ptf/Descriptors.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "app/Lapforge.h"
-#include "app/MeshExportRoad.h"
-#include "app/support/FileIO.h"
-#include "app/support/UserInterface.h"
 #include "description/TrkDsc.h"
+#include "roads/Lapforge.h"
+#include "roads/MeshExportRoad.h"
+#include "support/FileIO.h"
+#include "support/UserInterface.h"
 #include "tests/support/description/Descriptions.h"
 
 namespace {

@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "description/TrkDsc.h"
+#include "mapping/PtfMapping.h"
 #include "mesh/GlFaceArray.h"
 #include "mesh/GlMaterialArray.h"
 #include "mesh/GlMipArray.h"
 #include "mesh/GlPointArray.h"
-#include "ptf/N5PtfDb.h"
 #include "tests/support/description/Descriptions.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <chrono>
 #include <memory>
 
-#include "app/Lapforge.h"
 #include "cli/Commands.h"
+#include "roads/Lapforge.h"
 
 namespace {
 

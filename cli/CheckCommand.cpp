@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/TrackCheck.h"
-#include "app/support/Memory.h"
-#include "app/support/TextFormat.h"
-#include "app/support/UserInterface.h"
 #include "cli/Commands.h"
+#include "roads/TrackCheck.h"
+#include "support/Memory.h"
+#include "support/TextFormat.h"
+#include "support/UserInterface.h"
 
 namespace {
 

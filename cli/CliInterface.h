@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "app/support/UserInterface.h"
+#include "support/UserInterface.h"
 
 class CCliInterface : public CUserInterface {
  public:

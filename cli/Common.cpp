@@ -1,7 +1,7 @@
 #include <cstdio>
 
-#include "app/support/TextFormat.h"
 #include "cli/Commands.h"
+#include "support/TextFormat.h"
 
 bool ParseOnOff(const std::string& text, bool& out) {
   std::string t = ToLower(text);

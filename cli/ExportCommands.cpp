@@ -7,9 +7,9 @@
 #include <memory>
 #include <string_view>
 
-#include "app/Lapforge.h"
 #include "cli/CliInterface.h"
 #include "cli/Commands.h"
+#include "roads/Lapforge.h"
 
 namespace {
 

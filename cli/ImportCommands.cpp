@@ -6,9 +6,9 @@
 #include <functional>
 #include <memory>
 
-#include "app/Lapforge.h"
-#include "app/RegOption.h"
 #include "cli/Commands.h"
+#include "roads/Lapforge.h"
+#include "support/RegOption.h"
 
 namespace {
 

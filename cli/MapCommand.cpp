@@ -4,15 +4,15 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/Lapforge.h"
-#include "app/TrackMap.h"
-#include "app/support/FileIO.h"
-#include "app/support/FileString.h"
-#include "app/support/OutputCheck.h"
-#include "app/support/TextFormat.h"
-#include "app/support/UserInterface.h"
 #include "cli/Commands.h"
 #include "description/TrkDsc.h"
+#include "roads/Lapforge.h"
+#include "roads/TrackMap.h"
+#include "support/FileIO.h"
+#include "support/FileString.h"
+#include "support/OutputCheck.h"
+#include "support/TextFormat.h"
+#include "support/UserInterface.h"
 #ifdef LAPFORGE_HAVE_PNG
 #include "gui/MapImage.h"
 #endif

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/RegOption.h"
-#include "app/support/UserInterface.h"
 #include "cli/Commands.h"
+#include "support/RegOption.h"
+#include "support/UserInterface.h"
 
 namespace {
 

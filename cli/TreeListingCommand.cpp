@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
-#include "app/support/UserInterface.h"
 #include "cli/Commands.h"
-#include "ptf/N5TreeListing.h"
+#include "ptf/RecordListing.h"
+#include "support/UserInterface.h"
 
 void AddInspectCommand(CLI::App& app, int& status) {
   auto* cmd = app.add_subcommand("inspect", "Print the record tree of a PTF or 3DO file, or write it back");

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <exception>
 
-#include "app/support/Errors.h"
 #include "cli/CliInterface.h"
 #include "cli/Commands.h"
+#include "support/Errors.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"Lapforge: track descriptions to and from racing-simulation formats", "lapforge"};

@@ -1,7 +1,7 @@
 # Writes OUT, a C++ file holding every file of FILES as a byte array, with a
 # table from template id and kind to bytes. File names: NNN_text_... or NNN_binary_...
 separate_arguments(_files UNIX_COMMAND "${FILES}")
-set(_body "// Generated from app/resources; do not edit.\n#include \"app/support/Templates.h\"\n\nnamespace {\n")
+set(_body "// Generated from support/resources; do not edit.\n#include \"support/Templates.h\"\n\nnamespace {\n")
 set(_table "")
 set(_n 0)
 foreach(_f IN LISTS _files)

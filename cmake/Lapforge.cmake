@@ -1,17 +1,13 @@
 # Helpers shared by the build files.
 
-# A core component: every .cpp of a folder (non-recursive) as one static library.
-# An empty folder still gives a library (from a generated stub) so that the
-# dependency graph stays the same while the folders fill up.
+include(${CMAKE_CURRENT_LIST_DIR}/Layers.cmake)
+
+# A core component: every .cpp of a folder as one static library. The glob
+# does not descend: a subfolder is a component of its own. An empty folder
+# still gives a library (from a generated stub) so that the dependency graph
+# stays the same while the folders fill up.
 function(lapforge_component target folder)
-  cmake_parse_arguments(ARG "" "" "EXCLUDE;EXTRA" ${ARGN})
   file(GLOB _srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
-  foreach(_x IN LISTS ARG_EXCLUDE)
-    list(REMOVE_ITEM _srcs ${CMAKE_SOURCE_DIR}/${_x})
-  endforeach()
-  foreach(_x IN LISTS ARG_EXTRA)
-    list(APPEND _srcs ${CMAKE_SOURCE_DIR}/${_x})
-  endforeach()
   if(NOT _srcs)
     set(_stub ${CMAKE_BINARY_DIR}/stubs/${target}_stub.cpp)
     file(WRITE ${_stub} "// ${folder} has no sources yet\n")
@@ -19,6 +15,32 @@ function(lapforge_component target folder)
   endif()
   add_library(${target} STATIC ${_srcs})
   target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
+endfunction()
+
+# Stops the configuration when a library of the layer table links one that
+# its layer may not use (see cmake/Layers.cmake).
+function(lapforge_check_layer_links)
+  lapforge_read_layers()
+  foreach(_folder IN LISTS LAPFORGE_LAYER_FOLDERS)
+    string(REPLACE "/" "_" _key ${_folder})
+    set(_t ${LAPFORGE_TARGET_OF_${_key}})
+    if(_t STREQUAL "-" OR NOT TARGET ${_t})
+      continue()
+    endif()
+    get_target_property(_libs ${_t} LINK_LIBRARIES)
+    get_target_property(_ilibs ${_t} INTERFACE_LINK_LIBRARIES)
+    foreach(_l IN LISTS _libs _ilibs)
+      if(NOT DEFINED LAPFORGE_FOLDER_OF_TARGET_${_l})
+        continue()
+      endif()
+      set(_to ${LAPFORGE_FOLDER_OF_TARGET_${_l}})
+      lapforge_arrow_allowed(${_folder} ${_to} _ok)
+      if(NOT _ok)
+        message(FATAL_ERROR "${_t} (${_folder}, layer ${LAPFORGE_LAYER_OF_${_key}}) links ${_l} "
+                            "(${_to}, layer ${LAPFORGE_LAYER_OF_TARGET_${_l}}): a library links only downward")
+      endif()
+    endforeach()
+  endforeach()
 endfunction()
 
 # Compiles every file of a resource folder into the target as a byte array.
@@ -43,7 +65,7 @@ function(lapforge_test_folder name)
   endif()
   add_executable(test_${name} ${_srcs})
   set(_libs lapforge_testsupport ${ARGN})
-  foreach(_sub description mesh ptf track gpl formats app)
+  foreach(_sub IN LISTS LAPFORGE_TEST_BUILDERS)
     if(TARGET lapforge_testsupport_${_sub} AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/support/${_sub})
       # A folder's own builders, and those of the subsystems it is linked to.
       if(name STREQUAL _sub OR "lf_${_sub}" IN_LIST ARGN OR "lapforge_core" IN_LIST ARGN)

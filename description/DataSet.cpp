@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/support/Errors.h"
-#include "app/support/TextFormat.h"
+#include "support/Errors.h"
+#include "support/TextFormat.h"
 
 namespace {
 const std::vector<CDataRow*> kNoRows;

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <pugixml.hpp>
 
-#include "app/support/FileIO.h"
-#include "app/support/TextFormat.h"
 #include "description/DataSet.h"
+#include "support/FileIO.h"
+#include "support/TextFormat.h"
 
 namespace {
 

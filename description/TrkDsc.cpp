@@ -1,7 +1,7 @@
 #include "description/TrkDsc.h"
 
-#include "app/support/Errors.h"
-#include "app/support/TextFormat.h"
+#include "support/Errors.h"
+#include "support/TextFormat.h"
 
 namespace {
 

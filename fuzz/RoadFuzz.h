@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/support/UserInterface.h"
 #include "description/TrkDsc.h"
+#include "support/UserInterface.h"
 
 namespace roadfuzz {
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/support/FileIO.h"
+#include "support/FileIO.h"
 
 class CSeedWriter {
  public:

@@ -2,8 +2,8 @@
 // description using every table, and a few small documents.
 #include <string>
 
-#include "app/support/FileIO.h"
 #include "description/TrkDsc.h"
+#include "support/FileIO.h"
 #include "tests/support/description/Descriptions.h"
 
 int main(int argc, char** argv) {

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/support/Errors.h"
-#include "formats/ZWriteCam.h"
+#include "formats/aiw/CameraFile.h"
 #include "fuzz/SmallTrack.h"
+#include "support/Errors.h"
 #include "track/N5Ptf.h"
 
 namespace {

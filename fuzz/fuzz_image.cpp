@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/support/ImageFile.h"
+#include "support/ImageFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CRgbaImage image;

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/support/Errors.h"
-#include "formats/ZWriteAIW.h"
+#include "formats/aiw/AiwFile.h"
 #include "fuzz/SmallTrack.h"
+#include "support/Errors.h"
 #include "track/N5Ptf.h"
 
 namespace {

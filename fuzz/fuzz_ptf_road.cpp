@@ -10,8 +10,8 @@
 
 #include "description/TrkDsc.h"
 #include "fuzz/RoadFuzz.h"
-#include "ptf/N5PtfDb.h"
-#include "ptf/N5Root.h"
+#include "mapping/PtfMapping.h"
+#include "ptf/RecordFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace roadfuzz;

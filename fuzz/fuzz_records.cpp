@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/support/UserInterface.h"
-#include "ptf/N5Root.h"
+#include "ptf/RecordFile.h"
+#include "support/UserInterface.h"
 
 namespace {
 class CQuietUI : public CUserInterface {

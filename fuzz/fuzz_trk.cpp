@@ -12,9 +12,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/support/UserInterface.h"
 #include "description/TrkDsc.h"
-#include "gpl/NTrkGplDb.h"
+#include "mapping/GplMapping.h"
+#include "support/UserInterface.h"
 
 namespace {
 class CQuietUI : public CUserInterface {

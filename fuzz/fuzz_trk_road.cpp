@@ -10,7 +10,7 @@
 
 #include "description/TrkDsc.h"
 #include "fuzz/RoadFuzz.h"
-#include "gpl/NTrkGplDb.h"
+#include "mapping/GplMapping.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace roadfuzz;

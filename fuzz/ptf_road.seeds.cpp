@@ -7,7 +7,7 @@
 
 #include "fuzz/RoadFuzz.h"
 #include "fuzz/SeedWriter.h"
-#include "ptf/N5PtfDb.h"
+#include "mapping/PtfMapping.h"
 #include "tests/support/description/Descriptions.h"
 #include "tests/support/ptf/RecordTrees.h"
 

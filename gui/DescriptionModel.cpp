@@ -3,7 +3,7 @@
 #include <QBrush>
 #include <QFont>
 
-#include "app/support/UserInterface.h"
+#include "support/UserInterface.h"
 
 CDescriptionModel::CDescriptionModel(QObject* parent) : QAbstractTableModel(parent) {}
 

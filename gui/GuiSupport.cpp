@@ -13,7 +13,7 @@
 #include <exception>
 #include <mutex>
 
-#include "app/support/Errors.h"
+#include "support/Errors.h"
 
 // ---- Pickers -------------------------------------------------------------
 

@@ -9,8 +9,8 @@
 #include <functional>
 #include <string>
 
-#include "app/Browser.h"
-#include "app/support/UserInterface.h"
+#include "support/Browser.h"
+#include "support/UserInterface.h"
 
 class QWidget;
 

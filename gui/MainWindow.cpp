@@ -8,14 +8,14 @@
 #include <QShortcut>
 #include <QStatusBar>
 
-#include "app/Lapforge.h"
-#include "app/RegOption.h"
-#include "app/support/FileString.h"
-#include "app/support/UserInterface.h"
 #include "gui/GuiSupport.h"
 #include "gui/OptionsDialog.h"
 #include "gui/StatusWindow.h"
 #include "gui/TableEditor.h"
+#include "roads/Lapforge.h"
+#include "support/FileString.h"
+#include "support/RegOption.h"
+#include "support/UserInterface.h"
 
 CMainWindow::CMainWindow(CFileDialogs* dialogs, QWidget* parent)
     : QMainWindow(parent),

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Browser.h"
+#include "support/Browser.h"
 
 class QProgressBar;
 class QPushButton;

@@ -12,8 +12,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/TrackMap.h"
-#include "app/support/FileIO.h"
+#include "roads/TrackMap.h"
+#include "support/FileIO.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/RegOption.h"
+#include "support/RegOption.h"
 
 namespace {
 QCheckBox* Box(const char* text, const char* setting, int def, QWidget* parent) {

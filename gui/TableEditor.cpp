@@ -22,13 +22,13 @@
 #include <algorithm>
 #include <exception>
 
-#include "app/Lapforge.h"
-#include "app/RegOption.h"
-#include "app/support/Errors.h"
-#include "app/support/UserInterface.h"
 #include "gui/GuiSupport.h"
 #include "gui/StatusWindow.h"
 #include "gui/TrackMapView.h"
+#include "roads/Lapforge.h"
+#include "support/Errors.h"
+#include "support/RegOption.h"
+#include "support/UserInterface.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Browser.h"
 #include "gui/DescriptionModel.h"
+#include "support/Browser.h"
 
 class QLabel;
 class QListWidget;

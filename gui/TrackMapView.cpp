@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <exception>
 
-#include "app/support/Errors.h"
-#include "app/support/UserInterface.h"
 #include "description/TrkDsc.h"
 #include "gui/MapImage.h"
+#include "support/Errors.h"
+#include "support/UserInterface.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "app/TrackMap.h"
+#include "roads/TrackMap.h"
 
 class QPainter;
 class TrkDsc;

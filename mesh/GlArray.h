@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/support/Errors.h"
+#include "support/Errors.h"
 
 template <typename T>
 class CGlArray {

@@ -1,7 +1,7 @@
 #include "mesh/GlBlockArray.h"
 
-#include "app/support/Errors.h"
-#include "app/support/FileString.h"
+#include "support/Errors.h"
+#include "support/FileString.h"
 
 CGlBlock& CGlBlockArray::Get(long long index) {
   CheckIndex(index, blocks_.size(), "block");

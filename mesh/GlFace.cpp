@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/support/Errors.h"
 #include "mesh/GlPointArray.h"
+#include "support/Errors.h"
 
 int32_t CGlFace::GetVertex(int k) const {
   CheckIndex(k, static_cast<size_t>(GetVertexCount()), "face vertex");

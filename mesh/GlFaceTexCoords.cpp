@@ -2,11 +2,11 @@
 // rescaling and snapping, and the tie between materials and textures.
 #include <cmath>
 
-#include "app/support/FileString.h"
-#include "app/support/TextFormat.h"
 #include "mesh/GlFaceArray.h"
 #include "mesh/GlMaterialArray.h"
 #include "mesh/GlMipArray.h"
+#include "support/FileString.h"
+#include "support/TextFormat.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "mesh/GlMaterial.h"
 
-#include "app/support/FileString.h"
+#include "support/FileString.h"
 
 void CGlMaterial::SetMapName(const std::string& path) {
   mapName = path;

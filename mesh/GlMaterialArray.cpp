@@ -1,11 +1,10 @@
 #include "mesh/GlMaterialArray.h"
 
-#include "app/support/FileString.h"
-#include "app/support/TextFormat.h"
-#include "formats/ShaderDictionary.h"
 #include "mesh/GlBlockArray.h"
 #include "mesh/GlFaceArray.h"
 #include "mesh/GlMipArray.h"
+#include "support/FileString.h"
+#include "support/TextFormat.h"
 
 bool CGlMaterialArray::Lookup(const std::string& name, int& index) const {
   auto it = byName_.find(name);
@@ -16,7 +15,7 @@ bool CGlMaterialArray::Lookup(const std::string& name, int& index) const {
 
 int CGlMaterialArray::Add(const CGlMaterial& material) {
   CGlMaterial copy = material;
-  if (copy.shader.shaderName.empty()) CGfxDictionary::FindShaderMatch(copy.shader);
+  if (copy.shader.shaderName.empty() && match_) match_(copy.shader);
   if (EqualsNoCase(copy.materialName, kCollisionName)) copy.diffuse = {1.0f, 0.0f, 0.0f, 0.3f};
   const int index = CGlArray<CGlMaterial>::Add(std::move(copy));
   byName_[items_.back().materialName] = index;

@@ -13,15 +13,29 @@
 class CGlFaceArray;
 class CGlBlockArray;
 class CGlMipArray;
+class CGlMatShader;
+
+// Chooses the catalogue shader of a material that names none; 1 when one
+// fitted. The shader dictionary (CGfxDictionary::FindShaderMatch) sits above
+// the mesh model, so whoever creates a list hands it in.
+using ShaderMatcher = int (*)(CGlMatShader& shader);
 
 class CGlMaterialArray : public CGlArray<CGlMaterial> {
  public:
+  // A list without a matcher keeps an empty shader name as it is.
+  CGlMaterialArray() = default;
+  // A list whose Add gives a material without a shader name the shader that
+  // match chooses. A copy of the list keeps the matcher.
+  explicit CGlMaterialArray(ShaderMatcher match) : match_(match) {}
+
   // Name of the material kept for the GPL collision mesh (compared without case).
   static constexpr const char* kCollisionName = "_GPL_COLLISION_MAT";
   static constexpr const char* kRGBMapName = "_rgbmap";
   static constexpr const char* kRGBMapFile = "_rgbmap.tga";
 
   bool Lookup(const std::string& name, int& index) const;
+  // Appends a copy (its shader chosen by the matcher when it names none, the
+  // collision material tinted) and maps its name to it.
   int Add(const CGlMaterial& material);
   int LookupAdd(const CGlMaterial& material);
   int AddByTexName(const std::string& path);
@@ -42,4 +56,5 @@ class CGlMaterialArray : public CGlArray<CGlMaterial> {
 
  private:
   std::unordered_map<std::string, int> byName_;
+  ShaderMatcher match_ = nullptr;
 };

@@ -1,9 +1,9 @@
 #include "mesh/GlMipArray.h"
 
-#include "app/support/FileString.h"
-#include "app/support/TextFormat.h"
 #include "mesh/GlFaceArray.h"
 #include "mesh/GlMaterial.h"
+#include "support/FileString.h"
+#include "support/TextFormat.h"
 
 std::string CGlMipArray::NormaliseTitle(const std::string& title) {
   std::string t = ToLower(title);

@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/Lapforge.h"
 #include "description/TrkDsc.h"
+#include "roads/Lapforge.h"
 #include "tests/support/description/Descriptions.h"
 
 int main(int argc, char** argv) {

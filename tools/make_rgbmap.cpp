@@ -8,14 +8,14 @@
 // cell is shown within half a cell of itself. Cells are whole 4 x 4 blocks,
 // so each block is solid: both endpoints the cell colour, every index 0.
 //
-// Usage: make_rgbmap [OUT.dds]   (default: app/resources/110_binary_rgbmap.dds)
+// Usage: make_rgbmap [OUT.dds]   (default: support/resources/110_binary_rgbmap.dds)
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "app/support/ByteWriter.h"
-#include "app/support/FileIO.h"
+#include "support/ByteWriter.h"
+#include "support/FileIO.h"
 
 namespace {
 
@@ -67,7 +67,7 @@ std::vector<uint8_t> BuildImage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string out = argc > 1 ? argv[1] : std::string(LAPFORGE_SOURCE_DIR "/app/resources/110_binary_rgbmap.dds");
+  std::string out = argc > 1 ? argv[1] : std::string(LAPFORGE_SOURCE_DIR "/support/resources/110_binary_rgbmap.dds");
   std::vector<uint8_t> image = BuildImage();
   std::string error;
   if (!ReplaceFile(out, image, error)) {

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "ptf/N5Descriptors.h"
+#include "ptf/Descriptors.h"
 
 // A grid count from a real value: truncated, 0 for a value that is not a
 // finite positive number, and held below a bound that keeps products of

@@ -13,11 +13,12 @@
 #include <utility>
 #include <vector>
 
-#include "app/tables/TrackTextures.h"
+#include "description/tables/TrackTextures.h"
 #include "mesh/GlPoint.h"
-#include "ptf/N5Descriptors.h"
-#include "ptf/N5Root.h"
+#include "ptf/Descriptors.h"
+#include "ptf/RecordFile.h"
 #include "track/N5Units.h"
+#include "track/TrackQuery.h"
 
 // Scenery entries kept for the mesh exporters.
 struct _vars_infield_obj {
@@ -100,13 +101,10 @@ struct GlBlockCount {
   double Bytes() const;
 };
 
-class CN5Ptf : public CN5Root {
+// The position queries of ITrackQuery (kFarOffset among them) are final
+// here, so calls on the model itself are direct.
+class CN5Ptf : public CN5Root, public ITrackQuery {
  public:
-  // No part of a track lies this far (metres) beside it or above it: a
-  // lateral offset or a height beyond it is a slip, and a position placed
-  // there is of no use to a game.
-  static constexpr double kFarOffset = 10000;
-
   CN5Ptf();
   ~CN5Ptf() override;
 
@@ -133,9 +131,9 @@ class CN5Ptf : public CN5Root {
   // Lays the segments out end to end (startLong, endLong, length, sweep,
   // radius, centre, bank line cubics), caches and returns the total length,
   // and records the track start point and heading.
-  double GetTrackLength();
+  double GetTrackLength() final;
   // long + length once when negative, then the remainder by the length.
-  double GetNormalizedLength(double lng);
+  double GetNormalizedLength(double lng) final;
   // long wrapped into [0, length): the length added while negative, then
   // the remainder. Computes the length when still 0.
   double NormalizeLong(double lng);
@@ -145,14 +143,14 @@ class CN5Ptf : public CN5Root {
   int GetSegAt(double lng, int& index, CN5ObjSg*& seg, double& t);
   // World point at (long, lat); a boundary belongs to the earlier segment.
   // Outputs stay untouched when no segment holds long.
-  void GetXYZ(double lng, double lat, double& x, double& y, double& z);
+  void GetXYZ(double lng, double lat, double& x, double& y, double& z) final;
   void GetXYZ(double lng, double lat, float& x, float& y, float& z);
   // A point beyond the outermost band: side 1 the left edge (last band),
   // side 0 the right edge (first band). An outward offset moves beyond the
   // edge, otherwise the point lies 0.5 m inside it.
   void GetOutsideXYZ(double lng, int side, double offset, float& x, float& y, float& z);
   // Heading (radians), pitch and roll (height change per metre) at (long, lat).
-  void GetAngles(double lng, double lat, double& heading, double& pitch, double& roll);
+  void GetAngles(double lng, double lat, double& heading, double& pitch, double& roll) final;
   // Track position of a world point: the segment whose reference line is
   // nearest (smallest |lat|). Returns 1 when some segment accepted the point.
   int GetLatPos(double x, double y, double z, double& lng, double& lat, double& dz);
@@ -162,7 +160,7 @@ class CN5Ptf : public CN5Root {
   void GetWallsAt(double lng, std::vector<double>& lats, std::vector<double>& widths, std::vector<uint16_t>& types);
   // Drivable strip and wall limits around lat at long.
   void GetDriveBoundsAt(double lng, double lat, double& driveLeft, double& driveRight, double& wallLeft,
-                        double& wallRight);
+                        double& wallRight) final;
 
   // ---- building (track/N5PtfBuild.cpp) ----
 

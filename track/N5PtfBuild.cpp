@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/support/Errors.h"
+#include "support/Errors.h"
 #include "track/N5Ptf.h"
 
 namespace {

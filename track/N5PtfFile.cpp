@@ -2,10 +2,10 @@
 // read back into a new model.
 #include <algorithm>
 
-#include "app/support/ByteWriter.h"
-#include "app/support/FileIO.h"
-#include "app/support/FileString.h"
-#include "app/support/UserInterface.h"
+#include "support/ByteWriter.h"
+#include "support/FileIO.h"
+#include "support/FileString.h"
+#include "support/UserInterface.h"
 #include "track/N5Ptf.h"
 
 std::vector<uint8_t> CN5Ptf::WritePtfToBuffer(int version) {

@@ -5,13 +5,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/support/FileString.h"
-#include "app/support/TextFormat.h"
-#include "app/support/UserInterface.h"
 #include "mesh/GlFaceArray.h"
 #include "mesh/GlMaterialArray.h"
 #include "mesh/GlMipArray.h"
 #include "mesh/GlPointArray.h"
+#include "support/FileString.h"
+#include "support/TextFormat.h"
+#include "support/UserInterface.h"
 #include "track/N5MeshSupport.h"
 #include "track/N5Ptf.h"
 

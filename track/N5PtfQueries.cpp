@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/support/Errors.h"
+#include "support/Errors.h"
 #include "track/N5Ptf.h"
 
 double CN5Ptf::GetTrackLength() {

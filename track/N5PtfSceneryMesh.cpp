@@ -4,10 +4,10 @@
 #include <cfloat>
 #include <cmath>
 
-#include "app/support/FileString.h"
 #include "mesh/GlFaceArray.h"
 #include "mesh/GlMaterialArray.h"
 #include "mesh/GlPointArray.h"
+#include "support/FileString.h"
 #include "track/N5MeshSupport.h"
 #include "track/N5Ptf.h"
 

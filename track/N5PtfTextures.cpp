@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/support/FileString.h"
+#include "support/FileString.h"
 #include "track/N5Ptf.h"
 
 namespace {

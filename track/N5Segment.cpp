@@ -4,8 +4,8 @@
 #include <cmath>
 #include <string>
 
-#include "app/support/Errors.h"
-#include "ptf/N5Descriptors.h"
+#include "ptf/Descriptors.h"
+#include "support/Errors.h"
 #include "track/N5Units.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "app/support/Errors.h"
 #include "description/TrkDsc.h"
+#include "support/Errors.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/description/Descriptions.h"
 

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <limits>
 
-#include "app/support/ByteWriter.h"
-#include "formats/ZGmtFile.h"
+#include "formats/gmt/GmtFile.h"
+#include "support/ByteWriter.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/formats/WriterBlocks.h"
 #include "tests/support/mesh/MeshBuilders.h"

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/support/ByteWriter.h"
-#include "formats/ZGTLFile.h"
-#include "formats/ZGtrFile.h"
+#include "formats/gmt/GtlFile.h"
+#include "formats/gmt/GtrFile.h"
+#include "support/ByteWriter.h"
 #include "tests/support/TestSupport.h"
 
 namespace {

@@ -2,9 +2,9 @@
 // extension policy, vertex limit) and the file layout pinned byte for byte.
 #include <gtest/gtest.h>
 
-#include "app/support/ByteWriter.h"
-#include "formats/ZGmt.h"
-#include "formats/ZMts.h"
+#include "formats/gmt/GmtModel.h"
+#include "formats/mts/MtsModel.h"
+#include "support/ByteWriter.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/formats/WriterBlocks.h"
 

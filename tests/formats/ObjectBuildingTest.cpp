@@ -4,9 +4,9 @@
 // 16-bit indices split into pieces of whole triangles.
 #include <gtest/gtest.h>
 
-#include "formats/ZGTLFile.h"
-#include "formats/ZGtrFile.h"
-#include "formats/ZMts.h"
+#include "formats/gmt/GtlFile.h"
+#include "formats/gmt/GtrFile.h"
+#include "formats/mts/MtsModel.h"
 #include "tests/support/formats/ModelFiles.h"
 
 using namespace writertest;

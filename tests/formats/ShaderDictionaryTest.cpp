@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/support/Errors.h"
-#include "formats/ShaderDictionary.h"
-#include "formats/ShaderDictionaryNames.h"
+#include "formats/shaders/ShaderDictionary.h"
+#include "formats/shaders/ShaderDictionaryNames.h"
+#include "support/Errors.h"
 
 TEST(ShaderDictionary, LookupIgnoresCaseAndTakesLastDuplicate) {
   _gfxSimEDShader rec{};

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/ShaderTables.h"
+#include "formats/shaders/ShaderTables.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <atomic>
 #include <filesystem>
 
-#include "app/RegOption.h"
 #include "gui/TableEditor.h"
+#include "support/RegOption.h"
 #include "tests/gui/GuiDoubles.h"
 #include "tests/support/TestSupport.h"
 

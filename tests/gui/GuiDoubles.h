@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Browser.h"
 #include "gui/GuiSupport.h"
 #include "gui/StatusWindow.h"
+#include "support/Browser.h"
 
 class CScriptedDialogs : public CFileDialogs {
  public:

@@ -11,10 +11,10 @@
 #include <atomic>
 #include <filesystem>
 
-#include "app/RegOption.h"
 #include "gui/MainWindow.h"
 #include "gui/OptionsDialog.h"
 #include "gui/TableEditor.h"
+#include "support/RegOption.h"
 #include "tests/gui/GuiDoubles.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/gpl/TrkBuilder.h"

@@ -5,10 +5,10 @@
 #include <QTimer>
 #include <QtTest/QTest>
 
-#include "app/RegOption.h"
 #include "gui/GuiSupport.h"
 #include "gui/OptionsDialog.h"
 #include "gui/StatusWindow.h"
+#include "support/RegOption.h"
 #include "tests/gui/GuiDoubles.h"
 #include "tests/support/TestSupport.h"
 

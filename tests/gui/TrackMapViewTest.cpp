@@ -8,10 +8,10 @@
 #include <QTest>
 #include <QUndoStack>
 
-#include "app/Lapforge.h"
-#include "app/TrackMap.h"
 #include "gui/TableEditor.h"
 #include "gui/TrackMapView.h"
+#include "roads/Lapforge.h"
+#include "roads/TrackMap.h"
 #include "tests/gui/GuiDoubles.h"
 #include "tests/support/TestSupport.h"
 

@@ -2,11 +2,11 @@
 // extents through inserts, purging unused blocks.
 #include <gtest/gtest.h>
 
-#include "app/support/Errors.h"
 #include "mesh/GlBlockArray.h"
 #include "mesh/GlMaterialArray.h"
 #include "mesh/GlMipArray.h"
 #include "mesh/GlWayPoint.h"
+#include "support/Errors.h"
 #include "tests/support/mesh/MeshBuilders.h"
 
 using meshtest::AddFace;

@@ -4,9 +4,9 @@
 
 #include <type_traits>
 
-#include "app/support/Errors.h"
 #include "mesh/GlFaceArray.h"
 #include "mesh/GlMaterialArray.h"
+#include "support/Errors.h"
 #include "tests/support/mesh/MeshBuilders.h"
 
 using meshtest::AddFace;

@@ -1,12 +1,12 @@
 // Materials, shaders, textures (mips) and their name-indexed lists.
 #include <gtest/gtest.h>
 
-#include "app/support/Errors.h"
 #include "mesh/GlBlockArray.h"
 #include "mesh/GlFaceArray.h"
 #include "mesh/GlMatMap.h"
 #include "mesh/GlMaterialArray.h"
 #include "mesh/GlMipArray.h"
+#include "support/Errors.h"
 #include "tests/support/mesh/MeshBuilders.h"
 
 using meshtest::AddFace;
@@ -17,6 +17,12 @@ CGlMaterial Named(const std::string& name) {
   CGlMaterial m;
   m.materialName = name;
   return m;
+}
+
+// Stands in for the shader dictionary, which sits above the mesh model.
+int MatchAny(CGlMatShader& shader) {
+  shader.shaderName = "MATCHED";
+  return 1;
 }
 
 CGlMip Titled(const std::string& title) {
@@ -87,7 +93,7 @@ TEST(GlMaterial, SetMapNameKeepsPathAndTitle) {
 }
 
 TEST(GlMaterialArray, AddLookupAndRepeatedNames) {
-  CGlMaterialArray mats;
+  CGlMaterialArray mats(MatchAny);
   CGlMaterial a = Named("wall");
   a.exponent = 1.0f;
   CGlMaterial b = Named("wall");
@@ -106,7 +112,11 @@ TEST(GlMaterialArray, AddLookupAndRepeatedNames) {
   CGlMaterial noShader = Named("plain");
   noShader.shader.shaderName.clear();
   const int p = mats.Add(noShader);
-  EXPECT_FALSE(mats[p].shader.shaderName.empty());  // the dictionary chose one
+  EXPECT_EQ(mats[p].shader.shaderName, "MATCHED");  // the matcher chose one
+  CGlMaterialArray copy = mats;
+  EXPECT_EQ(copy[copy.Add(noShader)].shader.shaderName, "MATCHED");  // a copy keeps the matcher
+  CGlMaterialArray unmatched;
+  EXPECT_EQ(unmatched[unmatched.Add(noShader)].shader.shaderName, "");  // none: kept as given
 
   const int c = mats.Add(Named("_gpl_collision_mat"));
   EXPECT_EQ(mats[c].diffuse.r, 1.0f);

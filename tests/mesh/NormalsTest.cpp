@@ -4,8 +4,8 @@
 #include <cmath>
 #include <vector>
 
-#include "app/support/Errors.h"
 #include "mesh/GlFaceArray.h"
+#include "support/Errors.h"
 #include "tests/support/mesh/MeshBuilders.h"
 
 using meshtest::AddFace;

@@ -6,9 +6,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/support/Errors.h"
 #include "mesh/GlFaceArray.h"
 #include "mesh/GlPointArray.h"
+#include "support/Errors.h"
 #include "tests/support/mesh/MeshBuilders.h"
 
 using meshtest::AddFace;

@@ -4,10 +4,10 @@
 
 #include <cmath>
 
-#include "app/support/Errors.h"
 #include "mesh/GlFaceArray.h"
 #include "mesh/GlMaterialArray.h"
 #include "mesh/GlMipArray.h"
+#include "support/Errors.h"
 #include "tests/support/mesh/MeshBuilders.h"
 
 using meshtest::AddFace;

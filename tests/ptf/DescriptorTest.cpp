@@ -7,7 +7,7 @@
 #include <set>
 
 #include "mesh/GlMaterial.h"
-#include "ptf/N5TreeListing.h"
+#include "ptf/RecordListing.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/ptf/RecordBytes.h"
 #include "tests/support/ptf/RecordTrees.h"

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "ptf/N5TreeListing.h"
+#include "ptf/RecordListing.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/ptf/RecordBytes.h"
 #include "tests/support/ptf/RecordTrees.h"

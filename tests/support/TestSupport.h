@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/support/UserInterface.h"
+#include "support/UserInterface.h"
 
 // Records messages and answers questions from a script (Yes when empty).
 class CRecordingUI : public CUserInterface {

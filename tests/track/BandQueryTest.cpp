@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "app/support/Errors.h"
+#include "support/Errors.h"
 #include "tests/support/track/TrackBuilders.h"
 #include "track/N5Ptf.h"
 

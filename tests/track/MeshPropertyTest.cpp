@@ -7,11 +7,11 @@
 #include <string>
 
 #include "description/TrkDsc.h"
+#include "mapping/PtfMapping.h"
 #include "mesh/GlFaceArray.h"
 #include "mesh/GlMaterialArray.h"
 #include "mesh/GlMipArray.h"
 #include "mesh/GlPointArray.h"
-#include "ptf/N5PtfDb.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/description/Descriptions.h"
 

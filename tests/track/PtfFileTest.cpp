@@ -2,7 +2,7 @@
 // a small track pinned to the byte, and round trips of a built track.
 #include <gtest/gtest.h>
 
-#include "app/support/Errors.h"
+#include "support/Errors.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/ptf/RecordBytes.h"
 #include "tests/support/track/TrackBuilders.h"

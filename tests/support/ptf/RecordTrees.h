@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "ptf/N5Descriptors.h"
+#include "ptf/Descriptors.h"
 
 // A trackside object as this program builds one: LOD switch over a state
 // switch, a group of shapes with geometry, vertex list and appearance.

@@ -1,0 +1,86 @@
+# The include check of the layer table (cmake/Layers.cmake), run as the test
+# "layers":  cmake -DSOURCE_DIR=<source tree> -P cmake/CheckLayers.cmake
+#
+# Lists every #include "..." of every source and header of the layered
+# folders, maps both ends to their folder and fails, printing the offending
+# lines, on an include of a higher layer, of another folder of the same layer
+# without a listed arrow, of a file outside the layered folders, of a file
+# that does not exist, or of a file a narrowed arrow does not name.
+cmake_minimum_required(VERSION 3.25)
+if(NOT SOURCE_DIR)
+  get_filename_component(SOURCE_DIR "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
+endif()
+include(${CMAKE_CURRENT_LIST_DIR}/Layers.cmake)
+lapforge_read_layers()
+
+set(_faults)
+set(_files 0)
+set(_includes 0)
+foreach(_folder IN LISTS LAPFORGE_LAYER_FOLDERS)
+  string(REPLACE "/" "_" _key ${_folder})
+  set(_layer ${LAPFORGE_LAYER_OF_${_key}})
+  # One folder at a time: a subfolder is a folder of its own in the table.
+  file(GLOB _sources LIST_DIRECTORIES false
+       ${SOURCE_DIR}/${_folder}/*.h ${SOURCE_DIR}/${_folder}/*.cpp ${SOURCE_DIR}/${_folder}/*.def)
+  foreach(_file IN LISTS _sources)
+    math(EXPR _files "${_files} + 1")
+    file(RELATIVE_PATH _rel ${SOURCE_DIR} ${_file})
+    file(READ ${_file} _text)
+    # Characters that CMake lists treat specially become blanks, so that the
+    # text splits into exactly one element per line.
+    string(REGEX REPLACE "[][;\\\\]" " " _text "${_text}")
+    string(REPLACE "\n" ";" _lines "${_text}")
+    set(_n 0)
+    foreach(_line IN LISTS _lines)
+      math(EXPR _n "${_n} + 1")
+      if(NOT _line MATCHES "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\"")
+        continue()
+      endif()
+      math(EXPR _includes "${_includes} + 1")
+      set(_inc ${CMAKE_MATCH_1})
+      string(STRIP "${_line}" _shown)
+      set(_where "${_rel}:${_n}: ${_shown}")
+      if(NOT _inc MATCHES "/")
+        # A bare name is a file beside the includer.
+        set(_inc ${_folder}/${_inc})
+      endif()
+      if(NOT EXISTS ${SOURCE_DIR}/${_inc})
+        list(APPEND _faults "${_where}  (no such file in the source tree)")
+        continue()
+      endif()
+      get_filename_component(_to ${_inc} DIRECTORY)
+      string(REPLACE "/" "_" _tokey ${_to})
+      if(NOT DEFINED LAPFORGE_LAYER_OF_${_tokey})
+        list(APPEND _faults "${_where}  (${_to} is not a folder of the layer table)")
+        continue()
+      endif()
+      lapforge_arrow_allowed(${_folder} ${_to} _ok)
+      if(NOT _ok)
+        list(APPEND _faults
+             "${_where}  (${_folder}, layer ${_layer}, may not include ${_to}, layer ${LAPFORGE_LAYER_OF_${_tokey}})")
+        continue()
+      endif()
+      foreach(_narrow IN LISTS LAPFORGE_NARROW_ARROWS)
+        string(REPLACE ">" ";" _pair ${_narrow})
+        list(GET _pair 0 _nfrom)
+        list(GET _pair 1 _nfile)
+        get_filename_component(_nto ${_nfile} DIRECTORY)
+        if(_folder STREQUAL _nfrom AND _to STREQUAL _nto AND NOT _inc STREQUAL _nfile)
+          list(APPEND _faults "${_where}  (${_folder} may include only ${_nfile} of ${_nto})")
+        endif()
+      endforeach()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(_files EQUAL 0)
+  message(FATAL_ERROR "No sources found under ${SOURCE_DIR}")
+endif()
+list(LENGTH _faults _count)
+if(_count GREATER 0)
+  foreach(_fault IN LISTS _faults)
+    message(NOTICE "${_fault}")
+  endforeach()
+  message(FATAL_ERROR "${_count} include(s) above break the layers of cmake/Layers.cmake")
+endif()
+message(STATUS "Layers: ${_includes} includes of ${_files} files, none runs upward")

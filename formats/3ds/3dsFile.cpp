@@ -1,0 +1,203 @@
+#include "formats/3ds/3dsFile.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "support/ByteWriter.h"
+#include "support/FileIO.h"
+#include "support/FileString.h"
+#include "support/TextFormat.h"
+
+namespace {
+
+// The material as the file names it: the map reduced to its file name (no
+// folder); with short names the map title and the material name cut to the
+// 8-character form 3DSMAX needs.
+CGlMaterial FileMaterial(const CGlMaterial& source, bool shortNames) {
+  CGlMaterial material = source;
+  if (!material.mapName.empty()) {
+    std::string file = FileString::FileName(material.mapName);
+    if (shortNames) {
+      std::string ext = FileString::Extension(file);
+      file = FileString::ShortName(FileString::Title(file)) + (ext.empty() ? "" : "." + ext);
+    }
+    material.SetMapName(file);
+  }
+  if (shortNames) material.materialName = FileString::ShortName(material.materialName);
+  return material;
+}
+
+// The texture file a 3DS reader should look for: formats other than BMP,
+// TGA and DDS are converted to TGA for the games.
+std::string MapFileName(const CGlMaterial& material) {
+  std::string ext = FileString::Extension(material.mapName);
+  if (ext != "bmp" && ext != "tga" && ext != "dds") ext = "tga";
+  return FileString::Title(material.mapName) + "." + ext;
+}
+
+// One object being filled: the chunks under its named-object chunk and the
+// material of each of its triangles, grouped when the object is complete.
+struct CPart {
+  CZMaxObjTriVertexl* vertices = nullptr;
+  CZMaxObjMappingCoords* mapping = nullptr;
+  CZMaxObj* mesh = nullptr;
+  std::vector<int32_t> triMaterial;  // file-list material slot per triangle, -1 none
+};
+
+}  // namespace
+
+CZMaxFile::CZMaxFile() : root_(std::make_unique<CZMaxObjMain>()) {
+  edit_ = root_->Make<CZMaxObj>(0x3D3D);
+  edit_->Make<CZMaxObjLong>(0x3D3E, 3);
+}
+
+CZMaxFile::~CZMaxFile() = default;
+
+CZMaxObjString* CZMaxFile::NewNamedObject(const std::string& name) {
+  ++objectCount_;
+  std::string text = name.empty() ? StrFormat("Obj%4.4d", objectCount_) : name;
+  namedObjects_.push_back(std::make_unique<CZMaxObjString>(0x4000, text));
+  return namedObjects_.back().get();
+}
+
+void CZMaxFile::AddGlObject(const CGlPointArray& pointList, const CGlFaceArray& faceList,
+                            const CGlMaterialArray& materialList, const std::string& name, bool shortNames,
+                            bool colourMap) {
+  if (faceList.IsEmpty() || finished_) return;
+
+  // Palette coordinates change the faces and may add a material, so they
+  // are given to copies; otherwise the caller's lists are read in place.
+  const CGlFaceArray* faces = &faceList;
+  const CGlMaterialArray* materials = &materialList;
+  CGlFaceArray paletteFaces;
+  CGlMaterialArray paletteMaterials;
+  if (colourMap) {
+    paletteFaces.Copy(faceList);
+    paletteMaterials = materialList;
+    paletteFaces.CreateTextureCoordsFromRGB(paletteMaterials, name);
+    faces = &paletteFaces;
+    materials = &paletteMaterials;
+  }
+
+  size_t triangleCount = 0;
+  for (const CGlFace& f : *faces)
+    if (!f.deleted && f.GetVertexCount() >= 3) triangleCount += static_cast<size_t>(f.GetVertexCount() - 2);
+  if (triangleCount == 0) return;
+
+  // Every material of the list joins the file's list once, under the name
+  // the file gives it; slot m of names is material m's name in the file.
+  const int materialCount = materials->GetSize();
+  std::vector<std::string> names(static_cast<size_t>(materialCount));
+  for (int m = 0; m < materialCount; ++m) {
+    CGlMaterial material = FileMaterial(materials->Get(m), shortNames);
+    names[static_cast<size_t>(m)] = material.materialName;
+    this->materials.LookupAdd(material);
+  }
+
+  std::vector<uint32_t> groupCount(static_cast<size_t>(materialCount) + 1);
+  CPart part;
+  int partNumber = 0;
+  size_t remaining = triangleCount;
+
+  auto startPart = [&]() {
+    ++partNumber;
+    CZMaxObjString* named = NewNamedObject(PieceName(name, partNumber));
+    part.mesh = named->Make<CZMaxObj>(0x4100);
+    part.vertices = part.mesh->Make<CZMaxObjTriVertexl>();
+    part.mapping = part.mesh->Make<CZMaxObjMappingCoords>();
+    const size_t n = remaining < static_cast<size_t>(kMaxTriangles) ? remaining : kMaxTriangles;
+    part.vertices->Reserve(3 * n);
+    part.mapping->Reserve(3 * n);
+    part.triMaterial.clear();
+    part.triMaterial.reserve(n);
+  };
+
+  // Groups the part's triangles by material: one group per material of the
+  // list, in list order, then "_NoMap" for triangles without one.
+  auto finishPart = [&]() {
+    const size_t n = part.triMaterial.size();
+    auto* faceChunk = part.mesh->Make<CZMaxObjTriFacel>(static_cast<uint16_t>(n));
+    std::fill(groupCount.begin(), groupCount.end(), 0u);
+    for (int32_t m : part.triMaterial)
+      ++groupCount[m < 0 ? static_cast<size_t>(materialCount) : static_cast<size_t>(m)];
+    std::vector<std::vector<uint16_t>> groups(groupCount.size());
+    for (size_t g = 0; g < groups.size(); ++g) groups[g].reserve(groupCount[g]);
+    for (size_t t = 0; t < n; ++t) {
+      int32_t m = part.triMaterial[t];
+      groups[m < 0 ? static_cast<size_t>(materialCount) : static_cast<size_t>(m)].push_back(static_cast<uint16_t>(t));
+    }
+    for (int m = 0; m < materialCount; ++m)
+      faceChunk->Make<CZMaxObjTriMaterial>(names[static_cast<size_t>(m)], std::move(groups[static_cast<size_t>(m)]));
+    if (groupCount[static_cast<size_t>(materialCount)] > 0) {
+      CGlMaterial noMap;
+      noMap.materialName = kNoMapName;
+      this->materials.LookupAdd(noMap);
+      faceChunk->Make<CZMaxObjTriMaterial>(kNoMapName, std::move(groups.back()));
+    }
+    remaining -= n;
+  };
+
+  startPart();
+  for (const CGlFace& f : *faces) {
+    const int n = f.GetVertexCount();
+    if (f.deleted || n < 3) continue;
+    const int uvPairs = f.GetUVCount();
+    const int32_t m = f.materialIndex >= 0 && f.materialIndex < materialCount ? f.materialIndex : -1;
+    // A fan around the last vertex, as the mesh model triangulates.
+    for (int i = 0; i + 2 < n; ++i) {
+      if (part.triMaterial.size() == static_cast<size_t>(kMaxTriangles)) {
+        finishPart();
+        startPart();
+      }
+      const int corner[3] = {i, i + 1, n - 1};
+      for (int k : corner) {
+        const CGlPoint& p = pointList.Get(f.vertices[k]);
+        part.vertices->Add(p.x, p.y, p.z);
+        if (k < uvPairs)
+          part.mapping->Add(f.uvs[2 * k], -f.uvs[2 * k + 1]);
+        else
+          part.mapping->Add(0.0f, 0.0f);
+      }
+      part.triMaterial.push_back(m);
+    }
+  }
+  finishPart();
+}
+
+void CZMaxFile::FinishedObjects() {
+  if (finished_) return;
+  finished_ = true;
+  for (const CGlMaterial& material : materials) {
+    auto* entry = edit_->Make<CZMaxObj>(0xAFFF);
+    entry->Make<CZMaxObjString>(0xA000, material.materialName);
+    entry->Make<CZMaxObjMatRGB>(0xA010);
+    entry->Make<CZMaxObjMatRGB>(0xA020);
+    entry->Make<CZMaxObjMatRGB>(0xA030);
+    if (!material.mapName.empty()) {
+      auto* map = entry->Make<CZMaxObj>(0xA200);
+      map->Make<CZMaxObjShort>(0x0030, 100);
+      map->Make<CZMaxObjString>(0xA300, MapFileName(material));
+    }
+  }
+  for (auto& named : namedObjects_) edit_->Attach(std::move(named));
+  namedObjects_.clear();
+}
+
+std::vector<uint8_t> CZMaxFile::FileImage(std::string& error) {
+  FinishedObjects();
+  const uint64_t length = root_->GetLen();
+  if (length > std::numeric_limits<uint32_t>::max()) {
+    error = "the model is too large for a 3DS file (more than 4 GB)";
+    return {};
+  }
+  CByteWriter out;
+  out.Reserve(static_cast<size_t>(length));
+  root_->Write(out);
+  return out.Take();
+}
+
+bool CZMaxFile::WriteFile(const std::string& path, std::string& error) {
+  std::vector<uint8_t> image = FileImage(error);
+  if (image.empty()) return false;
+  return ReplaceFile(path, image, error);
+}

@@ -1,0 +1,423 @@
+#include "formats/gltf/GltfWriter.h"
+
+#include <tiny_gltf.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <sstream>
+
+#include "mesh/GlBlockArray.h"
+#include "mesh/GlMaterialArray.h"
+#include "support/Errors.h"
+#include "support/FileIO.h"
+#include "support/FileString.h"
+#include "support/Progress.h"
+#include "support/TextFormat.h"
+
+namespace {
+
+constexpr size_t kVertexStride = 32;  // position 12, normal 12, texture coordinates 8
+constexpr int kVertexView = 0, kIndexView = 1;
+
+float Finite(float v) { return std::isfinite(v) ? v : 0.0f; }
+
+// A unit normal from any vector; straight up (game Z) when it has no length.
+void UnitNormal(double x, double y, double z, float out[3]) {
+  const double len = std::sqrt(x * x + y * y + z * z);
+  if (!(len > 1e-12) || !std::isfinite(len)) {
+    out[0] = 0, out[1] = 0, out[2] = 1;
+    return;
+  }
+  out[0] = static_cast<float>(x / len), out[1] = static_cast<float>(y / len), out[2] = static_cast<float>(z / len);
+}
+
+// The plane normal of a face's first three corners, for faces whose points
+// carry no normal.
+void FacePlaneNormal(const CGlFace& f, const CGlPoint* pts, float out[3]) {
+  if (f.normalValid) {
+    UnitNormal(f.normal.x, f.normal.y, f.normal.z, out);
+    return;
+  }
+  const CGlPoint& a = pts[f.vertices[0]];
+  const CGlPoint& b = pts[f.vertices[1]];
+  const CGlPoint& c = pts[f.vertices[2]];
+  const double ux = double(b.x) - a.x, uy = double(b.y) - a.y, uz = double(b.z) - a.z;
+  const double vx = double(c.x) - a.x, vy = double(c.y) - a.y, vz = double(c.z) - a.z;
+  UnitNormal(uy * vz - uz * vy, uz * vx - ux * vz, ux * vy - uy * vx, out);
+}
+
+// A URI reference for a file name: unreserved characters kept, the rest
+// percent-encoded (a texture name may hold blanks).
+std::string UriOf(const std::string& name) {
+  static const char* hex = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : name) {
+    if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~') {
+      out += static_cast<char>(c);
+    } else {
+      out += '%';
+      out += hex[c >> 4];
+      out += hex[c & 15];
+    }
+  }
+  return out;
+}
+
+bool EndsWithGlb(const std::string& path) { return FileString::Extension(path) == "glb"; }
+
+}  // namespace
+
+struct CGltfWriter::Document {
+  tinygltf::Model model;
+};
+
+CGltfWriter::CGltfWriter() : doc_(std::make_unique<Document>()) {}
+CGltfWriter::~CGltfWriter() = default;
+
+void CGltfWriter::Build(const CGlBlockArray& blocks, const CGlMaterialArray& materials, CProgress* progress) {
+  tinygltf::Model& m = doc_->model;
+  m = tinygltf::Model();
+  m.asset.version = "2.0";
+  m.asset.generator = "Lapforge";
+  triangles_ = 0;
+
+  // Sizes first: every corner may become a vertex, every quad two triangles.
+  size_t corners = 0, indexCount = 0;
+  const int materialCount = materials.GetSize();
+  for (int b = 0; b < blocks.GetSize(); ++b) {
+    const CGlBlock& block = blocks[b];
+    const int pointCount = block.points.GetSize();
+    for (const CGlFace& f : block.faces) {
+      const int n = f.GetVertexCount();
+      if (f.deleted || n < 3) continue;
+      // Every index is checked here once, so the pass below reads freely.
+      for (int k = 0; k < n; ++k) CheckIndex(f.vertices[k], static_cast<size_t>(pointCount), "glTF: face vertex");
+      if (f.materialIndex >= materialCount)
+        CheckIndex(f.materialIndex, static_cast<size_t>(materialCount), "glTF: face material");
+      corners += static_cast<size_t>(n);
+      indexCount += n == 4 ? 6 : 3;
+    }
+  }
+  vertices_.reset(new uint8_t[corners * kVertexStride]);
+  indices_.reset(new uint32_t[indexCount]);
+
+  // Materials, one glTF material per entry; their images come later.
+  for (int i = 0; i < materialCount; ++i) {
+    const CGlMaterial& src = materials[i];
+    tinygltf::Material mat;
+    mat.name = src.materialName;
+    mat.pbrMetallicRoughness.baseColorFactor = {Finite(src.diffuse.r), Finite(src.diffuse.g), Finite(src.diffuse.b),
+                                                1.0};
+    mat.pbrMetallicRoughness.metallicFactor = 0;
+    mat.pbrMetallicRoughness.roughnessFactor = 1;
+    if (src.transparencyMode == 1) {
+      mat.alphaMode = "MASK";
+    } else if (src.transparencyMode > 1) {
+      mat.alphaMode = "BLEND";
+    }
+    m.materials.push_back(std::move(mat));
+  }
+  images_.clear();
+  imageBytes_.clear();
+
+  tinygltf::Scene scene;
+  scene.name = "track";
+  size_t vertexCount = 0, indexAt = 0;
+  uint8_t* const vbase = vertices_.get();
+  uint32_t* const ibase = indices_.get();
+  // Per point of the block: the primitive that last used it and the vertex
+  // it became there, so that corners sharing a point and its attributes
+  // share one vertex.
+  std::vector<int32_t> stamp;
+  std::vector<uint32_t> vertexOf;
+  std::vector<int32_t> groupStart;
+  std::vector<int32_t> order;
+  int32_t primitiveStamp = 0;
+
+  for (int b = 0; b < blocks.GetSize(); ++b) {
+    const CGlBlock& block = blocks[b];
+    const CGlPoint* pts = block.points.data();
+    const CGlFace* faces = block.faces.data();
+    const int faceCount = block.faces.GetSize();
+
+    tinygltf::Node node;
+    node.name = block.name;
+    if (!block.tag.render) {
+      tinygltf::Value::Object extras;
+      extras["collisionOnly"] = tinygltf::Value(true);
+      extras["response"] = tinygltf::Value(static_cast<int>(block.tag.responseKind));
+      node.extras = tinygltf::Value(std::move(extras));
+    }
+
+    // Faces grouped by material (slot 0 for faces without one).
+    groupStart.assign(static_cast<size_t>(materialCount) + 2, 0);
+    for (int i = 0; i < faceCount; ++i) {
+      const CGlFace& f = faces[i];
+      if (f.deleted || f.GetVertexCount() < 3) continue;
+      ++groupStart[static_cast<size_t>(f.materialIndex < 0 ? 0 : f.materialIndex + 1) + 1];
+    }
+    for (size_t g = 1; g < groupStart.size(); ++g) groupStart[g] += groupStart[g - 1];
+    order.resize(static_cast<size_t>(groupStart.back()));
+    {
+      std::vector<int32_t> fill(groupStart.begin(), groupStart.end() - 1);
+      for (int i = 0; i < faceCount; ++i) {
+        const CGlFace& f = faces[i];
+        if (f.deleted || f.GetVertexCount() < 3) continue;
+        order[static_cast<size_t>(fill[static_cast<size_t>(f.materialIndex < 0 ? 0 : f.materialIndex + 1)]++)] = i;
+      }
+    }
+    stamp.assign(block.points.size(), -1);
+    vertexOf.resize(block.points.size());
+
+    tinygltf::Mesh mesh;
+    mesh.name = block.name;
+    for (size_t g = 0; g + 1 < groupStart.size(); ++g) {
+      const int32_t from = groupStart[g], to = groupStart[g + 1];
+      if (from == to) continue;
+      ++primitiveStamp;
+      const size_t firstVertex = vertexCount, firstIndex = indexAt;
+      float lo[3] = {std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
+                     std::numeric_limits<float>::max()};
+      float hi[3] = {-lo[0], -lo[1], -lo[2]};
+      for (int32_t o = from; o < to; ++o) {
+        const CGlFace& f = faces[order[static_cast<size_t>(o)]];
+        const int n = f.GetVertexCount();
+        const bool faceUVs = f.hasUVs && f.GetFloatCount() >= 2 * n;
+        float plane[3];
+        bool planeDone = false;
+        uint32_t corner[4];
+        for (int k = 0; k < n; ++k) {
+          const int32_t pi = f.vertices[k];
+          const CGlPoint& p = pts[pi];
+          float rec[8];
+          // Game (x, y, z) to glTF (x, z, -y).
+          rec[0] = Finite(p.x), rec[1] = Finite(p.z), rec[2] = 0.0f - Finite(p.y);
+          float nrm[3];
+          if (p.hasNormal) {
+            UnitNormal(p.nx, p.ny, p.nz, nrm);
+          } else {
+            if (!planeDone) FacePlaneNormal(f, pts, plane), planeDone = true;
+            nrm[0] = plane[0], nrm[1] = plane[1], nrm[2] = plane[2];
+          }
+          rec[3] = nrm[0], rec[4] = nrm[2], rec[5] = 0.0f - nrm[1];
+          if (faceUVs) {
+            rec[6] = Finite(f.uvs[2 * k]), rec[7] = Finite(f.uvs[2 * k + 1]);
+          } else if (p.hasUV) {
+            rec[6] = Finite(p.u), rec[7] = Finite(p.v);
+          } else {
+            rec[6] = 0, rec[7] = 0;
+          }
+          if (stamp[static_cast<size_t>(pi)] == primitiveStamp) {
+            const uint32_t v = vertexOf[static_cast<size_t>(pi)];
+            if (std::memcmp(vbase + (firstVertex + v) * kVertexStride, rec, kVertexStride) == 0) {
+              corner[k] = v;
+              continue;
+            }
+          }
+          const uint32_t v = static_cast<uint32_t>(vertexCount - firstVertex);
+          std::memcpy(vbase + vertexCount * kVertexStride, rec, kVertexStride);
+          ++vertexCount;
+          for (int c = 0; c < 3; ++c) {
+            lo[c] = std::min(lo[c], rec[c]);
+            hi[c] = std::max(hi[c], rec[c]);
+          }
+          stamp[static_cast<size_t>(pi)] = primitiveStamp;
+          vertexOf[static_cast<size_t>(pi)] = v;
+          corner[k] = v;
+        }
+        ibase[indexAt++] = corner[0], ibase[indexAt++] = corner[1], ibase[indexAt++] = corner[2];
+        if (n == 4) ibase[indexAt++] = corner[0], ibase[indexAt++] = corner[2], ibase[indexAt++] = corner[3];
+      }
+
+      const size_t count = vertexCount - firstVertex;
+      tinygltf::Primitive prim;
+      prim.mode = TINYGLTF_MODE_TRIANGLES;
+      prim.material = g == 0 ? -1 : static_cast<int>(g) - 1;
+      auto attribute = [&](size_t offset, int type, bool bounds) {
+        tinygltf::Accessor a;
+        a.bufferView = kVertexView;
+        a.byteOffset = firstVertex * kVertexStride + offset;
+        a.componentType = TINYGLTF_COMPONENT_TYPE_FLOAT;
+        a.type = type;
+        a.count = count;
+        if (bounds) {
+          a.minValues = {lo[0], lo[1], lo[2]};
+          a.maxValues = {hi[0], hi[1], hi[2]};
+        }
+        m.accessors.push_back(std::move(a));
+        return static_cast<int>(m.accessors.size()) - 1;
+      };
+      prim.attributes["POSITION"] = attribute(0, TINYGLTF_TYPE_VEC3, true);
+      prim.attributes["NORMAL"] = attribute(12, TINYGLTF_TYPE_VEC3, false);
+      prim.attributes["TEXCOORD_0"] = attribute(24, TINYGLTF_TYPE_VEC2, false);
+      tinygltf::Accessor idx;
+      idx.bufferView = kIndexView;
+      idx.byteOffset = firstIndex * sizeof(uint32_t);
+      idx.componentType = TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT;
+      idx.type = TINYGLTF_TYPE_SCALAR;
+      idx.count = indexAt - firstIndex;
+      m.accessors.push_back(std::move(idx));
+      prim.indices = static_cast<int>(m.accessors.size()) - 1;
+      triangles_ += static_cast<long long>((indexAt - firstIndex) / 3);
+      mesh.primitives.push_back(std::move(prim));
+    }
+    // A block without faces stays a node (its name is part of the track)
+    // without a mesh: glTF has no empty meshes.
+    if (!mesh.primitives.empty()) {
+      node.mesh = static_cast<int>(m.meshes.size());
+      m.meshes.push_back(std::move(mesh));
+    }
+    scene.nodes.push_back(static_cast<int>(m.nodes.size()));
+    m.nodes.push_back(std::move(node));
+    if (progress) progress->Step();
+  }
+  m.scenes.push_back(std::move(scene));
+  m.defaultScene = 0;
+
+  vertexBytes_ = vertexCount * kVertexStride;
+  indexBytes_ = indexAt * sizeof(uint32_t);
+  tinygltf::BufferView vertexView;
+  vertexView.name = "vertices";
+  vertexView.buffer = 0;
+  vertexView.byteOffset = 0;
+  vertexView.byteLength = vertexBytes_;
+  vertexView.byteStride = kVertexStride;
+  vertexView.target = TINYGLTF_TARGET_ARRAY_BUFFER;
+  tinygltf::BufferView indexView;
+  indexView.name = "indices";
+  indexView.buffer = 0;
+  indexView.byteOffset = vertexBytes_;
+  indexView.byteLength = indexBytes_;
+  indexView.target = TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER;
+  // glTF forbids empty buffer views: without faces there are none.
+  if (vertexBytes_ > 0) {
+    m.bufferViews.push_back(std::move(vertexView));
+    m.bufferViews.push_back(std::move(indexView));
+  }
+  meshViews_ = m.bufferViews.size();
+}
+
+int CGltfWriter::AddImage(const std::string& fileName, std::string png) {
+  tinygltf::Model& m = doc_->model;
+  if (m.samplers.empty()) {
+    tinygltf::Sampler sampler;
+    sampler.wrapS = TINYGLTF_TEXTURE_WRAP_REPEAT;
+    sampler.wrapT = TINYGLTF_TEXTURE_WRAP_REPEAT;
+    m.samplers.push_back(sampler);
+  }
+  const int index = static_cast<int>(m.images.size());
+  tinygltf::Image image;
+  const size_t dot = fileName.rfind('.');
+  image.name = dot == 0 || dot == std::string::npos ? fileName : fileName.substr(0, dot);
+  m.images.push_back(std::move(image));
+  tinygltf::Texture texture;
+  texture.source = index;
+  texture.sampler = 0;
+  m.textures.push_back(texture);
+  images_.push_back({fileName, imageBytes_.size(), png.size()});
+  imageBytes_ += png;
+  imageBytes_.append((4 - imageBytes_.size() % 4) % 4, '\0');
+  return index;
+}
+
+void CGltfWriter::SetMaterialImage(int material, int image) {
+  tinygltf::Model& m = doc_->model;
+  CheckIndex(material, m.materials.size(), "glTF: material of an image");
+  CheckIndex(image, m.textures.size(), "glTF: image of a material");
+  m.materials[static_cast<size_t>(material)].pbrMetallicRoughness.baseColorTexture.index = image;
+}
+
+std::string CGltfWriter::Json(const std::string& bufferUri) {
+  tinygltf::Model& m = doc_->model;
+  // Images: in a .glb each is a view of the buffer after the mesh data;
+  // beside a .gltf each is a file named by its URI.
+  const bool embedded = bufferUri.empty();
+  m.bufferViews.resize(meshViews_);
+  for (size_t i = 0; i < images_.size(); ++i) {
+    tinygltf::Image& image = m.images[i];
+    image.mimeType = "image/png";
+    if (embedded) {
+      tinygltf::BufferView view;
+      view.buffer = 0;
+      view.byteOffset = BufferSize() + images_[i].offset;
+      view.byteLength = images_[i].size;
+      image.bufferView = static_cast<int>(m.bufferViews.size());
+      image.uri.clear();
+      m.bufferViews.push_back(std::move(view));
+    } else {
+      image.bufferView = -1;
+      image.uri = UriOf(images_[i].fileName);
+    }
+  }
+  tinygltf::TinyGLTF gltf;
+  // Images are written from the bytes given, never read or re-encoded here.
+  gltf.SetImageWriter(nullptr, nullptr);
+  std::ostringstream out;
+  gltf.WriteGltfSceneToStream(&m, out, false, false);
+  std::string json = out.str();
+  // tinygltf sizes a buffer by the bytes it holds; ours are kept apart and
+  // written straight from memory, so the one buffer entry is added here.
+  if (m.bufferViews.empty()) return json;
+  while (!json.empty() && json.back() != '}') json.pop_back();
+  if (json.empty()) return json;
+  json.pop_back();
+  json += StrFormat(",\"buffers\":[{\"byteLength\":%zu", BufferSize() + (embedded ? ImageBytes() : 0));
+  if (!bufferUri.empty()) json += ",\"uri\":\"" + bufferUri + "\"";
+  json += "}]}";
+  return json;
+}
+
+bool CGltfWriter::Write(const std::string& path, std::string& error, std::vector<std::string>* written) {
+  const std::string_view vertices(reinterpret_cast<const char*>(vertices_.get()), vertexBytes_);
+  const std::string_view indices(reinterpret_cast<const char*>(indices_.get()), indexBytes_);
+  auto wrote = [&](const std::string& file) {
+    if (written) written->push_back(file);
+  };
+  if (!EndsWithGlb(path)) {
+    const std::string binPath = FileString::ChangeExtension(path, "bin");
+    if (BufferSize() > 0) {
+      if (!ReplaceFile(binPath, {vertices, indices}, error)) return false;
+      wrote(binPath);
+    }
+    const std::string folder = FileString::Path(path);
+    for (const Image& image : images_) {
+      const std::string file = folder + image.fileName;
+      if (!ReplaceFile(file, std::string_view(imageBytes_).substr(image.offset, image.size), error)) return false;
+      wrote(file);
+    }
+    if (!ReplaceFile(path, Json(UriOf(FileString::FileName(binPath))), error)) return false;
+    wrote(path);
+    return true;
+  }
+  // Binary container: 12-byte header, the JSON chunk padded with blanks and
+  // the BIN chunk padded with zeros, each to a multiple of 4 bytes.
+  std::string json = Json(std::string());
+  json.append((4 - json.size() % 4) % 4, ' ');
+  const size_t bin = BufferSize() + ImageBytes();
+  const size_t binPadded = (bin + 3) / 4 * 4;
+  const uint64_t total = 12 + 8 + json.size() + (bin > 0 ? 8 + binPadded : 0);
+  if (total > std::numeric_limits<uint32_t>::max()) {
+    error = "The track is too large for a .glb file (4 GB at most): write a .gltf instead";
+    return false;
+  }
+  auto le32 = [](std::string& out, uint32_t v) {
+    for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
+  };
+  std::string head;
+  head += "glTF";
+  le32(head, 2);
+  le32(head, static_cast<uint32_t>(total));
+  le32(head, static_cast<uint32_t>(json.size()));
+  head += "JSON";
+  std::string binHead, pad(binPadded - bin, '\0');
+  if (bin > 0) {
+    le32(binHead, static_cast<uint32_t>(binPadded));
+    binHead.append("BIN\0", 4);
+  }
+  if (!ReplaceFile(path, {head, json, binHead, vertices, indices, imageBytes_, pad}, error)) return false;
+  wrote(path);
+  return true;
+}

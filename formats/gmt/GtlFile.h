@@ -1,0 +1,31 @@
+// Writes the GTL model layout (".gmt", used by the GTL and GTR2 exports):
+// the rFactor objects and write materials in a smaller header, with 108-byte
+// object descriptors, 36-byte collision triangles carrying their plane
+// distance, and never a second UV block.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "formats/gmt/GmtFile.h"
+
+class CZGTLFile : public CZGmtFile {
+ public:
+  static constexpr int32_t kGtlHeaderSize = 532;
+  static constexpr int32_t kGtlDescriptorOffset = 528;  // counted from byte 4
+  static constexpr int32_t kDescriptorSize = 108;
+  static constexpr int32_t kCollisionSize = 36;
+
+  // The object must have been made (MakeObject). False when the file could
+  // not be written (error set).
+  bool WriteGTLFile(const std::string& path, const CGlObjTag& tag, std::string& error);
+  bool WriteGTLFile(const std::string& path, const CGlObjTag& tag) {
+    std::string error;
+    return WriteGTLFile(path, tag, error);
+  }
+  std::vector<uint8_t> GTLFileBytes(const CGlObjTag& tag);
+
+ protected:
+  bool HasSecondUVBlock() const override { return false; }
+};

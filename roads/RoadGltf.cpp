@@ -1,0 +1,213 @@
+// The glTF road: the export blocks of a description's track written as one
+// glTF 2.0 file (.glb, or .gltf with its .bin and images beside it) for any
+// viewer, with the texture maps found beside the description as PNG images.
+#include <sys/stat.h>
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "description/TrkDsc.h"
+#include "formats/gltf/GltfWriter.h"
+#include "formats/shaders/ShaderDictionary.h"
+#include "mapping/PtfMapping.h"
+#include "mesh/GlBlockArray.h"
+#include "mesh/GlMaterialArray.h"
+#include "mesh/GlMipArray.h"
+#include "roads/Lapforge.h"
+#include "roads/LapforgeReading.h"
+#include "support/Errors.h"
+#include "support/FileIO.h"
+#include "support/FileString.h"
+#include "support/ImageFile.h"
+#include "support/OutputCheck.h"
+#include "support/Progress.h"
+#include "support/TextFormat.h"
+#include "support/UserInterface.h"
+
+namespace {
+
+// Image kinds tried, in this order, for a map whose own file is not there
+// (a detail's texture is named without an extension).
+constexpr const char* kImageExtensions[] = {"dds", "tga", "bmp", "png", "jpg", "jpeg"};
+
+// The file part of a path, letter case kept.
+std::string FilePart(const std::string& path) {
+  const size_t sep = FileString::LastSeparator(path);
+  return sep == std::string::npos ? path : path.substr(sep + 1);
+}
+
+// A file name without its extension, letter case kept.
+std::string TitlePart(const std::string& file) {
+  const size_t dot = file.rfind('.');
+  return dot == std::string::npos || dot == 0 ? file : file.substr(0, dot);
+}
+
+// The file a texture map names, looked for beside the description (folder):
+// by the map's path under folder (or from the root for an absolute one),
+// then by its file name in folder itself, every part of the path in any
+// letter case; when the map's own file is in neither place, a file of the
+// same title with one of the image extensions. Empty when there is none.
+std::string FindTextureFile(const std::string& folder, const std::string& map) {
+  const std::string file = FilePart(map);
+  if (file.empty()) return {};
+  const std::string where = map.substr(0, map.size() - file.size());
+  // A drive letter names a place on another system: only the file name counts.
+  const bool drive = map.size() > 1 && map[1] == ':';
+  auto find = [&](const std::string& name) {
+    std::string found;
+    if (!where.empty() && !drive) found = FindPathNoCase(folder, where + name);
+    return found.empty() ? FindFileNoCase(folder, name) : found;
+  };
+  std::string found = find(file);
+  const std::string title = TitlePart(file), extension = FileString::Extension(file);
+  for (const char* e : kImageExtensions) {
+    if (!found.empty()) break;
+    if (extension != e) found = find(title + "." + e);
+  }
+  return found;
+}
+
+using FileId = std::pair<uint64_t, uint64_t>;  // device, inode
+
+bool IdOf(const std::string& path, FileId& id) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return false;
+  id = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+  return true;
+}
+
+// One texture file and the materials that use it.
+struct TextureSource {
+  std::string map;   // as the material names it
+  std::string path;  // the file found
+  std::vector<int> materials;
+  std::string imageName;
+};
+
+// The name of a texture's PNG beside the .gltf: the map's title with its
+// letter case, characters no file name may hold replaced, unique without
+// regard to case among the images and the output's own name, and never the
+// name of a source file in the output folder (which would be replaced by
+// its own conversion).
+std::string ImageFileName(const std::string& map, const std::string& outFolder, std::set<std::string>& taken,
+                          const std::set<FileId>& sources) {
+  std::string title = TitlePart(FilePart(map));
+  for (char& c : title) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u < 32 || u == 127 || std::strchr("<>:\"|?*", c)) c = '_';
+  }
+  if (title.empty()) title = "texture";
+  for (int n = 1;; ++n) {
+    std::string name = n == 1 ? title + ".png" : StrFormat("%s-%d.png", title.c_str(), n);
+    FileId id;
+    if (taken.count(ToLower(name)) || (IdOf(outFolder + name, id) && sources.count(id))) continue;
+    taken.insert(ToLower(name));
+    return name;
+  }
+}
+
+// Gives the writer the texture images of the materials: each map found
+// beside the description, decoded once, written as PNG. A map that is not
+// found or cannot be decoded leaves its materials without an image; one
+// message names every such map.
+void AddTextureImages(const CN5PtfDb& model, const CGlMaterialArray& materials, const std::string& folder,
+                      const std::string& outFile, CGltfWriter& writer) {
+  std::vector<TextureSource> sources;
+  std::map<FileId, size_t> byFile;
+  std::set<FileId> sourceIds;
+  std::vector<std::string> problems;
+  std::set<std::string> missing;
+  for (int i = 0; i < materials.GetSize(); ++i) {
+    const CGlMaterial& material = materials[i];
+    if (material.mapName.empty()) continue;
+    // The material table keeps the letter case and the folders of a map,
+    // which the mesh's own map name has lost.
+    _vars_track_material row;
+    const std::string map = model.materials.Lookup(material.materialName, row) && !row.mapName.empty()
+                                ? row.mapName
+                                : material.mapName;
+    std::string path = FindTextureFile(folder, map);
+    if (path.empty() && map != material.mapName) path = FindTextureFile(folder, material.mapName);
+    FileId id;
+    if (path.empty() || !IdOf(path, id)) {
+      if (missing.insert(map).second)
+        problems.push_back("'" + map + "' of material '" + material.materialName + "': not found beside the description");
+      continue;
+    }
+    auto [it, fresh] = byFile.emplace(id, sources.size());
+    if (fresh) sources.push_back({map, path, {}, {}});
+    sources[it->second].materials.push_back(i);
+    sourceIds.insert(id);
+  }
+
+  const std::string outFolder = FileString::Path(outFile);
+  std::set<std::string> taken = {FileString::FileName(outFile)};
+  for (TextureSource& s : sources) s.imageName = ImageFileName(s.map, outFolder, taken, sourceIds);
+
+  // One decoded image at a time: each is encoded and let go before the next.
+  CProgress progress("Textures", static_cast<long long>(sources.size()));
+  for (const TextureSource& s : sources) {
+    CRgbaImage rgba;
+    std::string png, error;
+    if (!LoadImageFile(s.path, rgba, error) || !EncodePng(rgba, png, error)) {
+      problems.push_back(error + " (material '" + materials[s.materials.front()].materialName + "')");
+    } else {
+      const int image = writer.AddImage(s.imageName, std::move(png));
+      for (int m : s.materials) writer.SetMaterialImage(m, image);
+    }
+    progress.Step();
+  }
+  if (problems.empty()) return;
+  std::string text = "These texture maps could not be used; their materials have no image:";
+  for (const std::string& p : problems) text += "\n" + p;
+  UI().Message(text, "Textures");
+}
+
+}  // namespace
+
+int CLapforge::GltfFromDataBase(const TrkDsc& db, const std::string& outFile, const std::string& textureFolder) {
+  // An output that cannot be written is known before a big track is meshed;
+  // a .gltf has its buffer in a .bin beside it.
+  std::vector<std::string> outputs{outFile};
+  if (FileString::Extension(outFile) != "glb") outputs.push_back(FileString::ChangeExtension(outFile, "bin"));
+  if (!OutputsClear(outputs)) return 0;
+  const std::vector<OutputStamp> existing = StampExisting(outputs);
+  CN5PtfDb model;
+  if (!::PTFObjFromDataBase(db, model, std::string())) return 0;
+  CGlBlockArray blocks;
+  CGlMaterialArray materials(CGfxDictionary::FindShaderMatch);
+  CGlMipArray textures;
+  std::vector<std::string> trackNames, verticalNames, otherNames;
+  if (!CreateObjects(model, blocks, materials, textures, trackNames, verticalNames, otherNames)) return 0;
+
+  CWorkStep step("writing " + outFile);
+  CGltfWriter writer;
+  {
+    CProgress progress("Writing", blocks.GetSize());
+    writer.Build(blocks, materials, &progress);
+  }
+  AddTextureImages(model, materials, textureFolder, outFile, writer);
+  std::string error;
+  std::vector<std::string> written;
+  const bool ok = writer.Write(outFile, error, &written);
+  // A .gltf file keeps its buffer and images beside it.
+  CountFilesWritten(static_cast<int>(written.size()));
+  if (!ok) {
+    // The .bin is written before the .gltf.
+    UI().Message(error + ReplacedLines(ReplacedSince(existing)), "Lapforge");
+    return 0;
+  }
+  return blocks.GetSize() > 0 ? blocks.GetSize() : 0;
+}
+
+int CLapforge::XMLToGltf(const std::string& xmlFile, const std::string& outFile) {
+  std::unique_ptr<TrkDsc> db = DataBaseFromXML(xmlFile);
+  if (!db) return 0;
+  ReadingScope reading(*this, {xmlFile});
+  return GltfFromDataBase(*db, outFile, FileString::Path(xmlFile));
+}

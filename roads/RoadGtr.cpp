@@ -1,0 +1,80 @@
+// The GTR, GTR2 and GTL export roads: one ".gmt" file per block, then the
+// scene file and the side files each game expects from the templates.
+#include "description/TrkDsc.h"
+#include "formats/gmt/GtlFile.h"
+#include "formats/gmt/GtrFile.h"
+#include "roads/Lapforge.h"
+#include "roads/MeshExportRoad.h"
+
+namespace {
+
+// GTL and GTR2 share the GTL model layout; each block gets a fresh writer
+// and a cleared object tag.
+BlockWrite WriteGtlBlock(const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
+                         const std::string& path) {
+  CGlObjTag tag;
+  tag.ClearObjTag();
+  CZGTLFile gtl;
+  gtl.MakeObject(block.points, block.faces, textures, materials, tag);
+  if (gtl.objects.empty()) return BlockWrite::Empty;
+  return gtl.WriteGTLFile(path, tag) ? BlockWrite::Written : BlockWrite::Failed;
+}
+
+}  // namespace
+
+MeshExportFormat GTRExportFormat() {
+  MeshExportFormat format = BlockExportFormat("gmt", "_Lapforge.scn");
+  format.writeBlock = [](const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
+                       const std::string& path) {
+    // Target "tga" with ".dds" kept (CZGtr); the UV clamp off.
+    CZGtrFile gtr;
+    gtr.MakeObject(block.points, block.faces, textures, materials, 0, 1, 0);
+    if (gtr.objects.empty()) return BlockWrite::Empty;
+    return gtr.WriteGTRFile(path, 0) ? BlockWrite::Written : BlockWrite::Failed;
+  };
+  return format;
+}
+
+MeshExportFormat GTR2ExportFormat() {
+  MeshExportFormat format = BlockExportFormat("gmt", "_Lapforge.trk");
+  format.templates = {{"_NoName.gdb", TemplateKind::Text, 113},
+                    {"_NoName.trk", TemplateKind::Text, 114},
+                    {"_NoName.ani", TemplateKind::Text, 115},
+                    {"_NoName.grd", TemplateKind::Text, 116},
+                    {"_rgbmap.dds", TemplateKind::Binary, 110}};
+  format.writeBlock = WriteGtlBlock;
+  return format;
+}
+
+MeshExportFormat GTLExportFormat() {
+  MeshExportFormat format = BlockExportFormat("gmt", "_Lapforge.scn");
+  format.templates = {{"_NoName.gdb", TemplateKind::Text, 107},
+                    {"_NoName.trk", TemplateKind::Text, 109},
+                    {"_rgbmap.dds", TemplateKind::Binary, 110}};
+  format.writeBlock = WriteGtlBlock;
+  return format;
+}
+
+int CLapforge::GTRFromDataBase(const TrkDsc& db, const std::string& folder) {
+  return CMeshExportRoad::Run(*this, db, folder, GTRExportFormat());
+}
+
+int CLapforge::XMLtoGTR(const std::string& xmlFile, const std::string& folder) {
+  return FromXML(xmlFile, &CLapforge::GTRFromDataBase, folder);
+}
+
+int CLapforge::GTR2FromDataBase(const TrkDsc& db, const std::string& folder) {
+  return CMeshExportRoad::Run(*this, db, folder, GTR2ExportFormat());
+}
+
+int CLapforge::XMLtoGTR2(const std::string& xmlFile, const std::string& folder) {
+  return FromXML(xmlFile, &CLapforge::GTR2FromDataBase, folder);
+}
+
+int CLapforge::GTLFromDataBase(const TrkDsc& db, const std::string& folder) {
+  return CMeshExportRoad::Run(*this, db, folder, GTLExportFormat());
+}
+
+int CLapforge::XMLtoGTL(const std::string& xmlFile, const std::string& folder) {
+  return FromXML(xmlFile, &CLapforge::GTLFromDataBase, folder);
+}

@@ -1,0 +1,496 @@
+// The top view of a track. Shapes are gathered in world metres from the
+// track model, then moved into picture pixels once the extent is known; the
+// scale bar and north arrow are laid out in pixels.
+#include "roads/TrackMap.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "description/TrkDsc.h"
+#include "mapping/PtfMapping.h"
+#include "roads/Lapforge.h"
+#include "support/TextFormat.h"
+
+namespace {
+
+constexpr MapColour kBackground{236, 240, 228, 255};
+constexpr MapColour kOutline{20, 20, 20, 255};
+constexpr MapColour kWall{40, 40, 48, 255};
+constexpr MapColour kBoundary{255, 255, 255, 200};
+constexpr MapColour kText{20, 20, 20, 255};
+constexpr MapColour kPit{40, 90, 200, 255};
+constexpr MapColour kDetail{230, 170, 0, 255};
+constexpr MapColour kTso{150, 50, 170, 255};
+constexpr MapColour kScenery{130, 80, 30, 255};
+
+// Fill of a surface by its grip kind; the pit lane by its band kind.
+MapColour SurfaceColour(int grip, int bandKind) {
+  if (bandKind == 5) return {95, 110, 150, 255};
+  switch (grip) {
+    case 1:
+      return {92, 92, 98, 255};  // asphalt
+    case 2:
+      return {175, 175, 168, 255};  // concrete
+    case 3:
+      return {205, 70, 55, 255};  // paint, curbing
+    case 4:
+    case 5:
+    case 6:
+    case 7:
+    case 8:
+      return {96, 156, 74, 255};  // grass
+    case 9:
+      return {214, 194, 140, 255};  // sand, gravel
+    case 12:
+      return {150, 115, 80, 255};  // dirt
+    default:
+      return {130, 130, 130, 255};
+  }
+}
+
+// Samples of a segment's length: every 4 m and every 2 degrees of turn.
+int Samples(const CN5ObjSg& sg) {
+  const double byLength = sg.length / 4.0;
+  const double byTurn = std::fabs(sg.sweep) / (2.0 * _ang_to_rad);
+  const double n = std::ceil(std::max({1.0, byLength, byTurn}));
+  return static_cast<int>(std::min(n, 400.0));
+}
+
+// A shape under construction; world shapes are in metres (y up) until they
+// are placed, label offsets are in pixels.
+struct Pending {
+  MapShape shape;
+  double dx = 0, dy = 0;  // pixel offset applied after placing
+};
+
+class CMapBuilder {
+ public:
+  CMapBuilder(CN5PtfDb& model, std::vector<Pending>& out) : model_(model), out_(out) {}
+
+  MapShape& Add(MapShape::Kind kind, const char* role, MapColour fill, MapColour stroke, double size) {
+    Pending p;
+    p.shape.kind = kind;
+    p.shape.role = role;
+    p.shape.fill = fill;
+    p.shape.stroke = stroke;
+    p.shape.size = size;
+    out_.push_back(std::move(p));
+    return out_.back().shape;
+  }
+  void Label(double x, double y, const std::string& text, const char* role, double size, double dx = 5,
+             double dy = -4) {
+    MapShape& s = Add(MapShape::Kind::Text, role, kText, kText, size);
+    s.xy = {x, y};
+    s.label = text;
+    out_.back().dx = dx;
+    out_.back().dy = dy;
+  }
+  void Marker(double x, double y, const std::string& text, const char* role, MapColour colour) {
+    MapShape& m = Add(MapShape::Kind::Marker, role, colour, kOutline, 3.5);
+    m.xy = {x, y};
+    Label(x, y, text, "label", 10);
+  }
+  // The points along a segment at a lateral running linearly from lat0 to
+  // lat1, appended to xy (reversed when asked).
+  void Edge(const CN5ObjSg& sg, double lat0, double lat1, std::vector<double>& xy, bool reverse, bool skipFirst) {
+    const int n = Samples(sg);
+    for (int k = 0; k <= n; ++k) {
+      const int i = reverse ? n - k : k;
+      if (skipFirst && k == 0) continue;
+      const double t = static_cast<double>(i) / n;
+      double x, y, z;
+      sg.GetXYZ(t * sg.length, (1 - t) * lat0 + t * lat1, x, y, z);
+      xy.push_back(x);
+      xy.push_back(y);
+    }
+  }
+  void Point(double lng, double lat, double& x, double& y) {
+    double z = 0;
+    x = y = 0;
+    model_.GetXYZ(lng, lat, x, y, z);
+  }
+
+ private:
+  CN5PtfDb& model_;
+  std::vector<Pending>& out_;
+};
+
+void AppendColour(std::string& out, const char* attribute, MapColour c) {
+  out += StrFormat(" %s=\"#%02x%02x%02x\"", attribute, c.r, c.g, c.b);
+  if (c.a != 255) out += StrFormat(" %s-opacity=\"%.2f\"", attribute, c.a / 255.0);
+}
+
+void AppendEscaped(std::string& out, const std::string& text) {
+  for (char c : text) {
+    if (const char* entity = XmlMarkupEntity(c))
+      out += entity;
+    else if (c == '"')
+      out += "&quot;";
+    else
+      out += c;
+  }
+}
+
+// A point that is not finite (none should reach here) is left out.
+void AppendPoints(std::string& out, const std::vector<double>& xy) {
+  out += " points=\"";
+  bool first = true;
+  for (size_t i = 0; i + 1 < xy.size(); i += 2) {
+    if (!std::isfinite(xy[i]) || !std::isfinite(xy[i + 1])) continue;
+    out += StrFormat(first ? "%.1f,%.1f" : " %.1f,%.1f", xy[i], xy[i + 1]);
+    first = false;
+  }
+  out += '"';
+}
+
+}  // namespace
+
+bool CTrackMap::Build(const TrkDsc& db, int width) {
+  shapes_.clear();
+  sectionAreas_.clear();
+  width_ = std::max(width, 64);
+  CN5PtfDb model;
+  if (!CLapforge().PTFObjFromDataBase(db, model, "")) return false;
+  const double length = model.GetTrackLength();
+  const int segments = model.NoSegments(true);
+
+  std::vector<Pending> pending;
+  pending.reserve(static_cast<size_t>(segments) * 8 + 64);
+  CMapBuilder map(model, pending);
+
+  // The section each segment belongs to (a split section makes two
+  // segments), as the boundaries below count them.
+  std::vector<int> sectionOf(static_cast<size_t>(std::max(segments, 0)), -1);
+  for (int i = 0, seg = 0; i < db.Section.Count() && seg < segments; ++i) {
+    TrkDsc::SectionRow sec = db.Section[i];
+    const double f = (sec.IsSplitNull() ? 0.0 : sec.Split()) / sec.Length();
+    for (int k = f > 0 && f < 1 ? 2 : 1; k > 0 && seg < segments; --k) sectionOf[static_cast<size_t>(seg++)] = i;
+  }
+  // Per section: its outer right edge forward, its outer left edge forward
+  // (reversed when the area is closed).
+  std::vector<std::vector<double>> sectionRight(static_cast<size_t>(db.Section.Count()));
+  std::vector<std::vector<double>> sectionLeft(sectionRight.size());
+
+  // Surfaces, then the outer edges and the course (the reference line the
+  // track is laid along), then the walls over them.
+  std::vector<double> right, left, course;
+  for (int s = 0; s < segments; ++s) {
+    CN5ObjSg* sg = model.GetSegObj(s);
+    if (!sg) continue;
+    if (const int owner = sectionOf[static_cast<size_t>(s)]; owner >= 0 && sg->NoTractions() > 0) {
+      std::vector<double>& r = sectionRight[static_cast<size_t>(owner)];
+      std::vector<double>& l = sectionLeft[static_cast<size_t>(owner)];
+      CN5ObjFs* rb = sg->GetFsObj(0);
+      CN5ObjFs* lb = sg->GetFsObj(sg->NoTractions() - 1);
+      if (rb && lb) {
+        map.Edge(*sg, rb->latStart, rb->latEnd, r, false, !r.empty());
+        map.Edge(*sg, lb->latStart, lb->latEnd, l, false, !l.empty());
+      }
+    }
+    for (int b = 0; b + 1 < sg->NoTractions(); ++b) {
+      CN5ObjFs* band = sg->GetFsObj(b);
+      CN5ObjFs* next = sg->GetFsObj(b + 1);
+      if (!band || !next) continue;
+      MapShape& surface =
+          map.Add(MapShape::Kind::Polygon, "surface", SurfaceColour(band->grip, band->bandKind), MapColour{}, 0);
+      map.Edge(*sg, band->latStart, band->latEnd, surface.xy, false, false);
+      map.Edge(*sg, next->latStart, next->latEnd, surface.xy, true, false);
+    }
+    if (sg->NoTractions() > 0) {
+      CN5ObjFs* r = sg->GetFsObj(0);
+      CN5ObjFs* l = sg->GetFsObj(sg->NoTractions() - 1);
+      map.Edge(*sg, r->latStart, r->latEnd, right, false, !right.empty());
+      map.Edge(*sg, l->latStart, l->latEnd, left, false, !left.empty());
+    }
+    map.Edge(*sg, 0, 0, course, false, !course.empty());
+  }
+  for (std::vector<double>* edge : {&right, &left}) {
+    MapShape& outline = map.Add(MapShape::Kind::Polyline, "edge", MapColour{}, kOutline, 1.2);
+    outline.xy = std::move(*edge);
+  }
+  MapShape& outline = map.Add(MapShape::Kind::Polyline, "outline", MapColour{}, MapColour{255, 255, 255, 160}, 1);
+  outline.dashed = true;
+  outline.xy = std::move(course);
+  for (int s = 0; s < segments; ++s) {
+    CN5ObjSg* sg = model.GetSegObj(s);
+    for (int w = 0; sg && w < sg->NoWalls(); ++w) {
+      CN5ObjWs* ws = sg->GetWsObj(w);
+      if (!ws) continue;
+      MapShape& wall = map.Add(MapShape::Kind::Polyline, "wall", MapColour{}, kWall, 2);
+      map.Edge(*sg, ws->latStart, ws->latEnd, wall.xy, false, false);
+    }
+  }
+
+  // Section boundaries with their indices, across the track at each
+  // section's first segment (a split section makes two segments).
+  int seg = 0;
+  for (int i = 0; i < db.Section.Count() && seg < segments; ++i) {
+    TrkDsc::SectionRow sec = db.Section[i];
+    const double f = (sec.IsSplitNull() ? 0.0 : sec.Split()) / sec.Length();
+    CN5ObjSg* sg = model.GetSegObj(seg);
+    seg += f > 0 && f < 1 ? 2 : 1;
+    if (!sg || sg->NoTractions() == 0) continue;
+    const double r = sg->GetFsObj(0)->latStart - 2, l = sg->GetFsObj(sg->NoTractions() - 1)->latStart + 2;
+    double x0, y0, x1, y1, z;
+    sg->GetXYZ(0.0, r, x0, y0, z);
+    sg->GetXYZ(0.0, l, x1, y1, z);
+    MapShape& tick = map.Add(MapShape::Kind::Polyline, "boundary", MapColour{}, kBoundary, 1);
+    tick.xy = {x0, y0, x1, y1};
+    map.Label(x1, y1, StrFormat("%d", sec.IsIndexNull() ? i : static_cast<int>(sec.Index())), "section", 10, 3, 4);
+  }
+
+  // The start line.
+  if (CN5ObjSg* sg = model.GetSegObj(0); sg && sg->NoTractions() > 0) {
+    double x0, y0, x1, y1, z;
+    sg->GetXYZ(0.0, sg->GetFsObj(0)->latStart, x0, y0, z);
+    sg->GetXYZ(0.0, sg->GetFsObj(sg->NoTractions() - 1)->latStart, x1, y1, z);
+    MapShape& line = map.Add(MapShape::Kind::Polyline, "start", MapColour{}, MapColour{255, 255, 255, 255}, 3);
+    line.xy = {x0, y0, x1, y1};
+    map.Label(x0, y0, "Start", "label", 11, 5, 14);
+  }
+
+  // The pit lane: from the merge in to the merge out (over the line when
+  // it wraps), out at the stalls' lateral and back in at both merges.
+  if (db.AIInfo.Count() > 0 && length > 0) {
+    TrkDsc::AIInfoRow ai = db.AIInfo[0];
+    if (!ai.IsMergePitInNull() && !ai.IsMergePitOutNull()) {
+      const double in = ai.MergePitIn();
+      double out = ai.MergePitOut();
+      if (out < in) out += length;
+      double stallLat = ai.IsStallsLatStartNull() ? 0.0 : ai.StallsLatStart();
+      MapShape& pit = map.Add(MapShape::Kind::Polyline, "pit", MapColour{}, kPit, 2);
+      pit.dashed = true;
+      const double steps = (out - in) / 4.0;  // clamped before it becomes an int: it may be huge or NaN
+      const int n = steps > 2 ? static_cast<int>(std::min(steps, 2000.0)) : 2;
+      for (int k = 0; k <= n; ++k) {
+        const double t = static_cast<double>(k) / n;
+        const double ramp = std::min({1.0, t / 0.1, (1 - t) / 0.1});
+        double x, y;
+        map.Point(in + t * (out - in), stallLat * ramp, x, y);
+        pit.xy.push_back(x);
+        pit.xy.push_back(y);
+      }
+      if (!ai.IsStallsLongStartNull() && !ai.IsStallsLongEndNull()) {
+        double x0, y0, x1, y1;
+        map.Point(ai.StallsLongStart(), stallLat, x0, y0);
+        map.Point(ai.StallsLongEnd(), ai.IsStallsLatEndNull() ? stallLat : ai.StallsLatEnd(), x1, y1);
+        MapShape& stalls = map.Add(MapShape::Kind::Polyline, "pit", MapColour{}, kPit, 5);
+        stalls.xy = {x0, y0, x1, y1};
+        map.Label(x1, y1, "Pit", "label", 11);
+      }
+    }
+  }
+
+  // Details, trackside objects and scenery.
+  for (int i = 0; i < db.TrackDetail.Count(); ++i) {
+    TrkDsc::TrackDetailRow r = db.TrackDetail[i];
+    if (r.IslongtiudeNull() || r.IslatitudeNull()) continue;
+    double x, y;
+    map.Point(r.longtiude(), r.latitude(), x, y);
+    map.Marker(x, y, r.IstexNull() ? "detail" : r.tex(), "detail", kDetail);
+  }
+  for (int i = 0; i < db.TSO.Count(); ++i) {
+    TrkDsc::TSORow r = db.TSO[i];
+    double x = r.X(), y = r.Y();
+    if (!r.WorldXYZ()) map.Point(r.X(), r.Y(), x, y);
+    map.Marker(x, y, r.Name(), "tso", kTso);
+  }
+  for (const _vars_vertical_obj& v : model.verticalObjects) {
+    double x, y;
+    map.Point(v.longStart, v.latStart, x, y);
+    map.Marker(x, y, v.title, "scenery", kScenery);
+  }
+  auto area = [&](const std::string& title, double start, double end, int side) {
+    const CGlPoint p = model.EdgePoint((start + end) / 2, side, 10);
+    map.Marker(p.x, p.y, title, "scenery", kScenery);
+  };
+  for (const _vars_infield_obj& v : model.infieldObjects) area(v.title, v.start, v.end, v.left ? 1 : 0);
+  for (const _vars_outfield_obj& v : model.outfieldObjects) area(v.title, v.start, v.end, 0);
+
+  // Points that are not finite are left out of every shape; a marker or
+  // label without a position, and anything else (pit lane, markers)
+  // reaching further than CN5Ptf::kFarOffset beyond the track itself, is
+  // not drawn: the check warns of such values, and the track would shrink
+  // to a dot beside them.
+  auto isTrack = [](const MapShape& s) {
+    return s.role == "surface" || s.role == "edge" || s.role == "outline" || s.role == "wall";
+  };
+  double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
+  for (Pending& p : pending) {
+    std::vector<double>& xy = p.shape.xy;
+    size_t kept = 0;
+    for (size_t i = 0; i + 1 < xy.size(); i += 2)
+      if (std::isfinite(xy[i]) && std::isfinite(xy[i + 1])) {
+        xy[kept++] = xy[i];
+        xy[kept++] = xy[i + 1];
+      }
+    xy.resize(kept);
+    if (!isTrack(p.shape)) continue;
+    for (size_t i = 0; i + 1 < xy.size(); i += 2) {
+      minX = std::min(minX, xy[i]), maxX = std::max(maxX, xy[i]);
+      minY = std::min(minY, xy[i + 1]), maxY = std::max(maxY, xy[i + 1]);
+    }
+  }
+  if (!(minX <= maxX)) minX = maxX = minY = maxY = 0;
+  const double reach = CN5Ptf::kFarOffset;
+  std::erase_if(pending, [&](const Pending& p) {
+    if (p.shape.xy.empty()) return p.shape.kind == MapShape::Kind::Marker || p.shape.kind == MapShape::Kind::Text;
+    if (isTrack(p.shape)) return false;
+    for (size_t i = 0; i + 1 < p.shape.xy.size(); i += 2)
+      if (p.shape.xy[i] < minX - reach || p.shape.xy[i] > maxX + reach || p.shape.xy[i + 1] < minY - reach ||
+          p.shape.xy[i + 1] > maxY + reach)
+        return true;
+    return false;
+  });
+  for (const Pending& p : pending)
+    for (size_t i = 0; i + 1 < p.shape.xy.size(); i += 2) {
+      minX = std::min(minX, p.shape.xy[i]), maxX = std::max(maxX, p.shape.xy[i]);
+      minY = std::min(minY, p.shape.xy[i + 1]), maxY = std::max(maxY, p.shape.xy[i + 1]);
+    }
+  // The picture's scale from the extent of everything drawn. A span too wide
+  // for a double (a band edge near the largest value) stays finite.
+  const double margin = std::max(24.0, width_ * 0.05), footer = 40;
+  auto span = [](double lo, double hi) {
+    const double d = hi - lo;
+    return std::isfinite(d) ? std::max(d, 1.0) : std::numeric_limits<double>::max();
+  };
+  const double spanX = span(minX, maxX), spanY = span(minY, maxY);
+  scale_ = std::min((width_ - 2 * margin) / spanX, (2.0 * width_ - 2 * margin - footer) / spanY);
+  if (!(scale_ > 0)) scale_ = 1;
+  height_ = static_cast<int>(std::ceil(spanY * scale_ + 2 * margin + footer));
+  const double offsetX = (width_ - spanX * scale_) / 2;
+
+  shapes_.reserve(pending.size() + 8);
+  MapShape& background = shapes_.emplace_back();
+  background.kind = MapShape::Kind::Polygon;
+  background.role = "background";
+  background.fill = kBackground;
+  background.xy = {0, 0, double(width_), 0, double(width_), double(height_), 0, double(height_)};
+  for (Pending& p : pending) {
+    for (size_t i = 0; i + 1 < p.shape.xy.size(); i += 2) {
+      p.shape.xy[i] = offsetX + (p.shape.xy[i] - minX) * scale_ + p.dx;
+      p.shape.xy[i + 1] = margin + (maxY - p.shape.xy[i + 1]) * scale_ + p.dy;
+    }
+    shapes_.push_back(std::move(p.shape));
+  }
+  auto place = [&](std::vector<double>& xy) {
+    for (size_t i = 0; i + 1 < xy.size(); i += 2) {
+      xy[i] = offsetX + (xy[i] - minX) * scale_;
+      xy[i + 1] = margin + (maxY - xy[i + 1]) * scale_;
+    }
+  };
+  sectionAreas_.resize(sectionRight.size());
+  for (size_t i = 0; i < sectionRight.size(); ++i) {
+    std::vector<double>& area = sectionAreas_[i];
+    const std::vector<double>& l = sectionLeft[i];
+    if (sectionRight[i].empty() || l.empty()) continue;
+    area = std::move(sectionRight[i]);
+    for (size_t k = l.size(); k >= 2; k -= 2) {
+      area.push_back(l[k - 2]);
+      area.push_back(l[k - 1]);
+    }
+    place(area);
+  }
+
+  // Scale bar: a round length near a quarter of the width.
+  const double target = 0.25 * width_ / scale_;
+  double bar = std::pow(10.0, std::floor(std::log10(target)));
+  for (double m : {5.0, 2.0})
+    if (bar * m <= target) {
+      bar *= m;
+      break;
+    }
+  const double bx = margin, by = height_ - 14.0;
+  MapShape& scaleBar = shapes_.emplace_back();
+  scaleBar.kind = MapShape::Kind::Polyline;
+  scaleBar.role = "scale";
+  scaleBar.stroke = kText;
+  scaleBar.size = 3;
+  scaleBar.xy = {bx, by - 6, bx, by, bx + bar * scale_, by, bx + bar * scale_, by - 6};
+  MapShape& scaleText = shapes_.emplace_back();
+  scaleText.kind = MapShape::Kind::Text;
+  scaleText.role = "scale";
+  scaleText.fill = scaleText.stroke = kText;
+  scaleText.size = 11;
+  scaleText.xy = {bx + bar * scale_ + 6, by};
+  scaleText.label = bar >= 1000 ? StrFormat("%g km", bar / 1000) : StrFormat("%g m", bar);
+
+  // North arrow: north is the world's +Y turned by the north-south angle.
+  double ns = 0;
+  if (db.TrackSummary.Count() > 0 && !db.TrackSummary[0].IsNS_AngleNull()) ns = db.TrackSummary[0].NS_Angle();
+  if (!std::isfinite(ns)) ns = 0;  // the check reports it; the arrow points along +Y
+  const double a = ns * _ang_to_rad;
+  const double ux = -std::sin(a), uy = -std::cos(a);  // picture y runs down
+  const double cx = width_ - margin / 2 - 12, cy = margin / 2 + 22;
+  MapShape& arrow = shapes_.emplace_back();
+  arrow.kind = MapShape::Kind::Polygon;
+  arrow.role = "north";
+  arrow.fill = kText;
+  arrow.xy = {cx + 16 * ux,          cy + 16 * uy,          cx - 10 * ux - 7 * uy, cy - 10 * uy + 7 * ux,
+              cx - 4 * ux,           cy - 4 * uy,           cx - 10 * ux + 7 * uy, cy - 10 * uy - 7 * ux};
+  MapShape& north = shapes_.emplace_back();
+  north.kind = MapShape::Kind::Text;
+  north.role = "north";
+  north.fill = north.stroke = kText;
+  north.size = 12;
+  north.xy = {cx + 26 * ux - 4, cy + 26 * uy + 4};
+  north.label = "N";
+  return true;
+}
+
+const std::vector<double>& CTrackMap::SectionArea(int section) const {
+  static const std::vector<double> kNone;
+  if (section < 0 || section >= SectionCount()) return kNone;
+  return sectionAreas_[static_cast<size_t>(section)];
+}
+
+std::string CTrackMap::ToSvg() const {
+  std::string out;
+  size_t points = 0;
+  for (const MapShape& s : shapes_) points += s.xy.size();
+  out.reserve(points * 8 + shapes_.size() * 120 + 256);
+  out += StrFormat(
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" viewBox=\"0 0 %d %d\" "
+      "font-family=\"sans-serif\">\n",
+      width_, height_, width_, height_);
+  for (const MapShape& s : shapes_) {
+    switch (s.kind) {
+      case MapShape::Kind::Polygon:
+        out += "<polygon class=\"" + s.role + "\"";
+        AppendPoints(out, s.xy);
+        AppendColour(out, "fill", s.fill);
+        out += "/>\n";
+        break;
+      case MapShape::Kind::Polyline:
+        out += "<polyline class=\"" + s.role + "\"";
+        AppendPoints(out, s.xy);
+        out += " fill=\"none\"";
+        AppendColour(out, "stroke", s.stroke);
+        out += StrFormat(" stroke-width=\"%.1f\" stroke-linejoin=\"round\"", s.size);
+        if (s.dashed) out += " stroke-dasharray=\"6,4\"";
+        out += "/>\n";
+        break;
+      case MapShape::Kind::Marker:
+        if (s.xy.size() < 2 || !std::isfinite(s.xy[0]) || !std::isfinite(s.xy[1])) break;
+        out += StrFormat("<circle class=\"%s\" cx=\"%.1f\" cy=\"%.1f\" r=\"%.1f\"", s.role.c_str(), s.xy[0], s.xy[1],
+                         s.size);
+        AppendColour(out, "fill", s.fill);
+        AppendColour(out, "stroke", s.stroke);
+        out += "/>\n";
+        break;
+      case MapShape::Kind::Text:
+        if (s.xy.size() < 2 || !std::isfinite(s.xy[0]) || !std::isfinite(s.xy[1])) break;
+        out += StrFormat("<text class=\"%s\" x=\"%.1f\" y=\"%.1f\" font-size=\"%.0f\"", s.role.c_str(), s.xy[0],
+                         s.xy[1], s.size);
+        AppendColour(out, "fill", s.fill);
+        out += ">";
+        AppendEscaped(out, s.label);
+        out += "</text>\n";
+        break;
+    }
+  }
+  out += "</svg>\n";
+  return out;
+}

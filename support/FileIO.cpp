@@ -1,0 +1,264 @@
+#include "support/FileIO.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+#include "support/TextFormat.h"
+
+namespace {
+
+std::string TooLarge(const std::string& path, uint64_t maxBytes) {
+  return StrFormat("Could not read file '%s': it is larger than %llu bytes", path.c_str(),
+                   static_cast<unsigned long long>(maxBytes));
+}
+
+template <typename Buffer>
+bool ReadInto(const std::string& path, Buffer& out, std::string& error, uint64_t maxBytes) {
+  out.clear();
+  // Opened without blocking, so that a pipe without a writer cannot hang
+  // the open; only a regular file is read.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    error = "Could not open file '" + path + "': " + std::strerror(errno);
+    return false;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    error = "Could not read file '" + path + "': " + std::strerror(errno);
+    ::close(fd);
+    return false;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    error =
+        "Could not read file '" + path + "': " + (S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file");
+    return false;
+  }
+  if (static_cast<uint64_t>(st.st_size) > maxBytes) {
+    ::close(fd);
+    error = TooLarge(path, maxBytes);
+    return false;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  if (st.st_size > 0) out.reserve(static_cast<size_t>(st.st_size));
+  char buf[1 << 16];
+  for (;;) {
+    ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      error = "Could not read file '" + path + "': " + std::strerror(errno);
+      ::close(fd);
+      return false;
+    }
+    if (n == 0) break;
+    // The file may grow while it is read.
+    if (out.size() + static_cast<size_t>(n) > maxBytes) {
+      ::close(fd);
+      out.clear();
+      error = TooLarge(path, maxBytes);
+      return false;
+    }
+    out.insert(out.end(), buf, buf + n);
+  }
+  ::close(fd);
+  return true;
+}
+
+}  // namespace
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::string& error, uint64_t maxBytes) {
+  return ReadInto(path, out, error, maxBytes);
+}
+
+bool ReadWholeFile(const std::string& path, std::string& out, std::string& error, uint64_t maxBytes) {
+  return ReadInto(path, out, error, maxBytes);
+}
+
+bool ReplaceFile(const std::string& path, const void* data, size_t size, std::string& error) {
+  return ReplaceFile(path, {std::string_view(static_cast<const char*>(data), size)}, error);
+}
+
+namespace {
+
+const char* KindOf(mode_t mode) {
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISCHR(mode)) return "a character device";
+  if (S_ISBLK(mode)) return "a block device";
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISSOCK(mode)) return "a socket";
+  return "not a regular file";
+}
+
+// The folder part of a path with its final '/', empty for a bare name.
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// As many links as the system itself follows before it gives up (ELOOP).
+constexpr int kMaxLinks = 40;
+
+}  // namespace
+
+bool ResolveOutput(const std::string& path, OutputTarget& target, std::string& reason) {
+  target = OutputTarget();
+  std::string current = path;
+  for (int links = 0;; ++links) {
+    struct stat st {};
+    if (::lstat(current.c_str(), &st) != 0) {
+      if (errno != ENOENT) {
+        reason = std::strerror(errno);
+        return false;
+      }
+      // A new name (also the missing end of a link): created on write; a
+      // missing folder is reported then.
+      target.path = current;
+      return true;
+    }
+    if (S_ISLNK(st.st_mode)) {
+      if (links == kMaxLinks) {
+        reason = std::strerror(ELOOP);
+        return false;
+      }
+      std::string link(static_cast<size_t>(st.st_size > 0 ? st.st_size : 256) + 1, '\0');
+      ssize_t n = ::readlink(current.c_str(), link.data(), link.size());
+      if (n < 0) {
+        reason = std::strerror(errno);
+        return false;
+      }
+      link.resize(static_cast<size_t>(n));
+      current = link.front() == '/' ? link : FolderOf(current) + link;
+      continue;
+    }
+    if (!S_ISREG(st.st_mode)) {
+      reason = current == path ? std::string("it is ") + KindOf(st.st_mode)
+                               : "it leads to '" + current + "', which is " + KindOf(st.st_mode);
+      return false;
+    }
+    target.path = current;
+    target.exists = true;
+    target.mode = st.st_mode & 07777;
+    target.device = st.st_dev;
+    target.inode = st.st_ino;
+    return true;
+  }
+}
+
+bool ReplaceFile(const std::string& path, std::initializer_list<std::string_view> pieces, std::string& error) {
+  OutputTarget target;
+  std::string reason;
+  if (!ResolveOutput(path, target, reason)) {
+    error = "Could not write file '" + path + "': " + reason;
+    return false;
+  }
+  // The temporary file sits beside the file it replaces, so that the rename
+  // stays within one file system.
+  static std::mt19937_64 rng{std::random_device{}()};
+  std::string tmp = target.path + StrFormat(".tmp%08llx", static_cast<unsigned long long>(rng() & 0xffffffffu));
+  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    error = "Could not create file '" + path + "': " + std::strerror(errno);
+    return false;
+  }
+  if (target.exists) ::fchmod(fd, target.mode);
+  for (std::string_view piece : pieces) {
+    const char* p = piece.data();
+    size_t left = piece.size();
+    while (left > 0) {
+      ssize_t n = ::write(fd, p, left);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        error = "Could not write file '" + path + "': " + std::strerror(errno);
+        ::close(fd);
+        ::unlink(tmp.c_str());
+        return false;
+      }
+      p += n;
+      left -= static_cast<size_t>(n);
+    }
+  }
+  // The descriptor is closed also when the sync fails (a full disk).
+  int failure = ::fsync(fd) != 0 ? errno : 0;
+  if (::close(fd) != 0 && failure == 0) failure = errno;
+  if (failure != 0) {
+    error = "Could not write file '" + path + "': " + std::strerror(failure);
+    ::unlink(tmp.c_str());
+    return false;
+  }
+  if (std::rename(tmp.c_str(), target.path.c_str()) != 0) {
+    error = "Could not replace file '" + path + "': " + std::strerror(errno);
+    ::unlink(tmp.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  char last = folder.back();
+  if (last == '/' || last == '\\') return folder + name;
+  return folder + "/" + name;
+}
+
+namespace {
+
+bool IsFolder(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The entry of folder named name without regard to case that passes
+// accept (a regular file, a folder), the exact name first.
+std::string FindEntryNoCase(const std::string& folder, const std::string& name, bool (*accept)(const std::string&)) {
+  std::string exact = JoinPath(folder, name);
+  if (accept(exact)) return exact;
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return {};
+  std::string found;
+  while (dirent* e = ::readdir(dir)) {
+    if (EqualsNoCase(e->d_name, name)) {
+      std::string candidate = JoinPath(folder, e->d_name);
+      if (accept(candidate)) {
+        found = candidate;
+        break;
+      }
+    }
+  }
+  ::closedir(dir);
+  return found;
+}
+
+}  // namespace
+
+std::string FindFileNoCase(const std::string& folder, const std::string& name) {
+  return FindEntryNoCase(folder, name, FileExists);
+}
+
+std::string FindPathNoCase(const std::string& folder, const std::string& relative) {
+  std::string at = folder;
+  size_t start = 0;
+  if (!relative.empty() && (relative[0] == '/' || relative[0] == '\\')) at = "/";
+  for (;;) {
+    size_t end = start;
+    while (end < relative.size() && relative[end] != '/' && relative[end] != '\\') ++end;
+    const std::string part = relative.substr(start, end - start);
+    if (end == relative.size()) return part.empty() ? std::string() : FindFileNoCase(at, part);
+    if (!part.empty()) {
+      at = part == "." || part == ".." ? JoinPath(at, part) : FindEntryNoCase(at, part, IsFolder);
+      if (at.empty()) return {};
+    }
+    start = end + 1;
+  }
+}

@@ -1,0 +1,102 @@
+#include "support/OutputCheck.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "support/FileIO.h"
+
+namespace {
+
+constexpr char kNothingWritten[] = "; nothing was written";
+
+std::string Canonical(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::path p = std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec);
+  return ec ? path : p.string();
+}
+
+struct Input {
+  std::string path;
+  bool exists = false;
+  dev_t device = 0;
+  ino_t inode = 0;
+  std::string canonical;
+};
+
+}  // namespace
+
+bool CheckOutputs(const std::vector<std::string>& inputs, const std::vector<std::string>& outputs, std::string& error) {
+  std::vector<Input> read;
+  read.reserve(inputs.size());
+  for (const std::string& path : inputs) {
+    if (path.empty()) continue;
+    Input in;
+    in.path = path;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+      in.exists = true;
+      in.device = st.st_dev;
+      in.inode = st.st_ino;
+    } else {
+      in.canonical = Canonical(path);
+    }
+    read.push_back(std::move(in));
+  }
+  for (const std::string& out : outputs) {
+    if (out.empty()) continue;
+    OutputTarget target;
+    std::string reason;
+    if (!ResolveOutput(out, target, reason)) {
+      error = "Could not write file '" + out + "': " + reason + kNothingWritten;
+      return false;
+    }
+    // The file is made in its folder (a new one, or the temporary file
+    // that replaces the old one), so the folder must be there and take it.
+    std::string folder = target.path.substr(0, target.path.rfind('/') + 1);
+    if (folder.empty()) folder = ".";
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+      error = "Could not create file '" + out + "': " + std::strerror(errno) + kNothingWritten;
+      return false;
+    }
+    const std::string canonical = target.exists ? std::string() : Canonical(target.path);
+    for (const Input& in : read) {
+      const bool same = target.exists ? in.exists && in.device == target.device && in.inode == target.inode
+                                      : !in.exists && in.canonical == canonical;
+      if (same) {
+        error = "The output '" + out + "' is the input '" + in.path + "'" + kNothingWritten;
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+std::vector<OutputStamp> StampExisting(const std::vector<std::string>& paths) {
+  std::vector<OutputStamp> stamps;
+  for (const std::string& path : paths) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) stamps.push_back({path, st.st_dev, st.st_ino});
+  }
+  return stamps;
+}
+
+std::vector<std::string> ReplacedSince(const std::vector<OutputStamp>& stamps) {
+  std::vector<std::string> replaced;
+  for (const OutputStamp& s : stamps) {
+    struct stat st {};
+    if (::stat(s.path.c_str(), &st) == 0 && (st.st_dev != s.device || st.st_ino != s.inode)) replaced.push_back(s.path);
+  }
+  return replaced;
+}
+
+std::string ReplacedLines(const std::vector<std::string>& replaced) {
+  if (replaced.empty()) return {};
+  std::string text = replaced.size() == 1 ? "\nThis file was replaced:" : "\nThese files were replaced:";
+  for (const std::string& path : replaced) text += "\n" + path;
+  return text;
+}

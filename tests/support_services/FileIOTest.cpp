@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/FileIO.h"
+#include "support/OutputCheck.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Limits the size of files this process may write, for the lifetime of the
+// object; a write beyond it fails (EFBIG) instead of raising a signal.
+class CFileSizeLimit {
+ public:
+  explicit CFileSizeLimit(rlim_t bytes) {
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    ::getrlimit(RLIMIT_FSIZE, &previous_);
+    rlimit limit = previous_;
+    limit.rlim_cur = bytes;
+    ok_ = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+  }
+  ~CFileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &previous_);
+    std::signal(SIGXFSZ, previousHandler_);
+  }
+  bool Ok() const { return ok_; }
+
+ private:
+  rlimit previous_{};
+  void (*previousHandler_)(int) = nullptr;
+  bool ok_ = false;
+};
+
+}  // namespace
+
+TEST(FileIO, ReplaceFileWritesAndReplacesWhole) {
+  CTempDir dir;
+  std::string file = dir.File("track.xml");
+  std::string error;
+  ASSERT_TRUE(ReplaceFile(file, std::string("a much longer old content\r\n"), error)) << error;
+  ASSERT_TRUE(ReplaceFile(file, std::string("new\r\n"), error)) << error;
+  EXPECT_EQ(ReadText(file), "new\r\n");
+  ASSERT_TRUE(ReplaceFile(file, std::vector<uint8_t>{}, error)) << error;
+  EXPECT_EQ(ReadText(file), "");
+  EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"track.xml"}));
+}
+
+TEST(FileIO, ReplaceFileIntoAMissingFolderFails) {
+  CTempDir dir;
+  std::string error;
+  EXPECT_FALSE(ReplaceFile(dir.File("missing/out.gmt"), std::string("x"), error));
+  EXPECT_NE(error.find("missing/out.gmt"), std::string::npos) << error;
+  EXPECT_TRUE(FolderEntries(dir.Path()).empty());
+}
+
+TEST(FileIO, AFailedWriteLeavesTheOldFileUnchanged) {
+  CTempDir dir;
+  std::string file = dir.File("track.ptf");
+  WriteText(file, "old contents");
+  std::vector<uint8_t> big(256 * 1024, 0xab);
+  std::string error;
+  bool written = true;
+  {
+    CFileSizeLimit limit(4096);
+    ASSERT_TRUE(limit.Ok());
+    written = ReplaceFile(file, big, error);
+  }
+  EXPECT_FALSE(written);
+  EXPECT_NE(error.find("track.ptf"), std::string::npos) << error;
+  EXPECT_EQ(ReadText(file), "old contents");
+  // The partial temporary file is gone.
+  EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"track.ptf"}));
+}
+
+TEST(FileIO, AFolderInTheWayIsNotReplaced) {
+  CTempDir dir;
+  std::string target = dir.File("out.xml");
+  std::filesystem::create_directory(target);
+  WriteText(target + "/keep", "k");
+  std::string error;
+  EXPECT_FALSE(ReplaceFile(target, std::string("x"), error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(ReadText(target + "/keep"), "k");
+  EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"out.xml"}));
+}
+
+TEST(FileIO, AReadOnlyFolderKeepsItsFile) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  CTempDir dir;
+  std::string sub = dir.File("ro");
+  std::filesystem::create_directory(sub);
+  WriteText(sub + "/track.ptf", "old");
+  ::chmod(sub.c_str(), 0555);
+  std::string error;
+  EXPECT_FALSE(ReplaceFile(sub + "/track.ptf", std::string("new"), error));
+  ::chmod(sub.c_str(), 0755);
+  EXPECT_EQ(ReadText(sub + "/track.ptf"), "old");
+}
+
+TEST(FileIO, ReadWholeFile) {
+  CTempDir dir;
+  std::string bytes("a\0b\r\n", 5);
+  WriteText(dir.File("f.bin"), bytes);
+  std::string text, error;
+  ASSERT_TRUE(ReadWholeFile(dir.File("f.bin"), text, error)) << error;
+  EXPECT_EQ(text, bytes);
+  std::vector<uint8_t> raw;
+  ASSERT_TRUE(ReadWholeFile(dir.File("f.bin"), raw, error)) << error;
+  EXPECT_EQ(raw, (std::vector<uint8_t>{'a', 0, 'b', '\r', '\n'}));
+
+  EXPECT_FALSE(ReadWholeFile(dir.File("none.bin"), raw, error));
+  EXPECT_NE(error.find("none.bin"), std::string::npos) << error;
+  EXPECT_TRUE(raw.empty());
+  EXPECT_FALSE(ReadWholeFile(dir.Path(), text, error));
+  EXPECT_FALSE(FileExists(dir.Path()));
+  EXPECT_TRUE(FileExists(dir.File("f.bin")));
+}
+
+TEST(FileIO, EndlessAndHugeFilesAreRefused) {
+  CTempDir dir;
+  std::string text, error;
+  std::vector<uint8_t> raw;
+  // A device or a pipe could be endless: only regular files are read.
+  EXPECT_FALSE(ReadWholeFile("/dev/zero", raw, error));
+  EXPECT_NE(error.find("'/dev/zero': it is not a regular file"), std::string::npos) << error;
+  EXPECT_TRUE(raw.empty());
+  const std::string fifo = dir.File("pipe");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(ReadWholeFile(fifo, text, error));  // no writer: must not hang either
+  EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+  // Larger than the limit, by its size before any byte is read (a sparse
+  // file of 1 GiB and a byte costs no disk).
+  const std::string big = dir.File("big.trk");
+  WriteText(big, "x");
+  ASSERT_EQ(::truncate(big.c_str(), static_cast<off_t>(kMaxReadBytes + 1)), 0);
+  EXPECT_FALSE(ReadWholeFile(big, raw, error));
+  EXPECT_NE(error.find("larger than 1073741824 bytes"), std::string::npos) << error;
+  // The limit itself is still read; a smaller one given by the caller binds.
+  WriteText(big, "12345");
+  ASSERT_TRUE(ReadWholeFile(big, text, error, 5)) << error;
+  EXPECT_EQ(text, "12345");
+  EXPECT_FALSE(ReadWholeFile(big, text, error, 4));
+  EXPECT_TRUE(text.empty());
+}
+
+TEST(FileIO, CompanionFilesAreFoundWithoutRegardToCase) {
+  CTempDir dir;
+  WriteText(dir.File("Track.INI"), "x");
+  EXPECT_EQ(FindFileNoCase(dir.Path(), "track.ini"), dir.File("Track.INI"));
+  EXPECT_EQ(FindFileNoCase(dir.Path() + "/", "TRACK.ini"), dir.Path() + "/Track.INI");
+  EXPECT_EQ(FindFileNoCase(dir.Path(), "track.in"), "");
+  EXPECT_EQ(FindFileNoCase(dir.File("missing"), "track.ini"), "");
+  // An exact match is preferred over another spelling.
+  WriteText(dir.File("track.ini"), "y");
+  EXPECT_EQ(FindFileNoCase(dir.Path(), "track.ini"), dir.File("track.ini"));
+  // A folder of that name is not a file.
+  std::filesystem::create_directory(dir.File("Sub"));
+  EXPECT_EQ(FindFileNoCase(dir.Path(), "sub"), "");
+
+  EXPECT_EQ(JoinPath("", "a.txt"), "a.txt");
+  EXPECT_EQ(JoinPath("out", "a.txt"), "out/a.txt");
+  EXPECT_EQ(JoinPath("out\\", "a.txt"), "out\\a.txt");
+  EXPECT_EQ(JoinPath("out/", "a.txt"), "out/a.txt");
+}
+
+// A symlink is followed, a relative one from its own folder and through a
+// chain, and its target replaced with its permission bits kept; the links
+// stay, and a link to a missing file makes that file. A FIFO, directly or
+// at the end of a link, and an endless chain are refused untouched.
+TEST(FileIO, ReplaceFileFollowsLinksAndRefusesWhatIsNotAFile) {
+  CTempDir dir;
+  std::filesystem::create_directory(dir.File("sub"));
+  WriteText(dir.File("sub/t.txt"), "old");
+  ::chmod(dir.File("sub/t.txt").c_str(), 0600);
+  std::filesystem::create_symlink("sub/t.txt", dir.File("one"));
+  std::filesystem::create_symlink("one", dir.File("two"));
+  std::filesystem::create_symlink("new.txt", dir.File("sub/dangling"));
+  std::string error;
+  ASSERT_TRUE(ReplaceFile(dir.File("two"), std::string("new"), error)) << error;
+  ASSERT_TRUE(ReplaceFile(dir.File("sub/dangling"), std::string("made"), error)) << error;
+  EXPECT_EQ(ReadText(dir.File("sub/t.txt")), "new");
+  EXPECT_EQ(ReadText(dir.File("sub/new.txt")), "made");
+  EXPECT_EQ(std::filesystem::status(dir.File("sub/t.txt")).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  for (const char* link : {"one", "two", "sub/dangling"}) EXPECT_TRUE(std::filesystem::is_symlink(dir.File(link)));
+  EXPECT_EQ(FolderEntries(dir.File("sub")), (std::vector<std::string>{"dangling", "new.txt", "t.txt"}));
+
+  ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0644), 0);
+  std::filesystem::create_symlink("fifo", dir.File("to-fifo"));
+  std::filesystem::create_symlink("loop", dir.File("loop"));
+  const std::pair<std::string, std::string> refused[] = {
+      {"fifo", "it is a FIFO"},
+      {"to-fifo", "it leads to '" + dir.File("fifo") + "', which is a FIFO"},
+      {"loop", "Too many levels of symbolic links"}};
+  for (const auto& [name, says] : refused) {
+    EXPECT_FALSE(ReplaceFile(dir.File(name), std::string("x"), error)) << name;
+    EXPECT_EQ(error, "Could not write file '" + dir.File(name) + "': " + says);
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(dir.File("fifo")));
+  EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"fifo", "loop", "one", "sub", "to-fifo", "two"}));
+}
+
+// An output is the same file as an input however it is named: the same
+// path, another spelling of it, a hard link. A new name passes. After a
+// run, the files it replaced are told by their changed identity.
+TEST(OutputCheck, AnOutputThatIsAnInputIsRefused) {
+  CTempDir dir;
+  WriteText(dir.File("a.xml"), "a");
+  ASSERT_EQ(::link(dir.File("a.xml").c_str(), dir.File("hard.xml").c_str()), 0);
+  std::filesystem::create_directory(dir.File("sub"));
+  std::string error;
+  for (const std::string& out : {dir.File("a.xml"), dir.File("sub/../a.xml"), dir.File("hard.xml")}) {
+    EXPECT_FALSE(CheckOutputs({"", dir.File("other"), dir.File("a.xml")}, {out}, error)) << out;
+    EXPECT_EQ(error, "The output '" + out + "' is the input '" + dir.File("a.xml") + "'; nothing was written");
+  }
+  EXPECT_TRUE(CheckOutputs({dir.File("a.xml")}, {dir.File("b.xml"), ""}, error)) << error;
+  // A replaced file is told from one left alone, also when it was a hard
+  // link of the other.
+  const std::vector<OutputStamp> stamps = StampExisting({dir.File("b.xml"), dir.File("hard.xml"), dir.File("a.xml")});
+  EXPECT_EQ(stamps.size(), 2u);
+  ASSERT_TRUE(ReplaceFile(dir.File("hard.xml"), std::string("b"), error)) << error;
+  EXPECT_EQ(ReplacedSince(stamps), std::vector<std::string>{dir.File("hard.xml")});
+  EXPECT_EQ(ReplacedLines(ReplacedSince(stamps)), "\nThis file was replaced:\n" + dir.File("hard.xml"));
+}
