@@ -66,7 +66,10 @@ struct Pending {
 
 class CMapBuilder {
  public:
-  CMapBuilder(CN5PtfDb& model, std::vector<Pending>& out) : model_(model), out_(out) {}
+  CMapBuilder(CN5PtfDb& model, std::vector<Pending>& out)
+      : model_(model), out_(out), segments_(model.NoSegments(true)) {}
+
+  int Segments() const { return segments_; }
 
   MapShape& Add(MapShape::Kind kind, const char* role, MapColour fill, MapColour stroke, double size) {
     Pending p;
@@ -111,10 +114,263 @@ class CMapBuilder {
     model_.GetXYZ(lng, lat, x, y, z);
   }
 
+  std::vector<int> SectionOfSegments(const TrkDsc& db) const;
+  void Track(const std::vector<int>& sectionOf, std::vector<std::vector<double>>& sectionRight,
+             std::vector<std::vector<double>>& sectionLeft);
+  void Walls();
+  void SectionBoundaries(const TrkDsc& db);
+  void StartLine();
+  void PitLane(const TrkDsc& db, double length);
+  void Objects(const TrkDsc& db);
+
  private:
   CN5PtfDb& model_;
   std::vector<Pending>& out_;
+  const int segments_;
 };
+
+// The section each segment belongs to (a split section makes two
+// segments), as the boundaries count them.
+std::vector<int> CMapBuilder::SectionOfSegments(const TrkDsc& db) const {
+  std::vector<int> sectionOf(static_cast<size_t>(std::max(segments_, 0)), -1);
+  for (int i = 0, seg = 0; i < db.Section.Count() && seg < segments_; ++i) {
+    TrkDsc::SectionRow sec = db.Section[i];
+    const double f = (sec.IsSplitNull() ? 0.0 : sec.Split()) / sec.Length();
+    for (int k = f > 0 && f < 1 ? 2 : 1; k > 0 && seg < segments_; --k) sectionOf[static_cast<size_t>(seg++)] = i;
+  }
+  return sectionOf;
+}
+
+// Surfaces, then the outer edges and the course (the reference line the
+// track is laid along). Per section, its outer right and outer left edges
+// are gathered forward.
+void CMapBuilder::Track(const std::vector<int>& sectionOf, std::vector<std::vector<double>>& sectionRight,
+                        std::vector<std::vector<double>>& sectionLeft) {
+  std::vector<double> right, left, course;
+  for (int s = 0; s < segments_; ++s) {
+    CN5ObjSg* sg = model_.GetSegObj(s);
+    if (!sg) continue;
+    if (const int owner = sectionOf[static_cast<size_t>(s)]; owner >= 0 && sg->NoTractions() > 0) {
+      std::vector<double>& r = sectionRight[static_cast<size_t>(owner)];
+      std::vector<double>& l = sectionLeft[static_cast<size_t>(owner)];
+      CN5ObjFs* rb = sg->GetFsObj(0);
+      CN5ObjFs* lb = sg->GetFsObj(sg->NoTractions() - 1);
+      if (rb && lb) {
+        Edge(*sg, rb->latStart, rb->latEnd, r, false, !r.empty());
+        Edge(*sg, lb->latStart, lb->latEnd, l, false, !l.empty());
+      }
+    }
+    for (int b = 0; b + 1 < sg->NoTractions(); ++b) {
+      CN5ObjFs* band = sg->GetFsObj(b);
+      CN5ObjFs* next = sg->GetFsObj(b + 1);
+      if (!band || !next) continue;
+      MapShape& surface =
+          Add(MapShape::Kind::Polygon, "surface", SurfaceColour(band->grip, band->bandKind), MapColour{}, 0);
+      Edge(*sg, band->latStart, band->latEnd, surface.xy, false, false);
+      Edge(*sg, next->latStart, next->latEnd, surface.xy, true, false);
+    }
+    if (sg->NoTractions() > 0) {
+      CN5ObjFs* r = sg->GetFsObj(0);
+      CN5ObjFs* l = sg->GetFsObj(sg->NoTractions() - 1);
+      Edge(*sg, r->latStart, r->latEnd, right, false, !right.empty());
+      Edge(*sg, l->latStart, l->latEnd, left, false, !left.empty());
+    }
+    Edge(*sg, 0, 0, course, false, !course.empty());
+  }
+  for (std::vector<double>* edge : {&right, &left}) {
+    MapShape& outline = Add(MapShape::Kind::Polyline, "edge", MapColour{}, kOutline, 1.2);
+    outline.xy = std::move(*edge);
+  }
+  MapShape& outline = Add(MapShape::Kind::Polyline, "outline", MapColour{}, MapColour{255, 255, 255, 160}, 1);
+  outline.dashed = true;
+  outline.xy = std::move(course);
+}
+
+void CMapBuilder::Walls() {
+  for (int s = 0; s < segments_; ++s) {
+    CN5ObjSg* sg = model_.GetSegObj(s);
+    for (int w = 0; sg && w < sg->NoWalls(); ++w) {
+      CN5ObjWs* ws = sg->GetWsObj(w);
+      if (!ws) continue;
+      MapShape& wall = Add(MapShape::Kind::Polyline, "wall", MapColour{}, kWall, 2);
+      Edge(*sg, ws->latStart, ws->latEnd, wall.xy, false, false);
+    }
+  }
+}
+
+// Section boundaries with their indices, across the track at each
+// section's first segment (a split section makes two segments).
+void CMapBuilder::SectionBoundaries(const TrkDsc& db) {
+  int seg = 0;
+  for (int i = 0; i < db.Section.Count() && seg < segments_; ++i) {
+    TrkDsc::SectionRow sec = db.Section[i];
+    const double f = (sec.IsSplitNull() ? 0.0 : sec.Split()) / sec.Length();
+    CN5ObjSg* sg = model_.GetSegObj(seg);
+    seg += f > 0 && f < 1 ? 2 : 1;
+    if (!sg || sg->NoTractions() == 0) continue;
+    const double r = sg->GetFsObj(0)->latStart - 2, l = sg->GetFsObj(sg->NoTractions() - 1)->latStart + 2;
+    double x0, y0, x1, y1, z;
+    sg->GetXYZ(0.0, r, x0, y0, z);
+    sg->GetXYZ(0.0, l, x1, y1, z);
+    MapShape& tick = Add(MapShape::Kind::Polyline, "boundary", MapColour{}, kBoundary, 1);
+    tick.xy = {x0, y0, x1, y1};
+    Label(x1, y1, StrFormat("%d", sec.IsIndexNull() ? i : static_cast<int>(sec.Index())), "section", 10, 3, 4);
+  }
+}
+
+void CMapBuilder::StartLine() {
+  CN5ObjSg* sg = model_.GetSegObj(0);
+  if (!(sg && sg->NoTractions() > 0)) return;
+  double x0, y0, x1, y1, z;
+  sg->GetXYZ(0.0, sg->GetFsObj(0)->latStart, x0, y0, z);
+  sg->GetXYZ(0.0, sg->GetFsObj(sg->NoTractions() - 1)->latStart, x1, y1, z);
+  MapShape& line = Add(MapShape::Kind::Polyline, "start", MapColour{}, MapColour{255, 255, 255, 255}, 3);
+  line.xy = {x0, y0, x1, y1};
+  Label(x0, y0, "Start", "label", 11, 5, 14);
+}
+
+// The pit lane: from the merge in to the merge out (over the line when it
+// wraps), out at the stalls' lateral and back in at both merges.
+void CMapBuilder::PitLane(const TrkDsc& db, double length) {
+  if (!(db.AIInfo.Count() > 0 && length > 0)) return;
+  TrkDsc::AIInfoRow ai = db.AIInfo[0];
+  if (ai.IsMergePitInNull() || ai.IsMergePitOutNull()) return;
+  const double in = ai.MergePitIn();
+  double out = ai.MergePitOut();
+  if (out < in) out += length;
+  double stallLat = ai.IsStallsLatStartNull() ? 0.0 : ai.StallsLatStart();
+  MapShape& pit = Add(MapShape::Kind::Polyline, "pit", MapColour{}, kPit, 2);
+  pit.dashed = true;
+  const double steps = (out - in) / 4.0;  // clamped before it becomes an int: it may be huge or NaN
+  const int n = steps > 2 ? static_cast<int>(std::min(steps, 2000.0)) : 2;
+  for (int k = 0; k <= n; ++k) {
+    const double t = static_cast<double>(k) / n;
+    const double ramp = std::min({1.0, t / 0.1, (1 - t) / 0.1});
+    double x, y;
+    Point(in + t * (out - in), stallLat * ramp, x, y);
+    pit.xy.push_back(x);
+    pit.xy.push_back(y);
+  }
+  if (!ai.IsStallsLongStartNull() && !ai.IsStallsLongEndNull()) {
+    double x0, y0, x1, y1;
+    Point(ai.StallsLongStart(), stallLat, x0, y0);
+    Point(ai.StallsLongEnd(), ai.IsStallsLatEndNull() ? stallLat : ai.StallsLatEnd(), x1, y1);
+    MapShape& stalls = Add(MapShape::Kind::Polyline, "pit", MapColour{}, kPit, 5);
+    stalls.xy = {x0, y0, x1, y1};
+    Label(x1, y1, "Pit", "label", 11);
+  }
+}
+
+// Details, trackside objects and scenery.
+void CMapBuilder::Objects(const TrkDsc& db) {
+  for (int i = 0; i < db.TrackDetail.Count(); ++i) {
+    TrkDsc::TrackDetailRow r = db.TrackDetail[i];
+    if (r.IslongtiudeNull() || r.IslatitudeNull()) continue;
+    double x, y;
+    Point(r.longtiude(), r.latitude(), x, y);
+    Marker(x, y, r.IstexNull() ? "detail" : r.tex(), "detail", kDetail);
+  }
+  for (int i = 0; i < db.TSO.Count(); ++i) {
+    TrkDsc::TSORow r = db.TSO[i];
+    double x = r.X(), y = r.Y();
+    if (!r.WorldXYZ()) Point(r.X(), r.Y(), x, y);
+    Marker(x, y, r.Name(), "tso", kTso);
+  }
+  for (const _vars_vertical_obj& v : model_.verticalObjects) {
+    double x, y;
+    Point(v.longStart, v.latStart, x, y);
+    Marker(x, y, v.title, "scenery", kScenery);
+  }
+  auto area = [&](const std::string& title, double start, double end, int side) {
+    const CGlPoint p = model_.EdgePoint((start + end) / 2, side, 10);
+    Marker(p.x, p.y, title, "scenery", kScenery);
+  };
+  for (const _vars_infield_obj& v : model_.infieldObjects) area(v.title, v.start, v.end, v.left ? 1 : 0);
+  for (const _vars_outfield_obj& v : model_.outfieldObjects) area(v.title, v.start, v.end, 0);
+}
+
+bool IsTrack(const MapShape& s) {
+  return s.role == "surface" || s.role == "edge" || s.role == "outline" || s.role == "wall";
+}
+
+// The world rectangle the picture shows.
+struct Extent {
+  double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
+  void Add(const std::vector<double>& xy) {
+    for (size_t i = 0; i + 1 < xy.size(); i += 2) {
+      minX = std::min(minX, xy[i]), maxX = std::max(maxX, xy[i]);
+      minY = std::min(minY, xy[i + 1]), maxY = std::max(maxY, xy[i + 1]);
+    }
+  }
+};
+
+// Points that are not finite are left out of every shape; a marker or
+// label without a position, and anything else (pit lane, markers) reaching
+// further than CN5Ptf::kFarOffset beyond the track itself, is not drawn:
+// the check warns of such values, and the track would shrink to a dot
+// beside them. Returns the extent of what is left.
+Extent DropUndrawable(std::vector<Pending>& pending) {
+  Extent e;
+  for (Pending& p : pending) {
+    std::vector<double>& xy = p.shape.xy;
+    size_t kept = 0;
+    for (size_t i = 0; i + 1 < xy.size(); i += 2)
+      if (std::isfinite(xy[i]) && std::isfinite(xy[i + 1])) {
+        xy[kept++] = xy[i];
+        xy[kept++] = xy[i + 1];
+      }
+    xy.resize(kept);
+    if (IsTrack(p.shape)) e.Add(xy);
+  }
+  if (!(e.minX <= e.maxX)) e.minX = e.maxX = e.minY = e.maxY = 0;
+  const double reach = CN5Ptf::kFarOffset;
+  std::erase_if(pending, [&](const Pending& p) {
+    if (p.shape.xy.empty()) return p.shape.kind == MapShape::Kind::Marker || p.shape.kind == MapShape::Kind::Text;
+    if (IsTrack(p.shape)) return false;
+    for (size_t i = 0; i + 1 < p.shape.xy.size(); i += 2)
+      if (p.shape.xy[i] < e.minX - reach || p.shape.xy[i] > e.maxX + reach || p.shape.xy[i + 1] < e.minY - reach ||
+          p.shape.xy[i + 1] > e.maxY + reach)
+        return true;
+    return false;
+  });
+  for (const Pending& p : pending) e.Add(p.shape.xy);
+  return e;
+}
+
+// World metres to picture pixels (y down).
+struct Frame {
+  double offsetX, margin, minX, maxY, scale;
+  void Place(std::vector<double>& xy) const {
+    for (size_t i = 0; i + 1 < xy.size(); i += 2) {
+      xy[i] = offsetX + (xy[i] - minX) * scale;
+      xy[i + 1] = margin + (maxY - xy[i + 1]) * scale;
+    }
+  }
+  void Place(Pending& p) const {
+    for (size_t i = 0; i + 1 < p.shape.xy.size(); i += 2) {
+      p.shape.xy[i] = offsetX + (p.shape.xy[i] - minX) * scale + p.dx;
+      p.shape.xy[i + 1] = margin + (maxY - p.shape.xy[i + 1]) * scale + p.dy;
+    }
+  }
+};
+
+// Each section's ground: its right edge forward, then its left edge back.
+std::vector<std::vector<double>> SectionAreas(std::vector<std::vector<double>>& sectionRight,
+                                              const std::vector<std::vector<double>>& sectionLeft, const Frame& frame) {
+  std::vector<std::vector<double>> areas(sectionRight.size());
+  for (size_t i = 0; i < sectionRight.size(); ++i) {
+    std::vector<double>& area = areas[i];
+    const std::vector<double>& l = sectionLeft[i];
+    if (sectionRight[i].empty() || l.empty()) continue;
+    area = std::move(sectionRight[i]);
+    for (size_t k = l.size(); k >= 2; k -= 2) {
+      area.push_back(l[k - 2]);
+      area.push_back(l[k - 1]);
+    }
+    frame.Place(area);
+  }
+  return areas;
+}
 
 void AppendColour(std::string& out, const char* attribute, MapColour c) {
   out += StrFormat(" %s=\"#%02x%02x%02x\"", attribute, c.r, c.g, c.b);
@@ -152,202 +408,22 @@ bool CTrackMap::Build(const TrkDsc& db, int width) {
   width_ = std::max(width, 64);
   CN5PtfDb model;
   if (!CLapforge().PTFObjFromDataBase(db, model, "")) return false;
-  const double length = model.GetTrackLength();
-  const int segments = model.NoSegments(true);
+  const double length = model.GetTrackLength();  // lays the segments out: before any query
 
+  // The shapes in world metres: the track, then what lies on and beside it.
   std::vector<Pending> pending;
-  pending.reserve(static_cast<size_t>(segments) * 8 + 64);
   CMapBuilder map(model, pending);
-
-  // The section each segment belongs to (a split section makes two
-  // segments), as the boundaries below count them.
-  std::vector<int> sectionOf(static_cast<size_t>(std::max(segments, 0)), -1);
-  for (int i = 0, seg = 0; i < db.Section.Count() && seg < segments; ++i) {
-    TrkDsc::SectionRow sec = db.Section[i];
-    const double f = (sec.IsSplitNull() ? 0.0 : sec.Split()) / sec.Length();
-    for (int k = f > 0 && f < 1 ? 2 : 1; k > 0 && seg < segments; --k) sectionOf[static_cast<size_t>(seg++)] = i;
-  }
-  // Per section: its outer right edge forward, its outer left edge forward
-  // (reversed when the area is closed).
+  pending.reserve(static_cast<size_t>(map.Segments()) * 8 + 64);
   std::vector<std::vector<double>> sectionRight(static_cast<size_t>(db.Section.Count()));
   std::vector<std::vector<double>> sectionLeft(sectionRight.size());
+  map.Track(map.SectionOfSegments(db), sectionRight, sectionLeft);
+  map.Walls();
+  map.SectionBoundaries(db);
+  map.StartLine();
+  map.PitLane(db, length);
+  map.Objects(db);
+  const Extent e = DropUndrawable(pending);
 
-  // Surfaces, then the outer edges and the course (the reference line the
-  // track is laid along), then the walls over them.
-  std::vector<double> right, left, course;
-  for (int s = 0; s < segments; ++s) {
-    CN5ObjSg* sg = model.GetSegObj(s);
-    if (!sg) continue;
-    if (const int owner = sectionOf[static_cast<size_t>(s)]; owner >= 0 && sg->NoTractions() > 0) {
-      std::vector<double>& r = sectionRight[static_cast<size_t>(owner)];
-      std::vector<double>& l = sectionLeft[static_cast<size_t>(owner)];
-      CN5ObjFs* rb = sg->GetFsObj(0);
-      CN5ObjFs* lb = sg->GetFsObj(sg->NoTractions() - 1);
-      if (rb && lb) {
-        map.Edge(*sg, rb->latStart, rb->latEnd, r, false, !r.empty());
-        map.Edge(*sg, lb->latStart, lb->latEnd, l, false, !l.empty());
-      }
-    }
-    for (int b = 0; b + 1 < sg->NoTractions(); ++b) {
-      CN5ObjFs* band = sg->GetFsObj(b);
-      CN5ObjFs* next = sg->GetFsObj(b + 1);
-      if (!band || !next) continue;
-      MapShape& surface =
-          map.Add(MapShape::Kind::Polygon, "surface", SurfaceColour(band->grip, band->bandKind), MapColour{}, 0);
-      map.Edge(*sg, band->latStart, band->latEnd, surface.xy, false, false);
-      map.Edge(*sg, next->latStart, next->latEnd, surface.xy, true, false);
-    }
-    if (sg->NoTractions() > 0) {
-      CN5ObjFs* r = sg->GetFsObj(0);
-      CN5ObjFs* l = sg->GetFsObj(sg->NoTractions() - 1);
-      map.Edge(*sg, r->latStart, r->latEnd, right, false, !right.empty());
-      map.Edge(*sg, l->latStart, l->latEnd, left, false, !left.empty());
-    }
-    map.Edge(*sg, 0, 0, course, false, !course.empty());
-  }
-  for (std::vector<double>* edge : {&right, &left}) {
-    MapShape& outline = map.Add(MapShape::Kind::Polyline, "edge", MapColour{}, kOutline, 1.2);
-    outline.xy = std::move(*edge);
-  }
-  MapShape& outline = map.Add(MapShape::Kind::Polyline, "outline", MapColour{}, MapColour{255, 255, 255, 160}, 1);
-  outline.dashed = true;
-  outline.xy = std::move(course);
-  for (int s = 0; s < segments; ++s) {
-    CN5ObjSg* sg = model.GetSegObj(s);
-    for (int w = 0; sg && w < sg->NoWalls(); ++w) {
-      CN5ObjWs* ws = sg->GetWsObj(w);
-      if (!ws) continue;
-      MapShape& wall = map.Add(MapShape::Kind::Polyline, "wall", MapColour{}, kWall, 2);
-      map.Edge(*sg, ws->latStart, ws->latEnd, wall.xy, false, false);
-    }
-  }
-
-  // Section boundaries with their indices, across the track at each
-  // section's first segment (a split section makes two segments).
-  int seg = 0;
-  for (int i = 0; i < db.Section.Count() && seg < segments; ++i) {
-    TrkDsc::SectionRow sec = db.Section[i];
-    const double f = (sec.IsSplitNull() ? 0.0 : sec.Split()) / sec.Length();
-    CN5ObjSg* sg = model.GetSegObj(seg);
-    seg += f > 0 && f < 1 ? 2 : 1;
-    if (!sg || sg->NoTractions() == 0) continue;
-    const double r = sg->GetFsObj(0)->latStart - 2, l = sg->GetFsObj(sg->NoTractions() - 1)->latStart + 2;
-    double x0, y0, x1, y1, z;
-    sg->GetXYZ(0.0, r, x0, y0, z);
-    sg->GetXYZ(0.0, l, x1, y1, z);
-    MapShape& tick = map.Add(MapShape::Kind::Polyline, "boundary", MapColour{}, kBoundary, 1);
-    tick.xy = {x0, y0, x1, y1};
-    map.Label(x1, y1, StrFormat("%d", sec.IsIndexNull() ? i : static_cast<int>(sec.Index())), "section", 10, 3, 4);
-  }
-
-  // The start line.
-  if (CN5ObjSg* sg = model.GetSegObj(0); sg && sg->NoTractions() > 0) {
-    double x0, y0, x1, y1, z;
-    sg->GetXYZ(0.0, sg->GetFsObj(0)->latStart, x0, y0, z);
-    sg->GetXYZ(0.0, sg->GetFsObj(sg->NoTractions() - 1)->latStart, x1, y1, z);
-    MapShape& line = map.Add(MapShape::Kind::Polyline, "start", MapColour{}, MapColour{255, 255, 255, 255}, 3);
-    line.xy = {x0, y0, x1, y1};
-    map.Label(x0, y0, "Start", "label", 11, 5, 14);
-  }
-
-  // The pit lane: from the merge in to the merge out (over the line when
-  // it wraps), out at the stalls' lateral and back in at both merges.
-  if (db.AIInfo.Count() > 0 && length > 0) {
-    TrkDsc::AIInfoRow ai = db.AIInfo[0];
-    if (!ai.IsMergePitInNull() && !ai.IsMergePitOutNull()) {
-      const double in = ai.MergePitIn();
-      double out = ai.MergePitOut();
-      if (out < in) out += length;
-      double stallLat = ai.IsStallsLatStartNull() ? 0.0 : ai.StallsLatStart();
-      MapShape& pit = map.Add(MapShape::Kind::Polyline, "pit", MapColour{}, kPit, 2);
-      pit.dashed = true;
-      const double steps = (out - in) / 4.0;  // clamped before it becomes an int: it may be huge or NaN
-      const int n = steps > 2 ? static_cast<int>(std::min(steps, 2000.0)) : 2;
-      for (int k = 0; k <= n; ++k) {
-        const double t = static_cast<double>(k) / n;
-        const double ramp = std::min({1.0, t / 0.1, (1 - t) / 0.1});
-        double x, y;
-        map.Point(in + t * (out - in), stallLat * ramp, x, y);
-        pit.xy.push_back(x);
-        pit.xy.push_back(y);
-      }
-      if (!ai.IsStallsLongStartNull() && !ai.IsStallsLongEndNull()) {
-        double x0, y0, x1, y1;
-        map.Point(ai.StallsLongStart(), stallLat, x0, y0);
-        map.Point(ai.StallsLongEnd(), ai.IsStallsLatEndNull() ? stallLat : ai.StallsLatEnd(), x1, y1);
-        MapShape& stalls = map.Add(MapShape::Kind::Polyline, "pit", MapColour{}, kPit, 5);
-        stalls.xy = {x0, y0, x1, y1};
-        map.Label(x1, y1, "Pit", "label", 11);
-      }
-    }
-  }
-
-  // Details, trackside objects and scenery.
-  for (int i = 0; i < db.TrackDetail.Count(); ++i) {
-    TrkDsc::TrackDetailRow r = db.TrackDetail[i];
-    if (r.IslongtiudeNull() || r.IslatitudeNull()) continue;
-    double x, y;
-    map.Point(r.longtiude(), r.latitude(), x, y);
-    map.Marker(x, y, r.IstexNull() ? "detail" : r.tex(), "detail", kDetail);
-  }
-  for (int i = 0; i < db.TSO.Count(); ++i) {
-    TrkDsc::TSORow r = db.TSO[i];
-    double x = r.X(), y = r.Y();
-    if (!r.WorldXYZ()) map.Point(r.X(), r.Y(), x, y);
-    map.Marker(x, y, r.Name(), "tso", kTso);
-  }
-  for (const _vars_vertical_obj& v : model.verticalObjects) {
-    double x, y;
-    map.Point(v.longStart, v.latStart, x, y);
-    map.Marker(x, y, v.title, "scenery", kScenery);
-  }
-  auto area = [&](const std::string& title, double start, double end, int side) {
-    const CGlPoint p = model.EdgePoint((start + end) / 2, side, 10);
-    map.Marker(p.x, p.y, title, "scenery", kScenery);
-  };
-  for (const _vars_infield_obj& v : model.infieldObjects) area(v.title, v.start, v.end, v.left ? 1 : 0);
-  for (const _vars_outfield_obj& v : model.outfieldObjects) area(v.title, v.start, v.end, 0);
-
-  // Points that are not finite are left out of every shape; a marker or
-  // label without a position, and anything else (pit lane, markers)
-  // reaching further than CN5Ptf::kFarOffset beyond the track itself, is
-  // not drawn: the check warns of such values, and the track would shrink
-  // to a dot beside them.
-  auto isTrack = [](const MapShape& s) {
-    return s.role == "surface" || s.role == "edge" || s.role == "outline" || s.role == "wall";
-  };
-  double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
-  for (Pending& p : pending) {
-    std::vector<double>& xy = p.shape.xy;
-    size_t kept = 0;
-    for (size_t i = 0; i + 1 < xy.size(); i += 2)
-      if (std::isfinite(xy[i]) && std::isfinite(xy[i + 1])) {
-        xy[kept++] = xy[i];
-        xy[kept++] = xy[i + 1];
-      }
-    xy.resize(kept);
-    if (!isTrack(p.shape)) continue;
-    for (size_t i = 0; i + 1 < xy.size(); i += 2) {
-      minX = std::min(minX, xy[i]), maxX = std::max(maxX, xy[i]);
-      minY = std::min(minY, xy[i + 1]), maxY = std::max(maxY, xy[i + 1]);
-    }
-  }
-  if (!(minX <= maxX)) minX = maxX = minY = maxY = 0;
-  const double reach = CN5Ptf::kFarOffset;
-  std::erase_if(pending, [&](const Pending& p) {
-    if (p.shape.xy.empty()) return p.shape.kind == MapShape::Kind::Marker || p.shape.kind == MapShape::Kind::Text;
-    if (isTrack(p.shape)) return false;
-    for (size_t i = 0; i + 1 < p.shape.xy.size(); i += 2)
-      if (p.shape.xy[i] < minX - reach || p.shape.xy[i] > maxX + reach || p.shape.xy[i + 1] < minY - reach ||
-          p.shape.xy[i + 1] > maxY + reach)
-        return true;
-    return false;
-  });
-  for (const Pending& p : pending)
-    for (size_t i = 0; i + 1 < p.shape.xy.size(); i += 2) {
-      minX = std::min(minX, p.shape.xy[i]), maxX = std::max(maxX, p.shape.xy[i]);
-      minY = std::min(minY, p.shape.xy[i + 1]), maxY = std::max(maxY, p.shape.xy[i + 1]);
-    }
   // The picture's scale from the extent of everything drawn. A span too wide
   // for a double (a band edge near the largest value) stays finite.
   const double margin = std::max(24.0, width_ * 0.05), footer = 40;
@@ -355,11 +431,11 @@ bool CTrackMap::Build(const TrkDsc& db, int width) {
     const double d = hi - lo;
     return std::isfinite(d) ? std::max(d, 1.0) : std::numeric_limits<double>::max();
   };
-  const double spanX = span(minX, maxX), spanY = span(minY, maxY);
+  const double spanX = span(e.minX, e.maxX), spanY = span(e.minY, e.maxY);
   scale_ = std::min((width_ - 2 * margin) / spanX, (2.0 * width_ - 2 * margin - footer) / spanY);
   if (!(scale_ > 0)) scale_ = 1;
   height_ = static_cast<int>(std::ceil(spanY * scale_ + 2 * margin + footer));
-  const double offsetX = (width_ - spanX * scale_) / 2;
+  const Frame frame{(width_ - spanX * scale_) / 2, margin, e.minX, e.maxY, scale_};
 
   shapes_.reserve(pending.size() + 8);
   MapShape& background = shapes_.emplace_back();
@@ -368,32 +444,17 @@ bool CTrackMap::Build(const TrkDsc& db, int width) {
   background.fill = kBackground;
   background.xy = {0, 0, double(width_), 0, double(width_), double(height_), 0, double(height_)};
   for (Pending& p : pending) {
-    for (size_t i = 0; i + 1 < p.shape.xy.size(); i += 2) {
-      p.shape.xy[i] = offsetX + (p.shape.xy[i] - minX) * scale_ + p.dx;
-      p.shape.xy[i + 1] = margin + (maxY - p.shape.xy[i + 1]) * scale_ + p.dy;
-    }
+    frame.Place(p);
     shapes_.push_back(std::move(p.shape));
   }
-  auto place = [&](std::vector<double>& xy) {
-    for (size_t i = 0; i + 1 < xy.size(); i += 2) {
-      xy[i] = offsetX + (xy[i] - minX) * scale_;
-      xy[i + 1] = margin + (maxY - xy[i + 1]) * scale_;
-    }
-  };
-  sectionAreas_.resize(sectionRight.size());
-  for (size_t i = 0; i < sectionRight.size(); ++i) {
-    std::vector<double>& area = sectionAreas_[i];
-    const std::vector<double>& l = sectionLeft[i];
-    if (sectionRight[i].empty() || l.empty()) continue;
-    area = std::move(sectionRight[i]);
-    for (size_t k = l.size(); k >= 2; k -= 2) {
-      area.push_back(l[k - 2]);
-      area.push_back(l[k - 1]);
-    }
-    place(area);
-  }
+  sectionAreas_ = SectionAreas(sectionRight, sectionLeft, frame);
+  AddScaleBar(margin);
+  AddNorthArrow(db, margin);
+  return true;
+}
 
-  // Scale bar: a round length near a quarter of the width.
+// A round length near a quarter of the width.
+void CTrackMap::AddScaleBar(double margin) {
   const double target = 0.25 * width_ / scale_;
   double bar = std::pow(10.0, std::floor(std::log10(target)));
   for (double m : {5.0, 2.0})
@@ -415,8 +476,10 @@ bool CTrackMap::Build(const TrkDsc& db, int width) {
   scaleText.size = 11;
   scaleText.xy = {bx + bar * scale_ + 6, by};
   scaleText.label = bar >= 1000 ? StrFormat("%g km", bar / 1000) : StrFormat("%g m", bar);
+}
 
-  // North arrow: north is the world's +Y turned by the north-south angle.
+// North is the world's +Y turned by the north-south angle.
+void CTrackMap::AddNorthArrow(const TrkDsc& db, double margin) {
   double ns = 0;
   if (db.TrackSummary.Count() > 0 && !db.TrackSummary[0].IsNS_AngleNull()) ns = db.TrackSummary[0].NS_Angle();
   if (!std::isfinite(ns)) ns = 0;  // the check reports it; the arrow points along +Y
@@ -436,7 +499,6 @@ bool CTrackMap::Build(const TrkDsc& db, int width) {
   north.size = 12;
   north.xy = {cx + 26 * ux - 4, cy + 26 * uy + 4};
   north.label = "N";
-  return true;
 }
 
 const std::vector<double>& CTrackMap::SectionArea(int section) const {

@@ -61,6 +61,11 @@ class CTrackMap {
   std::string ToSvg() const;
 
  private:
+  // The scale bar in the bottom left corner and the north arrow in the top
+  // right one, laid out in pixels once the scale is known.
+  void AddScaleBar(double margin);
+  void AddNorthArrow(const TrkDsc& db, double margin);
+
   int width_ = 0, height_ = 0;
   double scale_ = 1;  // pixels per metre
   std::vector<MapShape> shapes_;
