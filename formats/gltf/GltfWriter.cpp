@@ -68,32 +68,17 @@ std::string UriOf(const std::string& name) {
 
 bool EndsWithGlb(const std::string& path) { return FileString::Extension(path) == "glb"; }
 
-}  // namespace
-
-struct CGltfWriter::Document {
-  tinygltf::Model model;
-};
-
-CGltfWriter::CGltfWriter() : doc_(std::make_unique<Document>()) {}
-CGltfWriter::~CGltfWriter() = default;
-
-void CGltfWriter::Build(const CGlBlockArray& blocks, const CGlMaterialArray& materials, CProgress* progress) {
-  tinygltf::Model& m = doc_->model;
-  m = tinygltf::Model();
-  m.asset.version = "2.0";
-  m.asset.generator = "Lapforge";
-  triangles_ = 0;
-
-  // Sizes first: every corner may become a vertex, every quad two triangles.
-  size_t corners = 0, indexCount = 0;
-  const int materialCount = materials.GetSize();
+// Corners and indices of all blocks: every corner may become a vertex,
+// every quad two triangles. Every index is checked here once, so the pass
+// that packs the buffer reads freely.
+void CountCorners(const CGlBlockArray& blocks, int materialCount, size_t& corners, size_t& indexCount) {
+  corners = indexCount = 0;
   for (int b = 0; b < blocks.GetSize(); ++b) {
     const CGlBlock& block = blocks[b];
     const int pointCount = block.points.GetSize();
     for (const CGlFace& f : block.faces) {
       const int n = f.GetVertexCount();
       if (f.deleted || n < 3) continue;
-      // Every index is checked here once, so the pass below reads freely.
       for (int k = 0; k < n; ++k) CheckIndex(f.vertices[k], static_cast<size_t>(pointCount), "glTF: face vertex");
       if (f.materialIndex >= materialCount)
         CheckIndex(f.materialIndex, static_cast<size_t>(materialCount), "glTF: face material");
@@ -101,11 +86,11 @@ void CGltfWriter::Build(const CGlBlockArray& blocks, const CGlMaterialArray& mat
       indexCount += n == 4 ? 6 : 3;
     }
   }
-  vertices_.reset(new uint8_t[corners * kVertexStride]);
-  indices_.reset(new uint32_t[indexCount]);
+}
 
-  // Materials, one glTF material per entry; their images come later.
-  for (int i = 0; i < materialCount; ++i) {
+// One glTF material per entry; their images come later.
+void AddMaterials(tinygltf::Model& m, const CGlMaterialArray& materials) {
+  for (int i = 0; i < materials.GetSize(); ++i) {
     const CGlMaterial& src = materials[i];
     tinygltf::Material mat;
     mat.name = src.materialName;
@@ -120,149 +105,197 @@ void CGltfWriter::Build(const CGlBlockArray& blocks, const CGlMaterialArray& mat
     }
     m.materials.push_back(std::move(mat));
   }
+}
+
+// The node of a block; collision-only blocks are marked in its extras.
+tinygltf::Node BlockNode(const CGlBlock& block) {
+  tinygltf::Node node;
+  node.name = block.name;
+  if (!block.tag.render) {
+    tinygltf::Value::Object extras;
+    extras["collisionOnly"] = tinygltf::Value(true);
+    extras["response"] = tinygltf::Value(static_cast<int>(block.tag.responseKind));
+    node.extras = tinygltf::Value(std::move(extras));
+  }
+  return node;
+}
+
+// The faces of a block grouped by material (slot 0 for faces without one):
+// group g holds order[groupStart[g]] up to order[groupStart[g + 1]].
+void GroupByMaterial(const CGlBlock& block, int materialCount, std::vector<int32_t>& groupStart,
+                     std::vector<int32_t>& order) {
+  const CGlFace* faces = block.faces.data();
+  const int faceCount = block.faces.GetSize();
+  groupStart.assign(static_cast<size_t>(materialCount) + 2, 0);
+  for (int i = 0; i < faceCount; ++i) {
+    const CGlFace& f = faces[i];
+    if (f.deleted || f.GetVertexCount() < 3) continue;
+    ++groupStart[static_cast<size_t>(f.materialIndex < 0 ? 0 : f.materialIndex + 1) + 1];
+  }
+  for (size_t g = 1; g < groupStart.size(); ++g) groupStart[g] += groupStart[g - 1];
+  order.resize(static_cast<size_t>(groupStart.back()));
+  std::vector<int32_t> fill(groupStart.begin(), groupStart.end() - 1);
+  for (int i = 0; i < faceCount; ++i) {
+    const CGlFace& f = faces[i];
+    if (f.deleted || f.GetVertexCount() < 3) continue;
+    order[static_cast<size_t>(fill[static_cast<size_t>(f.materialIndex < 0 ? 0 : f.materialIndex + 1)]++)] = i;
+  }
+}
+
+// The two views of the mesh data, vertices then indices; glTF forbids
+// empty buffer views, so without faces there are none.
+void AddMeshViews(tinygltf::Model& m, size_t vertexBytes, size_t indexBytes) {
+  if (vertexBytes == 0) return;
+  tinygltf::BufferView vertexView;
+  vertexView.name = "vertices";
+  vertexView.buffer = 0;
+  vertexView.byteOffset = 0;
+  vertexView.byteLength = vertexBytes;
+  vertexView.byteStride = kVertexStride;
+  vertexView.target = TINYGLTF_TARGET_ARRAY_BUFFER;
+  m.bufferViews.push_back(std::move(vertexView));
+  tinygltf::BufferView indexView;
+  indexView.name = "indices";
+  indexView.buffer = 0;
+  indexView.byteOffset = vertexBytes;
+  indexView.byteLength = indexBytes;
+  indexView.target = TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER;
+  m.bufferViews.push_back(std::move(indexView));
+}
+
+}  // namespace
+
+struct CGltfWriter::Document {
+  tinygltf::Model model;
+};
+
+CGltfWriter::CGltfWriter() : doc_(std::make_unique<Document>()) {}
+CGltfWriter::~CGltfWriter() = default;
+
+// Packs the faces of one material group of a block into the buffer. Per
+// point of the block it keeps the primitive that last used it and the
+// vertex it became there, so that corners sharing a point and its
+// attributes share one vertex.
+class CGltfWriter::Packer {
+ public:
+  Packer(uint8_t* vertices, uint32_t* indices) : vbase_(vertices), ibase_(indices) {}
+
+  size_t VertexCount() const { return vertexCount_; }
+  size_t IndexCount() const { return indexAt_; }
+
+  void StartBlock(size_t points) {
+    stamp_.assign(points, -1);
+    vertexOf_.resize(points);
+  }
+
+  // The faces order[from] up to order[to] as one primitive's vertices
+  // (from firstVertex on) and indices; lo and hi get the positions' bounds.
+  void Primitive(const CGlBlock& block, const int32_t* order, int32_t from, int32_t to, float lo[3], float hi[3]) {
+    const CGlPoint* pts = block.points.data();
+    const CGlFace* faces = block.faces.data();
+    int32_t* const stamp = stamp_.data();
+    uint32_t* const vertexOf = vertexOf_.data();
+    const int32_t primitiveStamp = ++primitiveStamp_;
+    size_t vertexCount = vertexCount_, indexAt = indexAt_;
+    const size_t firstVertex = vertexCount;
+    for (int c = 0; c < 3; ++c) lo[c] = std::numeric_limits<float>::max(), hi[c] = -lo[c];
+    for (int32_t o = from; o < to; ++o) {
+      const CGlFace& f = faces[order[o]];
+      const int n = f.GetVertexCount();
+      const bool faceUVs = f.hasUVs && f.GetFloatCount() >= 2 * n;
+      float plane[3];
+      bool planeDone = false;
+      uint32_t corner[4];
+      for (int k = 0; k < n; ++k) {
+        const int32_t pi = f.vertices[k];
+        const CGlPoint& p = pts[pi];
+        float rec[8];
+        // Game (x, y, z) to glTF (x, z, -y).
+        rec[0] = Finite(p.x), rec[1] = Finite(p.z), rec[2] = 0.0f - Finite(p.y);
+        float nrm[3];
+        if (p.hasNormal) {
+          UnitNormal(p.nx, p.ny, p.nz, nrm);
+        } else {
+          if (!planeDone) FacePlaneNormal(f, pts, plane), planeDone = true;
+          nrm[0] = plane[0], nrm[1] = plane[1], nrm[2] = plane[2];
+        }
+        rec[3] = nrm[0], rec[4] = nrm[2], rec[5] = 0.0f - nrm[1];
+        if (faceUVs) {
+          rec[6] = Finite(f.uvs[2 * k]), rec[7] = Finite(f.uvs[2 * k + 1]);
+        } else if (p.hasUV) {
+          rec[6] = Finite(p.u), rec[7] = Finite(p.v);
+        } else {
+          rec[6] = 0, rec[7] = 0;
+        }
+        if (stamp[pi] == primitiveStamp) {
+          const uint32_t v = vertexOf[pi];
+          if (std::memcmp(vbase_ + (firstVertex + v) * kVertexStride, rec, kVertexStride) == 0) {
+            corner[k] = v;
+            continue;
+          }
+        }
+        const uint32_t v = static_cast<uint32_t>(vertexCount - firstVertex);
+        std::memcpy(vbase_ + vertexCount * kVertexStride, rec, kVertexStride);
+        ++vertexCount;
+        for (int c = 0; c < 3; ++c) {
+          lo[c] = std::min(lo[c], rec[c]);
+          hi[c] = std::max(hi[c], rec[c]);
+        }
+        stamp[pi] = primitiveStamp;
+        vertexOf[pi] = v;
+        corner[k] = v;
+      }
+      ibase_[indexAt++] = corner[0], ibase_[indexAt++] = corner[1], ibase_[indexAt++] = corner[2];
+      if (n == 4) ibase_[indexAt++] = corner[0], ibase_[indexAt++] = corner[2], ibase_[indexAt++] = corner[3];
+    }
+    vertexCount_ = vertexCount;
+    indexAt_ = indexAt;
+  }
+
+ private:
+  uint8_t* const vbase_;
+  uint32_t* const ibase_;
+  size_t vertexCount_ = 0, indexAt_ = 0;
+  std::vector<int32_t> stamp_;
+  std::vector<uint32_t> vertexOf_;
+  int32_t primitiveStamp_ = 0;
+};
+
+void CGltfWriter::Build(const CGlBlockArray& blocks, const CGlMaterialArray& materials, CProgress* progress) {
+  tinygltf::Model& m = doc_->model;
+  m = tinygltf::Model();
+  m.asset.version = "2.0";
+  m.asset.generator = "Lapforge";
+  triangles_ = 0;
+
+  size_t corners = 0, indexCount = 0;
+  const int materialCount = materials.GetSize();
+  CountCorners(blocks, materialCount, corners, indexCount);
+  vertices_.reset(new uint8_t[corners * kVertexStride]);
+  indices_.reset(new uint32_t[indexCount]);
+  AddMaterials(m, materials);
   images_.clear();
   imageBytes_.clear();
 
   tinygltf::Scene scene;
   scene.name = "track";
-  size_t vertexCount = 0, indexAt = 0;
-  uint8_t* const vbase = vertices_.get();
-  uint32_t* const ibase = indices_.get();
-  // Per point of the block: the primitive that last used it and the vertex
-  // it became there, so that corners sharing a point and its attributes
-  // share one vertex.
-  std::vector<int32_t> stamp;
-  std::vector<uint32_t> vertexOf;
-  std::vector<int32_t> groupStart;
-  std::vector<int32_t> order;
-  int32_t primitiveStamp = 0;
-
+  Packer packer(vertices_.get(), indices_.get());
+  std::vector<int32_t> groupStart, order;
   for (int b = 0; b < blocks.GetSize(); ++b) {
     const CGlBlock& block = blocks[b];
-    const CGlPoint* pts = block.points.data();
-    const CGlFace* faces = block.faces.data();
-    const int faceCount = block.faces.GetSize();
-
-    tinygltf::Node node;
-    node.name = block.name;
-    if (!block.tag.render) {
-      tinygltf::Value::Object extras;
-      extras["collisionOnly"] = tinygltf::Value(true);
-      extras["response"] = tinygltf::Value(static_cast<int>(block.tag.responseKind));
-      node.extras = tinygltf::Value(std::move(extras));
-    }
-
-    // Faces grouped by material (slot 0 for faces without one).
-    groupStart.assign(static_cast<size_t>(materialCount) + 2, 0);
-    for (int i = 0; i < faceCount; ++i) {
-      const CGlFace& f = faces[i];
-      if (f.deleted || f.GetVertexCount() < 3) continue;
-      ++groupStart[static_cast<size_t>(f.materialIndex < 0 ? 0 : f.materialIndex + 1) + 1];
-    }
-    for (size_t g = 1; g < groupStart.size(); ++g) groupStart[g] += groupStart[g - 1];
-    order.resize(static_cast<size_t>(groupStart.back()));
-    {
-      std::vector<int32_t> fill(groupStart.begin(), groupStart.end() - 1);
-      for (int i = 0; i < faceCount; ++i) {
-        const CGlFace& f = faces[i];
-        if (f.deleted || f.GetVertexCount() < 3) continue;
-        order[static_cast<size_t>(fill[static_cast<size_t>(f.materialIndex < 0 ? 0 : f.materialIndex + 1)]++)] = i;
-      }
-    }
-    stamp.assign(block.points.size(), -1);
-    vertexOf.resize(block.points.size());
-
+    tinygltf::Node node = BlockNode(block);
+    GroupByMaterial(block, materialCount, groupStart, order);
+    packer.StartBlock(block.points.size());
     tinygltf::Mesh mesh;
     mesh.name = block.name;
     for (size_t g = 0; g + 1 < groupStart.size(); ++g) {
-      const int32_t from = groupStart[g], to = groupStart[g + 1];
-      if (from == to) continue;
-      ++primitiveStamp;
-      const size_t firstVertex = vertexCount, firstIndex = indexAt;
-      float lo[3] = {std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
-                     std::numeric_limits<float>::max()};
-      float hi[3] = {-lo[0], -lo[1], -lo[2]};
-      for (int32_t o = from; o < to; ++o) {
-        const CGlFace& f = faces[order[static_cast<size_t>(o)]];
-        const int n = f.GetVertexCount();
-        const bool faceUVs = f.hasUVs && f.GetFloatCount() >= 2 * n;
-        float plane[3];
-        bool planeDone = false;
-        uint32_t corner[4];
-        for (int k = 0; k < n; ++k) {
-          const int32_t pi = f.vertices[k];
-          const CGlPoint& p = pts[pi];
-          float rec[8];
-          // Game (x, y, z) to glTF (x, z, -y).
-          rec[0] = Finite(p.x), rec[1] = Finite(p.z), rec[2] = 0.0f - Finite(p.y);
-          float nrm[3];
-          if (p.hasNormal) {
-            UnitNormal(p.nx, p.ny, p.nz, nrm);
-          } else {
-            if (!planeDone) FacePlaneNormal(f, pts, plane), planeDone = true;
-            nrm[0] = plane[0], nrm[1] = plane[1], nrm[2] = plane[2];
-          }
-          rec[3] = nrm[0], rec[4] = nrm[2], rec[5] = 0.0f - nrm[1];
-          if (faceUVs) {
-            rec[6] = Finite(f.uvs[2 * k]), rec[7] = Finite(f.uvs[2 * k + 1]);
-          } else if (p.hasUV) {
-            rec[6] = Finite(p.u), rec[7] = Finite(p.v);
-          } else {
-            rec[6] = 0, rec[7] = 0;
-          }
-          if (stamp[static_cast<size_t>(pi)] == primitiveStamp) {
-            const uint32_t v = vertexOf[static_cast<size_t>(pi)];
-            if (std::memcmp(vbase + (firstVertex + v) * kVertexStride, rec, kVertexStride) == 0) {
-              corner[k] = v;
-              continue;
-            }
-          }
-          const uint32_t v = static_cast<uint32_t>(vertexCount - firstVertex);
-          std::memcpy(vbase + vertexCount * kVertexStride, rec, kVertexStride);
-          ++vertexCount;
-          for (int c = 0; c < 3; ++c) {
-            lo[c] = std::min(lo[c], rec[c]);
-            hi[c] = std::max(hi[c], rec[c]);
-          }
-          stamp[static_cast<size_t>(pi)] = primitiveStamp;
-          vertexOf[static_cast<size_t>(pi)] = v;
-          corner[k] = v;
-        }
-        ibase[indexAt++] = corner[0], ibase[indexAt++] = corner[1], ibase[indexAt++] = corner[2];
-        if (n == 4) ibase[indexAt++] = corner[0], ibase[indexAt++] = corner[2], ibase[indexAt++] = corner[3];
-      }
-
-      const size_t count = vertexCount - firstVertex;
-      tinygltf::Primitive prim;
-      prim.mode = TINYGLTF_MODE_TRIANGLES;
-      prim.material = g == 0 ? -1 : static_cast<int>(g) - 1;
-      auto attribute = [&](size_t offset, int type, bool bounds) {
-        tinygltf::Accessor a;
-        a.bufferView = kVertexView;
-        a.byteOffset = firstVertex * kVertexStride + offset;
-        a.componentType = TINYGLTF_COMPONENT_TYPE_FLOAT;
-        a.type = type;
-        a.count = count;
-        if (bounds) {
-          a.minValues = {lo[0], lo[1], lo[2]};
-          a.maxValues = {hi[0], hi[1], hi[2]};
-        }
-        m.accessors.push_back(std::move(a));
-        return static_cast<int>(m.accessors.size()) - 1;
-      };
-      prim.attributes["POSITION"] = attribute(0, TINYGLTF_TYPE_VEC3, true);
-      prim.attributes["NORMAL"] = attribute(12, TINYGLTF_TYPE_VEC3, false);
-      prim.attributes["TEXCOORD_0"] = attribute(24, TINYGLTF_TYPE_VEC2, false);
-      tinygltf::Accessor idx;
-      idx.bufferView = kIndexView;
-      idx.byteOffset = firstIndex * sizeof(uint32_t);
-      idx.componentType = TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT;
-      idx.type = TINYGLTF_TYPE_SCALAR;
-      idx.count = indexAt - firstIndex;
-      m.accessors.push_back(std::move(idx));
-      prim.indices = static_cast<int>(m.accessors.size()) - 1;
-      triangles_ += static_cast<long long>((indexAt - firstIndex) / 3);
-      mesh.primitives.push_back(std::move(prim));
+      if (groupStart[g] == groupStart[g + 1]) continue;
+      const size_t firstVertex = packer.VertexCount(), firstIndex = packer.IndexCount();
+      float lo[3], hi[3];
+      packer.Primitive(block, order.data(), groupStart[g], groupStart[g + 1], lo, hi);
+      mesh.primitives.push_back(AddPrimitive(g == 0 ? -1 : static_cast<int>(g) - 1, firstVertex,
+                                             packer.VertexCount() - firstVertex, firstIndex,
+                                             packer.IndexCount() - firstIndex, lo, hi));
     }
     // A block without faces stays a node (its name is part of the track)
     // without a mesh: glTF has no empty meshes.
@@ -277,27 +310,47 @@ void CGltfWriter::Build(const CGlBlockArray& blocks, const CGlMaterialArray& mat
   m.scenes.push_back(std::move(scene));
   m.defaultScene = 0;
 
-  vertexBytes_ = vertexCount * kVertexStride;
-  indexBytes_ = indexAt * sizeof(uint32_t);
-  tinygltf::BufferView vertexView;
-  vertexView.name = "vertices";
-  vertexView.buffer = 0;
-  vertexView.byteOffset = 0;
-  vertexView.byteLength = vertexBytes_;
-  vertexView.byteStride = kVertexStride;
-  vertexView.target = TINYGLTF_TARGET_ARRAY_BUFFER;
-  tinygltf::BufferView indexView;
-  indexView.name = "indices";
-  indexView.buffer = 0;
-  indexView.byteOffset = vertexBytes_;
-  indexView.byteLength = indexBytes_;
-  indexView.target = TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER;
-  // glTF forbids empty buffer views: without faces there are none.
-  if (vertexBytes_ > 0) {
-    m.bufferViews.push_back(std::move(vertexView));
-    m.bufferViews.push_back(std::move(indexView));
-  }
+  vertexBytes_ = packer.VertexCount() * kVertexStride;
+  indexBytes_ = packer.IndexCount() * sizeof(uint32_t);
+  AddMeshViews(m, vertexBytes_, indexBytes_);
   meshViews_ = m.bufferViews.size();
+}
+
+// The accessors of a primitive's vertices (positions with their bounds,
+// normals, texture coordinates) and indices.
+tinygltf::Primitive CGltfWriter::AddPrimitive(int material, size_t firstVertex, size_t vertexCount, size_t firstIndex,
+                                              size_t indexCount, const float lo[3], const float hi[3]) {
+  tinygltf::Model& m = doc_->model;
+  tinygltf::Primitive prim;
+  prim.mode = TINYGLTF_MODE_TRIANGLES;
+  prim.material = material;
+  auto attribute = [&](size_t offset, int type, bool bounds) {
+    tinygltf::Accessor a;
+    a.bufferView = kVertexView;
+    a.byteOffset = firstVertex * kVertexStride + offset;
+    a.componentType = TINYGLTF_COMPONENT_TYPE_FLOAT;
+    a.type = type;
+    a.count = vertexCount;
+    if (bounds) {
+      a.minValues = {lo[0], lo[1], lo[2]};
+      a.maxValues = {hi[0], hi[1], hi[2]};
+    }
+    m.accessors.push_back(std::move(a));
+    return static_cast<int>(m.accessors.size()) - 1;
+  };
+  prim.attributes["POSITION"] = attribute(0, TINYGLTF_TYPE_VEC3, true);
+  prim.attributes["NORMAL"] = attribute(12, TINYGLTF_TYPE_VEC3, false);
+  prim.attributes["TEXCOORD_0"] = attribute(24, TINYGLTF_TYPE_VEC2, false);
+  tinygltf::Accessor idx;
+  idx.bufferView = kIndexView;
+  idx.byteOffset = firstIndex * sizeof(uint32_t);
+  idx.componentType = TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT;
+  idx.type = TINYGLTF_TYPE_SCALAR;
+  idx.count = indexCount;
+  m.accessors.push_back(std::move(idx));
+  prim.indices = static_cast<int>(m.accessors.size()) - 1;
+  triangles_ += static_cast<long long>(indexCount / 3);
+  return prim;
 }
 
 int CGltfWriter::AddImage(const std::string& fileName, std::string png) {

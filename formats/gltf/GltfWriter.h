@@ -20,6 +20,9 @@
 class CGlBlockArray;
 class CGlMaterialArray;
 class CProgress;
+namespace tinygltf {
+struct Primitive;
+}
 
 class CGltfWriter {
  public:
@@ -56,6 +59,9 @@ class CGltfWriter {
 
  private:
   struct Document;
+  class Packer;
+  tinygltf::Primitive AddPrimitive(int material, size_t firstVertex, size_t vertexCount, size_t firstIndex,
+                                   size_t indexCount, const float lo[3], const float hi[3]);
   std::unique_ptr<Document> doc_;
   // The buffer in two parts, written one after the other: vertices
   // (interleaved position, normal, texture coordinates: 32 bytes each) and
