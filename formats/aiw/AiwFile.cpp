@@ -77,17 +77,49 @@ std::string CZWriteAIW::BuildAiw(ITrackQuery& track, const VARS_AIW_TRACK_INFO& 
   const int n = static_cast<int>(L * 0.16666666666666666);
   if (!(L > 0) || !std::isfinite(L) || n < 1)
     ThrowInvalidArgument(StrFormat("The track is %.3f m long, too short for AI waypoints", L));
+  int P = 0;
+  double stallSpan = 0;
+  CheckPitAndStalls(info, P, stallSpan);
+  const double s = stallSpan * 0.08333333333333333;
 
-  // The pit lane runs from merge-in to merge-out, across the start line
-  // when merge-out comes first.
-  const float mergeIn = info.mergePitIn;
+  const int gridSlots = kGridSlots + (extras ? 1 : 0);
+  const int stallCount = kStalls + (extras ? 1 : 0);
+  waypoints.reserve(static_cast<size_t>(n) + static_cast<size_t>(P) + 1 + gridSlots + stallCount);
+  AddRaceWaypoints(lp, n);
+  double pitReach = AddPitLane(lp, info.mergePitIn, n, P);
+  AddGridSlots(info, gridSlots);
+  AddTeleportSlots(info);
+  pitReach = std::max(pitReach, AddStalls(info, lp, n, P, s, stallCount));
+  CheckFinite();
+  SetWarning(lp, pitReach);
+
+  CTextWriter out;
+  out.Reserve(waypoints.size() * 560 + (grid.size() + teleport.size() + stalls.size()) * 200 + 4096);
+  out.Line("[Features]");
+  out.Line("pitlanes=1");
+  out.LineF("startinggrid=%d", 104);
+  out.LineF("pitspots=%d", 52);
+  out.Line("garagespots=3");
+  out.Line();
+  WriteAiwGrid(out);
+  WriteAiwPits(out, s * 0.25);
+  WriteLengthDetailsAiw(out, static_cast<int>(waypoints.size()), L, info.stallsLatStart > 0 ? 1 : 0);
+  WriteAiwRace(out);
+  return out.Take();
+}
+
+// The pit lane runs from merge-in to merge-out, across the start line when
+// merge-out comes first; pitWaypoints is its length in 6 m steps. The
+// stalls' span runs the same way.
+void CZWriteAIW::CheckPitAndStalls(const VARS_AIW_TRACK_INFO& info, int& pitWaypoints, double& stallSpan) const {
+  const double L = length_;
   double pitLength = info.mergePitOut - info.mergePitIn;
   if (pitLength < 0) pitLength += L;
   if (!(pitLength >= 0 && pitLength <= L))
     ThrowInvalidArgument(StrFormat("The pit lane from MergePitIn %g to MergePitOut %g does not fit the %.3f m track",
                                    static_cast<double>(info.mergePitIn), static_cast<double>(info.mergePitOut), L));
-  const int P = static_cast<int>(pitLength) / 6;
-  double stallSpan = info.stallsLongEnd - info.stallsLongStart;
+  pitWaypoints = static_cast<int>(pitLength) / 6;
+  stallSpan = info.stallsLongEnd - info.stallsLongStart;
   if (stallSpan < 0) stallSpan += L;
   if (!(stallSpan >= 0 && stallSpan <= L) || !std::isfinite(info.stallsLatStart) ||
       !std::isfinite(info.stallsLatEnd) || !std::isfinite(info.gridLat))
@@ -95,7 +127,6 @@ std::string CZWriteAIW::BuildAiw(ITrackQuery& track, const VARS_AIW_TRACK_INFO& 
                                    "track or a lateral value is not a number",
                                    static_cast<double>(info.stallsLongStart), static_cast<double>(info.stallsLongEnd),
                                    L));
-  const double s = stallSpan * 0.08333333333333333;
   // Grid slots and stalls this far beside the track stand where no car can
   // reach them.
   const std::pair<const char*, float> laterals[] = {
@@ -106,13 +137,12 @@ std::string CZWriteAIW::BuildAiw(ITrackQuery& track, const VARS_AIW_TRACK_INFO& 
           StrFormat("The AIInfo %s of %g m lies more than %g km beside the track; no grid slot or "
                     "pit stall can stand there",
                     column, static_cast<double>(lat), ITrackQuery::kFarOffset / 1000));
+}
 
-  const int gridSlots = kGridSlots + (extras ? 1 : 0);
-  const int stallCount = kStalls + (extras ? 1 : 0);
-  waypoints.reserve(static_cast<size_t>(n) + static_cast<size_t>(P) + 1 + gridSlots + stallCount);
-
-  // Race waypoints every 6 m, halfway between the reference line and the
-  // racing line, kept a metre inside the drivable strip.
+// Race waypoints every 6 m, halfway between the reference line and the
+// racing line, kept a metre inside the drivable strip.
+void CZWriteAIW::AddRaceWaypoints(const CLReadLP& lp, int n) {
+  ITrackQuery& track = *track_;
   for (int i = 0; i < n; ++i) {
     aiwe& w = waypoints.emplace_back();
     const double d = kStep * i;
@@ -141,12 +171,14 @@ std::string CZWriteAIW::BuildAiw(ITrackQuery& track, const VARS_AIW_TRACK_INFO& 
     w.width[2] = wl - q;
     w.width[3] = q - wr;
   }
+}
 
-  // The pit lane: its first and last ten waypoints blend from the racing
-  // line into the pit line and link to the race waypoints they leave and
-  // join.
-  // The furthest distance the pit line is read at: a pit line shorter than
-  // that leaves the pit lane on the reference line there.
+// The pit lane: its first and last ten waypoints blend from the racing line
+// into the pit line and link to the race waypoints they leave and join.
+// Returns the furthest distance the pit line is read at: a pit line shorter
+// than that leaves the pit lane on the reference line there.
+double CZWriteAIW::AddPitLane(const CLReadLP& lp, float mergeIn, int n, int P) {
+  ITrackQuery& track = *track_;
   double pitReach = 0;
   auto blend = [&](int w, double d) {
     double race, pit;
@@ -188,10 +220,13 @@ std::string CZWriteAIW::BuildAiw(ITrackQuery& track, const VARS_AIW_TRACK_INFO& 
     p.width[2] = wl - lat;
     p.width[3] = lat - wr;
   }
-  const int pitFirst = n, pitLast = n + P;
+  return pitReach;
+}
 
-  // Grid slots behind the start line, both sides of the grid lateral; each
-  // is reached from the race waypoint 30 m behind it.
+// Grid slots behind the start line, both sides of the grid lateral; each
+// is reached from the race waypoint 30 m behind it.
+void CZWriteAIW::AddGridSlots(const VARS_AIW_TRACK_INFO& info, int gridSlots) {
+  ITrackQuery& track = *track_;
   for (int g = 0; g < gridSlots; ++g) {
     const bool extra = g == kGridSlots;
     const double lat = extra ? static_cast<double>(info.gridLat) : SlotLateral(info, g);
@@ -210,15 +245,25 @@ std::string CZWriteAIW::BuildAiw(ITrackQuery& track, const VARS_AIW_TRACK_INFO& 
     grid.push_back(slot);
   }
   aux.push_back(grid.back());
+}
 
+void CZWriteAIW::AddTeleportSlots(const VARS_AIW_TRACK_INFO& info) {
   for (int k = 0; k < kTeleportSlots; ++k) {
     aiwe& w = teleport.emplace_back();
     w.index = k;
-    Place(track, w, track.GetNormalizedLength(-250.0 - 8.0 * k), SlotLateral(info, k), true);
+    Place(*track_, w, track_->GetNormalizedLength(-250.0 - 8.0 * k), SlotLateral(info, k), true);
   }
+}
 
-  // Pit stalls evenly from the first to the last, each reached from the
-  // pit-lane waypoint 18 m behind it.
+// Pit stalls evenly from the first to the last (spacing s), each reached
+// from the pit-lane waypoint 18 m behind it. Returns the furthest distance
+// the pit line is read at.
+double CZWriteAIW::AddStalls(const VARS_AIW_TRACK_INFO& info, const CLReadLP& lp, int n, int P, double s,
+                             int stallCount) {
+  ITrackQuery& track = *track_;
+  const float mergeIn = info.mergePitIn;
+  const int pitFirst = n, pitLast = n + P;
+  double pitReach = 0;
   for (int t = 0; t < stallCount; ++t) {
     const double d = track.GetNormalizedLength((t + 1) * s + info.stallsLongStart);
     const float lat = info.stallsLatStart +
@@ -244,13 +289,20 @@ std::string CZWriteAIW::BuildAiw(ITrackQuery& track, const VARS_AIW_TRACK_INFO& 
     stalls.push_back(stall);
   }
   aux.push_back(stalls.back());
+  return pitReach;
+}
 
+void CZWriteAIW::CheckFinite() const {
   for (const std::vector<aiwe>* list : {&waypoints, &teleport})
     for (const aiwe& w : *list)
       if (!Finite(w))
         ThrowInvalidArgument(StrFormat("The AI waypoint at %.3f m, lateral %.3f, has a value that is not a number",
                                        w.dist, w.lat));
+}
 
+// A racing line or pit line shorter than what the waypoints read of it.
+void CZWriteAIW::SetWarning(const CLReadLP& lp, double pitReach) {
+  const double L = length_;
   if (lp.ClampCount() > 0)
     warning = StrFormat("Warning: the racing line covers %.1f m (%zu records) but the track is %.1f m long; "
                         "distances up to %.1f m use its last record",
@@ -260,20 +312,6 @@ std::string CZWriteAIW::BuildAiw(ITrackQuery& track, const VARS_AIW_TRACK_INFO& 
         "%sWarning: the pit line covers %.1f m (%zu records) but the pit lane reaches %.1f m of the "
         "%.1f m track; beyond its end the pit line lies on the track's reference line",
         warning.empty() ? "" : "\n", lp.PitCoveredLength(), lp.PitRecords(), pitReach, L);
-
-  CTextWriter out;
-  out.Reserve(waypoints.size() * 560 + (grid.size() + teleport.size() + stalls.size()) * 200 + 4096);
-  out.Line("[Features]");
-  out.Line("pitlanes=1");
-  out.LineF("startinggrid=%d", 104);
-  out.LineF("pitspots=%d", 52);
-  out.Line("garagespots=3");
-  out.Line();
-  WriteAiwGrid(out);
-  WriteAiwPits(out, s * 0.25);
-  WriteLengthDetailsAiw(out, static_cast<int>(waypoints.size()), L, info.stallsLatStart > 0 ? 1 : 0);
-  WriteAiwRace(out);
-  return out.Take();
 }
 
 int CZWriteAIW::AIWFromLP(ITrackQuery& track, const VARS_AIW_TRACK_INFO& info, const std::string& lpPath,

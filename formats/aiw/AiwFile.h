@@ -63,6 +63,16 @@ class CZWriteAIW {
   std::string warning;
 
  private:
+  // Steps of BuildAiw, in order.
+  void CheckPitAndStalls(const VARS_AIW_TRACK_INFO& info, int& pitWaypoints, double& stallSpan) const;
+  void AddRaceWaypoints(const CLReadLP& lp, int n);
+  double AddPitLane(const CLReadLP& lp, float mergeIn, int n, int P);
+  void AddGridSlots(const VARS_AIW_TRACK_INFO& info, int gridSlots);
+  void AddTeleportSlots(const VARS_AIW_TRACK_INFO& info);
+  double AddStalls(const VARS_AIW_TRACK_INFO& info, const CLReadLP& lp, int n, int P, double s, int stallCount);
+  void CheckFinite() const;
+  void SetWarning(const CLReadLP& lp, double pitReach);
+
   void Place(ITrackQuery& track, aiwe& w, double d, double lat, bool withAngles);
   void WriteLocation(CTextWriter& out, const char* indexKey, int index, const char* posKey, const char* oriKey,
                      const aiwe& w);
