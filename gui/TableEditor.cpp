@@ -171,6 +171,34 @@ void LapforgeEdit::BuildWindow() {
   setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
   resize(1100, 600);
 
+  BuildModels();
+  BuildGrid();
+  QVBoxLayout* right = BuildRightPane();
+  auto* top = new QHBoxLayout;
+  top->addWidget(list_);
+  top->addLayout(right, 1);
+  QGridLayout* buttons = BuildButtons();
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(top, 1);
+  layout->addWidget(busy_);
+  layout->addLayout(buttons);
+  BuildShortcuts();
+
+  if (!db_) {
+    notice_->setText(
+        QStringLiteral("The description could not be loaded from %1. Only Help and Close work without one.")
+            .arg(QString::fromStdString(fileName_)));
+    grid_->setEnabled(false);
+  } else {
+    notice_->hide();
+  }
+  UpdateNavigation();
+  RebuildMapNow();
+}
+
+// The table model over the description, its sorting proxy, the undo stack,
+// the runner of conversions and the list of tables.
+void LapforgeEdit::BuildModels() {
   model_ = new CDescriptionModel(this);
   model_->SetDescription(db_.get());
   model_->SetEditFunction([this](CDataRow& row, int column, const CDataValue& v) { return EditCell(row, column, v); });
@@ -190,7 +218,10 @@ void LapforgeEdit::BuildWindow() {
     if (t >= 0) ShowTableIndex(t);
   });
   sortOrders_.assign(db_ ? static_cast<size_t>(db_->TableCount()) : 0, {-1, Qt::AscendingOrder});
+}
 
+// The grid of rows: its headers sort, open the row menu and follow links.
+void LapforgeEdit::BuildGrid() {
   grid_ = new QTableView(this);
   grid_->setModel(proxy_);
   grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -205,7 +236,12 @@ void LapforgeEdit::BuildWindow() {
     if (t >= 0 && static_cast<size_t>(t) < sortOrders_.size()) sortOrders_[static_cast<size_t>(t)] = {column, order};
   });
   connect(grid_, &QTableView::clicked, this, &LapforgeEdit::OnCellClicked);
+}
 
+// Right of the table list: the navigation line, the notice, and the grid
+// with the map beside it. The map is laid out again a moment after the
+// description changes (a burst of edits makes one rebuild).
+QVBoxLayout* LapforgeEdit::BuildRightPane() {
   back_ = new QPushButton(QStringLiteral("Back"), this);
   path_ = new QLabel(this);
   connect(back_, &QPushButton::clicked, this, &LapforgeEdit::Back);
@@ -222,8 +258,6 @@ void LapforgeEdit::BuildWindow() {
   auto* right = new QVBoxLayout;
   right->addLayout(nav);
   right->addWidget(notice_);
-  // The map beside the grid, laid out again a moment after the description
-  // changes (a burst of edits makes one rebuild).
   map_ = new CTrackMapView(this);
   split_ = new QSplitter(Qt::Horizontal, this);
   split_->addWidget(grid_);
@@ -239,10 +273,12 @@ void LapforgeEdit::BuildWindow() {
   connect(undo_, &QUndoStack::indexChanged, this, &LapforgeEdit::ScheduleMapRebuild);
   connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           &LapforgeEdit::UpdateMapHighlight);
-  auto* top = new QHBoxLayout;
-  top->addWidget(list_);
-  top->addLayout(right, 1);
+  return right;
+}
 
+// The command buttons, seven to a row; those that need a description stay
+// off without one.
+QGridLayout* LapforgeEdit::BuildButtons() {
   struct ButtonDef {
     const char* text;
     std::function<void()> action;
@@ -274,13 +310,11 @@ void LapforgeEdit::BuildWindow() {
     buttons->addWidget(b, static_cast<int>(i / 7), static_cast<int>(i % 7));
     buttons_.push_back(b);
   }
+  return buttons;
+}
 
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(top, 1);
-  layout->addWidget(busy_);
-  layout->addLayout(buttons);
-
-  // Keyboard: help, row commands, undo and redo.
+// Keyboard: help, row commands, undo and redo.
+void LapforgeEdit::BuildShortcuts() {
   auto* help = new QShortcut(QKeySequence::HelpContents, this);
   connect(help, &QShortcut::activated, this, [this] { CHelp::Open(HelpTopic()); });
   // Undo and redo wait while an export reads the description.
@@ -312,17 +346,6 @@ void LapforgeEdit::BuildWindow() {
     if (rows.empty() && CurrentRow() >= 0) rows.push_back(CurrentRow());
     RemoveRows(rows);
   });
-
-  if (!db_) {
-    notice_->setText(
-        QStringLiteral("The description could not be loaded from %1. Only Help and Close work without one.")
-            .arg(QString::fromStdString(fileName_)));
-    grid_->setEnabled(false);
-  } else {
-    notice_->hide();
-  }
-  UpdateNavigation();
-  RebuildMapNow();
 }
 
 QPushButton* LapforgeEdit::Button(const QString& text) const {

@@ -15,6 +15,7 @@
 #include "gui/DescriptionModel.h"
 #include "support/Browser.h"
 
+class QGridLayout;
 class QLabel;
 class QListWidget;
 class QProgressBar;
@@ -23,6 +24,7 @@ class QSortFilterProxyModel;
 class QSplitter;
 class QTableView;
 class QTimer;
+class QVBoxLayout;
 class QUndoStack;
 class CConversionRunner;
 class CLapforge;
@@ -97,7 +99,13 @@ class LapforgeEdit : public QDialog {
   void HelpRequested(int topic);
 
  private:
+  // The window's parts, made in this order by BuildWindow.
   void BuildWindow();
+  void BuildModels();
+  void BuildGrid();
+  QVBoxLayout* BuildRightPane();
+  QGridLayout* BuildButtons();
+  void BuildShortcuts();
   void SetBusy(bool busy);
   void UpdateNavigation();
   void ApplySortOrder();
