@@ -17,6 +17,13 @@ constexpr double kDecalLift = 0.01;
 // The smallest cell of a detail, whatever the track's resolutions.
 constexpr double kMinDetailCell = 0.5;
 
+// The detail's appearance: its first child that is one.
+const CN5Obj* DetailAppearance(const CN5ObjTd& td) {
+  for (const CN5Obj* c : td.children)
+    if (dynamic_cast<const CN5ObjAp*>(c)) return c;
+  return nullptr;
+}
+
 }  // namespace
 
 double CN5Ptf::DetailCellSize() const {
@@ -35,14 +42,8 @@ void CN5Ptf::GetGlTrackDetailFaces(int detail, CGlPointArray& points, CGlFaceArr
                                    CGlMaterialArray& glMaterials) {
   CN5ObjTd* td = GetTrackDetailObj(detail);
   if (!td) return;
-  const CN5Obj* appearance = nullptr;
-  for (const CN5Obj* c : td->children)
-    if (dynamic_cast<const CN5ObjAp*>(c)) {
-      appearance = c;
-      break;
-    }
   int mip, material;
-  if (!RegisterGlTexture(appearance, GlUse::Detail, 0, textures, glMaterials, mip, material)) return;
+  if (!RegisterGlTexture(DetailAppearance(*td), GlUse::Detail, 0, textures, glMaterials, mip, material)) return;
 
   const DetailBlock d = ReadDetailBlock(*td);
   int nL, nW;

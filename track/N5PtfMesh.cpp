@@ -134,6 +134,139 @@ struct Position {
   }
 };
 
+// The grid of a surface piece: nL rows along the segment, nW cells across.
+// Each row's ends are interpolated between the piece's start and end; the
+// points of a row come from a row sampler, or straight across between the
+// straightened ends.
+class CPieceGrid {
+ public:
+  CPieceGrid(const CN5ObjSg& sg, const F_SInfo& piece, int nL, int nW)
+      : sg_(sg),
+        piece_(piece),
+        nL_(nL),
+        nW_(nW),
+        ws_(static_cast<double>(piece.leftStart) - piece.rightStart),
+        we_(static_cast<double>(piece.leftEnd) - piece.rightEnd),
+        step_(sg.length / nL),
+        straightened_(piece.rightStraight || piece.leftStraight),
+        slotU_(piece.rotation != 0 ? 1 : 0),  // a rotated texture stores each pair as (v, u)
+        slotV_(1 - slotU_) {}
+
+  // Appends the faces (copies of proto) and four points per face, in rows
+  // from the start; returns the index the next point gets.
+  int32_t AppendCells(std::vector<CGlFace>& outFaces, std::vector<CGlPoint>& outPoints, const CGlFace& proto,
+                      int32_t pointIndex) const {
+    CRowSampler sampleA(sg_), sampleB(sg_);
+    CRowSampler* atStart = &sampleA;
+    CRowSampler* atEnd = &sampleB;
+    RowEnds r0 = Row(0);
+    atStart->SetDistance(0);
+    const CGlPoint unused;
+    for (int i = 0; i < nL_; ++i) {
+      const RowEnds r1 = Row(i + 1);
+      atEnd->SetDistance(i + 1 == nL_ ? sg_.length : (i + 1) * step_);
+      const bool pointStart = r0.width == 0, pointEnd = r1.width == 0;
+      // Corner j of the start row and of the end row, carried from one cell to
+      // the next.
+      Position s0, e0;
+      Place(s0, *atStart, r0, 0);
+      Place(e0, *atEnd, r1, 0);
+      for (int j = 0; j < nW_; ++j) {
+        Position s1, e1;
+        Place(s1, *atStart, r0, j + 1);
+        Place(e1, *atEnd, r1, j + 1);
+        outFaces.push_back(proto);
+        CGlFace& f = outFaces.back();
+        // P0 start right, P1 end right, P2 end left, P3 start left; a row of
+        // no width makes its corners one point, so the face is a triangle.
+        // The point kept for a corner left out stays unused.
+        int n = 0;
+        auto corner = [&](int32_t index, double u, double v) {
+          f.vertices[n] = index;
+          f.uvs[2 * n + slotU_] = static_cast<float>(u);
+          f.uvs[2 * n + slotV_] = static_cast<float>(v);
+          ++n;
+        };
+        corner(pointIndex, r0.ru + j * r0.acrossU, r0.rv);
+        corner(pointIndex + 1, r1.ru + j * r1.acrossU, r1.rv);
+        if (!pointEnd) corner(pointIndex + 2, r1.ru + (j + 1) * r1.acrossU, r1.lv);
+        if (!pointStart) corner(pointIndex + 3, r0.ru + (j + 1) * r0.acrossU, r0.lv);
+        f.vertexCount = n;
+        f.uvCount = static_cast<int16_t>(2 * n);
+        s0.Append(outPoints, unused);
+        e0.Append(outPoints, unused);
+        e1.Append(outPoints, unused);
+        s1.Append(outPoints, unused);
+        pointIndex += 4;
+        s0 = s1;
+        e0 = e1;
+      }
+      r0 = r1;
+      std::swap(atStart, atEnd);
+    }
+    return pointIndex;
+  }
+
+ private:
+  RowEnds Row(int k) const {
+    const auto& c = piece_.corner;  // start-right, end-right, end-left, start-left
+    RowEnds r;
+    r.right = MeshLerp(piece_.rightStart, piece_.rightEnd, k, nL_);
+    r.left = MeshLerp(piece_.leftStart, piece_.leftEnd, k, nL_);
+    r.width = MeshLerp(ws_, we_, k, nL_);
+    r.ru = MeshLerp(c[0][0], c[1][0], k, nL_);
+    r.rv = MeshLerp(c[0][1], c[1][1], k, nL_);
+    r.lv = MeshLerp(c[3][1], c[2][1], k, nL_);
+    r.acrossU = MeshLerp(c[3][0] - c[0][0], c[2][0] - c[1][0], k, nL_) / nW_;
+    if (straightened_) {
+      const double d = k == nL_ ? sg_.length : k * step_;
+      sg_.GetStraightenedXYZ(d, r.right, piece_.rightStraight, piece_.rightStart, piece_.rightEnd, r.rx, r.ry, r.rz);
+      sg_.GetStraightenedXYZ(d, r.left, piece_.leftStraight, piece_.leftStart, piece_.leftEnd, r.lx, r.ly, r.lz);
+    }
+    return r;
+  }
+
+  // Lateral of grid column j of a row; the last column is the left edge
+  // itself so that neighbouring pieces meet exactly.
+  double ColumnLat(const RowEnds& r, int j) const { return j == nW_ ? r.left : r.right + j * (r.width / nW_); }
+
+  void Place(Position& p, const CRowSampler& row, const RowEnds& r, int j) const {
+    if (straightened_) {
+      const double u = static_cast<double>(j) / nW_;
+      p.x = static_cast<float>((1 - u) * r.rx + u * r.lx);
+      p.y = static_cast<float>((1 - u) * r.ry + u * r.ly);
+      p.z = static_cast<float>((1 - u) * r.rz + u * r.lz);
+    } else {
+      row.Point(ColumnLat(r, j), p.x, p.y, p.z);
+    }
+  }
+
+  const CN5ObjSg& sg_;
+  const F_SInfo& piece_;
+  const int nL_, nW_;
+  const double ws_, we_, step_;
+  const bool straightened_;
+  const int slotU_, slotV_;
+};
+
+// The face every cell of a piece copies: its texture and material, and a
+// colour that tells neighbouring segments, grips and split pieces apart.
+CGlFace SurfaceFaceProto(int seg, const F_SInfo& piece, int textureIndex, int materialIndex) {
+  CGlFace proto;
+  proto.sourceIndex = seg;
+  proto.hasUVs = 1;
+  proto.mipIndex = textureIndex;
+  proto.materialIndex = materialIndex;
+  proto.faceColour.g = 0.9f;
+  if (piece.grip < 4) proto.faceColour.b = 0.9f;
+  if (seg % 2 != 0) {
+    proto.faceColour.b *= 0.85f;
+    proto.faceColour.g = 0.765f;
+  }
+  if (piece.split) proto.faceColour.b = 0.2f;
+  return proto;
+}
+
 }  // namespace
 
 // ---- texture and material registration ----
@@ -441,12 +574,9 @@ void CN5Ptf::GetF_SInfoFaces(int seg, CN5ObjSg* segment, const F_SInfo& piece, C
                              CGlFaceArray& faces, int textureIndex, int materialIndex) {
   if (!segment) return;
   const CN5ObjSg& sg = *segment;
-  const double ws = static_cast<double>(piece.leftStart) - piece.rightStart;
-  const double we = static_cast<double>(piece.leftEnd) - piece.rightEnd;
   const int nL = LongSteps(sg);
   const int nW = PieceCells(sg, piece);
   if (nW < 1) return;  // no width, or the left edge lies right of the right edge
-  const double step = sg.length / nL;
 
   // Room for every face and four points per face, made once; the faces
   // and points are then appended whole, each written once.
@@ -456,104 +586,8 @@ void CN5Ptf::GetF_SInfoFaces(int seg, CN5ObjSg* segment, const F_SInfo& piece, C
   const size_t faceBase = outFaces.size(), pointBase = outPoints.size();
   MeshGrow(outFaces, reserved);
   MeshGrow(outPoints, 4 * reserved);
-
-  CGlFace proto;
-  proto.sourceIndex = seg;
-  proto.hasUVs = 1;
-  proto.mipIndex = textureIndex;
-  proto.materialIndex = materialIndex;
-  proto.faceColour.g = 0.9f;
-  if (piece.grip < 4) proto.faceColour.b = 0.9f;
-  if (seg % 2 != 0) {
-    proto.faceColour.b *= 0.85f;
-    proto.faceColour.g = 0.765f;
-  }
-  if (piece.split) proto.faceColour.b = 0.2f;
-
-  const bool straightened = piece.rightStraight || piece.leftStraight;
-  const auto& c = piece.corner;  // start-right, end-right, end-left, start-left
-  auto rowEnds = [&](int k) {
-    RowEnds r;
-    r.right = MeshLerp(piece.rightStart, piece.rightEnd, k, nL);
-    r.left = MeshLerp(piece.leftStart, piece.leftEnd, k, nL);
-    r.width = MeshLerp(ws, we, k, nL);
-    r.ru = MeshLerp(c[0][0], c[1][0], k, nL);
-    r.rv = MeshLerp(c[0][1], c[1][1], k, nL);
-    r.lv = MeshLerp(c[3][1], c[2][1], k, nL);
-    r.acrossU = MeshLerp(c[3][0] - c[0][0], c[2][0] - c[1][0], k, nL) / nW;
-    if (straightened) {
-      const double d = k == nL ? sg.length : k * step;
-      sg.GetStraightenedXYZ(d, r.right, piece.rightStraight, piece.rightStart, piece.rightEnd, r.rx, r.ry, r.rz);
-      sg.GetStraightenedXYZ(d, r.left, piece.leftStraight, piece.leftStart, piece.leftEnd, r.lx, r.ly, r.lz);
-    }
-    return r;
-  };
-  // Lateral of grid column j of a row; the last column is the left edge
-  // itself so that neighbouring pieces meet exactly.
-  auto columnLat = [&](const RowEnds& r, int j) { return j == nW ? r.left : r.right + j * (r.width / nW); };
-
-  CRowSampler sampleA(sg), sampleB(sg);
-  CRowSampler* atStart = &sampleA;
-  CRowSampler* atEnd = &sampleB;
-  RowEnds r0 = rowEnds(0);
-  atStart->SetDistance(0);
-  auto place = [&](Position& p, const CRowSampler& row, const RowEnds& r, int j) {
-    if (straightened) {
-      const double u = static_cast<double>(j) / nW;
-      p.x = static_cast<float>((1 - u) * r.rx + u * r.lx);
-      p.y = static_cast<float>((1 - u) * r.ry + u * r.ly);
-      p.z = static_cast<float>((1 - u) * r.rz + u * r.lz);
-    } else {
-      row.Point(columnLat(r, j), p.x, p.y, p.z);
-    }
-  };
-  // A rotated texture stores each pair as (v, u).
-  const int slotU = piece.rotation != 0 ? 1 : 0, slotV = 1 - slotU;
-
-  const CGlPoint unused;
-  int32_t pointIndex = static_cast<int32_t>(pointBase);
-  for (int i = 0; i < nL; ++i) {
-    const RowEnds r1 = rowEnds(i + 1);
-    atEnd->SetDistance(i + 1 == nL ? sg.length : (i + 1) * step);
-    const bool pointStart = r0.width == 0, pointEnd = r1.width == 0;
-    // Corner j of the start row and of the end row, carried from one cell to
-    // the next.
-    Position s0, e0;
-    place(s0, *atStart, r0, 0);
-    place(e0, *atEnd, r1, 0);
-    for (int j = 0; j < nW; ++j) {
-      Position s1, e1;
-      place(s1, *atStart, r0, j + 1);
-      place(e1, *atEnd, r1, j + 1);
-      outFaces.push_back(proto);
-      CGlFace& f = outFaces.back();
-      // P0 start right, P1 end right, P2 end left, P3 start left; a row of
-      // no width makes its corners one point, so the face is a triangle.
-      // The point kept for a corner left out stays unused.
-      int n = 0;
-      auto corner = [&](int32_t index, double u, double v) {
-        f.vertices[n] = index;
-        f.uvs[2 * n + slotU] = static_cast<float>(u);
-        f.uvs[2 * n + slotV] = static_cast<float>(v);
-        ++n;
-      };
-      corner(pointIndex, r0.ru + j * r0.acrossU, r0.rv);
-      corner(pointIndex + 1, r1.ru + j * r1.acrossU, r1.rv);
-      if (!pointEnd) corner(pointIndex + 2, r1.ru + (j + 1) * r1.acrossU, r1.lv);
-      if (!pointStart) corner(pointIndex + 3, r0.ru + (j + 1) * r0.acrossU, r0.lv);
-      f.vertexCount = n;
-      f.uvCount = static_cast<int16_t>(2 * n);
-      s0.Append(outPoints, unused);
-      e0.Append(outPoints, unused);
-      e1.Append(outPoints, unused);
-      s1.Append(outPoints, unused);
-      pointIndex += 4;
-      s0 = s1;
-      e0 = e1;
-    }
-    r0 = r1;
-    std::swap(atStart, atEnd);
-  }
+  const CGlFace proto = SurfaceFaceProto(seg, piece, textureIndex, materialIndex);
+  CPieceGrid(sg, piece, nL, nW).AppendCells(outFaces, outPoints, proto, static_cast<int32_t>(pointBase));
 
   // The counts above are exact; more would be a fault of this code.
   if (outFaces.size() - faceBase > reserved) ShowMessage("Face Array Overflow");
