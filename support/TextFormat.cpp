@@ -73,11 +73,122 @@ void AppendValue(std::string& out, const char* piece, int stars, const int star[
     AppendOne(out, piece, star[0], star[1], value);
 }
 
+// One conversion of a format: from its '%' to its conversion letter, with
+// its '*' width and precision already taken from the arguments.
+struct Conversion {
+  const char* end = nullptr;  // at the conversion letter ('\0' when the format is cut off)
+  int star[2] = {0, 0}, stars = 0;
+  // The length modifier: 0 none, 'h' (h or hh), 'l', 'q' (ll), 'L', 'z', 'j', 't'.
+  char len = 0;
+};
+
+Conversion ParseConversion(const char* pct, va_list* args) {
+  Conversion c;
+  const char* q = pct + 1;
+  while (*q == '-' || *q == '+' || *q == ' ' || *q == '#' || *q == '0') ++q;
+  if (*q == '*') {
+    c.star[c.stars++] = va_arg(*args, int);
+    ++q;
+  }
+  while (std::isdigit(static_cast<unsigned char>(*q))) ++q;
+  if (*q == '.') {
+    ++q;
+    if (*q == '*') {
+      c.star[c.stars++] = va_arg(*args, int);
+      ++q;
+    }
+    while (std::isdigit(static_cast<unsigned char>(*q))) ++q;
+  }
+  if (*q == 'h' || *q == 'l' || *q == 'L' || *q == 'z' || *q == 'j' || *q == 't') {
+    c.len = *q++;
+    if ((c.len == 'h' || c.len == 'l') && *q == c.len) {
+      c.len = c.len == 'l' ? 'q' : 'h';
+      ++q;
+    }
+  }
+  c.end = q;
+  return c;
+}
+
+// Takes the argument of one conversion by its type; with out, appends it
+// formatted by piece, a floating value that is not finite written as 0.
+// False, without out, for a floating value that is not finite.
+bool TakeArgument(std::string* out, const char* piece, const Conversion& c, va_list* args) {
+  const char len = c.len;
+  auto emit = [&](auto value) {
+    if (out) AppendValue(*out, piece, c.stars, c.star, value);
+  };
+  switch (*c.end) {
+    case 'd':
+    case 'i':
+      if (len == 'l')
+        emit(va_arg(*args, long));
+      else if (len == 'q')
+        emit(va_arg(*args, long long));
+      else if (len == 'z' || len == 't')
+        emit(va_arg(*args, ptrdiff_t));
+      else if (len == 'j')
+        emit(va_arg(*args, intmax_t));
+      else
+        emit(va_arg(*args, int));
+      break;
+    case 'u':
+    case 'o':
+    case 'x':
+    case 'X':
+      if (len == 'l')
+        emit(va_arg(*args, unsigned long));
+      else if (len == 'q')
+        emit(va_arg(*args, unsigned long long));
+      else if (len == 'z' || len == 't')
+        emit(va_arg(*args, size_t));
+      else if (len == 'j')
+        emit(va_arg(*args, uintmax_t));
+      else
+        emit(va_arg(*args, unsigned));
+      break;
+    case 'c':
+      emit(va_arg(*args, int));
+      break;
+    case 's':
+      emit(va_arg(*args, const char*));
+      break;
+    case 'p':
+      emit(va_arg(*args, void*));
+      break;
+    case 'f':
+    case 'F':
+    case 'e':
+    case 'E':
+    case 'g':
+    case 'G':
+    case 'a':
+    case 'A':
+      if (len == 'L') {
+        const long double v = va_arg(*args, long double);
+        if (!std::isfinite(v) && !out) return false;
+        emit(std::isfinite(v) ? v : 0.0L);
+      } else {
+        const double v = va_arg(*args, double);
+        if (!std::isfinite(v) && !out) return false;
+        emit(std::isfinite(v) ? v : 0.0);
+      }
+      break;
+    case 'n':  // writes nothing here
+      (void)va_arg(*args, void*);
+      break;
+    default:  // not a conversion: its text as it stands
+      if (out) out->append(piece);
+      break;
+  }
+  return true;
+}
+
 // Walks a format one conversion at a time, taking each argument by its
 // type. With out, appends the text, every floating value that is not finite
 // written as 0; without, only looks: false as soon as a floating value is
 // not finite.
-bool WalkFormat(std::string* out, const char* fmt, va_list args) {
+bool WalkFormat(std::string* out, const char* fmt, va_list* args) {
   const char* p = fmt;
   while (*p) {
     const char* pct = std::strchr(p, '%');
@@ -86,114 +197,24 @@ bool WalkFormat(std::string* out, const char* fmt, va_list args) {
       return true;
     }
     if (out) out->append(p, static_cast<size_t>(pct - p));
-    const char* q = pct + 1;
-    if (*q == '%') {
+    if (pct[1] == '%') {
       if (out) *out += '%';
-      p = q + 1;
+      p = pct + 2;
       continue;
     }
-    int star[2] = {0, 0}, stars = 0;
-    while (*q == '-' || *q == '+' || *q == ' ' || *q == '#' || *q == '0') ++q;
-    if (*q == '*') {
-      star[stars++] = va_arg(args, int);
-      ++q;
-    }
-    while (std::isdigit(static_cast<unsigned char>(*q))) ++q;
-    if (*q == '.') {
-      ++q;
-      if (*q == '*') {
-        star[stars++] = va_arg(args, int);
-        ++q;
-      }
-      while (std::isdigit(static_cast<unsigned char>(*q))) ++q;
-    }
-    // The length modifier: 0 none, 'h' (h or hh), 'l', 'q' (ll), 'L', 'z', 'j', 't'.
-    char len = 0;
-    if (*q == 'h' || *q == 'l' || *q == 'L' || *q == 'z' || *q == 'j' || *q == 't') {
-      len = *q++;
-      if ((len == 'h' || len == 'l') && *q == len) {
-        len = len == 'l' ? 'q' : 'h';
-        ++q;
-      }
-    }
-    const char conv = *q;
-    if (!conv) {  // a format cut off after '%': printed as it stands
+    const Conversion c = ParseConversion(pct, args);
+    if (!*c.end) {  // a format cut off after '%': printed as it stands
       if (out) out->append(pct);
       return true;
     }
     char piece[40];
     if (out) {
-      const size_t pieceLen = std::min(static_cast<size_t>(q + 1 - pct), sizeof piece - 1);
+      const size_t pieceLen = std::min(static_cast<size_t>(c.end + 1 - pct), sizeof piece - 1);
       std::memcpy(piece, pct, pieceLen);
       piece[pieceLen] = '\0';
     }
-    auto emit = [&](auto value) {
-      if (out) AppendValue(*out, piece, stars, star, value);
-    };
-    switch (conv) {
-      case 'd':
-      case 'i':
-        if (len == 'l')
-          emit(va_arg(args, long));
-        else if (len == 'q')
-          emit(va_arg(args, long long));
-        else if (len == 'z' || len == 't')
-          emit(va_arg(args, ptrdiff_t));
-        else if (len == 'j')
-          emit(va_arg(args, intmax_t));
-        else
-          emit(va_arg(args, int));
-        break;
-      case 'u':
-      case 'o':
-      case 'x':
-      case 'X':
-        if (len == 'l')
-          emit(va_arg(args, unsigned long));
-        else if (len == 'q')
-          emit(va_arg(args, unsigned long long));
-        else if (len == 'z' || len == 't')
-          emit(va_arg(args, size_t));
-        else if (len == 'j')
-          emit(va_arg(args, uintmax_t));
-        else
-          emit(va_arg(args, unsigned));
-        break;
-      case 'c':
-        emit(va_arg(args, int));
-        break;
-      case 's':
-        emit(va_arg(args, const char*));
-        break;
-      case 'p':
-        emit(va_arg(args, void*));
-        break;
-      case 'f':
-      case 'F':
-      case 'e':
-      case 'E':
-      case 'g':
-      case 'G':
-      case 'a':
-      case 'A':
-        if (len == 'L') {
-          const long double v = va_arg(args, long double);
-          if (!std::isfinite(v) && !out) return false;
-          emit(std::isfinite(v) ? v : 0.0L);
-        } else {
-          const double v = va_arg(args, double);
-          if (!std::isfinite(v) && !out) return false;
-          emit(std::isfinite(v) ? v : 0.0);
-        }
-        break;
-      case 'n':  // writes nothing here
-        (void)va_arg(args, void*);
-        break;
-      default:  // not a conversion: its text as it stands
-        if (out) out->append(piece);
-        break;
-    }
-    p = q + 1;
+    if (!TakeArgument(out, piece, c, args)) return false;
+    p = c.end + 1;
   }
   return true;
 }
@@ -206,12 +227,15 @@ bool WalkFormat(std::string* out, const char* fmt, va_list args) {
 void CTextWriter::AppendV(const char* fmt, va_list args) {
   va_list scan;
   va_copy(scan, args);
-  const bool finite = WalkFormat(nullptr, fmt, scan);
+  const bool finite = WalkFormat(nullptr, fmt, &scan);
   va_end(scan);
-  if (finite)
+  if (finite) {
     AppendFormatted(text_, fmt, args);
-  else
-    WalkFormat(&text_, fmt, args);
+  } else {
+    va_copy(scan, args);
+    WalkFormat(&text_, fmt, &scan);
+    va_end(scan);
+  }
 }
 
 void CTextWriter::AppendF(const char* fmt, ...) {
