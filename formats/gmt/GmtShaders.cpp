@@ -70,19 +70,9 @@ struct DiffuseSource {
 // The stages of a hardware level in use, in position order.
 bool StageUsed(const _gfxStage& s) { return s.stage != -1; }
 
-}  // namespace
-
-void CZGmtFile::MakeShaders(gmtr_write_material& wm) const {
-  CGlMaterial& m = wm.material;
-  gmtr_material& rec = wm.record;
-  std::fill(std::begin(wm.uvSources), std::end(wm.uvSources), uint16_t{0});
-  rec = gmtr_material();
-  rec.name = m.materialName;
-  wm.textures.clear();
-
-  // The template entry.
+// The entry every texture entry of a material starts from.
+gmt_combined_texture TemplateEntry(const CGlMaterial& m) {
   const bool chroma = m.transparencyMode == 1;
-  const bool blended = m.transparencyMode > 1;
   gmt_combined_texture tmpl;
   tmpl.name = FileString::FileName(m.mapName);
   tmpl.flags1 = static_cast<uint16_t>((m.mapMode != 0 ? (2u << 2) : 0u) | (chroma ? 0x80u : 0u) |
@@ -99,8 +89,17 @@ void CZGmtFile::MakeShaders(gmtr_write_material& wm) const {
   tmpl.chroma[2] = static_cast<uint8_t>(m.chromaKey & 0xFF);
   tmpl.chromaLevels = chroma ? 191 : 1;
   tmpl.bias = m.textureBias;
+  if (m.textureKind == 8) {
+    tmpl.flags1 = static_cast<uint16_t>((tmpl.flags1 | 0x8000u | 0x1u) & ~0x30u);
+    tmpl.mipCount = 1;
+    tmpl.flags2 = static_cast<uint16_t>(tmpl.flags2 & ~0x4u);
+  }
+  return tmpl;
+}
 
-  // The material record.
+// The material record's flags, colours and blending.
+void FillRecord(gmtr_material& rec, const CGlMaterial& m) {
+  const bool blended = m.transparencyMode > 1;
   rec.flags = static_cast<uint16_t>(3u | (blended ? 0x20u : 0u) | (m.noDepthWrite > 0 ? 0x100u : 0u) |
                                     (m.doubleSided > 0 ? 0x800u : 0u));
   rec.lighting = static_cast<uint16_t>(0x6890u | (m.renderFlags[0] ? 1u : 0u));
@@ -115,6 +114,53 @@ void CZGmtFile::MakeShaders(gmtr_write_material& wm) const {
   rec.sourceBlend = blended ? 5 : 2;
   rec.destinationBlend = blended ? 6 : 1;
   rec.specular = m.exponent;
+}
+
+// The entry of one stage of a hardware level: a diffuse stage takes the
+// next diffuse texture (the material's own map first), a stage of kind 2,
+// 5 or 11 the first shader map of that stage type; any other stays "MATH".
+gmt_combined_texture StageEntry(const gmt_combined_texture& tmpl, const _gfxStage& s, const CGlMaterial& m,
+                                const std::vector<DiffuseSource>& diffuse, size_t& nextDiffuse) {
+  gmt_combined_texture e = tmpl;
+  e.name = "MATH";
+  e.sourceBlend = s.mapKind;
+  e.destinationBlend = s.blend;
+  e.texCoordSet = 0;
+  const int32_t kind = s.mapKind == 9 ? 2 : s.mapKind;
+  if (kind == 1) {
+    if (nextDiffuse < diffuse.size()) {
+      const DiffuseSource& d = diffuse[nextDiffuse++];
+      e.name = d.name;
+      e.bias = d.bias;
+      e.texCoordSet = d.texCoordSet;
+    } else {
+      e.name = diffuse.front().name;
+    }
+  } else if (kind == 2 || kind == 5 || kind == 11) {
+    for (int i = 0; i < 3; ++i) {
+      const CGlShaderTex& map = m.shader.maps[i];
+      if (map.stageType != kind) continue;
+      e.name = FileString::FileName(map.textureName);
+      e.bias = map.bias;
+      if (kind == 11) e.blendFactor = m.shader.shaderValue;
+      e.texCoordSet = i + 1;
+      break;
+    }
+  }
+  return e;
+}
+
+}  // namespace
+
+void CZGmtFile::MakeShaders(gmtr_write_material& wm) const {
+  CGlMaterial& m = wm.material;
+  gmtr_material& rec = wm.record;
+  std::fill(std::begin(wm.uvSources), std::end(wm.uvSources), uint16_t{0});
+  rec = gmtr_material();
+  rec.name = m.materialName;
+  wm.textures.clear();
+  const gmt_combined_texture tmpl = TemplateEntry(m);
+  FillRecord(rec, m);
 
   for (CGlShaderTex& map : m.shader.maps) {
     if (map.uScale < 0.001f) map.uScale = 1.0f;
@@ -124,12 +170,10 @@ void CZGmtFile::MakeShaders(gmtr_write_material& wm) const {
   wm.uvSources[1] = 2;
   wm.uvSources[2] = 3;
 
-  if (m.textureKind == 8) {
-    tmpl.flags1 = static_cast<uint16_t>((tmpl.flags1 | 0x8000u | 0x1u) & ~0x30u);
-    tmpl.mipCount = 1;
-    tmpl.flags2 = static_cast<uint16_t>(tmpl.flags2 & ~0x4u);
-  }
-
+  // The entries of the DX7, DX8 and DX9 levels: the template alone when
+  // the shader is not in the dictionary, else one per stage in use. The
+  // DX9 level's second to fourth entries choose the point channels of the
+  // UV pairs.
   std::vector<gmt_combined_texture> level[3];
   _gfxDXShader dx[3] = {};
   for (_gfxDXShader& d : dx)
@@ -144,37 +188,11 @@ void CZGmtFile::MakeShaders(gmtr_write_material& wm) const {
       if (map.stageType == 1) diffuse.push_back({FileString::FileName(map.textureName), map.bias, i + 1});
     }
     for (int l = 0; l < 3; ++l) {
-      level[l].clear();
       rec.levels[l].hardwareShader = std::string(dx[l].name, strnlen(dx[l].name, sizeof dx[l].name));
       size_t nextDiffuse = 0;
       for (const _gfxStage& s : dx[l].stages) {
         if (!StageUsed(s)) continue;
-        gmt_combined_texture e = tmpl;
-        e.name = "MATH";
-        e.sourceBlend = s.mapKind;
-        e.destinationBlend = s.blend;
-        e.texCoordSet = 0;
-        const int32_t kind = s.mapKind == 9 ? 2 : s.mapKind;
-        if (kind == 1) {
-          if (nextDiffuse < diffuse.size()) {
-            const DiffuseSource& d = diffuse[nextDiffuse++];
-            e.name = d.name;
-            e.bias = d.bias;
-            e.texCoordSet = d.texCoordSet;
-          } else {
-            e.name = diffuse.front().name;
-          }
-        } else if (kind == 2 || kind == 5 || kind == 11) {
-          for (int i = 0; i < 3; ++i) {
-            const CGlShaderTex& map = m.shader.maps[i];
-            if (map.stageType != kind) continue;
-            e.name = FileString::FileName(map.textureName);
-            e.bias = map.bias;
-            if (kind == 11) e.blendFactor = m.shader.shaderValue;
-            e.texCoordSet = i + 1;
-            break;
-          }
-        }
+        const gmt_combined_texture e = StageEntry(tmpl, s, m, diffuse, nextDiffuse);
         const size_t position = level[l].size();
         if (l == 2 && position >= 1 && position <= 3)
           wm.uvSources[position - 1] = static_cast<uint16_t>(e.texCoordSet);
