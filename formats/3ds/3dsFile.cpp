@@ -35,16 +35,29 @@ std::string MapFileName(const CGlMaterial& material) {
   return FileString::Title(material.mapName) + "." + ext;
 }
 
+// Triangles of the faces that are not deleted and have three vertices or
+// more, as a fan makes them.
+size_t TriangleCount(const CGlFaceArray& faces) {
+  size_t triangleCount = 0;
+  for (const CGlFace& f : faces)
+    if (!f.deleted && f.GetVertexCount() >= 3) triangleCount += static_cast<size_t>(f.GetVertexCount() - 2);
+  return triangleCount;
+}
+
+}  // namespace
+
 // One object being filled: the chunks under its named-object chunk and the
 // material of each of its triangles, grouped when the object is complete.
-struct CPart {
+struct CZMaxFile::Part {
   CZMaxObjTriVertexl* vertices = nullptr;
   CZMaxObjMappingCoords* mapping = nullptr;
   CZMaxObj* mesh = nullptr;
   std::vector<int32_t> triMaterial;  // file-list material slot per triangle, -1 none
+  // The names of the materials of the block's list in the file, and per
+  // group (those materials, then none) its triangle count.
+  std::vector<std::string> names;
+  std::vector<uint32_t> groupCount;
 };
-
-}  // namespace
 
 CZMaxFile::CZMaxFile() : root_(std::make_unique<CZMaxObjMain>()) {
   edit_ = root_->Make<CZMaxObj>(0x3D3D);
@@ -78,66 +91,24 @@ void CZMaxFile::AddGlObject(const CGlPointArray& pointList, const CGlFaceArray& 
     faces = &paletteFaces;
     materials = &paletteMaterials;
   }
-
-  size_t triangleCount = 0;
-  for (const CGlFace& f : *faces)
-    if (!f.deleted && f.GetVertexCount() >= 3) triangleCount += static_cast<size_t>(f.GetVertexCount() - 2);
+  const size_t triangleCount = TriangleCount(*faces);
   if (triangleCount == 0) return;
 
   // Every material of the list joins the file's list once, under the name
   // the file gives it; slot m of names is material m's name in the file.
   const int materialCount = materials->GetSize();
-  std::vector<std::string> names(static_cast<size_t>(materialCount));
+  Part part;
+  part.names.resize(static_cast<size_t>(materialCount));
   for (int m = 0; m < materialCount; ++m) {
     CGlMaterial material = FileMaterial(materials->Get(m), shortNames);
-    names[static_cast<size_t>(m)] = material.materialName;
+    part.names[static_cast<size_t>(m)] = material.materialName;
     this->materials.LookupAdd(material);
   }
+  part.groupCount.resize(static_cast<size_t>(materialCount) + 1);
 
-  std::vector<uint32_t> groupCount(static_cast<size_t>(materialCount) + 1);
-  CPart part;
   int partNumber = 0;
   size_t remaining = triangleCount;
-
-  auto startPart = [&]() {
-    ++partNumber;
-    CZMaxObjString* named = NewNamedObject(PieceName(name, partNumber));
-    part.mesh = named->Make<CZMaxObj>(0x4100);
-    part.vertices = part.mesh->Make<CZMaxObjTriVertexl>();
-    part.mapping = part.mesh->Make<CZMaxObjMappingCoords>();
-    const size_t n = remaining < static_cast<size_t>(kMaxTriangles) ? remaining : kMaxTriangles;
-    part.vertices->Reserve(3 * n);
-    part.mapping->Reserve(3 * n);
-    part.triMaterial.clear();
-    part.triMaterial.reserve(n);
-  };
-
-  // Groups the part's triangles by material: one group per material of the
-  // list, in list order, then "_NoMap" for triangles without one.
-  auto finishPart = [&]() {
-    const size_t n = part.triMaterial.size();
-    auto* faceChunk = part.mesh->Make<CZMaxObjTriFacel>(static_cast<uint16_t>(n));
-    std::fill(groupCount.begin(), groupCount.end(), 0u);
-    for (int32_t m : part.triMaterial)
-      ++groupCount[m < 0 ? static_cast<size_t>(materialCount) : static_cast<size_t>(m)];
-    std::vector<std::vector<uint16_t>> groups(groupCount.size());
-    for (size_t g = 0; g < groups.size(); ++g) groups[g].reserve(groupCount[g]);
-    for (size_t t = 0; t < n; ++t) {
-      int32_t m = part.triMaterial[t];
-      groups[m < 0 ? static_cast<size_t>(materialCount) : static_cast<size_t>(m)].push_back(static_cast<uint16_t>(t));
-    }
-    for (int m = 0; m < materialCount; ++m)
-      faceChunk->Make<CZMaxObjTriMaterial>(names[static_cast<size_t>(m)], std::move(groups[static_cast<size_t>(m)]));
-    if (groupCount[static_cast<size_t>(materialCount)] > 0) {
-      CGlMaterial noMap;
-      noMap.materialName = kNoMapName;
-      this->materials.LookupAdd(noMap);
-      faceChunk->Make<CZMaxObjTriMaterial>(kNoMapName, std::move(groups.back()));
-    }
-    remaining -= n;
-  };
-
-  startPart();
+  StartPart(part, name, ++partNumber, remaining);
   for (const CGlFace& f : *faces) {
     const int n = f.GetVertexCount();
     if (f.deleted || n < 3) continue;
@@ -146,8 +117,8 @@ void CZMaxFile::AddGlObject(const CGlPointArray& pointList, const CGlFaceArray& 
     // A fan around the last vertex, as the mesh model triangulates.
     for (int i = 0; i + 2 < n; ++i) {
       if (part.triMaterial.size() == static_cast<size_t>(kMaxTriangles)) {
-        finishPart();
-        startPart();
+        remaining -= FinishPart(part);
+        StartPart(part, name, ++partNumber, remaining);
       }
       const int corner[3] = {i, i + 1, n - 1};
       for (int k : corner) {
@@ -161,7 +132,47 @@ void CZMaxFile::AddGlObject(const CGlPointArray& pointList, const CGlFaceArray& 
       part.triMaterial.push_back(m);
     }
   }
-  finishPart();
+  FinishPart(part);
+}
+
+// A new object for the next (at most kMaxTriangles) of the remaining
+// triangles.
+void CZMaxFile::StartPart(Part& part, const std::string& name, int partNumber, size_t remaining) {
+  CZMaxObjString* named = NewNamedObject(PieceName(name, partNumber));
+  part.mesh = named->Make<CZMaxObj>(0x4100);
+  part.vertices = part.mesh->Make<CZMaxObjTriVertexl>();
+  part.mapping = part.mesh->Make<CZMaxObjMappingCoords>();
+  const size_t n = remaining < static_cast<size_t>(kMaxTriangles) ? remaining : kMaxTriangles;
+  part.vertices->Reserve(3 * n);
+  part.mapping->Reserve(3 * n);
+  part.triMaterial.clear();
+  part.triMaterial.reserve(n);
+}
+
+// Groups the part's triangles by material: one group per material of the
+// list, in list order, then "_NoMap" for triangles without one. Returns
+// the part's triangle count.
+size_t CZMaxFile::FinishPart(Part& part) {
+  const size_t materialCount = part.names.size();
+  const size_t n = part.triMaterial.size();
+  auto* faceChunk = part.mesh->Make<CZMaxObjTriFacel>(static_cast<uint16_t>(n));
+  std::vector<uint32_t>& groupCount = part.groupCount;
+  std::fill(groupCount.begin(), groupCount.end(), 0u);
+  for (int32_t m : part.triMaterial) ++groupCount[m < 0 ? materialCount : static_cast<size_t>(m)];
+  std::vector<std::vector<uint16_t>> groups(groupCount.size());
+  for (size_t g = 0; g < groups.size(); ++g) groups[g].reserve(groupCount[g]);
+  for (size_t t = 0; t < n; ++t) {
+    int32_t m = part.triMaterial[t];
+    groups[m < 0 ? materialCount : static_cast<size_t>(m)].push_back(static_cast<uint16_t>(t));
+  }
+  for (size_t m = 0; m < materialCount; ++m) faceChunk->Make<CZMaxObjTriMaterial>(part.names[m], std::move(groups[m]));
+  if (groupCount[materialCount] > 0) {
+    CGlMaterial noMap;
+    noMap.materialName = kNoMapName;
+    this->materials.LookupAdd(noMap);
+    faceChunk->Make<CZMaxObjTriMaterial>(kNoMapName, std::move(groups.back()));
+  }
+  return n;
 }
 
 void CZMaxFile::FinishedObjects() {

@@ -41,6 +41,11 @@ class CZMaxFile : public CZMax {
   int ObjectCount() const { return objectCount_; }
 
  private:
+  struct Part;
+  // The steps of AddGlObject: one object begun, and one completed with its
+  // face-material groups.
+  void StartPart(Part& part, const std::string& name, int partNumber, size_t remaining);
+  size_t FinishPart(Part& part);
   // Attaches the material entries, then the named objects, to the edit chunk.
   void FinishedObjects();
   CZMaxObjString* NewNamedObject(const std::string& name);
