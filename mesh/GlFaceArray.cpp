@@ -321,6 +321,23 @@ int ComparePosCells(const glsort::QPoint& a, const glsort::QPoint& b) {
   return 0;
 }
 
+// Within each run of equal position cells of the sorted order, the rest
+// of the full comparison, then the index.
+void SortRunsByFullCells(std::vector<glsort::QPoint>& order, const CGlPoint* pts) {
+  size_t runStart = 0;
+  for (size_t i = 1; i <= order.size(); ++i) {
+    if (i < order.size() && ComparePosCells(order[i - 1], order[i]) == 0) continue;
+    if (i - runStart > 1) {
+      std::sort(order.begin() + static_cast<long>(runStart), order.begin() + static_cast<long>(i),
+                [pts](const glsort::QPoint& a, const glsort::QPoint& b) {
+                  const int s = CompareFullCells(pts[a.index], pts[b.index]);
+                  return s != 0 ? s < 0 : a.index < b.index;
+                });
+    }
+    runStart = i;
+  }
+}
+
 }  // namespace
 
 void CGlFaceArray::PurgeDuplicatePoints(CGlPointArray& points, bool positionOnly) {
@@ -347,21 +364,7 @@ void CGlFaceArray::PurgeDuplicatePoints(CGlPointArray& points, bool positionOnly
       order.push_back(glsort::MakeQPoint(pts[i].x, pts[i].y, pts[i].z, i, kGlPosTolerance));
   }
   glsort::SortByCells(order, true);
-  if (!positionOnly) {
-    // Within a run of equal position cells, the rest of the full comparison.
-    size_t runStart = 0;
-    for (size_t i = 1; i <= order.size(); ++i) {
-      if (i < order.size() && ComparePosCells(order[i - 1], order[i]) == 0) continue;
-      if (i - runStart > 1) {
-        std::sort(order.begin() + static_cast<long>(runStart), order.begin() + static_cast<long>(i),
-                  [pts](const glsort::QPoint& a, const glsort::QPoint& b) {
-                    const int s = CompareFullCells(pts[a.index], pts[b.index]);
-                    return s != 0 ? s < 0 : a.index < b.index;
-                  });
-      }
-      runStart = i;
-    }
-  }
+  if (!positionOnly) SortRunsByFullCells(order, pts);
 
   for (int i = 0; i < count; ++i) {
     if (!used[static_cast<size_t>(i)]) pts[i].weldIndex = -1;

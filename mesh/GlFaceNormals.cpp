@@ -59,6 +59,58 @@ class CScratch {
   std::byte* data_ = nullptr;
 };
 
+// Shared vertices from the sorted points: runs of points within 0.001 of
+// their predecessor share one. weld gets each point's shared vertex; the
+// count of shared vertices is returned.
+size_t WeldSorted(const glsort::QPointXYZ* order, size_t count, int32_t* weld) {
+  int32_t shared = -1;
+  for (size_t i = 0; i < count; ++i) {
+    const glsort::QPointXYZ& q = order[i];
+    if (i == 0 || std::fabs(q.x - order[i - 1].x) > 0.001f || std::fabs(q.y - order[i - 1].y) > 0.001f ||
+        std::fabs(q.z - order[i - 1].z) > 0.001f) {
+      ++shared;
+    }
+    weld[static_cast<size_t>(q.index)] = shared;
+  }
+  return static_cast<size_t>(shared + 1);
+}
+
+// Per shared vertex the sum of the normals of the faces that use it, and a
+// mark that one does; deleted faces add the normal they last stored.
+void SumFaceNormals(const std::vector<CGlFace>& faces, const int32_t* weld, size_t count, double* sums,
+                    uint8_t* marked) {
+  for (const CGlFace& f : faces) {
+    const int n = f.GetVertexCount();
+    for (int k = 0; k < n; ++k) {
+      const int32_t v = f.vertices[k];
+      // A deleted face may still name a point that a weld removed.
+      if (v < 0 || static_cast<size_t>(v) >= count) continue;
+      const size_t s = static_cast<size_t>(weld[static_cast<size_t>(v)]);
+      sums[3 * s] += f.normal.x;
+      sums[3 * s + 1] += f.normal.y;
+      sums[3 * s + 2] += f.normal.z;
+      marked[s] = 1;
+    }
+  }
+}
+
+// Normalised in place: the sums of marked vertices become the shared
+// normals.
+void NormaliseSums(double* sums, const uint8_t* marked, size_t sharedCount) {
+  for (size_t sv = 0; sv < sharedCount; ++sv) {
+    if (!marked[sv]) continue;
+    double* n = &sums[3 * sv];
+    const double len = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    if (len > 0.0 && std::isfinite(len)) {
+      n[0] /= len;
+      n[1] /= len;
+      n[2] /= len;
+    } else {
+      n[0] = n[1] = n[2] = 0.5773;
+    }
+  }
+}
+
 }  // namespace
 
 void CGlFaceArray::FaceOnlyNormals(const CGlPointArray& points, bool onlyMissing, int firstFace) {
@@ -183,50 +235,16 @@ void CGlFaceArray::VertexShading(CGlPointArray& points) {
                      z};
   });
 
-  // Shared vertices: runs of points within 0.001 of their predecessor.
+  // Shared vertices, and their normals: the normalised sums of the normals
+  // of the faces around them.
   int32_t* const weld = new (first) int32_t[count];
-  int32_t shared = -1;
-  for (size_t i = 0; i < count; ++i) {
-    const QPointXYZ& q = order[i];
-    if (i == 0 || std::fabs(q.x - order[i - 1].x) > 0.001f || std::fabs(q.y - order[i - 1].y) > 0.001f ||
-        std::fabs(q.z - order[i - 1].z) > 0.001f) {
-      ++shared;
-    }
-    weld[static_cast<size_t>(q.index)] = shared;
-  }
-  const size_t sharedCount = static_cast<size_t>(shared + 1);
+  const size_t sharedCount = WeldSorted(order, count, weld);
   double* const sums = new (second) double[sharedCount * 3];
   uint8_t* const marked = new (second + sharedCount * 3 * sizeof(double)) uint8_t[sharedCount];
   std::fill(sums, sums + sharedCount * 3, 0.0);
   std::fill(marked, marked + sharedCount, uint8_t{0});
-
-  // Deleted faces add the normal they last stored.
-  for (const CGlFace& f : items_) {
-    const int n = f.GetVertexCount();
-    for (int k = 0; k < n; ++k) {
-      const int32_t v = f.vertices[k];
-      // A deleted face may still name a point that a weld removed.
-      if (v < 0 || static_cast<size_t>(v) >= count) continue;
-      const size_t s = static_cast<size_t>(weld[static_cast<size_t>(v)]);
-      sums[3 * s] += f.normal.x;
-      sums[3 * s + 1] += f.normal.y;
-      sums[3 * s + 2] += f.normal.z;
-      marked[s] = 1;
-    }
-  }
-  // Normalised in place: the sums become the shared normals.
-  for (size_t sv = 0; sv < sharedCount; ++sv) {
-    if (!marked[sv]) continue;
-    double* n = &sums[3 * sv];
-    const double len = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-    if (len > 0.0 && std::isfinite(len)) {
-      n[0] /= len;
-      n[1] /= len;
-      n[2] /= len;
-    } else {
-      n[0] = n[1] = n[2] = 0.5773;
-    }
-  }
+  SumFaceNormals(items_, weld, count, sums, marked);
+  NormaliseSums(sums, marked, sharedCount);
   for (size_t i = 0; i < count; ++i) {
     const double* n = &sums[3 * static_cast<size_t>(weld[i])];
     pts[i].weldIndex = weld[i];
