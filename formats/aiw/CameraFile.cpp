@@ -36,6 +36,82 @@ size_t CheckedCount(CByteReader& in, const char* what, size_t recordSize) {
   return count;
 }
 
+// Where a camera stands, where it looks and what it sees, and where and how
+// far from it it takes over, in game axes.
+struct CamView {
+  bool isStatic = false;
+  double x = 0, y = 0, z = 0;     // position
+  double o1 = 0, o2 = 0, o3 = 0;  // orientation
+  double fov = 0;                 // degrees
+  double ax = 0, ay = 0, az = 0;  // activation location: the middle of its zone
+  double half = 0;                // activation radius: half its zone
+};
+
+// The view of camera c (number counts from 1) whose zone runs from a to b.
+CamView ViewOf(ITrackQuery& track, const _vars_source_cam& c, int number, double a, double b) {
+  CamView v;
+  track.GetXYZ(c.distance, c.lateral, v.x, v.y, v.z);
+  v.z += c.height;
+  v.half = std::fabs(b - a) * 0.5;
+  track.GetXYZ(a + v.half, 0, v.ax, v.ay, v.az);
+  const double dA = std::hypot(v.ax - v.x, v.ay - v.y);
+  double sx = 0, sy = 0, sz = 0;
+  track.GetXYZ(static_cast<double>(c.distance) + c.zoneStart, 0, sx, sy, sz);
+  const double dS = std::hypot(sx - v.x, sy - v.y);
+  v.isStatic = c.type == 1;
+  if (v.isStatic) {
+    v.o1 = -c.angle[1];
+    v.o2 = c.angle[0] - kQuarterTurn;
+    v.o3 = c.angle[2];
+    v.fov = c.fov * kRadToDeg;
+  } else {
+    // Looking at the start of the zone; a camera straight above it (or one
+    // higher above it than it is away) looks straight down rather than
+    // writing a value that is not a number.
+    const double sine = dS > 0 ? std::clamp((sz - v.z) / dS, -1.0, 1.0) : (sz < v.z ? -1.0 : 0.0);
+    v.o1 = std::asin(sine);
+    v.o2 = std::atan2(sy - v.y, sx - v.x) - kQuarterTurn;
+    v.o3 = 0;
+    v.fov = 2 * std::atan2((2 / static_cast<double>(c.zoom)) * 0.5, dA) * kRadToDeg;
+  }
+  const double values[] = {v.x, v.y, v.z, v.o1, v.o2, v.o3, v.fov, v.ax, v.ay, v.az, v.half};
+  for (double value : values)
+    if (!std::isfinite(value))
+      ThrowInvalidArgument(
+          StrFormat("Camera %d at %.3f m gives a value that is not a number", number, static_cast<double>(c.distance)));
+  return v;
+}
+
+void WriteCamera(CTextWriter& out, const _vars_source_cam& c, int number, const CamView& v) {
+  if (v.isStatic)
+    out.LineF("StaticCam=STATIC%3.3d", number);
+  else
+    out.LineF("TrackingCam=TRACKING%3.3d", number);
+  out.Line("{");
+  out.LineF("  Position=(%4.4f, %4.4f, %4.4f)", -v.x, -v.z, -v.y);
+  out.LineF("  Orientation=(%4.4f, %4.4f, %4.4f)", v.o1, v.o2, v.o3);
+  out.LineF("  Fov=(%4.4f, %4.4f)", v.fov, v.fov * 0.75);
+  out.Line("  Clear=TRUE");
+  out.Line("  Color=(0, 0, 0)");
+  out.Line("  ClipPlanes=(1.000000, 1000.000000)");
+  out.Line("  LODMultiplier=(5.000000)");
+  out.Line("  Size=(1.000000, 1.000000)");
+  out.Line("  Center=(0.500000, 0.500000)");
+  out.Line("  MipmapLODBias=(0.000000)");
+  if (v.isStatic)
+    out.Line("  Flags1=(4)");
+  else
+    out.Line(std::fabs(c.zoneStart) > kTrackingZone ? "  Flags1=(0)" : "  Flags1=(1)");
+  out.Line("  Flags2=(0)");
+  out.LineF("  ActivationLocation=(%4.4f, %4.4f, %4.4f)", -v.ax, -v.az, -v.ay);
+  out.LineF("  ActivationRadius=(%4.4f)", v.half);
+  if (!v.isStatic) {
+    out.Line("  TrackingRate=(0.000000)");
+    out.Line("  MovementRate=(0.000000)");
+  }
+  out.Line("}");
+}
+
 }  // namespace
 
 std::vector<_vars_source_cam> CZWriteCam::ReadCameras(std::span<const uint8_t> bytes, const std::string& source) {
@@ -99,71 +175,9 @@ std::string CZWriteCam::BuildCam(ITrackQuery& track, const std::vector<_vars_sou
   CTextWriter out;
   out.Reserve(n * 600);
   for (size_t i = 0; i < n; ++i) {
-    const _vars_source_cam& c = cams[i];
     const int number = static_cast<int>(i + 1);
-    double x = 0, y = 0, z = 0;
-    track.GetXYZ(c.distance, c.lateral, x, y, z);
-    z += c.height;
     const double a = sw[i];
-    const double b = RaiseTo(sw[i + 1], a, L);
-    const double half = std::fabs(b - a) * 0.5;
-    double ax = 0, ay = 0, az = 0;
-    track.GetXYZ(a + half, 0, ax, ay, az);
-    const double dA = std::hypot(ax - x, ay - y);
-    double sx = 0, sy = 0, sz = 0;
-    track.GetXYZ(static_cast<double>(c.distance) + c.zoneStart, 0, sx, sy, sz);
-    const double dS = std::hypot(sx - x, sy - y);
-
-    const bool isStatic = c.type == 1;
-    double o1, o2, o3, F;
-    if (isStatic) {
-      o1 = -c.angle[1];
-      o2 = c.angle[0] - kQuarterTurn;
-      o3 = c.angle[2];
-      F = c.fov * kRadToDeg;
-    } else {
-      // Looking at the start of the zone; a camera straight above it (or one
-      // higher above it than it is away) looks straight down rather than
-      // writing a value that is not a number.
-      const double sine = dS > 0 ? std::clamp((sz - z) / dS, -1.0, 1.0) : (sz < z ? -1.0 : 0.0);
-      o1 = std::asin(sine);
-      o2 = std::atan2(sy - y, sx - x) - kQuarterTurn;
-      o3 = 0;
-      F = 2 * std::atan2((2 / static_cast<double>(c.zoom)) * 0.5, dA) * kRadToDeg;
-    }
-    const double values[] = {x, y, z, o1, o2, o3, F, ax, ay, az, half};
-    for (double v : values)
-      if (!std::isfinite(v))
-        ThrowInvalidArgument(StrFormat("Camera %d at %.3f m gives a value that is not a number", number,
-                                       static_cast<double>(c.distance)));
-
-    if (isStatic)
-      out.LineF("StaticCam=STATIC%3.3d", number);
-    else
-      out.LineF("TrackingCam=TRACKING%3.3d", number);
-    out.Line("{");
-    out.LineF("  Position=(%4.4f, %4.4f, %4.4f)", -x, -z, -y);
-    out.LineF("  Orientation=(%4.4f, %4.4f, %4.4f)", o1, o2, o3);
-    out.LineF("  Fov=(%4.4f, %4.4f)", F, F * 0.75);
-    out.Line("  Clear=TRUE");
-    out.Line("  Color=(0, 0, 0)");
-    out.Line("  ClipPlanes=(1.000000, 1000.000000)");
-    out.Line("  LODMultiplier=(5.000000)");
-    out.Line("  Size=(1.000000, 1.000000)");
-    out.Line("  Center=(0.500000, 0.500000)");
-    out.Line("  MipmapLODBias=(0.000000)");
-    if (isStatic)
-      out.Line("  Flags1=(4)");
-    else
-      out.Line(std::fabs(c.zoneStart) > kTrackingZone ? "  Flags1=(0)" : "  Flags1=(1)");
-    out.Line("  Flags2=(0)");
-    out.LineF("  ActivationLocation=(%4.4f, %4.4f, %4.4f)", -ax, -az, -ay);
-    out.LineF("  ActivationRadius=(%4.4f)", half);
-    if (!isStatic) {
-      out.Line("  TrackingRate=(0.000000)");
-      out.Line("  MovementRate=(0.000000)");
-    }
-    out.Line("}");
+    WriteCamera(out, cams[i], number, ViewOf(track, cams[i], number, a, RaiseTo(sw[i + 1], a, L)));
   }
   return out.Take();
 }

@@ -146,44 +146,38 @@ struct CornerUndo {
   int32_t piece;
 };
 
-}  // namespace
+// The pieces of one object, each of at most CZMts::kVertexLimit vertices
+// so that every index fits 16 bits; a piece shares the vertices of its
+// triangles. remap[source] names the piece vertex of a source point, valid
+// while remapPiece[source] is the current piece.
+class CPieceFiller {
+ public:
+  CPieceFiller(const CGlPointArray& pointList, const CMtsObj& object, int32_t first, size_t triangles)
+      : pointList_(pointList),
+        object_(object),
+        first_(first),
+        remaining_(triangles),
+        remap_(pointList.size(), -1),
+        remapPiece_(pointList.size(), -1) {
+    Start();
+  }
 
-int CZMts::AddMaterial(const CGlPointArray& pointList, const CGlFaceArray& triangles, CMtsObj object) {
-  size_t fanTriangles = 0;
-  for (const CGlFace& f : triangles)
-    if (f.GetUVCount() > 0 && f.GetVertexCount() >= 3) fanTriangles += static_cast<size_t>(f.GetVertexCount() - 2);
-  // An object of no triangles is left out: GMT readers refuse an object of
-  // no vertices, and no game file of these formats carries one.
-  if (fanTriangles == 0) return -1;
+  CMtsObj& Current() { return current_; }
 
-  // The triangles go into pieces of at most kVertexLimit vertices each, so
-  // that every index fits 16 bits; a piece shares the vertices of its
-  // triangles. remap[source] names the piece vertex of a source point, valid
-  // while remapPiece[source] is the current piece.
-  const int32_t first = static_cast<int32_t>(objects.size());
-  std::vector<int32_t> remap(pointList.size(), -1);
-  std::vector<int32_t> remapPiece(pointList.size(), -1);
-  int32_t piece = 0;
-  size_t remaining = fanTriangles;
-  CMtsObj current;
-  auto startPiece = [&]() {
-    current = CMtsObj();
-    current.mapName = object.mapName;
-    current.objectName = PieceName(object.objectName, piece + 1);
-    current.material = object.material;
-    current.faces.Reserve(static_cast<long long>(remaining));
-    current.points.Reserve(static_cast<long long>(std::min({pointList.size(), remaining * 3, size_t{kVertexLimit}})));
-  };
+  // The next piece, empty.
+  void Next() {
+    ++piece_;
+    Start();
+  }
 
   // Adds the fan triangle of f over the corners to the current piece; false
   // (and nothing added) when its new vertices would not fit.
-  auto addTriangle = [&](const CGlFace& f, const int(&corners)[3]) {
-    const int32_t k = first + piece;
-    const int before = current.points.GetSize();
+  bool AddTriangle(const CGlFace& f, const int (&corners)[3]) {
+    const int before = current_.points.GetSize();
     CornerUndo undo[3];
     CGlFace t;
     t.vertexCount = 3;
-    t.mipIndex = k;
+    t.mipIndex = first_ + piece_;
     t.materialIndex = f.materialIndex;
     t.normal = f.normal;
     t.normalValid = f.normalValid;
@@ -191,7 +185,7 @@ int CZMts::AddMaterial(const CGlPointArray& pointList, const CGlFaceArray& trian
     for (int c = 0; c < 3; ++c) {
       const int corner = corners[c];
       const size_t source = static_cast<size_t>(f.vertices[corner]);
-      CGlPoint p = pointList.Get(f.vertices[corner]);
+      CGlPoint p = pointList_.Get(f.vertices[corner]);
       const bool hasPair = corner < f.GetUVCount();
       p.u = hasPair ? f.uvs[2 * corner] : 0.0f;
       p.v = hasPair ? f.uvs[2 * corner + 1] : 0.0f;
@@ -202,43 +196,73 @@ int CZMts::AddMaterial(const CGlPointArray& pointList, const CGlFaceArray& trian
         p.nz = f.normal.z;
         p.hasNormal = 1;
       }
-      undo[c] = {source, remap[source], remapPiece[source]};
-      int32_t mapped = remapPiece[source] == piece ? remap[source] : -1;
-      if (mapped < 0 || current.points.data()[mapped].u != p.u || current.points.data()[mapped].v != p.v) {
-        mapped = current.points.Add(p);
-        remap[source] = mapped;
-        remapPiece[source] = piece;
+      undo[c] = {source, remap_[source], remapPiece_[source]};
+      int32_t mapped = remapPiece_[source] == piece_ ? remap_[source] : -1;
+      if (mapped < 0 || current_.points.data()[mapped].u != p.u || current_.points.data()[mapped].v != p.v) {
+        mapped = current_.points.Add(p);
+        remap_[source] = mapped;
+        remapPiece_[source] = piece_;
       }
       t.vertices[c] = mapped;
       t.AddUV(p.u, p.v);
     }
-    if (current.points.GetSize() > kVertexLimit) {
+    if (current_.points.GetSize() > CZMts::kVertexLimit) {
       for (int c = 2; c >= 0; --c) {
-        remap[undo[c].source] = undo[c].index;
-        remapPiece[undo[c].source] = undo[c].piece;
+        remap_[undo[c].source] = undo[c].index;
+        remapPiece_[undo[c].source] = undo[c].piece;
       }
-      current.points.SetSize(before);
+      current_.points.SetSize(before);
       return false;
     }
-    current.faces.Add(std::move(t));
-    --remaining;
+    current_.faces.Add(std::move(t));
+    --remaining_;
     return true;
-  };
+  }
 
-  startPiece();
+ private:
+  void Start() {
+    current_ = CMtsObj();
+    current_.mapName = object_.mapName;
+    current_.objectName = CZMts::PieceName(object_.objectName, piece_ + 1);
+    current_.material = object_.material;
+    current_.faces.Reserve(static_cast<long long>(remaining_));
+    current_.points.Reserve(
+        static_cast<long long>(std::min({pointList_.size(), remaining_ * 3, size_t{CZMts::kVertexLimit}})));
+  }
+
+  const CGlPointArray& pointList_;
+  const CMtsObj& object_;
+  const int32_t first_;
+  int32_t piece_ = 0;
+  size_t remaining_;
+  std::vector<int32_t> remap_, remapPiece_;
+  CMtsObj current_;
+};
+
+}  // namespace
+
+int CZMts::AddMaterial(const CGlPointArray& pointList, const CGlFaceArray& triangles, CMtsObj object) {
+  size_t fanTriangles = 0;
+  for (const CGlFace& f : triangles)
+    if (f.GetUVCount() > 0 && f.GetVertexCount() >= 3) fanTriangles += static_cast<size_t>(f.GetVertexCount() - 2);
+  // An object of no triangles is left out: GMT readers refuse an object of
+  // no vertices, and no game file of these formats carries one.
+  if (fanTriangles == 0) return -1;
+
+  const int32_t first = static_cast<int32_t>(objects.size());
+  CPieceFiller pieces(pointList, object, first, fanTriangles);
   for (const CGlFace& f : triangles) {
     if (f.GetUVCount() == 0) continue;
     const int n = f.GetVertexCount();
     for (int j = 0; j + 2 < n; ++j) {
       const int corners[3] = {0, j + 1, j + 2};
-      if (addTriangle(f, corners)) continue;
-      objects.push_back(std::move(current));
-      ++piece;
-      startPiece();
-      addTriangle(f, corners);  // three vertices always fit an empty piece
+      if (pieces.AddTriangle(f, corners)) continue;
+      objects.push_back(std::move(pieces.Current()));
+      pieces.Next();
+      pieces.AddTriangle(f, corners);  // three vertices always fit an empty piece
     }
   }
-  objects.push_back(std::move(current));
+  objects.push_back(std::move(pieces.Current()));
   return first;
 }
 
