@@ -45,47 +45,9 @@ int CNTrk::SetDataPtr(const uint8_t* data, size_t size) {
 
   if (size_ < kHeaderSize)
     Fail(StrFormat("the file holds %zu bytes, fewer than the %zu of the header", size_, kHeaderSize), 0);
-  header_.unused0 = reader_.At<int32_t>(0);
-  header_.type = reader_.At<int32_t>(4);
-  header_.length = reader_.At<int32_t>(8);
-  header_.columns = reader_.At<int32_t>(12);
-  header_.sections = reader_.At<int32_t>(16);
-  header_.tractionBytes = reader_.At<int32_t>(20);
-  header_.unused24 = reader_.At<int32_t>(24);
-
-  const uint64_t C = static_cast<uint32_t>(header_.columns);
+  ReadHeader();
+  const uint64_t H = ReadLayout();  // where the section offsets are
   const uint64_t S = static_cast<uint32_t>(header_.sections);
-  const uint64_t T = static_cast<uint32_t>(header_.tractionBytes);
-  if (header_.sections <= 0) Fail(StrFormat("section count %d is not positive", header_.sections), 16);
-  if (header_.columns <= 0) Fail(StrFormat("height column count %d is not positive", header_.columns), 12);
-  if (header_.tractionBytes < 0) Fail(StrFormat("traction table size %d is negative", header_.tractionBytes), 20);
-  if (header_.length <= 0) Fail(StrFormat("track length %d is not positive", header_.length), 8);
-
-  // Column positions follow the header.
-  if (kHeaderSize + 4 * C > size_)
-    Fail(StrFormat("%d height column positions do not fit in the file (%zu bytes)", header_.columns, size_), 12);
-  columns_.resize(C);
-  for (uint64_t k = 0; k < C; ++k) columns_[k] = reader_.At<int32_t>(kHeaderSize + 4 * k);
-
-  // Section offsets at a place fixed by the type; then the height block,
-  // the traction table and the section area, in that order.
-  const uint64_t H = header_.type < 2000 ? 68 : 92;
-  if (H + 4 * S > size_)
-    Fail(StrFormat("%d section offsets at byte %llu do not fit in the file (%zu bytes)", header_.sections,
-                   static_cast<unsigned long long>(H), size_),
-         16);
-  heightBlock_ = H + 4 * S;
-  const uint64_t room = size_ - heightBlock_;
-  if (S > room / 32 / C)
-    Fail(StrFormat("%d x %d height records at byte %zu do not fit in the file (%zu bytes)", header_.sections,
-                   header_.columns, heightBlock_, size_),
-         heightBlock_);
-  tractionTable_ = heightBlock_ + 32 * S * C;
-  if (T > size_ - tractionTable_)
-    Fail(StrFormat("the traction table of %d bytes at byte %zu does not fit in the file (%zu bytes)",
-                   header_.tractionBytes, tractionTable_, size_),
-         tractionTable_);
-  sectionArea_ = tractionTable_ + T;
 
   sectionOffsets_.resize(S);
   for (uint64_t i = 0; i < S; ++i) {
@@ -123,6 +85,54 @@ int CNTrk::SetDataPtr(const uint8_t* data, size_t size) {
     }
   }
   return 1;
+}
+
+// The header's fields, each count checked to be positive.
+void CNTrk::ReadHeader() {
+  header_.unused0 = reader_.At<int32_t>(0);
+  header_.type = reader_.At<int32_t>(4);
+  header_.length = reader_.At<int32_t>(8);
+  header_.columns = reader_.At<int32_t>(12);
+  header_.sections = reader_.At<int32_t>(16);
+  header_.tractionBytes = reader_.At<int32_t>(20);
+  header_.unused24 = reader_.At<int32_t>(24);
+  if (header_.sections <= 0) Fail(StrFormat("section count %d is not positive", header_.sections), 16);
+  if (header_.columns <= 0) Fail(StrFormat("height column count %d is not positive", header_.columns), 12);
+  if (header_.tractionBytes < 0) Fail(StrFormat("traction table size %d is negative", header_.tractionBytes), 20);
+  if (header_.length <= 0) Fail(StrFormat("track length %d is not positive", header_.length), 8);
+}
+
+// The column positions, which follow the header, and the places of the
+// blocks after it: the section offsets at a place fixed by the type, then
+// the height block, the traction table and the section area, in that
+// order. Each must fit the file. Returns the place of the section offsets.
+uint64_t CNTrk::ReadLayout() {
+  const uint64_t C = static_cast<uint32_t>(header_.columns);
+  const uint64_t S = static_cast<uint32_t>(header_.sections);
+  const uint64_t T = static_cast<uint32_t>(header_.tractionBytes);
+  if (kHeaderSize + 4 * C > size_)
+    Fail(StrFormat("%d height column positions do not fit in the file (%zu bytes)", header_.columns, size_), 12);
+  columns_.resize(C);
+  for (uint64_t k = 0; k < C; ++k) columns_[k] = reader_.At<int32_t>(kHeaderSize + 4 * k);
+
+  const uint64_t H = header_.type < 2000 ? 68 : 92;
+  if (H + 4 * S > size_)
+    Fail(StrFormat("%d section offsets at byte %llu do not fit in the file (%zu bytes)", header_.sections,
+                   static_cast<unsigned long long>(H), size_),
+         16);
+  heightBlock_ = H + 4 * S;
+  const uint64_t room = size_ - heightBlock_;
+  if (S > room / 32 / C)
+    Fail(StrFormat("%d x %d height records at byte %zu do not fit in the file (%zu bytes)", header_.sections,
+                   header_.columns, heightBlock_, size_),
+         heightBlock_);
+  tractionTable_ = heightBlock_ + 32 * S * C;
+  if (T > size_ - tractionTable_)
+    Fail(StrFormat("the traction table of %d bytes at byte %zu does not fit in the file (%zu bytes)",
+                   header_.tractionBytes, tractionTable_, size_),
+         tractionTable_);
+  sectionArea_ = tractionTable_ + T;
+  return H;
 }
 
 int32_t CNTrk::GetColumnPosition(int k) const {

@@ -136,6 +136,9 @@ class CNTrk {
   double HeadingAt(const NTRK_SECTION& s, double t) const;
   double Cubic(int section, int column, double t) const;
   [[noreturn]] void Fail(const std::string& what, size_t offset) const;
+  // Steps of SetDataPtr: the header, then the places of the blocks.
+  void ReadHeader();
+  uint64_t ReadLayout();
 
   std::vector<uint8_t> buffer_;  // the whole file plus 16 zero bytes
   size_t size_ = 0;              // bytes of the file

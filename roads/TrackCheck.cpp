@@ -119,6 +119,19 @@ class CChecker {
   double meshBytes = -1;
 
  private:
+  void RefusedBumpDefs();
+  void RefusedSectionRows(int s);
+  // What Textures has found so far: the material names, and the grips and
+  // textures already reported (each is reported once).
+  struct TextureFindings {
+    std::set<std::string> materials;
+    std::set<int> reportedGrips;
+    std::set<std::string> reportedTextures;
+  };
+  void TextureHasMaterial(TextureFindings& found, const std::string& tex, int row, int section);
+  void NoTextureEntry(TextureFindings& found, int grip, bool wall, int row, int section);
+  void BandTextures(TextureFindings& found, int grip, int index, int row, int section);
+  void WallTextures(TextureFindings& found, int grip, int index, int row, int section);
   void BlockSizes(CCheckedModel& model);
   void Placement(CCheckedModel& model, double length);
   void NumbersOfRow(const CDataRow& row, int rowNo, int section, const std::vector<std::vector<int>>& far);
@@ -253,59 +266,8 @@ void CChecker::RefusedRows() {
              "TrackSummary", 0, -1);
   for (int i = 0; i < db_.TractionTex.Count(); ++i)
     Required(*db_.TractionTex[i].Raw(), {T::kTractionTex_Grip, T::kTractionTex_Tex}, "TractionTex", i, -1);
-  int bumpDefs = 0;
-  for (int i = 0; i < db_.PtfBumpDef.Count(); ++i) {
-    TrkDsc::PtfBumpDefRow r = db_.PtfBumpDef[i];
-    if (!Required(*r.Raw(),
-                  {T::kPtfBumpDef_index, T::kPtfBumpDef_size1, T::kPtfBumpDef_size2, T::kPtfBumpDef_size3,
-                   T::kPtfBumpDef_size4, T::kPtfBumpDef_distance1, T::kPtfBumpDef_distance2,
-                   T::kPtfBumpDef_distance3, T::kPtfBumpDef_distance4},
-                  "PtfBumpDef", i, -1))
-      continue;
-    if (r.index() < 0 || r.index() > bumpDefs) {
-      Error("PtfBumpDef", i, -1,
-            StrFormat("the bump definition's index %lld is not between 0 and %d, the definitions placed before it",
-                      static_cast<long long>(r.index()), bumpDefs));
-      ++refused_;
-      continue;
-    }
-    ++bumpDefs;
-  }
-  for (int s = 0; s < db_.Section.Count(); ++s) {
-    TrkDsc::SectionRow sec = db_.Section[s];
-    if (!Required(*sec.Raw(), {T::kSection_Type, T::kSection_Length, T::kSection_Angle_Change}, "Section", s, s))
-      continue;
-    int k = 0;
-    for (const TrkDsc::TractionRow& t : sec.GetTractionRows()) {
-      Required(*t.Raw(), {T::kTraction_Lat_Start, T::kTraction_Grip, T::kTraction_TextureIndex}, "Traction", k, s);
-      int c = 0;
-      for (const TrkDsc::TractionTexCoordRow& tc : t.GetTractionTexCoordRows())
-        Required(*tc.Raw(), {T::kTractionTexCoord_Surface, T::kTractionTexCoord_UCoord, T::kTractionTexCoord_VCoord},
-                 "TractionTexCoord", c++, s);
-      ++k;
-    }
-    const double length = sec.Length(), split = sec.IsSplitNull() ? 0.0 : sec.Split();
-    const bool isSplit = split / length > 0 && split / length < 1;
-    segmentSection_.push_back(s);
-    if (isSplit) segmentSection_.push_back(s);
-    k = 0;
-    if (!isSplit)  // a split section's contours are not read
-      for (const TrkDsc::ContourRow& c : sec.GetContourRows())
-        Required(*c.Raw(),
-                 {T::kContour_Latitude, T::kContour_Z, T::kContour_Grad, T::kContour_Latitude_End, T::kContour_Z_End,
-                  T::kContour_Grad_End},
-                 "Contour", k++, s);
-    k = 0;
-    for (const TrkDsc::PtfBumpRefRow& b : sec.GetPtfBumpRefRows())
-      Required(*b.Raw(), {T::kPtfBumpRef_index, T::kPtfBumpRef_lat_start, T::kPtfBumpRef_lat_end}, "PtfBumpRef",
-               k++, s);
-    k = 0;
-    for (const TrkDsc::PtfBumpScaleRow& b : sec.GetPtfBumpScaleRows())
-      Required(*b.Raw(),
-               {T::kPtfBumpScale_lat_start, T::kPtfBumpScale_lat_end, T::kPtfBumpScale_scale_start,
-                T::kPtfBumpScale_scale_end},
-               "PtfBumpScale", k++, s);
-  }
+  RefusedBumpDefs();
+  for (int s = 0; s < db_.Section.Count(); ++s) RefusedSectionRows(s);
   for (int i = 0; i < db_.TrackDetail.Count(); ++i)
     Required(*db_.TrackDetail[i].Raw(),
              {T::kTrackDetail_longtiude, T::kTrackDetail_latitude, T::kTrackDetail_length, T::kTrackDetail_width,
@@ -327,6 +289,69 @@ void CChecker::RefusedRows() {
               T::kOutfieldObj_WidthEnd, T::kOutfieldObj_ElevationStart, T::kOutfieldObj_ElevationEnd,
               T::kOutfieldObj_Material},
              "OutfieldObj", i, -1);
+}
+
+// Bump definitions are placed by index: each must name a place at or
+// before the end of those placed so far.
+void CChecker::RefusedBumpDefs() {
+  using T = TrkDsc;
+  int bumpDefs = 0;
+  for (int i = 0; i < db_.PtfBumpDef.Count(); ++i) {
+    TrkDsc::PtfBumpDefRow r = db_.PtfBumpDef[i];
+    if (!Required(*r.Raw(),
+                  {T::kPtfBumpDef_index, T::kPtfBumpDef_size1, T::kPtfBumpDef_size2, T::kPtfBumpDef_size3,
+                   T::kPtfBumpDef_size4, T::kPtfBumpDef_distance1, T::kPtfBumpDef_distance2,
+                   T::kPtfBumpDef_distance3, T::kPtfBumpDef_distance4},
+                  "PtfBumpDef", i, -1))
+      continue;
+    if (r.index() < 0 || r.index() > bumpDefs) {
+      Error("PtfBumpDef", i, -1,
+            StrFormat("the bump definition's index %lld is not between 0 and %d, the definitions placed before it",
+                      static_cast<long long>(r.index()), bumpDefs));
+      ++refused_;
+      continue;
+    }
+    ++bumpDefs;
+  }
+}
+
+// A section and the rows under it; the segments the section makes are
+// counted on the way.
+void CChecker::RefusedSectionRows(int s) {
+  using T = TrkDsc;
+  TrkDsc::SectionRow sec = db_.Section[s];
+  if (!Required(*sec.Raw(), {T::kSection_Type, T::kSection_Length, T::kSection_Angle_Change}, "Section", s, s))
+    return;
+  int k = 0;
+  for (const TrkDsc::TractionRow& t : sec.GetTractionRows()) {
+    Required(*t.Raw(), {T::kTraction_Lat_Start, T::kTraction_Grip, T::kTraction_TextureIndex}, "Traction", k, s);
+    int c = 0;
+    for (const TrkDsc::TractionTexCoordRow& tc : t.GetTractionTexCoordRows())
+      Required(*tc.Raw(), {T::kTractionTexCoord_Surface, T::kTractionTexCoord_UCoord, T::kTractionTexCoord_VCoord},
+               "TractionTexCoord", c++, s);
+    ++k;
+  }
+  const double length = sec.Length(), split = sec.IsSplitNull() ? 0.0 : sec.Split();
+  const bool isSplit = split / length > 0 && split / length < 1;
+  segmentSection_.push_back(s);
+  if (isSplit) segmentSection_.push_back(s);
+  k = 0;
+  if (!isSplit)  // a split section's contours are not read
+    for (const TrkDsc::ContourRow& c : sec.GetContourRows())
+      Required(*c.Raw(),
+               {T::kContour_Latitude, T::kContour_Z, T::kContour_Grad, T::kContour_Latitude_End, T::kContour_Z_End,
+                T::kContour_Grad_End},
+               "Contour", k++, s);
+  k = 0;
+  for (const TrkDsc::PtfBumpRefRow& b : sec.GetPtfBumpRefRows())
+    Required(*b.Raw(), {T::kPtfBumpRef_index, T::kPtfBumpRef_lat_start, T::kPtfBumpRef_lat_end}, "PtfBumpRef", k++,
+             s);
+  k = 0;
+  for (const TrkDsc::PtfBumpScaleRow& b : sec.GetPtfBumpScaleRows())
+    Required(*b.Raw(),
+             {T::kPtfBumpScale_lat_start, T::kPtfBumpScale_lat_end, T::kPtfBumpScale_scale_start,
+              T::kPtfBumpScale_scale_end},
+             "PtfBumpScale", k++, s);
 }
 
 void CChecker::Sections() {
@@ -383,26 +408,11 @@ void CChecker::Sections() {
 }
 
 void CChecker::Textures() {
-  std::set<std::string> materials;
+  TextureFindings found;
   for (int i = 0; i < db_.Material.Count(); ++i) {
     TrkDsc::MaterialRow m = db_.Material[i];
-    if (!m.IsMateralNameNull() && !m.IsMapNameNull()) materials.insert(ToLower(m.MateralName()));
+    if (!m.IsMateralNameNull() && !m.IsMapNameNull()) found.materials.insert(ToLower(m.MateralName()));
   }
-  std::set<int> reportedGrips;
-  std::set<std::string> reportedTextures;
-  auto textureHasMaterial = [&](const std::string& tex, int row, int section) {
-    if (tex.empty() || materials.count(ToLower(tex)) || !reportedTextures.insert(ToLower(tex)).second) return;
-    Error("Traction", row, section,
-          StrFormat("the texture \"%s\" used by this row has no Material row, so the game finds no map for it",
-                    tex.c_str()));
-  };
-  auto noEntry = [&](int grip, bool wall, int row, int section) {
-    if (!reportedGrips.insert(grip).second) return;
-    Error("Traction", row, section,
-          StrFormat("grip %d has no %s row, so its surface gets no texture of the track's own", grip,
-                    wall ? "WallTex" : "TractionTex"));
-  };
-
   // Rows with the same grip and texture index get the same answer, so each
   // pair is looked up once (a long track repeats a handful of pairs).
   std::set<std::pair<int, int>> seen;
@@ -414,49 +424,73 @@ void CChecker::Textures() {
       const int grip = t.Grip();
       const int index = t.IsTextureIndexNull() ? 0 : t.TextureIndex();
       if (!seen.insert({grip, index}).second) continue;
-      if (grip < 2048) {
-        std::vector<std::string> used, all;
-        for (int i = 0; i < db_.TractionTex.Count(); ++i) {
-          TrkDsc::TractionTexRow e = db_.TractionTex[i];
-          if (e.IsGripNull() || e.Grip() != grip) continue;
-          const std::string tex = e.IsTexNull() ? std::string() : e.Tex();
-          all.push_back(tex);
-          if (e.IsTextureIndexNull() || e.TextureIndex() < 0 || e.TextureIndex() == index) used.push_back(tex);
-        }
-        if (all.empty()) {
-          noEntry(grip, false, row, s);
-          continue;
-        }
-        for (const std::string& tex : used.empty() ? all : used) textureHasMaterial(tex, row, s);
-        continue;
-      }
-      // A wall with a catch fence is two walls: the fence and the wall.
-      std::vector<std::pair<int, int>> parts;
-      if (grip == 2070 || grip == 2071)
-        parts = {{2053, grip == 2070 ? 2060 : 2061}, {2049, grip == 2070 ? 2060 : 2061}};
+      if (grip < 2048)
+        BandTextures(found, grip, index, row, s);
       else
-        parts = {{grip, index}};
-      for (auto [g, idx] : parts) {
-        std::vector<TrkDsc::WallTexRow> used, all;
-        for (int i = 0; i < db_.WallTex.Count(); ++i) {
-          TrkDsc::WallTexRow e = db_.WallTex[i];
-          if (e.Grip() != g) continue;
-          all.push_back(e);
-          if (e.IsTextureIndexNull() || e.TextureIndex() < 0 || e.TextureIndex() == idx ||
-              e.TextureIndex() == idx % 100)
-            used.push_back(e);
-        }
-        if (all.empty()) {
-          noEntry(g, true, row, s);
-          continue;
-        }
-        for (const TrkDsc::WallTexRow& e : used.empty() ? all : used) {
-          if (!e.IsTexLeftNull()) textureHasMaterial(e.TexLeft(), row, s);
-          if (!e.IsTexRightNull()) textureHasMaterial(e.TexRight(), row, s);
-          if (!e.IsTexTopNull()) textureHasMaterial(e.TexTop(), row, s);
-          if (!e.IsTexEndNull()) textureHasMaterial(e.TexEnd(), row, s);
-        }
-      }
+        WallTextures(found, grip, index, row, s);
+    }
+  }
+}
+
+void CChecker::TextureHasMaterial(TextureFindings& found, const std::string& tex, int row, int section) {
+  if (tex.empty() || found.materials.count(ToLower(tex)) || !found.reportedTextures.insert(ToLower(tex)).second)
+    return;
+  Error("Traction", row, section,
+        StrFormat("the texture \"%s\" used by this row has no Material row, so the game finds no map for it",
+                  tex.c_str()));
+}
+
+void CChecker::NoTextureEntry(TextureFindings& found, int grip, bool wall, int row, int section) {
+  if (!found.reportedGrips.insert(grip).second) return;
+  Error("Traction", row, section,
+        StrFormat("grip %d has no %s row, so its surface gets no texture of the track's own", grip,
+                  wall ? "WallTex" : "TractionTex"));
+}
+
+// The textures a band of this grip and texture index is given: the
+// TractionTex rows of the grip for that index, else all of the grip's.
+void CChecker::BandTextures(TextureFindings& found, int grip, int index, int row, int section) {
+  std::vector<std::string> used, all;
+  for (int i = 0; i < db_.TractionTex.Count(); ++i) {
+    TrkDsc::TractionTexRow e = db_.TractionTex[i];
+    if (e.IsGripNull() || e.Grip() != grip) continue;
+    const std::string tex = e.IsTexNull() ? std::string() : e.Tex();
+    all.push_back(tex);
+    if (e.IsTextureIndexNull() || e.TextureIndex() < 0 || e.TextureIndex() == index) used.push_back(tex);
+  }
+  if (all.empty()) {
+    NoTextureEntry(found, grip, false, row, section);
+    return;
+  }
+  for (const std::string& tex : used.empty() ? all : used) TextureHasMaterial(found, tex, row, section);
+}
+
+// The textures of a wall, as the WallTex rows of its grip give them.
+void CChecker::WallTextures(TextureFindings& found, int grip, int index, int row, int section) {
+  // A wall with a catch fence is two walls: the fence and the wall.
+  std::vector<std::pair<int, int>> parts;
+  if (grip == 2070 || grip == 2071)
+    parts = {{2053, grip == 2070 ? 2060 : 2061}, {2049, grip == 2070 ? 2060 : 2061}};
+  else
+    parts = {{grip, index}};
+  for (auto [g, idx] : parts) {
+    std::vector<TrkDsc::WallTexRow> used, all;
+    for (int i = 0; i < db_.WallTex.Count(); ++i) {
+      TrkDsc::WallTexRow e = db_.WallTex[i];
+      if (e.Grip() != g) continue;
+      all.push_back(e);
+      if (e.IsTextureIndexNull() || e.TextureIndex() < 0 || e.TextureIndex() == idx || e.TextureIndex() == idx % 100)
+        used.push_back(e);
+    }
+    if (all.empty()) {
+      NoTextureEntry(found, g, true, row, section);
+      continue;
+    }
+    for (const TrkDsc::WallTexRow& e : used.empty() ? all : used) {
+      if (!e.IsTexLeftNull()) TextureHasMaterial(found, e.TexLeft(), row, section);
+      if (!e.IsTexRightNull()) TextureHasMaterial(found, e.TexRight(), row, section);
+      if (!e.IsTexTopNull()) TextureHasMaterial(found, e.TexTop(), row, section);
+      if (!e.IsTexEndNull()) TextureHasMaterial(found, e.TexEnd(), row, section);
     }
   }
 }
