@@ -306,6 +306,9 @@ class CN5Ptf : public CN5Root, public ITrackQuery {
   // the defaults for its grip code.
   VARS_TRACK_TRACTION_TEX TractionEntryFor(const CN5ObjFs& band) const;
   VARS_TRACK_WALL_TEX WallEntryFor(int grip, int textureIndex) const;
+  // The faces of a new wall, each with its appearance and texture coordinates.
+  void AddWallFaces(CN5ObjSg* sg, CN5ObjWs* wall, const VARS_TRACK_WALL_TEX& entry, int grip,
+                    const std::vector<_vars_track_tex_coord>& coords);
   CN5ObjSg* CheckedSegment(int seg, const char* where);
 
   // ---- meshing helpers (track/N5PtfMesh.cpp) ----

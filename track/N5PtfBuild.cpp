@@ -16,6 +16,25 @@ bool SortsAfter(double aStart, double aEnd, double bStart, double bEnd) {
   return aStart > bStart || (aStart == bStart && aEnd > bEnd);
 }
 
+// Where a new wall goes in a segment's list, kept in lateral order; false
+// when a wall within 2 cm of it at both ends is there already (the new one
+// is a duplicate and is not added).
+bool WallPlace(const CN5ObjSg& sg, double latStart, double latEnd, size_t& at) {
+  at = sg.walls.size();
+  for (size_t i = 0; i < sg.walls.size(); ++i) {
+    auto* o = dynamic_cast<CN5ObjWs*>(sg.walls[i]);
+    if (o && std::fabs(o->latStart - latStart) <= 0.02 && std::fabs(o->latEnd - latEnd) <= 0.02) return false;
+  }
+  for (size_t i = 0; i < sg.walls.size(); ++i) {
+    auto* o = dynamic_cast<CN5ObjWs*>(sg.walls[i]);
+    if (o && SortsAfter(o->latStart, o->latEnd, latStart, latEnd)) {
+      at = i;
+      break;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 int CN5Ptf::CreateSegment() {
@@ -133,20 +152,8 @@ void CN5Ptf::CreateNewWall(int seg, double latStart, double latEnd, int grip, in
   if (heightStart > 0) hs = heightStart;
   double he = heightEnd > 0 ? heightEnd : hs;
 
-  // Placement: a wall within 2 cm of an existing one at both ends is a
-  // duplicate and is not added.
-  size_t at = sg->walls.size();
-  for (size_t i = 0; i < sg->walls.size(); ++i) {
-    auto* o = dynamic_cast<CN5ObjWs*>(sg->walls[i]);
-    if (o && std::fabs(o->latStart - latStart) <= 0.02 && std::fabs(o->latEnd - latEnd) <= 0.02) return;
-  }
-  for (size_t i = 0; i < sg->walls.size(); ++i) {
-    auto* o = dynamic_cast<CN5ObjWs*>(sg->walls[i]);
-    if (o && SortsAfter(o->latStart, o->latEnd, latStart, latEnd)) {
-      at = i;
-      break;
-    }
-  }
+  size_t at;
+  if (!WallPlace(*sg, latStart, latEnd, at)) return;
 
   auto* wall = Create<CN5ObjWs>(sg);
   wall->latStart = latStart;
@@ -165,8 +172,13 @@ void CN5Ptf::CreateNewWall(int seg, double latStart, double latEnd, int grip, in
   wall->repeatModulus = entry.repeatModulus > 0 ? entry.repeatModulus : 1000;
   sg->walls.insert(sg->walls.begin() + static_cast<std::ptrdiff_t>(at), wall);
 
-  // Five faces: right, top, left, and the two ends. A wall without width
-  // has only its two sides.
+  AddWallFaces(sg, wall, entry, grip, coords);
+}
+
+// Five faces: right, top, left, and the two ends. A wall without width has
+// only its two sides; a wall of grip 0 or below has none.
+void CN5Ptf::AddWallFaces(CN5ObjSg* sg, CN5ObjWs* wall, const VARS_TRACK_WALL_TEX& entry, int grip,
+                          const std::vector<_vars_track_tex_coord>& coords) {
   const std::string* names[5] = {&entry.texRight, &entry.texTop,
                                  entry.texLeft.empty() ? &entry.texRight : &entry.texLeft, &entry.texEnd,
                                  &entry.texEnd};

@@ -103,6 +103,45 @@ bool CBoxQp::Check(const SparseMatrix& H, const Eigen::VectorXd& f, const Eigen:
   return true;
 }
 
+// Sets the held variables' step to their scaled gradient step; then
+// converged when the whole step, the Newton step of the free variables
+// and the scaled gradient step of the held ones, is within the tolerance
+// (the gradient alone cannot tell: a long smooth bend may be far from its
+// optimum with a tiny gradient), or when the slope along the step is lost
+// in the rounding of the gradient, as happens in the nearly singular
+// directions of H: no further step could be trusted.
+bool CBoxQp::Converged(const Eigen::VectorXd& f, const Eigen::VectorXd& lo, const Eigen::VectorXd& hi,
+                       const Eigen::VectorXd& x) {
+  double largest = 0, slope = 0, noise = 0;
+  for (Eigen::Index i = 0; i < x.size(); ++i) {
+    if (fixed_[i]) d_[i] = -g_[i] / diag_[i];
+    const double s = Clamp(x[i] + d_[i], lo[i], hi[i]) - x[i];
+    largest = std::max(largest, std::abs(s));
+    slope += g_[i] * s;
+    noise += std::abs(s) * (rowAbs_[i] * std::abs(x[i]) + std::abs(f[i]));
+  }
+  return largest <= settings.tolerance || -slope <= 64 * kEpsilon * noise;
+}
+
+// Projected Armijo search along x(t) = P(x + t d), leaving the point it
+// accepts in trial_. The change of the objective is computed from the step
+// itself, so that the tiny decreases near the solution are not lost to
+// rounding. False when no step is accepted.
+bool CBoxQp::Search(const SparseMatrix& H, const Eigen::VectorXd& lo, const Eigen::VectorXd& hi,
+                    const Eigen::VectorXd& x) {
+  bool accepted = false;
+  double t = 1;
+  for (int h = 0; h <= settings.maxHalvings && !accepted; ++h, t *= 0.5) {
+    for (Eigen::Index i = 0; i < x.size(); ++i) {
+      trial_[i] = Clamp(x[i] + t * d_[i], lo[i], hi[i]);
+      step_[i] = trial_[i] - x[i];
+    }
+    const double along = g_.dot(step_);
+    if (along < 0) accepted = Change(H, g_, step_) <= settings.armijo * along;
+  }
+  return accepted;
+}
+
 EQpStatus CBoxQp::Solve(const SparseMatrix& H, const Eigen::VectorXd& f, const Eigen::VectorXd& lo,
                         const Eigen::VectorXd& hi, Eigen::VectorXd& x) {
   iterations_ = 0;
@@ -138,35 +177,8 @@ EQpStatus CBoxQp::Solve(const SparseMatrix& H, const Eigen::VectorXd& f, const E
     if (!Factorise(H)) return status_ = EQpStatus::NotDefinite;
     for (Eigen::Index i = 0; i < n; ++i) d_[i] = fixed_[i] ? 0.0 : -g_[i];
     d_ = ldlt_.solve(d_);
-    // Converged when the whole step, the Newton step of the free variables
-    // and the scaled gradient step of the held ones, is within the
-    // tolerance (the gradient alone cannot tell: a long smooth bend may be
-    // far from its optimum with a tiny gradient), or when the slope along
-    // the step is lost in the rounding of the gradient, as happens in the
-    // nearly singular directions of H: no further step could be trusted.
-    double largest = 0, slope = 0, noise = 0;
-    for (Eigen::Index i = 0; i < n; ++i) {
-      if (fixed_[i]) d_[i] = -g_[i] / diag_[i];
-      const double s = Clamp(x[i] + d_[i], lo[i], hi[i]) - x[i];
-      largest = std::max(largest, std::abs(s));
-      slope += g_[i] * s;
-      noise += std::abs(s) * (rowAbs_[i] * std::abs(x[i]) + std::abs(f[i]));
-    }
-    if (largest <= settings.tolerance || -slope <= 64 * kEpsilon * noise) return status_ = EQpStatus::Solved;
-    // Projected Armijo search along x(t) = P(x + t d). The change of the
-    // objective is computed from the step itself, so that the tiny
-    // decreases near the solution are not lost to rounding.
-    bool accepted = false;
-    double t = 1;
-    for (int h = 0; h <= settings.maxHalvings && !accepted; ++h, t *= 0.5) {
-      for (Eigen::Index i = 0; i < n; ++i) {
-        trial_[i] = Clamp(x[i] + t * d_[i], lo[i], hi[i]);
-        step_[i] = trial_[i] - x[i];
-      }
-      const double along = g_.dot(step_);
-      if (along < 0) accepted = Change(H, g_, step_) <= settings.armijo * along;
-    }
-    if (!accepted) return status_ = EQpStatus::Stalled;
+    if (Converged(f, lo, hi, x)) return status_ = EQpStatus::Solved;
+    if (!Search(H, lo, hi, x)) return status_ = EQpStatus::Stalled;
     x.swap(trial_);
   }
 }

@@ -78,6 +78,11 @@ class CBoxQp {
   // Objective change q(x + s) - q(x) for the gradient g at x, as
   // s'g + s'Hs/2.
   double Change(const SparseMatrix& H, const Eigen::VectorXd& g, const Eigen::VectorXd& s);
+  // Steps of Solve: the convergence test of a step, and the line search
+  // along it.
+  bool Converged(const Eigen::VectorXd& f, const Eigen::VectorXd& lo, const Eigen::VectorXd& hi,
+                 const Eigen::VectorXd& x);
+  bool Search(const SparseMatrix& H, const Eigen::VectorXd& lo, const Eigen::VectorXd& hi, const Eigen::VectorXd& x);
 
   Eigen::SimplicialLDLT<SparseMatrix, Eigen::Lower> ldlt_;
   SparseMatrix reduced_;

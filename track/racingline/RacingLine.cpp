@@ -136,49 +136,8 @@ bool CRacingLine::Prepare(std::span<const _rl_station> stations, const _rl_optio
   lo_.resize(n_);
   hi_.resize(n_);
   mid_.resize(n_);
-  const double margin = options.margin;
-  for (size_t i = 0; i < n_; ++i) {
-    const _rl_station& s = stations[i];
-    const int at = static_cast<int>(i);
-    if (!Finite(s.x) || !Finite(s.y) || !Finite(s.z) || !Finite(s.nx) || !Finite(s.ny) || !Finite(s.nz) ||
-        !Finite(s.distance) || !Finite(s.lo) || !Finite(s.hi)) {
-      std::snprintf(text, sizeof text, "station %d (%.3f m along the line) has a value that is not a finite number",
-                    at, s.distance);
-      return Fail(ERlStatus::NonFinite, at, s.distance, text);
-    }
-    const double len = std::hypot(s.nx, s.ny);
-    if (!(len > 1e-9)) {
-      std::snprintf(text, sizeof text, "station %d (%.3f m along the line) has no lateral direction", at,
-                    s.distance);
-      return Fail(ERlStatus::BadStation, at, s.distance, text);
-    }
-    nx_[i] = s.nx / len;
-    ny_[i] = s.ny / len;
-    if (i > 0) {
-      const _rl_station& p = stations[i - 1];
-      if (!(s.distance > p.distance)) {
-        std::snprintf(text, sizeof text, "station %d (%.3f m along the line) does not lie beyond the one before (%.3f m)",
-                      at, s.distance, p.distance);
-        return Fail(ERlStatus::BadStation, at, s.distance, text);
-      }
-    }
-    const size_t prev = i > 0 ? i - 1 : n_ - 1;
-    if ((i > 0 || options.closed) && std::hypot(s.x - stations[prev].x, s.y - stations[prev].y) < 1e-6) {
-      std::snprintf(text, sizeof text, "station %d (%.3f m along the line) lies on top of station %zu", at,
-                    s.distance, prev);
-      return Fail(ERlStatus::BadStation, at, s.distance, text);
-    }
-    lo_[i] = s.lo + margin;
-    hi_[i] = s.hi - margin;
-    if (hi_[i] < lo_[i]) {
-      std::snprintf(text, sizeof text,
-                    "no room for the margin at station %d, %.3f m along the line: the interval from %.3f to %.3f m "
-                    "is %.3f m wide and the margin needs %.3f m",
-                    at, s.distance, s.lo, s.hi, s.hi - s.lo, 2 * margin);
-      return Fail(ERlStatus::NoRoom, at, s.distance, text);
-    }
-    mid_[i] = 0.5 * (lo_[i] + hi_[i]);
-  }
+  for (size_t i = 0; i < n_; ++i)
+    if (!PrepareStation(i)) return false;
   // Each station's share of the reference's length, for the pull.
   share_.assign(n_, 0.0);
   for (size_t i = 0; i < n_; ++i) {
@@ -199,6 +158,54 @@ bool CRacingLine::Prepare(std::span<const _rl_station> stations, const _rl_optio
   baseF_.resize(n_);
   trial_.resize(n_);
   step_.resize(n_);
+  return true;
+}
+
+// Checks station i against the one before it and sets its lateral
+// direction and its interval less the margin; false (Fail called) for a
+// station that cannot be used.
+bool CRacingLine::PrepareStation(size_t i) {
+  char text[256];
+  const _rl_station& s = st_[i];
+  const int at = static_cast<int>(i);
+  if (!Finite(s.x) || !Finite(s.y) || !Finite(s.z) || !Finite(s.nx) || !Finite(s.ny) || !Finite(s.nz) ||
+      !Finite(s.distance) || !Finite(s.lo) || !Finite(s.hi)) {
+    std::snprintf(text, sizeof text, "station %d (%.3f m along the line) has a value that is not a finite number", at,
+                  s.distance);
+    return Fail(ERlStatus::NonFinite, at, s.distance, text);
+  }
+  const double len = std::hypot(s.nx, s.ny);
+  if (!(len > 1e-9)) {
+    std::snprintf(text, sizeof text, "station %d (%.3f m along the line) has no lateral direction", at, s.distance);
+    return Fail(ERlStatus::BadStation, at, s.distance, text);
+  }
+  nx_[i] = s.nx / len;
+  ny_[i] = s.ny / len;
+  if (i > 0) {
+    const _rl_station& p = st_[i - 1];
+    if (!(s.distance > p.distance)) {
+      std::snprintf(text, sizeof text, "station %d (%.3f m along the line) does not lie beyond the one before (%.3f m)",
+                    at, s.distance, p.distance);
+      return Fail(ERlStatus::BadStation, at, s.distance, text);
+    }
+  }
+  const size_t prev = i > 0 ? i - 1 : n_ - 1;
+  if ((i > 0 || opt_.closed) && std::hypot(s.x - st_[prev].x, s.y - st_[prev].y) < 1e-6) {
+    std::snprintf(text, sizeof text, "station %d (%.3f m along the line) lies on top of station %zu", at, s.distance,
+                  prev);
+    return Fail(ERlStatus::BadStation, at, s.distance, text);
+  }
+  const double margin = opt_.margin;
+  lo_[i] = s.lo + margin;
+  hi_[i] = s.hi - margin;
+  if (hi_[i] < lo_[i]) {
+    std::snprintf(text, sizeof text,
+                  "no room for the margin at station %d, %.3f m along the line: the interval from %.3f to %.3f m "
+                  "is %.3f m wide and the margin needs %.3f m",
+                  at, s.distance, s.lo, s.hi, s.hi - s.lo, 2 * margin);
+    return Fail(ERlStatus::NoRoom, at, s.distance, text);
+  }
+  mid_[i] = 0.5 * (lo_[i] + hi_[i]);
   return true;
 }
 

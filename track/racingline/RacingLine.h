@@ -116,6 +116,7 @@ class CRacingLine {
   // Checks the stations and options; fills lo_, hi_ (margin applied) and
   // the unit normals.
   bool Prepare(std::span<const _rl_station> stations, const _rl_options& options);
+  bool PrepareStation(size_t i);
   bool Fail(ERlStatus status, int station, double distance, std::string message);
   int OutOfMemory(size_t stations);
   bool OptimiseOffsets(std::span<const _rl_station> stations, const _rl_options& options);
