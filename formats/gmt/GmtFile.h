@@ -142,4 +142,9 @@ class CZGmtFile : public CZGmt {
     int64_t vertexBlock = 0, uv1 = 0, uv2 = 0, tangents = 0, indexBlock = 0;
   };
   ObjectBlockOffsets PlaceObjectBlocks(int32_t object, int64_t& running) const;
+
+ private:
+  // Steps of RFactorFileBytes.
+  int32_t WriteRFactorHeader(CByteWriter& w, const CGlObjTag& tag, int32_t n, int32_t t) const;
+  void WriteRFactorDescriptors(CByteWriter& w, int32_t n, int64_t running) const;
 };

@@ -183,7 +183,28 @@ std::vector<uint8_t> CZGmtFile::RFactorFileBytes(const CGlObjTag& tag) {
   w.Reserve(kHeaderSize + 132 * objects.size() + 48 * static_cast<size_t>(t) + vertexBytes +
             2048 * writeMaterials.size());
 
-  // Header.
+  const int32_t vertexOffset = WriteRFactorHeader(w, tag, n, t);
+  WriteRFactorDescriptors(w, n, vertexOffset);
+
+  // Collision triangles.
+  WriteCollisionTriangles(w, false);
+
+  // Triangle normals.
+  WriteTriangleNormals(w, false);
+
+  // Per-object blocks.
+  WriteObjectBlocks(w);
+
+  // Material section; the first word says where it starts.
+  const size_t materialSection = w.Size();
+  WriteMaterialSection(w, true);
+  w.PatchU32(0, static_cast<uint32_t>(materialSection - 4));
+  return w.Take();
+}
+
+// The header of n objects and t triangles; returns the offset of the
+// first object's blocks.
+int32_t CZGmtFile::WriteRFactorHeader(CByteWriter& w, const CGlObjTag& tag, int32_t n, int32_t t) const {
   float nearDistance = 0.0f, farDistance = 0.0f;
   VisibilityDistances(tag, nearDistance, farDistance);
   const int32_t triangleOffset = kDescriptorOffset + 132 * n;
@@ -208,9 +229,12 @@ std::vector<uint8_t> CZGmtFile::RFactorFileBytes(const CGlObjTag& tag) {
   w.TerminatedString(title, 64);
   for (uint32_t word : kSignature) w.U32(word);
   w.Zeroes(kHeaderSize - 484);
+  return vertexOffset;
+}
 
-  // Object descriptors.
-  int64_t running = vertexOffset;
+// The descriptors of n objects, 132 bytes each, their blocks placed from
+// running on.
+void CZGmtFile::WriteRFactorDescriptors(CByteWriter& w, int32_t n, int64_t running) const {
   for (int32_t k = 0; k < n; ++k) {
     const ObjectBlockOffsets at = PlaceObjectBlocks(k, running);
     w.U32(at.flags);
@@ -229,21 +253,6 @@ std::vector<uint8_t> CZGmtFile::RFactorFileBytes(const CGlObjTag& tag) {
     w.I32(-1);
     w.Zeroes(132 - 80);
   }
-
-  // Collision triangles.
-  WriteCollisionTriangles(w, false);
-
-  // Triangle normals.
-  WriteTriangleNormals(w, false);
-
-  // Per-object blocks.
-  WriteObjectBlocks(w);
-
-  // Material section; the first word says where it starts.
-  const size_t materialSection = w.Size();
-  WriteMaterialSection(w, true);
-  w.PatchU32(0, static_cast<uint32_t>(materialSection - 4));
-  return w.Take();
 }
 
 bool CZGmtFile::WriteRFactorFile(const std::string& path, const CGlObjTag& tag) {

@@ -25,7 +25,25 @@ std::vector<uint8_t> CZGTLFile::GTLFileBytes(const CGlObjTag& tag) {
   w.Reserve(kGtlHeaderSize + kDescriptorSize * objects.size() + 52 * static_cast<size_t>(t) + vertexBytes +
             2048 * writeMaterials.size());
 
-  // Header, 532 bytes.
+  const int32_t vertexOffset = WriteGtlHeader(w, tag, n, t);
+  WriteGtlDescriptors(w, n, vertexOffset);
+
+  // Collision triangles, 36 bytes: the plane distance is taken in mesh axes.
+  WriteCollisionTriangles(w, true);
+
+  WriteTriangleNormals(w, false);
+
+  WriteObjectBlocks(w);
+
+  const size_t materialSection = w.Size();
+  WriteMaterialSection(w, false);
+  w.PatchU32(0, static_cast<uint32_t>(materialSection - 4));
+  return w.Take();
+}
+
+// The header, 532 bytes, of n objects and t triangles; returns the offset
+// of the first object's blocks.
+int32_t CZGTLFile::WriteGtlHeader(CByteWriter& w, const CGlObjTag& tag, int32_t n, int32_t t) const {
   float nearDistance = 0.0f, farDistance = 0.0f;
   VisibilityDistances(tag, nearDistance, farDistance);
   const int32_t triangleOffset = kGtlDescriptorOffset + kDescriptorSize * n;
@@ -51,9 +69,12 @@ std::vector<uint8_t> CZGTLFile::GTLFileBytes(const CGlObjTag& tag) {
   w.Zeroes(404 - 396);
   WriteFieldText(w, title, 64);  // 404
   w.Zeroes(kGtlHeaderSize - 468);
+  return vertexOffset;
+}
 
-  // Object descriptors, 108 bytes.
-  int64_t running = vertexOffset;
+// The descriptors of n objects, 108 bytes each, their blocks placed from
+// running on.
+void CZGTLFile::WriteGtlDescriptors(CByteWriter& w, int32_t n, int64_t running) const {
   for (int32_t k = 0; k < n; ++k) {
     const ObjectBlockOffsets at = PlaceObjectBlocks(k, running);  // never a second UV block
     w.U32(at.flags);
@@ -71,18 +92,6 @@ std::vector<uint8_t> CZGTLFile::GTLFileBytes(const CGlObjTag& tag) {
     w.I32(-1);  // 60
     w.Zeroes(kDescriptorSize - 64);
   }
-
-  // Collision triangles, 36 bytes: the plane distance is taken in mesh axes.
-  WriteCollisionTriangles(w, true);
-
-  WriteTriangleNormals(w, false);
-
-  WriteObjectBlocks(w);
-
-  const size_t materialSection = w.Size();
-  WriteMaterialSection(w, false);
-  w.PatchU32(0, static_cast<uint32_t>(materialSection - 4));
-  return w.Take();
 }
 
 bool CZGTLFile::WriteGTLFile(const std::string& path, const CGlObjTag& tag, std::string& error) {

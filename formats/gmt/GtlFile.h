@@ -28,4 +28,9 @@ class CZGTLFile : public CZGmtFile {
 
  protected:
   bool HasSecondUVBlock() const override { return false; }
+
+ private:
+  // Steps of GTLFileBytes.
+  int32_t WriteGtlHeader(CByteWriter& w, const CGlObjTag& tag, int32_t n, int32_t t) const;
+  void WriteGtlDescriptors(CByteWriter& w, int32_t n, int64_t running) const;
 };
