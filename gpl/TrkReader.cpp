@@ -264,7 +264,14 @@ void CNTrk::GetXYZOfBank(int32_t distance, int32_t lateral, double& x, double& y
     y = s.y + r * std::sin(angle);
   }
 
-  // Height: the column at or left of l and its right neighbour.
+  z = HeightAt(i, l, t, pairHeights);
+}
+
+// Height at lateral l of section i (t along it): the column at or left of
+// l and its right neighbour, blended; beyond the outer columns the outer
+// pair when pairHeights, else the outer column alone.
+double CNTrk::HeightAt(int i, double l, double t, bool pairHeights) const {
+  const int C = static_cast<int>(columns_.size());
   int j = 0;
   bool pair = false;
   if (l <= columns_[0]) {
@@ -282,12 +289,13 @@ void CNTrk::GetXYZOfBank(int32_t distance, int32_t lateral, double& x, double& y
       }
     }
   }
-  z = Cubic(i, j, t);
+  double z = Cubic(i, j, t);
   if (pair) {
     double cspan = static_cast<double>(columns_[static_cast<size_t>(j + 1)]) - columns_[static_cast<size_t>(j)];
     double v = cspan != 0 ? (l - columns_[static_cast<size_t>(j)]) / cspan : 0.0;
     z = (1 - v) * z + v * Cubic(i, j + 1, t);
   }
+  return z;
 }
 
 void CNTrk::GetXYZOfBankM(double distance, double lateral, double& x, double& y, double& z, bool pairHeights) const {

@@ -135,6 +135,7 @@ class CNTrk {
   int LocateDistance(double distance, double& t) const;
   double HeadingAt(const NTRK_SECTION& s, double t) const;
   double Cubic(int section, int column, double t) const;
+  double HeightAt(int section, double lateral, double t, bool pairHeights) const;
   [[noreturn]] void Fail(const std::string& what, size_t offset) const;
   // Steps of SetDataPtr: the header, then the places of the blocks.
   void ReadHeader();

@@ -59,6 +59,28 @@ class CScratch {
   std::byte* data_ = nullptr;
 };
 
+}  // namespace
+
+namespace {
+
+// The points' sort records, made at `at`, in sorted order. They carry the
+// position too: the walk visits the points in sorted order and compares
+// coordinates without going back to them.
+glsort::QPointXYZ* SortRecords(std::byte* at, const float* xyz, size_t count) {
+  using glsort::QPointXYZ;
+  QPointXYZ* const order = new (at) QPointXYZ[count];
+  glsort::FillSortedByCells(order, xyz, count, kGlPosTolerance, false, [](size_t i, float x, float y, float z) {
+    return QPointXYZ{glsort::Cell32(x, kGlPosTolerance),
+                     glsort::Cell32(y, kGlPosTolerance),
+                     glsort::Cell32(z, kGlPosTolerance),
+                     static_cast<int32_t>(i),
+                     x,
+                     y,
+                     z};
+  });
+  return order;
+}
+
 // Shared vertices from the sorted points: runs of points within 0.001 of
 // their predecessor share one. weld gets each point's shared vertex; the
 // count of shared vertices is returned.
@@ -222,18 +244,7 @@ void CGlFaceArray::VertexShading(CGlPointArray& points) {
   for (CGlFace& f : items_) {
     if (!f.deleted) f.FaceNormal(xyz);
   }
-  // Sort records carry the position too: the walk visits the points in
-  // sorted order and compares coordinates without going back to them.
-  QPointXYZ* const order = new (second) QPointXYZ[count];
-  glsort::FillSortedByCells(order, xyz, count, kGlPosTolerance, false, [](size_t i, float x, float y, float z) {
-    return QPointXYZ{glsort::Cell32(x, kGlPosTolerance),
-                     glsort::Cell32(y, kGlPosTolerance),
-                     glsort::Cell32(z, kGlPosTolerance),
-                     static_cast<int32_t>(i),
-                     x,
-                     y,
-                     z};
-  });
+  const QPointXYZ* const order = SortRecords(second, xyz, count);
 
   // Shared vertices, and their normals: the normalised sums of the normals
   // of the faces around them.

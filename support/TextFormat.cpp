@@ -110,42 +110,41 @@ Conversion ParseConversion(const char* pct, va_list* args) {
   return c;
 }
 
+// Takes the argument of an integer conversion by its length modifier.
+void TakeInteger(std::string* out, const char* piece, const Conversion& c, va_list* args, bool isSigned) {
+  auto emit = [&](auto value) {
+    if (out) AppendValue(*out, piece, c.stars, c.star, value);
+  };
+  const char len = c.len;
+  if (len == 'l')
+    isSigned ? emit(va_arg(*args, long)) : emit(va_arg(*args, unsigned long));
+  else if (len == 'q')
+    isSigned ? emit(va_arg(*args, long long)) : emit(va_arg(*args, unsigned long long));
+  else if (len == 'z' || len == 't')
+    isSigned ? emit(va_arg(*args, ptrdiff_t)) : emit(va_arg(*args, size_t));
+  else if (len == 'j')
+    isSigned ? emit(va_arg(*args, intmax_t)) : emit(va_arg(*args, uintmax_t));
+  else
+    isSigned ? emit(va_arg(*args, int)) : emit(va_arg(*args, unsigned));
+}
+
 // Takes the argument of one conversion by its type; with out, appends it
 // formatted by piece, a floating value that is not finite written as 0.
 // False, without out, for a floating value that is not finite.
 bool TakeArgument(std::string* out, const char* piece, const Conversion& c, va_list* args) {
-  const char len = c.len;
   auto emit = [&](auto value) {
     if (out) AppendValue(*out, piece, c.stars, c.star, value);
   };
   switch (*c.end) {
     case 'd':
     case 'i':
-      if (len == 'l')
-        emit(va_arg(*args, long));
-      else if (len == 'q')
-        emit(va_arg(*args, long long));
-      else if (len == 'z' || len == 't')
-        emit(va_arg(*args, ptrdiff_t));
-      else if (len == 'j')
-        emit(va_arg(*args, intmax_t));
-      else
-        emit(va_arg(*args, int));
+      TakeInteger(out, piece, c, args, true);
       break;
     case 'u':
     case 'o':
     case 'x':
     case 'X':
-      if (len == 'l')
-        emit(va_arg(*args, unsigned long));
-      else if (len == 'q')
-        emit(va_arg(*args, unsigned long long));
-      else if (len == 'z' || len == 't')
-        emit(va_arg(*args, size_t));
-      else if (len == 'j')
-        emit(va_arg(*args, uintmax_t));
-      else
-        emit(va_arg(*args, unsigned));
+      TakeInteger(out, piece, c, args, false);
       break;
     case 'c':
       emit(va_arg(*args, int));
@@ -164,7 +163,7 @@ bool TakeArgument(std::string* out, const char* piece, const Conversion& c, va_l
     case 'G':
     case 'a':
     case 'A':
-      if (len == 'L') {
+      if (c.len == 'L') {
         const long double v = va_arg(*args, long double);
         if (!std::isfinite(v) && !out) return false;
         emit(std::isfinite(v) ? v : 0.0L);

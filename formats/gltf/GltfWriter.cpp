@@ -142,6 +142,30 @@ void GroupByMaterial(const CGlBlock& block, int materialCount, std::vector<int32
   }
 }
 
+// The vertex record of corner k of a face: position, normal (the point's,
+// else the face's plane normal), texture coordinates (the face's, else the
+// point's, else 0), all finite. Game (x, y, z) becomes glTF (x, z, -y).
+inline void CornerRecord(const CGlFace& f, int k, const CGlPoint* pts, bool faceUVs, float plane[3], bool& planeDone,
+                         float rec[8]) {
+  const CGlPoint& p = pts[f.vertices[k]];
+  rec[0] = Finite(p.x), rec[1] = Finite(p.z), rec[2] = 0.0f - Finite(p.y);
+  float nrm[3];
+  if (p.hasNormal) {
+    UnitNormal(p.nx, p.ny, p.nz, nrm);
+  } else {
+    if (!planeDone) FacePlaneNormal(f, pts, plane), planeDone = true;
+    nrm[0] = plane[0], nrm[1] = plane[1], nrm[2] = plane[2];
+  }
+  rec[3] = nrm[0], rec[4] = nrm[2], rec[5] = 0.0f - nrm[1];
+  if (faceUVs) {
+    rec[6] = Finite(f.uvs[2 * k]), rec[7] = Finite(f.uvs[2 * k + 1]);
+  } else if (p.hasUV) {
+    rec[6] = Finite(p.u), rec[7] = Finite(p.v);
+  } else {
+    rec[6] = 0, rec[7] = 0;
+  }
+}
+
 // The two views of the mesh data, vertices then indices; glTF forbids
 // empty buffer views, so without faces there are none.
 void AddMeshViews(tinygltf::Model& m, size_t vertexBytes, size_t indexBytes) {
@@ -203,30 +227,13 @@ class CGltfWriter::Packer {
       const CGlFace& f = faces[order[o]];
       const int n = f.GetVertexCount();
       const bool faceUVs = f.hasUVs && f.GetFloatCount() >= 2 * n;
-      float plane[3];
+      float plane[3];  // the face's plane normal, made when a corner first needs it
       bool planeDone = false;
       uint32_t corner[4];
       for (int k = 0; k < n; ++k) {
         const int32_t pi = f.vertices[k];
-        const CGlPoint& p = pts[pi];
         float rec[8];
-        // Game (x, y, z) to glTF (x, z, -y).
-        rec[0] = Finite(p.x), rec[1] = Finite(p.z), rec[2] = 0.0f - Finite(p.y);
-        float nrm[3];
-        if (p.hasNormal) {
-          UnitNormal(p.nx, p.ny, p.nz, nrm);
-        } else {
-          if (!planeDone) FacePlaneNormal(f, pts, plane), planeDone = true;
-          nrm[0] = plane[0], nrm[1] = plane[1], nrm[2] = plane[2];
-        }
-        rec[3] = nrm[0], rec[4] = nrm[2], rec[5] = 0.0f - nrm[1];
-        if (faceUVs) {
-          rec[6] = Finite(f.uvs[2 * k]), rec[7] = Finite(f.uvs[2 * k + 1]);
-        } else if (p.hasUV) {
-          rec[6] = Finite(p.u), rec[7] = Finite(p.v);
-        } else {
-          rec[6] = 0, rec[7] = 0;
-        }
+        CornerRecord(f, k, pts, faceUVs, plane, planeDone, rec);
         if (stamp[pi] == primitiveStamp) {
           const uint32_t v = vertexOf[pi];
           if (std::memcmp(vbase_ + (firstVertex + v) * kVertexStride, rec, kVertexStride) == 0) {

@@ -324,6 +324,39 @@ bool CRacingLine::EvaluateOffsets(std::span<const _rl_station> stations, const _
   return Finish();
 }
 
+// The programme of the step delta from the current offsets a, without the
+// pull: H = J'WJ and f = J'W kappa, and each variable's bounds; the
+// diagonal and f are kept as the base the pull is added to.
+void CRacingLine::Linearise(bool closed) {
+  RlSolverState& qs = *solver_;
+  double* h = qs.H.valuePtr();
+  std::fill(h, h + qs.H.nonZeros(), 0.0);
+  qs.f.setZero();
+  for (size_t i = 0; i < n_; ++i) {
+    const int* s = &qs.slot[i * 6];
+    qs.lo[static_cast<Eigen::Index>(i)] = lo_[i] - offset[i];
+    qs.hi[static_cast<Eigen::Index>(i)] = hi_[i] - offset[i];
+    if (!closed && (i == 0 || i + 1 == n_)) continue;
+    const double w = weight_[i];
+    const double jp = jac_[3 * i], jc = jac_[3 * i + 1], jn = jac_[3 * i + 2];
+    h[s[0]] += w * jp * jp;
+    h[s[1]] += w * jc * jp;
+    h[s[2]] += w * jn * jp;
+    h[s[3]] += w * jc * jc;
+    h[s[4]] += w * jn * jc;
+    h[s[5]] += w * jn * jn;
+    const double wk = w * curvature[i];
+    const size_t p = i > 0 ? i - 1 : n_ - 1, q = i + 1 < n_ ? i + 1 : 0;
+    qs.f[static_cast<Eigen::Index>(p)] += wk * jp;
+    qs.f[static_cast<Eigen::Index>(i)] += wk * jc;
+    qs.f[static_cast<Eigen::Index>(q)] += wk * jn;
+  }
+  for (size_t i = 0; i < n_; ++i) {
+    baseDiag_[i] = h[qs.slot[i * 6 + 3]];
+    baseF_[i] = qs.f[static_cast<Eigen::Index>(i)];
+  }
+}
+
 bool CRacingLine::OptimiseOffsets(std::span<const _rl_station> stations, const _rl_options& options) {
   if (!Prepare(stations, options)) return false;
   RlSolverState& qs = *solver_;
@@ -335,34 +368,8 @@ bool CRacingLine::OptimiseOffsets(std::span<const _rl_station> stations, const _
   const bool closed = options.closed;
   for (int it = 0; it < options.iterations; ++it) {
     const double before = Geometry(offset, true);
-    // H = J'WJ + pull I and f = J'W kappa + pull (a - mid), for the step
-    // delta from the current offsets a.
+    Linearise(closed);
     double* h = qs.H.valuePtr();
-    std::fill(h, h + qs.H.nonZeros(), 0.0);
-    qs.f.setZero();
-    for (size_t i = 0; i < n_; ++i) {
-      const int* s = &qs.slot[i * 6];
-      qs.lo[static_cast<Eigen::Index>(i)] = lo_[i] - offset[i];
-      qs.hi[static_cast<Eigen::Index>(i)] = hi_[i] - offset[i];
-      if (!closed && (i == 0 || i + 1 == n_)) continue;
-      const double w = weight_[i];
-      const double jp = jac_[3 * i], jc = jac_[3 * i + 1], jn = jac_[3 * i + 2];
-      h[s[0]] += w * jp * jp;
-      h[s[1]] += w * jc * jp;
-      h[s[2]] += w * jn * jp;
-      h[s[3]] += w * jc * jc;
-      h[s[4]] += w * jn * jc;
-      h[s[5]] += w * jn * jn;
-      const double wk = w * curvature[i];
-      const size_t p = i > 0 ? i - 1 : n_ - 1, q = i + 1 < n_ ? i + 1 : 0;
-      qs.f[static_cast<Eigen::Index>(p)] += wk * jp;
-      qs.f[static_cast<Eigen::Index>(i)] += wk * jc;
-      qs.f[static_cast<Eigen::Index>(q)] += wk * jn;
-    }
-    for (size_t i = 0; i < n_; ++i) {
-      baseDiag_[i] = h[qs.slot[i * 6 + 3]];
-      baseF_[i] = qs.f[static_cast<Eigen::Index>(i)];
-    }
     // The first linearisation starts at the middle of the interval, far
     // from where the bounds will hold the line: it is solved for a strong
     // pull first, which keeps the line near the middle, and then for ever

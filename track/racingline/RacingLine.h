@@ -117,6 +117,7 @@ class CRacingLine {
   // the unit normals.
   bool Prepare(std::span<const _rl_station> stations, const _rl_options& options);
   bool PrepareStation(size_t i);
+  void Linearise(bool closed);
   bool Fail(ERlStatus status, int station, double distance, std::string message);
   int OutOfMemory(size_t stations);
   bool OptimiseOffsets(std::span<const _rl_station> stations, const _rl_options& options);
