@@ -206,48 +206,59 @@ struct Reader {
     return w.outer ? text + " of " + Describe(*w.outer) : text;
   }
 
+  // The relation through which an element named local holds child rows of
+  // table, or -1 when it is no child table of it.
+  int ChildRelation(const CDataTable& table, std::string_view local) const {
+    for (int r = 0; r < ds.RelationCount(); ++r) {
+      const RelationSchema& rs = ds.Relation(r);
+      if (rs.parentTable == table.Index() && local == ds.Table(rs.childTable).Name()) return r;
+    }
+    return -1;
+  }
+
+  // Sets the column of row named local (an element c of the row of table)
+  // from the element's text; an element that names no visible column is
+  // left out.
+  void Value(pugi::xml_node c, std::string_view local, CDataTable& table, CDataRow* row, const Where& here) {
+    const auto& names = columnNames[static_cast<size_t>(table.Index())];
+    for (int col = 0; col < table.ColumnCount(); ++col) {
+      if (local != names[static_cast<size_t>(col)] || (table.Column(col).flags & kColHidden)) continue;
+      CDataValue v;
+      std::string text = Text(c);
+      // The element, its row and the value, so that the user can find it.
+      auto mistyped = [&] {
+        return CDataFormatException(StrFormat("Element %s of %s holds %s, which is not a %s value",
+                                              names[static_cast<size_t>(col)].c_str(), Describe(here).c_str(),
+                                              Quoted(text).c_str(), ColTypeName(table.Column(col).type)));
+      };
+      if (!ParseLexical(table.Column(col).type, text, v)) throw mistyped();
+      try {
+        row->SetValue(col, v);
+      } catch (const CDataFormatException&) {
+        throw mistyped();
+      }
+      break;
+    }
+  }
+
   // Reads one row element of table t, child of parentRow through rel (or
-  // none), inside the rows of outer.
+  // none), inside the rows of outer: its values, then its child rows.
   void Row(pugi::xml_node el, const Scope& outer, CDataTable& table, CDataRow* parent, int rel, const Where* outerRow) {
     Scope scope{&outer, el};
     Where here{table, parent, rel, nullptr, outerRow};
     CDataRow* row = table.NewRow();
     try {
       if (parent) row->SetParentRow(rel, parent);
-      std::vector<pugi::xml_node> childRows;
+      std::vector<std::pair<pugi::xml_node, int>> childRows;
       for (pugi::xml_node c = el.first_child(); c; c = c.next_sibling()) {
         if (c.type() != pugi::node_element) continue;
         Scope cs{&scope, c};
         std::string_view local = LocalName(c, cs);
         if (local.empty()) continue;
-        bool isChildTable = false;
-        for (int r = 0; r < ds.RelationCount(); ++r) {
-          const RelationSchema& rs = ds.Relation(r);
-          if (rs.parentTable == table.Index() && local == ds.Table(rs.childTable).Name()) isChildTable = true;
-        }
-        if (isChildTable) {
-          childRows.push_back(c);
-          continue;
-        }
-        const auto& names = columnNames[static_cast<size_t>(table.Index())];
-        for (int col = 0; col < table.ColumnCount(); ++col) {
-          if (local != names[static_cast<size_t>(col)] || (table.Column(col).flags & kColHidden)) continue;
-          CDataValue v;
-          std::string text = Text(c);
-          // The element, its row and the value, so that the user can find it.
-          auto mistyped = [&] {
-            return CDataFormatException(StrFormat("Element %s of %s holds %s, which is not a %s value",
-                                                  names[static_cast<size_t>(col)].c_str(), Describe(here).c_str(),
-                                                  Quoted(text).c_str(), ColTypeName(table.Column(col).type)));
-          };
-          if (!ParseLexical(table.Column(col).type, text, v)) throw mistyped();
-          try {
-            row->SetValue(col, v);
-          } catch (const CDataFormatException&) {
-            throw mistyped();
-          }
-          break;
-        }
+        if (const int r = ChildRelation(table, local); r >= 0)
+          childRows.push_back({c, r});
+        else
+          Value(c, local, table, row, here);
       }
       try {
         table.AddRow(row);
@@ -259,17 +270,7 @@ struct Reader {
       row = nullptr;
       CDataRow* added = &table.Row(table.Count() - 1);
       here.row = added;
-      for (pugi::xml_node c : childRows) {
-        Scope cs{&scope, c};
-        std::string_view local = LocalName(c, cs);
-        for (int r = 0; r < ds.RelationCount(); ++r) {
-          const RelationSchema& rs = ds.Relation(r);
-          if (rs.parentTable == table.Index() && local == ds.Table(rs.childTable).Name()) {
-            Row(c, scope, ds.Table(rs.childTable), added, r, &here);
-            break;
-          }
-        }
-      }
+      for (const auto& [c, r] : childRows) Row(c, scope, ds.Table(ds.Relation(r).childTable), added, r, &here);
     } catch (...) {
       if (row) table.DiscardRow(row);
       throw;

@@ -26,6 +26,18 @@ CN5ObjSw* MakeSwitch(CN5Root& root, CN5Obj* parent, const char* name, std::initi
   return sw;
 }
 
+// Whether the winding of a face's first three corners (positions from b
+// on) runs against the face's stored normal.
+bool WoundAgainstNormal(const std::vector<_dxyz>& positions, uint32_t b, const CGlFace& f) {
+  const _dxyz& p0 = positions[b];
+  const _dxyz& p1 = positions[b + 1];
+  const _dxyz& p2 = positions[b + 2];
+  const double ax = p1.x - p0.x, ay = p1.y - p0.y, az = p1.z - p0.z;
+  const double bx = p2.x - p1.x, by = p2.y - p1.y, bz = p2.z - p1.z;
+  const double wx = ay * bz - az * by, wy = az * bx - ax * bz, wz = ax * by - ay * bx;
+  return f.normalValid && (f.normal.x * wx + f.normal.y * wy + f.normal.z * wz) < 0;
+}
+
 }  // namespace
 
 void WeekendValues(int weekendOption, double& low, double& high) {
@@ -240,14 +252,7 @@ void CN5Tso::MakeShape(CN5ObjGp* group, const CGlPointArray& points, const CGlFa
         vl->uvs.push_back({0, 0});
     }
 
-    // Winding normal of the first three corners against the stored normal.
-    const _dxyz& p0 = vl->positions[b];
-    const _dxyz& p1 = vl->positions[b + 1];
-    const _dxyz& p2 = vl->positions[b + 2];
-    const double ax = p1.x - p0.x, ay = p1.y - p0.y, az = p1.z - p0.z;
-    const double bx = p2.x - p1.x, by = p2.y - p1.y, bz = p2.z - p1.z;
-    const double wx = ay * bz - az * by, wy = az * bx - ax * bz, wz = ax * by - ay * bx;
-    const bool reversed = f.normalValid && (f.normal.x * wx + f.normal.y * wy + f.normal.z * wz) < 0;
+    const bool reversed = WoundAgainstNormal(vl->positions, b, f);
     const bool twin = HasTwin(i);
 
     std::vector<uint32_t>& tri = geometry->triangles;
