@@ -164,7 +164,7 @@ bool CTrackMap::Build(const TrkDsc& db, int width) {
   std::vector<int> sectionOf(static_cast<size_t>(std::max(segments, 0)), -1);
   for (int i = 0, seg = 0; i < db.Section.Count() && seg < segments; ++i) {
     TrkDsc::SectionRow sec = db.Section[i];
-    const double f = (sec.IsSplitNull() ? 0.0 : sec.Split()) / sec.Length();
+    const double f = sec.SplitOr(0.0) / sec.Length();
     for (int k = f > 0 && f < 1 ? 2 : 1; k > 0 && seg < segments; --k) sectionOf[static_cast<size_t>(seg++)] = i;
   }
   // Per section: its outer right edge forward, its outer left edge forward
@@ -227,7 +227,7 @@ bool CTrackMap::Build(const TrkDsc& db, int width) {
   int seg = 0;
   for (int i = 0; i < db.Section.Count() && seg < segments; ++i) {
     TrkDsc::SectionRow sec = db.Section[i];
-    const double f = (sec.IsSplitNull() ? 0.0 : sec.Split()) / sec.Length();
+    const double f = sec.SplitOr(0.0) / sec.Length();
     CN5ObjSg* sg = model.GetSegObj(seg);
     seg += f > 0 && f < 1 ? 2 : 1;
     if (!sg || sg->NoTractions() == 0) continue;
@@ -237,7 +237,7 @@ bool CTrackMap::Build(const TrkDsc& db, int width) {
     sg->GetXYZ(0.0, l, x1, y1, z);
     MapShape& tick = map.Add(MapShape::Kind::Polyline, "boundary", MapColour{}, kBoundary, 1);
     tick.xy = {x0, y0, x1, y1};
-    map.Label(x1, y1, StrFormat("%d", sec.IsIndexNull() ? i : static_cast<int>(sec.Index())), "section", 10, 3, 4);
+    map.Label(x1, y1, StrFormat("%d", sec.IndexOr(i)), "section", 10, 3, 4);
   }
 
   // The start line.
@@ -258,7 +258,7 @@ bool CTrackMap::Build(const TrkDsc& db, int width) {
       const double in = ai.MergePitIn();
       double out = ai.MergePitOut();
       if (out < in) out += length;
-      double stallLat = ai.IsStallsLatStartNull() ? 0.0 : ai.StallsLatStart();
+      double stallLat = ai.StallsLatStartOr(0.0);
       MapShape& pit = map.Add(MapShape::Kind::Polyline, "pit", MapColour{}, kPit, 2);
       pit.dashed = true;
       const double steps = (out - in) / 4.0;  // clamped before it becomes an int: it may be huge or NaN
@@ -274,7 +274,7 @@ bool CTrackMap::Build(const TrkDsc& db, int width) {
       if (!ai.IsStallsLongStartNull() && !ai.IsStallsLongEndNull()) {
         double x0, y0, x1, y1;
         map.Point(ai.StallsLongStart(), stallLat, x0, y0);
-        map.Point(ai.StallsLongEnd(), ai.IsStallsLatEndNull() ? stallLat : ai.StallsLatEnd(), x1, y1);
+        map.Point(ai.StallsLongEnd(), ai.StallsLatEndOr(stallLat), x1, y1);
         MapShape& stalls = map.Add(MapShape::Kind::Polyline, "pit", MapColour{}, kPit, 5);
         stalls.xy = {x0, y0, x1, y1};
         map.Label(x1, y1, "Pit", "label", 11);
@@ -288,7 +288,7 @@ bool CTrackMap::Build(const TrkDsc& db, int width) {
     if (r.IslongtiudeNull() || r.IslatitudeNull()) continue;
     double x, y;
     map.Point(r.longtiude(), r.latitude(), x, y);
-    map.Marker(x, y, r.IstexNull() ? "detail" : r.tex(), "detail", kDetail);
+    map.Marker(x, y, r.texOr("detail"), "detail", kDetail);
   }
   for (int i = 0; i < db.TSO.Count(); ++i) {
     TrkDsc::TSORow r = db.TSO[i];
@@ -418,7 +418,7 @@ bool CTrackMap::Build(const TrkDsc& db, int width) {
 
   // North arrow: north is the world's +Y turned by the north-south angle.
   double ns = 0;
-  if (db.TrackSummary.Count() > 0 && !db.TrackSummary[0].IsNS_AngleNull()) ns = db.TrackSummary[0].NS_Angle();
+  if (db.TrackSummary.Count() > 0) db.TrackSummary[0].CopyNS_Angle(ns);
   if (!std::isfinite(ns)) ns = 0;  // the check reports it; the arrow points along +Y
   const double a = ns * _ang_to_rad;
   const double ux = -std::sin(a), uy = -std::cos(a);  // picture y runs down
