@@ -80,8 +80,8 @@ BENCHMARK(BM_GplImportDescriptionOnly)->Unit(benchmark::kMillisecond);
 // value and the texture lists, without the description's rows.
 void BM_GplReadAndMapOnly(benchmark::State& state) {
   Fixture& f = Files();
-  std::vector<GPL_DB_TRACTION> tractions;
-  std::vector<GPL_DB_CONTOUR> contours;
+  std::vector<TractionRecord> tractions;
+  std::vector<ContourRecord> contours;
   for (auto _ : state) {
     std::string error;
     std::unique_ptr<CNTrkGplDb> trk = CNTrkGplDb::CreateFromFile(f.trk, error);
@@ -89,8 +89,8 @@ void BM_GplReadAndMapOnly(benchmark::State& state) {
       state.SkipWithError("read failed");
       return;
     }
-    GPL_DB_SUMMARY sum;
-    GPL_DB_SECTION sec;
+    TrackSummaryRecord sum;
+    SectionRecord sec;
     trk->DbGetSummary(sum);
     for (int i = 0; i < trk->GetNumberOfSections(); ++i) {
       trk->DbGetSection(i, sec);

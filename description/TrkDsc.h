@@ -7,6 +7,8 @@
 //   TrkDsc::TractionRow t = ds.Traction.NewTractionRow();
 //   t.SetGrip(2); t.SetSectionRow(s); ds.Traction.AddTractionRow(t);
 //   for (auto tr : s.GetTractionRows()) ... tr.IsGripNull() ... tr.Grip() ...
+//   double h = tr.HeightOr(0.0);   // the value, or the default when null
+//   tr.CopyWidth(e.width);         // e.width = tr.Width() unless null
 //
 // A row object is a handle (a reference into its table); copying it copies
 // the handle, not the row.
@@ -70,6 +72,20 @@ class CTypedRow {
     } else {
       return static_cast<V>(v.i);
     }
+  }
+  // The value, or d when the column is null; the result has the type a
+  // conditional expression of the two would have.
+  template <class V, class D>
+  std::common_type_t<V, D> GetOr(int c, const D& d) const {
+    if (R().IsNull(c)) return d;
+    return Get<V>(c);
+  }
+  // Stores the value in d unless the column is null; whether it did.
+  template <class V, class D>
+  bool CopyTo(int c, D& d) const {
+    if (R().IsNull(c)) return false;
+    d = Get<V>(c);
+    return true;
   }
   template <class V>
   void Set(int c, const V& v) const {
@@ -136,7 +152,15 @@ class TrkDsc : public CDataSet {
   ColCpp<ColType::Ty>::type I() const { return Get<ColCpp<ColType::Ty>::type>(k##T##_##I); } \
   void Set##I(const ColCpp<ColType::Ty>::type& v) const { Set(k##T##_##I, v); }              \
   bool Is##I##Null() const { return R().IsNull(k##T##_##I); }                                \
-  void Set##I##Null() const { R().SetNull(k##T##_##I); }
+  void Set##I##Null() const { R().SetNull(k##T##_##I); }                                     \
+  template <class Alt>                                                                       \
+  std::common_type_t<ColCpp<ColType::Ty>::type, Alt> I##Or(const Alt& d) const {             \
+    return GetOr<ColCpp<ColType::Ty>::type>(k##T##_##I, d);                                  \
+  }                                                                                          \
+  template <class Alt>                                                                       \
+  bool Copy##I(Alt& d) const {                                                               \
+    return CopyTo<ColCpp<ColType::Ty>::type>(k##T##_##I, d);                                 \
+  }
 #define CHILDREN(T, C, Rel) std::vector<TrkDsc::C##Row> Get##C##Rows() const;
 #define PARENT(T, P, Rel)        \
   TrkDsc::P##Row P##Row() const; \

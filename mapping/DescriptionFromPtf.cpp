@@ -8,6 +8,7 @@
 #include "description/tables/MaterialTable.h"
 #include "description/tables/TableRows.h"
 #include "mapping/PtfMapping.h"
+#include "mapping/RecordRows.h"
 #include "support/Errors.h"
 #include "support/FileIO.h"
 #include "support/FileString.h"
@@ -18,47 +19,29 @@
 namespace {
 
 void AddSections(CN5PtfDb& model, TrkDsc& ds) {
-  std::vector<VARS_PTF_DB_TRACTION> tractions;
-  std::vector<VARS_PTF_DB_CONTOUR> contours;
-  std::vector<VARS_PTF_DB_BUMP_REF> refs;
-  std::vector<VARS_PTF_DB_BUMP_SCALE> scales;
+  std::vector<TractionRecord> tractions;
+  std::vector<ContourRecord> contours;
+  std::vector<PtfBumpRefRecord> refs;
+  std::vector<PtfBumpScaleRecord> scales;
   // Every position of the segment array; a null entry or a record of
   // another kind is skipped and keeps its position as the index.
   const int n = model.SegmentSlots();
   for (int i = 0; i < n; ++i) {
     if (!model.GetSegObj(i)) continue;
-    VARS_PTF_DB_SECTION sec;
+    SectionRecord sec;
     model.DbGetSection(i, sec);
-    TrkDsc::SectionRow s = ds.Section.NewSectionRow();
-    s.SetIndex(static_cast<uint16_t>(i));
-    s.SetAngle_Change(sec.angleChange);
-    s.SetAngle_Start(sec.angleStart);
-    s.SetLength(sec.length);
-    s.SetType(static_cast<int8_t>(sec.type));
-    s.SetRadius(sec.radius);
-    s.SetStart(sec.start);
-    s.SetSplit(0.0);
-    ds.Section.AddSectionRow(s);
-
+    const TrkDsc::SectionRow s = AddSectionRow(ds, sec);
     ds.Mesh.AddMeshRow(0.0f, 0.0f, 0.0f, s);
 
     model.DbGetTractions(i, tractions);
-    for (const VARS_PTF_DB_TRACTION& t : tractions) {
-      TrkDsc::TractionRow r =
-          ds.Traction.AddTractionRow(t.latStart, t.latEnd, t.grip, t.textureIndex, t.straighten != 0, t.height,
-                                     t.heightEnd, t.width, t.widthEnd, s);
-      for (int k = 0; k < t.coordCount && k < 4; ++k)
-        ds.TractionTexCoord.AddTractionTexCoordRow(static_cast<int8_t>(t.coords[k].surface), t.coords[k].u,
-                                                   t.coords[k].v, r);
-    }
+    for (const TractionRecord& t : tractions) AddTractionRow(ds, s, t);
     model.DbGetContours(i, contours);
-    for (const VARS_PTF_DB_CONTOUR& c : contours)
-      ds.Contour.AddContourRow(c.latStart, c.height, c.grad, c.latEnd, c.heightEnd, c.gradEnd, s);
+    for (const ContourRecord& c : contours) AddContourRow(ds, s, c);
     model.DbGetBumpRefs(i, refs);
-    for (const VARS_PTF_DB_BUMP_REF& b : refs)
+    for (const PtfBumpRefRecord& b : refs)
       ds.PtfBumpRef.AddPtfBumpRefRow(static_cast<int64_t>(b.index), b.latStart, b.latEnd, s);
     model.DbGetBumpScales(i, scales);
-    for (const VARS_PTF_DB_BUMP_SCALE& b : scales)
+    for (const PtfBumpScaleRecord& b : scales)
       ds.PtfBumpScale.AddPtfBumpScaleRow(b.latStart, b.latEnd, b.scaleStart, b.scaleEnd, s);
   }
 }
@@ -100,47 +83,32 @@ std::unique_ptr<TrkDsc> DataBaseFromPTF(const std::string& path, bool world, boo
   }
   auto ds = std::make_unique<TrkDsc>();
   try {
-    VARS_PTF_DB_SUMMARY s;
+    TrackSummaryRecord s;
     model->DbGetSummary(s);
-    TrkDsc::TrackSummaryRow t = ds->TrackSummary.NewTrackSummaryRow();
-    t.SetLengthMiles(s.lengthMiles);
-    t.SetLengthMetres(s.lengthMetres);
-    t.SetName(s.name);
-    t.SetStartAngle(s.startAngle);
-    t.SetX_Origin(s.xOrigin);
-    t.SetY_Origin(s.yOrigin);
-    t.SetZ_Origin(s.zOrigin);
-    t.SetAmbient(s.ambient);
-    t.SetNS_Angle(s.nsAngle);
-    t.SetNight_Track(s.night != 0);
-    t.SetLongitudinalResolution(static_cast<float>(s.longRes));
-    t.SetArcResolution(static_cast<float>(s.arcRes));
-    t.SetLateralResolution(static_cast<float>(s.latRes));
-    ds->TrackSummary.AddTrackSummaryRow(t);
+    AddTrackSummaryRow(*ds, s);
 
     AddSections(*model, *ds);
     AddTextureRows(*model, *ds);
 
-    std::vector<VARS_PTF_DB_DETAIL> details;
+    std::vector<TrackDetailRecord> details;
     model->DbGetDetails(details);
-    for (const VARS_PTF_DB_DETAIL& d : details)
+    for (const TrackDetailRecord& d : details)
       ds->TrackDetail.AddTrackDetailRow(d.lng, d.lat, d.length, d.width, d.angle, d.u, d.v, d.tex);
-    std::vector<VARS_PTF_DB_TSO> tsos;
+    std::vector<TsoRecord> tsos;
     model->DbGetTso(tsos, world);
-    for (const VARS_PTF_DB_TSO& o : tsos)
+    for (const TsoRecord& o : tsos)
       ds->TSO.AddTSORow(o.name, o.worldXYZ != 0, o.x, o.y, o.z, o.worldAngle != 0, static_cast<float>(o.a),
                         static_cast<float>(o.b), static_cast<float>(o.c), o.comment);
-    std::vector<VARS_PTF_DB_BUMP_DEF> defs;
+    std::vector<PtfBumpDefRecord> defs;
     model->DbGetBumpDefs(defs);
-    for (const VARS_PTF_DB_BUMP_DEF& d : defs)
+    for (const PtfBumpDefRecord& d : defs)
       ds->PtfBumpDef.AddPtfBumpDefRow(static_cast<int64_t>(d.index), d.sizes[0], d.sizes[1], d.sizes[2], d.sizes[3],
                                       d.distances[0], d.distances[1], d.distances[2], d.distances[3]);
 
     VARS_AIW_TRACK_INFO info;
     std::string ini = FindFileNoCase(FileString::Path(path), "track.ini");
     if (!ini.empty()) ReadTrackIni(ini, info);
-    ds->AIInfo.AddAIInfoRow(info.mergePitIn, info.mergePitOut, info.stallsLongStart, info.stallsLatStart,
-                            info.stallsLongEnd, info.stallsLatEnd, info.gridLat, info.pollPositionLeft != 0);
+    AddAIInfoRow(*ds, info);
   } catch (const std::exception& e) {
     UI().Message(std::string("The track file cannot be converted: ") + path + ": " + ErrorText(e), "");
     return nullptr;

@@ -10,6 +10,7 @@
 #include "description/TrkDsc.h"
 #include "description/tables/MaterialTable.h"
 #include "description/tables/TableRows.h"
+#include "mapping/RecordRows.h"
 #include "support/Errors.h"
 #include "support/FileIO.h"
 #include "support/FileString.h"
@@ -50,8 +51,8 @@ std::unique_ptr<CNTrkGplDb> CNTrkGplDb::CreateFromFile(const std::string& path, 
   return trk;
 }
 
-void CNTrkGplDb::DbGetSummary(GPL_DB_SUMMARY& summary) {
-  summary = GPL_DB_SUMMARY();
+void CNTrkGplDb::DbGetSummary(TrackSummaryRecord& summary) {
+  summary = TrackSummaryRecord();
   summary.name = FileString::Title(FilePath());
   summary.lengthMetres = GetTrackLength() * u;
   summary.lengthMiles = GetTrackLength() * kTrkMilesPerUnit;
@@ -63,9 +64,13 @@ void CNTrkGplDb::DbGetSummary(GPL_DB_SUMMARY& summary) {
   GetAngles(0, heading);
   startAngle_ = Degrees(heading);
   summary.startAngle = startAngle_;
+  // A GPL track has no light, north or resolution values: the description
+  // gets fixed ones.
+  summary.ambient = 0.6;
+  summary.longRes = summary.arcRes = summary.latRes = 5;
 }
 
-void CNTrkGplDb::DbGetSection(int index, GPL_DB_SECTION& section) const {
+void CNTrkGplDb::DbGetSection(int index, SectionRecord& section) const {
   std::optional<NTRK_SECTION> hs = GetSection(index);
   if (!hs) ThrowInvalidArgument(StrFormat("CNTrkGplDb::DbGetSection: section %d", index));
   const NTRK_SECTION h = *hs;
@@ -73,7 +78,7 @@ void CNTrkGplDb::DbGetSection(int index, GPL_DB_SECTION& section) const {
   if (h.kind - 1LL < -128 || h.kind - 1LL > 127)
     Fail(StrFormat("section %d has the kind %d, which is neither a straight nor a curve", index, h.kind), 0);
 
-  section = GPL_DB_SECTION();
+  section = SectionRecord();
   section.index = index;
   section.type = h.kind - 1;
   section.start = h.start * u;
@@ -107,7 +112,7 @@ void CNTrkGplDb::DbGetSection(int index, GPL_DB_SECTION& section) const {
   }
 }
 
-void CNTrkGplDb::DbGetTractions(int index, std::vector<GPL_DB_TRACTION>& tractions, bool gplTrk) {
+void CNTrkGplDb::DbGetTractions(int index, std::vector<TractionRecord>& tractions, bool gplTrk) {
   tractions.clear();
   records_.clear();
   NTRK_SECTION h;
@@ -120,12 +125,12 @@ void CNTrkGplDb::DbGetTractions(int index, std::vector<GPL_DB_TRACTION>& tractio
   for (size_t k = 0; k < m; ++k) {
     const NTRK_TRACTION& r = records_[k];
     const bool last = k + 1 == m;
-    GPL_DB_TRACTION t;
+    TractionRecord t;
     t.latStart = r.latStart * u;
     t.latEnd = r.latEnd * u;
     t.grip = static_cast<uint16_t>(r.surface & 0xFFFF);
     t.textureIndex = static_cast<uint16_t>((gplTrk ? r.textureGplTrk : r.texture) & 0xFFFF);
-    t.height = static_cast<float>(r.height * u);
+    t.height = t.heightEnd = static_cast<float>(r.height * u);
     t.width = t.widthEnd = 0;
 
     if (t.grip >= 2048) {
@@ -186,7 +191,7 @@ void CNTrkGplDb::DbGetTractions(int index, std::vector<GPL_DB_TRACTION>& tractio
   }
 }
 
-void CNTrkGplDb::DbGetContours(int index, std::vector<GPL_DB_CONTOUR>& contours) const {
+void CNTrkGplDb::DbGetContours(int index, std::vector<ContourRecord>& contours) const {
   contours.clear();
   std::optional<NTRK_SECTION> h = GetSection(index);
   if (!h) return;
@@ -199,11 +204,11 @@ void CNTrkGplDb::DbGetContours(int index, std::vector<GPL_DB_CONTOUR>& contours)
   for (int k = 0; k < C; ++k) {
     const NTRK_HEIGHT a = GetHeight(here, k);
     const NTRK_HEIGHT b = GetHeight(next, k);
-    GPL_DB_CONTOUR c;
-    c.latitude = c.latitudeEnd = GetColumnPosition(k) * u;
-    c.z = a.d * u;
+    ContourRecord c;
+    c.latStart = c.latEnd = GetColumnPosition(k) * u;
+    c.height = a.d * u;
     c.grad = h->length != 0 ? static_cast<double>(a.c) / h->length : 0.0;
-    c.zEnd = b.d * u;
+    c.heightEnd = b.d * u;
     c.gradEnd = n.length != 0 ? static_cast<double>(b.c) / n.length : 0.0;
     contours.push_back(c);
   }
@@ -336,70 +341,22 @@ void ApplyTextureList(const std::string& text, CTrackTractionTexArray& tractionT
 namespace {
 
 void AddRows(CNTrkGplDb& trk, TrkDsc& ds, bool gplTrk) {
-  GPL_DB_SUMMARY sum;
+  TrackSummaryRecord sum;
   trk.DbGetSummary(sum);
-  TrkDsc::TrackSummaryRow s = ds.TrackSummary.NewTrackSummaryRow();
-  s.SetName(sum.name);
-  s.SetLengthMetres(sum.lengthMetres);
-  s.SetLengthMiles(sum.lengthMiles);
-  s.SetX_Origin(sum.xOrigin);
-  s.SetY_Origin(sum.yOrigin);
-  s.SetZ_Origin(sum.zOrigin);
-  s.SetStartAngle(sum.startAngle);
-  s.SetNS_Angle(0.0);
-  s.SetNight_Track(false);
-  s.SetAmbient(0.6);
-  s.SetLongitudinalResolution(5.0f);
-  s.SetArcResolution(5.0f);
-  s.SetLateralResolution(5.0f);
-  ds.TrackSummary.AddTrackSummaryRow(s);
+  AddTrackSummaryRow(ds, sum);
 
-  GPL_DB_SECTION sec;
-  std::vector<GPL_DB_TRACTION> tractions;
-  std::vector<GPL_DB_CONTOUR> contours;
+  SectionRecord sec;
+  std::vector<TractionRecord> tractions;
+  std::vector<ContourRecord> contours;
   const int S = trk.GetNumberOfSections();
   if (S > 65536) ThrowInvalidArgument(StrFormat("%d sections are more than a description holds", S));
   for (int i = 0; i < S; ++i) {
     trk.DbGetSection(i, sec);
-    TrkDsc::SectionRow r = ds.Section.NewSectionRow();
-    r.SetIndex(static_cast<uint16_t>(sec.index));
-    r.SetType(static_cast<int8_t>(sec.type));
-    r.SetStart(sec.start);
-    r.SetLength(sec.length);
-    r.SetAngle_Start(sec.angleStart);
-    r.SetAngle_Change(sec.angleChange);
-    r.SetRadius(sec.radius);
-    r.SetSplit(0.0);
-    ds.Section.AddSectionRow(r);
-
+    const TrkDsc::SectionRow r = AddSectionRow(ds, sec);
     trk.DbGetTractions(i, tractions, gplTrk);
-    for (const GPL_DB_TRACTION& t : tractions) {
-      TrkDsc::TractionRow tr = ds.Traction.NewTractionRow();
-      tr.SetLat_Start(t.latStart);
-      tr.SetLat_End(t.latEnd);
-      tr.SetGrip(t.grip);
-      tr.SetTextureIndex(t.textureIndex);
-      tr.SetStraighten(false);
-      tr.SetHeight(t.height);
-      tr.SetHeightEnd(t.height);
-      tr.SetWidth(t.width);
-      tr.SetWidthEnd(t.widthEnd);
-      tr.SetSectionRow(r);
-      ds.Traction.AddTractionRow(tr);
-    }
-
+    for (const TractionRecord& t : tractions) AddTractionRow(ds, r, t);
     trk.DbGetContours(i, contours);
-    for (const GPL_DB_CONTOUR& c : contours) {
-      TrkDsc::ContourRow cr = ds.Contour.NewContourRow();
-      cr.SetLatitude(c.latitude);
-      cr.SetZ(c.z);
-      cr.SetGrad(c.grad);
-      cr.SetLatitude_End(c.latitudeEnd);
-      cr.SetZ_End(c.zEnd);
-      cr.SetGrad_End(c.gradEnd);
-      cr.SetSectionRow(r);
-      ds.Contour.AddContourRow(cr);
-    }
+    for (const ContourRecord& c : contours) AddContourRow(ds, r, c);
   }
 }
 
@@ -485,16 +442,7 @@ std::unique_ptr<TrkDsc> DataBaseFromGplTrk(const std::string& path, bool gplTrk,
     VARS_AIW_TRACK_INFO info;
     std::string ini = FindFileNoCase(folder, "track.ini");
     if (!ini.empty()) ReadTrackIni(ini, info);
-    TrkDsc::AIInfoRow a = ds->AIInfo.NewAIInfoRow();
-    a.SetMergePitIn(info.mergePitIn);
-    a.SetMergePitOut(info.mergePitOut);
-    a.SetStallsLongStart(info.stallsLongStart);
-    a.SetStallsLatStart(info.stallsLatStart);
-    a.SetStallsLongEnd(info.stallsLongEnd);
-    a.SetStallsLatEnd(info.stallsLatEnd);
-    a.SetGridLat(info.gridLat);
-    a.SetPollPositionLeft(info.pollPositionLeft != 0);
-    ds->AIInfo.AddAIInfoRow(a);
+    AddAIInfoRow(*ds, info);
   } catch (const CFormatError& e) {
     UI().Message(std::string("The track file cannot be read: ") + e.what(), kCaption);
     return nullptr;

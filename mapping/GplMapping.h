@@ -11,49 +11,9 @@
 
 #include "description/tables/TrackTextures.h"
 #include "gpl/TrkReader.h"
+#include "mapping/TransferRecords.h"
 
 class TrkDsc;
-
-// The values of one TrackSummary row.
-struct GPL_DB_SUMMARY {
-  std::string name;
-  double lengthMetres = 0;
-  double lengthMiles = 0;
-  double xOrigin = 0, yOrigin = 0, zOrigin = 0;
-  double startAngle = 0;  // degrees
-};
-
-// The values of one Section row.
-struct GPL_DB_SECTION {
-  int index = 0;
-  int type = 0;  // kind - 1: 0 straight
-  double start = 0;
-  double length = 0;
-  double angleStart = 0;   // degrees, relative to the track's start angle
-  double angleChange = 0;  // degrees
-  double radius = 0;
-};
-
-// The values of one Traction row.
-struct GPL_DB_TRACTION {
-  double latStart = 0;
-  double latEnd = 0;
-  uint16_t grip = 0;
-  uint16_t textureIndex = 0;
-  float height = 0;
-  float width = 0;
-  float widthEnd = 0;
-};
-
-// The values of one Contour row.
-struct GPL_DB_CONTOUR {
-  double latitude = 0;
-  double z = 0;
-  double grad = 0;
-  double latitudeEnd = 0;
-  double zEnd = 0;
-  double gradEnd = 0;
-};
 
 class CNTrkGplDb : public CNTrk {
  public:
@@ -61,12 +21,12 @@ class CNTrkGplDb : public CNTrk {
   // reason goes to error.
   static std::unique_ptr<CNTrkGplDb> CreateFromFile(const std::string& path, std::string& error);
 
-  void DbGetSummary(GPL_DB_SUMMARY& summary);
-  void DbGetSection(int index, GPL_DB_SECTION& section) const;
+  void DbGetSummary(TrackSummaryRecord& summary);
+  void DbGetSection(int index, SectionRecord& section) const;
   // Replaces tractions by the rows of section index and offers their
   // textures to the lists.
-  void DbGetTractions(int index, std::vector<GPL_DB_TRACTION>& tractions, bool gplTrk);
-  void DbGetContours(int index, std::vector<GPL_DB_CONTOUR>& contours) const;
+  void DbGetTractions(int index, std::vector<TractionRecord>& tractions, bool gplTrk);
+  void DbGetContours(int index, std::vector<ContourRecord>& contours) const;
 
   CTrackTractionTexArray DbGetTractionTex() const { return TractionTex(); }
   CTrackWallTexArray DbGetWallTex() const { return WallTex(); }

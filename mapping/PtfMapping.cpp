@@ -108,7 +108,7 @@ int CN5PtfDb::SegmentSlots() {
   return tk ? static_cast<int>(tk->segments.size()) : 0;
 }
 
-void CN5PtfDb::DbSetSummary(const VARS_PTF_DB_SUMMARY& s) {
+void CN5PtfDb::DbSetSummary(const TrackSummaryRecord& s) {
   cursorX = s.xOrigin;
   cursorY = s.yOrigin;
   cursorZ = s.zOrigin;
@@ -124,7 +124,7 @@ void CN5PtfDb::DbSetSummary(const VARS_PTF_DB_SUMMARY& s) {
   for (double& v : tk->lightValues) v = s.ambient;
 }
 
-void CN5PtfDb::DbGetSummary(VARS_PTF_DB_SUMMARY& s) {
+void CN5PtfDb::DbGetSummary(TrackSummaryRecord& s) {
   s.lengthMetres = GetTrackLength();
   s.lengthMiles = s.lengthMetres * kMetresToMiles;
   s.name = trackName;
@@ -143,7 +143,7 @@ void CN5PtfDb::DbGetSummary(VARS_PTF_DB_SUMMARY& s) {
   }
 }
 
-int CN5PtfDb::DbSetSection(const VARS_PTF_DB_SECTION& section) {
+int CN5PtfDb::DbSetSection(const SectionRecord& section) {
   int index = CreateSegment();
   CN5ObjSg* sg = GetSegObj(index);
   sg->longRes = section.longRes;
@@ -170,13 +170,14 @@ int CN5PtfDb::DbSetSection(const VARS_PTF_DB_SECTION& section) {
   return index;
 }
 
-void CN5PtfDb::DbGetSection(int index, VARS_PTF_DB_SECTION& s) {
+void CN5PtfDb::DbGetSection(int index, SectionRecord& s) {
   EnsureLength();
   CN5ObjSg* sg = GetSegObj(index);
   if (!sg) ThrowInvalidArgument("DbGetSection: no segment " + std::to_string(index));
   // Headings are relative to the first segment record of the array, which
   // a file may not hold at position 0.
   const CN5ObjSg* first = FirstSegObj();
+  s.index = index;
   s.type = sg->segType;
   s.start = sg->startLong;
   s.length = sg->length;
@@ -192,23 +193,23 @@ void CN5PtfDb::DbGetSection(int index, VARS_PTF_DB_SECTION& s) {
 
 // ---- contours and bank lines ----
 
-void CN5PtfDb::DbSetContours(int seg, const std::vector<VARS_PTF_DB_CONTOUR>& list) {
+void CN5PtfDb::DbSetContours(int seg, const std::vector<ContourRecord>& list) {
   CheckedSegment(seg, "DbSetContours");
   if (contours_.size() <= size_t(seg)) contours_.resize(size_t(seg) + 1);
-  std::vector<VARS_PTF_DB_CONTOUR>& stored = contours_[size_t(seg)];
+  std::vector<ContourRecord>& stored = contours_[size_t(seg)];
   stored = list;
-  for (VARS_PTF_DB_CONTOUR& c : stored) {
+  for (ContourRecord& c : stored) {
     c.height += startHeight;
     c.heightEnd += startHeight;
   }
 }
 
-const std::vector<VARS_PTF_DB_CONTOUR>& CN5PtfDb::StoredContours(int seg) const {
-  static const std::vector<VARS_PTF_DB_CONTOUR> none;
+const std::vector<ContourRecord>& CN5PtfDb::StoredContours(int seg) const {
+  static const std::vector<ContourRecord> none;
   return seg >= 0 && size_t(seg) < contours_.size() ? contours_[size_t(seg)] : none;
 }
 
-void CN5PtfDb::DbGetContours(int seg, std::vector<VARS_PTF_DB_CONTOUR>& list) {
+void CN5PtfDb::DbGetContours(int seg, std::vector<ContourRecord>& list) {
   list.clear();
   CN5ObjSg* sg = GetSegObj(seg);
   if (!sg) return;
@@ -219,14 +220,14 @@ void CN5PtfDb::DbGetContours(int seg, std::vector<VARS_PTF_DB_CONTOUR>& list) {
           {x->latStart, x->heightStart - startHeight, x->gradStart, x->latEnd, x->heightEnd - startHeight, x->gradEnd});
 }
 
-bool CN5PtfDb::GetContourInfo(int seg, double latStart, double latEnd, VARS_PTF_DB_CONTOUR& out) const {
-  const std::vector<VARS_PTF_DB_CONTOUR>& stored = StoredContours(seg);
+bool CN5PtfDb::GetContourInfo(int seg, double latStart, double latEnd, ContourRecord& out) const {
+  const std::vector<ContourRecord>& stored = StoredContours(seg);
   const CN5ObjSg* sg = const_cast<CN5PtfDb*>(this)->GetSegObj(seg);
   if (stored.empty() || !sg) return false;
   std::vector<ContourPoint> atStart, atEnd;
   atStart.reserve(stored.size());
   atEnd.reserve(stored.size());
-  for (const VARS_PTF_DB_CONTOUR& c : stored) {
+  for (const ContourRecord& c : stored) {
     atStart.push_back({ClampToCentre(*sg, c.latStart), c.height, c.grad});
     atEnd.push_back({ClampToCentre(*sg, c.latEnd), c.heightEnd, c.gradEnd});
   }
@@ -241,15 +242,15 @@ bool CN5PtfDb::GetContourInfo(int seg, double latStart, double latEnd, VARS_PTF_
 }
 
 void CN5PtfDb::BanksFromContours(int seg) {
-  for (const VARS_PTF_DB_CONTOUR& c : StoredContours(seg))
+  for (const ContourRecord& c : StoredContours(seg))
     CreateNewBank(seg, c.latStart, c.latEnd, c.height, c.heightEnd, c.grad, c.gradEnd);
 }
 
 void CN5PtfDb::BanksFromGrips(int seg) {
-  const std::vector<VARS_PTF_DB_CONTOUR> stored = StoredContours(seg);
+  const std::vector<ContourRecord> stored = StoredContours(seg);
   CN5ObjSg* sg = GetSegObj(seg);
   if (stored.empty() || !sg) return;
-  const VARS_PTF_DB_CONTOUR& first = stored.front();
+  const ContourRecord& first = stored.front();
   CreateNewBank(seg, first.latStart, first.latEnd, first.height, first.heightEnd, first.grad, first.gradEnd);
   const std::vector<CN5Obj*> bands = sg->bands;
   for (size_t i = 0; i < bands.size(); ++i) {
@@ -259,11 +260,11 @@ void CN5PtfDb::BanksFromGrips(int seg) {
     // textures were made; the last one only marks an edge and is looked up.
     int flag = i + 1 < bands.size() ? b->contourFlag : TractionEntryFor(*b).contourFlag;
     if (!flag) continue;
-    VARS_PTF_DB_CONTOUR c;
+    ContourRecord c;
     if (GetContourInfo(seg, b->latStart, b->latEnd, c))
       CreateNewBank(seg, c.latStart, c.latEnd, c.height, c.heightEnd, c.grad, c.gradEnd);
   }
-  const VARS_PTF_DB_CONTOUR& last = stored.back();
+  const ContourRecord& last = stored.back();
   CreateNewBank(seg, last.latStart, last.latEnd, last.height, last.heightEnd, last.grad, last.gradEnd);
   MoveDuplicateXS(seg);
 }
@@ -299,11 +300,11 @@ void CN5PtfDb::MakeMissingBanks() {
     const double gap = next->startLong - prev->endLong;
     if (!(gap > 0)) continue;
     const double x0 = sg->startLong - prev->endLong, x1 = sg->endLong - prev->endLong;
-    std::vector<VARS_PTF_DB_CONTOUR> made;
-    for (const VARS_PTF_DB_CONTOUR& pc : StoredContours(p)) {
+    std::vector<ContourRecord> made;
+    for (const ContourRecord& pc : StoredContours(p)) {
       // From the end of the earlier segment to the start of the later one:
       // the cubic with the heights and gradients of both ends.
-      VARS_PTF_DB_CONTOUR nc;
+      ContourRecord nc;
       GetContourInfo(q, pc.latEnd, pc.latEnd, nc);
       const double h0 = pc.heightEnd, g0 = pc.gradEnd, h1 = nc.height, g1 = nc.grad;
       const double lat0 = pc.latEnd, lat1 = nc.latStart;
@@ -311,7 +312,7 @@ void CN5PtfDb::MakeMissingBanks() {
       const double a = (e * gap - 2 * d) / (gap * gap * gap), b = (3 * d - e * gap) / (gap * gap), c = g0;
       auto h = [&](double x) { return ((a * x + b) * x + c) * x + h0; };
       auto dh = [&](double x) { return (3 * a * x + 2 * b) * x + c; };
-      VARS_PTF_DB_CONTOUR m;
+      ContourRecord m;
       m.latStart = lat0 + (lat1 - lat0) * x0 / gap;
       m.latEnd = lat0 + (lat1 - lat0) * x1 / gap;
       m.height = h(x0);
@@ -328,20 +329,20 @@ void CN5PtfDb::MakeMissingBanks() {
 
 // ---- details and trackside objects ----
 
-void CN5PtfDb::DbSetDetails(const VARS_PTF_DB_DETAIL& d) {
+void CN5PtfDb::DbSetDetails(const TrackDetailRecord& d) {
   double heading = 0, pitch = 0, roll = 0;
   GetAngles(d.lng, d.lat, heading, pitch, roll);
   CreateNewTrackDetail(d.lng, d.lat, d.width, d.length, (d.angle - 90) * _ang_to_rad + heading, d.tex, d.u, d.v);
 }
 
-void CN5PtfDb::DbGetDetails(std::vector<VARS_PTF_DB_DETAIL>& list) {
+void CN5PtfDb::DbGetDetails(std::vector<TrackDetailRecord>& list) {
   list.clear();
   const int n = NoTrackDetails();
   list.reserve(size_t(n));
   for (int i = 0; i < n; ++i) {
     CN5ObjTd* td = GetTrackDetailObj(i);
     if (!td) continue;
-    VARS_PTF_DB_DETAIL d;
+    TrackDetailRecord d;
     d.lng = BlockDouble(td->block, 0);
     d.lat = BlockDouble(td->block, 8);
     d.width = BlockDouble(td->block, 16);
@@ -357,7 +358,7 @@ void CN5PtfDb::DbGetDetails(std::vector<VARS_PTF_DB_DETAIL>& list) {
   }
 }
 
-void CN5PtfDb::DbSetTso(const VARS_PTF_DB_TSO& t) {
+void CN5PtfDb::DbSetTso(const TsoRecord& t) {
   CN5ObjTk* tk = GetWriteTk();
   auto* ref = Create<CN5ObjRo>(tk, &tk->tsoRefs);
   double x = t.x, y = t.y, z = t.z;
@@ -381,7 +382,7 @@ void CN5PtfDb::DbSetTso(const VARS_PTF_DB_TSO& t) {
   CreateNewTso(ref, t.name);
 }
 
-void CN5PtfDb::DbGetTso(std::vector<VARS_PTF_DB_TSO>& list, bool world) {
+void CN5PtfDb::DbGetTso(std::vector<TsoRecord>& list, bool world) {
   list.clear();
   CN5ObjTk* tk = writeTk ? writeTk : GetTk();
   if (!tk) return;
@@ -389,7 +390,7 @@ void CN5PtfDb::DbGetTso(std::vector<VARS_PTF_DB_TSO>& list, bool world) {
     auto* ref = dynamic_cast<CN5ObjRo*>(o);
     auto* to = ref && !ref->children.empty() ? dynamic_cast<CN5ObjTo*>(ref->children[0]) : nullptr;
     if (!to) continue;
-    VARS_PTF_DB_TSO t;
+    TsoRecord t;
     t.name = ToLower(to->fileName);
     size_t dot = t.name.find_last_of('.');
     if (dot != std::string::npos && dot > 0) t.name.resize(dot);
@@ -423,7 +424,7 @@ void CN5PtfDb::DbSetMaterial(const std::string& name, const std::string& mapName
   materials.Add(m);
 }
 
-void CN5PtfDb::DbSetBumpDefs(int index, const VARS_PTF_DB_BUMP_DEF& def) {
+void CN5PtfDb::DbSetBumpDefs(int index, const PtfBumpDefRecord& def) {
   CN5ObjTk* tk = GetWriteTk();
   CheckIndex(index, tk->bumpDefs.size() + 1, "DbSetBumpDefs");
   _vars_track_bump_defs d;
@@ -435,12 +436,12 @@ void CN5PtfDb::DbSetBumpDefs(int index, const VARS_PTF_DB_BUMP_DEF& def) {
   tk->bumpDefs.insert(tk->bumpDefs.begin() + index, d);
 }
 
-void CN5PtfDb::DbGetBumpDefs(std::vector<VARS_PTF_DB_BUMP_DEF>& list) {
+void CN5PtfDb::DbGetBumpDefs(std::vector<PtfBumpDefRecord>& list) {
   list.clear();
   CN5ObjTk* tk = GetTk();
   if (!tk) return;
   for (const _vars_track_bump_defs& d : tk->bumpDefs) {
-    VARS_PTF_DB_BUMP_DEF b;
+    PtfBumpDefRecord b;
     b.index = d.index;
     std::memcpy(b.sizes, d.first.data(), 16);
     std::memcpy(b.distances, d.second.data(), 16);
@@ -448,7 +449,7 @@ void CN5PtfDb::DbGetBumpDefs(std::vector<VARS_PTF_DB_BUMP_DEF>& list) {
   }
 }
 
-void CN5PtfDb::DbSetBumpRef(int seg, const VARS_PTF_DB_BUMP_REF& ref) {
+void CN5PtfDb::DbSetBumpRef(int seg, const PtfBumpRefRecord& ref) {
   CN5ObjSg* sg = CheckedSegment(seg, "DbSetBumpRef");
   std::array<uint8_t, 12> raw{};
   Put(raw, 0, &ref.latStart, 4);
@@ -457,7 +458,7 @@ void CN5PtfDb::DbSetBumpRef(int seg, const VARS_PTF_DB_BUMP_REF& ref) {
   sg->bumpRefs.push_back(raw);
 }
 
-void CN5PtfDb::DbSetBumpScale(int seg, const VARS_PTF_DB_BUMP_SCALE& scale) {
+void CN5PtfDb::DbSetBumpScale(int seg, const PtfBumpScaleRecord& scale) {
   CN5ObjSg* sg = CheckedSegment(seg, "DbSetBumpScale");
   std::array<uint8_t, 16> raw{};
   const float v[4] = {scale.latStart, scale.latEnd, scale.scaleStart, scale.scaleEnd};
@@ -465,12 +466,12 @@ void CN5PtfDb::DbSetBumpScale(int seg, const VARS_PTF_DB_BUMP_SCALE& scale) {
   sg->bumpScales.push_back(raw);
 }
 
-void CN5PtfDb::DbGetBumpRefs(int seg, std::vector<VARS_PTF_DB_BUMP_REF>& list) {
+void CN5PtfDb::DbGetBumpRefs(int seg, std::vector<PtfBumpRefRecord>& list) {
   list.clear();
   CN5ObjSg* sg = GetSegObj(seg);
   if (!sg) return;
   for (const auto& raw : sg->bumpRefs) {
-    VARS_PTF_DB_BUMP_REF r;
+    PtfBumpRefRecord r;
     std::memcpy(&r.latStart, raw.data(), 4);
     std::memcpy(&r.latEnd, raw.data() + 4, 4);
     std::memcpy(&r.index, raw.data() + 8, 4);
@@ -478,7 +479,7 @@ void CN5PtfDb::DbGetBumpRefs(int seg, std::vector<VARS_PTF_DB_BUMP_REF>& list) {
   }
 }
 
-void CN5PtfDb::DbGetBumpScales(int seg, std::vector<VARS_PTF_DB_BUMP_SCALE>& list) {
+void CN5PtfDb::DbGetBumpScales(int seg, std::vector<PtfBumpScaleRecord>& list) {
   list.clear();
   CN5ObjSg* sg = GetSegObj(seg);
   if (!sg) return;
@@ -491,7 +492,7 @@ void CN5PtfDb::DbGetBumpScales(int seg, std::vector<VARS_PTF_DB_BUMP_SCALE>& lis
 
 // ---- band and wall read-out ----
 
-void CN5PtfDb::DbGetTractions(int seg, std::vector<VARS_PTF_DB_TRACTION>& list) {
+void CN5PtfDb::DbGetTractions(int seg, std::vector<TractionRecord>& list) {
   list.clear();
   // Repeat lengths are worked out from the segment lengths.
   EnsureLength();
@@ -501,7 +502,7 @@ void CN5PtfDb::DbGetTractions(int seg, std::vector<VARS_PTF_DB_TRACTION>& list) 
   for (CN5Obj* o : sg->bands) {
     auto* b = dynamic_cast<CN5ObjFs*>(o);
     if (!b) continue;
-    VARS_PTF_DB_TRACTION t;
+    TractionRecord t;
     t.latStart = b->latStart;
     t.latEnd = b->latEnd;
     t.grip = static_cast<uint16_t>(b->grip);
@@ -518,7 +519,7 @@ void CN5PtfDb::DbGetTractions(int seg, std::vector<VARS_PTF_DB_TRACTION>& list) 
   for (CN5Obj* o : sg->walls) {
     auto* w = dynamic_cast<CN5ObjWs*>(o);
     if (!w) continue;
-    VARS_PTF_DB_TRACTION t;
+    TractionRecord t;
     t.latStart = w->latStart;
     t.latEnd = w->latEnd;
     t.grip = static_cast<uint16_t>(w->wallType);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "description/tables/TrackTextures.h"
+#include "mapping/TransferRecords.h"
 #include "support/SafeFileTitles.h"
 #include "track/N5Ptf.h"
 
@@ -18,77 +19,6 @@ class CGlFaceArray;
 class CGlInsert;
 class CGlPointArray;
 class TrkDsc;
-
-// Transfer records between the description and the model, copied by value.
-struct VARS_PTF_DB_SUMMARY {
-  std::string name;
-  double lengthMetres = 0;
-  double lengthMiles = 0;
-  double xOrigin = 0, yOrigin = 0, zOrigin = 0;
-  double startAngle = 0;  // degrees
-  double nsAngle = 0;     // degrees
-  double ambient = 0;
-  int32_t night = 0;
-  double longRes = 0;
-  double arcRes = 0;  // degrees
-  double latRes = 0;
-};
-
-struct VARS_PTF_DB_SECTION {
-  int32_t type = 0;  // 1 arc, otherwise straight
-  double start = 0;
-  double length = 0;
-  double angleStart = 0;   // degrees, relative to the first segment
-  double angleChange = 0;  // degrees
-  double radius = 0;
-  double longRes = 0, arcRes = 0, latRes = 0;  // arc in degrees; 0 = the track's
-};
-
-struct VARS_PTF_DB_CONTOUR {
-  double latStart = 0, height = 0, grad = 0;
-  double latEnd = 0, heightEnd = 0, gradEnd = 0;
-};
-
-struct VARS_PTF_DB_BUMP_REF {
-  float latStart = 0, latEnd = 0;
-  int32_t index = 0;
-};
-
-struct VARS_PTF_DB_BUMP_SCALE {
-  float latStart = 0, latEnd = 0, scaleStart = 0, scaleEnd = 0;
-};
-
-struct VARS_PTF_DB_BUMP_DEF {
-  int32_t index = 0;
-  float sizes[4] = {0, 0, 0, 0};
-  float distances[4] = {0, 0, 0, 0};
-};
-
-struct VARS_PTF_DB_DETAIL {
-  double lng = 0, lat = 0, length = 0, width = 0;
-  double angle = 0;  // degrees, 90 = across the track
-  double u = 0, v = 0;
-  std::string tex;
-};
-
-struct VARS_PTF_DB_TSO {
-  std::string name;
-  int32_t worldXYZ = 0;  // X, Y, Z are a world position; else long, lat, height above the track
-  double x = 0, y = 0, z = 0;
-  int32_t worldAngle = 0;      // A, B, C are world angles; else added to the track's
-  double a = 0, b = 0, c = 0;  // degrees: heading, pitch, roll
-  std::string comment;
-};
-
-// One band or wall of a segment as the description holds it.
-struct VARS_PTF_DB_TRACTION {
-  double latStart = 0, latEnd = 0;
-  uint16_t grip = 0, textureIndex = 0, kind = 0;
-  float height = 0, heightEnd = 0, width = 0, widthEnd = 0;
-  int32_t vertical = 0, straighten = 0;
-  int32_t coordCount = 0;
-  _vars_track_tex_coord coords[4];
-};
 
 class CN5PtfDb : public CN5Ptf {
  public:
@@ -98,22 +28,22 @@ class CN5PtfDb : public CN5Ptf {
   // when given.
   static std::unique_ptr<CN5PtfDb> CreateFromFile(const std::string& filePath, std::string* openError = nullptr);
 
-  void DbSetSummary(const VARS_PTF_DB_SUMMARY& summary);
-  void DbGetSummary(VARS_PTF_DB_SUMMARY& summary);
+  void DbSetSummary(const TrackSummaryRecord& summary);
+  void DbGetSummary(TrackSummaryRecord& summary);
   // Appends a segment continuing the chain from the cursor; returns its
   // index. A segment that cannot be laid out (an arc without turn, values
   // that are not finite) raises the invalid-argument error.
-  int DbSetSection(const VARS_PTF_DB_SECTION& section);
-  void DbGetSection(int index, VARS_PTF_DB_SECTION& section);
+  int DbSetSection(const SectionRecord& section);
+  void DbGetSection(int index, SectionRecord& section);
   // The first segment record of the track record's array (a file may hold
   // null entries or other records before it); null when there is none.
   CN5ObjSg* FirstSegObj();
   // Positions in the track record's segment array, null entries included.
   int SegmentSlots();
   // Contours of a segment; stored with the start height added.
-  void DbSetContours(int seg, const std::vector<VARS_PTF_DB_CONTOUR>& contours);
-  void DbGetContours(int seg, std::vector<VARS_PTF_DB_CONTOUR>& contours);
-  const std::vector<VARS_PTF_DB_CONTOUR>& StoredContours(int seg) const;
+  void DbSetContours(int seg, const std::vector<ContourRecord>& contours);
+  void DbGetContours(int seg, std::vector<ContourRecord>& contours);
+  const std::vector<ContourRecord>& StoredContours(int seg) const;
   // Bank lines from a segment's stored contours; with grips also at the
   // edges of the bands whose texture asks for it.
   void BanksFromContours(int seg);
@@ -123,12 +53,12 @@ class CN5PtfDb : public CN5Ptf {
   void MakeMissingBanks();
   // Height and gradient at a lateral position read off a segment's stored
   // contours: the start values at latStart and the end values at latEnd.
-  bool GetContourInfo(int seg, double latStart, double latEnd, VARS_PTF_DB_CONTOUR& out) const;
+  bool GetContourInfo(int seg, double latStart, double latEnd, ContourRecord& out) const;
 
-  void DbSetDetails(const VARS_PTF_DB_DETAIL& detail);
-  void DbGetDetails(std::vector<VARS_PTF_DB_DETAIL>& details);
-  void DbSetTso(const VARS_PTF_DB_TSO& tso);
-  void DbGetTso(std::vector<VARS_PTF_DB_TSO>& tsos, bool world);
+  void DbSetDetails(const TrackDetailRecord& detail);
+  void DbGetDetails(std::vector<TrackDetailRecord>& details);
+  void DbSetTso(const TsoRecord& tso);
+  void DbGetTso(std::vector<TsoRecord>& tsos, bool world);
 
   void DbSetMaterial(const std::string& name, const std::string& mapName, int transparency);
   void DbSetTractionTex(const VARS_TRACK_TRACTION_TEX& entry) { tractionTex.Add(entry); }
@@ -136,16 +66,16 @@ class CN5PtfDb : public CN5Ptf {
   CTrackTractionTexArray DbGetTractionTex() const;
   CTrackWallTexArray DbGetWallTex() const;
 
-  void DbSetBumpDefs(int index, const VARS_PTF_DB_BUMP_DEF& def);
-  void DbGetBumpDefs(std::vector<VARS_PTF_DB_BUMP_DEF>& defs);
-  void DbSetBumpRef(int seg, const VARS_PTF_DB_BUMP_REF& ref);
-  void DbSetBumpScale(int seg, const VARS_PTF_DB_BUMP_SCALE& scale);
-  void DbGetBumpRefs(int seg, std::vector<VARS_PTF_DB_BUMP_REF>& refs);
-  void DbGetBumpScales(int seg, std::vector<VARS_PTF_DB_BUMP_SCALE>& scales);
+  void DbSetBumpDefs(int index, const PtfBumpDefRecord& def);
+  void DbGetBumpDefs(std::vector<PtfBumpDefRecord>& defs);
+  void DbSetBumpRef(int seg, const PtfBumpRefRecord& ref);
+  void DbSetBumpScale(int seg, const PtfBumpScaleRecord& scale);
+  void DbGetBumpRefs(int seg, std::vector<PtfBumpRefRecord>& refs);
+  void DbGetBumpScales(int seg, std::vector<PtfBumpScaleRecord>& scales);
 
   // Bands (first) and walls of a segment, with texture indices into the
   // rebuilt texture tables.
-  void DbGetTractions(int seg, std::vector<VARS_PTF_DB_TRACTION>& tractions);
+  void DbGetTractions(int seg, std::vector<TractionRecord>& tractions);
   // The texture table entry of a band or wall, added (sorted by grip) when
   // the table has none yet; returns its texture index.
   int FindTextureInfo(const CN5ObjFs& band, const CN5ObjSg& seg);
@@ -198,7 +128,7 @@ class CN5PtfDb : public CN5Ptf {
   // The file titles of the scenery object files: safe to join to the
   // PTF's folder and unique within the track (63 characters, as block files).
   CSafeFileTitles sceneryTitles_{kSceneryTitleLength};
-  std::vector<std::vector<VARS_PTF_DB_CONTOUR>> contours_;  // per segment
+  std::vector<std::vector<ContourRecord>> contours_;  // per segment
   // The rebuilt texture tables' lookups: an entry's identity -> its texture
   // index, and the number of entries per grip, so that each band or wall is
   // found without a scan of the table.

@@ -57,8 +57,8 @@ int CLapforge::AIWFromDataBase(const TrkDsc& db, const std::string& lpFile, cons
     info.stallsLatStart = row.StallsLatStart();
     info.stallsLongEnd = row.StallsLongEnd();
     info.stallsLatEnd = row.StallsLatEnd();
-    if (!row.IsGridLatNull()) info.gridLat = row.GridLat();
-    if (!row.IsPollPositionLeftNull()) info.pollPositionLeft = row.PollPositionLeft() ? 1 : 0;
+    row.CopyGridLat(info.gridLat);
+    row.CopyPollPositionLeft(info.pollPositionLeft);
 
     CZWriteAIW writer;
     const int written = writer.AIWFromLP(model, info, lpFile, aiwFile, 1);

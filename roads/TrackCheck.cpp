@@ -331,7 +331,7 @@ void CChecker::RefusedSectionRows(int s) {
                "TractionTexCoord", c++, s);
     ++k;
   }
-  const double length = sec.Length(), split = sec.IsSplitNull() ? 0.0 : sec.Split();
+  const double length = sec.Length(), split = sec.SplitOr(0.0);
   const bool isSplit = split / length > 0 && split / length < 1;
   segmentSection_.push_back(s);
   if (isSplit) segmentSection_.push_back(s);
@@ -376,7 +376,7 @@ void CChecker::Sections() {
     for (const TrkDsc::TractionRow& t : sec.GetTractionRows()) {
       const int row = k++;
       if (t.IsLat_StartNull() || t.IsGripNull()) continue;
-      const Edge e{t.Lat_Start(), t.IsLat_EndNull() ? t.Lat_Start() : t.Lat_End(), t.Grip(), row};
+      const Edge e{t.Lat_Start(), t.Lat_EndOr(t.Lat_Start()), t.Grip(), row};
       (e.grip < 2048 ? bands : walls).push_back(e);
     }
     for (size_t i = 1; i < bands.size(); ++i) {
@@ -422,7 +422,7 @@ void CChecker::Textures() {
       const int row = k++;
       if (t.IsGripNull()) continue;
       const int grip = t.Grip();
-      const int index = t.IsTextureIndexNull() ? 0 : t.TextureIndex();
+      const int index = t.TextureIndexOr(0);
       if (!seen.insert({grip, index}).second) continue;
       if (grip < 2048)
         BandTextures(found, grip, index, row, s);
@@ -454,7 +454,7 @@ void CChecker::BandTextures(TextureFindings& found, int grip, int index, int row
   for (int i = 0; i < db_.TractionTex.Count(); ++i) {
     TrkDsc::TractionTexRow e = db_.TractionTex[i];
     if (e.IsGripNull() || e.Grip() != grip) continue;
-    const std::string tex = e.IsTexNull() ? std::string() : e.Tex();
+    const std::string tex = e.TexOr(std::string());
     all.push_back(tex);
     if (e.IsTextureIndexNull() || e.TextureIndex() < 0 || e.TextureIndex() == index) used.push_back(tex);
   }
@@ -513,7 +513,7 @@ void CChecker::MaterialMaps(const std::string& descriptionPath) {
     if (FindFileNoCase(where, name).empty())
       Warning("Material", i, -1,
               StrFormat("the map file \"%s\" of material \"%s\" is not beside the description", m.MapName().c_str(),
-                        m.IsMateralNameNull() ? "" : m.MateralName().c_str()));
+                        m.MateralNameOr("").c_str()));
   }
 }
 
@@ -540,8 +540,7 @@ void CChecker::Model() {
     const double gap = std::hypot(last->endX - first->startX, last->endY - first->startY);
     const double heading = WrapDegrees((last->endAngle - first->startAngle) * _rad_to_ang);
     double turn = 0;
-    for (int s = 0; s < db_.Section.Count(); ++s)
-      if (!db_.Section[s].IsAngle_ChangeNull()) turn += db_.Section[s].Angle_Change();
+    for (int s = 0; s < db_.Section.Count(); ++s) turn += db_.Section[s].Angle_ChangeOr(0.0);
     // A loop: the turns add up to whole turns, or the end comes back near
     // the start. A track that runs off elsewhere is open and is not judged.
     const double offTurn = std::fabs(turn - 360.0 * std::round(turn / 360.0));
@@ -717,9 +716,9 @@ void CChecker::Placement(CCheckedModel& model, double length) {
                                                     {"MergePitOut", r.IsMergePitOutNull()},
                                                     {"StallsLongStart", r.IsStallsLongStartNull()},
                                                     {"StallsLongEnd", r.IsStallsLongEndNull()}};
-    const double values[] = {r.IsMergePitInNull() ? 0.0 : r.MergePitIn(), r.IsMergePitOutNull() ? 0.0 : r.MergePitOut(),
-                             r.IsStallsLongStartNull() ? 0.0 : r.StallsLongStart(),
-                             r.IsStallsLongEndNull() ? 0.0 : r.StallsLongEnd()};
+    const double values[] = {r.MergePitInOr(0.0), r.MergePitOutOr(0.0),
+                             r.StallsLongStartOr(0.0),
+                             r.StallsLongEndOr(0.0)};
     for (size_t c = 0; c < 4; ++c)
       if (!columns[c].second && outside(values[c]))
         Warning("AIInfo", i, -1,

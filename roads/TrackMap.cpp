@@ -135,7 +135,7 @@ std::vector<int> CMapBuilder::SectionOfSegments(const TrkDsc& db) const {
   std::vector<int> sectionOf(static_cast<size_t>(std::max(segments_, 0)), -1);
   for (int i = 0, seg = 0; i < db.Section.Count() && seg < segments_; ++i) {
     TrkDsc::SectionRow sec = db.Section[i];
-    const double f = (sec.IsSplitNull() ? 0.0 : sec.Split()) / sec.Length();
+    const double f = sec.SplitOr(0.0) / sec.Length();
     for (int k = f > 0 && f < 1 ? 2 : 1; k > 0 && seg < segments_; --k) sectionOf[static_cast<size_t>(seg++)] = i;
   }
   return sectionOf;
@@ -204,7 +204,7 @@ void CMapBuilder::SectionBoundaries(const TrkDsc& db) {
   int seg = 0;
   for (int i = 0; i < db.Section.Count() && seg < segments_; ++i) {
     TrkDsc::SectionRow sec = db.Section[i];
-    const double f = (sec.IsSplitNull() ? 0.0 : sec.Split()) / sec.Length();
+    const double f = sec.SplitOr(0.0) / sec.Length();
     CN5ObjSg* sg = model_.GetSegObj(seg);
     seg += f > 0 && f < 1 ? 2 : 1;
     if (!sg || sg->NoTractions() == 0) continue;
@@ -214,7 +214,7 @@ void CMapBuilder::SectionBoundaries(const TrkDsc& db) {
     sg->GetXYZ(0.0, l, x1, y1, z);
     MapShape& tick = Add(MapShape::Kind::Polyline, "boundary", MapColour{}, kBoundary, 1);
     tick.xy = {x0, y0, x1, y1};
-    Label(x1, y1, StrFormat("%d", sec.IsIndexNull() ? i : static_cast<int>(sec.Index())), "section", 10, 3, 4);
+    Label(x1, y1, StrFormat("%d", sec.IndexOr(i)), "section", 10, 3, 4);
   }
 }
 
@@ -238,7 +238,7 @@ void CMapBuilder::PitLane(const TrkDsc& db, double length) {
   const double in = ai.MergePitIn();
   double out = ai.MergePitOut();
   if (out < in) out += length;
-  double stallLat = ai.IsStallsLatStartNull() ? 0.0 : ai.StallsLatStart();
+  double stallLat = ai.StallsLatStartOr(0.0);
   MapShape& pit = Add(MapShape::Kind::Polyline, "pit", MapColour{}, kPit, 2);
   pit.dashed = true;
   const double steps = (out - in) / 4.0;  // clamped before it becomes an int: it may be huge or NaN
@@ -254,7 +254,7 @@ void CMapBuilder::PitLane(const TrkDsc& db, double length) {
   if (!ai.IsStallsLongStartNull() && !ai.IsStallsLongEndNull()) {
     double x0, y0, x1, y1;
     Point(ai.StallsLongStart(), stallLat, x0, y0);
-    Point(ai.StallsLongEnd(), ai.IsStallsLatEndNull() ? stallLat : ai.StallsLatEnd(), x1, y1);
+    Point(ai.StallsLongEnd(), ai.StallsLatEndOr(stallLat), x1, y1);
     MapShape& stalls = Add(MapShape::Kind::Polyline, "pit", MapColour{}, kPit, 5);
     stalls.xy = {x0, y0, x1, y1};
     Label(x1, y1, "Pit", "label", 11);
@@ -268,7 +268,7 @@ void CMapBuilder::Objects(const TrkDsc& db) {
     if (r.IslongtiudeNull() || r.IslatitudeNull()) continue;
     double x, y;
     Point(r.longtiude(), r.latitude(), x, y);
-    Marker(x, y, r.IstexNull() ? "detail" : r.tex(), "detail", kDetail);
+    Marker(x, y, r.texOr("detail"), "detail", kDetail);
   }
   for (int i = 0; i < db.TSO.Count(); ++i) {
     TrkDsc::TSORow r = db.TSO[i];
@@ -481,7 +481,7 @@ void CTrackMap::AddScaleBar(double margin) {
 // North is the world's +Y turned by the north-south angle.
 void CTrackMap::AddNorthArrow(const TrkDsc& db, double margin) {
   double ns = 0;
-  if (db.TrackSummary.Count() > 0 && !db.TrackSummary[0].IsNS_AngleNull()) ns = db.TrackSummary[0].NS_Angle();
+  if (db.TrackSummary.Count() > 0) db.TrackSummary[0].CopyNS_Angle(ns);
   if (!std::isfinite(ns)) ns = 0;  // the check reports it; the arrow points along +Y
   const double a = ns * _ang_to_rad;
   const double ux = -std::sin(a), uy = -std::cos(a);  // picture y runs down

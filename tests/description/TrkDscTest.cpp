@@ -355,6 +355,31 @@ TEST(TrkDscRelations, TypedLayerMisuse) {
   EXPECT_EQ(clone->TableCount(), 18);
 }
 
+TEST(TrkDscRelations, FallbackAndCopyTakeANullColumnAsAbsent) {
+  TrkDsc ds;
+  ds.ReadXmlText(Doc("  <TrackSummary>\n    <Name>n</Name>\n    <ArcResolution>2.5</ArcResolution>\n"
+                     "  </TrackSummary>\n  <TSO>\n    <Name>a</Name>\n  </TSO>\n"));
+  auto s = ds.TrackSummary[0];
+  EXPECT_THROW((void)s.Ambient(), CStrongTypingException);
+  EXPECT_EQ(s.AmbientOr(0.6), 0.6);
+  EXPECT_EQ(ds.TSO[0].YOr(7.0), 7.0);  // not the neutral read's 0
+  // A float column with a double fallback gives the double unrounded.
+  EXPECT_EQ(s.LateralResolutionOr(0.1), 0.1);
+  EXPECT_EQ(s.ArcResolutionOr(0.1), 2.5);
+  EXPECT_EQ(s.CommentOr("none"), "none");
+  double v = -1;
+  int night = -1;
+  std::string name;
+  EXPECT_FALSE(s.CopyAmbient(v));
+  EXPECT_FALSE(s.CopyNight_Track(night));
+  EXPECT_EQ(v, -1);
+  EXPECT_EQ(night, -1);
+  EXPECT_TRUE(s.CopyArcResolution(v));
+  EXPECT_TRUE(s.CopyName(name));
+  EXPECT_EQ(v, 2.5);
+  EXPECT_EQ(name, "n");
+}
+
 TEST(TrkDscDocument, NumbersBeyondTheRangeAndDoubleSigns) {
   // Beyond the range of the column's type: INF or -INF above it, a zero of
   // the number's sign below it, in double and single columns alike.

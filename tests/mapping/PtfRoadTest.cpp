@@ -363,7 +363,7 @@ TEST(PtfRoad, WorldPositionsAndAnglesOfTrackObjects) {
   EXPECT_DOUBLE_EQ(post->placement[3], 45 * _ang_to_rad);
   EXPECT_EQ(dynamic_cast<CN5ObjTo*>(post->children[0])->fileName, "post.3do");
 
-  std::vector<VARS_PTF_DB_TSO> list;
+  std::vector<TsoRecord> list;
   model.DbGetTso(list, true);
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[0].name, "hut");
@@ -410,7 +410,7 @@ TEST(PtfRoad, TextureTablesRebuiltSortedByGripWithIndicesPerGrip) {
   ASSERT_EQ(CLapforge().PTFFromDataBase(ds, ptf), 1);
   std::unique_ptr<CN5PtfDb> model = CN5PtfDb::CreateFromFile(ptf);
   ASSERT_TRUE(model);
-  std::vector<VARS_PTF_DB_TRACTION> rows;
+  std::vector<TractionRecord> rows;
   model->DbGetTractions(0, rows);
   ASSERT_EQ(rows.size(), 5u);
   // grassa, road, grassb, road again, and the edge band without texture.
@@ -557,7 +557,7 @@ TEST(PtfRoad, SceneryObjectsBecomeObjectFilesBesideThePtf) {
   ASSERT_TRUE(Exists(dir.File("Track/board.3do")));
   std::unique_ptr<CN5PtfDb> model = CN5PtfDb::CreateFromFile(ptf);
   ASSERT_TRUE(model);
-  std::vector<VARS_PTF_DB_TSO> tsos;
+  std::vector<TsoRecord> tsos;
   model->DbGetTso(tsos, true);
   ASSERT_EQ(tsos.size(), 2u);
   EXPECT_EQ(tsos[0].name, "infield1");
@@ -799,7 +799,7 @@ TEST(PtfRoad, InfieldFanWrapsPastTheStartAndBridgesTheExcludedStretch) {
   EXPECT_NEAR(gap[1].x, 245 - 250, 1e-4);
   std::unique_ptr<CN5PtfDb> model = CN5PtfDb::CreateFromFile(ptf);
   ASSERT_TRUE(model);
-  std::vector<VARS_PTF_DB_TSO> tsos;
+  std::vector<TsoRecord> tsos;
   model->DbGetTso(tsos, true);
   ASSERT_EQ(tsos.size(), 2u);
   EXPECT_NEAR(tsos[1].x, 250, 1e-4);
