@@ -10,7 +10,6 @@
 #include "support/Errors.h"
 #include "support/FileString.h"
 #include "support/TextFormat.h"
-#include "support/UserInterface.h"
 
 namespace {
 
@@ -68,7 +67,7 @@ std::vector<std::string> SceneryObjectFiles(const TrkDsc& db, const std::string&
   return CN5PtfDb::SceneryObjectFiles(titles, FileString::Path(outputPath));
 }
 
-int PTFObjFromDataBase(const TrkDsc& db, CN5PtfDb& model, const std::string& outputPath) {
+Result PTFObjFromDataBase(const TrkDsc& db, CN5PtfDb& model, const std::string& outputPath) {
   CurrentRow at;
   int section = -1;
   const bool forPtf = !outputPath.empty();
@@ -358,16 +357,15 @@ int PTFObjFromDataBase(const TrkDsc& db, CN5PtfDb& model, const std::string& out
       }
     }
   } catch (const std::exception& e) {
-    UI().Message(ErrorText(e), "");
-    UI().Message(RowError(at, section), "");
-    return 0;
+    Result failed = Result::Fail(Status::Invalid, ErrorText(e));
+    failed.where = RowError(at, section);
+    return failed;
   }
 
   // 11. A track was built when it has a length.
   const double length = model.GetTrackLength();
   if (!(length > 0) || !std::isfinite(length)) {
-    UI().Message("The description does not make a track: it has no sections with a length", "");
-    return 0;
+    return Result::Fail(Status::Invalid, "The description does not make a track: it has no sections with a length");
   }
-  return 1;
+  return Result::Ok();
 }

@@ -15,7 +15,7 @@
 int CLapforge::PTFtoXML(const std::string& ptfFile, const std::string& xmlFile, bool tsoXYZ, bool autoMaterials) {
   ReadingScope reading(*this, PtfReadFiles(ptfFile));
   if (!OutputsClear({xmlFile})) return 0;
-  std::unique_ptr<TrkDsc> db = ::DataBaseFromPTF(ptfFile, tsoXYZ, autoMaterials);
+  std::unique_ptr<TrkDsc> db = DataBaseFromPTF(ptfFile, tsoXYZ, autoMaterials);
   if (!db) return 0;
   return DataBaseToXML(*db, xmlFile);
 }
@@ -35,14 +35,14 @@ int CLapforge::PTFFromDataBase(const TrkDsc& db, const std::string& ptfFile) {
   if (!OutputsClear(outputs)) return 0;
   const std::vector<OutputStamp> existing = StampExisting(outputs);
   CN5PtfDb model;
-  if (!::PTFObjFromDataBase(db, model, ptfFile)) return 0;
+  if (!PTFObjFromDataBase(db, model, ptfFile)) return 0;
   const int version = CRegOption::GetOption("WriteN4PTF", 0) != 0 ? 5 : 7;
-  std::string error;
-  if (!model.WritePtf(out, version, &error)) {
-    // The object files written before it are named when they replaced older ones.
-    UI().Message(
-        "The track file cannot be written: " + (error.empty() ? out : error) + ReplacedLines(ReplacedSince(existing)),
-        "");
+  if (Result written = model.WritePtf(out, version); !written) {
+    // The object files written before it are named when they replaced older
+    // ones; a model without a track record has no reason, only the file.
+    UI().Message("The track file cannot be written: " + (written.Text().empty() ? out : written.Text()) +
+                     ReplacedLines(ReplacedSince(existing)),
+                 "");
     return 0;
   }
   CountFilesWritten(1 + model.sceneryFilesWritten);
@@ -50,9 +50,19 @@ int CLapforge::PTFFromDataBase(const TrkDsc& db, const std::string& ptfFile) {
 }
 
 int CLapforge::PTFObjFromDataBase(const TrkDsc& db, CN5PtfDb& model, const std::string& outputPath) {
-  return ::PTFObjFromDataBase(db, model, outputPath);
+  const Result built = ::PTFObjFromDataBase(db, model, outputPath);
+  Show(built, "");
+  return built ? 1 : 0;
 }
 
 std::unique_ptr<TrkDsc> CLapforge::DataBaseFromPTF(const std::string& ptfFile, bool tsoXYZ, bool autoMaterials) {
-  return ::DataBaseFromPTF(ptfFile, tsoXYZ, autoMaterials);
+  Result read;
+  std::unique_ptr<TrkDsc> db = ::DataBaseFromPTF(ptfFile, tsoXYZ, autoMaterials, read);
+  // A damaged file, one that is not a track file, and a conversion that
+  // failed are each shown under their own caption.
+  const char* caption = read.status == Status::Damaged                                           ? "Damaged track file"
+                        : read.status == Status::CannotRead || read.status == Status::WrongKind ? "Cannot read the track file"
+                                                                                                : "";
+  Show(read, caption);
+  return db;
 }

@@ -246,9 +246,8 @@ std::vector<uint8_t> CZGmtFile::RFactorFileBytes(const CGlObjTag& tag) {
   return w.Take();
 }
 
-bool CZGmtFile::WriteRFactorFile(const std::string& path, const CGlObjTag& tag) {
+Result CZGmtFile::WriteRFactorFile(const std::string& path, const CGlObjTag& tag) {
   SetFilePath(path);
   const std::vector<uint8_t> bytes = RFactorFileBytes(tag);
-  std::string error;
-  return ReplaceFile(path, bytes, error);
+  return ReplaceFile(path, bytes);
 }

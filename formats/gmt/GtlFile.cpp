@@ -85,7 +85,7 @@ std::vector<uint8_t> CZGTLFile::GTLFileBytes(const CGlObjTag& tag) {
   return w.Take();
 }
 
-bool CZGTLFile::WriteGTLFile(const std::string& path, const CGlObjTag& tag, std::string& error) {
+Result CZGTLFile::WriteGTLFile(const std::string& path, const CGlObjTag& tag) {
   SetFilePath(path);
-  return ReplaceFile(path, GTLFileBytes(tag), error);
+  return ReplaceFile(path, GTLFileBytes(tag));
 }
