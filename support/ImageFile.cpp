@@ -101,6 +101,13 @@ void DecodeUncompressed(const DdsFormat& f, const uint8_t* src, size_t count, ui
   }
 }
 
+// Where the fields of a DDS file that a refusal names begin: the header size,
+// the height (then the width), the pixel format's size, flags, four-letter
+// code, bits per pixel and channel masks, and the format of the extended
+// header.
+constexpr uint64_t kDdsHeaderSizeAt = 4, kDdsHeightAt = 12, kDdsFormatSizeAt = 76, kDdsFormatFlagsAt = 80,
+                   kDdsFourCCAt = 84, kDdsBitCountAt = 88, kDdsMasksAt = 92, kDdsDxgiAt = 128;
+
 // A damaged image, or one of a kind not decoded (unsupported).
 Result Fail(const std::string& source, const std::string& what, Status status = Status::Damaged, uint64_t offset = 0) {
   return Result::Fail(status, source + ": " + what, source, offset);
@@ -114,12 +121,15 @@ Result DecodeDds(std::span<const uint8_t> bytes, CRgbaImage& out, const std::str
     CByteReader r(bytes, source);
     if (r.U32("DDS magic") != FourCC("DDS ")) return Fail(source, "not a DDS file", Status::WrongKind);
     const uint32_t headerSize = r.U32("DDS header");
-    if (headerSize != 124) return Fail(source, StrFormat("DDS header size %u, expected 124", headerSize));
+    if (headerSize != 124)
+      return Fail(source, StrFormat("DDS header size %u, expected 124", headerSize), Status::Damaged, kDdsHeaderSizeAt);
     r.Skip(4, "DDS header");  // flags
     const uint32_t height = r.U32("DDS height"), width = r.U32("DDS width");
     r.Skip(4 + 4 + 4 + 44, "DDS header");  // pitch, depth, mipmap count, reserved
     const uint32_t formatSize = r.U32("DDS pixel format");
-    if (formatSize != 32) return Fail(source, StrFormat("DDS pixel format size %u, expected 32", formatSize));
+    if (formatSize != 32)
+      return Fail(source, StrFormat("DDS pixel format size %u, expected 32", formatSize), Status::Damaged,
+                  kDdsFormatSizeAt);
     DdsFormat f;
     f.flags = r.U32("DDS pixel format");
     const uint32_t fourCC = r.U32("DDS pixel format");
@@ -130,7 +140,8 @@ Result DecodeDds(std::span<const uint8_t> bytes, CRgbaImage& out, const std::str
 
     if (width == 0 || height == 0 || width > kMaxImageSide || height > kMaxImageSide)
       return Fail(source,
-                  StrFormat("DDS image of %u x %u pixels (sides must be 1 to %d)", width, height, kMaxImageSide));
+                  StrFormat("DDS image of %u x %u pixels (sides must be 1 to %d)", width, height, kMaxImageSide),
+                  Status::Damaged, kDdsHeightAt);
     if (f.flags & kFourCC) {
       if (fourCC == FourCC("DXT1")) {
         f.dxt = squish::kDxt1;
@@ -142,15 +153,15 @@ Result DecodeDds(std::span<const uint8_t> bytes, CRgbaImage& out, const std::str
         const uint32_t dxgi = r.U32("DDS extended header");
         r.Skip(16, "DDS extended header");
         if (!FromDxgi(dxgi, f))
-          return Fail(source, StrFormat("DDS format %u is not supported", dxgi), Status::Unsupported);
+          return Fail(source, StrFormat("DDS format %u is not supported", dxgi), Status::Unsupported, kDdsDxgiAt);
       } else {
         return Fail(source,
                     "DDS pixel format '" + FourCCText(fourCC) +
                         "' is not supported (DXT1, DXT3, DXT5 or uncompressed RGB)",
-                    Status::Unsupported);
+                    Status::Unsupported, kDdsFourCCAt);
       }
     } else if (!(f.flags & (kRgb | kLuminance | kAlphaOnly))) {
-      return Fail(source, "DDS pixel format has neither colour nor alpha");
+      return Fail(source, "DDS pixel format has neither colour nor alpha", Status::Damaged, kDdsFormatFlagsAt);
     }
     const size_t w = width, h = height;
     size_t levelBytes = 0;
@@ -159,9 +170,11 @@ Result DecodeDds(std::span<const uint8_t> bytes, CRgbaImage& out, const std::str
     } else {
       if (f.bitCount != 8 && f.bitCount != 16 && f.bitCount != 24 && f.bitCount != 32)
         return Fail(source,
-                    StrFormat("DDS pixels of %u bits are not supported (8, 16, 24 or 32)", f.bitCount), Status::Unsupported);
+                    StrFormat("DDS pixels of %u bits are not supported (8, 16, 24 or 32)", f.bitCount),
+                    Status::Unsupported, kDdsBitCountAt);
       if (f.bitCount < 32 && ((f.r | f.g | f.b | f.a) >> f.bitCount) != 0)
-        return Fail(source, StrFormat("DDS channel masks reach beyond the %u-bit pixel", f.bitCount));
+        return Fail(source, StrFormat("DDS channel masks reach beyond the %u-bit pixel", f.bitCount), Status::Damaged,
+                    kDdsMasksAt);
       levelBytes = w * h * (f.bitCount / 8);
     }
     // Level 0 comes first; whatever follows it (smaller levels, other
