@@ -164,7 +164,8 @@ void BM_CopySameBytes(benchmark::State& state) {
   for (auto _ : state) {
     std::unique_ptr<uint8_t[]> copy(new uint8_t[glbBytes]);
     std::memcpy(copy.get(), source.data(), glbBytes);
-    if (Result written = ReplaceFile(kCopy, copy.get(), glbBytes); !written) state.SkipWithError(written.Text().c_str());
+    if (Result written = ReplaceFile(kCopy, copy.get(), glbBytes); !written)
+      state.SkipWithError(written.Text().c_str());
   }
   state.counters["bytes"] = static_cast<double>(glbBytes);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(glbBytes));

@@ -313,8 +313,8 @@ Result Load(CDataSet& ds, std::string& text, const std::string& source) {
       doc.load_buffer_inplace(text.data(), text.size(), pugi::parse_default | pugi::parse_ws_pcdata_single);
   if (!r) {
     return Result::Fail(Status::Damaged,
-                        StrFormat("%s: the XML is not well formed: %s at offset %lld.", source.c_str(),
-                                  r.description(), static_cast<long long>(r.offset)),
+                        StrFormat("%s: the XML is not well formed: %s at offset %lld.", source.c_str(), r.description(),
+                                  static_cast<long long>(r.offset)),
                         source, static_cast<uint64_t>(r.offset));
   }
   try {

@@ -79,8 +79,7 @@ std::vector<std::string> PtfReadFiles(const std::string& path) {
   return files;
 }
 
-std::unique_ptr<TrkDsc> DataBaseFromPTF(const std::string& path, bool world, bool /*autoMaterials*/,
-                                        Result& result) {
+std::unique_ptr<TrkDsc> DataBaseFromPTF(const std::string& path, bool world, bool /*autoMaterials*/, Result& result) {
   std::unique_ptr<CN5PtfDb> model = CN5PtfDb::CreateFromFile(path, result);
   if (!model) return nullptr;
   // A record file without a track record (a trackside object file) would
@@ -139,8 +138,8 @@ std::unique_ptr<TrkDsc> DataBaseFromPTF(const std::string& path, bool world, boo
     ds->AIInfo.AddAIInfoRow(info.mergePitIn, info.mergePitOut, info.stallsLongStart, info.stallsLatStart,
                             info.stallsLongEnd, info.stallsLatEnd, info.gridLat, info.pollPositionLeft != 0);
   } catch (const std::exception& e) {
-    result = Result::Fail(Status::Failed, std::string("The track file cannot be converted: ") + path + ": " + ErrorText(e),
-                          path);
+    result = Result::Fail(Status::Failed,
+                          std::string("The track file cannot be converted: ") + path + ": " + ErrorText(e), path);
     return nullptr;
   }
   return ds;

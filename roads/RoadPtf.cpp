@@ -12,6 +12,21 @@
 #include "support/RegOption.h"
 #include "support/UserInterface.h"
 
+namespace {
+
+// The caption a failed PTF import is shown under: a damaged file, one that
+// cannot be read or is not a track file, and a conversion that failed.
+const char* ImportCaption(Status status) {
+  switch (status) {
+    case Status::Damaged: return "Damaged track file";
+    case Status::CannotRead:
+    case Status::WrongKind: return "Cannot read the track file";
+    default: return "";
+  }
+}
+
+}  // namespace
+
 int CLapforge::PTFtoXML(const std::string& ptfFile, const std::string& xmlFile, bool tsoXYZ, bool autoMaterials) {
   ReadingScope reading(*this, PtfReadFiles(ptfFile));
   if (!OutputsClear({xmlFile})) return 0;
@@ -58,11 +73,6 @@ int CLapforge::PTFObjFromDataBase(const TrkDsc& db, CN5PtfDb& model, const std::
 std::unique_ptr<TrkDsc> CLapforge::DataBaseFromPTF(const std::string& ptfFile, bool tsoXYZ, bool autoMaterials) {
   Result read;
   std::unique_ptr<TrkDsc> db = ::DataBaseFromPTF(ptfFile, tsoXYZ, autoMaterials, read);
-  // A damaged file, one that is not a track file, and a conversion that
-  // failed are each shown under their own caption.
-  const char* caption = read.status == Status::Damaged                                           ? "Damaged track file"
-                        : read.status == Status::CannotRead || read.status == Status::WrongKind ? "Cannot read the track file"
-                                                                                                : "";
-  Show(read, caption);
+  Show(read, ImportCaption(read.status));
   return db;
 }

@@ -15,8 +15,9 @@
 namespace {
 
 Result TooLarge(const std::string& path, uint64_t maxBytes) {
-  return Result::Fail(Status::CannotRead, StrFormat("Could not read file '%s': it is larger than %llu bytes", path.c_str(),
-                   static_cast<unsigned long long>(maxBytes)),
+  return Result::Fail(Status::CannotRead,
+                      StrFormat("Could not read file '%s': it is larger than %llu bytes", path.c_str(),
+                                static_cast<unsigned long long>(maxBytes)),
                       path);
 }
 
@@ -30,7 +31,8 @@ Result ReadInto(const std::string& path, Buffer& out, uint64_t maxBytes) {
   // Opened without blocking, so that a pipe without a writer cannot hang
   // the open; only a regular file is read.
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return Result::Fail(Status::CannotRead, "Could not open file '" + path + "': " + std::strerror(errno), path);
+  if (fd < 0)
+    return Result::Fail(Status::CannotRead, "Could not open file '" + path + "': " + std::strerror(errno), path);
   struct stat st {};
   if (::fstat(fd, &st) != 0) {
     Result failed = CannotRead(path, std::strerror(errno));

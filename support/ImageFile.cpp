@@ -155,10 +155,10 @@ Result DecodeDds(std::span<const uint8_t> bytes, CRgbaImage& out, const std::str
         if (!FromDxgi(dxgi, f))
           return Fail(source, StrFormat("DDS format %u is not supported", dxgi), Status::Unsupported, kDdsDxgiAt);
       } else {
-        return Fail(source,
-                    "DDS pixel format '" + FourCCText(fourCC) +
-                        "' is not supported (DXT1, DXT3, DXT5 or uncompressed RGB)",
-                    Status::Unsupported, kDdsFourCCAt);
+        return Fail(
+            source,
+            "DDS pixel format '" + FourCCText(fourCC) + "' is not supported (DXT1, DXT3, DXT5 or uncompressed RGB)",
+            Status::Unsupported, kDdsFourCCAt);
       }
     } else if (!(f.flags & (kRgb | kLuminance | kAlphaOnly))) {
       return Fail(source, "DDS pixel format has neither colour nor alpha", Status::Damaged, kDdsFormatFlagsAt);
@@ -169,8 +169,7 @@ Result DecodeDds(std::span<const uint8_t> bytes, CRgbaImage& out, const std::str
       levelBytes = ((w + 3) / 4) * ((h + 3) / 4) * (f.dxt == squish::kDxt1 ? 8 : 16);
     } else {
       if (f.bitCount != 8 && f.bitCount != 16 && f.bitCount != 24 && f.bitCount != 32)
-        return Fail(source,
-                    StrFormat("DDS pixels of %u bits are not supported (8, 16, 24 or 32)", f.bitCount),
+        return Fail(source, StrFormat("DDS pixels of %u bits are not supported (8, 16, 24 or 32)", f.bitCount),
                     Status::Unsupported, kDdsBitCountAt);
       if (f.bitCount < 32 && ((f.r | f.g | f.b | f.a) >> f.bitCount) != 0)
         return Fail(source, StrFormat("DDS channel masks reach beyond the %u-bit pixel", f.bitCount), Status::Damaged,

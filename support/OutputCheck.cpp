@@ -58,13 +58,15 @@ Result CheckOutputs(const std::vector<std::string>& inputs, const std::vector<st
     std::string folder = target.path.substr(0, target.path.rfind('/') + 1);
     if (folder.empty()) folder = ".";
     if (::access(folder.c_str(), W_OK | X_OK) != 0)
-      return Result::Fail(Status::Refused, "Could not create file '" + out + "': " + std::strerror(errno) + kNothingWritten,
-                          out);
+      return Result::Fail(Status::Refused,
+                          "Could not create file '" + out + "': " + std::strerror(errno) + kNothingWritten, out);
     const std::string canonical = target.exists ? std::string() : Canonical(target.path);
     for (const Input& in : read) {
       const bool same = target.exists ? in.exists && in.device == target.device && in.inode == target.inode
                                       : !in.exists && in.canonical == canonical;
-      if (same) return Result::Fail(Status::Refused, "The output '" + out + "' is the input '" + in.path + "'" + kNothingWritten, out);
+      if (same)
+        return Result::Fail(Status::Refused,
+                            "The output '" + out + "' is the input '" + in.path + "'" + kNothingWritten, out);
     }
   }
   return Result::Ok();

@@ -25,9 +25,10 @@ class CRegOption {
   static std::string GetOption(const std::string& name, const char* def) { return GetOption(name, std::string(def)); }
   // Integer value; the default when missing; a stored text is parsed as decimal.
   static int GetOption(const std::string& name, int def);
-  // Stores a value; fails, saying why, when it could not be stored. The read-modify-write of the file holds an advisory lock on
-  // "<file>.lock" beside it, so that concurrent stores all land; a settings
-  // file that is not a regular file (a device, a pipe) is refused.
+  // Stores a value; fails, saying why, when it could not be stored. The
+  // read-modify-write of the file holds an advisory lock on "<file>.lock"
+  // beside it, so that concurrent stores all land; a settings file that is
+  // not a regular file (a device, a pipe) is refused.
   static Result SetOption(const std::string& name, const std::string& value);
   static Result SetOption(const std::string& name, const char* value) { return SetOption(name, std::string(value)); }
   static Result SetOption(const std::string& name, int value);

@@ -757,8 +757,8 @@ TEST(PtfRead, TextureSpansThatAreNotFiniteGiveNoClampHint) {
     EXPECT_EQ(ds->TractionTex[0].ClampHint(), hint) << u3;
   }
   // The file the fuzzing found: such a span in a band of a damaged track.
-  std::unique_ptr<TrkDsc> ds =
-      CLapforge().DataBaseFromPTF(std::string(LAPFORGE_SOURCE_DIR) + "/tests/mapping/data/nan_texture_span.ptf", false, true);
+  std::unique_ptr<TrkDsc> ds = CLapforge().DataBaseFromPTF(
+      std::string(LAPFORGE_SOURCE_DIR) + "/tests/mapping/data/nan_texture_span.ptf", false, true);
   if (ds) EXPECT_NO_THROW(ds->GetXml());
 }
 

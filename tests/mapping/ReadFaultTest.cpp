@@ -66,9 +66,15 @@ TEST_P(ReadFault, SaysWhatAndWhere) {
   CN5Root root;
   CRgbaImage image;
   switch (f.reader) {
-    case Reader::Trk: read = trk.SetFromFile(path); break;
-    case Reader::Record: read = root.ReadFromFile(path); break;
-    case Reader::Image: read = LoadImageFile(path, image); break;
+    case Reader::Trk:
+      read = trk.SetFromFile(path);
+      break;
+    case Reader::Record:
+      read = root.ReadFromFile(path);
+      break;
+    case Reader::Image:
+      read = LoadImageFile(path, image);
+      break;
   }
   EXPECT_FALSE(read);
   EXPECT_EQ(read.status, f.status) << read.Text();
