@@ -422,8 +422,6 @@ void AddTextureRows(TrkDsc& ds, CTrackTractionTexArray tractionTex, CTrackWallTe
 
 // "_blank.tex" is a template for the user, made anew by every import;
 // skipped silently when it cannot be created.
-// The list is a help for the track maker: a failure to write it does not
-// stop the import.
 void WriteBlankList(const std::string& path, const std::string& text) { static_cast<void>(ReplaceFile(path, text)); }
 
 std::string TextureListFile(const std::string& path) {
