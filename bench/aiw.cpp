@@ -72,7 +72,10 @@ BENCHMARK(BM_AiwFromLp)->Unit(benchmark::kMillisecond);
 void BM_AiwTextInMemory(benchmark::State& state) {
   Setup& s = TheSetup();
   CLReadLP lp;
-  lp.ReadLPLines(s.folder + "/race.lp");
+  if (Result read = lp.ReadLPLines(s.folder + "/race.lp"); !read) {
+    state.SkipWithError(read.Text().c_str());
+    return;
+  }
   for (auto _ : state) {
     CZWriteAIW writer;
     std::string text = writer.BuildAiw(s.track, s.info, lp, 1);
