@@ -47,11 +47,10 @@ Setup& TheSetup() {
     WriteLpFile(s->folder, "race.lp", BuildLp(race));
     WriteLpFile(s->folder, "pit0.lp", BuildLp(pit));
     CZWriteAIW writer;
-    if (!writer.AIWFromLP(s->track, s->info, s->folder + "/race.lp", s->out, 1))
-      std::fprintf(stderr, "%s\n", writer.error.c_str());
+    if (Result written = writer.AIWFromLP(s->track, s->info, s->folder + "/race.lp", s->out, 1); !written)
+      std::fprintf(stderr, "%s\n", written.Text().c_str());
     std::string text;
-    std::string error;
-    ReadWholeFile(s->out, text, error);
+    if (Result read = ReadWholeFile(s->out, text); !read) std::fprintf(stderr, "%s\n", read.Text().c_str());
     s->bytes = text.size();
     for (char c : text) s->lines += c == '\n';
     return s;
@@ -73,7 +72,10 @@ BENCHMARK(BM_AiwFromLp)->Unit(benchmark::kMillisecond);
 void BM_AiwTextInMemory(benchmark::State& state) {
   Setup& s = TheSetup();
   CLReadLP lp;
-  lp.ReadLPLines(s.folder + "/race.lp");
+  if (Result read = lp.ReadLPLines(s.folder + "/race.lp"); !read) {
+    state.SkipWithError(read.Text().c_str());
+    return;
+  }
   for (auto _ : state) {
     CZWriteAIW writer;
     std::string text = writer.BuildAiw(s.track, s.info, lp, 1);

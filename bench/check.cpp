@@ -24,8 +24,7 @@ std::string WriteDescription(const std::string& name, const CircuitOptions& o) {
   const std::string p = (std::filesystem::temp_directory_path() / name).string();
   TrkDsc ds;
   FillGeneratedCircuit(ds, o);
-  std::string error;
-  return ds.WriteXml(p, error) ? p : std::string();
+  return ds.WriteXml(p) ? p : std::string();
 }
 
 const std::string& CircuitFile() {
@@ -59,7 +58,7 @@ void Load(benchmark::State& state, const std::string& path, int sections) {
   }
   for (auto _ : state) {
     auto db = std::make_unique<TrkDsc>();
-    db->ReadXml(path);
+    if (!db->ReadXml(path)) state.SkipWithError("the description could not be read");
     benchmark::DoNotOptimize(db->Section.Count());
     state.PauseTiming();
     db.reset();
@@ -74,7 +73,10 @@ void Check(benchmark::State& state, const std::string& path, int sections) {
     return;
   }
   TrkDsc db;
-  db.ReadXml(path);
+  if (!db.ReadXml(path)) {
+    state.SkipWithError("the description could not be read");
+    return;
+  }
   size_t findings = 0;
   for (auto _ : state) {
     const std::vector<CheckFinding> f = CTrackCheck().Check(db, path);

@@ -145,8 +145,7 @@ void BM_ExportGltf(benchmark::State& state) {
   for (auto _ : state) {
     CGltfWriter writer;
     writer.Build(m.blocks, m.materials);
-    std::string error;
-    if (!writer.Write(kGlb, error)) state.SkipWithError(error.c_str());
+    if (Result written = writer.Write(kGlb); !written) state.SkipWithError(written.Text().c_str());
   }
   std::ifstream f(kGlb, std::ios::binary | std::ios::ate);
   glbBytes = static_cast<size_t>(f.tellg());
@@ -165,8 +164,8 @@ void BM_CopySameBytes(benchmark::State& state) {
   for (auto _ : state) {
     std::unique_ptr<uint8_t[]> copy(new uint8_t[glbBytes]);
     std::memcpy(copy.get(), source.data(), glbBytes);
-    std::string error;
-    if (!ReplaceFile(kCopy, copy.get(), glbBytes, error)) state.SkipWithError(error.c_str());
+    if (Result written = ReplaceFile(kCopy, copy.get(), glbBytes); !written)
+      state.SkipWithError(written.Text().c_str());
   }
   state.counters["bytes"] = static_cast<double>(glbBytes);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(glbBytes));

@@ -20,8 +20,7 @@ const std::string& BigFile() {
     std::string p = "/tmp/lapforge-bench-description.xml";
     TrkDsc ds;
     FillCircuit(ds, 5000, 12);
-    std::string error;
-    if (!ds.WriteXml(p, error)) std::fprintf(stderr, "%s\n", error.c_str());
+    if (Result written = ds.WriteXml(p); !written) std::fprintf(stderr, "%s\n", written.Text().c_str());
     return p;
   }();
   return path;
@@ -29,11 +28,11 @@ const std::string& BigFile() {
 
 void BM_LoadAndWrite(benchmark::State& state) {
   const std::string& in = BigFile();
-  std::string text, error;
-  ReadWholeFile(in, text, error);
+  std::string text;
+  if (Result read = ReadWholeFile(in, text); !read) state.SkipWithError(read.Text().c_str());
   for (auto _ : state) {
     TrkDsc ds;
-    ds.ReadXml(in);
+    if (!ds.ReadXml(in)) state.SkipWithError("the description could not be read");
     std::string out = ds.GetXml();
     benchmark::DoNotOptimize(out.data());
   }
@@ -46,7 +45,7 @@ void BM_Load(benchmark::State& state) {
   const std::string& in = BigFile();
   for (auto _ : state) {
     TrkDsc ds;
-    ds.ReadXml(in);
+    if (!ds.ReadXml(in)) state.SkipWithError("the description could not be read");
     benchmark::DoNotOptimize(ds.Section.Count());
   }
 }
@@ -54,7 +53,7 @@ BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 void BM_Write(benchmark::State& state) {
   TrkDsc ds;
-  ds.ReadXml(BigFile());
+  if (!ds.ReadXml(BigFile())) state.SkipWithError("the description could not be read");
   for (auto _ : state) {
     std::string out = ds.GetXml();
     benchmark::DoNotOptimize(out.data());

@@ -28,8 +28,7 @@ struct Fixture {
     dir = std::string(d) + "/";
     trk = dir + "large.trk";
     xml = dir + "large.xml";
-    std::string error;
-    if (!ReplaceFile(trk, BuildTrk(LargeCircuit(1000, 20)), error)) std::abort();
+    if (!ReplaceFile(trk, BuildTrk(LargeCircuit(1000, 20)))) std::abort();
   }
   ~Fixture() {
     for (const char* f : {"large.trk", "large.xml", "_blank.tex"}) std::remove((dir + f).c_str());
@@ -53,7 +52,8 @@ BENCHMARK(BM_GplImportToXml)->Unit(benchmark::kMillisecond);
 
 void BM_WriteDescriptionOnly(benchmark::State& state) {
   Fixture& f = Files();
-  std::unique_ptr<TrkDsc> ds = DataBaseFromGplTrk(f.trk, false, true);
+  Result read;
+  std::unique_ptr<TrkDsc> ds = DataBaseFromGplTrk(f.trk, false, true, read);
   if (!ds) {
     state.SkipWithError("import failed");
     return;
@@ -70,7 +70,8 @@ BENCHMARK(BM_WriteDescriptionOnly)->Unit(benchmark::kMillisecond);
 void BM_GplImportDescriptionOnly(benchmark::State& state) {
   Fixture& f = Files();
   for (auto _ : state) {
-    std::unique_ptr<TrkDsc> ds = DataBaseFromGplTrk(f.trk, false, true);
+    Result read;
+    std::unique_ptr<TrkDsc> ds = DataBaseFromGplTrk(f.trk, false, true, read);
     benchmark::DoNotOptimize(ds.get());
   }
 }
@@ -83,8 +84,8 @@ void BM_GplReadAndMapOnly(benchmark::State& state) {
   std::vector<TractionRecord> tractions;
   std::vector<ContourRecord> contours;
   for (auto _ : state) {
-    std::string error;
-    std::unique_ptr<CNTrkGplDb> trk = CNTrkGplDb::CreateFromFile(f.trk, error);
+    Result read;
+    std::unique_ptr<CNTrkGplDb> trk = CNTrkGplDb::CreateFromFile(f.trk, read);
     if (!trk) {
       state.SkipWithError("read failed");
       return;
@@ -116,10 +117,10 @@ void BM_GplImportDistinctPairs(benchmark::State& state) {
   const char* d = ::mkdtemp(tmpl);
   if (!d) std::abort();
   const std::string dir = std::string(d) + "/", trk = dir + "pairs.trk";
-  std::string error;
-  if (!ReplaceFile(trk, BuildTrk(DistinctPairsCircuit(1000, 80, descending)), error)) std::abort();
+  if (!ReplaceFile(trk, BuildTrk(DistinctPairsCircuit(1000, 80, descending)))) std::abort();
   for (auto _ : state) {
-    std::unique_ptr<TrkDsc> ds = DataBaseFromGplTrk(trk, false, true);
+    Result read;
+    std::unique_ptr<TrkDsc> ds = DataBaseFromGplTrk(trk, false, true, read);
     if (!ds) {
       state.SkipWithError("import failed");
       break;

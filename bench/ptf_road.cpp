@@ -32,8 +32,7 @@ const std::string& BigPtf() {
     CN5PtfDb model;
     if (!PTFObjFromDataBase(BigDescription(), model, "")) std::fprintf(stderr, "the track was not built\n");
     std::vector<uint8_t> bytes = model.WritePtfToBuffer(7);
-    std::string error;
-    if (!ReplaceFile(p, bytes, error)) std::fprintf(stderr, "%s\n", error.c_str());
+    if (Result written = ReplaceFile(p, bytes); !written) std::fprintf(stderr, "%s\n", written.Text().c_str());
     return p;
   }();
   return path;
@@ -54,7 +53,7 @@ void BM_BuildAndWritePtf(benchmark::State& state) {
   size_t size = 0;
   for (auto _ : state) {
     CN5PtfDb model;
-    PTFObjFromDataBase(ds, model, "");
+    if (!PTFObjFromDataBase(ds, model, "")) state.SkipWithError("the track was not built");
     std::vector<uint8_t> bytes = model.WritePtfToBuffer(7);
     size = bytes.size();
     benchmark::DoNotOptimize(bytes.data());
@@ -67,7 +66,8 @@ BENCHMARK(BM_BuildAndWritePtf)->Unit(benchmark::kMillisecond);
 void BM_ReadPtfToDescription(benchmark::State& state) {
   const std::string& path = BigPtf();
   for (auto _ : state) {
-    std::unique_ptr<TrkDsc> ds = DataBaseFromPTF(path, false, true);
+    Result read;
+    std::unique_ptr<TrkDsc> ds = DataBaseFromPTF(path, false, true, read);
     benchmark::DoNotOptimize(ds.get());
   }
   state.SetItemsProcessed(state.iterations() * kSections);

@@ -41,8 +41,7 @@ void BM_Read(benchmark::State& state) {
     state.ResumeTiming();
     {
       CN5Root root;
-      std::string err;
-      bool ok = root.ReadFromBuffer(std::move(image), "bench", err);
+      const bool ok = static_cast<bool>(root.ReadFromBuffer(std::move(image), "bench"));
       if (!ok || root.All().size() != size_t(state.range(0))) state.SkipWithError("read failed");
       benchmark::DoNotOptimize(ok);
     }
@@ -73,8 +72,7 @@ void BM_ReadCold(benchmark::State& state) {
     state.ResumeTiming();
     {
       CN5Root root;
-      std::string err;
-      bool ok = root.ReadFromBuffer(std::move(image), "bench", err);
+      const bool ok = static_cast<bool>(root.ReadFromBuffer(std::move(image), "bench"));
       if (!ok || root.All().size() != size_t(state.range(0))) state.SkipWithError("read failed");
       benchmark::DoNotOptimize(ok);
     }
@@ -91,8 +89,7 @@ void BM_Parse(benchmark::State& state) {
     std::vector<uint8_t> image = bytes;
     auto root = std::make_unique<CN5Root>();
     state.ResumeTiming();
-    std::string err;
-    bool ok = root->ReadFromBuffer(std::move(image), "bench", err);
+    const bool ok = static_cast<bool>(root->ReadFromBuffer(std::move(image), "bench"));
     benchmark::DoNotOptimize(ok);
     state.PauseTiming();
     if (!ok || root->All().size() != size_t(state.range(0))) state.SkipWithError("read failed");
@@ -107,8 +104,7 @@ void BM_Release(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     auto root = std::make_unique<CN5Root>();
-    std::string err;
-    if (!root->ReadFromBuffer(bytes, "bench", err)) state.SkipWithError("read failed");
+    if (!root->ReadFromBuffer(bytes, "bench")) state.SkipWithError("read failed");
     state.ResumeTiming();
     root.reset();
   }

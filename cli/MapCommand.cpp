@@ -37,22 +37,21 @@ int WriteMap(const MapArgs& args) {
     return 0;
   }
 #endif
-  std::string error;
-  if (!CheckOutputs({args.in}, {args.out}, error)) {
-    UI().Message(error, "Map");
+  if (Result clear = CheckOutputs({args.in}, {args.out}); !clear) {
+    UI().Message(clear.Text(), "Map");
     return 0;
   }
   std::unique_ptr<TrkDsc> db = CLapforge().DataBaseFromXML(args.in);
   if (!db) return 0;
   CTrackMap map;
   if (!map.Build(*db, args.size)) return 0;
-  bool written = false;
+  Result written;
 #ifdef LAPFORGE_HAVE_PNG
-  if (png) written = WriteMapPng(map, args.out, error);
+  if (png) written = WriteMapPng(map, args.out);
 #endif
-  if (!png) written = ReplaceFile(args.out, map.ToSvg(), error);
+  if (!png) written = ReplaceFile(args.out, map.ToSvg());
   if (!written) {
-    UI().Message(error, "Map");
+    UI().Message(written.Text(), "Map");
     return 0;
   }
   return 1;

@@ -109,10 +109,9 @@ void AddOptionsCommand(CLI::App& app, int& status) {
       status = 1;
       return;
     }
-    std::string error;
-    bool ok = isNumber ? CRegOption::SetOption(*name, number, &error) : CRegOption::SetOption(*name, *value, &error);
-    if (!ok) {
-      UI().Message(error.empty() ? "Cannot write the settings file " + CRegOption::SettingsFile() : error, "Options");
+    const Result stored = isNumber ? CRegOption::SetOption(*name, number) : CRegOption::SetOption(*name, *value);
+    if (!stored) {
+      UI().Message(stored.Text(), "Options");
       status = 1;
       return;
     }

@@ -17,15 +17,14 @@ void AddInspectCommand(CLI::App& app, int& status) {
   cmd->add_option("FILE", *file, "PTF or 3DO file")->required();
   cmd->add_option("OUT", *out, "Output file (with --rewrite)")->check(NonEmptyName());
   cmd->callback([file, out, rewrite, &status]() {
-    std::string error;
     if (*rewrite) {
       if (out->empty()) {
         UI().Message("--rewrite needs an input and an output file", "Inspect");
         status = 1;
         return;
       }
-      if (!RewriteRecordFile(*file, *out, error)) {
-        UI().Message(error, "Inspect");
+      if (Result rewritten = RewriteRecordFile(*file, *out); !rewritten) {
+        UI().Message(rewritten.Text(), "Inspect");
         status = 1;
         return;
       }
@@ -39,8 +38,8 @@ void AddInspectCommand(CLI::App& app, int& status) {
       return;
     }
     std::string listing;
-    if (!InspectRecordFile(*file, listing, error)) {
-      UI().Message(error, "Inspect");
+    if (Result read = InspectRecordFile(*file, listing); !read) {
+      UI().Message(read.Text(), "Inspect");
       status = 1;
       return;
     }

@@ -5,7 +5,8 @@
 # folders, maps both ends to their folder and fails, printing the offending
 # lines, on an include of a higher layer, of another folder of the same layer
 # without a listed arrow, of a file outside the layered folders, of a file
-# that does not exist, or of a file a narrowed arrow does not name.
+# that does not exist, of a file a narrowed arrow does not name, or of a
+# raised file from below the layer it is raised to.
 cmake_minimum_required(VERSION 3.25)
 if(NOT SOURCE_DIR)
   get_filename_component(SOURCE_DIR "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
@@ -67,6 +68,16 @@ foreach(_folder IN LISTS LAPFORGE_LAYER_FOLDERS)
         get_filename_component(_nto ${_nfile} DIRECTORY)
         if(_folder STREQUAL _nfrom AND _to STREQUAL _nto AND NOT _inc STREQUAL _nfile)
           list(APPEND _faults "${_where}  (${_folder} may include only ${_nfile} of ${_nto})")
+        endif()
+      endforeach()
+      foreach(_raised IN LISTS LAPFORGE_RAISED_FILES)
+        string(REPLACE ">" ";" _pair ${_raised})
+        list(GET _pair 0 _rfile)
+        list(GET _pair 1 _rfloor)
+        string(REPLACE "/" "_" _rkey ${_rfloor})
+        if(_inc STREQUAL _rfile AND NOT _folder STREQUAL _to
+           AND _layer LESS LAPFORGE_LAYER_OF_${_rkey})
+          list(APPEND _faults "${_where}  (only ${_rfloor} and the layers above it may include ${_rfile})")
         endif()
       endforeach()
     endforeach()

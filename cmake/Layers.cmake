@@ -48,6 +48,13 @@ set(LAPFORGE_LAYER_ARROWS
 set(LAPFORGE_NARROW_ARROWS
   formats/aiw>track/TrackQuery.h)
 
+# Files of a low folder that only folders from a given layer up may include,
+# FILE>FOLDER (the lowest folder allowed), besides FILE's own folder. The
+# core returns what went wrong (support/Result.h) and shows nothing: only
+# the conversion driver and the fronts talk to the user-interface port.
+set(LAPFORGE_RAISED_FILES
+  support/UserInterface.h>roads)
+
 # Sets out_folders to the folders of the table, out_layer_<folder> and
 # out_target_<folder> (with / as _) in the caller's scope.
 macro(lapforge_read_layers)

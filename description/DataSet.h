@@ -15,6 +15,7 @@
 
 #include "description/DataValue.h"
 #include "description/KeyIndex.h"
+#include "support/Result.h"
 
 // Column flags.
 enum : uint8_t {
@@ -192,15 +193,17 @@ class CDataSet {
   void Clear();
 
   // XML document. ReadXml replaces nothing: it adds the file's rows to this
-  // dataset and throws CDataFormatException for a mistyped value,
-  // CDataException for anything else (missing file, malformed XML, broken
-  // constraint); on failure the dataset is left empty.
-  void ReadXml(const std::string& file);
+  // dataset. It fails Invalid for a mistyped value, CannotRead for a file
+  // that cannot be read, Damaged for anything else (malformed XML, with the
+  // parser's offset, or a broken constraint); on failure the dataset is left
+  // empty. ReadXmlText throws CDataFormatException or CDataException for
+  // the same faults.
+  Result ReadXml(const std::string& file);
   void ReadXmlText(std::string text);
-  // Writes the document; returns false with error set when the file could
-  // not be written or a text holds a character XML cannot hold (an existing
-  // file is then left as it was).
-  bool WriteXml(const std::string& file, std::string& error) const;
+  // Writes the document; fails when the file could not be written or a text
+  // holds a character XML cannot hold (an existing file is then left as it
+  // was).
+  Result WriteXml(const std::string& file) const;
   // The document; a text holding a control character other than tab, line
   // feed and carriage return raises CDataFormatException naming its column.
   std::string GetXml() const;

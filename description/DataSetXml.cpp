@@ -305,13 +305,18 @@ struct Reader {
   }
 };
 
-void Load(CDataSet& ds, std::string& text, const std::string& source) {
+// Parses the document and adds its rows. A document that is not well
+// formed fails (Damaged, at the parser's offset) with nothing added; a row
+// that does not fit raises the dataset's exceptions, the dataset emptied.
+Result Load(CDataSet& ds, std::string& text, const std::string& source) {
   pugi::xml_document doc;
   pugi::xml_parse_result r =
       doc.load_buffer_inplace(text.data(), text.size(), pugi::parse_default | pugi::parse_ws_pcdata_single);
   if (!r) {
-    throw CDataException(StrFormat("%s: the XML is not well formed: %s at offset %lld.", source.c_str(),
-                                   r.description(), static_cast<long long>(r.offset)));
+    return Result::Fail(Status::Damaged,
+                        StrFormat("%s: the XML is not well formed: %s at offset %lld.", source.c_str(), r.description(),
+                                  static_cast<long long>(r.offset)),
+                        source, static_cast<uint64_t>(r.offset));
   }
   try {
     Reader(ds).Document(doc, source);
@@ -319,17 +324,26 @@ void Load(CDataSet& ds, std::string& text, const std::string& source) {
     ds.Clear();
     throw;
   }
+  return Result::Ok();
 }
 
 }  // namespace
 
-void CDataSet::ReadXml(const std::string& file) {
-  std::string text, error;
-  if (!ReadWholeFile(file, text, error)) throw CDataException(error);
-  Load(*this, text, file);
+Result CDataSet::ReadXml(const std::string& file) {
+  std::string text;
+  if (Result read = ReadWholeFile(file, text); !read) return read;
+  try {
+    return Load(*this, text, file);
+  } catch (const CDataFormatException& e) {
+    return Result::Fail(Status::Invalid, e.what(), file);
+  } catch (const CDataException& e) {
+    return Result::Fail(Status::Damaged, e.what(), file);
+  }
 }
 
-void CDataSet::ReadXmlText(std::string text) { Load(*this, text, "XML"); }
+void CDataSet::ReadXmlText(std::string text) {
+  if (Result loaded = Load(*this, text, "XML"); !loaded) throw CDataException(loaded.Text());
+}
 
 std::string CDataSet::GetXml() const {
   Writer w(*this);
@@ -337,13 +351,12 @@ std::string CDataSet::GetXml() const {
   return std::move(w.out);
 }
 
-bool CDataSet::WriteXml(const std::string& file, std::string& error) const {
+Result CDataSet::WriteXml(const std::string& file) const {
   std::string xml;
   try {
     xml = GetXml();
   } catch (const CDataException& e) {
-    error = e.what();
-    return false;
+    return Result::Fail(Status::Invalid, e.what(), file);
   }
-  return ReplaceFile(file, xml, error);
+  return ReplaceFile(file, xml);
 }

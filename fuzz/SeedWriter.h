@@ -18,7 +18,7 @@ class CSeedWriter {
   // Writes one seed; built false counts it as wanted and not written.
   void Put(const std::string& name, const std::vector<uint8_t>& bytes, bool built = true) {
     ++wanted_;
-    if (built && ReplaceFile(JoinPath(folder_, name), bytes, error_)) ++written_;
+    if (built && ReplaceFile(JoinPath(folder_, name), bytes)) ++written_;
   }
 
   // Reports the count; the exit code of the program.
@@ -28,6 +28,6 @@ class CSeedWriter {
   }
 
  private:
-  std::string folder_, error_;
+  std::string folder_;
   int written_ = 0, wanted_ = 0;
 };

@@ -8,10 +8,10 @@
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
-  std::string dir = argv[1], error, text;
+  std::string dir = argv[1], text;
   bool ok = true;
   auto put = [&](const std::string& name, const std::string& bytes) {
-    ok = ReplaceFile(JoinPath(dir, name), bytes, error) && ok;
+    ok = ReplaceFile(JoinPath(dir, name), bytes) && ok;
   };
   TrkDsc every;
   FillEveryTable(every);

@@ -10,9 +10,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CRgbaImage image;
-  std::string error;
-  if (!DecodeImage({data, size}, image, error, "fuzz")) {
-    if (error.empty() || !image.pixels.empty()) std::abort();
+  if (Result decoded = DecodeImage({data, size}, image, "fuzz"); !decoded) {
+    if (decoded.Text().empty() || !image.pixels.empty()) std::abort();
     return 0;
   }
   if (image.width < 1 || image.height < 1 || image.width > kMaxImageSide || image.height > kMaxImageSide ||
@@ -22,8 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (image.pixels.size() > (1u << 16)) return 0;
   std::string png;
   CRgbaImage back;
-  if (!EncodePng(image, png, error)) std::abort();
-  if (!DecodeImage({reinterpret_cast<const uint8_t*>(png.data()), png.size()}, back, error, "fuzz.png")) std::abort();
+  if (!EncodePng(image, png)) std::abort();
+  if (!DecodeImage({reinterpret_cast<const uint8_t*>(png.data()), png.size()}, back, "fuzz.png")) std::abort();
   if (back.pixels != image.pixels) std::abort();
   return 0;
 }

@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = CScratch::Put("fuzz.ptf", parts.track);
   CScratch::Put("track.ini", parts.ini, parts.hasIni);
   // Odd sizes read the trackside objects as world positions.
-  std::unique_ptr<TrkDsc> ds = DataBaseFromPTF(path, size % 2 == 1, true);
+  Result read;
+  std::unique_ptr<TrkDsc> ds = DataBaseFromPTF(path, size % 2 == 1, true, read);
   if (ds) CheckXmlRoundTrip(*ds);
   return 0;
 }

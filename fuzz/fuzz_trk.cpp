@@ -77,7 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size && std::fwrite(data, 1, size, f) != size) std::abort();
   std::fclose(f);
   // Odd sizes read the track as one made by the GPLTRK tool.
-  std::unique_ptr<TrkDsc> ds = DataBaseFromGplTrk(path, size % 2 == 1, true);
+  Result read;
+  std::unique_ptr<TrkDsc> ds = DataBaseFromGplTrk(path, size % 2 == 1, true, read);
   if (!ds) return 0;
   CNTrk trk;
   trk.SetDataPtr(data, size);

@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CScratch::Put("track.ini", parts.ini, parts.hasIni);
   CScratch::Remember("_blank.tex");
   // Odd sizes read the track as one made by the GPLTRK tool.
-  std::unique_ptr<TrkDsc> ds = DataBaseFromGplTrk(path, size % 2 == 1, true);
+  Result read;
+  std::unique_ptr<TrkDsc> ds = DataBaseFromGplTrk(path, size % 2 == 1, true, read);
   if (ds) CheckXmlRoundTrip(*ds);
   return 0;
 }

@@ -7,7 +7,6 @@
 
 #include "support/FileIO.h"
 #include "support/TextFormat.h"
-#include "support/UserInterface.h"
 
 namespace {
 
@@ -22,19 +21,23 @@ void CNTrk::Fail(const std::string& what, size_t offset) const {
   throw CFormatError(name + ": " + what, offset);
 }
 
-int CNTrk::SetFromFile(const std::string& path, std::string* error) {
+Result CNTrk::SetFromFile(const std::string& path) {
   std::vector<uint8_t> bytes;
-  std::string err;
-  if (!ReadWholeFile(path, bytes, err)) {
-    if (error) *error = err;
-    return 0;
-  }
+  if (Result read = ReadWholeFile(path, bytes); !read) return read;
   path_ = ToLower(path);
   displayPath_ = path;
-  return SetDataPtr(bytes.data(), bytes.size());
+  Result result;
+  try {
+    SetDataPtr(bytes.data(), bytes.size());
+  } catch (const CFormatError& e) {
+    result = Result::Fail(Status::Damaged, e.what(), path, e.Offset());
+  }
+  result.warnings = warnings_;
+  return result;
 }
 
 int CNTrk::SetDataPtr(const uint8_t* data, size_t size) {
+  warnings_.clear();
   size_ = size;
   buffer_.assign(size + 16, 0);
   if (size) std::memcpy(buffer_.data(), data, size);
@@ -61,7 +64,7 @@ int CNTrk::SetDataPtr(const uint8_t* data, size_t size) {
     sectionOffsets_[i] = off;
   }
 
-  if (header_.type == 2000) ShowMessage("Unsupported TRK type");
+  if (header_.type == 2000) warnings_.push_back("Unsupported TRK type");
   if (header_.type == 3000) {
     // These headers carry one more field at byte 16, before x and y: the
     // fields from byte 20 move down over it; the one at 48 stays as well.

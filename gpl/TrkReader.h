@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "support/ByteReader.h"
+#include "support/Result.h"
 
 // Track units per metre, and the conversions of track units.
 inline constexpr double kTrkUnitsPerMetre = 19685.0;
@@ -87,12 +88,16 @@ class CNTrk {
   CNTrk(const CNTrk&) = delete;
   CNTrk& operator=(const CNTrk&) = delete;
 
-  // 1 loaded, 0 when the file cannot be opened (error says why). Raises
-  // CFormatError when the file's layout does not fit its size.
-  int SetFromFile(const std::string& path, std::string* error = nullptr);
+  // Reads and interprets a file: fails CannotRead when it cannot be opened,
+  // Damaged (at the offset of the fault) when its layout does not fit its
+  // size. The result carries the warnings of the read.
+  Result SetFromFile(const std::string& path);
   // Interprets a copy of the bytes (the file). Returns 1; raises
-  // CFormatError for a layout that does not fit.
+  // CFormatError for a layout that does not fit. A type the reader only
+  // half knows is read and noted in Warnings().
   int SetDataPtr(const uint8_t* data, size_t size);
+  // What the last read noticed without failing ("Unsupported TRK type").
+  const std::vector<std::string>& Warnings() const { return warnings_; }
 
   const std::string& FilePath() const { return path_; }
   const NTRK_HEADER& Header() const { return header_; }
@@ -146,6 +151,7 @@ class CNTrk {
   CByteReader reader_{nullptr, 0};
   std::string path_;         // lower-cased
   std::string displayPath_;  // as given, for messages
+  std::vector<std::string> warnings_;
   NTRK_HEADER header_;
   std::vector<int32_t> columns_;         // lateral positions of the height columns
   std::vector<int32_t> sectionOffsets_;  // relative to the section area

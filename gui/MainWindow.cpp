@@ -103,7 +103,9 @@ void CMainWindow::Run(std::function<int()> work) {
 namespace {
 // The folder of a picked track, remembered as the starting folder of the
 // racing-line and camera pickers.
-void RememberTrackFolder(const std::string& file) { CRegOption::SetOption("LastPapyTrack", FileString::Path(file)); }
+void RememberTrackFolder(const std::string& file) {
+  static_cast<void>(CRegOption::SetOption("LastPapyTrack", FileString::Path(file)));
+}
 }  // namespace
 
 void CMainWindow::PtfToXml() {

@@ -82,13 +82,10 @@ void PaintMapShapes(QPainter& painter, const std::vector<MapShape>& shapes) {
   }
 }
 
-bool WriteMapPng(const CTrackMap& map, const std::string& path, std::string& error) {
+Result WriteMapPng(const CTrackMap& map, const std::string& path) {
   EnsureGuiApplication();
   QImage image(map.Width(), map.Height(), QImage::Format_ARGB32);
-  if (image.isNull()) {
-    error = "the picture is too large to make";
-    return false;
-  }
+  if (image.isNull()) return Result::Fail(Status::Failed, "the picture is too large to make");
   image.fill(Qt::white);
   {
     QPainter painter(&image);
@@ -97,9 +94,6 @@ bool WriteMapPng(const CTrackMap& map, const std::string& path, std::string& err
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
-  if (!image.save(&buffer, "PNG")) {
-    error = "the picture could not be encoded as PNG";
-    return false;
-  }
-  return ReplaceFile(path, bytes.constData(), static_cast<size_t>(bytes.size()), error);
+  if (!image.save(&buffer, "PNG")) return Result::Fail(Status::Failed, "the picture could not be encoded as PNG");
+  return ReplaceFile(path, bytes.constData(), static_cast<size_t>(bytes.size()));
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "support/Result.h"
+
 class CTrackMap;
 class QPainter;
 struct MapShape;
@@ -16,5 +18,5 @@ struct MapShape;
 void PaintMapShapes(QPainter& painter, const std::vector<MapShape>& shapes);
 
 // Paints the map's shapes and writes them as a PNG file (temp file and
-// rename). False with error set when the image cannot be made or written.
-bool WriteMapPng(const CTrackMap& map, const std::string& path, std::string& error);
+// rename). Fails when the image cannot be made or written.
+Result WriteMapPng(const CTrackMap& map, const std::string& path);

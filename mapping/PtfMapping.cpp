@@ -10,7 +10,6 @@
 #include "support/Errors.h"
 #include "support/FileString.h"
 #include "support/TextFormat.h"
-#include "support/UserInterface.h"
 
 namespace {
 
@@ -77,17 +76,10 @@ const CN5ObjTu* Coords(const CN5Obj* o) {
 
 }  // namespace
 
-std::unique_ptr<CN5PtfDb> CN5PtfDb::CreateFromFile(const std::string& filePath, std::string* openError) {
+std::unique_ptr<CN5PtfDb> CN5PtfDb::CreateFromFile(const std::string& filePath, Result& result) {
   auto model = std::make_unique<CN5PtfDb>();
-  std::string error;
-  bool damaged = false;
-  if (!model->ReadPtf(filePath, error, &damaged)) {
-    if (damaged)
-      UI().Message(error, "Damaged track file");
-    else if (openError)
-      *openError = error;
-    return nullptr;
-  }
+  result = model->ReadPtf(filePath);
+  if (!result) return nullptr;
   std::string name = FileString::FileName(filePath);
   model->trackName = name.substr(0, name.find('.'));
   return model;

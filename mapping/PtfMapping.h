@@ -23,10 +23,9 @@ class TrkDsc;
 class CN5PtfDb : public CN5Ptf {
  public:
   // Reads a PTF file into a new model named after the file title cut at its
-  // first '.'; null when it cannot be opened or is damaged. A damaged file is
-  // reported; for one that cannot be opened the reason goes to openError
-  // when given.
-  static std::unique_ptr<CN5PtfDb> CreateFromFile(const std::string& filePath, std::string* openError = nullptr);
+  // first '.'; null when it cannot be opened or is damaged, result then
+  // saying which (as CN5Root::ReadFromFile).
+  static std::unique_ptr<CN5PtfDb> CreateFromFile(const std::string& filePath, Result& result);
 
   void DbSetSummary(const TrackSummaryRecord& summary);
   void DbGetSummary(TrackSummaryRecord& summary);
@@ -140,13 +139,17 @@ class CN5PtfDb : public CN5Ptf {
 
 // Builds a track model from a description; with an output path (the PTF to
 // be written) infields and vertical objects become object files beside it.
-// Row errors are shown with the row's values. 1 when the track has a length.
-int PTFObjFromDataBase(const TrkDsc& db, CN5PtfDb& model, const std::string& outputPath);
+// Ok when the track has a length; a row that cannot be built fails Invalid
+// with the row and its values in the result's where.
+Result PTFObjFromDataBase(const TrkDsc& db, CN5PtfDb& model, const std::string& outputPath);
 // The object files PTFObjFromDataBase may write beside outputPath: one per
 // infield and vertical object of the description.
 std::vector<std::string> SceneryObjectFiles(const TrkDsc& db, const std::string& outputPath);
-// Reads a PTF file into a new description; none when it cannot be read.
-std::unique_ptr<TrkDsc> DataBaseFromPTF(const std::string& path, bool world, bool autoMaterials);
+// Reads a PTF file into a new description; none when it cannot be read or
+// converted, result then saying why: CannotRead, Damaged, WrongKind for a
+// record file without a track record (an object file), Failed when the
+// conversion failed.
+std::unique_ptr<TrkDsc> DataBaseFromPTF(const std::string& path, bool world, bool autoMaterials, Result& result);
 // The files DataBaseFromPTF reads: the track, and track.ini beside it when
 // there is one.
 std::vector<std::string> PtfReadFiles(const std::string& path);

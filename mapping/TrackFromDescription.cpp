@@ -10,7 +10,6 @@
 #include "support/Errors.h"
 #include "support/FileString.h"
 #include "support/TextFormat.h"
-#include "support/UserInterface.h"
 
 namespace {
 
@@ -425,7 +424,7 @@ std::vector<std::string> SceneryObjectFiles(const TrkDsc& db, const std::string&
   return CN5PtfDb::SceneryObjectFiles(titles, FileString::Path(outputPath));
 }
 
-int PTFObjFromDataBase(const TrkDsc& db, CN5PtfDb& model, const std::string& outputPath) {
+Result PTFObjFromDataBase(const TrkDsc& db, CN5PtfDb& model, const std::string& outputPath) {
   const bool forPtf = !outputPath.empty();
   CWorkStep step("building the track");
   TrackBuilder build(db, model);
@@ -445,16 +444,15 @@ int PTFObjFromDataBase(const TrkDsc& db, CN5PtfDb& model, const std::string& out
     else
       build.SceneryLists();
   } catch (const std::exception& e) {
-    UI().Message(ErrorText(e), "");
-    UI().Message(build.Error(), "");
-    return 0;
+    Result failed = Result::Fail(Status::Invalid, ErrorText(e));
+    failed.where = build.Error();
+    return failed;
   }
 
   // A track was built when it has a length.
   const double length = model.GetTrackLength();
   if (!(length > 0) || !std::isfinite(length)) {
-    UI().Message("The description does not make a track: it has no sections with a length", "");
-    return 0;
+    return Result::Fail(Status::Invalid, "The description does not make a track: it has no sections with a length");
   }
-  return 1;
+  return Result::Ok();
 }

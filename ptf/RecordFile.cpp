@@ -21,7 +21,6 @@
 #include "support/Errors.h"
 #include "support/FileIO.h"
 #include "support/TextFormat.h"
-#include "support/UserInterface.h"
 
 void ThrowDamaged(const CByteReader& r, const char* what, size_t offset) {
   std::string source = r.Source().empty() ? std::string("data") : r.Source();
@@ -156,32 +155,21 @@ CN5Obj* CN5Root::Root() const {
   return nullptr;
 }
 
-std::unique_ptr<CN5Root> CN5Root::CreateFromFile(const std::string& filePath) {
+std::unique_ptr<CN5Root> CN5Root::CreateFromFile(const std::string& filePath, Result& result) {
   auto root = std::make_unique<CN5Root>();
-  std::string error;
-  bool damaged = false;
-  if (!root->ReadFromFile(filePath, error, &damaged)) {
-    // A file that cannot be opened yields nothing silently; a damaged one is
-    // reported.
-    if (damaged) UI().Message(error, "Damaged object file");
-    return nullptr;
-  }
+  result = root->ReadFromFile(filePath);
+  if (!result) return nullptr;
   return root;
 }
 
-bool CN5Root::ReadFromFile(const std::string& filePath, std::string& error, bool* damaged) {
+Result CN5Root::ReadFromFile(const std::string& filePath) {
   std::vector<uint8_t> bytes;
-  error.clear();
-  if (damaged) *damaged = false;
-  if (!ReadWholeFile(filePath, bytes, error)) return false;
-  if (!ReadFromBuffer(std::move(bytes), filePath, error)) {
-    if (damaged) *damaged = true;
-    return false;
-  }
+  if (Result read = ReadWholeFile(filePath, bytes); !read) return read;
+  if (Result parsed = ReadFromBuffer(std::move(bytes), filePath); !parsed) return parsed;
   size_t cut = filePath.find_last_of("/\\");
   folder = cut == std::string::npos ? std::string() : filePath.substr(0, cut + 1);
   path = filePath;
-  return true;
+  return Result::Ok();
 }
 
 namespace {
@@ -211,7 +199,7 @@ bool BeginsLikeRecordFile(const std::vector<uint8_t>& image) {
 }
 }  // namespace
 
-bool CN5Root::ReadFromBuffer(std::vector<uint8_t> bytes, const std::string& source, std::string& error) {
+Result CN5Root::ReadFromBuffer(std::vector<uint8_t> bytes, const std::string& source) {
   objects.clear();
   pool.Release();
   classNames.clear();
@@ -228,19 +216,20 @@ bool CN5Root::ReadFromBuffer(std::vector<uint8_t> bytes, const std::string& sour
   idTableBound = image.size() / 8 + 64;
   reader = std::make_unique<CByteReader>(image.data(), image.size(), source);
   if (!BeginsLikeRecordFile(image)) {
-    error = (source.empty() ? std::string("data") : source) +
-            ": not a record file (it does not begin with a record that names its class)";
-    return false;
+    // Told apart in the words only: to the user it is a damaged file.
+    return Result::Fail(Status::Damaged,
+                        (source.empty() ? std::string("data") : source) +
+                            ": not a record file (it does not begin with a record that names its class)",
+                        source);
   }
   try {
     bytesRead = ReadNext(0, 0, nullptr, nullptr);
   } catch (const CFormatError& e) {
-    error = e.what();
     objects.clear();
     pool.Release();
     objectsById.clear();
     idTable.clear();
-    return false;
+    return Result::Fail(Status::Damaged, e.what(), source, e.Offset());
   }
   idTable.clear();
   idTable.shrink_to_fit();
@@ -248,7 +237,7 @@ bool CN5Root::ReadFromBuffer(std::vector<uint8_t> bytes, const std::string& sour
   // The version the read records' header values imply (see ReadNext), so
   // that a read file is written back in its own version.
   formatVersion = readVersion;
-  return true;
+  return Result::Ok();
 }
 
 size_t CN5Root::ReadNext(size_t offset, int depth, CN5Obj* parent, std::vector<CN5Obj*>* list) {
@@ -460,10 +449,9 @@ std::vector<uint8_t> CN5Root::WriteToBuffer() {
   return w.Take();
 }
 
-bool CN5Root::WriteToFile(const std::string& filePath, bool) {
+Result CN5Root::WriteToFile(const std::string& filePath, bool) {
   std::vector<uint8_t> bytes = WriteToBuffer();
-  std::string error;
-  return ReplaceFile(filePath, bytes, error);
+  return ReplaceFile(filePath, bytes);
 }
 
 void CN5Root::WriteNext(CN5Obj* obj) {

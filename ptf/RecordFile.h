@@ -13,6 +13,7 @@
 
 #include "support/ByteReader.h"
 #include "support/ByteWriter.h"
+#include "support/Result.h"
 
 class CN5Root;
 class CN5ObjAp;
@@ -121,20 +122,20 @@ class CN5Root {
   CN5Root(const CN5Root&) = delete;
   CN5Root& operator=(const CN5Root&) = delete;
 
-  // Reads a file. Null when it cannot be opened or is damaged (a message
-  // naming the file and the fault is shown through UI()).
-  static std::unique_ptr<CN5Root> CreateFromFile(const std::string& path);
+  // Reads a file. Null when it cannot be opened or is damaged; result says
+  // which (CannotRead, or Damaged naming the file and the fault).
+  static std::unique_ptr<CN5Root> CreateFromFile(const std::string& path, Result& result);
   // The same into this root (the track and object models derive from it):
-  // false, with error set, when the file cannot be opened or is damaged;
-  // damaged (when given) tells the two apart. Remembers the file's path and
+  // fails CannotRead when the file cannot be opened, Damaged when its bytes
+  // are not a record file or a damaged one. Remembers the file's path and
   // folder.
-  bool ReadFromFile(const std::string& path, std::string& error, bool* damaged = nullptr);
+  Result ReadFromFile(const std::string& path);
   // Parses a file image held in memory. A damaged image (a record, count or
   // string running past the end, a record referring to one that encloses it,
-  // nesting too deep) makes the whole file unreadable: returns false, error
-  // says what and where, and the tree is emptied. Nothing outside the image
-  // is ever read.
-  bool ReadFromBuffer(std::vector<uint8_t> bytes, const std::string& source, std::string& error);
+  // nesting too deep) makes the whole file unreadable: fails saying what and
+  // where (the offset of the fault), and the tree is emptied. Nothing
+  // outside the image is ever read.
+  Result ReadFromBuffer(std::vector<uint8_t> bytes, const std::string& source);
   // Bytes taken by the root record of the last read (the file size for a
   // well-formed file), and the size of the image read.
   size_t BytesRead() const { return bytesRead; }
@@ -148,7 +149,7 @@ class CN5Root {
   size_t ReadChild(size_t position, int depth, CN5Obj* parent, std::vector<CN5Obj*>* list);
 
   // Writes the first parentless descriptor and everything reachable from it.
-  bool WriteToFile(const std::string& path, bool flag = false);
+  Result WriteToFile(const std::string& path, bool flag = false);
   std::vector<uint8_t> WriteToBuffer();
   void WriteNext(CN5Obj* obj);
   size_t WriteBytes(const void* data, size_t count);

@@ -87,44 +87,38 @@ std::string InspectRecordTree(const CN5Root& root) {
 }
 
 namespace {
-bool ReadForInspect(CN5Root& root, const std::string& path, std::string& error) {
-  bool damaged = false;
-  if (!root.ReadFromFile(path, error, &damaged)) {
-    if (!damaged) error = "Cannot open " + path;
-    return false;
+Result ReadForInspect(CN5Root& root, const std::string& path) {
+  if (Result read = root.ReadFromFile(path); !read) {
+    // A file that cannot be opened is named without the reason.
+    if (read.status == Status::CannotRead) read.message = "Cannot open " + path;
+    return read;
   }
-  if (!root.Root()) {
-    error = path + ": holds no record that can be read";
-    return false;
-  }
-  return true;
+  if (!root.Root()) return Result::Fail(Status::WrongKind, path + ": holds no record that can be read", path);
+  return Result::Ok();
 }
 }  // namespace
 
-bool InspectRecordFile(const std::string& path, std::string& listing, std::string& error) {
+Result InspectRecordFile(const std::string& path, std::string& listing) {
   CN5Root root;
-  if (!ReadForInspect(root, path, error)) return false;
+  if (Result read = ReadForInspect(root, path); !read) return read;
   listing = InspectRecordTree(root);
-  return true;
+  return Result::Ok();
 }
 
-bool RewriteRecordFile(const std::string& inPath, const std::string& outPath, std::string& error) {
-  if (!CheckOutputs({inPath}, {outPath}, error)) return false;
+Result RewriteRecordFile(const std::string& inPath, const std::string& outPath) {
+  if (Result clear = CheckOutputs({inPath}, {outPath}); !clear) return clear;
   CN5Root root;
-  if (!ReadForInspect(root, inPath, error)) return false;
+  if (Result read = ReadForInspect(root, inPath); !read) return read;
   // A record of an unknown kind cut its list short when read: what follows
   // it was not read, so the tree written would not be the file's.
   if (!root.UnrecognizedKinds().empty()) {
-    error = inPath + ": holds a record of the kind \"" + root.UnrecognizedKinds().front() +
-            "\", which this program cannot read and so cannot write back; nothing was written";
-    return false;
+    return Result::Fail(Status::Unsupported,
+                        inPath + ": holds a record of the kind \"" + root.UnrecognizedKinds().front() +
+                            "\", which this program cannot read and so cannot write back; nothing was written",
+                        inPath);
   }
   root.keepAllTsoReferences = true;
   root.keepReadWallTies = true;
   root.ResetWriteIds();
-  if (!ReplaceFile(outPath, root.WriteToBuffer(), error)) {
-    if (error.empty()) error = "Cannot write " + outPath;
-    return false;
-  }
-  return true;
+  return ReplaceFile(outPath, root.WriteToBuffer());
 }

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "support/Result.h"
+
 class CN5Root;
 
 // One line per record, indented by depth: depth, class name, object name,
@@ -11,14 +13,14 @@ class CN5Root;
 // record is listed in full under its first parent only.
 std::string InspectRecordTree(const CN5Root& root);
 
-// Reads a PTF or 3DO file and lists it. False, with error set, when the file
-// cannot be opened, is damaged or holds no recognised root record.
-bool InspectRecordFile(const std::string& path, std::string& listing, std::string& error);
+// Reads a PTF or 3DO file and lists it. Fails when the file cannot be
+// opened, is damaged or holds no recognised root record.
+Result InspectRecordFile(const std::string& path, std::string& listing);
 
 // Reads a record file and writes its tree back to outPath (replacing it
 // atomically), keeping every TSO reference of a track; the kinds the program
-// does not model are written back byte for byte. False, with error set,
+// does not model are written back byte for byte. Fails
 // when the input cannot be read, holds a record of an unknown kind (named)
 // or the output cannot be written (an output that is the input itself, or
 // not a regular file, is refused first).
-bool RewriteRecordFile(const std::string& inPath, const std::string& outPath, std::string& error);
+Result RewriteRecordFile(const std::string& inPath, const std::string& outPath);

@@ -148,7 +148,7 @@ bool CN5Tso::MkTso(const std::string& filePath, const CGlPointArray& pointsIn, c
     for (int m = 0; m < mips.GetSize(); ++m) MakeMipShapes(group, *points, *faces, m, mips[m].mipTitle, doubleSided);
   }
   if (shapes_ == 0) return false;
-  return WriteToFile(filePath);
+  return static_cast<bool>(WriteToFile(filePath));
 }
 
 bool CN5Tso::MkTso(const std::string& filePath, const CGlPointArray& points, const CGlFaceArray& faces,

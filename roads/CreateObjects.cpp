@@ -86,6 +86,10 @@ bool CLapforge::CreateObjects(CN5Ptf& model, CGlBlockArray& blocks, CGlMaterialA
     trackNames.push_back(block.name);
     progress.Step();
   }
+  if (!model.meshCheck) {
+    UI().Message(model.meshCheck.Text(), "");
+    return false;
+  }
 
   // 2. Transparency of the materials the track's material table knows.
   for (CGlMaterial& material : materials) {

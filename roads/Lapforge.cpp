@@ -8,30 +8,41 @@
 #include "support/OutputCheck.h"
 #include "support/UserInterface.h"
 
+void CLapforge::Show(const Result& result, const std::string& caption) {
+  for (const std::string& warning : result.warnings) UI().Message(warning, "");
+  if (result) return;
+  UI().Message(result.Text(), caption);
+  if (!result.where.empty()) UI().Message(result.where, caption);
+}
+
 bool CLapforge::OutputsClear(const std::vector<std::string>& outputs, const std::vector<std::string>& more) {
   std::vector<std::string> inputs = inputs_;
   inputs.insert(inputs.end(), more.begin(), more.end());
-  std::string error;
-  if (CheckOutputs(inputs, outputs, error)) return true;
-  UI().Message(error, "Output File");
-  return false;
+  const Result clear = CheckOutputs(inputs, outputs);
+  Show(clear, "Output File");
+  return static_cast<bool>(clear);
 }
 
 std::unique_ptr<TrkDsc> CLapforge::DataBaseFromXML(const std::string& xmlFile) {
   CWorkStep step("reading " + xmlFile);
   auto db = std::make_unique<TrkDsc>();
   try {
-    db->ReadXml(xmlFile);
-  } catch (const CDataFormatException& e) {
-    // The fixed text, then the element, its row and the value on a line of
-    // their own.
-    UI().Message(
-        "There is a incorrectly typed value in your xml\nUsing Open XML you should be able to see from the tables "
-        "where "
-        "the error occurred\n" +
-            std::string(e.what()),
-        "Error in XML");
-    return nullptr;
+    const Result read = db->ReadXml(xmlFile);
+    if (read.status == Status::Invalid) {
+      // A mistyped value: the fixed text, then the element, its row and the
+      // value on a line of their own.
+      UI().Message(
+          "There is a incorrectly typed value in your xml\nUsing Open XML you should be able to see from the tables "
+          "where "
+          "the error occurred\n" +
+              read.Text(),
+          "Error in XML");
+      return nullptr;
+    }
+    if (!read) {
+      Show(read, "");
+      return nullptr;
+    }
   } catch (const std::exception& e) {
     UI().Message(ErrorText(e), "");
     return nullptr;
@@ -49,9 +60,8 @@ int CLapforge::FromXML(const std::string& xmlFile, int (CLapforge::*road)(const 
 
 int CLapforge::DataBaseToXML(const TrkDsc& db, const std::string& xmlFile) {
   if (!OutputsClear({xmlFile})) return 0;
-  std::string error;
-  if (!db.WriteXml(xmlFile, error)) {
-    UI().Message(error, "");
+  if (Result written = db.WriteXml(xmlFile); !written) {
+    Show(written, "");
     return 0;
   }
   CountFilesWritten(1);

@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/Result.h"
+
 class CGlBlockArray;
 class CGlMaterialArray;
 class CGlMipArray;
@@ -87,6 +89,11 @@ class CLapforge {
   // description of an XML... operation). Otherwise the refusal is shown
   // ("Output File") and false returned; nothing has been written.
   bool OutputsClear(const std::vector<std::string>& outputs, const std::vector<std::string>& more = {});
+
+  // Shows what an operation of the core returned: its warnings (without a
+  // caption), then for a failure its message under caption and, on its own,
+  // where in the input it arose. The core shows nothing itself.
+  static void Show(const Result& result, const std::string& caption);
 
   // The files this driver's operations wrote (block files, scene and side
   // files, the track and its object files...): what a completion report

@@ -93,7 +93,7 @@ MeshExportResult CMeshExportRoad::WriteFiles(const MeshExportModel& built, const
   }
   if (!format.sceneFile.empty()) {
     const std::string& path = paths[next++];
-    record(CZWriteScn::WriteScn(path, format.sceneExtension, scene), path);
+    record(static_cast<bool>(CZWriteScn::WriteScn(path, format.sceneExtension, scene)), path);
   }
   for (const MeshExportTemplate& t : format.templates) {
     const std::string& path = paths[next++];

@@ -29,9 +29,8 @@ int CLapforge::_3DSFromDataBase(const TrkDsc& db, const std::string& file) {
       progress.Step();
     }
   }
-  std::string error;
-  if (!max.WriteFile(file, error)) {
-    UI().Message(error.empty() ? "This file could not be written:\n" + file : error, "Write Error");
+  if (Result written = max.WriteFile(file); !written) {
+    UI().Message(written.Text(), "Write Error");
     return 0;
   }
   CountFilesWritten(1);

@@ -76,18 +76,19 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
     entries.back().name = titles[static_cast<size_t>(i)];
   }
   // A write that fails (a full disk) ends the run; the message names the
-  // files already replaced.
-  std::string error;
-  auto failed = [&](const std::string& path) {
-    const std::string text = error.empty() ? "This file could not be written:\n" + path : error;
+  // files already replaced. A failure without a reason (no track to write,
+  // or the scene file, whose reason is not told) names the file.
+  auto failed = [&](const std::string& path, const std::string& reason) {
+    const std::string text = reason.empty() ? "This file could not be written:\n" + path : reason;
     UI().Message(text + ReplacedLines(ReplacedSince(existing)), "Write Error");
     return 0;
   };
-  if (track.empty() || !ReplaceFile(ptf, track, error)) return failed(ptf);
+  if (track.empty()) return failed(ptf, {});
+  if (Result written = ReplaceFile(ptf, track); !written) return failed(ptf, written.Text());
   CountFilesWritten(1);
-  if (!ReplaceFile(file, scene, error)) return failed(file);
+  if (Result written = ReplaceFile(file, scene); !written) return failed(file, written.Text());
   CountFilesWritten(1);
-  if (!CZWriteScn::WriteScn(scn, "gmt", entries)) return failed(scn);
+  if (!CZWriteScn::WriteScn(scn, "gmt", entries)) return failed(scn, {});
   CountFilesWritten(1);
   return built.blocks.GetSize();
 }

@@ -37,7 +37,7 @@ const char* EmptyAIInfoColumn(const TrkDsc::AIInfoRow& row) {
 int CLapforge::AIWFromDataBase(const TrkDsc& db, const std::string& lpFile, const std::string& aiwFile) {
   if (!OutputsClear({aiwFile}, CLReadLP::ReadFiles(lpFile))) return 0;
   CN5PtfDb model;
-  if (!::PTFObjFromDataBase(db, model, "")) return 0;
+  if (!PTFObjFromDataBase(db, model, "")) return 0;
   if (db.AIInfo.Count() == 0) {
     UI().Message("Lapforge requires a row in the AIInfo Table", "Missing Data");
     return 0;
@@ -61,10 +61,10 @@ int CLapforge::AIWFromDataBase(const TrkDsc& db, const std::string& lpFile, cons
     row.CopyPollPositionLeft(info.pollPositionLeft);
 
     CZWriteAIW writer;
-    const int written = writer.AIWFromLP(model, info, lpFile, aiwFile, 1);
+    const Result written = writer.AIWFromLP(model, info, lpFile, aiwFile, 1);
     if (!writer.warning.empty()) std::fprintf(stderr, "%s\n", writer.warning.c_str());
     if (!written) {
-      UI().Message(writer.error, "");
+      UI().Message(written.Text(), "");
       return 0;
     }
     return 1;
@@ -85,11 +85,11 @@ int CLapforge::XMLToAIW(const std::string& xmlFile, const std::string& lpFile, c
 int CLapforge::CamFromDataBase(const TrkDsc& db, const std::string& camIn, const std::string& camOut) {
   if (!OutputsClear({camOut}, {camIn})) return 0;
   CN5PtfDb model;
-  if (!::PTFObjFromDataBase(db, model, "")) return 0;
+  if (!PTFObjFromDataBase(db, model, "")) return 0;
   try {
     CZWriteCam writer;
-    if (!writer.CamToCam(model, camIn, camOut)) {
-      UI().Message(writer.error, "");
+    if (Result written = writer.CamToCam(model, camIn, camOut); !written) {
+      UI().Message(written.Text(), "");
       return 0;
     }
     return 1;

@@ -153,9 +153,11 @@ void AddTextureImages(const CN5PtfDb& model, const CGlMaterialArray& materials, 
   CProgress progress("Textures", static_cast<long long>(sources.size()));
   for (const TextureSource& s : sources) {
     CRgbaImage rgba;
-    std::string png, error;
-    if (!LoadImageFile(s.path, rgba, error) || !EncodePng(rgba, png, error)) {
-      problems.push_back(error + " (material '" + materials[s.materials.front()].materialName + "')");
+    std::string png;
+    Result made = LoadImageFile(s.path, rgba);
+    if (made) made = EncodePng(rgba, png);
+    if (!made) {
+      problems.push_back(made.Text() + " (material '" + materials[s.materials.front()].materialName + "')");
     } else {
       const int image = writer.AddImage(s.imageName, std::move(png));
       for (int m : s.materials) writer.SetMaterialImage(m, image);
@@ -178,7 +180,7 @@ int CLapforge::GltfFromDataBase(const TrkDsc& db, const std::string& outFile, co
   if (!OutputsClear(outputs)) return 0;
   const std::vector<OutputStamp> existing = StampExisting(outputs);
   CN5PtfDb model;
-  if (!::PTFObjFromDataBase(db, model, std::string())) return 0;
+  if (!PTFObjFromDataBase(db, model, std::string())) return 0;
   CGlBlockArray blocks;
   CGlMaterialArray materials(CGfxDictionary::FindShaderMatch);
   CGlMipArray textures;
@@ -192,14 +194,13 @@ int CLapforge::GltfFromDataBase(const TrkDsc& db, const std::string& outFile, co
     writer.Build(blocks, materials, &progress);
   }
   AddTextureImages(model, materials, textureFolder, outFile, writer);
-  std::string error;
   std::vector<std::string> written;
-  const bool ok = writer.Write(outFile, error, &written);
+  const Result result = writer.Write(outFile, &written);
   // A .gltf file keeps its buffer and images beside it.
   CountFilesWritten(static_cast<int>(written.size()));
-  if (!ok) {
+  if (!result) {
     // The .bin is written before the .gltf.
-    UI().Message(error + ReplacedLines(ReplacedSince(existing)), "Lapforge");
+    UI().Message(result.Text() + ReplacedLines(ReplacedSince(existing)), "Lapforge");
     return 0;
   }
   return blocks.GetSize() > 0 ? blocks.GetSize() : 0;

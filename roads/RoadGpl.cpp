@@ -12,7 +12,9 @@ int CLapforge::GplTrktoXML(const std::string& trkFile, const std::string& xmlFil
   // The import writes "_blank.tex" beside the track before the XML.
   ReadingScope reading(*this, GplTrkReadFiles(trkFile));
   if (!OutputsClear({xmlFile, GplBlankListFile(trkFile)})) return 0;
-  std::unique_ptr<TrkDsc> db = DataBaseFromGplTrk(trkFile, fromGplTrk, autoMaterials);
+  Result read;
+  std::unique_ptr<TrkDsc> db = DataBaseFromGplTrk(trkFile, fromGplTrk, autoMaterials, read);
+  Show(read, "GPL .TRK to XML");
   if (!db) return 0;
   return DataBaseToXML(*db, xmlFile);
 }

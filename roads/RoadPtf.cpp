@@ -12,10 +12,25 @@
 #include "support/RegOption.h"
 #include "support/UserInterface.h"
 
+namespace {
+
+// The caption a failed PTF import is shown under: a damaged file, one that
+// cannot be read or is not a track file, and a conversion that failed.
+const char* ImportCaption(Status status) {
+  switch (status) {
+    case Status::Damaged: return "Damaged track file";
+    case Status::CannotRead:
+    case Status::WrongKind: return "Cannot read the track file";
+    default: return "";
+  }
+}
+
+}  // namespace
+
 int CLapforge::PTFtoXML(const std::string& ptfFile, const std::string& xmlFile, bool tsoXYZ, bool autoMaterials) {
   ReadingScope reading(*this, PtfReadFiles(ptfFile));
   if (!OutputsClear({xmlFile})) return 0;
-  std::unique_ptr<TrkDsc> db = ::DataBaseFromPTF(ptfFile, tsoXYZ, autoMaterials);
+  std::unique_ptr<TrkDsc> db = DataBaseFromPTF(ptfFile, tsoXYZ, autoMaterials);
   if (!db) return 0;
   return DataBaseToXML(*db, xmlFile);
 }
@@ -35,14 +50,14 @@ int CLapforge::PTFFromDataBase(const TrkDsc& db, const std::string& ptfFile) {
   if (!OutputsClear(outputs)) return 0;
   const std::vector<OutputStamp> existing = StampExisting(outputs);
   CN5PtfDb model;
-  if (!::PTFObjFromDataBase(db, model, ptfFile)) return 0;
+  if (!PTFObjFromDataBase(db, model, ptfFile)) return 0;
   const int version = CRegOption::GetOption("WriteN4PTF", 0) != 0 ? 5 : 7;
-  std::string error;
-  if (!model.WritePtf(out, version, &error)) {
-    // The object files written before it are named when they replaced older ones.
-    UI().Message(
-        "The track file cannot be written: " + (error.empty() ? out : error) + ReplacedLines(ReplacedSince(existing)),
-        "");
+  if (Result written = model.WritePtf(out, version); !written) {
+    // The object files written before it are named when they replaced older
+    // ones; a model without a track record has no reason, only the file.
+    UI().Message("The track file cannot be written: " + (written.Text().empty() ? out : written.Text()) +
+                     ReplacedLines(ReplacedSince(existing)),
+                 "");
     return 0;
   }
   CountFilesWritten(1 + model.sceneryFilesWritten);
@@ -50,9 +65,14 @@ int CLapforge::PTFFromDataBase(const TrkDsc& db, const std::string& ptfFile) {
 }
 
 int CLapforge::PTFObjFromDataBase(const TrkDsc& db, CN5PtfDb& model, const std::string& outputPath) {
-  return ::PTFObjFromDataBase(db, model, outputPath);
+  const Result built = ::PTFObjFromDataBase(db, model, outputPath);
+  Show(built, "");
+  return built ? 1 : 0;
 }
 
 std::unique_ptr<TrkDsc> CLapforge::DataBaseFromPTF(const std::string& ptfFile, bool tsoXYZ, bool autoMaterials) {
-  return ::DataBaseFromPTF(ptfFile, tsoXYZ, autoMaterials);
+  Result read;
+  std::unique_ptr<TrkDsc> db = ::DataBaseFromPTF(ptfFile, tsoXYZ, autoMaterials, read);
+  Show(read, ImportCaption(read.status));
+  return db;
 }

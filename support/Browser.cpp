@@ -3,6 +3,14 @@
 #include "support/FileString.h"
 #include "support/RegOption.h"
 
+namespace {
+// A remembered choice only proposes the next one: a settings file that
+// cannot be written loses it and nothing else.
+void Remember(const std::string& name, const std::string& value) {
+  static_cast<void>(CRegOption::SetOption(name, value));
+}
+}  // namespace
+
 std::string CBrowser::Filter(const std::string& extension) {
   return extension + " files (*." + extension + ")|*." + extension;
 }
@@ -23,7 +31,7 @@ FileDialogRequest CBrowser::Request(const std::string& extension, bool remembere
 
 std::string CBrowser::GetReadFile(const std::string& extension) {
   std::string chosen = dialogs_.OpenFile(Request(extension, true));
-  if (!chosen.empty()) CRegOption::SetOption(extension + "Name", chosen);
+  if (!chosen.empty()) Remember(extension + "Name", chosen);
   return chosen;
 }
 
@@ -37,14 +45,14 @@ std::string CBrowser::GetWriteFile(const std::string& extension) {
   FileDialogRequest r = Request(extension, true);
   if (r.proposedFile.empty()) r.startFolder = RootFolder();
   std::string chosen = dialogs_.SaveFile(r);
-  if (!chosen.empty()) CRegOption::SetOption(extension + "Name", chosen);
+  if (!chosen.empty()) Remember(extension + "Name", chosen);
   return chosen;
 }
 
 std::string CBrowser::GetFolder(const std::string& format) {
   std::string chosen = dialogs_.PickFolder(CRegOption::GetOption(format + "Folder", std::string()));
   if (chosen.empty()) return chosen;
-  CRegOption::SetOption(format + "Folder", chosen);
+  Remember(format + "Folder", chosen);
   if (!FileString::IsSeparator(chosen.back())) chosen += '/';
   return chosen;
 }

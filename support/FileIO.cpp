@@ -14,37 +14,38 @@
 
 namespace {
 
-std::string TooLarge(const std::string& path, uint64_t maxBytes) {
-  return StrFormat("Could not read file '%s': it is larger than %llu bytes", path.c_str(),
-                   static_cast<unsigned long long>(maxBytes));
+Result TooLarge(const std::string& path, uint64_t maxBytes) {
+  return Result::Fail(Status::CannotRead,
+                      StrFormat("Could not read file '%s': it is larger than %llu bytes", path.c_str(),
+                                static_cast<unsigned long long>(maxBytes)),
+                      path);
+}
+
+Result CannotRead(const std::string& path, const std::string& why) {
+  return Result::Fail(Status::CannotRead, "Could not read file '" + path + "': " + why, path);
 }
 
 template <typename Buffer>
-bool ReadInto(const std::string& path, Buffer& out, std::string& error, uint64_t maxBytes) {
+Result ReadInto(const std::string& path, Buffer& out, uint64_t maxBytes) {
   out.clear();
   // Opened without blocking, so that a pipe without a writer cannot hang
   // the open; only a regular file is read.
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    error = "Could not open file '" + path + "': " + std::strerror(errno);
-    return false;
-  }
+  if (fd < 0)
+    return Result::Fail(Status::CannotRead, "Could not open file '" + path + "': " + std::strerror(errno), path);
   struct stat st {};
   if (::fstat(fd, &st) != 0) {
-    error = "Could not read file '" + path + "': " + std::strerror(errno);
+    Result failed = CannotRead(path, std::strerror(errno));
     ::close(fd);
-    return false;
+    return failed;
   }
   if (!S_ISREG(st.st_mode)) {
     ::close(fd);
-    error =
-        "Could not read file '" + path + "': " + (S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file");
-    return false;
+    return CannotRead(path, S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file");
   }
   if (static_cast<uint64_t>(st.st_size) > maxBytes) {
     ::close(fd);
-    error = TooLarge(path, maxBytes);
-    return false;
+    return TooLarge(path, maxBytes);
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   if (st.st_size > 0) out.reserve(static_cast<size_t>(st.st_size));
@@ -53,36 +54,35 @@ bool ReadInto(const std::string& path, Buffer& out, std::string& error, uint64_t
     ssize_t n = ::read(fd, buf, sizeof buf);
     if (n < 0) {
       if (errno == EINTR) continue;
-      error = "Could not read file '" + path + "': " + std::strerror(errno);
+      Result failed = CannotRead(path, std::strerror(errno));
       ::close(fd);
-      return false;
+      return failed;
     }
     if (n == 0) break;
     // The file may grow while it is read.
     if (out.size() + static_cast<size_t>(n) > maxBytes) {
       ::close(fd);
       out.clear();
-      error = TooLarge(path, maxBytes);
-      return false;
+      return TooLarge(path, maxBytes);
     }
     out.insert(out.end(), buf, buf + n);
   }
   ::close(fd);
-  return true;
+  return Result::Ok();
 }
 
 }  // namespace
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::string& error, uint64_t maxBytes) {
-  return ReadInto(path, out, error, maxBytes);
+Result ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, uint64_t maxBytes) {
+  return ReadInto(path, out, maxBytes);
 }
 
-bool ReadWholeFile(const std::string& path, std::string& out, std::string& error, uint64_t maxBytes) {
-  return ReadInto(path, out, error, maxBytes);
+Result ReadWholeFile(const std::string& path, std::string& out, uint64_t maxBytes) {
+  return ReadInto(path, out, maxBytes);
 }
 
-bool ReplaceFile(const std::string& path, const void* data, size_t size, std::string& error) {
-  return ReplaceFile(path, {std::string_view(static_cast<const char*>(data), size)}, error);
+Result ReplaceFile(const std::string& path, const void* data, size_t size) {
+  return ReplaceFile(path, {std::string_view(static_cast<const char*>(data), size)});
 }
 
 namespace {
@@ -151,22 +151,19 @@ bool ResolveOutput(const std::string& path, OutputTarget& target, std::string& r
   }
 }
 
-bool ReplaceFile(const std::string& path, std::initializer_list<std::string_view> pieces, std::string& error) {
+Result ReplaceFile(const std::string& path, std::initializer_list<std::string_view> pieces) {
+  auto cannot = [&path](const char* verb, const std::string& why) {
+    return Result::Fail(Status::CannotWrite, std::string("Could not ") + verb + " file '" + path + "': " + why, path);
+  };
   OutputTarget target;
   std::string reason;
-  if (!ResolveOutput(path, target, reason)) {
-    error = "Could not write file '" + path + "': " + reason;
-    return false;
-  }
+  if (!ResolveOutput(path, target, reason)) return cannot("write", reason);
   // The temporary file sits beside the file it replaces, so that the rename
   // stays within one file system.
   static std::mt19937_64 rng{std::random_device{}()};
   std::string tmp = target.path + StrFormat(".tmp%08llx", static_cast<unsigned long long>(rng() & 0xffffffffu));
   int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    error = "Could not create file '" + path + "': " + std::strerror(errno);
-    return false;
-  }
+  if (fd < 0) return cannot("create", std::strerror(errno));
   if (target.exists) ::fchmod(fd, target.mode);
   for (std::string_view piece : pieces) {
     const char* p = piece.data();
@@ -175,10 +172,10 @@ bool ReplaceFile(const std::string& path, std::initializer_list<std::string_view
       ssize_t n = ::write(fd, p, left);
       if (n < 0) {
         if (errno == EINTR) continue;
-        error = "Could not write file '" + path + "': " + std::strerror(errno);
+        Result failed = cannot("write", std::strerror(errno));
         ::close(fd);
         ::unlink(tmp.c_str());
-        return false;
+        return failed;
       }
       p += n;
       left -= static_cast<size_t>(n);
@@ -188,16 +185,15 @@ bool ReplaceFile(const std::string& path, std::initializer_list<std::string_view
   int failure = ::fsync(fd) != 0 ? errno : 0;
   if (::close(fd) != 0 && failure == 0) failure = errno;
   if (failure != 0) {
-    error = "Could not write file '" + path + "': " + std::strerror(failure);
     ::unlink(tmp.c_str());
-    return false;
+    return cannot("write", std::strerror(failure));
   }
   if (std::rename(tmp.c_str(), target.path.c_str()) != 0) {
-    error = "Could not replace file '" + path + "': " + std::strerror(errno);
+    Result failed = cannot("replace", std::strerror(errno));
     ::unlink(tmp.c_str());
-    return false;
+    return failed;
   }
-  return true;
+  return Result::Ok();
 }
 
 bool FileExists(const std::string& path) {

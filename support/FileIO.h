@@ -12,16 +12,17 @@
 #include <string_view>
 #include <vector>
 
+#include "support/Result.h"
+
 // The largest file ReadWholeFile reads unless told otherwise: 1 GiB.
 inline constexpr uint64_t kMaxReadBytes = uint64_t(1) << 30;
 
-// Reads a whole file. On failure returns false and sets error to a message
-// naming the file and the reason. Only regular files are read (a device or
+// Reads a whole file. On failure the result (CannotRead) says why, naming
+// the file. Only regular files are read (a device or
 // a pipe, such as /dev/zero, could be endless), and none larger than
 // maxBytes.
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::string& error,
-                   uint64_t maxBytes = kMaxReadBytes);
-bool ReadWholeFile(const std::string& path, std::string& out, std::string& error, uint64_t maxBytes = kMaxReadBytes);
+Result ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, uint64_t maxBytes = kMaxReadBytes);
+Result ReadWholeFile(const std::string& path, std::string& out, uint64_t maxBytes = kMaxReadBytes);
 
 // What an output path names once its symlinks are followed.
 struct OutputTarget {
@@ -40,20 +41,20 @@ struct OutputTarget {
 // device").
 bool ResolveOutput(const std::string& path, OutputTarget& target, std::string& reason);
 
-// Writes bytes to path through a temporary file and a rename. Returns false
-// (with error set) when the file could not be written; the old file, if any,
+// Writes bytes to path through a temporary file and a rename. Fails
+// (CannotWrite) when the file could not be written; the old file, if any,
 // is then unchanged. A symlink is followed and its target replaced (the
 // link stays); an existing file keeps its permission bits; anything but a
 // regular file or a new name is refused (ResolveOutput).
-bool ReplaceFile(const std::string& path, const void* data, size_t size, std::string& error);
+Result ReplaceFile(const std::string& path, const void* data, size_t size);
 // The same for a file made of several pieces written one after the other,
 // so that a large file need not be gathered in memory first.
-bool ReplaceFile(const std::string& path, std::initializer_list<std::string_view> pieces, std::string& error);
-inline bool ReplaceFile(const std::string& path, std::string_view text, std::string& error) {
-  return ReplaceFile(path, text.data(), text.size(), error);
+Result ReplaceFile(const std::string& path, std::initializer_list<std::string_view> pieces);
+inline Result ReplaceFile(const std::string& path, std::string_view text) {
+  return ReplaceFile(path, text.data(), text.size());
 }
-inline bool ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
-  return ReplaceFile(path, bytes.data(), bytes.size(), error);
+inline Result ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+  return ReplaceFile(path, bytes.data(), bytes.size());
 }
 
 bool FileExists(const std::string& path);

@@ -101,25 +101,35 @@ void DecodeUncompressed(const DdsFormat& f, const uint8_t* src, size_t count, ui
   }
 }
 
-bool Fail(std::string& error, const std::string& source, const std::string& what) {
-  error = source + ": " + what;
-  return false;
+// Where the fields of a DDS file that a refusal names begin: the header size,
+// the height (then the width), the pixel format's size, flags, four-letter
+// code, bits per pixel and channel masks, and the format of the extended
+// header.
+constexpr uint64_t kDdsHeaderSizeAt = 4, kDdsHeightAt = 12, kDdsFormatSizeAt = 76, kDdsFormatFlagsAt = 80,
+                   kDdsFourCCAt = 84, kDdsBitCountAt = 88, kDdsMasksAt = 92, kDdsDxgiAt = 128;
+
+// A damaged image, or one of a kind not decoded (unsupported).
+Result Fail(const std::string& source, const std::string& what, Status status = Status::Damaged, uint64_t offset = 0) {
+  return Result::Fail(status, source + ": " + what, source, offset);
 }
 
 }  // namespace
 
-bool DecodeDds(std::span<const uint8_t> bytes, CRgbaImage& out, std::string& error, const std::string& source) {
+Result DecodeDds(std::span<const uint8_t> bytes, CRgbaImage& out, const std::string& source) {
   out = CRgbaImage();
   try {
     CByteReader r(bytes, source);
-    if (r.U32("DDS magic") != FourCC("DDS ")) return Fail(error, source, "not a DDS file");
+    if (r.U32("DDS magic") != FourCC("DDS ")) return Fail(source, "not a DDS file", Status::WrongKind);
     const uint32_t headerSize = r.U32("DDS header");
-    if (headerSize != 124) return Fail(error, source, StrFormat("DDS header size %u, expected 124", headerSize));
+    if (headerSize != 124)
+      return Fail(source, StrFormat("DDS header size %u, expected 124", headerSize), Status::Damaged, kDdsHeaderSizeAt);
     r.Skip(4, "DDS header");  // flags
     const uint32_t height = r.U32("DDS height"), width = r.U32("DDS width");
     r.Skip(4 + 4 + 4 + 44, "DDS header");  // pitch, depth, mipmap count, reserved
     const uint32_t formatSize = r.U32("DDS pixel format");
-    if (formatSize != 32) return Fail(error, source, StrFormat("DDS pixel format size %u, expected 32", formatSize));
+    if (formatSize != 32)
+      return Fail(source, StrFormat("DDS pixel format size %u, expected 32", formatSize), Status::Damaged,
+                  kDdsFormatSizeAt);
     DdsFormat f;
     f.flags = r.U32("DDS pixel format");
     const uint32_t fourCC = r.U32("DDS pixel format");
@@ -129,8 +139,9 @@ bool DecodeDds(std::span<const uint8_t> bytes, CRgbaImage& out, std::string& err
     r.Skip(20, "DDS header");  // caps and reserved
 
     if (width == 0 || height == 0 || width > kMaxImageSide || height > kMaxImageSide)
-      return Fail(error, source,
-                  StrFormat("DDS image of %u x %u pixels (sides must be 1 to %d)", width, height, kMaxImageSide));
+      return Fail(source,
+                  StrFormat("DDS image of %u x %u pixels (sides must be 1 to %d)", width, height, kMaxImageSide),
+                  Status::Damaged, kDdsHeightAt);
     if (f.flags & kFourCC) {
       if (fourCC == FourCC("DXT1")) {
         f.dxt = squish::kDxt1;
@@ -141,14 +152,16 @@ bool DecodeDds(std::span<const uint8_t> bytes, CRgbaImage& out, std::string& err
       } else if (fourCC == FourCC("DX10")) {
         const uint32_t dxgi = r.U32("DDS extended header");
         r.Skip(16, "DDS extended header");
-        if (!FromDxgi(dxgi, f)) return Fail(error, source, StrFormat("DDS format %u is not supported", dxgi));
+        if (!FromDxgi(dxgi, f))
+          return Fail(source, StrFormat("DDS format %u is not supported", dxgi), Status::Unsupported, kDdsDxgiAt);
       } else {
-        return Fail(error, source,
-                    "DDS pixel format '" + FourCCText(fourCC) +
-                        "' is not supported (DXT1, DXT3, DXT5 or uncompressed RGB)");
+        return Fail(
+            source,
+            "DDS pixel format '" + FourCCText(fourCC) + "' is not supported (DXT1, DXT3, DXT5 or uncompressed RGB)",
+            Status::Unsupported, kDdsFourCCAt);
       }
     } else if (!(f.flags & (kRgb | kLuminance | kAlphaOnly))) {
-      return Fail(error, source, "DDS pixel format has neither colour nor alpha");
+      return Fail(source, "DDS pixel format has neither colour nor alpha", Status::Damaged, kDdsFormatFlagsAt);
     }
     const size_t w = width, h = height;
     size_t levelBytes = 0;
@@ -156,10 +169,11 @@ bool DecodeDds(std::span<const uint8_t> bytes, CRgbaImage& out, std::string& err
       levelBytes = ((w + 3) / 4) * ((h + 3) / 4) * (f.dxt == squish::kDxt1 ? 8 : 16);
     } else {
       if (f.bitCount != 8 && f.bitCount != 16 && f.bitCount != 24 && f.bitCount != 32)
-        return Fail(error, source,
-                    StrFormat("DDS pixels of %u bits are not supported (8, 16, 24 or 32)", f.bitCount));
+        return Fail(source, StrFormat("DDS pixels of %u bits are not supported (8, 16, 24 or 32)", f.bitCount),
+                    Status::Unsupported, kDdsBitCountAt);
       if (f.bitCount < 32 && ((f.r | f.g | f.b | f.a) >> f.bitCount) != 0)
-        return Fail(error, source, StrFormat("DDS channel masks reach beyond the %u-bit pixel", f.bitCount));
+        return Fail(source, StrFormat("DDS channel masks reach beyond the %u-bit pixel", f.bitCount), Status::Damaged,
+                    kDdsMasksAt);
       levelBytes = w * h * (f.bitCount / 8);
     }
     // Level 0 comes first; whatever follows it (smaller levels, other
@@ -173,50 +187,49 @@ bool DecodeDds(std::span<const uint8_t> bytes, CRgbaImage& out, std::string& err
     }
     out.width = static_cast<int>(w);
     out.height = static_cast<int>(h);
-    return true;
+    return Result::Ok();
   } catch (const CFormatError& e) {
     out = CRgbaImage();
-    error = e.what();
-    return false;
+    return Result::Fail(Status::Damaged, e.what(), source, e.Offset());
   }
 }
 
-bool DecodeImage(std::span<const uint8_t> bytes, CRgbaImage& out, std::string& error, const std::string& source) {
+Result DecodeImage(std::span<const uint8_t> bytes, CRgbaImage& out, const std::string& source) {
   out = CRgbaImage();
-  if (bytes.empty()) return Fail(error, source, "the file is empty");
-  if (bytes.size() >= 4 && std::memcmp(bytes.data(), "DDS ", 4) == 0) return DecodeDds(bytes, out, error, source);
-  if (bytes.size() > INT_MAX) return Fail(error, source, "the file is too large for an image");
+  if (bytes.empty()) return Fail(source, "the file is empty");
+  if (bytes.size() >= 4 && std::memcmp(bytes.data(), "DDS ", 4) == 0) return DecodeDds(bytes, out, source);
+  if (bytes.size() > INT_MAX) return Fail(source, "the file is too large for an image");
   const int length = static_cast<int>(bytes.size());
   int w = 0, h = 0, channels = 0;
   // The size first, so that a header claiming a huge image is refused
   // before anything is allocated for it.
   if (!stbi_info_from_memory(bytes.data(), length, &w, &h, &channels))
-    return Fail(error, source,
-                std::string("not an image of a supported kind (DDS, TGA, BMP, PNG or JPEG): ") + stbi_failure_reason());
+    return Fail(source,
+                std::string("not an image of a supported kind (DDS, TGA, BMP, PNG or JPEG): ") + stbi_failure_reason(),
+                Status::WrongKind);
   if (w <= 0 || h <= 0 || w > kMaxImageSide || h > kMaxImageSide)
-    return Fail(error, source, StrFormat("image of %d x %d pixels (sides must be 1 to %d)", w, h, kMaxImageSide));
+    return Fail(source, StrFormat("image of %d x %d pixels (sides must be 1 to %d)", w, h, kMaxImageSide));
   stbi_uc* pixels = stbi_load_from_memory(bytes.data(), length, &w, &h, &channels, 4);
-  if (!pixels) return Fail(error, source, std::string("the image cannot be decoded: ") + stbi_failure_reason());
+  if (!pixels) return Fail(source, std::string("the image cannot be decoded: ") + stbi_failure_reason());
   out.width = w;
   out.height = h;
   out.pixels.assign(pixels, pixels + size_t(w) * size_t(h) * 4);
   stbi_image_free(pixels);
-  return true;
+  return Result::Ok();
 }
 
-bool LoadImageFile(const std::string& path, CRgbaImage& out, std::string& error) {
+Result LoadImageFile(const std::string& path, CRgbaImage& out) {
   std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(path, bytes, error)) return false;
-  return DecodeImage(bytes, out, error, path);
+  if (Result read = ReadWholeFile(path, bytes); !read) return read;
+  return DecodeImage(bytes, out, path);
 }
 
-bool EncodePng(const CRgbaImage& image, std::string& png, std::string& error) {
+Result EncodePng(const CRgbaImage& image, std::string& png) {
   png.clear();
   const size_t count = size_t(image.width > 0 ? image.width : 0) * size_t(image.height > 0 ? image.height : 0);
-  if (count == 0 || image.width > kMaxImageSide || image.height > kMaxImageSide || image.pixels.size() != count * 4) {
-    error = StrFormat("an image of %d x %d pixels cannot be written as PNG", image.width, image.height);
-    return false;
-  }
+  if (count == 0 || image.width > kMaxImageSide || image.height > kMaxImageSide || image.pixels.size() != count * 4)
+    return Result::Fail(Status::Invalid,
+                        StrFormat("an image of %d x %d pixels cannot be written as PNG", image.width, image.height));
   bool opaque = true;
   for (size_t i = 3; i < image.pixels.size() && opaque; i += 4) opaque = image.pixels[i] == 255;
   std::vector<uint8_t> rgb;
@@ -232,8 +245,7 @@ bool EncodePng(const CRgbaImage& image, std::string& png, std::string& error) {
   };
   if (!stbi_write_png_to_func(append, &png, image.width, image.height, channels, data, image.width * channels)) {
     png.clear();
-    error = "the PNG encoder failed";
-    return false;
+    return Result::Fail(Status::Failed, "the PNG encoder failed");
   }
-  return true;
+  return Result::Ok();
 }

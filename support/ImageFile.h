@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "support/Result.h"
+
 // An image as 8-bit RGBA, rows top first, without padding.
 struct CRgbaImage {
   int width = 0;
@@ -21,12 +23,12 @@ struct CRgbaImage {
 inline constexpr int kMaxImageSide = 16384;
 
 // Decodes a DDS file image. source names the data in messages.
-bool DecodeDds(std::span<const uint8_t> bytes, CRgbaImage& out, std::string& error, const std::string& source);
+Result DecodeDds(std::span<const uint8_t> bytes, CRgbaImage& out, const std::string& source);
 // Decodes an image of any of the kinds above, told apart by its content.
-bool DecodeImage(std::span<const uint8_t> bytes, CRgbaImage& out, std::string& error, const std::string& source);
+Result DecodeImage(std::span<const uint8_t> bytes, CRgbaImage& out, const std::string& source);
 // Reads and decodes an image file; messages name the file.
-bool LoadImageFile(const std::string& path, CRgbaImage& out, std::string& error);
+Result LoadImageFile(const std::string& path, CRgbaImage& out);
 
 // The PNG file of an image: 8-bit RGB when every pixel is opaque, RGBA
-// otherwise. False (with error set) when the image has no pixels.
-bool EncodePng(const CRgbaImage& image, std::string& png, std::string& error);
+// otherwise. Fails (Invalid) when the image has no pixels.
+Result EncodePng(const CRgbaImage& image, std::string& png);

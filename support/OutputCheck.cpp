@@ -30,7 +30,7 @@ struct Input {
 
 }  // namespace
 
-bool CheckOutputs(const std::vector<std::string>& inputs, const std::vector<std::string>& outputs, std::string& error) {
+Result CheckOutputs(const std::vector<std::string>& inputs, const std::vector<std::string>& outputs) {
   std::vector<Input> read;
   read.reserve(inputs.size());
   for (const std::string& path : inputs) {
@@ -51,29 +51,25 @@ bool CheckOutputs(const std::vector<std::string>& inputs, const std::vector<std:
     if (out.empty()) continue;
     OutputTarget target;
     std::string reason;
-    if (!ResolveOutput(out, target, reason)) {
-      error = "Could not write file '" + out + "': " + reason + kNothingWritten;
-      return false;
-    }
+    if (!ResolveOutput(out, target, reason))
+      return Result::Fail(Status::Refused, "Could not write file '" + out + "': " + reason + kNothingWritten, out);
     // The file is made in its folder (a new one, or the temporary file
     // that replaces the old one), so the folder must be there and take it.
     std::string folder = target.path.substr(0, target.path.rfind('/') + 1);
     if (folder.empty()) folder = ".";
-    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
-      error = "Could not create file '" + out + "': " + std::strerror(errno) + kNothingWritten;
-      return false;
-    }
+    if (::access(folder.c_str(), W_OK | X_OK) != 0)
+      return Result::Fail(Status::Refused,
+                          "Could not create file '" + out + "': " + std::strerror(errno) + kNothingWritten, out);
     const std::string canonical = target.exists ? std::string() : Canonical(target.path);
     for (const Input& in : read) {
       const bool same = target.exists ? in.exists && in.device == target.device && in.inode == target.inode
                                       : !in.exists && in.canonical == canonical;
-      if (same) {
-        error = "The output '" + out + "' is the input '" + in.path + "'" + kNothingWritten;
-        return false;
-      }
+      if (same)
+        return Result::Fail(Status::Refused,
+                            "The output '" + out + "' is the input '" + in.path + "'" + kNothingWritten, out);
     }
   }
-  return true;
+  return Result::Ok();
 }
 
 std::vector<OutputStamp> StampExisting(const std::vector<std::string>& paths) {

@@ -9,12 +9,14 @@
 #include <string>
 #include <vector>
 
-// true when every output may be written. Otherwise false, with error
+#include "support/Result.h"
+
+// Ok when every output may be written. Otherwise Refused, the message
 // naming the first output refused and why, ending "nothing was written".
 // An output is the same file as an input when both exist with the same
 // device and inode, or when their canonical paths are equal. Empty names
 // are skipped.
-bool CheckOutputs(const std::vector<std::string>& inputs, const std::vector<std::string>& outputs, std::string& error);
+Result CheckOutputs(const std::vector<std::string>& inputs, const std::vector<std::string>& outputs);
 
 // An existing output before a run and its identity. A replacement (a new
 // file renamed over it) gives the name another identity, so that after a

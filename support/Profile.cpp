@@ -5,8 +5,8 @@
 
 bool CProfile::Load(const std::string& path) {
   sections_.clear();
-  std::string text, error;
-  if (!ReadWholeFile(path, text, error)) return false;
+  std::string text;
+  if (!ReadWholeFile(path, text)) return false;
   Parse(text);
   return true;
 }

@@ -100,8 +100,8 @@ bool Unquote(const std::string& raw, std::string& text) {
 
 std::vector<CRegOption::StoredValue> Load() {
   std::vector<CRegOption::StoredValue> values;
-  std::string text, error;
-  if (!ReadWholeFile(CRegOption::SettingsFile(), text, error)) return values;
+  std::string text;
+  if (!ReadWholeFile(CRegOption::SettingsFile(), text)) return values;
   size_t pos = 0;
   while (pos < text.size()) {
     size_t end = text.find('\n', pos);
@@ -176,28 +176,19 @@ class SettingsLock {
   std::string error_;
 };
 
-bool Store(const CRegOption::StoredValue& nv, std::string* error) {
-  std::string ignored;
-  std::string& why = error ? *error : ignored;
-  if (!CRegOption::IsValidName(nv.name)) {
-    why = "\"" + nv.name + "\" cannot be a setting name";
-    return false;
-  }
+Result Store(const CRegOption::StoredValue& nv) {
+  if (!CRegOption::IsValidName(nv.name))
+    return Result::Fail(Status::Invalid, "\"" + nv.name + "\" cannot be a setting name");
   // The file is replaced where its links lead; a device or a pipe in its
   // place (LAPFORGE_CONFIG=/dev/null) is refused before anything is made.
   const std::string file = CRegOption::SettingsFile();
   OutputTarget target;
   std::string reason;
-  if (!ResolveOutput(file, target, reason)) {
-    why = "Could not write the settings file '" + file + "': " + reason;
-    return false;
-  }
+  if (!ResolveOutput(file, target, reason))
+    return Result::Fail(Status::Refused, "Could not write the settings file '" + file + "': " + reason, file);
   MakeParents(target.path);
   SettingsLock lock(target.path);
-  if (!lock.Held()) {
-    why = lock.Error();
-    return false;
-  }
+  if (!lock.Held()) return Result::Fail(Status::CannotWrite, lock.Error(), file);
   std::vector<CRegOption::StoredValue> values = Load();
   bool found = false;
   for (auto& v : values) {
@@ -219,7 +210,7 @@ bool Store(const CRegOption::StoredValue& nv, std::string* error) {
     }
     out += "\n";
   }
-  return ReplaceFile(file, out, why);
+  return ReplaceFile(file, out);
 }
 
 const CRegOption::StoredValue* FindIn(const std::vector<CRegOption::StoredValue>& values, const std::string& name) {
@@ -265,19 +256,19 @@ int CRegOption::GetOption(const std::string& name, int def) {
   return static_cast<int>(std::strtol(v->text.c_str(), nullptr, 10));
 }
 
-bool CRegOption::SetOption(const std::string& name, const std::string& value, std::string* error) {
+Result CRegOption::SetOption(const std::string& name, const std::string& value) {
   StoredValue v;
   v.name = name;
   v.text = value;
-  return Store(v, error);
+  return Store(v);
 }
 
-bool CRegOption::SetOption(const std::string& name, int value, std::string* error) {
+Result CRegOption::SetOption(const std::string& name, int value) {
   StoredValue v;
   v.name = name;
   v.isInteger = true;
   v.integer = value;
-  return Store(v, error);
+  return Store(v);
 }
 
 const std::vector<std::pair<std::string, int>>& CRegOption::IntegerSettings() {

@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/Result.h"
+
 class CRegOption {
  public:
   // Text value; the default when missing or when its text form has one
@@ -23,19 +25,17 @@ class CRegOption {
   static std::string GetOption(const std::string& name, const char* def) { return GetOption(name, std::string(def)); }
   // Integer value; the default when missing; a stored text is parsed as decimal.
   static int GetOption(const std::string& name, int def);
-  // Stores a value: false when it could not be stored (error, when given,
-  // says why). The read-modify-write of the file holds an advisory lock on
-  // "<file>.lock" beside it, so that concurrent stores all land; a settings
-  // file that is not a regular file (a device, a pipe) is refused.
-  static bool SetOption(const std::string& name, const std::string& value, std::string* error = nullptr);
-  static bool SetOption(const std::string& name, const char* value, std::string* error = nullptr) {
-    return SetOption(name, std::string(value), error);
-  }
-  static bool SetOption(const std::string& name, int value, std::string* error = nullptr);
+  // Stores a value; fails, saying why, when it could not be stored. The
+  // read-modify-write of the file holds an advisory lock on "<file>.lock"
+  // beside it, so that concurrent stores all land; a settings file that is
+  // not a regular file (a device, a pipe) is refused.
+  static Result SetOption(const std::string& name, const std::string& value);
+  static Result SetOption(const std::string& name, const char* value) { return SetOption(name, std::string(value)); }
+  static Result SetOption(const std::string& name, int value);
 
   // Whether a value can be stored under this name: not empty, no control
   // character, no '=', not beginning with ';' or '[' or a blank, not ending
-  // with a blank. SetOption refuses (false) any other name.
+  // with a blank. SetOption refuses (Invalid) any other name.
   static bool IsValidName(const std::string& name);
 
   // The settings file in use.

@@ -13,8 +13,7 @@ namespace {
 bool WriteTemplate(int id, TemplateKind kind, const std::string& file) {
   const EmbeddedTemplate* t = FindTemplate(id, kind);
   if (!t) return false;
-  std::string error;
-  return ReplaceFile(file, t->bytes, t->size, error);
+  return static_cast<bool>(ReplaceFile(file, t->bytes, t->size));
 }
 }  // namespace
 

@@ -69,9 +69,8 @@ std::vector<uint8_t> BuildImage() {
 int main(int argc, char** argv) {
   std::string out = argc > 1 ? argv[1] : std::string(LAPFORGE_SOURCE_DIR "/support/resources/110_binary_rgbmap.dds");
   std::vector<uint8_t> image = BuildImage();
-  std::string error;
-  if (!ReplaceFile(out, image, error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
+  if (Result written = ReplaceFile(out, image); !written) {
+    std::fprintf(stderr, "%s\n", written.Text().c_str());
     return 1;
   }
   std::printf("%s: %zu bytes\n", out.c_str(), image.size());

@@ -194,6 +194,9 @@ class CN5Ptf : public CN5Root, public ITrackQuery {
 
   // ---- surface meshing (track/N5PtfMesh.cpp) ----
   // Every function appends to the arrays it is given; nothing is cleared.
+  // A piece meshed into more faces or points than it was counted for (a
+  // fault of this code, never of the track) fails meshCheck (below), which
+  // the driver reads once the mesh is made.
 
   // Whole track: per segment its walls then its surfaces, then every detail.
   void GetGlFaces(CGlPointArray& points, CGlFaceArray& faces, CGlMipArray& textures, CGlMaterialArray& materials);
@@ -263,21 +266,21 @@ class CN5Ptf : public CN5Root, public ITrackQuery {
   // ---- files (track/N5PtfFile.cpp) ----
 
   // Writes the track record and everything below it with the given file
-  // version (7, or 5 for the older games). 1 when written, 0 when there is
-  // no track record or the file could not be written (error, when given,
-  // then says why).
-  int WritePtf(const std::string& filePath, int version, std::string* error = nullptr);
+  // version (7, or 5 for the older games). Fails WrongKind, with no message,
+  // when there is no track record, else when the file could not be written.
+  Result WritePtf(const std::string& filePath, int version);
   // The bytes WritePtf would write; empty without a track record.
   std::vector<uint8_t> WritePtfToBuffer(int version);
-  // Reads a PTF file into a new model; null when it cannot be opened (a
-  // damaged file is reported).
-  static std::unique_ptr<CN5Ptf> CreateFromFile(const std::string& filePath);
+  // Reads a PTF file into a new model; null when it cannot be read, result
+  // then says why (CannotRead, or Damaged naming the fault).
+  static std::unique_ptr<CN5Ptf> CreateFromFile(const std::string& filePath, Result& result);
   // Reads a PTF file into this model: path, folder and track name (the file
-  // title). False with error set when damaged, or error empty when the file
-  // cannot be opened.
-  bool ReadPtf(const std::string& filePath, std::string& error, bool* damaged = nullptr);
+  // title). Fails as CN5Root::ReadFromFile.
+  Result ReadPtf(const std::string& filePath);
 
   // ---- state ----
+
+  Result meshCheck;  // Failed "Face Array Overflow" once a piece overran its count
 
   std::vector<_vars_vertical_obj> verticalObjects;
   std::vector<_vars_infield_obj> infieldObjects;

@@ -5,7 +5,6 @@
 #include "support/ByteWriter.h"
 #include "support/FileIO.h"
 #include "support/FileString.h"
-#include "support/UserInterface.h"
 #include "track/N5Ptf.h"
 
 std::vector<uint8_t> CN5Ptf::WritePtfToBuffer(int version) {
@@ -24,37 +23,28 @@ std::vector<uint8_t> CN5Ptf::WritePtfToBuffer(int version) {
   return w.Take();
 }
 
-int CN5Ptf::WritePtf(const std::string& filePath, int version, std::string* error) {
+Result CN5Ptf::WritePtf(const std::string& filePath, int version) {
   std::vector<uint8_t> bytes = WritePtfToBuffer(version);
-  if (bytes.empty()) return 0;
-  std::string reason;
-  // A file that cannot be created is skipped silently; the caller may ask why.
-  if (!ReplaceFile(filePath, bytes, reason)) {
-    if (error) *error = reason;
-    return 0;
-  }
+  if (bytes.empty()) return Result::Fail(Status::WrongKind, std::string(), filePath);
+  if (Result written = ReplaceFile(filePath, bytes); !written) return written;
   path = filePath;
-  return 1;
+  return Result::Ok();
 }
 
-bool CN5Ptf::ReadPtf(const std::string& filePath, std::string& error, bool* damaged) {
+Result CN5Ptf::ReadPtf(const std::string& filePath) {
   // The caches refer to the records of the tree being replaced.
   foundTk = writeTk = nullptr;
   laidOut.clear();
   trackLength = 0;
   segmentCount = 0;
-  if (!ReadFromFile(filePath, error, damaged)) return false;
+  if (Result read = ReadFromFile(filePath); !read) return read;
   trackName = FileString::Title(filePath);
-  return true;
+  return Result::Ok();
 }
 
-std::unique_ptr<CN5Ptf> CN5Ptf::CreateFromFile(const std::string& filePath) {
+std::unique_ptr<CN5Ptf> CN5Ptf::CreateFromFile(const std::string& filePath, Result& result) {
   auto model = std::make_unique<CN5Ptf>();
-  std::string error;
-  bool damaged = false;
-  if (!model->ReadPtf(filePath, error, &damaged)) {
-    if (damaged) UI().Message(error, "Damaged track file");
-    return nullptr;
-  }
+  result = model->ReadPtf(filePath);
+  if (!result) return nullptr;
   return model;
 }

@@ -11,7 +11,6 @@
 #include "mesh/GlPointArray.h"
 #include "support/FileString.h"
 #include "support/TextFormat.h"
-#include "support/UserInterface.h"
 #include "track/N5MeshSupport.h"
 #include "track/N5Ptf.h"
 
@@ -590,6 +589,6 @@ void CN5Ptf::GetF_SInfoFaces(int seg, CN5ObjSg* segment, const F_SInfo& piece, C
   CPieceGrid(sg, piece, nL, nW).AppendCells(outFaces, outPoints, proto, static_cast<int32_t>(pointBase));
 
   // The counts above are exact; more would be a fault of this code.
-  if (outFaces.size() - faceBase > reserved) ShowMessage("Face Array Overflow");
-  if (outPoints.size() - pointBase > 4 * reserved) ShowMessage("Face Array Overflow");
+  if (outFaces.size() - faceBase > reserved || outPoints.size() - pointBase > 4 * reserved)
+    meshCheck = Result::Fail(Status::Failed, "Face Array Overflow");
 }

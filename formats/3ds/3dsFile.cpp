@@ -194,21 +194,21 @@ void CZMaxFile::FinishedObjects() {
   namedObjects_.clear();
 }
 
-std::vector<uint8_t> CZMaxFile::FileImage(std::string& error) {
+Result CZMaxFile::FileImage(std::vector<uint8_t>& image) {
+  image.clear();
   FinishedObjects();
   const uint64_t length = root_->GetLen();
-  if (length > std::numeric_limits<uint32_t>::max()) {
-    error = "the model is too large for a 3DS file (more than 4 GB)";
-    return {};
-  }
+  if (length > std::numeric_limits<uint32_t>::max())
+    return Result::Fail(Status::Invalid, "the model is too large for a 3DS file (more than 4 GB)");
   CByteWriter out;
   out.Reserve(static_cast<size_t>(length));
   root_->Write(out);
-  return out.Take();
+  image = out.Take();
+  return Result::Ok();
 }
 
-bool CZMaxFile::WriteFile(const std::string& path, std::string& error) {
-  std::vector<uint8_t> image = FileImage(error);
-  if (image.empty()) return false;
-  return ReplaceFile(path, image, error);
+Result CZMaxFile::WriteFile(const std::string& path) {
+  std::vector<uint8_t> image;
+  if (Result made = FileImage(image); !made) return made;
+  return ReplaceFile(path, image);
 }

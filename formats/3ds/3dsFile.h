@@ -11,6 +11,7 @@
 
 #include "formats/3ds/3dsChunks.h"
 #include "formats/3ds/3dsTypes.h"
+#include "support/Result.h"
 
 class CZMaxFile : public CZMax {
  public:
@@ -31,12 +32,12 @@ class CZMaxFile : public CZMax {
   void AddGlObject(const CGlPointArray& points, const CGlFaceArray& faces, const CGlMaterialArray& materials,
                    const std::string& name, bool shortNames, bool colourMap);
 
-  // The whole file. Empty (error set) when the tree is larger than the
-  // format's 32-bit chunk lengths allow.
-  std::vector<uint8_t> FileImage(std::string& error);
-  // Writes the file (temporary file and rename); false with error set when
-  // it is too large or cannot be written.
-  bool WriteFile(const std::string& path, std::string& error);
+  // The whole file into image. Fails (image empty) when the tree is larger
+  // than the format's 32-bit chunk lengths allow.
+  Result FileImage(std::vector<uint8_t>& image);
+  // Writes the file (temporary file and rename); fails when it is too large
+  // or cannot be written.
+  Result WriteFile(const std::string& path);
 
   int ObjectCount() const { return objectCount_; }
 

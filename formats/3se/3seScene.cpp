@@ -268,11 +268,11 @@ std::vector<uint8_t> CZ3se::ModelImage(const CGlPointArray& pointList, const CGl
   return out.Take();
 }
 
-int CZ3se::SaveModel(const std::string& path, const CGlPointArray& pointList, const CGlFaceArray& faceList,
-                     const CGlMaterialArray& materialList, const CGlMipArray& mipList, const CGlInsertArray& insertList,
-                     const CGlBlockArray& blockList, const CGlObjTag& tag, const std::string& trackPath,
-                     std::string& error) {
+Result CZ3se::SaveModel(const std::string& path, const CGlPointArray& pointList, const CGlFaceArray& faceList,
+                        const CGlMaterialArray& materialList, const CGlMipArray& mipList,
+                        const CGlInsertArray& insertList, const CGlBlockArray& blockList, const CGlObjTag& tag,
+                        const std::string& trackPath) {
   std::vector<uint8_t> image =
       ModelImage(pointList, faceList, materialList, mipList, insertList, blockList, tag, trackPath);
-  return ReplaceFile(path, image, error) ? 1 : 0;
+  return ReplaceFile(path, image);
 }

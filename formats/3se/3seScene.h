@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "formats/base/ModelFormat.h"
+#include "support/Result.h"
 
 class CByteWriter;
 
@@ -44,12 +45,12 @@ class CZ3se : public CSim {
     progressContext_ = context;
   }
 
-  // Writes the model to path (temporary file and rename). 1 written; 0 when
-  // the file cannot be written, with error set. The trailer names the
-  // track model's file (trackPath), so the format layer needs no track type.
-  int SaveModel(const std::string& path, const CGlPointArray& points, const CGlFaceArray& faces,
-                const CGlMaterialArray& materials, const CGlMipArray& mips, const CGlInsertArray& inserts,
-                const CGlBlockArray& blocks, const CGlObjTag& tag, const std::string& trackPath, std::string& error);
+  // Writes the model to path (temporary file and rename); fails when the
+  // file cannot be written. The trailer names the track model's file
+  // (trackPath), so the format layer needs no track type.
+  Result SaveModel(const std::string& path, const CGlPointArray& points, const CGlFaceArray& faces,
+                   const CGlMaterialArray& materials, const CGlMipArray& mips, const CGlInsertArray& inserts,
+                   const CGlBlockArray& blocks, const CGlObjTag& tag, const std::string& trackPath);
   // The bytes SaveModel writes.
   std::vector<uint8_t> ModelImage(const CGlPointArray& points, const CGlFaceArray& faces,
                                   const CGlMaterialArray& materials, const CGlMipArray& mips,

@@ -314,23 +314,13 @@ void CZWriteAIW::SetWarning(const CLReadLP& lp, double pitReach) {
         warning.empty() ? "" : "\n", lp.PitCoveredLength(), lp.PitRecords(), pitReach, L);
 }
 
-int CZWriteAIW::AIWFromLP(ITrackQuery& track, const VARS_AIW_TRACK_INFO& info, const std::string& lpPath,
-                          const std::string& outPath, int extras) {
-  error.clear();
+Result CZWriteAIW::AIWFromLP(ITrackQuery& track, const VARS_AIW_TRACK_INFO& info, const std::string& lpPath,
+                             const std::string& outPath, int extras) {
   warning.clear();
   CLReadLP lp;
-  try {
-    if (!lp.ReadLPLines(lpPath)) {
-      error = lp.error;
-      return 0;
-    }
-  } catch (const CFormatError& e) {
-    error = e.what();
-    return 0;
-  }
+  if (Result read = lp.ReadLPLines(lpPath); !read) return read;
   const std::string text = BuildAiw(track, info, lp, extras);
-  if (!ReplaceFile(outPath, text, error)) return 0;
-  return 1;
+  return ReplaceFile(outPath, text);
 }
 
 void CZWriteAIW::WriteLocation(CTextWriter& out, const char* indexKey, int index, const char* posKey,

@@ -32,14 +32,14 @@ struct aiwe {
 class CZWriteAIW {
  public:
   // Writes the AI waypoint file of a track from the LP files beside lpPath;
-  // extras adds grid slot 103 and stall 51. 1 when written; 0 with error
-  // set when the racing lines could not be read or the file could not be
-  // written (an old file is then left as it was). A track too short for
+  // extras adds grid slot 103 and stall 51. Fails when the racing lines
+  // could not be read or the file could not be written (an old file is then
+  // left as it was). A track too short for
   // waypoints, pit-lane or stall values that do not fit it, or a query
   // outside the track's lists raise the invalid-argument error; nothing is
   // written then either. A racing line shorter than the track sets warning.
-  int AIWFromLP(ITrackQuery& track, const VARS_AIW_TRACK_INFO& info, const std::string& lpPath,
-                const std::string& outPath, int extras);
+  Result AIWFromLP(ITrackQuery& track, const VARS_AIW_TRACK_INFO& info, const std::string& lpPath,
+                   const std::string& outPath, int extras);
   // The file's text for lines already read (lp), CRLF line ends; fills the
   // lists below.
   std::string BuildAiw(ITrackQuery& track, const VARS_AIW_TRACK_INFO& info, const CLReadLP& lp, int extras);
@@ -58,7 +58,6 @@ class CZWriteAIW {
   std::vector<aiwe> teleport;  // teleport slots
   std::vector<aiwe> stalls;    // index holds the stall name
   std::vector<aiwe> aux;       // auxiliary locations
-  std::string error;
   // Set when the racing line is shorter than the track: names both lengths.
   std::string warning;
 

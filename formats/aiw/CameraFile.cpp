@@ -182,21 +182,18 @@ std::string CZWriteCam::BuildCam(ITrackQuery& track, const std::vector<_vars_sou
   return out.Take();
 }
 
-int CZWriteCam::CamToCam(ITrackQuery& track, const std::string& sourcePath, const std::string& outPath) {
-  error.clear();
+Result CZWriteCam::CamToCam(ITrackQuery& track, const std::string& sourcePath, const std::string& outPath) {
   std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(sourcePath, bytes, error)) return 0;
+  if (Result read = ReadWholeFile(sourcePath, bytes); !read) return read;
   std::vector<_vars_source_cam> cams;
   try {
     cams = ReadCameras(bytes, sourcePath);
   } catch (const CFormatError& e) {
-    error = e.what();
-    return 0;
+    return Result::Fail(Status::Damaged, e.what(), sourcePath, e.Offset());
   }
-  if (cams.empty()) {
-    error = sourcePath + ": the camera list holds no cameras; nothing written";
-    return 0;
-  }
+  if (cams.empty())
+    return Result::Fail(Status::WrongKind, sourcePath + ": the camera list holds no cameras; nothing written",
+                        sourcePath);
   const std::string text = BuildCam(track, cams);
-  return ReplaceFile(outPath, text, error) ? 1 : 0;
+  return ReplaceFile(outPath, text);
 }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "support/Result.h"
+
 class ITrackQuery;
 
 // The fields of one 56-byte source camera record that the conversion uses.
@@ -26,16 +28,13 @@ struct _vars_source_cam {
 class CZWriteCam {
  public:
   // Converts the cameras of sourcePath onto the track and writes outPath.
-  // 1 when written; 0 with error set when the source cannot be read, is
-  // damaged or holds no camera, or the output cannot be written (an old
-  // output is then left as it was).
-  int CamToCam(ITrackQuery& track, const std::string& sourcePath, const std::string& outPath);
+  // Fails when the source cannot be read, is damaged or holds no camera, or
+  // the output cannot be written (an old output is then left as it was).
+  Result CamToCam(ITrackQuery& track, const std::string& sourcePath, const std::string& outPath);
   // The cameras of a source file's bytes; raises CFormatError naming source
   // for a wrong magic, a count that does not fit the file or a value that is
   // not a number.
   static std::vector<_vars_source_cam> ReadCameras(std::span<const uint8_t> bytes, const std::string& source);
   // The camera file's text, CRLF line ends.
   std::string BuildCam(ITrackQuery& track, const std::vector<_vars_source_cam>& cams);
-
-  std::string error;
 };

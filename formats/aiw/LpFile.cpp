@@ -62,8 +62,7 @@ int CLReadLP::ReadLP(const std::string& path, const std::string& name, std::vect
     return 0;
   }
   std::vector<uint8_t> bytes;
-  std::string readError;
-  if (!ReadWholeFile(file, bytes, readError)) throw CFormatError(readError, 0);
+  if (Result read = ReadWholeFile(file, bytes); !read) throw CFormatError(read.Text(), 0);
   return ParseLP(bytes, file, laterals, &note);
 }
 
@@ -77,18 +76,22 @@ std::vector<std::string> CLReadLP::ReadFiles(const std::string& path) {
   return files;
 }
 
-int CLReadLP::ReadLPLines(const std::string& path) {
+Result CLReadLP::ReadLPLines(const std::string& path) {
+  try {
+    return ReadLines(path);
+  } catch (const CFormatError& e) {
+    return Result::Fail(Status::Damaged, e.what(), std::string(), e.Offset());
+  }
+}
+
+Result CLReadLP::ReadLines(const std::string& path) {
   lines.clear();
   pitRecords = SIZE_MAX;
   intervals = -1;
-  error.clear();
   clamped_ = 0;
   furthest_ = 0;
   std::vector<float> values;
-  if (!ReadLP(path, "race", values)) {
-    error = "No racing line to read: " + note;
-    return 0;
-  }
+  if (!ReadLP(path, "race", values)) return Result::Fail(Status::CannotRead, "No racing line to read: " + note);
   spacing = kLpSpacing;
   lines.resize(values.size());
   for (size_t i = 0; i < values.size(); ++i) {
@@ -99,9 +102,8 @@ int CLReadLP::ReadLPLines(const std::string& path) {
   if (!ReadLP(path, "pit0", values)) {
     std::string pit0 = note;
     if (!ReadLP(path, "pit", values)) {
-      error = "No pit lane line to read: " + pit0 + "; " + note;
       lines.clear();
-      return 0;
+      return Result::Fail(Status::CannotRead, "No pit lane line to read: " + pit0 + "; " + note);
     }
   }
   // The race line sets the number of stations; a longer pit line is cut to
@@ -121,7 +123,7 @@ int CLReadLP::ReadLPLines(const std::string& path) {
   for (size_t i = 0; i < std::min(values.size(), lines.size()); ++i)
     lines[i].innerPass = (lines[i].race + values[i]) * 0.5f;
   note.clear();
-  return 1;
+  return Result::Ok();
 }
 
 const _lpline* CLReadLP::LineAt(double d) const {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "support/Result.h"
+
 // One racing-line station: the race and pit lines and the two passing lines
 // (each pass line halfway between the race line and the file's line).
 struct _lpline {
@@ -25,10 +27,10 @@ using CLpLineArray = std::vector<_lpline>;
 class CLReadLP {
  public:
   // Reads the lines of the LP files in path's folder (path's own file name
-  // is not used). 1 when "race" and a pit line ("pit0", else "pit") gave
-  // records; otherwise 0 with error saying what is missing. A damaged file
-  // raises CFormatError naming it.
-  int ReadLPLines(const std::string& path);
+  // is not used). Ok when "race" and a pit line ("pit0", else "pit") gave
+  // records; otherwise fails CannotRead saying what is missing, or Damaged
+  // naming a damaged file and the offset of the fault.
+  Result ReadLPLines(const std::string& path);
   // The LP files ReadLPLines may read for path: those of its names found in
   // path's folder, and path itself.
   static std::vector<std::string> ReadFiles(const std::string& path);
@@ -65,10 +67,11 @@ class CLReadLP {
   size_t pitRecords = SIZE_MAX;  // set by ReadLPLines; lines filled otherwise have a pit lateral each
   int intervals = -1;
   double spacing = 1;
-  std::string error;  // why ReadLPLines returned 0
-  std::string note;   // why the last ReadLP gave no records
+  std::string note;  // why the last ReadLP gave no records
 
  private:
+  // ReadLPLines, raising CFormatError for a damaged file.
+  Result ReadLines(const std::string& path);
   const _lpline* LineAt(double d) const;
   mutable long clamped_ = 0;
   mutable double furthest_ = 0;

@@ -430,7 +430,7 @@ std::string CGltfWriter::Json(const std::string& bufferUri) {
   return json;
 }
 
-bool CGltfWriter::Write(const std::string& path, std::string& error, std::vector<std::string>* written) {
+Result CGltfWriter::Write(const std::string& path, std::vector<std::string>* written) {
   const std::string_view vertices(reinterpret_cast<const char*>(vertices_.get()), vertexBytes_);
   const std::string_view indices(reinterpret_cast<const char*>(indices_.get()), indexBytes_);
   auto wrote = [&](const std::string& file) {
@@ -439,18 +439,18 @@ bool CGltfWriter::Write(const std::string& path, std::string& error, std::vector
   if (!EndsWithGlb(path)) {
     const std::string binPath = FileString::ChangeExtension(path, "bin");
     if (BufferSize() > 0) {
-      if (!ReplaceFile(binPath, {vertices, indices}, error)) return false;
+      if (Result r = ReplaceFile(binPath, {vertices, indices}); !r) return r;
       wrote(binPath);
     }
     const std::string folder = FileString::Path(path);
     for (const Image& image : images_) {
       const std::string file = folder + image.fileName;
-      if (!ReplaceFile(file, std::string_view(imageBytes_).substr(image.offset, image.size), error)) return false;
+      if (Result r = ReplaceFile(file, std::string_view(imageBytes_).substr(image.offset, image.size)); !r) return r;
       wrote(file);
     }
-    if (!ReplaceFile(path, Json(UriOf(FileString::FileName(binPath))), error)) return false;
+    if (Result r = ReplaceFile(path, Json(UriOf(FileString::FileName(binPath)))); !r) return r;
     wrote(path);
-    return true;
+    return Result::Ok();
   }
   // Binary container: 12-byte header, the JSON chunk padded with blanks and
   // the BIN chunk padded with zeros, each to a multiple of 4 bytes.
@@ -459,10 +459,9 @@ bool CGltfWriter::Write(const std::string& path, std::string& error, std::vector
   const size_t bin = BufferSize() + ImageBytes();
   const size_t binPadded = (bin + 3) / 4 * 4;
   const uint64_t total = 12 + 8 + json.size() + (bin > 0 ? 8 + binPadded : 0);
-  if (total > std::numeric_limits<uint32_t>::max()) {
-    error = "The track is too large for a .glb file (4 GB at most): write a .gltf instead";
-    return false;
-  }
+  if (total > std::numeric_limits<uint32_t>::max())
+    return Result::Fail(Status::Invalid, "The track is too large for a .glb file (4 GB at most): write a .gltf instead",
+                        path);
   auto le32 = [](std::string& out, uint32_t v) {
     for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
   };
@@ -477,7 +476,7 @@ bool CGltfWriter::Write(const std::string& path, std::string& error, std::vector
     le32(binHead, static_cast<uint32_t>(binPadded));
     binHead.append("BIN\0", 4);
   }
-  if (!ReplaceFile(path, {head, json, binHead, vertices, indices, imageBytes_, pad}, error)) return false;
+  if (Result r = ReplaceFile(path, {head, json, binHead, vertices, indices, imageBytes_, pad}); !r) return r;
   wrote(path);
-  return true;
+  return Result::Ok();
 }

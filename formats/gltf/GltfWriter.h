@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "support/Result.h"
+
 class CGlBlockArray;
 class CGlMaterialArray;
 class CProgress;
@@ -43,9 +45,10 @@ class CGltfWriter {
   // binary file with the images inside; any other gets JSON with its buffer
   // in a ".bin" file beside it, named by the path's lower-cased title, and
   // each image beside it under its file name. Each file goes through a
-  // temporary file. False with error set when a file could not be written.
-  // The paths of the files written are appended to written when given.
-  bool Write(const std::string& path, std::string& error, std::vector<std::string>* written = nullptr);
+  // temporary file. Fails when a file could not be written (or a .glb would
+  // pass 4 GB). The paths of the files written are appended to written when
+  // given.
+  Result Write(const std::string& path, std::vector<std::string>* written = nullptr);
 
   // The document's JSON, with its buffer entry: bufferUri empty for a .glb
   // (images in the buffer), the .bin file's URI otherwise (images as files).

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "formats/gmt/GmtModel.h"
+#include "support/Result.h"
 
 class CByteWriter;
 
@@ -95,10 +96,10 @@ class CZGmtFile : public CZGmt {
   // Facing code of a face normal given in mesh axes.
   static uint16_t FacingCode(float nx, float ny, float nz);
 
-  // The whole file as bytes, and written (temp file and rename; false when
+  // The whole file as bytes, and written (temp file and rename; fails when
   // it could not be written).
   std::vector<uint8_t> RFactorFileBytes(const CGlObjTag& tag);
-  bool WriteRFactorFile(const std::string& path, const CGlObjTag& tag);
+  Result WriteRFactorFile(const std::string& path, const CGlObjTag& tag);
 
   // Near and far visibility distances for the header.
   void VisibilityDistances(const CGlObjTag& tag, float& nearDistance, float& farDistance) const;

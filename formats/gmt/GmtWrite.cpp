@@ -255,9 +255,8 @@ void CZGmtFile::WriteRFactorDescriptors(CByteWriter& w, int32_t n, int64_t runni
   }
 }
 
-bool CZGmtFile::WriteRFactorFile(const std::string& path, const CGlObjTag& tag) {
+Result CZGmtFile::WriteRFactorFile(const std::string& path, const CGlObjTag& tag) {
   SetFilePath(path);
   const std::vector<uint8_t> bytes = RFactorFileBytes(tag);
-  std::string error;
-  return ReplaceFile(path, bytes, error);
+  return ReplaceFile(path, bytes);
 }

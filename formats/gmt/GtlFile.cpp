@@ -94,7 +94,7 @@ void CZGTLFile::WriteGtlDescriptors(CByteWriter& w, int32_t n, int64_t running) 
   }
 }
 
-bool CZGTLFile::WriteGTLFile(const std::string& path, const CGlObjTag& tag, std::string& error) {
+Result CZGTLFile::WriteGTLFile(const std::string& path, const CGlObjTag& tag) {
   SetFilePath(path);
-  return ReplaceFile(path, GTLFileBytes(tag), error);
+  return ReplaceFile(path, GTLFileBytes(tag));
 }

@@ -17,13 +17,9 @@ class CZGTLFile : public CZGmtFile {
   static constexpr int32_t kDescriptorSize = 108;
   static constexpr int32_t kCollisionSize = 36;
 
-  // The object must have been made (MakeObject). False when the file could
-  // not be written (error set).
-  bool WriteGTLFile(const std::string& path, const CGlObjTag& tag, std::string& error);
-  bool WriteGTLFile(const std::string& path, const CGlObjTag& tag) {
-    std::string error;
-    return WriteGTLFile(path, tag, error);
-  }
+  // The object must have been made (MakeObject). Fails when the file could
+  // not be written.
+  Result WriteGTLFile(const std::string& path, const CGlObjTag& tag);
   std::vector<uint8_t> GTLFileBytes(const CGlObjTag& tag);
 
  protected:

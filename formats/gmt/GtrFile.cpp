@@ -115,8 +115,8 @@ std::vector<uint8_t> CZGtrFile::GTRFileBytes(bool upNormals) const {
   return w.Take();
 }
 
-bool CZGtrFile::WriteGTRFile(const std::string& path, int upNormals, std::string& error) {
+Result CZGtrFile::WriteGTRFile(const std::string& path, int upNormals) {
   SetFilePath(path);
   const bool up = upNormals != 0 || UpNormalsTitle(title);
-  return ReplaceFile(path, GTRFileBytes(up), error);
+  return ReplaceFile(path, GTRFileBytes(up));
 }

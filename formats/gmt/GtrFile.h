@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "formats/gmt/GtrModel.h"
+#include "support/Result.h"
 
 class CZGtrFile : public CZGtr {
  public:
@@ -18,11 +19,7 @@ class CZGtrFile : public CZGtr {
   // with 0, as sky domes, clouds and horizons need; also on when the file
   // title starts with "cloud", "sky" or "horiz". False when the file could
   // not be written (error set).
-  bool WriteGTRFile(const std::string& path, int upNormals, std::string& error);
-  bool WriteGTRFile(const std::string& path, int upNormals) {
-    std::string error;
-    return WriteGTRFile(path, upNormals, error);
-  }
+  Result WriteGTRFile(const std::string& path, int upNormals);
   // The file's bytes for the objects built so far.
   std::vector<uint8_t> GTRFileBytes(bool upNormals) const;
 

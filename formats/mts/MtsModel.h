@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "formats/base/ModelFormat.h"
+#include "support/Result.h"
 
 class CByteWriter;
 
@@ -72,10 +73,10 @@ class CZMts : public CSim {
   // is one the format reads (mainMap: also "bik", and "jpg" with DDS).
   std::string AdjustedMapName(const std::string& path, bool mainMap) const;
 
-  // The MTS file as bytes, and written (temp file and rename). False when
+  // The MTS file as bytes, and written (temp file and rename). Fails when
   // the file could not be written.
   std::vector<uint8_t> F1FileBytes(int upNormals) const;
-  bool WriteF1File(const std::string& path, int upNormals);
+  Result WriteF1File(const std::string& path, int upNormals);
 
   int TotalTriangles() const;
   // 5000, or 10 x the largest extent clamped to 50..1000 when it is above 0.

@@ -182,9 +182,8 @@ std::vector<uint8_t> CZMts::F1FileBytes(int upNormals) const {
   return w.Take();
 }
 
-bool CZMts::WriteF1File(const std::string& path, int upNormals) {
+Result CZMts::WriteF1File(const std::string& path, int upNormals) {
   SetFilePath(path);
   const std::vector<uint8_t> bytes = F1FileBytes(upNormals);
-  std::string error;
-  return ReplaceFile(path, bytes, error);
+  return ReplaceFile(path, bytes);
 }

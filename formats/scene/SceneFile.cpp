@@ -56,15 +56,14 @@ void CZWriteScn::WriteInstance(const CGlObjTag& tag, const std::string& extensio
   text += w.Take();
 }
 
-bool CZWriteScn::WriteScn(const std::string& path, const std::string& extension, const std::vector<CGlObjTag>& tags) {
+Result CZWriteScn::WriteScn(const std::string& path, const std::string& extension, const std::vector<CGlObjTag>& tags) {
   std::string text;
   text.reserve(tags.size() * 96);
   for (const CGlObjTag& tag : tags) WriteInstance(tag, extension, text);
-  std::string error;
-  return ReplaceFile(path, text, error);
+  return ReplaceFile(path, text);
 }
 
-bool CZWriteScn::WriteScn(const std::string& path, const std::string& extension, const CGlBlockArray& blocks) {
+Result CZWriteScn::WriteScn(const std::string& path, const std::string& extension, const CGlBlockArray& blocks) {
   std::vector<CGlObjTag> tags;
   tags.reserve(static_cast<size_t>(blocks.GetSize()));
   for (int b = 0; b < blocks.GetSize(); ++b) {

@@ -8,12 +8,13 @@
 
 #include "mesh/GlBlockArray.h"
 #include "mesh/GlObjTag.h"
+#include "support/Result.h"
 
 class CZWriteScn {
  public:
   // One instance per block, from the block's tag named after the block.
-  static bool WriteScn(const std::string& path, const std::string& extension, const CGlBlockArray& blocks);
-  static bool WriteScn(const std::string& path, const std::string& extension, const std::vector<CGlObjTag>& tags);
+  static Result WriteScn(const std::string& path, const std::string& extension, const CGlBlockArray& blocks);
+  static Result WriteScn(const std::string& path, const std::string& extension, const std::vector<CGlObjTag>& tags);
   // The lines of one instance, appended to text (each ending in CR LF).
   static void WriteInstance(const CGlObjTag& tag, const std::string& extension, std::string& text);
   // The file title the scene names for a tag: its name without folder and

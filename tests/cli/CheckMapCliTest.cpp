@@ -9,14 +9,13 @@
 #include <sstream>
 
 #include "tests/support/CliRun.h"
+#include "tests/support/ResultCheck.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/description/CheckedTracks.h"
 
 namespace {
 
-using Result = CliResult;
-
-Result Lapforge(const CTempDir& dir, const std::string& args, const std::string& prefix = "") {
+CliResult Lapforge(const CTempDir& dir, const std::string& args, const std::string& prefix = "") {
   return RunCli(LAPFORGE_CLI, dir, args, prefix);
 }
 
@@ -31,7 +30,7 @@ std::string WriteBrokenLoop(const CTempDir& dir) {
   FillCheckedLoop(ds);
   for (int s : {0, 2, 4, 6}) fault::ZeroLengthSection(ds, s);
   std::string error;
-  EXPECT_TRUE(ds.WriteXml(dir.File("broken.xml"), error)) << error;
+  EXPECT_TRUE(Ok(ds.WriteXml(dir.File("broken.xml")), error)) << error;
   return dir.File("broken.xml");
 }
 
@@ -70,7 +69,7 @@ std::vector<std::string> Lines(const std::string& text) {
 
 TEST(CliCheck, SampleTrackHasNoFindings) {
   CTempDir dir;
-  Result r = Lapforge(dir, "check " + Q(kSample));
+  CliResult r = Lapforge(dir, "check " + Q(kSample));
   EXPECT_EQ(r.status, 0) << r.out << r.err;
   EXPECT_EQ(r.out, "0 error(s), 0 warning(s)\n");
 }
@@ -78,7 +77,7 @@ TEST(CliCheck, SampleTrackHasNoFindings) {
 TEST(CliCheck, LinesAndJsonHoldTheSameFindings) {
   CTempDir dir;
   const std::string broken = WriteBrokenLoop(dir);
-  Result text = Lapforge(dir, "check " + Q(broken));
+  CliResult text = Lapforge(dir, "check " + Q(broken));
   EXPECT_EQ(text.status, 1);
   std::vector<std::string> lines = Lines(text.out);
   ASSERT_FALSE(lines.empty());
@@ -88,7 +87,7 @@ TEST(CliCheck, LinesAndJsonHoldTheSameFindings) {
   lines.pop_back();
   EXPECT_EQ(lines[0], "error: Section row 0: the section has no length (0 m)");
 
-  Result json = Lapforge(dir, "check --json " + Q(broken));
+  CliResult json = Lapforge(dir, "check --json " + Q(broken));
   EXPECT_EQ(json.status, 1);
   const nlohmann::json j = nlohmann::json::parse(json.out);
   ASSERT_EQ(j.size(), lines.size());
@@ -107,7 +106,7 @@ TEST(CliExportGate, ExportsRefuseErrorsUnlessForced) {
   for (const std::string format : {"ptf", "gltf", "rfactor"}) {
     const std::string out = format == "ptf" ? dir.File("track.ptf") : format == "gltf" ? dir.File("track.glb")
                                                                                         : dir.File("rfactor");
-    Result refused = Lapforge(dir, "export " + format + " " + Q(broken) + " " + Q(out));
+    CliResult refused = Lapforge(dir, "export " + format + " " + Q(broken) + " " + Q(out));
     EXPECT_EQ(refused.status, 1) << format;
     EXPECT_FALSE(Exists(out)) << format;
     EXPECT_NE(refused.err.find("Check: the description has 4 error(s); nothing was written"), std::string::npos)
@@ -119,14 +118,14 @@ TEST(CliExportGate, ExportsRefuseErrorsUnlessForced) {
               std::string::npos)
         << refused.err;
 
-    Result forced = Lapforge(dir, "export " + format + " --force " + Q(broken) + " " + Q(out));
+    CliResult forced = Lapforge(dir, "export " + format + " --force " + Q(broken) + " " + Q(out));
     EXPECT_EQ(forced.status, 0) << format << forced.err;
     EXPECT_TRUE(Exists(out)) << format;
     EXPECT_NE(forced.err.find("exporting anyway"), std::string::npos) << forced.err;
   }
   // Every export that builds a track has the gate.
   for (const char* format : {"mts", "gtr", "gtr2", "gtl", "3ds", "3se"}) {
-    Result refused = Lapforge(dir, std::string("export ") + format + " " + Q(broken) + " " + Q(dir.File(format)));
+    CliResult refused = Lapforge(dir, std::string("export ") + format + " " + Q(broken) + " " + Q(dir.File(format)));
     EXPECT_EQ(refused.status, 1) << format;
     EXPECT_NE(refused.err.find("Check: the description has 4 error(s)"), std::string::npos) << format << refused.err;
     EXPECT_FALSE(Exists(dir.File(format))) << format;
@@ -134,13 +133,13 @@ TEST(CliExportGate, ExportsRefuseErrorsUnlessForced) {
   // One that cannot be read is left to the export's own message.
   WriteText(dir.File("mistyped.xml"),
             "<TrkDsc xmlns=\"http://tempuri.org/TrkDsc.xsd\"><Section><Length>long</Length></Section></TrkDsc>");
-  Result unread = Lapforge(dir, "export ptf " + Q(dir.File("mistyped.xml")) + " " + Q(dir.File("m.ptf")));
+  CliResult unread = Lapforge(dir, "export ptf " + Q(dir.File("mistyped.xml")) + " " + Q(dir.File("m.ptf")));
   EXPECT_EQ(unread.status, 1);
   EXPECT_EQ(unread.err.find("Check:"), std::string::npos) << unread.err;
   EXPECT_EQ(unread.err.find("Error in XML:"), unread.err.rfind("Error in XML:")) << unread.err;
   EXPECT_NE(unread.err.find("Error in XML:"), std::string::npos) << unread.err;
   // A clean description passes the gate without a word.
-  Result clean = Lapforge(dir, "export ptf " + Q(kSample) + " " + Q(dir.File("sample.ptf")));
+  CliResult clean = Lapforge(dir, "export ptf " + Q(kSample) + " " + Q(dir.File("sample.ptf")));
   EXPECT_EQ(clean.status, 0) << clean.err;
   EXPECT_EQ(clean.err, "");
 }
@@ -149,7 +148,7 @@ TEST(CliCheck, FineResolutionsAreCountedNotMeshed) {
   CTempDir dir;
   for (const std::string resolution : {"0.001", "1e-6"}) {
     const std::string fine = WriteFine(dir, resolution);
-    Result text = Lapforge(dir, "check " + Q(fine), MemoryLimit(512));
+    CliResult text = Lapforge(dir, "check " + Q(fine), MemoryLimit(512));
     EXPECT_EQ(text.status, 1) << text.err;
     const std::vector<std::string> lines = Lines(text.out);
     ASSERT_FALSE(lines.empty()) << text.err;
@@ -158,7 +157,7 @@ TEST(CliCheck, FineResolutionsAreCountedNotMeshed) {
         "at LongitudinalResolution " + std::string(resolution == "1e-6" ? "1e-06" : "0.001") + " m of the TrackSummary";
     EXPECT_NE(lines[0].find(named), std::string::npos) << text.out;
 
-    Result json = Lapforge(dir, "check --json " + Q(fine), MemoryLimit(512));
+    CliResult json = Lapforge(dir, "check --json " + Q(fine), MemoryLimit(512));
     EXPECT_EQ(json.status, 1) << json.err;
     const nlohmann::json j = nlohmann::json::parse(json.out, nullptr, false);
     ASSERT_TRUE(j.is_array() && !j.empty()) << json.out << json.err;
@@ -172,21 +171,21 @@ TEST(CliExportGate, MeshBeyondTheMemoryIsRefusedEvenWhenForced) {
   const std::string fine = WriteFine(dir, "1e-6");
   for (const std::string format : {"rfactor", "gltf", "3ds"}) {
     const std::string out = dir.File("out." + format);
-    Result forced = Lapforge(dir, "export " + format + " --force " + Q(fine) + " " + Q(out), MemoryLimit(512));
+    CliResult forced = Lapforge(dir, "export " + format + " --force " + Q(fine) + " " + Q(out), MemoryLimit(512));
     EXPECT_EQ(forced.status, 1) << format;
     EXPECT_FALSE(Exists(out)) << format;
     EXPECT_NE(forced.err.find("Check: the track's mesh would need about "), std::string::npos) << forced.err;
     EXPECT_NE(forced.err.find("nothing was written, whatever --force says"), std::string::npos) << forced.err;
   }
   // The PTF is not meshed: forced, it is written.
-  Result ptf = Lapforge(dir, "export ptf --force " + Q(fine) + " " + Q(dir.File("fine.ptf")), MemoryLimit(512));
+  CliResult ptf = Lapforge(dir, "export ptf --force " + Q(fine) + " " + Q(dir.File("fine.ptf")), MemoryLimit(512));
   EXPECT_EQ(ptf.status, 0) << ptf.err;
   EXPECT_TRUE(Exists(dir.File("fine.ptf")));
 }
 
 TEST(CliMap, SvgOutlinesCloseAndEverySectionIsLabelled) {
   CTempDir dir;
-  Result r = Lapforge(dir, "map " + Q(kSample) + " " + Q(dir.File("map.svg")) + " --size 900");
+  CliResult r = Lapforge(dir, "map " + Q(kSample) + " " + Q(dir.File("map.svg")) + " --size 900");
   ASSERT_EQ(r.status, 0) << r.err;
   pugi::xml_document doc;
   ASSERT_TRUE(doc.load_file(dir.File("map.svg").c_str()));
@@ -230,7 +229,7 @@ TEST(CliMap, PngHasTheAskedWidth) {
   GTEST_SKIP() << "built without Qt: maps are written as SVG only";
 #endif
   CTempDir dir;
-  Result r = Lapforge(dir, "map " + Q(kSample) + " " + Q(dir.File("map.png")) + " --size 640");
+  CliResult r = Lapforge(dir, "map " + Q(kSample) + " " + Q(dir.File("map.png")) + " --size 640");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
   const std::vector<uint8_t> png = ReadBytes(dir.File("map.png"));
@@ -241,7 +240,7 @@ TEST(CliMap, PngHasTheAskedWidth) {
   const uint32_t width = (uint32_t{png[16]} << 24) | (uint32_t{png[17]} << 16) | (uint32_t{png[18]} << 8) | png[19];
   EXPECT_EQ(width, 640u);
 
-  Result wrong = Lapforge(dir, "map " + Q(kSample) + " " + Q(dir.File("map.bmp")));
+  CliResult wrong = Lapforge(dir, "map " + Q(kSample) + " " + Q(dir.File("map.bmp")));
   EXPECT_EQ(wrong.status, 1);
   EXPECT_FALSE(Exists(dir.File("map.bmp")));
 }

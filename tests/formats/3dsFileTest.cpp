@@ -24,8 +24,9 @@ CGlMaterial Material(const std::string& name, const std::string& map) {
 }
 
 MaxChunk Parse(CZMaxFile& file) {
+  std::vector<uint8_t> bytes;
+  EXPECT_TRUE(file.FileImage(bytes));
   std::string error;
-  std::vector<uint8_t> bytes = file.FileImage(error);
   MaxChunk root;
   EXPECT_TRUE(ParseMaxFile(bytes, root, error)) << error;
   EXPECT_EQ(root.length, bytes.size());
@@ -61,8 +62,8 @@ TEST(MaxFile, OneTriangleFile) {
 
   CZMaxFile file;
   file.AddGlObject(points, faces, materials, "blk", false, false);
-  std::string error;
-  std::vector<uint8_t> bytes = file.FileImage(error);
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(file.FileImage(bytes));
 
   CByteWriter w;
   Header(w, 0x4D4D, 246);  // 16 + edit 230

@@ -9,6 +9,7 @@
 
 #include "formats/aiw/AiwFile.h"
 #include "support/Errors.h"
+#include "tests/support/ResultCheck.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/formats/LpCamFiles.h"
 #include "tests/support/track/TrackBuilders.h"
@@ -314,13 +315,14 @@ TEST_F(AiwTrack, ValuesThatCannotPlaceAWaypointAreRefused) {
 class AiwFile : public AiwTrack {
  protected:
   CTempDir dir;
+  std::string error;  // the message of the last write
 };
 
 TEST_F(AiwFile, WritesFromTheLpFilesBesideThePath) {
   WriteLpFile(dir.Path(), "Race.lp", BuildLp(LpLaterals(1000, 4)));
   WriteLpFile(dir.Path(), "PIT.LP", BuildLp(LpLaterals(1000, -8), 3));
   const std::string out = dir.File("Track.AIW");
-  ASSERT_EQ(writer.AIWFromLP(track, StandardInfo(), dir.File("race.lp"), out, 1), 1) << writer.error;
+  ASSERT_TRUE(Ok(writer.AIWFromLP(track, StandardInfo(), dir.File("race.lp"), out, 1), error)) << error;
   const std::string text = ReadText(out);
   EXPECT_EQ(text, Build());
   EXPECT_TRUE(writer.warning.empty());
@@ -329,21 +331,21 @@ TEST_F(AiwFile, WritesFromTheLpFilesBesideThePath) {
 TEST_F(AiwFile, MissingOrDamagedRacingLineWritesNothingAndSaysWhy) {
   const std::string out = dir.File("track.aiw");
   WriteText(out, "old");
-  EXPECT_EQ(writer.AIWFromLP(track, StandardInfo(), dir.File("race.lp"), out, 1), 0);
-  EXPECT_NE(writer.error.find("race.lp"), std::string::npos) << writer.error;
+  EXPECT_FALSE(Ok(writer.AIWFromLP(track, StandardInfo(), dir.File("race.lp"), out, 1), error));
+  EXPECT_NE(error.find("race.lp"), std::string::npos) << error;
 
   std::vector<uint8_t> cut = BuildLp(LpLaterals(1000, 4));
   cut.resize(100);
   WriteLpFile(dir.Path(), "race.lp", cut);
   WriteLpFile(dir.Path(), "pit.lp", BuildLp(LpLaterals(1000, -8)));
-  EXPECT_EQ(writer.AIWFromLP(track, StandardInfo(), dir.File("race.lp"), out, 1), 0);
-  EXPECT_NE(writer.error.find("race.lp"), std::string::npos) << writer.error;
+  EXPECT_FALSE(Ok(writer.AIWFromLP(track, StandardInfo(), dir.File("race.lp"), out, 1), error));
+  EXPECT_NE(error.find("race.lp"), std::string::npos) << error;
   EXPECT_EQ(ReadText(out), "old");
 
   // An output that cannot be created.
   WriteLpFile(dir.Path(), "race.lp", BuildLp(LpLaterals(1000, 4)));
-  EXPECT_EQ(writer.AIWFromLP(track, StandardInfo(), dir.File("race.lp"), dir.File("none/track.aiw"), 1), 0);
-  EXPECT_NE(writer.error.find("track.aiw"), std::string::npos) << writer.error;
+  EXPECT_FALSE(Ok(writer.AIWFromLP(track, StandardInfo(), dir.File("race.lp"), dir.File("none/track.aiw"), 1), error));
+  EXPECT_NE(error.find("track.aiw"), std::string::npos) << error;
 }
 
 }  // namespace

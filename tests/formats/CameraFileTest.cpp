@@ -10,6 +10,7 @@
 
 #include "formats/aiw/CameraFile.h"
 #include "support/Errors.h"
+#include "tests/support/ResultCheck.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/formats/LpCamFiles.h"
 #include "tests/support/track/TrackBuilders.h"
@@ -62,6 +63,7 @@ class CamTrack : public ::testing::Test {
   CN5Ptf track;
   CZWriteCam writer;
   CTempDir dir;
+  std::string error;  // the message of the last conversion
 };
 
 TEST(CamFile, TestBuilderFollowsTheLayout) {
@@ -183,8 +185,8 @@ TEST_F(CamTrack, ZoneStartsBeyondOneLapAndDegenerateViewsStayFinite) {
 TEST_F(CamTrack, VersionOneAndTwoFilesGiveTheSameFile) {
   WriteLpFile(dir.Path(), "v1.cam", BuildCamList(ThreeCameras(), 1, 2));
   WriteLpFile(dir.Path(), "v2.cam", BuildCamList(ThreeCameras(), 2, 2));
-  ASSERT_EQ(writer.CamToCam(track, dir.File("v1.cam"), dir.File("out1.cam")), 1) << writer.error;
-  ASSERT_EQ(writer.CamToCam(track, dir.File("v2.cam"), dir.File("out2.cam")), 1) << writer.error;
+  ASSERT_TRUE(Ok(writer.CamToCam(track, dir.File("v1.cam"), dir.File("out1.cam")), error)) << error;
+  ASSERT_TRUE(Ok(writer.CamToCam(track, dir.File("v2.cam"), dir.File("out2.cam")), error)) << error;
   EXPECT_EQ(ReadText(dir.File("out1.cam")), ReadText(dir.File("out2.cam")));
   EXPECT_EQ(ReadText(dir.File("out1.cam")).substr(0, 22), "StaticCam=STATIC001\r\n{");
 }
@@ -195,13 +197,13 @@ TEST_F(CamTrack, NothingIsWrittenFromADamagedEmptyOrMissingSource) {
   std::vector<uint8_t> bytes = BuildCamList(ThreeCameras());
   bytes.resize(bytes.size() - 3);
   WriteLpFile(dir.Path(), "cut.cam", bytes);
-  EXPECT_EQ(writer.CamToCam(track, dir.File("cut.cam"), out), 0);
-  EXPECT_NE(writer.error.find("cut.cam"), std::string::npos) << writer.error;
+  EXPECT_FALSE(Ok(writer.CamToCam(track, dir.File("cut.cam"), out), error));
+  EXPECT_NE(error.find("cut.cam"), std::string::npos) << error;
   WriteLpFile(dir.Path(), "empty.cam", BuildCamList({}));
-  EXPECT_EQ(writer.CamToCam(track, dir.File("empty.cam"), out), 0);
-  EXPECT_NE(writer.error.find("no cameras"), std::string::npos) << writer.error;
-  EXPECT_EQ(writer.CamToCam(track, dir.File("none.cam"), out), 0);
-  EXPECT_NE(writer.error.find("none.cam"), std::string::npos) << writer.error;
+  EXPECT_FALSE(Ok(writer.CamToCam(track, dir.File("empty.cam"), out), error));
+  EXPECT_NE(error.find("no cameras"), std::string::npos) << error;
+  EXPECT_FALSE(Ok(writer.CamToCam(track, dir.File("none.cam"), out), error));
+  EXPECT_NE(error.find("none.cam"), std::string::npos) << error;
   EXPECT_EQ(ReadText(out), "old");
 }
 

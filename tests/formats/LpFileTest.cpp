@@ -9,6 +9,7 @@
 
 #include "formats/aiw/LpFile.h"
 #include "support/Errors.h"
+#include "tests/support/ResultCheck.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/formats/LpCamFiles.h"
 
@@ -76,6 +77,7 @@ TEST(LpFile, CutShortHugeCountOrNonFiniteFilesAreRefused) {
 class LpFolder : public ::testing::Test {
  protected:
   CTempDir dir;
+  std::string error;  // the message of the last read
   std::string Path() const { return dir.File("whatever.lp"); }
 };
 
@@ -85,7 +87,7 @@ TEST_F(LpFolder, ReadsTheLinesBesideThePathInAnyLetterCase) {
   WriteLpFile(dir.Path(), "MaxRace.Lp", BuildLp({10, 10, 10, 10}));
   WriteLpFile(dir.Path(), "minrace.lp", BuildLp({-10, -10, -10, -10}, 3));
   CLReadLP lp;
-  ASSERT_EQ(lp.ReadLPLines(Path()), 1) << lp.error;
+  ASSERT_TRUE(Ok(lp.ReadLPLines(Path()), error)) << error;
   EXPECT_EQ(lp.intervals, 3);
   EXPECT_EQ(lp.spacing, 3);
   ASSERT_EQ(lp.lines.size(), 4u);
@@ -108,7 +110,7 @@ TEST_F(LpFolder, MissingPit0FallsBackToPitAndMissingPassLinesStayZero) {
   WriteLpFile(dir.Path(), "race.lp", BuildLp({1, 1, 1}));
   WriteLpFile(dir.Path(), "pit.lp", BuildLp({-5, -6, -7}));
   CLReadLP lp;
-  ASSERT_EQ(lp.ReadLPLines(Path()), 1) << lp.error;
+  ASSERT_TRUE(Ok(lp.ReadLPLines(Path()), error)) << error;
   double race, pit, outer, inner;
   lp.GetRaceLine(3, race, pit);
   EXPECT_EQ(pit, -6);
@@ -118,41 +120,41 @@ TEST_F(LpFolder, MissingPit0FallsBackToPitAndMissingPassLinesStayZero) {
 
   // A pit0 of another layout has no records, so pit is used as well.
   WriteLpFile(dir.Path(), "pit0.lp", BuildLp({-1, -1, -1}, 2, 7));
-  ASSERT_EQ(lp.ReadLPLines(Path()), 1) << lp.error;
+  ASSERT_TRUE(Ok(lp.ReadLPLines(Path()), error)) << error;
   lp.GetRaceLine(3, race, pit);
   EXPECT_EQ(pit, -6);
 }
 
 TEST_F(LpFolder, MissingRaceOrPitLineFailsNamingTheFile) {
   CLReadLP lp;
-  EXPECT_EQ(lp.ReadLPLines(Path()), 0);
-  EXPECT_NE(lp.error.find("race.lp"), std::string::npos) << lp.error;
+  EXPECT_FALSE(Ok(lp.ReadLPLines(Path()), error));
+  EXPECT_NE(error.find("race.lp"), std::string::npos) << error;
 
   WriteLpFile(dir.Path(), "race.lp", BuildLp({1, 1}));
-  EXPECT_EQ(lp.ReadLPLines(Path()), 0);
-  EXPECT_NE(lp.error.find("pit0.lp"), std::string::npos) << lp.error;
-  EXPECT_NE(lp.error.find("pit.lp"), std::string::npos) << lp.error;
+  EXPECT_FALSE(Ok(lp.ReadLPLines(Path()), error));
+  EXPECT_NE(error.find("pit0.lp"), std::string::npos) << error;
+  EXPECT_NE(error.find("pit.lp"), std::string::npos) << error;
   EXPECT_TRUE(lp.lines.empty());
 
   // An empty race line is as good as none.
   WriteLpFile(dir.Path(), "race.lp", BuildLp({}));
   WriteLpFile(dir.Path(), "pit.lp", BuildLp({1}));
-  EXPECT_EQ(lp.ReadLPLines(Path()), 0);
+  EXPECT_FALSE(Ok(lp.ReadLPLines(Path()), error));
   // ...and the message names it, as it names every empty line tried.
-  EXPECT_NE(lp.error.find("race.lp: the file holds no records"), std::string::npos) << lp.error;
+  EXPECT_NE(error.find("race.lp: the file holds no records"), std::string::npos) << error;
   WriteLpFile(dir.Path(), "race.lp", BuildLp({1, 1}));
   WriteLpFile(dir.Path(), "pit0.lp", BuildLp({}));
   WriteLpFile(dir.Path(), "pit.lp", BuildLp({}));
-  EXPECT_EQ(lp.ReadLPLines(Path()), 0);
-  EXPECT_NE(lp.error.find("pit0.lp: the file holds no records"), std::string::npos) << lp.error;
-  EXPECT_NE(lp.error.find("pit.lp: the file holds no records"), std::string::npos) << lp.error;
+  EXPECT_FALSE(Ok(lp.ReadLPLines(Path()), error));
+  EXPECT_NE(error.find("pit0.lp: the file holds no records"), std::string::npos) << error;
+  EXPECT_NE(error.find("pit.lp: the file holds no records"), std::string::npos) << error;
 }
 
 TEST_F(LpFolder, DistanceBeyondTheLastRecordTakesItAndIsCounted) {
   WriteLpFile(dir.Path(), "race.lp", BuildLp({1, 2, 3}));
   WriteLpFile(dir.Path(), "pit.lp", BuildLp({-1, -2, -3, -4, -5}));  // longer: cut to the race line
   CLReadLP lp;
-  ASSERT_EQ(lp.ReadLPLines(Path()), 1);
+  ASSERT_TRUE(Ok(lp.ReadLPLines(Path()), error));
   EXPECT_EQ(lp.CoveredLength(), 9);
   double race, pit;
   lp.GetRaceLine(8.9, race, pit);

@@ -102,12 +102,11 @@ TEST(NTrk, Type3000HeadersMatchTheClassicOnes) {
 TEST(NTrk, Type2000IsReportedAndStillRead) {
   TrkBuildTrack t = StraightAndCurve();
   t.type = 2000;
-  CRecordingUI ui;
   CNTrk trk;
   std::vector<uint8_t> bytes = BuildTrk(t);
   Load(trk, bytes);
-  ASSERT_EQ(ui.shown.size(), 1u);
-  EXPECT_EQ(ui.shown[0].text, "Unsupported TRK type");
+  ASSERT_EQ(trk.Warnings().size(), 1u);
+  EXPECT_EQ(trk.Warnings()[0], "Unsupported TRK type");
   EXPECT_EQ(trk.GetType(), 4);
   EXPECT_EQ(trk.GetNumberOfSections(), 3);
 }

@@ -90,7 +90,7 @@ TEST_F(EditorButtons, WritePtfXmlAndTsoTableRunOnTheEditedDescription) {
 }
 
 TEST_F(EditorButtons, RacingLineAndCameraPickersStartInTheTrackFolder) {
-  CRegOption::SetOption("LastPapyTrack", dir.Path() + "/");
+  ASSERT_TRUE(CRegOption::SetOption("LastPapyTrack", dir.Path() + "/"));
   WriteText(dir.File("race.lp"), "");
   dialogs.answers = {dir.File("race.lp"), dir.File("race.aiw")};
   Press("LP to AIW");

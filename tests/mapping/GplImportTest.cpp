@@ -21,7 +21,8 @@ std::unique_ptr<TrkDsc> Import(const CTempDir& dir, const std::string& name, con
                                bool gplTrk = false) {
   std::string path = dir.File(name);
   WriteBytes(path, BuildTrk(track));
-  return DataBaseFromGplTrk(path, gplTrk, true);
+  Result read;
+  return DataBaseFromGplTrk(path, gplTrk, true, read);
 }
 
 TrkBuildSection Straight(double len, double kink = 0) {

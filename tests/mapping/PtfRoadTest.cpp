@@ -14,6 +14,7 @@
 #include "roads/Lapforge.h"
 #include "support/FileIO.h"
 #include "support/RegOption.h"
+#include "tests/support/ResultCheck.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/ptf/RecordTrees.h"
 
@@ -92,7 +93,8 @@ TEST(PtfBuild, SplitSectionBecomesTwoSegmentsWithBoundaryAtTheCut) {
   TrkDsc ds;
   MakeSplitTrack(ds);
   CN5PtfDb model;
-  ASSERT_EQ(PTFObjFromDataBase(ds, model, ""), 1) << (ui.shown.empty() ? "" : ui.shown[0].text);
+  std::string error;
+  ASSERT_TRUE(Ok(PTFObjFromDataBase(ds, model, ""), error)) << error;
   ASSERT_EQ(model.NoSegments(true), 4);
   CN5ObjSg* first = model.GetSegObj(1);
   CN5ObjSg* second = model.GetSegObj(2);
@@ -119,7 +121,7 @@ TEST(PtfBuild, SegmentsWithoutContoursJoinTheirNeighboursSmoothly) {
   TrkDsc ds;
   MakeSplitTrack(ds);
   CN5PtfDb model;
-  ASSERT_EQ(PTFObjFromDataBase(ds, model, ""), 1);
+  ASSERT_TRUE(PTFObjFromDataBase(ds, model, ""));
   CN5ObjSg* first = model.GetSegObj(1);
   CN5ObjSg* second = model.GetSegObj(2);
   ASSERT_FALSE(first->bankLines.empty());
@@ -161,7 +163,7 @@ TEST(PtfBuild, SectionWithoutContoursBetweenTwoWithContoursIsJoined) {
   AddContour(ds, c, -20, 4, -0.02, 4, 0);
   AddContour(ds, c, 20, 2, 0.01, 2, 0);
   CN5PtfDb model;
-  ASSERT_EQ(PTFObjFromDataBase(ds, model, ""), 1);
+  ASSERT_TRUE(PTFObjFromDataBase(ds, model, ""));
   std::vector<CN5ObjXs*> mid = Banks(model.GetSegObj(1));
   ASSERT_GE(mid.size(), 2u);
   // Outermost lines: the left one meets (2, 0.05) and (4, -0.02), the right
@@ -200,7 +202,7 @@ TEST(PtfBuild, RunOfSectionsWithoutContoursIsJoinedOnlyBetweenTwoWithContours) {
     }
   }
   CN5PtfDb model;
-  ASSERT_EQ(PTFObjFromDataBase(ds, model, ""), 1);
+  ASSERT_TRUE(PTFObjFromDataBase(ds, model, ""));
   for (int i = 0; i < 7; ++i) EXPECT_EQ(model.GetSegObj(i)->bankLines.empty(), i == 0 || i == 6) << i;
   model.GetTrackLength();
   for (int seg = 2; seg <= 5; ++seg)
@@ -222,7 +224,7 @@ TEST(PtfBuild, ResolutionsDefaultAndContoursTakeTheStartHeight) {
   AddRoad(ds, a);
   AddContour(ds, a, -20, 1, 0, 2, 0);
   CN5PtfDb model;
-  ASSERT_EQ(PTFObjFromDataBase(ds, model, ""), 1);
+  ASSERT_TRUE(PTFObjFromDataBase(ds, model, ""));
   EXPECT_DOUBLE_EQ(model.longResolution, 15);
   EXPECT_DOUBLE_EQ(model.arcResolution, 5 * _ang_to_rad);
   EXPECT_DOUBLE_EQ(model.latResolution, 20);
@@ -246,21 +248,21 @@ TEST(PtfRoad, SampleCircuitRoundTrip) {
   {
     CN5Root r;
     std::string error;
-    ASSERT_TRUE(r.ReadFromFile(written, error)) << error;
+    ASSERT_TRUE(Ok(r.ReadFromFile(written), error)) << error;
     EXPECT_EQ(r.BytesRead(), ReadBytes(written).size());
     std::string listing;
-    ASSERT_TRUE(InspectRecordFile(written, listing, error)) << error;
+    ASSERT_TRUE(Ok(InspectRecordFile(written, listing), error)) << error;
     EXPECT_EQ(listing.rfind("records=", 0), 0u);
     // The inspector's rewrite is a faithful copy, walls included.
-    ASSERT_TRUE(RewriteRecordFile(written, dir.File("copy.ptf"), error)) << error;
+    ASSERT_TRUE(Ok(RewriteRecordFile(written, dir.File("copy.ptf")), error)) << error;
     EXPECT_EQ(ReadBytes(dir.File("copy.ptf")), ReadBytes(written));
   }
 
   std::unique_ptr<TrkDsc> original = CLapforge().DataBaseFromXML(kSample);
   ASSERT_TRUE(original);
   CN5PtfDb built;
-  ASSERT_EQ(PTFObjFromDataBase(*original, built, ptf), 1);
-  std::unique_ptr<TrkDsc> back = DataBaseFromPTF(written, false, true);
+  ASSERT_TRUE(PTFObjFromDataBase(*original, built, ptf));
+  std::unique_ptr<TrkDsc> back = CLapforge().DataBaseFromPTF(written, false, true);
   ASSERT_TRUE(back);
   ASSERT_TRUE(ui.shown.empty()) << ui.shown[0].text;
 
@@ -347,7 +349,7 @@ TEST(PtfRoad, WorldPositionsAndAnglesOfTrackObjects) {
   // At a world position with world angles.
   ds.TSO.AddTSORow("post", true, 1.0, -30.0, 0.5, true, 45.0f, 0.0f, 0.0f, nullptr);
   CN5PtfDb model;
-  ASSERT_EQ(PTFObjFromDataBase(ds, model, ""), 1);
+  ASSERT_TRUE(PTFObjFromDataBase(ds, model, ""));
   CN5ObjTk* tk = model.GetTk();
   ASSERT_EQ(tk->tsoRefs.size(), 2u);
   auto* hut = dynamic_cast<CN5ObjRo*>(tk->tsoRefs[0]);
@@ -408,7 +410,8 @@ TEST(PtfRoad, TextureTablesRebuiltSortedByGripWithIndicesPerGrip) {
   AddBand(ds, a, 20, 20, 5, 0);
   const std::string ptf = dir.File("t.ptf");
   ASSERT_EQ(CLapforge().PTFFromDataBase(ds, ptf), 1);
-  std::unique_ptr<CN5PtfDb> model = CN5PtfDb::CreateFromFile(ptf);
+  Result opened;
+  std::unique_ptr<CN5PtfDb> model = CN5PtfDb::CreateFromFile(ptf, opened);
   ASSERT_TRUE(model);
   std::vector<TractionRecord> rows;
   model->DbGetTractions(0, rows);
@@ -470,8 +473,8 @@ TEST(PtfRoad, VersionFiveAndSevenDifferInTheirRecords) {
   EXPECT_DOUBLE_EQ(F64At(v5, 45), -0.596574);
   CN5Root r5, r7;
   std::string error;
-  ASSERT_TRUE(r5.ReadFromFile(dir.File("v5.ptf"), error)) << error;
-  ASSERT_TRUE(r7.ReadFromFile(dir.File("v7.ptf"), error)) << error;
+  ASSERT_TRUE(Ok(r5.ReadFromFile(dir.File("v5.ptf")), error)) << error;
+  ASSERT_TRUE(Ok(r7.ReadFromFile(dir.File("v7.ptf")), error)) << error;
   EXPECT_EQ(r5.formatVersion, 5);
   EXPECT_EQ(r7.formatVersion, 7);
   for (auto& o : r5.All()) {
@@ -502,7 +505,7 @@ TEST(PtfRoad, BumpsDetailsAndResolutionsComeBack) {
   ds.TrackDetail.AddTrackDetailRow(10.0, 2.0, 1.0, 8.0, 30.0, 0.5, 2.0, "Arrow");
   const std::string ptf = dir.File("b.ptf");
   ASSERT_EQ(CLapforge().PTFFromDataBase(ds, ptf), 1);
-  std::unique_ptr<TrkDsc> back = DataBaseFromPTF(ptf, false, true);
+  std::unique_ptr<TrkDsc> back = CLapforge().DataBaseFromPTF(ptf, false, true);
   ASSERT_TRUE(back);
   TrkDsc::TrackSummaryRow s = back->TrackSummary[0];
   EXPECT_NEAR(s.StartAngle(), 30.0, 1e-9);
@@ -555,7 +558,8 @@ TEST(PtfRoad, SceneryObjectsBecomeObjectFilesBesideThePtf) {
   ASSERT_EQ(CLapforge().PTFFromDataBase(ds, ptf), 1) << (ui.shown.empty() ? "" : ui.shown[0].text);
   EXPECT_TRUE(Exists(dir.File("Track/infield1.3do")));
   ASSERT_TRUE(Exists(dir.File("Track/board.3do")));
-  std::unique_ptr<CN5PtfDb> model = CN5PtfDb::CreateFromFile(ptf);
+  Result opened;
+  std::unique_ptr<CN5PtfDb> model = CN5PtfDb::CreateFromFile(ptf, opened);
   ASSERT_TRUE(model);
   std::vector<TsoRecord> tsos;
   model->DbGetTso(tsos, true);
@@ -569,7 +573,7 @@ TEST(PtfRoad, SceneryObjectsBecomeObjectFilesBesideThePtf) {
   EXPECT_NEAR(tsos[1].z, 0.0, 1e-5);
   CN5Root board;
   std::string error;
-  ASSERT_TRUE(board.ReadFromFile(dir.File("Track/board.3do"), error)) << error;
+  ASSERT_TRUE(Ok(board.ReadFromFile(dir.File("Track/board.3do")), error)) << error;
   const CN5ObjVl* vl = nullptr;
   for (auto& o : board.All())
     if ((vl = dynamic_cast<const CN5ObjVl*>(o.get()))) break;
@@ -671,8 +675,8 @@ TEST(PtfRead, TracksMadeByOtherToolsReadIntoADescription) {
     const std::string path = dir.File("other" + std::to_string(i) + ".ptf");
     std::vector<uint8_t> bytes = trees[i]->WriteToBuffer();
     std::string error;
-    ASSERT_TRUE(ReplaceFile(path, bytes, error)) << error;
-    std::unique_ptr<TrkDsc> ds = DataBaseFromPTF(path, true, true);
+    ASSERT_TRUE(Ok(ReplaceFile(path, bytes), error)) << error;
+    std::unique_ptr<TrkDsc> ds = CLapforge().DataBaseFromPTF(path, true, true);
     ASSERT_TRUE(ds) << i << (ui.shown.empty() ? "" : ui.shown.back().text);
     EXPECT_EQ(ds->Section.Count(), i < 2 ? 3 : 2) << i;
     ASSERT_EQ(ds->TSO.Count(), 1) << i;
@@ -711,8 +715,8 @@ TEST(PtfRead, NullEntriesInTheSegmentArrayAreSkippedAndKeepTheirPosition) {
     tk->segments[nullAt] = nullptr;
     const std::string path = dir.File("null" + std::to_string(nullAt) + ".ptf");
     std::string error;
-    ASSERT_TRUE(ReplaceFile(path, tree->WriteToBuffer(), error)) << error;
-    std::unique_ptr<TrkDsc> ds = DataBaseFromPTF(path, false, true);
+    ASSERT_TRUE(Ok(ReplaceFile(path, tree->WriteToBuffer()), error)) << error;
+    std::unique_ptr<TrkDsc> ds = CLapforge().DataBaseFromPTF(path, false, true);
     ASSERT_TRUE(ds) << nullAt;
     ASSERT_EQ(ds->Section.Count(), 2) << nullAt;
     const uint16_t want[2][2] = {{1, 2}, {0, 2}};
@@ -746,15 +750,15 @@ TEST(PtfRead, TextureSpansThatAreNotFiniteGiveNoClampHint) {
     }
     const std::string path = dir.File("span.ptf");
     std::string error;
-    ASSERT_TRUE(ReplaceFile(path, tree->WriteToBuffer(), error)) << error;
-    std::unique_ptr<TrkDsc> ds = DataBaseFromPTF(path, false, true);
+    ASSERT_TRUE(Ok(ReplaceFile(path, tree->WriteToBuffer()), error)) << error;
+    std::unique_ptr<TrkDsc> ds = CLapforge().DataBaseFromPTF(path, false, true);
     ASSERT_TRUE(ds) << u3;
     ASSERT_EQ(ds->TractionTex.Count(), 1) << u3;
     EXPECT_EQ(ds->TractionTex[0].ClampHint(), hint) << u3;
   }
   // The file the fuzzing found: such a span in a band of a damaged track.
-  std::unique_ptr<TrkDsc> ds =
-      DataBaseFromPTF(std::string(LAPFORGE_SOURCE_DIR) + "/tests/mapping/data/nan_texture_span.ptf", false, true);
+  std::unique_ptr<TrkDsc> ds = CLapforge().DataBaseFromPTF(
+      std::string(LAPFORGE_SOURCE_DIR) + "/tests/mapping/data/nan_texture_span.ptf", false, true);
   if (ds) EXPECT_NO_THROW(ds->GetXml());
 }
 
@@ -773,7 +777,7 @@ TEST(PtfRoad, InfieldFanWrapsPastTheStartAndBridgesTheExcludedStretch) {
   auto read = [&](const std::string& name, std::vector<_dxyz>& corners) {
     CN5Root r;
     std::string error;
-    ASSERT_TRUE(r.ReadFromFile(dir.File(name), error)) << error;
+    ASSERT_TRUE(Ok(r.ReadFromFile(dir.File(name)), error)) << error;
     for (auto& o : r.All())
       if (auto* vl = dynamic_cast<const CN5ObjVl*>(o.get())) corners = vl->positions;
   };
@@ -797,7 +801,8 @@ TEST(PtfRoad, InfieldFanWrapsPastTheStartAndBridgesTheExcludedStretch) {
   // the object stands at the middle of its extent on its lowest point.
   EXPECT_NEAR(gap[1].z, 0.5, 1e-6);
   EXPECT_NEAR(gap[1].x, 245 - 250, 1e-4);
-  std::unique_ptr<CN5PtfDb> model = CN5PtfDb::CreateFromFile(ptf);
+  Result opened;
+  std::unique_ptr<CN5PtfDb> model = CN5PtfDb::CreateFromFile(ptf, opened);
   ASSERT_TRUE(model);
   std::vector<TsoRecord> tsos;
   model->DbGetTso(tsos, true);

@@ -10,6 +10,7 @@
 #include "mesh/GlPointArray.h"
 #include "ptf/Descriptors.h"
 #include "ptf/TracksideObject.h"
+#include "tests/support/ResultCheck.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/mesh/MeshBuilders.h"
 
@@ -257,7 +258,7 @@ TEST(TsoFile, EmptyMeshStillWritesOneShapeAndFileReadsBack) {
   ASSERT_FALSE(bytes.empty());
   CN5Root back;
   std::string error;
-  ASSERT_TRUE(back.ReadFromFile(path, error)) << error;
+  ASSERT_TRUE(Ok(back.ReadFromFile(path), error)) << error;
   EXPECT_EQ(back.BytesRead(), bytes.size());
   auto shapes = All<CN5ObjSh>(back);
   ASSERT_EQ(shapes.size(), 1u);

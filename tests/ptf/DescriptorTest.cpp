@@ -8,6 +8,7 @@
 
 #include "mesh/GlMaterial.h"
 #include "ptf/RecordListing.h"
+#include "tests/support/ResultCheck.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/ptf/RecordBytes.h"
 #include "tests/support/ptf/RecordTrees.h"
@@ -17,7 +18,7 @@ namespace {
 std::unique_ptr<CN5Root> Read(const std::vector<uint8_t>& bytes) {
   auto r = std::make_unique<CN5Root>();
   std::string err;
-  EXPECT_TRUE(r->ReadFromBuffer(bytes, "test", err)) << err;
+  EXPECT_TRUE(Ok(r->ReadFromBuffer(bytes, "test"), err)) << err;
   EXPECT_EQ(r->BytesRead(), bytes.size());
   return r;
 }
@@ -530,8 +531,8 @@ TEST(Descriptors, UnmodelledKindsAreWrittenBackByteForByte) {
     payload(file);
     WriteText(dir.File("in.3do"), std::string(file.Bytes().begin(), file.Bytes().end()));
     std::string error, listing;
-    ASSERT_TRUE(RewriteRecordFile(dir.File("in.3do"), dir.File("out.3do"), error)) << error;
+    ASSERT_TRUE(Ok(RewriteRecordFile(dir.File("in.3do"), dir.File("out.3do")), error)) << error;
     EXPECT_EQ(ReadBytes(dir.File("out.3do")), file.Bytes()) << name;
-    EXPECT_TRUE(InspectRecordFile(dir.File("out.3do"), listing, error)) << error;
+    EXPECT_TRUE(Ok(InspectRecordFile(dir.File("out.3do"), listing), error)) << error;
   }
 }

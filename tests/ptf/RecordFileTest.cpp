@@ -2,6 +2,7 @@
 // child lists, pinned to the byte.
 #include <gtest/gtest.h>
 
+#include "tests/support/ResultCheck.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/ptf/RecordBytes.h"
 #include "tests/support/ptf/RecordTrees.h"
@@ -10,7 +11,7 @@ namespace {
 
 void ReadOk(CN5Root& r, const std::vector<uint8_t>& bytes) {
   std::string err;
-  ASSERT_TRUE(r.ReadFromBuffer(bytes, "test", err)) << err;
+  ASSERT_TRUE(Ok(r.ReadFromBuffer(bytes, "test"), err)) << err;
   EXPECT_EQ(r.BytesRead(), bytes.size());
 }
 
@@ -127,17 +128,17 @@ TEST(RecordFraming, FilesOnDisk) {
   CTempDir dir;
   auto t = MakeTrackSideTree();
   ASSERT_TRUE(t->WriteToFile(dir.File("obj.3do"), true));
-  auto back = CN5Root::CreateFromFile(dir.File("obj.3do"));
+  Result read;
+  auto back = CN5Root::CreateFromFile(dir.File("obj.3do"), read);
   ASSERT_TRUE(back);
   EXPECT_EQ(back->folder, dir.Path() + "/");
   EXPECT_EQ(back->BytesRead(), ReadBytes(dir.File("obj.3do")).size());
-  CRecordingUI ui;
-  EXPECT_FALSE(CN5Root::CreateFromFile(dir.File("missing.3do")));
-  EXPECT_TRUE(ui.shown.empty());  // a file that cannot be opened is not an error to show
+  EXPECT_FALSE(CN5Root::CreateFromFile(dir.File("missing.3do"), read));
+  EXPECT_EQ(read.status, Status::CannotRead);  // a file that cannot be opened, not a damaged one
   WriteText(dir.File("bad.3do"), "\x01\x00\x00");
-  EXPECT_FALSE(CN5Root::CreateFromFile(dir.File("bad.3do")));
-  ASSERT_EQ(ui.shown.size(), 1u);
-  EXPECT_NE(ui.shown[0].text.find("bad.3do"), std::string::npos);
+  EXPECT_FALSE(CN5Root::CreateFromFile(dir.File("bad.3do"), read));
+  EXPECT_EQ(read.status, Status::Damaged);
+  EXPECT_NE(read.Text().find("bad.3do"), std::string::npos);
 }
 
 TEST(RecordFraming, ClassNamesSelectByPrefix) {
@@ -194,7 +195,7 @@ TEST(RecordFraming, UnrecognizedRecordEndsItsList) {
   testing::internal::CaptureStderr();
   CN5Root r;
   std::string err;
-  ASSERT_TRUE(r.ReadFromBuffer(b.Bytes(), "t", err)) << err;
+  ASSERT_TRUE(Ok(r.ReadFromBuffer(b.Bytes(), "t"), err)) << err;
   EXPECT_NE(testing::internal::GetCapturedStderr().find("Unrecognized record"), std::string::npos);
   // The group keeps what came before the unknown record; reading stops there.
   ASSERT_EQ(r.All().size(), 1u);

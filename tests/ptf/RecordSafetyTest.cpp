@@ -5,6 +5,7 @@
 #include <random>
 
 #include "ptf/RecordListing.h"
+#include "tests/support/ResultCheck.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/ptf/RecordBytes.h"
 #include "tests/support/ptf/RecordTrees.h"
@@ -14,7 +15,7 @@ namespace {
 // Reads an image from a buffer of exactly its size, so that the sanitizer
 // sees any read beyond it.
 bool ReadExact(const std::vector<uint8_t>& bytes, std::string& error, CN5Root& r) {
-  return r.ReadFromBuffer(std::vector<uint8_t>(bytes.begin(), bytes.end()), "damaged.ptf", error);
+  return Ok(r.ReadFromBuffer(std::vector<uint8_t>(bytes.begin(), bytes.end()), "damaged.ptf"), error);
 }
 
 std::vector<std::vector<uint8_t>> ValidFiles() {
@@ -155,25 +156,25 @@ TEST(RecordSafety, InspectorOnDamagedFiles) {
   const auto good = MakeGameTrackSideFile();
   std::string listing, error;
   WriteText(dir.File("good.3do"), std::string(good.begin(), good.end()));
-  ASSERT_TRUE(InspectRecordFile(dir.File("good.3do"), listing, error)) << error;
+  ASSERT_TRUE(Ok(InspectRecordFile(dir.File("good.3do"), listing), error)) << error;
   for (size_t n = 0; n < good.size(); n += 13) {
     std::string path = dir.File("cut.3do");
     WriteText(path, std::string(good.begin(), good.begin() + n));
     listing.clear();
     error.clear();
-    EXPECT_FALSE(InspectRecordFile(path, listing, error)) << n;
+    EXPECT_FALSE(Ok(InspectRecordFile(path, listing), error)) << n;
     EXPECT_NE(error.find("cut.3do"), std::string::npos) << error;
     EXPECT_TRUE(listing.empty());
-    EXPECT_FALSE(RewriteRecordFile(path, dir.File("out.3do"), error));
+    EXPECT_FALSE(Ok(RewriteRecordFile(path, dir.File("out.3do")), error));
     EXPECT_FALSE(Exists(dir.File("out.3do")));
   }
-  EXPECT_FALSE(InspectRecordFile(dir.File("none.3do"), listing, error));
+  EXPECT_FALSE(Ok(InspectRecordFile(dir.File("none.3do"), listing), error));
   EXPECT_NE(error.find("Cannot open"), std::string::npos);
   // A root of an unknown class: nothing to list.
   auto unknown = CRecordBytes().Record(1, 2, "MeshDescriptor").Header("", 1).Bytes();
   WriteText(dir.File("unknown.3do"), std::string(unknown.begin(), unknown.end()));
   testing::internal::CaptureStderr();
-  EXPECT_FALSE(InspectRecordFile(dir.File("unknown.3do"), listing, error));
+  EXPECT_FALSE(Ok(InspectRecordFile(dir.File("unknown.3do"), listing), error));
   testing::internal::GetCapturedStderr();
   EXPECT_NE(error.find("no record"), std::string::npos);
 }
@@ -211,7 +212,7 @@ TEST(RecordSafety, OtherFilesAreNotRecordFiles) {
                                   std::string("\0\0\0\0\x01\0\0\0", 8)}) {                   // more after a null root
     WriteText(dir.File("track.ptf"), head);
     std::string listing, error;
-    EXPECT_FALSE(InspectRecordFile(dir.File("track.ptf"), listing, error));
+    EXPECT_FALSE(Ok(InspectRecordFile(dir.File("track.ptf"), listing), error));
     EXPECT_NE(error.find("track.ptf: not a record file"), std::string::npos) << error;
   }
 }
@@ -225,7 +226,7 @@ TEST(RecordSafety, RewriteRefusesRecordsOfUnknownKinds) {
   WriteText(dir.File("odd.3do"), std::string(b.Bytes().begin(), b.Bytes().end()));
   std::string error;
   testing::internal::CaptureStderr();
-  EXPECT_FALSE(RewriteRecordFile(dir.File("odd.3do"), dir.File("out.3do"), error));
+  EXPECT_FALSE(Ok(RewriteRecordFile(dir.File("odd.3do"), dir.File("out.3do")), error));
   testing::internal::GetCapturedStderr();
   EXPECT_NE(error.find("odd.3do: holds a record of the kind \"MeshDescriptor\""), std::string::npos) << error;
   EXPECT_FALSE(Exists(dir.File("out.3do")));

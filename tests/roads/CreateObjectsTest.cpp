@@ -14,6 +14,7 @@
 #include "mesh/GlMipArray.h"
 #include "roads/Lapforge.h"
 #include "support/TextFormat.h"
+#include "tests/support/ResultCheck.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/description/CheckedTracks.h"
 #include "tests/support/description/Descriptions.h"
@@ -45,7 +46,8 @@ void BuildTwelve(TrkDsc& ds) {
 
 void BuildAndMesh(TrkDsc& ds, Export& e) {
   CRecordingUI ui;
-  ASSERT_EQ(PTFObjFromDataBase(ds, e.model, ""), 1) << (ui.shown.empty() ? "" : ui.shown[0].text);
+  std::string error;
+  ASSERT_TRUE(Ok(PTFObjFromDataBase(ds, e.model, ""), error)) << error;
   CLapforge().CreateObjects(e.model, e.blocks, e.materials, e.textures, e.trackNames, e.verticalNames, e.otherNames);
 }
 
@@ -174,7 +176,7 @@ TEST(CreateObjects, MeshBeyondTheMemoryIsRefusedBeforeMeshing) {
   ds.TrackSummary[0].SetLongitudinalResolution(1e-6f);
   Export e;
   CRecordingUI ui;
-  ASSERT_EQ(PTFObjFromDataBase(ds, e.model, ""), 1);
+  ASSERT_TRUE(PTFObjFromDataBase(ds, e.model, ""));
   EXPECT_FALSE(CLapforge().CreateObjects(e.model, e.blocks, e.materials, e.textures, e.trackNames, e.verticalNames,
                                          e.otherNames));
   EXPECT_EQ(e.blocks.GetSize(), 0);

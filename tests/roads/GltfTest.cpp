@@ -17,6 +17,7 @@
 #include "roads/Lapforge.h"
 #include "support/ImageFile.h"
 #include "tests/support/ImageFiles.h"
+#include "tests/support/ResultCheck.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -97,13 +98,13 @@ TEST(GltfWriter, SmallBlockLaidOutAsWorkedOutByHand) {
   // A texture image as PNG bytes: in a .glb it follows the indices, padded
   // to 4 bytes; beside a .gltf it is a file of the name given.
   std::string png, error;
-  ASSERT_TRUE(EncodePng(CRgbaImage{1, 1, {9, 8, 7, 255}}, png, error)) << error;
+  ASSERT_TRUE(Ok(EncodePng(CRgbaImage{1, 1, {9, 8, 7, 255}}, png), error)) << error;
   EXPECT_EQ(writer.AddImage("Road Surface.png", png), 0);
   writer.SetMaterialImage(0, 0);
 
   CTempDir dir;
   std::vector<std::string> written;
-  ASSERT_TRUE(writer.Write(dir.File("Small.glb"), error, &written)) << error;
+  ASSERT_TRUE(Ok(writer.Write(dir.File("Small.glb"), &written), error)) << error;
   EXPECT_EQ(written, std::vector<std::string>{dir.File("Small.glb")});
   // The BIN chunk closes the file: 12-byte header, JSON chunk, 8-byte chunk head.
   const std::vector<uint8_t> bytes = ReadBytes(dir.File("Small.glb"));
@@ -152,7 +153,7 @@ TEST(GltfWriter, SmallBlockLaidOutAsWorkedOutByHand) {
   // As text, the buffer goes beside it named by the lower-cased title, the
   // image under its own name.
   written.clear();
-  ASSERT_TRUE(writer.Write(dir.File("Small.gltf"), error, &written)) << error;
+  ASSERT_TRUE(Ok(writer.Write(dir.File("Small.gltf"), &written), error)) << error;
   EXPECT_EQ(written, (std::vector<std::string>{dir.File("small.bin"), dir.File("Road Surface.png"),
                                                dir.File("Small.gltf")}));
   EXPECT_EQ(ReadBytes(dir.File("small.bin")).size(), 6u * 32 + 9u * 4);
@@ -179,7 +180,7 @@ TEST(GltfExport, SampleTrackReadsBackAsTheMeshAndTexturesItCameFrom) {
   EXPECT_TRUE(ui.shown.empty()) << ui.shown[0].text;
 
   CN5PtfDb model;
-  ASSERT_EQ(PTFObjFromDataBase(*ds, model, ""), 1);
+  ASSERT_TRUE(PTFObjFromDataBase(*ds, model, ""));
   CGlBlockArray blocks;
   CGlMaterialArray materials;
   CGlMipArray textures;
@@ -206,7 +207,7 @@ TEST(GltfExport, SampleTrackReadsBackAsTheMeshAndTexturesItCameFrom) {
     EXPECT_EQ(image.name, mapOf.at(mat.name));
     EXPECT_EQ(image.mimeType, "image/png");
     CRgbaImage source;
-    ASSERT_TRUE(LoadImageFile(kExamples + image.name + ".dds", source, error)) << error;
+    ASSERT_TRUE(Ok(LoadImageFile(kExamples + image.name + ".dds", source), error)) << error;
     EXPECT_EQ(image.width, source.width) << image.name;
     EXPECT_EQ(image.height, source.height) << image.name;
     EXPECT_EQ(image.image, source.pixels) << image.name;
@@ -254,7 +255,7 @@ TEST(GltfExport, TextureMapsFoundWithoutRegardToCaseAndProblemsNamed) {
   const std::vector<uint8_t> tga = TgaFile(1, 2, {0, 0, 255, 255, 0, 0});  // blue over red
   WriteText(dir.File("MAPS/ASPHALT01.TGA"), std::string(tga.begin(), tga.end()));
   WriteText(dir.File("grass.dds"), ReadText(kExamples + "grass.dds"));
-  ASSERT_TRUE(EncodePng(CRgbaImage{1, 1, {1, 2, 3, 255}}, curb, error));
+  ASSERT_TRUE(Ok(EncodePng(CRgbaImage{1, 1, {1, 2, 3, 255}}, curb), error));
   WriteText(dir.File("Curb.png"), curb);
   WriteText(dir.File("wall.dds"), ReadText(kExamples + "wall.dds").substr(0, 150));
 

@@ -44,7 +44,7 @@ TEST_F(AiwRoad, WritesEveryWaypointOfTheSampleCircuit) {
   ASSERT_EQ(Run(), 1) << Shown();
   EXPECT_TRUE(ui.shown.empty()) << Shown();
   CN5PtfDb model;
-  ASSERT_EQ(PTFObjFromDataBase(*db, model, ""), 1);
+  ASSERT_TRUE(PTFObjFromDataBase(*db, model, ""));
   const double L = model.GetTrackLength();
   // The sample's pit lane runs from 1900 across the line to 150.
   const int race = static_cast<int>(L / 6), pit = static_cast<int>(150 - 1900 + L) / 6 + 1;
@@ -105,7 +105,7 @@ TEST_F(AiwRoad, ShortRacingLineIsWrittenWithOneWarningOnStderr) {
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
   EXPECT_NE(err.find("300.0 m"), std::string::npos) << err;
   CN5PtfDb model;
-  ASSERT_EQ(PTFObjFromDataBase(*db, model, ""), 1);
+  ASSERT_TRUE(PTFObjFromDataBase(*db, model, ""));
   EXPECT_NE(err.find(StrFormat("%.1f m", model.GetTrackLength())), std::string::npos) << err;
 }
 

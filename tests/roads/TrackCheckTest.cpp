@@ -7,6 +7,7 @@
 
 #include "roads/TrackCheck.h"
 #include "support/TextFormat.h"
+#include "tests/support/ResultCheck.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/description/CheckedTracks.h"
 
@@ -271,7 +272,7 @@ TEST(TrackCheckWarnings, MaterialMapMissingBesideTheDescription) {
   TrkDsc ds;
   FillCheckedLoop(ds);
   std::string error;
-  ASSERT_TRUE(ds.WriteXml(dir.File("loop.xml"), error)) << error;
+  ASSERT_TRUE(Ok(ds.WriteXml(dir.File("loop.xml")), error)) << error;
   WriteText(dir.File("asphalt.dds"), "x");
   WriteText(dir.File("GRASS.DDS"), "x");  // found whatever its case
   WriteText(dir.File("wall.dds"), "x");

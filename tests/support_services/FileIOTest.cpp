@@ -11,6 +11,7 @@
 
 #include "support/FileIO.h"
 #include "support/OutputCheck.h"
+#include "tests/support/ResultCheck.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -51,10 +52,10 @@ TEST(FileIO, ReplaceFileWritesAndReplacesWhole) {
   CTempDir dir;
   std::string file = dir.File("track.xml");
   std::string error;
-  ASSERT_TRUE(ReplaceFile(file, std::string("a much longer old content\r\n"), error)) << error;
-  ASSERT_TRUE(ReplaceFile(file, std::string("new\r\n"), error)) << error;
+  ASSERT_TRUE(Ok(ReplaceFile(file, std::string("a much longer old content\r\n")), error)) << error;
+  ASSERT_TRUE(Ok(ReplaceFile(file, std::string("new\r\n")), error)) << error;
   EXPECT_EQ(ReadText(file), "new\r\n");
-  ASSERT_TRUE(ReplaceFile(file, std::vector<uint8_t>{}, error)) << error;
+  ASSERT_TRUE(Ok(ReplaceFile(file, std::vector<uint8_t>{}), error)) << error;
   EXPECT_EQ(ReadText(file), "");
   EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"track.xml"}));
 }
@@ -62,7 +63,7 @@ TEST(FileIO, ReplaceFileWritesAndReplacesWhole) {
 TEST(FileIO, ReplaceFileIntoAMissingFolderFails) {
   CTempDir dir;
   std::string error;
-  EXPECT_FALSE(ReplaceFile(dir.File("missing/out.gmt"), std::string("x"), error));
+  EXPECT_FALSE(Ok(ReplaceFile(dir.File("missing/out.gmt"), std::string("x")), error));
   EXPECT_NE(error.find("missing/out.gmt"), std::string::npos) << error;
   EXPECT_TRUE(FolderEntries(dir.Path()).empty());
 }
@@ -77,7 +78,7 @@ TEST(FileIO, AFailedWriteLeavesTheOldFileUnchanged) {
   {
     CFileSizeLimit limit(4096);
     ASSERT_TRUE(limit.Ok());
-    written = ReplaceFile(file, big, error);
+    written = Ok(ReplaceFile(file, big), error);
   }
   EXPECT_FALSE(written);
   EXPECT_NE(error.find("track.ptf"), std::string::npos) << error;
@@ -92,7 +93,7 @@ TEST(FileIO, AFolderInTheWayIsNotReplaced) {
   std::filesystem::create_directory(target);
   WriteText(target + "/keep", "k");
   std::string error;
-  EXPECT_FALSE(ReplaceFile(target, std::string("x"), error));
+  EXPECT_FALSE(Ok(ReplaceFile(target, std::string("x")), error));
   EXPECT_FALSE(error.empty());
   EXPECT_EQ(ReadText(target + "/keep"), "k");
   EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"out.xml"}));
@@ -106,7 +107,7 @@ TEST(FileIO, AReadOnlyFolderKeepsItsFile) {
   WriteText(sub + "/track.ptf", "old");
   ::chmod(sub.c_str(), 0555);
   std::string error;
-  EXPECT_FALSE(ReplaceFile(sub + "/track.ptf", std::string("new"), error));
+  EXPECT_FALSE(Ok(ReplaceFile(sub + "/track.ptf", std::string("new")), error));
   ::chmod(sub.c_str(), 0755);
   EXPECT_EQ(ReadText(sub + "/track.ptf"), "old");
 }
@@ -116,16 +117,16 @@ TEST(FileIO, ReadWholeFile) {
   std::string bytes("a\0b\r\n", 5);
   WriteText(dir.File("f.bin"), bytes);
   std::string text, error;
-  ASSERT_TRUE(ReadWholeFile(dir.File("f.bin"), text, error)) << error;
+  ASSERT_TRUE(Ok(ReadWholeFile(dir.File("f.bin"), text), error)) << error;
   EXPECT_EQ(text, bytes);
   std::vector<uint8_t> raw;
-  ASSERT_TRUE(ReadWholeFile(dir.File("f.bin"), raw, error)) << error;
+  ASSERT_TRUE(Ok(ReadWholeFile(dir.File("f.bin"), raw), error)) << error;
   EXPECT_EQ(raw, (std::vector<uint8_t>{'a', 0, 'b', '\r', '\n'}));
 
-  EXPECT_FALSE(ReadWholeFile(dir.File("none.bin"), raw, error));
+  EXPECT_FALSE(Ok(ReadWholeFile(dir.File("none.bin"), raw), error));
   EXPECT_NE(error.find("none.bin"), std::string::npos) << error;
   EXPECT_TRUE(raw.empty());
-  EXPECT_FALSE(ReadWholeFile(dir.Path(), text, error));
+  EXPECT_FALSE(Ok(ReadWholeFile(dir.Path(), text), error));
   EXPECT_FALSE(FileExists(dir.Path()));
   EXPECT_TRUE(FileExists(dir.File("f.bin")));
 }
@@ -135,25 +136,25 @@ TEST(FileIO, EndlessAndHugeFilesAreRefused) {
   std::string text, error;
   std::vector<uint8_t> raw;
   // A device or a pipe could be endless: only regular files are read.
-  EXPECT_FALSE(ReadWholeFile("/dev/zero", raw, error));
+  EXPECT_FALSE(Ok(ReadWholeFile("/dev/zero", raw), error));
   EXPECT_NE(error.find("'/dev/zero': it is not a regular file"), std::string::npos) << error;
   EXPECT_TRUE(raw.empty());
   const std::string fifo = dir.File("pipe");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  EXPECT_FALSE(ReadWholeFile(fifo, text, error));  // no writer: must not hang either
+  EXPECT_FALSE(Ok(ReadWholeFile(fifo, text), error));  // no writer: must not hang either
   EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
   // Larger than the limit, by its size before any byte is read (a sparse
   // file of 1 GiB and a byte costs no disk).
   const std::string big = dir.File("big.trk");
   WriteText(big, "x");
   ASSERT_EQ(::truncate(big.c_str(), static_cast<off_t>(kMaxReadBytes + 1)), 0);
-  EXPECT_FALSE(ReadWholeFile(big, raw, error));
+  EXPECT_FALSE(Ok(ReadWholeFile(big, raw), error));
   EXPECT_NE(error.find("larger than 1073741824 bytes"), std::string::npos) << error;
   // The limit itself is still read; a smaller one given by the caller binds.
   WriteText(big, "12345");
-  ASSERT_TRUE(ReadWholeFile(big, text, error, 5)) << error;
+  ASSERT_TRUE(Ok(ReadWholeFile(big, text, 5), error)) << error;
   EXPECT_EQ(text, "12345");
-  EXPECT_FALSE(ReadWholeFile(big, text, error, 4));
+  EXPECT_FALSE(Ok(ReadWholeFile(big, text, 4), error));
   EXPECT_TRUE(text.empty());
 }
 
@@ -190,8 +191,8 @@ TEST(FileIO, ReplaceFileFollowsLinksAndRefusesWhatIsNotAFile) {
   std::filesystem::create_symlink("one", dir.File("two"));
   std::filesystem::create_symlink("new.txt", dir.File("sub/dangling"));
   std::string error;
-  ASSERT_TRUE(ReplaceFile(dir.File("two"), std::string("new"), error)) << error;
-  ASSERT_TRUE(ReplaceFile(dir.File("sub/dangling"), std::string("made"), error)) << error;
+  ASSERT_TRUE(Ok(ReplaceFile(dir.File("two"), std::string("new")), error)) << error;
+  ASSERT_TRUE(Ok(ReplaceFile(dir.File("sub/dangling"), std::string("made")), error)) << error;
   EXPECT_EQ(ReadText(dir.File("sub/t.txt")), "new");
   EXPECT_EQ(ReadText(dir.File("sub/new.txt")), "made");
   EXPECT_EQ(std::filesystem::status(dir.File("sub/t.txt")).permissions(),
@@ -207,7 +208,7 @@ TEST(FileIO, ReplaceFileFollowsLinksAndRefusesWhatIsNotAFile) {
       {"to-fifo", "it leads to '" + dir.File("fifo") + "', which is a FIFO"},
       {"loop", "Too many levels of symbolic links"}};
   for (const auto& [name, says] : refused) {
-    EXPECT_FALSE(ReplaceFile(dir.File(name), std::string("x"), error)) << name;
+    EXPECT_FALSE(Ok(ReplaceFile(dir.File(name), std::string("x")), error)) << name;
     EXPECT_EQ(error, "Could not write file '" + dir.File(name) + "': " + says);
   }
   EXPECT_TRUE(std::filesystem::is_fifo(dir.File("fifo")));
@@ -224,15 +225,15 @@ TEST(OutputCheck, AnOutputThatIsAnInputIsRefused) {
   std::filesystem::create_directory(dir.File("sub"));
   std::string error;
   for (const std::string& out : {dir.File("a.xml"), dir.File("sub/../a.xml"), dir.File("hard.xml")}) {
-    EXPECT_FALSE(CheckOutputs({"", dir.File("other"), dir.File("a.xml")}, {out}, error)) << out;
+    EXPECT_FALSE(Ok(CheckOutputs({"", dir.File("other"), dir.File("a.xml")}, {out}), error)) << out;
     EXPECT_EQ(error, "The output '" + out + "' is the input '" + dir.File("a.xml") + "'; nothing was written");
   }
-  EXPECT_TRUE(CheckOutputs({dir.File("a.xml")}, {dir.File("b.xml"), ""}, error)) << error;
+  EXPECT_TRUE(Ok(CheckOutputs({dir.File("a.xml")}, {dir.File("b.xml"), ""}), error)) << error;
   // A replaced file is told from one left alone, also when it was a hard
   // link of the other.
   const std::vector<OutputStamp> stamps = StampExisting({dir.File("b.xml"), dir.File("hard.xml"), dir.File("a.xml")});
   EXPECT_EQ(stamps.size(), 2u);
-  ASSERT_TRUE(ReplaceFile(dir.File("hard.xml"), std::string("b"), error)) << error;
+  ASSERT_TRUE(Ok(ReplaceFile(dir.File("hard.xml"), std::string("b")), error)) << error;
   EXPECT_EQ(ReplacedSince(stamps), std::vector<std::string>{dir.File("hard.xml")});
   EXPECT_EQ(ReplacedLines(ReplacedSince(stamps)), "\nThis file was replaced:\n" + dir.File("hard.xml"));
 }

@@ -8,6 +8,7 @@
 
 #include "support/ImageFile.h"
 #include "tests/support/ImageFiles.h"
+#include "tests/support/ResultCheck.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ struct Tail {
 Bytes Decoded(const Bytes& file) {
   CRgbaImage image;
   std::string error;
-  EXPECT_TRUE(DecodeImage(file, image, error, "t.dds")) << error;
+  EXPECT_TRUE(Ok(DecodeImage(file, image, "t.dds"), error)) << error;
   return image.pixels;
 }
 
@@ -60,7 +61,7 @@ TEST_P(DdsUncompressed, PixelsComeOutAsWorkedOutByHand) {
   const Uncompressed& c = GetParam();
   CRgbaImage image;
   std::string error;
-  ASSERT_TRUE(DecodeImage(DdsFile(c.width, c.height, c.format, c.pixels, c.dxgi), image, error, "t.dds")) << error;
+  ASSERT_TRUE(Ok(DecodeImage(DdsFile(c.width, c.height, c.format, c.pixels, c.dxgi), image, "t.dds"), error)) << error;
   EXPECT_EQ(image.width, static_cast<int>(c.width));
   EXPECT_EQ(image.height, static_cast<int>(c.height));
   EXPECT_EQ(image.pixels, c.rgba);
@@ -111,14 +112,14 @@ TEST(ImageFile, EveryTruncatedDdsIsRefused) {
       Tail t(file, n);
       CRgbaImage image;
       std::string error;
-      EXPECT_FALSE(DecodeImage(t.Span(), image, error, "cut.dds")) << n;
+      EXPECT_FALSE(Ok(DecodeImage(t.Span(), image, "cut.dds"), error)) << n;
       EXPECT_NE(error.find("cut.dds: "), std::string::npos) << n << " " << error;
       EXPECT_TRUE(image.pixels.empty() && image.width == 0) << n;
     }
     Tail whole(file, file.size());
     CRgbaImage image;
     std::string error;
-    EXPECT_TRUE(DecodeImage(whole.Span(), image, error, "whole.dds")) << error;
+    EXPECT_TRUE(Ok(DecodeImage(whole.Span(), image, "whole.dds"), error)) << error;
   }
 }
 
@@ -135,7 +136,7 @@ TEST_P(DdsMalformed, IsRefusedSayingWhatIsWrong) {
   Tail t(c.file, c.file.size());
   CRgbaImage image;
   std::string error;
-  EXPECT_FALSE(DecodeDds(t.Span(), image, error, "bad.dds"));
+  EXPECT_FALSE(Ok(DecodeDds(t.Span(), image, "bad.dds"), error));
   EXPECT_NE(error.find(c.message), std::string::npos) << error;
   EXPECT_TRUE(image.pixels.empty());
 }
@@ -172,29 +173,29 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ImageFile, TgaRowsTopFirstAndPngWrittenAndReadBack) {
   CRgbaImage image;
   std::string error;
-  ASSERT_TRUE(DecodeImage(TgaFile(1, 2, {0, 0, 255, 255, 0, 0}), image, error, "t.tga")) << error;
+  ASSERT_TRUE(Ok(DecodeImage(TgaFile(1, 2, {0, 0, 255, 255, 0, 0}), image, "t.tga"), error)) << error;
   EXPECT_EQ(image.pixels, (Bytes{0, 0, 255, 255, 255, 0, 0, 255}));  // blue over red
 
   for (uint8_t alpha : {255, 128}) {
     CRgbaImage source{2, 1, {10, 20, 30, 255, 40, 50, 60, alpha}};
     std::string png;
-    ASSERT_TRUE(EncodePng(source, png, error)) << error;
+    ASSERT_TRUE(Ok(EncodePng(source, png), error)) << error;
     const Bytes head(png.begin(), png.begin() + 26);
     EXPECT_EQ(head, (Bytes{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0, 0, 0, 2,
                            0, 0, 0, 1, 8, static_cast<uint8_t>(alpha == 255 ? 2 : 6)}));
     CRgbaImage back;
-    ASSERT_TRUE(DecodeImage(Bytes(png.begin(), png.end()), back, error, "t.png")) << error;
+    ASSERT_TRUE(Ok(DecodeImage(Bytes(png.begin(), png.end()), back, "t.png"), error)) << error;
     EXPECT_EQ(back.pixels, source.pixels);
   }
 
   // Not an image; and a PNG header claiming 20000 pixels across, refused
   // before it is decoded.
-  EXPECT_FALSE(DecodeImage(Bytes{'h', 'e', 'l', 'l', 'o'}, image, error, "t.txt"));
+  EXPECT_FALSE(Ok(DecodeImage(Bytes{'h', 'e', 'l', 'l', 'o'}, image, "t.txt"), error));
   EXPECT_NE(error.find("t.txt: not an image of a supported kind"), std::string::npos) << error;
   Bytes wide = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0, 0, 0x4E, 0x20,
                 0, 0, 0, 1, 8, 6, 0, 0, 0, 0, 0, 0, 0};
-  EXPECT_FALSE(DecodeImage(wide, image, error, "wide.png"));
+  EXPECT_FALSE(Ok(DecodeImage(wide, image, "wide.png"), error));
   EXPECT_NE(error.find("20000 x 1 pixels"), std::string::npos) << error;
-  EXPECT_FALSE(DecodeImage(Bytes{}, image, error, "empty.png"));
+  EXPECT_FALSE(Ok(DecodeImage(Bytes{}, image, "empty.png"), error));
   EXPECT_NE(error.find("empty.png: the file is empty"), std::string::npos) << error;
 }

@@ -12,6 +12,7 @@
 #include "mesh/GlMaterialArray.h"
 #include "mesh/GlMipArray.h"
 #include "mesh/GlPointArray.h"
+#include "tests/support/ResultCheck.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/description/Descriptions.h"
 
@@ -21,14 +22,16 @@ void BuildCircuit(const CircuitOptions& o, CN5PtfDb& model) {
   CRecordingUI ui;
   TrkDsc ds;
   FillGeneratedCircuit(ds, o);
-  ASSERT_EQ(PTFObjFromDataBase(ds, model, ""), 1) << (ui.shown.empty() ? "" : ui.shown[0].text);
+  std::string error;
+  ASSERT_TRUE(Ok(PTFObjFromDataBase(ds, model, ""), error)) << error;
 }
 
 void BuildSample(CN5PtfDb& model) {
   CRecordingUI ui;
   TrkDsc ds;
-  ds.ReadXml(std::string(LAPFORGE_SOURCE_DIR) + "/examples/sample-circuit.xml");
-  ASSERT_EQ(PTFObjFromDataBase(ds, model, ""), 1) << (ui.shown.empty() ? "" : ui.shown[0].text);
+  ASSERT_TRUE(ds.ReadXml(std::string(LAPFORGE_SOURCE_DIR) + "/examples/sample-circuit.xml"));
+  std::string error;
+  ASSERT_TRUE(Ok(PTFObjFromDataBase(ds, model, ""), error)) << error;
 }
 
 struct Mesh {

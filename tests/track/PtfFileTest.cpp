@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/Errors.h"
+#include "tests/support/ResultCheck.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/ptf/RecordBytes.h"
 #include "tests/support/track/TrackBuilders.h"
@@ -93,12 +94,13 @@ TEST(PtfFile, BuiltTrackReadsBackAndRewritesIdentically) {
     CTempDir dir;
     CN5Ptf built;
     BuildGeneratedTrack(built, 12, 1200);
-    ASSERT_EQ(built.WritePtf(dir.File("built.ptf"), version), 1);
+    ASSERT_TRUE(built.WritePtf(dir.File("built.ptf"), version));
     EXPECT_EQ(built.path, dir.File("built.ptf"));
     std::vector<uint8_t> first = ReadBytes(dir.File("built.ptf"));
 
-    std::unique_ptr<CN5Ptf> read = CN5Ptf::CreateFromFile(dir.File("built.ptf"));
-    ASSERT_NE(read, nullptr);
+    Result opened;
+    std::unique_ptr<CN5Ptf> read = CN5Ptf::CreateFromFile(dir.File("built.ptf"), opened);
+    ASSERT_NE(read, nullptr) << opened.Text();
     EXPECT_EQ(read->trackName, "built");
     EXPECT_EQ(read->NoSegments(), 12);
     EXPECT_EQ(read->NoTrackDetails(), 1);
@@ -124,12 +126,12 @@ TEST(PtfFile, BuiltTrackReadsBackAndRewritesIdentically) {
     EXPECT_NEAR(sg->GetFsObj(1)->widthStart, 20, 1e-6);
 
     // A track read and written again keeps its bytes from then on.
-    ASSERT_EQ(read->WritePtf(dir.File("again.ptf"), version), 1);
+    ASSERT_TRUE(read->WritePtf(dir.File("again.ptf"), version));
     std::vector<uint8_t> second = ReadBytes(dir.File("again.ptf"));
     EXPECT_EQ(second.size(), first.size());
-    std::unique_ptr<CN5Ptf> reread = CN5Ptf::CreateFromFile(dir.File("again.ptf"));
+    std::unique_ptr<CN5Ptf> reread = CN5Ptf::CreateFromFile(dir.File("again.ptf"), opened);
     ASSERT_NE(reread, nullptr);
-    ASSERT_EQ(reread->WritePtf(dir.File("third.ptf"), version), 1);
+    ASSERT_TRUE(reread->WritePtf(dir.File("third.ptf"), version));
     EXPECT_EQ(ReadBytes(dir.File("third.ptf")), second);
   }
 }
@@ -151,10 +153,11 @@ TEST(PtfFile, TrackWithoutWallsRewritesToTheSameBytes) {
       built.CreateNewBank(s, 6, 6, 1.5, 1.5, 0, 0.02);
     }
     built.CreateNewTrackDetail(20, 0, 2, 3, 0.5, "arrow", 1, 2);
-    ASSERT_EQ(built.WritePtf(dir.File("a.ptf"), version), 1);
-    std::unique_ptr<CN5Ptf> read = CN5Ptf::CreateFromFile(dir.File("a.ptf"));
-    ASSERT_NE(read, nullptr);
-    ASSERT_EQ(read->WritePtf(dir.File("b.ptf"), version), 1);
+    ASSERT_TRUE(built.WritePtf(dir.File("a.ptf"), version));
+    Result opened;
+    std::unique_ptr<CN5Ptf> read = CN5Ptf::CreateFromFile(dir.File("a.ptf"), opened);
+    ASSERT_NE(read, nullptr) << opened.Text();
+    ASSERT_TRUE(read->WritePtf(dir.File("b.ptf"), version));
     EXPECT_EQ(ReadBytes(dir.File("b.ptf")), ReadBytes(dir.File("a.ptf")));
   }
 }
@@ -181,7 +184,7 @@ TEST(PtfFile, ReadTracksWithOddListsAreQueriedSafely) {
   lists.U32(0);
   CN5Ptf ptf;
   std::string error;
-  ASSERT_TRUE(ptf.ReadFromBuffer(OneSegmentFile(0, 0, lists), "odd.ptf", error)) << error;
+  ASSERT_TRUE(Ok(ptf.ReadFromBuffer(OneSegmentFile(0, 0, lists), "odd.ptf"), error)) << error;
   EXPECT_DOUBLE_EQ(ptf.GetTrackLength(), 100);
   double x = 0, y = 0, z = -1;
   ptf.GetXYZ(50, 3, x, y, z);
@@ -201,29 +204,29 @@ TEST(PtfFile, ReadTracksWithOddListsAreQueriedSafely) {
   CRecordBytes empty;
   empty.U32(0).U32(0).U32(0);
   CN5Ptf arc;
-  ASSERT_TRUE(arc.ReadFromBuffer(OneSegmentFile(1, 0, empty), "arc.ptf", error)) << error;
+  ASSERT_TRUE(Ok(arc.ReadFromBuffer(OneSegmentFile(1, 0, empty), "arc.ptf"), error)) << error;
   EXPECT_THROW(arc.GetTrackLength(), CInvalidArgument);
   EXPECT_EQ(arc.GetSegObj(0)->CheckForErrors(), 1);
 }
 
 TEST(PtfFile, MissingDamagedAndEmpty) {
   CTempDir dir;
-  CRecordingUI ui;
-  EXPECT_EQ(CN5Ptf::CreateFromFile(dir.File("none.ptf")), nullptr);
-  EXPECT_TRUE(ui.shown.empty());  // a file that cannot be opened is not reported
+  Result read;
+  EXPECT_EQ(CN5Ptf::CreateFromFile(dir.File("none.ptf"), read), nullptr);
+  EXPECT_EQ(read.status, Status::CannotRead);  // a file that cannot be opened, not a damaged one
 
   CN5Ptf built;
   BuildGeneratedTrack(built, 3, 300);
   std::vector<uint8_t> bytes = built.WritePtfToBuffer(7);
   bytes.resize(bytes.size() / 2);
   WriteText(dir.File("cut.ptf"), std::string(bytes.begin(), bytes.end()));
-  EXPECT_EQ(CN5Ptf::CreateFromFile(dir.File("cut.ptf")), nullptr);
-  ASSERT_EQ(ui.shown.size(), 1u);
-  EXPECT_NE(ui.shown[0].text.find("cut.ptf"), std::string::npos);
+  EXPECT_EQ(CN5Ptf::CreateFromFile(dir.File("cut.ptf"), read), nullptr);
+  EXPECT_EQ(read.status, Status::Damaged);
+  EXPECT_NE(read.Text().find("cut.ptf"), std::string::npos);
 
   // Without a track record nothing is written.
   CN5Ptf empty;
-  EXPECT_EQ(empty.WritePtf(dir.File("empty.ptf"), 7), 0);
+  EXPECT_FALSE(empty.WritePtf(dir.File("empty.ptf"), 7));
   EXPECT_FALSE(Exists(dir.File("empty.ptf")));
 }
 
