@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace lapforge {
+
 inline void EvictCaches() {
   static std::vector<uint8_t> junk(size_t{512} << 20);
   static uint8_t value = 0;
@@ -18,3 +20,5 @@ inline void EvictCaches() {
   for (size_t i = 0; i < junk.size(); i += 64) junk[i] = value;
   benchmark::ClobberMemory();
 }
+
+}  // namespace lapforge

@@ -15,6 +15,8 @@
 #include "tests/support/formats/LpCamFiles.h"
 #include "tests/support/track/TrackBuilders.h"
 
+namespace lapforge {
+
 namespace {
 
 constexpr double kLength = 25000;
@@ -143,3 +145,5 @@ void BM_FprintfReferenceSynced(benchmark::State& state) {
 BENCHMARK(BM_FprintfReferenceSynced)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+}  // namespace lapforge

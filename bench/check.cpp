@@ -15,6 +15,8 @@
 #include "roads/TrackCheck.h"
 #include "tests/support/description/Descriptions.h"
 
+namespace lapforge {
+
 namespace {
 
 constexpr int kSections = 5000;
@@ -104,3 +106,5 @@ BENCHMARK(BM_LoadStraights)->Arg(5002)->Arg(10002)->Arg(20002)->Unit(benchmark::
 BENCHMARK(BM_CheckStraights)->Arg(5002)->Arg(10002)->Arg(20002)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+}  // namespace lapforge

@@ -29,6 +29,8 @@
 #include "support/FileIO.h"
 #include "tests/support/description/Descriptions.h"
 
+namespace lapforge {
+
 namespace {
 
 struct Built {
@@ -203,3 +205,5 @@ BENCHMARK(BM_GltfBuildOnly)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_MemcpyOnly)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
+
+}  // namespace lapforge

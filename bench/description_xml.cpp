@@ -13,6 +13,8 @@
 #include "support/FileIO.h"
 #include "tests/support/description/Descriptions.h"
 
+namespace lapforge {
+
 namespace {
 
 const std::string& BigFile() {
@@ -75,3 +77,5 @@ void BM_XmllintNoout(benchmark::State& state) {
 BENCHMARK(BM_XmllintNoout)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 
 }  // namespace
+
+}  // namespace lapforge

@@ -16,6 +16,8 @@
 #include "support/UserInterface.h"
 #include "tests/support/description/Descriptions.h"
 
+namespace lapforge {
+
 namespace {
 
 // Answers the short-names question with No and keeps messages quiet.
@@ -114,3 +116,5 @@ void BM_AssimpGltfTo3ds(benchmark::State& state) {
 BENCHMARK(BM_AssimpGltfTo3ds)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
+
+}  // namespace lapforge

@@ -17,6 +17,8 @@
 #include "support/FileIO.h"
 #include "tests/support/gpl/TrkBuilder.h"
 
+namespace lapforge {
+
 namespace {
 
 struct Fixture {
@@ -133,3 +135,5 @@ void BM_GplImportDistinctPairs(benchmark::State& state) {
 BENCHMARK(BM_GplImportDistinctPairs)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+}  // namespace lapforge

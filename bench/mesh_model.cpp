@@ -12,6 +12,8 @@
 #include "mesh/GlFaceArray.h"
 #include "mesh/GlPointArray.h"
 
+namespace lapforge {
+
 namespace {
 
 // A gently rolling grid of quads, each with its own four points (as a mesh
@@ -116,3 +118,5 @@ BENCHMARK_CAPTURE(BM_VertexShading, generated_cold, false, true)
     ->Arg(2000000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oNLogN);
+
+}  // namespace lapforge

@@ -11,6 +11,8 @@
 #include "support/FileIO.h"
 #include "tests/support/description/Descriptions.h"
 
+namespace lapforge {
+
 namespace {
 
 constexpr int kSections = 2000;
@@ -75,3 +77,5 @@ void BM_ReadPtfToDescription(benchmark::State& state) {
 BENCHMARK(BM_ReadPtfToDescription)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+}  // namespace lapforge

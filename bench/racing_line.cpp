@@ -17,6 +17,8 @@
 #include "bench/EvictCaches.h"
 #include "tests/support/racingline/ReferenceLines.h"
 
+namespace lapforge {
+
 namespace {
 
 const std::vector<_rl_station>& Circuit(int metres) {
@@ -79,3 +81,5 @@ void BM_SparseLdltReference(benchmark::State& state) {
 BENCHMARK(BM_SparseLdltReference)->Arg(5000)->Arg(25000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+}  // namespace lapforge

@@ -5,6 +5,8 @@
 #include "bench/EvictCaches.h"
 #include "ptf/Descriptors.h"
 
+namespace lapforge {
+
 namespace {
 
 std::unique_ptr<CN5Root> MakeTree(int records) {
@@ -119,3 +121,5 @@ BENCHMARK(BM_WriteCold)->Arg(100000)->Arg(800000)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_ReadCold)->Arg(100000)->Arg(800000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Parse)->Arg(100000)->Arg(800000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Release)->Arg(100000)->Arg(800000)->Unit(benchmark::kMillisecond);
+
+}  // namespace lapforge

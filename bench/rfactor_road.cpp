@@ -17,6 +17,8 @@
 #include "support/UserInterface.h"
 #include "tests/support/description/Descriptions.h"
 
+namespace lapforge {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -131,3 +133,5 @@ void BM_CopyMtsOutput(benchmark::State& state) { CopyOutput(state, "mts"); }
 BENCHMARK(BM_CopyMtsOutput)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
+
+}  // namespace lapforge

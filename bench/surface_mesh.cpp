@@ -20,6 +20,8 @@
 #include "mesh/GlPointArray.h"
 #include "tests/support/description/Descriptions.h"
 
+namespace lapforge {
+
 namespace {
 
 // The track at a longitudinal resolution (metres), built once.
@@ -127,3 +129,5 @@ BENCHMARK(BM_GetGlFacesIntoUsedArrays)->Arg(4)->Arg(1)->Iterations(10)->Unit(ben
 BENCHMARK(BM_CopyMeshBytesIntoUsedMemory)->Arg(4)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+}  // namespace lapforge

@@ -10,6 +10,8 @@
 #include "tests/support/track/TrackBuilders.h"
 #include "track/N5Ptf.h"
 
+namespace lapforge {
+
 namespace {
 
 // Builds the track and writes its PTF file; when freeModel is set the model
@@ -57,3 +59,5 @@ BENCHMARK(BM_BuildWriteAndFree)->Arg(250)->Arg(2000)->Unit(benchmark::kMilliseco
 BENCHMARK(BM_BuildOnly)->Arg(250)->Arg(2000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+}  // namespace lapforge

@@ -6,6 +6,8 @@
 #include "cli/Commands.h"
 #include "roads/Lapforge.h"
 
+namespace lapforge {
+
 namespace {
 
 struct AiwCamArgs {
@@ -47,3 +49,5 @@ void AddAiwCamCommands(CLI::App& app, int& status) {
               return d.XMLToCam(xml, in, out);
             });
 }
+
+}  // namespace lapforge

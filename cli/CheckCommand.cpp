@@ -10,6 +10,8 @@
 #include "support/TextFormat.h"
 #include "support/UserInterface.h"
 
+namespace lapforge {
+
 namespace {
 
 struct CheckArgs {
@@ -74,3 +76,5 @@ bool CheckBeforeExport(const std::string& xmlFile, bool force, bool meshes) {
                "Check");
   return false;
 }
+
+}  // namespace lapforge

@@ -5,6 +5,8 @@
 #include <cctype>
 #include <cstdio>
 
+namespace lapforge {
+
 namespace {
 
 const char* AnswerWord(UiAnswer a) {
@@ -63,3 +65,5 @@ CCliInterface& CliInterface() {
   static CCliInterface ui;
   return ui;
 }
+
+}  // namespace lapforge

@@ -7,6 +7,8 @@
 
 #include "support/UserInterface.h"
 
+namespace lapforge {
+
 class CCliInterface : public CUserInterface {
  public:
   void Message(const std::string& text, const std::string& caption) override;
@@ -24,3 +26,5 @@ class CCliInterface : public CUserInterface {
 
 // The port installed by main.
 CCliInterface& CliInterface();
+
+}  // namespace lapforge

@@ -6,6 +6,8 @@
 #include <CLI/CLI.hpp>
 #include <string>
 
+namespace lapforge {
+
 void AddExportCommands(CLI::App& app, int& status);
 void AddImportCommands(CLI::App& app, int& status);
 void AddImportPtf(CLI::App& import, int& status);
@@ -30,3 +32,5 @@ CLI::Validator NonEmptyName();
 bool ParseOnOff(const std::string& text, bool& out);
 // Prints the one-line summary of a run: files written and seconds taken.
 void PrintSummary(int files, double seconds);
+
+}  // namespace lapforge

@@ -3,6 +3,8 @@
 #include "cli/Commands.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 bool ParseOnOff(const std::string& text, bool& out) {
   std::string t = ToLower(text);
   if (t == "on" || t == "1" || t == "yes" || t == "true") {
@@ -25,3 +27,5 @@ void PrintSummary(int files, double seconds) {
   long ms = static_cast<long>(seconds * 1000.0 + 0.5);
   std::printf("%d File(s) written In %ld.%03ld seconds\n", files, ms / 1000, ms % 1000);
 }
+
+}  // namespace lapforge

@@ -11,6 +11,8 @@
 #include "cli/Commands.h"
 #include "roads/Lapforge.h"
 
+namespace lapforge {
+
 namespace {
 
 struct ExportArgs {
@@ -105,3 +107,5 @@ void AddExportCommands(CLI::App& app, int& status) {
     throw CLI::ValidationError("export", "unknown format " + rest.front() + "; the formats are: " + formats);
   });
 }
+
+}  // namespace lapforge

@@ -10,6 +10,8 @@
 #include "roads/Lapforge.h"
 #include "support/RegOption.h"
 
+namespace lapforge {
+
 namespace {
 
 struct ImportArgs {
@@ -84,3 +86,5 @@ void AddImportCommands(CLI::App& app, int& status) {
   AddImportPtf(*import, status);
   AddImportGpl(*import, status);
 }
+
+}  // namespace lapforge

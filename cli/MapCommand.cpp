@@ -17,6 +17,8 @@
 #include "gui/MapImage.h"
 #endif
 
+namespace lapforge {
+
 namespace {
 
 struct MapArgs {
@@ -68,3 +70,5 @@ void AddMapCommand(CLI::App& app, int& status) {
       ->check(CLI::Range(64, 4096));
   cmd->callback([args, &status]() { status = WriteMap(*args) ? 0 : 1; });
 }
+
+}  // namespace lapforge

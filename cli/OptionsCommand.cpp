@@ -8,6 +8,8 @@
 #include "support/RegOption.h"
 #include "support/UserInterface.h"
 
+namespace lapforge {
+
 namespace {
 
 const int* KnownDefault(const std::string& name) {
@@ -118,3 +120,5 @@ void AddOptionsCommand(CLI::App& app, int& status) {
     PrintOne(*name);
   });
 }
+
+}  // namespace lapforge

@@ -8,6 +8,8 @@
 #include "ptf/RecordListing.h"
 #include "support/UserInterface.h"
 
+namespace lapforge {
+
 void AddInspectCommand(CLI::App& app, int& status) {
   auto* cmd = app.add_subcommand("inspect", "Print the record tree of a PTF or 3DO file, or write it back");
   auto file = std::make_shared<std::string>();
@@ -47,3 +49,5 @@ void AddInspectCommand(CLI::App& app, int& status) {
     status = 0;
   });
 }
+
+}  // namespace lapforge

@@ -7,6 +7,8 @@
 #include "cli/Commands.h"
 #include "support/Errors.h"
 
+using namespace lapforge;
+
 int main(int argc, char** argv) {
   CLI::App app{"Lapforge: track descriptions to and from racing-simulation formats", "lapforge"};
   app.require_subcommand(1);

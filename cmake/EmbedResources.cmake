@@ -1,7 +1,7 @@
 # Writes OUT, a C++ file holding every file of FILES as a byte array, with a
 # table from template id and kind to bytes. File names: NNN_text_... or NNN_binary_...
 separate_arguments(_files UNIX_COMMAND "${FILES}")
-set(_body "// Generated from support/resources; do not edit.\n#include \"support/Templates.h\"\n\nnamespace {\n")
+set(_body "// Generated from support/resources; do not edit.\n#include \"support/Templates.h\"\n\nnamespace lapforge {\nnamespace {\n")
 set(_table "")
 set(_n 0)
 foreach(_f IN LISTS _files)
@@ -24,5 +24,5 @@ foreach(_f IN LISTS _files)
   string(APPEND _table "  {${_id}, ${_k}, res${_n}, ${_size}},\n")
   math(EXPR _n "${_n} + 1")
 endforeach()
-string(APPEND _body "}\n\nconst EmbeddedTemplate kEmbeddedTemplates[] = {\n${_table}  {0, TemplateKind::Text, nullptr, 0}};\n")
+string(APPEND _body "}\n\nconst EmbeddedTemplate kEmbeddedTemplates[] = {\n${_table}  {0, TemplateKind::Text, nullptr, 0}};\n\n}  // namespace lapforge\n")
 file(WRITE ${OUT} "${_body}")

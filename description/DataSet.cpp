@@ -5,6 +5,8 @@
 #include "support/Errors.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 namespace {
 const std::vector<CDataRow*> kNoRows;
 
@@ -325,3 +327,5 @@ void CDataSet::CascadeKeyChange(CDataRow* parent, int column, const CDataValue& 
     }
   }
 }
+
+}  // namespace lapforge

@@ -17,6 +17,8 @@
 #include "description/KeyIndex.h"
 #include "support/Result.h"
 
+namespace lapforge {
+
 // Column flags.
 enum : uint8_t {
   kColHidden = 1,   // exists only in memory, never written to XML
@@ -224,3 +226,5 @@ class CDataSet {
   std::vector<std::vector<int>> childRels_;   // per table: relations where it is the parent
   std::vector<std::vector<int>> parentRels_;  // per table: relations where it is the child
 };
+
+}  // namespace lapforge

@@ -11,6 +11,8 @@
 #include "support/FileIO.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 namespace {
 
 // XML name escaping: characters not allowed in a name become _xHHHH_.
@@ -360,3 +362,5 @@ Result CDataSet::WriteXml(const std::string& file) const {
   }
   return ReplaceFile(file, xml);
 }
+
+}  // namespace lapforge

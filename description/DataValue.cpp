@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+namespace lapforge {
+
 const char* ColTypeName(ColType t) {
   switch (t) {
     case ColType::Text:
@@ -211,3 +213,5 @@ std::string FormatLexical(ColType type, const CDataValue& value) {
   AppendLexical(type, value, s);
   return s;
 }
+
+}  // namespace lapforge

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <utility>
 
+namespace lapforge {
+
 enum class ColType : uint8_t { Text, F64, F32, Bool, U16, I8, I32, I64 };
 
 const char* ColTypeName(ColType t);
@@ -105,3 +107,5 @@ inline bool IntegerFits(ColType type, int64_t v) {
       return true;
   }
 }
+
+}  // namespace lapforge

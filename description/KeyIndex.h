@@ -8,6 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace lapforge {
+
 template <typename V>
 class CKeyIndex {
  public:
@@ -88,3 +90,5 @@ class CKeyIndex {
   std::unordered_map<int64_t, V> sparse_;
   size_t count_ = 0;
 };
+
+}  // namespace lapforge

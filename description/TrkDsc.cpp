@@ -3,6 +3,8 @@
 #include "support/Errors.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 namespace {
 
 #define TABLE_BEGIN(T) const ColumnSchema k##T##Columns[] = {
@@ -76,3 +78,5 @@ TrkDsc::TrkDsc()
 }
 
 std::unique_ptr<TrkDsc> TrkDsc::Clone() const { return std::make_unique<TrkDsc>(); }
+
+}  // namespace lapforge

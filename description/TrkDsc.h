@@ -22,6 +22,8 @@
 
 #include "description/DataSet.h"
 
+namespace lapforge {
+
 // The C++ type of each column type.
 template <ColType T>
 struct ColCpp;
@@ -230,3 +232,5 @@ const DataSetSchema& TrkDscSchema();
   inline TrkDsc::P##Row TrkDsc::T##Row::P##Row() const { return TrkDsc::P##Row(R().ParentRow(kRel_##Rel)); } \
   inline void TrkDsc::T##Row::Set##P##Row(const TrkDsc::P##Row& p) const { R().SetParentRow(kRel_##Rel, p.Raw()); }
 #include "description/TrkDscSchema.def"
+
+}  // namespace lapforge

@@ -17,6 +17,8 @@
 #include "description/TrkDsc.h"
 #include "support/UserInterface.h"
 
+namespace lapforge {
+
 namespace roadfuzz {
 
 class CQuietUI : public CUserInterface {
@@ -129,3 +131,5 @@ inline void CheckXmlRoundTrip(const TrkDsc& ds) {
 }
 
 }  // namespace roadfuzz
+
+}  // namespace lapforge

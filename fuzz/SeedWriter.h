@@ -11,6 +11,8 @@
 
 #include "support/FileIO.h"
 
+namespace lapforge {
+
 class CSeedWriter {
  public:
   explicit CSeedWriter(std::string folder) : folder_(std::move(folder)) {}
@@ -31,3 +33,5 @@ class CSeedWriter {
   std::string folder_;
   int written_ = 0, wanted_ = 0;
 };
+
+}  // namespace lapforge

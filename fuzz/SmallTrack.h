@@ -7,6 +7,8 @@
 
 #include "track/N5Ptf.h"
 
+namespace lapforge {
+
 namespace fuzztrack {
 
 struct Piece {
@@ -35,3 +37,5 @@ CN5Ptf* ChainPieces(const Piece (&pieces)[N], Bands bands) {
 }
 
 }  // namespace fuzztrack
+
+}  // namespace lapforge

@@ -7,6 +7,8 @@
 #include "fuzz/SeedWriter.h"
 #include "tests/support/formats/LpCamFiles.h"
 
+using namespace lapforge;
+
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
   CSeedWriter seeds(argv[1]);

@@ -6,6 +6,8 @@
 #include "support/FileIO.h"
 #include "tests/support/description/Descriptions.h"
 
+using namespace lapforge;
+
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
   std::string dir = argv[1], text;

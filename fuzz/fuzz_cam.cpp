@@ -11,6 +11,8 @@
 #include "support/Errors.h"
 #include "track/N5Ptf.h"
 
+using namespace lapforge;
+
 namespace {
 
 // A 400 m track of two straights and an arc, one band across.

@@ -9,6 +9,8 @@
 
 #include "description/TrkDsc.h"
 
+using namespace lapforge;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TrkDsc ds;
   try {

@@ -8,6 +8,8 @@
 
 #include "support/ImageFile.h"
 
+using namespace lapforge;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CRgbaImage image;
   if (Result decoded = DecodeImage({data, size}, image, "fuzz"); !decoded) {

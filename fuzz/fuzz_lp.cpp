@@ -12,6 +12,8 @@
 #include "support/Errors.h"
 #include "track/N5Ptf.h"
 
+using namespace lapforge;
+
 namespace {
 
 // A 300 m track: a straight and a left arc, drivable from -5 to 5 between

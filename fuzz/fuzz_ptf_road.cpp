@@ -13,6 +13,8 @@
 #include "mapping/PtfMapping.h"
 #include "ptf/RecordFile.h"
 
+using namespace lapforge;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace roadfuzz;
   static CQuietUI quiet;

@@ -8,6 +8,8 @@
 #include "ptf/RecordFile.h"
 #include "support/UserInterface.h"
 
+using namespace lapforge;
+
 namespace {
 class CQuietUI : public CUserInterface {
  public:

@@ -16,6 +16,8 @@
 #include "mapping/GplMapping.h"
 #include "support/UserInterface.h"
 
+using namespace lapforge;
+
 namespace {
 class CQuietUI : public CUserInterface {
  public:

@@ -12,6 +12,8 @@
 #include "fuzz/RoadFuzz.h"
 #include "mapping/GplMapping.h"
 
+using namespace lapforge;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace roadfuzz;
   static CQuietUI quiet;

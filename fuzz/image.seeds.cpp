@@ -6,6 +6,8 @@
 #include "fuzz/SeedWriter.h"
 #include "tests/support/ImageFiles.h"
 
+using namespace lapforge;
+
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
   CSeedWriter seeds(argv[1]);

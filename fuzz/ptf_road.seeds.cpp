@@ -11,6 +11,8 @@
 #include "tests/support/description/Descriptions.h"
 #include "tests/support/ptf/RecordTrees.h"
 
+using namespace lapforge;
+
 namespace {
 // The builder's odd segments are arcs without turn, which the track model
 // refuses; the seeds make every segment a straight.

@@ -8,6 +8,8 @@
 #include "tests/support/ptf/RecordBytes.h"
 #include "tests/support/ptf/RecordTrees.h"
 
+using namespace lapforge;
+
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
   CSeedWriter seeds(argv[1]);

@@ -8,6 +8,8 @@
 #include "support/FileIO.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 namespace {
 
 // Byte offsets inside a section header.
@@ -313,3 +315,5 @@ void CNTrk::GetXYZOfBankM(double distance, double lateral, double& x, double& y,
   y *= kTrkMetresPerUnit;
   z *= kTrkMetresPerUnit;
 }
+
+}  // namespace lapforge

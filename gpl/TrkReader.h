@@ -18,6 +18,8 @@
 #include "support/ByteReader.h"
 #include "support/Result.h"
 
+namespace lapforge {
+
 // Track units per metre, and the conversions of track units.
 inline constexpr double kTrkUnitsPerMetre = 19685.0;
 inline constexpr double kTrkMetresPerUnit = 5.08001016002032e-05;
@@ -162,3 +164,5 @@ class CNTrk {
   size_t sectionArea_ = 0;
   int baseColumn_ = 0;  // left column of the pair straddling the centre line
 };
+
+}  // namespace lapforge

@@ -5,6 +5,8 @@
 
 #include "support/UserInterface.h"
 
+namespace lapforge {
+
 CDescriptionModel::CDescriptionModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void CDescriptionModel::SetDescription(TrkDsc* db) {
@@ -200,3 +202,5 @@ QVariant CDescriptionModel::headerData(int section, Qt::Orientation orientation,
   if (rel >= 0) return QString::fromLatin1(db_->Relation(rel).name);
   return {};
 }
+
+}  // namespace lapforge

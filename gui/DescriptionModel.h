@@ -10,6 +10,8 @@
 
 #include "description/TrkDsc.h"
 
+namespace lapforge {
+
 class CDescriptionModel : public QAbstractTableModel {
   Q_OBJECT
  public:
@@ -74,3 +76,5 @@ class CDescriptionModel : public QAbstractTableModel {
   std::vector<int> links_;    // child relations of the table shown
   EditFunction edit_;
 };
+
+}  // namespace lapforge

@@ -15,6 +15,8 @@
 
 #include "support/Errors.h"
 
+namespace lapforge {
+
 // ---- Pickers -------------------------------------------------------------
 
 QString CQtFileDialogs::NameFilter(const std::string& filter) {
@@ -245,3 +247,5 @@ QString FormatElapsed(qint64 milliseconds) {
   if (milliseconds < 0) milliseconds = 0;
   return QStringLiteral("%1.%2").arg(milliseconds / 1000).arg(milliseconds % 1000, 3, 10, QLatin1Char('0'));
 }
+
+}  // namespace lapforge

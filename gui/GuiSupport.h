@@ -12,7 +12,10 @@
 #include "support/Browser.h"
 #include "support/UserInterface.h"
 
+
 class QWidget;
+
+namespace lapforge {
 
 // The pickers' dialogs on Qt's file and folder dialogs.
 class CQtFileDialogs : public CFileDialogs {
@@ -104,3 +107,5 @@ class CHelp {
 // Elapsed time as the completion report writes it: whole seconds, a point
 // and the milliseconds in three digits ("65.040").
 QString FormatElapsed(qint64 milliseconds);
+
+}  // namespace lapforge

@@ -17,6 +17,8 @@
 #include "support/RegOption.h"
 #include "support/UserInterface.h"
 
+namespace lapforge {
+
 CMainWindow::CMainWindow(CFileDialogs* dialogs, QWidget* parent)
     : QMainWindow(parent),
       ownDialogs_(dialogs ? nullptr : new CQtFileDialogs),
@@ -197,3 +199,5 @@ void CMainWindow::closeEvent(QCloseEvent* event) {
   QMainWindow::closeEvent(event);
   emit Closed();
 }
+
+}  // namespace lapforge

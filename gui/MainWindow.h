@@ -12,8 +12,11 @@
 
 #include "support/Browser.h"
 
+
 class QProgressBar;
 class QPushButton;
+
+namespace lapforge {
 class CConversionRunner;
 class CLapforge;
 class LapforgeEdit;
@@ -69,3 +72,5 @@ class CMainWindow : public QMainWindow {
   QElapsedTimer start_;
   int helpTopic_ = 0;
 };
+
+}  // namespace lapforge

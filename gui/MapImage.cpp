@@ -15,6 +15,8 @@
 #include "roads/TrackMap.h"
 #include "support/FileIO.h"
 
+namespace lapforge {
+
 namespace {
 
 QColor ToQt(MapColour c) { return QColor(c.r, c.g, c.b, c.a); }
@@ -97,3 +99,5 @@ Result WriteMapPng(const CTrackMap& map, const std::string& path) {
   if (!image.save(&buffer, "PNG")) return Result::Fail(Status::Failed, "the picture could not be encoded as PNG");
   return ReplaceFile(path, bytes.constData(), static_cast<size_t>(bytes.size()));
 }
+
+}  // namespace lapforge

@@ -8,8 +8,11 @@
 
 #include "support/Result.h"
 
-class CTrackMap;
 class QPainter;
+
+namespace lapforge {
+
+class CTrackMap;
 struct MapShape;
 
 // Paints shapes in order with the painter as it stands (its transform maps
@@ -20,3 +23,5 @@ void PaintMapShapes(QPainter& painter, const std::vector<MapShape>& shapes);
 // Paints the map's shapes and writes them as a PNG file (temp file and
 // rename). Fails when the image cannot be made or written.
 Result WriteMapPng(const CTrackMap& map, const std::string& path);
+
+}  // namespace lapforge

@@ -7,6 +7,8 @@
 
 #include "support/RegOption.h"
 
+namespace lapforge {
+
 namespace {
 QCheckBox* Box(const char* text, const char* setting, int def, QWidget* parent) {
   auto* box = new QCheckBox(QString::fromLatin1(text), parent);
@@ -46,3 +48,5 @@ void COptionsDialog::accept() {
   for (const auto& [name, box] : settings) static_cast<void>(CRegOption::SetOption(name, box->isChecked() ? 1 : 0));
   QDialog::accept();
 }
+
+}  // namespace lapforge

@@ -4,8 +4,11 @@
 
 #include <QDialog>
 
+
 class QCheckBox;
 class QPushButton;
+
+namespace lapforge {
 
 class COptionsDialog : public QDialog {
   Q_OBJECT
@@ -27,3 +30,5 @@ class COptionsDialog : public QDialog {
   QPushButton* ok_;
   QPushButton* cancel_;
 };
+
+}  // namespace lapforge

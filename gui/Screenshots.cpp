@@ -14,6 +14,8 @@
 #include "gui/StatusWindow.h"
 #include "gui/TableEditor.h"
 
+using namespace lapforge;
+
 namespace {
 bool Save(QWidget& w, const QString& file) {
   w.show();

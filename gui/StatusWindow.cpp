@@ -10,6 +10,8 @@
 
 #include "gui/GuiSupport.h"
 
+namespace lapforge {
+
 CStatusWindow::CStatusWindow(int files, qint64 elapsedMs, const QString& comment, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::CustomizeWindowHint) {
   setWindowTitle(QStringLiteral("Lapforge Status"));
@@ -58,3 +60,5 @@ QString CStatusWindow::CompletedText() const { return completed_->text(); }
 QString CStatusWindow::FilesText() const { return files_->text(); }
 QString CStatusWindow::TimeText() const { return time_->text(); }
 QString CStatusWindow::CommentText() const { return comment_->text(); }
+
+}  // namespace lapforge

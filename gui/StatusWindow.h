@@ -6,9 +6,12 @@
 #include <QDialog>
 #include <QElapsedTimer>
 
+
 class QLabel;
 class QPushButton;
 class QTimer;
+
+namespace lapforge {
 
 class CStatusWindow : public QDialog {
   Q_OBJECT
@@ -36,3 +39,5 @@ class CStatusWindow : public QDialog {
   QPushButton* ok_;
   QTimer* closeTimer_;
 };
+
+}  // namespace lapforge

@@ -30,6 +30,8 @@
 #include "support/RegOption.h"
 #include "support/UserInterface.h"
 
+namespace lapforge {
+
 namespace {
 
 const char* const kCaption = "LapforgeEdit";
@@ -832,3 +834,5 @@ void LapforgeEdit::reject() {
   }
   QDialog::reject();
 }
+
+}  // namespace lapforge

@@ -15,6 +15,7 @@
 #include "gui/DescriptionModel.h"
 #include "support/Browser.h"
 
+
 class QGridLayout;
 class QLabel;
 class QListWidget;
@@ -26,6 +27,8 @@ class QTableView;
 class QTimer;
 class QVBoxLayout;
 class QUndoStack;
+
+namespace lapforge {
 class CConversionRunner;
 class CLapforge;
 class CTrackMapView;
@@ -151,3 +154,5 @@ class LapforgeEdit : public QDialog {
   std::vector<std::pair<int, Qt::SortOrder>> sortOrders_;  // per table; column -1 for none
   QElapsedTimer start_;
 };
+
+}  // namespace lapforge

@@ -10,6 +10,8 @@
 #include "support/Errors.h"
 #include "support/UserInterface.h"
 
+namespace lapforge {
+
 namespace {
 
 // Picture width the map is laid out at; the view scales it.
@@ -116,3 +118,5 @@ void CTrackMapView::paintEvent(QPaintEvent*) {
   painter.fillRect(rect(), palette().color(QPalette::Base));
   Paint(painter, QRectF(rect()));
 }
+
+}  // namespace lapforge

@@ -8,7 +8,10 @@
 
 #include "roads/TrackMap.h"
 
+
 class QPainter;
+
+namespace lapforge {
 class TrkDsc;
 
 class CTrackMapView : public QWidget {
@@ -44,3 +47,5 @@ class CTrackMapView : public QWidget {
   int builds_ = 0;
   QString notice_;
 };
+
+}  // namespace lapforge

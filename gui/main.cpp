@@ -6,6 +6,8 @@
 #include "gui/GuiSupport.h"
 #include "gui/MainWindow.h"
 
+using namespace lapforge;
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Lapforge"));

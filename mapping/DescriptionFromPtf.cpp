@@ -15,6 +15,8 @@
 #include "support/TextFormat.h"
 #include "support/TrackIni.h"
 
+namespace lapforge {
+
 namespace {
 
 void AddSections(CN5PtfDb& model, TrkDsc& ds) {
@@ -112,3 +114,5 @@ std::unique_ptr<TrkDsc> DataBaseFromPTF(const std::string& path, bool world, boo
   }
   return ds;
 }
+
+}  // namespace lapforge

@@ -17,6 +17,8 @@
 #include "support/TextFormat.h"
 #include "support/TrackIni.h"
 
+namespace lapforge {
+
 namespace {
 
 constexpr double u = kTrkMetresPerUnit;
@@ -448,3 +450,5 @@ std::unique_ptr<TrkDsc> DataBaseFromGplTrk(const std::string& path, bool gplTrk,
   }
   return ds;
 }
+
+}  // namespace lapforge

@@ -13,6 +13,8 @@
 #include "gpl/TrkReader.h"
 #include "mapping/TransferRecords.h"
 
+namespace lapforge {
+
 class TrkDsc;
 
 class CNTrkGplDb : public CNTrk {
@@ -80,3 +82,5 @@ std::unique_ptr<TrkDsc> DataBaseFromGplTrk(const std::string& path, bool gplTrk,
 std::vector<std::string> GplTrkReadFiles(const std::string& path);
 // The "_blank.tex" that DataBaseFromGplTrk writes beside the track.
 std::string GplBlankListFile(const std::string& path);
+
+}  // namespace lapforge

@@ -11,6 +11,8 @@
 #include "support/FileString.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 namespace {
 
 constexpr double kMetresToMiles = 0.0006213711922373339;
@@ -647,3 +649,5 @@ int CN5PtfDb::FindTextureInfo(const CN5ObjWs& wall, const CN5ObjSg& seg) {
   wallTexIndex_.emplace(std::move(key), count);
   return count++;
 }
+
+}  // namespace lapforge

@@ -15,6 +15,8 @@
 #include "support/SafeFileTitles.h"
 #include "track/N5Ptf.h"
 
+namespace lapforge {
+
 class CGlFaceArray;
 class CGlInsert;
 class CGlPointArray;
@@ -153,3 +155,5 @@ std::unique_ptr<TrkDsc> DataBaseFromPTF(const std::string& path, bool world, boo
 // The files DataBaseFromPTF reads: the track, and track.ini beside it when
 // there is one.
 std::vector<std::string> PtfReadFiles(const std::string& path);
+
+}  // namespace lapforge

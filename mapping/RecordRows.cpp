@@ -2,6 +2,8 @@
 
 #include "support/TrackIni.h"
 
+namespace lapforge {
+
 void AddTrackSummaryRow(TrkDsc& ds, const TrackSummaryRecord& s) {
   TrkDsc::TrackSummaryRow t = ds.TrackSummary.NewTrackSummaryRow();
   t.SetName(s.name);
@@ -50,3 +52,5 @@ void AddAIInfoRow(TrkDsc& ds, const VARS_AIW_TRACK_INFO& info) {
   ds.AIInfo.AddAIInfoRow(info.mergePitIn, info.mergePitOut, info.stallsLongStart, info.stallsLatStart,
                          info.stallsLongEnd, info.stallsLatEnd, info.gridLat, info.pollPositionLeft != 0);
 }
+
+}  // namespace lapforge

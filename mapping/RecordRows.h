@@ -5,6 +5,8 @@
 #include "description/TrkDsc.h"
 #include "mapping/TransferRecords.h"
 
+namespace lapforge {
+
 struct VARS_AIW_TRACK_INFO;
 
 void AddTrackSummaryRow(TrkDsc& ds, const TrackSummaryRecord& s);
@@ -14,3 +16,5 @@ TrkDsc::SectionRow AddSectionRow(TrkDsc& ds, const SectionRecord& s);
 void AddTractionRow(TrkDsc& ds, const TrkDsc::SectionRow& section, const TractionRecord& t);
 void AddContourRow(TrkDsc& ds, const TrkDsc::SectionRow& section, const ContourRecord& c);
 void AddAIInfoRow(TrkDsc& ds, const VARS_AIW_TRACK_INFO& info);
+
+}  // namespace lapforge

@@ -13,6 +13,8 @@
 #include "support/FileString.h"
 #include "support/Memory.h"
 
+namespace lapforge {
+
 namespace {
 
 // Degrees to radians for inserts (pi taken as 3.14159).
@@ -121,3 +123,5 @@ void CN5PtfDb::AddVerticalObject(const std::string& folder, const std::string& n
   faces.Add(f);
   WriteSceneryObject(folder, title, points, faces, texture);
 }
+
+}  // namespace lapforge

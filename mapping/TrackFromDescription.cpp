@@ -11,6 +11,8 @@
 #include "support/FileString.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 namespace {
 
 // The row being read, for the error message.
@@ -456,3 +458,5 @@ Result PTFObjFromDataBase(const TrkDsc& db, CN5PtfDb& model, const std::string& 
   }
   return Result::Ok();
 }
+
+}  // namespace lapforge

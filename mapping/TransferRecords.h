@@ -8,6 +8,8 @@
 
 #include "ptf/Descriptors.h"
 
+namespace lapforge {
+
 // A TrackSummary row.
 struct TrackSummaryRecord {
   std::string name;
@@ -87,3 +89,5 @@ struct TsoRecord {
   double a = 0, b = 0, c = 0;  // degrees: heading, pitch, roll
   std::string comment;
 };
+
+}  // namespace lapforge

@@ -8,6 +8,8 @@
 
 #include "support/Errors.h"
 
+namespace lapforge {
+
 template <typename T>
 class CGlArray {
  public:
@@ -73,3 +75,5 @@ class CGlArray {
  protected:
   std::vector<T> items_;
 };
+
+}  // namespace lapforge

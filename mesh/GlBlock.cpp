@@ -3,6 +3,8 @@
 #include "mesh/GlBlockArray.h"
 #include "mesh/GlMaterialArray.h"
 
+namespace lapforge {
+
 namespace {
 
 // Inserts may place blocks that place blocks; a block that (directly or
@@ -112,3 +114,5 @@ void CGlBlock::Explode(CGlPointArray& destPoints, CGlFaceArray& destFaces, CGlMa
   // the nested calls were merged there already.
   materials.AddMaterialArray(sourceMaterials, destFaces, firstFace, endFace);
 }
+
+}  // namespace lapforge

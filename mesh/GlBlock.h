@@ -11,6 +11,8 @@
 #include "mesh/GlPoint.h"
 #include "mesh/GlPointArray.h"
 
+namespace lapforge {
+
 class CGlBlockArray;
 class CGlMaterialArray;
 
@@ -47,3 +49,5 @@ class CGlBlock {
   float cx = 0.0f, cy = 0.0f, cz = 0.0f;  // centre
   int32_t lastValue = 0;
 };
+
+}  // namespace lapforge

@@ -3,6 +3,8 @@
 #include "support/Errors.h"
 #include "support/FileString.h"
 
+namespace lapforge {
+
 CGlBlock& CGlBlockArray::Get(long long index) {
   CheckIndex(index, blocks_.size(), "block");
   return *blocks_[static_cast<size_t>(index)];
@@ -68,3 +70,5 @@ void CGlBlockArray::ReplaceTexturesFromMaterials(CGlMipArray& textures, const CG
 void CGlBlockArray::CreateTextureCoordsFromRGB(CGlMaterialArray& materials, const std::string& name) {
   for (auto& block : blocks_) block->faces.CreateTextureCoordsFromRGB(materials, name);
 }
+
+}  // namespace lapforge

@@ -8,6 +8,8 @@
 
 #include "mesh/GlBlock.h"
 
+namespace lapforge {
+
 class CGlInsertArray;
 class CGlMaterialArray;
 class CGlMipArray;
@@ -35,3 +37,5 @@ class CGlBlockArray {
  private:
   std::vector<std::unique_ptr<CGlBlock>> blocks_;
 };
+
+}  // namespace lapforge

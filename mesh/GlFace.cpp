@@ -6,6 +6,8 @@
 #include "mesh/GlPointArray.h"
 #include "support/Errors.h"
 
+namespace lapforge {
+
 int32_t CGlFace::GetVertex(int k) const {
   CheckIndex(k, static_cast<size_t>(GetVertexCount()), "face vertex");
   return vertices[k];
@@ -82,3 +84,5 @@ void CGlFace::SetPaletteUVs(float r, float g, float b) {
     AddUV((k & 1) ? uBase + 0.0078f : uBase, (k & 2) ? vBase + 0.04f : vBase);
   }
 }
+
+}  // namespace lapforge

@@ -8,6 +8,8 @@
 
 #include "mesh/GlTypes.h"
 
+namespace lapforge {
+
 class CGlPointArray;
 
 class CGlFace {
@@ -80,3 +82,5 @@ class CGlTriangles {
   int32_t mipIndex = -1;
   std::vector<int32_t> indices;
 };
+
+}  // namespace lapforge

@@ -5,6 +5,8 @@
 #include "mesh/GlMaterialArray.h"
 #include "mesh/GlSortKeys.h"
 
+namespace lapforge {
+
 namespace {
 
 constexpr float kNotComputed = 1e10f;
@@ -414,3 +416,5 @@ void CGlFaceArray::DeleteMaterialIndex(int material) {
     if (triangleLists[i - 1].materialIndex == material) triangleLists.erase(triangleLists.begin() + (i - 1));
   }
 }
+
+}  // namespace lapforge

@@ -13,6 +13,8 @@
 #include "mesh/GlPoint.h"
 #include "mesh/GlPointArray.h"
 
+namespace lapforge {
+
 class CGlMaterialArray;
 class CGlMipArray;
 
@@ -78,3 +80,5 @@ class CGlFaceArray : public CGlArray<CGlFace> {
   CGlPoint centrePoint;
   std::vector<CGlTriangles> triangleLists;
 };
+
+}  // namespace lapforge

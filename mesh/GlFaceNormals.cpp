@@ -15,6 +15,8 @@
 #include "mesh/GlFaceArray.h"
 #include "mesh/GlSortKeys.h"
 
+namespace lapforge {
+
 namespace {
 
 // Scratch memory for one operation, not cleared. Large blocks are mapped
@@ -348,3 +350,5 @@ void CGlFaceArray::TangentVectors(CGlPointArray& points, std::vector<_float_xyz>
     bitangents[static_cast<size_t>(i2)] = b;
   }
 }
+
+}  // namespace lapforge

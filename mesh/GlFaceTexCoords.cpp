@@ -8,6 +8,8 @@
 #include "support/FileString.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 namespace {
 
 // A projection scale that can be divided by: zero or non-finite becomes 1.
@@ -177,3 +179,5 @@ void CGlFaceArray::ReplaceTexturesFromMaterials(CGlMipArray& textures, const CGl
     }
   }
 }
+
+}  // namespace lapforge

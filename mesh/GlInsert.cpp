@@ -4,6 +4,8 @@
 
 #include "mesh/GlTypes.h"
 
+namespace lapforge {
+
 void CGlInsert::RotatePointsDegrees(float ra, float rb, float rc) {
   if (ra == 0.0f && rb == 0.0f && rc == 0.0f) return;
   const double a = ra * kGlDegToRad, b = rb * kGlDegToRad, c = rc * kGlDegToRad;
@@ -32,3 +34,5 @@ void CGlInsert::RotatePointsDegrees(float ra, float rb, float rc) {
   this->b += rb;
   this->c += rc;
 }
+
+}  // namespace lapforge

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace lapforge {
+
 class CGlInsert {
  public:
   // Rotates the position about the origin by degrees (steps c, b, a) and
@@ -28,3 +30,5 @@ class CGlInsert {
   int32_t insertFlag = 1;
   int32_t attrib7 = -1;
 };
+
+}  // namespace lapforge

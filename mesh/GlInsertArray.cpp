@@ -2,6 +2,8 @@
 
 #include "mesh/GlBlockArray.h"
 
+namespace lapforge {
+
 void CGlInsertArray::ExtractSaveInserts(CGlInsertArray& destination) const {
   if (&destination == this) return;
   for (const CGlInsert& ins : items_) {
@@ -94,3 +96,5 @@ void CGlInsertArray::ReScaleTextures(CGlBlockArray& blocks, int channel, int mat
     block.faces.ReScaleTextures(block.points, channel, material, su, sv, ou, ov, uFrom, uTo, vFrom, vTo);
   }
 }
+
+}  // namespace lapforge

@@ -8,6 +8,8 @@
 #include "mesh/GlInsert.h"
 #include "mesh/GlPoint.h"
 
+namespace lapforge {
+
 class CGlBlockArray;
 class CGlPointArray;
 
@@ -22,3 +24,5 @@ class CGlInsertArray : public CGlArray<CGlInsert> {
   void ReScaleTextures(CGlBlockArray& blocks, int channel, int material, float su, float sv, float ou, float ov,
                        float uFrom, float uTo, float vFrom, float vTo) const;
 };
+
+}  // namespace lapforge

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace lapforge {
+
 class CGlMatMap {
  public:
   // Reflection maps: kinds 11, 111, 211, 311 and 411.
@@ -21,3 +23,5 @@ class CGlMatMap {
   float amount = 0.5f;
   std::string secondaryName;  // secondary map name
 };
+
+}  // namespace lapforge

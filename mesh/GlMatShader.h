@@ -7,6 +7,8 @@
 
 #include "mesh/GlShaderTex.h"
 
+namespace lapforge {
+
 class CGlMatShader {
  public:
   std::string shaderName = "NONE";
@@ -17,3 +19,5 @@ class CGlMatShader {
   int32_t specular = 0;  // specular flag
   CGlShaderTex maps[3];
 };
+
+}  // namespace lapforge

@@ -2,7 +2,11 @@
 
 #include "support/FileString.h"
 
+namespace lapforge {
+
 void CGlMaterial::SetMapName(const std::string& path) {
   mapName = path;
   mapTitle = FileString::Title(path);
 }
+
+}  // namespace lapforge

@@ -8,6 +8,8 @@
 #include "mesh/GlMatShader.h"
 #include "mesh/GlTypes.h"
 
+namespace lapforge {
+
 class CGlMaterial {
  public:
   // mapName = path, mapTitle = its file title (no folder, no extension).
@@ -44,3 +46,5 @@ class CGlMaterial {
   uint8_t frameList2[64] = {};  // second frame list (second texture entry of kind 8)
   std::string extraName;
 };
+
+}  // namespace lapforge

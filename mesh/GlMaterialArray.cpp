@@ -6,6 +6,8 @@
 #include "support/FileString.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 bool CGlMaterialArray::Lookup(const std::string& name, int& index) const {
   auto it = byName_.find(name);
   if (it == byName_.end()) return false;
@@ -134,3 +136,5 @@ void CGlMaterialArray::RebuildMap() {
   byName_.clear();
   for (size_t i = 0; i < items_.size(); ++i) byName_[items_[i].materialName] = static_cast<int>(i);
 }
+
+}  // namespace lapforge

@@ -10,6 +10,8 @@
 #include "mesh/GlArray.h"
 #include "mesh/GlMaterial.h"
 
+namespace lapforge {
+
 class CGlFaceArray;
 class CGlBlockArray;
 class CGlMipArray;
@@ -58,3 +60,5 @@ class CGlMaterialArray : public CGlArray<CGlMaterial> {
   std::unordered_map<std::string, int> byName_;
   ShaderMatcher match_ = nullptr;
 };
+
+}  // namespace lapforge

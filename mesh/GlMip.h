@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace lapforge {
+
 class CGlMip {
  public:
   uint8_t used = 0;
@@ -18,3 +20,5 @@ class CGlMip {
   std::string mipFileName;  // file name
   uint8_t mipFlag = 0;
 };
+
+}  // namespace lapforge

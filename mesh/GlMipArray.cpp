@@ -5,6 +5,8 @@
 #include "support/FileString.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 std::string CGlMipArray::NormaliseTitle(const std::string& title) {
   std::string t = ToLower(title);
   const size_t sep = FileString::LastSeparator(t);
@@ -89,3 +91,5 @@ void CGlMipArray::RemoveAll() {
   items_.clear();
   byTitle_.clear();
 }
+
+}  // namespace lapforge

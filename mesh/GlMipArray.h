@@ -10,6 +10,8 @@
 #include "mesh/GlArray.h"
 #include "mesh/GlMip.h"
 
+namespace lapforge {
+
 class CGlFaceArray;
 class CGlMaterial;
 
@@ -32,3 +34,5 @@ class CGlMipArray : public CGlArray<CGlMip> {
  private:
   std::unordered_map<std::string, int> byTitle_;
 };
+
+}  // namespace lapforge

@@ -1,7 +1,11 @@
 #include "mesh/GlObjTag.h"
 
+namespace lapforge {
+
 void CGlObjTag::ClearObjTag() {
   std::string keep = std::move(name);
   *this = CGlObjTag();
   name = std::move(keep);
 }
+
+}  // namespace lapforge

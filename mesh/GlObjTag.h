@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace lapforge {
+
 class CGlObjTag {
  public:
   // Restores every attribute to its default; the name is left alone.
@@ -30,3 +32,5 @@ class CGlObjTag {
   uint8_t shadowReceiver = 0;
   std::string name;
 };
+
+}  // namespace lapforge

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace lapforge {
+
 namespace {
 
 // One step of the descending tolerance ordering: -1 when a is larger by more
@@ -58,3 +60,5 @@ void CGlPoint::SetToMax(const CGlPoint& p, const CGlPoint& q) {
   y = std::max(p.y, q.y);
   z = std::max(p.z, q.z);
 }
+
+}  // namespace lapforge

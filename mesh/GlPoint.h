@@ -6,6 +6,8 @@
 
 #include "mesh/GlTypes.h"
 
+namespace lapforge {
+
 // One extra texture-coordinate channel (channels 1 to 3; channel 0 is u, v).
 struct CGlUVChannel {
   uint8_t set = 0;
@@ -54,3 +56,5 @@ class CGlPoint {
   _rgba colour;
   CGlUVChannel channels[3];  // channels 1, 2, 3
 };
+
+}  // namespace lapforge

@@ -5,6 +5,8 @@
 #include "mesh/GlFace.h"
 #include "mesh/GlFaceArray.h"
 
+namespace lapforge {
+
 void CGlPointArray::RotatePoints(double a, double b, double c) {
   if (a == 0.0 && b == 0.0 && c == 0.0) return;
   // One cosine and sine per angle for the whole array.
@@ -212,3 +214,5 @@ void CGlPointArray::ReverseFace(CGlFace& face) {
   face.RemoveAllFloats();
   for (int k = pairs - 1; k >= 0; --k) face.AddUV(uv[2 * k], uv[2 * k + 1]);
 }
+
+}  // namespace lapforge

@@ -9,6 +9,8 @@
 #include "mesh/GlArray.h"
 #include "mesh/GlPoint.h"
 
+namespace lapforge {
+
 class CGlFace;
 class CGlFaceArray;
 
@@ -47,3 +49,5 @@ class CGlPointArray : public CGlArray<CGlPoint> {
 
   CGlExtraBounds extraBounds;
 };
+
+}  // namespace lapforge

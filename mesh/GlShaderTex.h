@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace lapforge {
+
 class CGlShaderTex {
  public:
   // Stage types 1 (diffuse), 2 (specular), 5 (bump) and 11 (cube) sample a map.
@@ -20,3 +22,5 @@ class CGlShaderTex {
   int16_t channel = -1;
   int16_t scalePending = 1;
 };
+
+}  // namespace lapforge

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace lapforge {
+
 namespace glsort {
 
 // The cell of value v for a cell size t (monotone in v; NaN goes first).
@@ -209,3 +211,5 @@ inline bool CellsAscending(const QPoint& a, const QPoint& b) {
 }
 
 }  // namespace glsort
+
+}  // namespace lapforge

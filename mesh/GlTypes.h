@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace lapforge {
+
 struct _float_xyz {
   float x = 0.0f;
   float y = 0.0f;
@@ -34,3 +36,5 @@ constexpr double kGlFullTurn = 6.2831853;
 constexpr float kGlPosTolerance = 1e-4f;
 constexpr float kGlNormalTolerance = 1e-5f;
 constexpr float kGlUVTolerance = 0.001f;
+
+}  // namespace lapforge

@@ -3,6 +3,8 @@
 
 #include "mesh/GlArray.h"
 
+namespace lapforge {
+
 struct CGlWayPoint {
   float x = 0.0f, y = 0.0f, z = 0.0f;
   float values[3] = {0.0f, 0.0f, 0.0f};
@@ -10,3 +12,5 @@ struct CGlWayPoint {
 static_assert(sizeof(CGlWayPoint) == 24, "waypoint records are 24 bytes");
 
 class CGlWayPointArray : public CGlArray<CGlWayPoint> {};
+
+}  // namespace lapforge

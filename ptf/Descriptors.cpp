@@ -10,6 +10,8 @@
 #include "support/FileString.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 namespace {
 
 // A count of fixed-size items is checked against the bytes left before
@@ -1145,3 +1147,5 @@ void CN5Root::DetectFormatVersion() {
   for (auto& o : objects) v = std::max(v, o->VersionFromHeader());
   formatVersion = v;
 }
+
+}  // namespace lapforge

@@ -9,6 +9,8 @@
 
 #include "ptf/RecordFile.h"
 
+namespace lapforge {
+
 class CGlMaterial;
 
 #define N5_RTNAME(X) \
@@ -452,3 +454,5 @@ class CN5ObjMl : public CN5ObjRaw {
   N5_RTNAME(CN5ObjMl)
   size_t ReadData(CByteReader& r) override;
 };
+
+}  // namespace lapforge

@@ -22,6 +22,8 @@
 #include "support/FileIO.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 void ThrowDamaged(const CByteReader& r, const char* what, size_t offset) {
   std::string source = r.Source().empty() ? std::string("data") : r.Source();
   throw CFormatError(StrFormat("%s: %s at offset %zu", source.c_str(), what, offset), offset);
@@ -505,3 +507,5 @@ CN5Obj* CN5Root::Attach(CN5Obj* obj, CN5Obj* parent, std::vector<CN5Obj*>* list,
   objects.emplace_back(obj, CN5ObjDeleter{pooled});
   return obj;
 }
+
+}  // namespace lapforge

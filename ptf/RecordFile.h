@@ -15,6 +15,8 @@
 #include "support/ByteWriter.h"
 #include "support/Result.h"
 
+namespace lapforge {
+
 class CN5Root;
 class CN5ObjAp;
 
@@ -249,3 +251,5 @@ class CN5Root {
  private:
   CN5Obj* Attach(CN5Obj* obj, CN5Obj* parent, std::vector<CN5Obj*>* list, bool pooled);
 };
+
+}  // namespace lapforge

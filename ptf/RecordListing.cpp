@@ -8,6 +8,8 @@
 #include "support/OutputCheck.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 namespace {
 
 std::string KeyValues(const CN5Obj* o) {
@@ -122,3 +124,5 @@ Result RewriteRecordFile(const std::string& inPath, const std::string& outPath) 
   root.ResetWriteIds();
   return ReplaceFile(outPath, root.WriteToBuffer());
 }
+
+}  // namespace lapforge

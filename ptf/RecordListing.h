@@ -6,6 +6,8 @@
 
 #include "support/Result.h"
 
+namespace lapforge {
+
 class CN5Root;
 
 // One line per record, indented by depth: depth, class name, object name,
@@ -24,3 +26,5 @@ Result InspectRecordFile(const std::string& path, std::string& listing);
 // or the output cannot be written (an output that is the input itself, or
 // not a regular file, is refused first).
 Result RewriteRecordFile(const std::string& inPath, const std::string& outPath);
+
+}  // namespace lapforge

@@ -10,6 +10,8 @@
 
 #include "ptf/RecordFile.h"
 
+namespace lapforge {
+
 class CGlPointArray;
 class CGlFaceArray;
 class CGlMaterialArray;
@@ -69,3 +71,5 @@ class CN5Tso : public CN5Root {
 
 // The "Weekend" switch values for a weekend option.
 void WeekendValues(int weekendOption, double& low, double& high);
+
+}  // namespace lapforge

@@ -13,6 +13,8 @@
 #include "ptf/TracksideObject.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 namespace {
 
 // Texture name of shapes whose faces carry no texture: their colour is in
@@ -267,3 +269,5 @@ void CN5Tso::MakeShape(CN5ObjGp* group, const CGlPointArray& points, const CGlFa
   }
   ++shapes_;
 }
+
+}  // namespace lapforge

@@ -11,6 +11,8 @@
 #include "support/UserInterface.h"
 #include "track/N5Ptf.h"
 
+namespace lapforge {
+
 namespace {
 
 // A new block appended to the list, named, with its switch on. The block's
@@ -127,3 +129,5 @@ bool CLapforge::CreateObjects(CN5Ptf& model, CGlBlockArray& blocks, CGlMaterialA
   }
   return true;
 }
+
+}  // namespace lapforge

@@ -8,6 +8,8 @@
 #include "support/OutputCheck.h"
 #include "support/UserInterface.h"
 
+namespace lapforge {
+
 void CLapforge::Show(const Result& result, const std::string& caption) {
   for (const std::string& warning : result.warnings) UI().Message(warning, "");
   if (result) return;
@@ -71,3 +73,5 @@ int CLapforge::DataBaseToXML(const TrkDsc& db, const std::string& xmlFile) {
 int CLapforge::XMLToXML(const std::string& xmlIn, const std::string& xmlOut) {
   return FromXML(xmlIn, &CLapforge::DataBaseToXML, xmlOut);
 }
+
+}  // namespace lapforge

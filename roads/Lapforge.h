@@ -14,6 +14,8 @@
 
 #include "support/Result.h"
 
+namespace lapforge {
+
 class CGlBlockArray;
 class CGlMaterialArray;
 class CGlMipArray;
@@ -118,3 +120,5 @@ class CLapforge {
 
   std::vector<std::string> inputs_;
 };
+
+}  // namespace lapforge

@@ -7,6 +7,8 @@
 
 #include "roads/Lapforge.h"
 
+namespace lapforge {
+
 class CLapforge::ReadingScope {
  public:
   ReadingScope(CLapforge& driver, const std::vector<std::string>& files)
@@ -21,3 +23,5 @@ class CLapforge::ReadingScope {
   CLapforge& driver_;
   size_t size_;
 };
+
+}  // namespace lapforge

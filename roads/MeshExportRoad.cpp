@@ -13,6 +13,8 @@
 #include "support/SafeFileTitles.h"
 #include "support/UserInterface.h"
 
+namespace lapforge {
+
 MeshExportModel::MeshExportModel() : model(std::make_unique<CN5PtfDb>()) {}
 MeshExportModel::~MeshExportModel() = default;
 
@@ -136,3 +138,5 @@ MeshExportFormat BlockExportFormat(const std::string& extension, const std::stri
   format.sceneExtension = extension;
   return format;
 }
+
+}  // namespace lapforge

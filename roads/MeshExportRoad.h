@@ -16,6 +16,8 @@
 #include "mesh/GlMipArray.h"
 #include "support/Templates.h"
 
+namespace lapforge {
+
 class CLapforge;
 class CN5PtfDb;
 class TrkDsc;
@@ -108,3 +110,5 @@ class CMeshExportRoad {
   // could not be written. The files written are counted on the driver.
   static int Run(CLapforge& driver, const TrkDsc& db, const std::string& folder, const MeshExportFormat& format);
 };
+
+}  // namespace lapforge

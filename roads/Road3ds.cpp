@@ -11,6 +11,8 @@
 #include "support/Progress.h"
 #include "support/UserInterface.h"
 
+namespace lapforge {
+
 int CLapforge::_3DSFromDataBase(const TrkDsc& db, const std::string& file) {
   // Asked before anything is built, so the answer never waits on a long
   // build (and is asked even when the track turns out not to build).
@@ -40,3 +42,5 @@ int CLapforge::_3DSFromDataBase(const TrkDsc& db, const std::string& file) {
 int CLapforge::XMLTo3DS(const std::string& xmlFile, const std::string& file) {
   return FromXML(xmlFile, &CLapforge::_3DSFromDataBase, file);
 }
+
+}  // namespace lapforge

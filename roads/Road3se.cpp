@@ -16,6 +16,8 @@
 #include "support/Progress.h"
 #include "support/UserInterface.h"
 
+namespace lapforge {
+
 namespace {
 
 void ShowProgress(int index, int, void* context) { static_cast<CProgress*>(context)->Set(index + 1); }
@@ -96,3 +98,5 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
 int CLapforge::XMLto3SE(const std::string& xmlFile, const std::string& file) {
   return FromXML(xmlFile, &CLapforge::_3SEFromDataBase, file);
 }
+
+}  // namespace lapforge

@@ -16,6 +16,8 @@
 #include "support/TrackIni.h"
 #include "support/UserInterface.h"
 
+namespace lapforge {
+
 namespace {
 
 const char kIncomplete[] = "Lapforge requires the AIInfo row to be complete";
@@ -105,3 +107,5 @@ int CLapforge::XMLToCam(const std::string& xmlFile, const std::string& camIn, co
   ReadingScope reading(*this, {xmlFile});
   return CamFromDataBase(*db, camIn, camOut);
 }
+
+}  // namespace lapforge

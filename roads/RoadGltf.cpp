@@ -29,6 +29,8 @@
 #include "support/TextFormat.h"
 #include "support/UserInterface.h"
 
+namespace lapforge {
+
 namespace {
 
 // Image kinds tried, in this order, for a map whose own file is not there
@@ -212,3 +214,5 @@ int CLapforge::XMLToGltf(const std::string& xmlFile, const std::string& outFile)
   ReadingScope reading(*this, {xmlFile});
   return GltfFromDataBase(*db, outFile, FileString::Path(xmlFile));
 }
+
+}  // namespace lapforge

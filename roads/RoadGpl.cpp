@@ -7,6 +7,8 @@
 #include "roads/Lapforge.h"
 #include "roads/LapforgeReading.h"
 
+namespace lapforge {
+
 int CLapforge::GplTrktoXML(const std::string& trkFile, const std::string& xmlFile, bool fromGplTrk,
                            bool autoMaterials) {
   // The import writes "_blank.tex" beside the track before the XML.
@@ -18,3 +20,5 @@ int CLapforge::GplTrktoXML(const std::string& trkFile, const std::string& xmlFil
   if (!db) return 0;
   return DataBaseToXML(*db, xmlFile);
 }
+
+}  // namespace lapforge

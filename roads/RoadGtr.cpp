@@ -6,6 +6,8 @@
 #include "roads/Lapforge.h"
 #include "roads/MeshExportRoad.h"
 
+namespace lapforge {
+
 namespace {
 
 // GTL and GTR2 share the GTL model layout; each block gets a fresh writer
@@ -78,3 +80,5 @@ int CLapforge::GTLFromDataBase(const TrkDsc& db, const std::string& folder) {
 int CLapforge::XMLtoGTL(const std::string& xmlFile, const std::string& folder) {
   return FromXML(xmlFile, &CLapforge::GTLFromDataBase, folder);
 }
+
+}  // namespace lapforge

@@ -4,6 +4,8 @@
 #include "roads/Lapforge.h"
 #include "roads/MeshExportRoad.h"
 
+namespace lapforge {
+
 MeshExportFormat MtsExportFormat() {
   MeshExportFormat format = BlockExportFormat("mts", "_Lapforge.scn");
   format.writeBlock = [](const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
@@ -23,3 +25,5 @@ int CLapforge::MTSFromDataBase(const TrkDsc& db, const std::string& folder) {
 int CLapforge::XMLToMTS(const std::string& xmlFile, const std::string& folder) {
   return FromXML(xmlFile, &CLapforge::MTSFromDataBase, folder);
 }
+
+}  // namespace lapforge

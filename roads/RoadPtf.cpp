@@ -12,6 +12,8 @@
 #include "support/RegOption.h"
 #include "support/UserInterface.h"
 
+namespace lapforge {
+
 namespace {
 
 // The caption a failed PTF import is shown under: a damaged file, one that
@@ -65,14 +67,16 @@ int CLapforge::PTFFromDataBase(const TrkDsc& db, const std::string& ptfFile) {
 }
 
 int CLapforge::PTFObjFromDataBase(const TrkDsc& db, CN5PtfDb& model, const std::string& outputPath) {
-  const Result built = ::PTFObjFromDataBase(db, model, outputPath);
+  const Result built = lapforge::PTFObjFromDataBase(db, model, outputPath);
   Show(built, "");
   return built ? 1 : 0;
 }
 
 std::unique_ptr<TrkDsc> CLapforge::DataBaseFromPTF(const std::string& ptfFile, bool tsoXYZ, bool autoMaterials) {
   Result read;
-  std::unique_ptr<TrkDsc> db = ::DataBaseFromPTF(ptfFile, tsoXYZ, autoMaterials, read);
+  std::unique_ptr<TrkDsc> db = lapforge::DataBaseFromPTF(ptfFile, tsoXYZ, autoMaterials, read);
   Show(read, ImportCaption(read.status));
   return db;
 }
+
+}  // namespace lapforge

@@ -5,6 +5,8 @@
 #include "roads/Lapforge.h"
 #include "roads/MeshExportRoad.h"
 
+namespace lapforge {
+
 MeshExportFormat RFactorExportFormat() {
   MeshExportFormat format = BlockExportFormat("gmt", "_Lapforge.scn");
   format.templates = {{"_NoName.gdb", TemplateKind::Text, 112},
@@ -29,3 +31,5 @@ int CLapforge::RFactorFromDataBase(const TrkDsc& db, const std::string& folder) 
 int CLapforge::XMLtoRFactor(const std::string& xmlFile, const std::string& folder) {
   return FromXML(xmlFile, &CLapforge::RFactorFromDataBase, folder);
 }
+
+}  // namespace lapforge

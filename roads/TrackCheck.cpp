@@ -21,6 +21,8 @@
 #include "support/TextFormat.h"
 #include "support/UserInterface.h"
 
+namespace lapforge {
+
 namespace {
 
 // Collects what the core would show, so that a check shows nothing itself.
@@ -846,3 +848,5 @@ std::string CTrackCheck::ToJson(const std::vector<CheckFinding>& findings) {
   out += findings.empty() ? "]\n" : "\n]\n";
   return out;
 }
+
+}  // namespace lapforge

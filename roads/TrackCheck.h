@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace lapforge {
+
 class TrkDsc;
 
 enum class CheckSeverity { Error, Warning };
@@ -62,3 +64,5 @@ class CTrackCheck {
  private:
   double meshBytes_ = -1;
 };
+
+}  // namespace lapforge

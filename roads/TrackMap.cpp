@@ -12,6 +12,8 @@
 #include "roads/Lapforge.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 namespace {
 
 constexpr MapColour kBackground{236, 240, 228, 255};
@@ -556,3 +558,5 @@ std::string CTrackMap::ToSvg() const {
   out += "</svg>\n";
   return out;
 }
+
+}  // namespace lapforge

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace lapforge {
+
 class TrkDsc;
 
 struct MapColour {
@@ -71,3 +73,5 @@ class CTrackMap {
   std::vector<MapShape> shapes_;
   std::vector<std::vector<double>> sectionAreas_;
 };
+
+}  // namespace lapforge

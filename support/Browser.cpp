@@ -3,6 +3,8 @@
 #include "support/FileString.h"
 #include "support/RegOption.h"
 
+namespace lapforge {
+
 namespace {
 // A remembered choice only proposes the next one: a settings file that
 // cannot be written loses it and nothing else.
@@ -56,3 +58,5 @@ std::string CBrowser::GetFolder(const std::string& format) {
   if (!FileString::IsSeparator(chosen.back())) chosen += '/';
   return chosen;
 }
+
+}  // namespace lapforge

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace lapforge {
+
 struct FileDialogRequest {
   std::string filter;            // "XML files (*.XML)|*.XML"
   std::string defaultExtension;  // "XML"
@@ -45,3 +47,5 @@ class CBrowser {
   FileDialogRequest Request(const std::string& extension, bool remembered);
   CFileDialogs& dialogs_;
 };
+
+}  // namespace lapforge

@@ -12,6 +12,8 @@
 
 #include "support/Errors.h"
 
+namespace lapforge {
+
 class CByteReader {
  public:
   CByteReader(const uint8_t* data, size_t size, std::string source = {})
@@ -104,3 +106,5 @@ class CByteReader {
 };
 
 static_assert(std::endian::native == std::endian::little, "the readers assume a little-endian host");
+
+}  // namespace lapforge

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace lapforge {
+
 class CByteWriter {
  public:
   CByteWriter() = default;
@@ -58,3 +60,5 @@ class CByteWriter {
  private:
   std::vector<uint8_t> buf_;
 };
+
+}  // namespace lapforge

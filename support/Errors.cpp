@@ -3,6 +3,8 @@
 #include <new>
 #include <utility>
 
+namespace lapforge {
+
 void ThrowInvalidArgument(const std::string& what) { throw CInvalidArgument(what); }
 
 void ThrowIndexOutOfRange(long long index, size_t count, const char* where) {
@@ -44,3 +46,5 @@ std::string ErrorText(const std::exception& e) {
   if (step.empty()) step = CWorkStep::Current();
   return step.empty() ? "out of memory" : "out of memory while " + step;
 }
+
+}  // namespace lapforge

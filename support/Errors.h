@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace lapforge {
+
 // Raised for an index outside a dynamic array or another argument that the
 // operation cannot work with. It ends the current command.
 class CInvalidArgument : public std::invalid_argument {
@@ -63,3 +65,5 @@ class CWorkStep {
 // (the step the exception left, else the one in progress) for a failed
 // allocation, otherwise the exception's own text.
 std::string ErrorText(const std::exception& e);
+
+}  // namespace lapforge

@@ -12,6 +12,8 @@
 
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 namespace {
 
 Result TooLarge(const std::string& path, uint64_t maxBytes) {
@@ -258,3 +260,5 @@ std::string FindPathNoCase(const std::string& folder, const std::string& relativ
     start = end + 1;
   }
 }
+
+}  // namespace lapforge

@@ -14,6 +14,8 @@
 
 #include "support/Result.h"
 
+namespace lapforge {
+
 // The largest file ReadWholeFile reads unless told otherwise: 1 GiB.
 inline constexpr uint64_t kMaxReadBytes = uint64_t(1) << 30;
 
@@ -71,3 +73,5 @@ std::string FindPathNoCase(const std::string& folder, const std::string& relativ
 // Joins a folder and a file name with '/', unless the folder already ends in
 // a separator or is empty.
 std::string JoinPath(const std::string& folder, const std::string& name);
+
+}  // namespace lapforge

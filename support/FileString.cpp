@@ -4,6 +4,8 @@
 
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 size_t FileString::LastSeparator(std::string_view path) {
   for (size_t i = path.size(); i > 0; --i) {
     if (IsSeparator(path[i - 1])) return i - 1;
@@ -59,3 +61,5 @@ std::string FileString::ShortName(std::string_view name) {
   sum = std::labs(sum) % 1000;
   return StrFormat("%s%3.3ld", lower.substr(0, 5).c_str(), sum);
 }
+
+}  // namespace lapforge

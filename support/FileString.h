@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace lapforge {
+
 class FileString {
  public:
   // The text up to and including the last separator (empty when none).
@@ -31,3 +33,5 @@ class FileString {
   // Position of the last separator, or npos.
   static size_t LastSeparator(std::string_view path);
 };
+
+}  // namespace lapforge

@@ -13,6 +13,8 @@
 #include "support/FileIO.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 namespace {
 
 // Pixel format flags of a DDS header.
@@ -249,3 +251,5 @@ Result EncodePng(const CRgbaImage& image, std::string& png) {
   }
   return Result::Ok();
 }
+
+}  // namespace lapforge

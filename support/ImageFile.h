@@ -12,6 +12,8 @@
 
 #include "support/Result.h"
 
+namespace lapforge {
+
 // An image as 8-bit RGBA, rows top first, without padding.
 struct CRgbaImage {
   int width = 0;
@@ -32,3 +34,5 @@ Result LoadImageFile(const std::string& path, CRgbaImage& out);
 // The PNG file of an image: 8-bit RGB when every pixel is opaque, RGBA
 // otherwise. Fails (Invalid) when the image has no pixels.
 Result EncodePng(const CRgbaImage& image, std::string& png);
+
+}  // namespace lapforge

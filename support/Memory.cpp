@@ -7,6 +7,8 @@
 
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 double AvailableMemory() {
   if (std::FILE* f = std::fopen("/proc/meminfo", "r")) {
     char line[256];
@@ -34,3 +36,5 @@ std::string MemoryRefusal(double bytes, const std::string& what) {
   return StrFormat("%s would need about %s of memory, more than the %s available", what.c_str(),
                    ByteFigure(bytes).c_str(), ByteFigure(available).c_str());
 }
+
+}  // namespace lapforge

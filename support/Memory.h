@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace lapforge {
+
 // Bytes available to new work: MemAvailable of /proc/meminfo, else the free
 // physical pages; a negative value when the system does not say.
 double AvailableMemory();
@@ -16,3 +18,5 @@ std::string ByteFigure(double bytes);
 // does not say how much there is). Otherwise the refusal: "<what> would
 // need about 13.4 GB of memory, more than the 10.2 GB available".
 std::string MemoryRefusal(double bytes, const std::string& what);
+
+}  // namespace lapforge

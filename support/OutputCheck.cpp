@@ -10,6 +10,8 @@
 
 #include "support/FileIO.h"
 
+namespace lapforge {
+
 namespace {
 
 constexpr char kNothingWritten[] = "; nothing was written";
@@ -96,3 +98,5 @@ std::string ReplacedLines(const std::vector<std::string>& replaced) {
   for (const std::string& path : replaced) text += "\n" + path;
   return text;
 }
+
+}  // namespace lapforge

@@ -11,6 +11,8 @@
 
 #include "support/Result.h"
 
+namespace lapforge {
+
 // Ok when every output may be written. Otherwise Refused, the message
 // naming the first output refused and why, ending "nothing was written".
 // An output is the same file as an input when both exist with the same
@@ -34,3 +36,5 @@ std::vector<std::string> ReplacedSince(const std::vector<OutputStamp>& stamps);
 // already replaced ("This file was replaced:" and one per line); empty for
 // none.
 std::string ReplacedLines(const std::vector<std::string>& replaced);
+
+}  // namespace lapforge

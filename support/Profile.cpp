@@ -3,6 +3,8 @@
 #include "support/FileIO.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 bool CProfile::Load(const std::string& path) {
   sections_.clear();
   std::string text;
@@ -72,3 +74,5 @@ std::vector<std::string> CProfile::KeyNames(std::string_view section) const {
   }
   return names;
 }
+
+}  // namespace lapforge

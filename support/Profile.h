@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+namespace lapforge {
+
 class CProfile {
  public:
   // Loads a file; a missing file gives an empty profile (not an error).
@@ -35,3 +37,5 @@ class CProfile {
   const Section* Find(std::string_view section) const;
   std::vector<Section> sections_;
 };
+
+}  // namespace lapforge

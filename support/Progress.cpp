@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+namespace lapforge {
+
 namespace {
 
 std::FILE* TerminalStderr() { return ::isatty(STDERR_FILENO) ? stderr : nullptr; }
@@ -31,3 +33,5 @@ void CProgress::Set(long long done) {
   std::fprintf(sink_, "\r%s: %3d%%", label_.c_str(), percent);
   std::fflush(sink_);
 }
+
+}  // namespace lapforge

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+namespace lapforge {
+
 class CProgress {
  public:
   // Reports to stderr when it is a terminal, otherwise nowhere.
@@ -29,3 +31,5 @@ class CProgress {
   int shown_ = -1;  // last percentage written, -1 none
   std::FILE* sink_;
 };
+
+}  // namespace lapforge

@@ -12,6 +12,8 @@
 #include "support/FileIO.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 namespace {
 
 const char kSection[] = "[Software\\Brisvane\\Lapforge]";
@@ -295,3 +297,5 @@ bool CRegOption::IsKnownName(const std::string& name) {
     if (EqualsNoCase(known, name)) return true;
   return false;
 }
+
+}  // namespace lapforge

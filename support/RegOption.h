@@ -17,6 +17,8 @@
 
 #include "support/Result.h"
 
+namespace lapforge {
+
 class CRegOption {
  public:
   // Text value; the default when missing or when its text form has one
@@ -58,3 +60,5 @@ class CRegOption {
   // Whether name is one of them (letter case aside, as the store compares).
   static bool IsKnownName(const std::string& name);
 };
+
+}  // namespace lapforge

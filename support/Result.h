@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+namespace lapforge {
+
 enum class Status {
   Ok,
   CannotRead,   // a file could not be opened or read (missing, a folder, too large)
@@ -54,3 +56,5 @@ struct [[nodiscard]] Result {
     return std::move(*this);
   }
 };
+
+}  // namespace lapforge

@@ -4,6 +4,8 @@
 
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 namespace {
 
 bool Allowed(unsigned char c) {
@@ -47,3 +49,5 @@ std::string CSafeFileTitles::Next(std::string_view name) {
   used_.insert(std::move(key));
   return title;
 }
+
+}  // namespace lapforge

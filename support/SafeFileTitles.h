@@ -12,6 +12,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+namespace lapforge {
+
 class CSafeFileTitles {
  public:
   explicit CSafeFileTitles(size_t maxLength) : maxLength_(maxLength < 8 ? 8 : maxLength) {}
@@ -26,3 +28,5 @@ class CSafeFileTitles {
   std::unordered_set<std::string> used_;             // lower-cased
   std::unordered_map<std::string, int> nextNumber_;  // lower-cased base -> next repeat number
 };
+
+}  // namespace lapforge

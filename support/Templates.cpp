@@ -2,6 +2,8 @@
 
 #include "support/FileIO.h"
 
+namespace lapforge {
+
 const EmbeddedTemplate* FindTemplate(int id, TemplateKind kind) {
   for (const EmbeddedTemplate* t = kEmbeddedTemplates; t->bytes; ++t) {
     if (t->id == id && t->kind == kind) return t;
@@ -19,3 +21,5 @@ bool WriteTemplate(int id, TemplateKind kind, const std::string& file) {
 
 bool WriteTextResource(int id, const std::string& file) { return WriteTemplate(id, TemplateKind::Text, file); }
 bool WriteBinaryResource(int id, const std::string& file) { return WriteTemplate(id, TemplateKind::Binary, file); }
+
+}  // namespace lapforge

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+namespace lapforge {
+
 enum class TemplateKind { Text, Binary };
 
 struct EmbeddedTemplate {
@@ -24,3 +26,5 @@ const EmbeddedTemplate* FindTemplate(int id, TemplateKind kind);
 // missing or the file cannot be written (nothing is reported).
 bool WriteTextResource(int id, const std::string& file);
 bool WriteBinaryResource(int id, const std::string& file);
+
+}  // namespace lapforge

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+namespace lapforge {
+
 std::string StrFormatV(const char* fmt, va_list args) {
   char small[256];
   va_list copy;
@@ -312,3 +314,5 @@ const char* XmlMarkupEntity(char c) {
       return nullptr;
   }
 }
+
+}  // namespace lapforge

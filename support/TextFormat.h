@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace lapforge {
+
 // printf-style formatting (C locale for numbers).
 std::string StrFormat(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 std::string StrFormatV(const char* fmt, va_list args);
@@ -45,3 +47,5 @@ class CTextWriter {
   void AppendV(const char* fmt, va_list args);
   std::string text_;
 };
+
+}  // namespace lapforge

@@ -5,6 +5,8 @@
 #include "support/Profile.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 int ScanFloats(const std::string& text, float* out, int count) {
   const char* p = text.c_str();
   int n = 0;
@@ -56,3 +58,5 @@ bool ReadTrackIni(const std::string& iniFile, VARS_AIW_TRACK_INFO& info) {
   if (!lastStall.empty()) ReadStall(ini, lastStall, info.stallsLongStart, info.stallsLatStart);
   return false;
 }
+
+}  // namespace lapforge

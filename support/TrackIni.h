@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace lapforge {
+
 struct VARS_AIW_TRACK_INFO {
   float mergePitIn = 0;       // merge into pit lane, longitudinal
   float mergePitOut = 0;      // merge out of pit lane, longitudinal
@@ -23,3 +25,5 @@ bool ReadTrackIni(const std::string& iniFile, VARS_AIW_TRACK_INFO& info);
 // Reads up to count decimal numbers from the start of text, separated by
 // blanks, as "%f %f %f" would; returns how many were read.
 int ScanFloats(const std::string& text, float* out, int count);
+
+}  // namespace lapforge

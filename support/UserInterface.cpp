@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace lapforge {
+
 namespace {
 
 class CStderrInterface : public CUserInterface {
@@ -34,3 +36,5 @@ CUserInterface* SetUserInterface(CUserInterface* ui) {
   gCurrent = ui;
   return old;
 }
+
+}  // namespace lapforge

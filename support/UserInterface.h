@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace lapforge {
+
 enum class UiAnswer { Yes, No, Cancel };
 
 class CUserInterface {
@@ -23,3 +25,5 @@ CUserInterface* SetUserInterface(CUserInterface* ui);
 
 // Shows a message with an empty caption, as a plain message box would.
 inline void ShowMessage(const std::string& text, const std::string& caption = {}) { UI().Message(text, caption); }
+
+}  // namespace lapforge

@@ -13,6 +13,8 @@
 #include "roads/Lapforge.h"
 #include "tests/support/description/Descriptions.h"
 
+using namespace lapforge;
+
 int main(int argc, char** argv) {
   if (argc < 2 || argc > 6) {
     std::fprintf(stderr, "usage: make_circuit OUT.xml [SECTIONS [LENGTH_M [LONG_RES_M [LAT_RES_M]]]]\n");

@@ -17,6 +17,8 @@
 #include "support/ByteWriter.h"
 #include "support/FileIO.h"
 
+using namespace lapforge;
+
 namespace {
 
 constexpr int kSize = 256;

@@ -12,6 +12,8 @@
 
 #include "ptf/Descriptors.h"
 
+namespace lapforge {
+
 // A grid count from a real value: truncated, 0 for a value that is not a
 // finite positive number, and held below a bound that keeps products of
 // counts inside 64 bits and each count inside an int.
@@ -72,3 +74,5 @@ void MeshGrow(std::vector<T>& v, size_t n) {
   if (v.capacity() - v.size() >= n) return;
   v.reserve(std::max(v.size() + n, 2 * v.capacity()));
 }
+
+}  // namespace lapforge

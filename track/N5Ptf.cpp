@@ -2,6 +2,8 @@
 // the tree, and their cached counts.
 #include "track/N5Ptf.h"
 
+namespace lapforge {
+
 CN5Ptf::CN5Ptf() { formatVersion = 5; }
 CN5Ptf::~CN5Ptf() = default;
 
@@ -64,3 +66,5 @@ CN5ObjSg* CN5Ptf::CheckedSegment(int seg, const char* where) {
   if (!s) ThrowInvalidArgument(std::string(where) + ": no segment record at index " + std::to_string(seg));
   return s;
 }
+
+}  // namespace lapforge

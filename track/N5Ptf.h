@@ -20,6 +20,8 @@
 #include "track/N5Units.h"
 #include "track/TrackQuery.h"
 
+namespace lapforge {
+
 // Scenery entries kept for the mesh exporters.
 struct _vars_infield_obj {
   std::string title;
@@ -365,3 +367,5 @@ class CN5Ptf : public CN5Root, public ITrackQuery {
  private:
   size_t countedRecords_ = 0;  // records NoSegments has looked at
 };
+
+}  // namespace lapforge

@@ -8,6 +8,8 @@
 #include "support/Errors.h"
 #include "track/N5Ptf.h"
 
+namespace lapforge {
+
 namespace {
 
 // Whether (aStart, aEnd) sorts after (bStart, bEnd), so that a new record
@@ -259,3 +261,5 @@ void CN5Ptf::CreateNewTrackDetail(double lng, double lat, double width, double l
   put(88, v);
   CreateNewAppearance(td, texture, 0);
 }
+
+}  // namespace lapforge

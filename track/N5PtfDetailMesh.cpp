@@ -10,6 +10,8 @@
 #include "track/N5MeshSupport.h"
 #include "track/N5Ptf.h"
 
+namespace lapforge {
+
 namespace {
 
 // How far a decal floats above the surface, against depth fighting.
@@ -102,3 +104,5 @@ void CN5Ptf::GetGlTrackDetailFaces(int detail, CGlPointArray& points, CGlFaceArr
     }
   }
 }
+
+}  // namespace lapforge

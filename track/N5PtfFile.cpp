@@ -7,6 +7,8 @@
 #include "support/FileString.h"
 #include "track/N5Ptf.h"
 
+namespace lapforge {
+
 std::vector<uint8_t> CN5Ptf::WritePtfToBuffer(int version) {
   formatVersion = version;
   CN5ObjTk* tk = writeTk ? writeTk : GetTk();
@@ -48,3 +50,5 @@ std::unique_ptr<CN5Ptf> CN5Ptf::CreateFromFile(const std::string& filePath, Resu
   if (!result) return nullptr;
   return model;
 }
+
+}  // namespace lapforge

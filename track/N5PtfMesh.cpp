@@ -14,6 +14,8 @@
 #include "track/N5MeshSupport.h"
 #include "track/N5Ptf.h"
 
+namespace lapforge {
+
 namespace {
 
 // A bank line closer than this to a piece's right edge at both ends does
@@ -592,3 +594,5 @@ void CN5Ptf::GetF_SInfoFaces(int seg, CN5ObjSg* segment, const F_SInfo& piece, C
   if (outFaces.size() - faceBase > reserved || outPoints.size() - pointBase > 4 * reserved)
     meshCheck = Result::Fail(Status::Failed, "Face Array Overflow");
 }
+
+}  // namespace lapforge

@@ -7,6 +7,8 @@
 #include "support/Errors.h"
 #include "track/N5Ptf.h"
 
+namespace lapforge {
+
 double CN5Ptf::GetTrackLength() {
   if (trackLength != 0) return trackLength;
   double total = 0;
@@ -204,3 +206,5 @@ void CN5Ptf::GetDriveBoundsAt(double lng, double lat, double& driveLeft, double&
   driveRight = std::max(r2, wallRight);
   driveLeft = std::min(l2, wallLeft);
 }
+
+}  // namespace lapforge

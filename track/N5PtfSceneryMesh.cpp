@@ -11,6 +11,8 @@
 #include "track/N5MeshSupport.h"
 #include "track/N5Ptf.h"
 
+namespace lapforge {
+
 namespace {
 
 // The running bounding box of sampled points.
@@ -300,3 +302,5 @@ void CN5Ptf::CreateTreeObject(const _vars_vertical_obj& vertical, CGlFaceArray& 
   const int first = faces.Add(f);
   faces.FacetNormals(points, false, first);
 }
+
+}  // namespace lapforge

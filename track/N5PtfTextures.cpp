@@ -7,6 +7,8 @@
 #include "support/FileString.h"
 #include "track/N5Ptf.h"
 
+namespace lapforge {
+
 namespace {
 
 // The texture coordinate of the continuity list entry at lateral lat (the
@@ -168,3 +170,5 @@ CN5ObjTu* CN5Ptf::CreateNewTextureCoordsWall(CN5ObjWs* wall, double startLong, d
   tu->material = entry.tex5;
   return tu;
 }
+
+}  // namespace lapforge

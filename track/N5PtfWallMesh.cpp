@@ -11,6 +11,8 @@
 #include "track/N5MeshSupport.h"
 #include "track/N5Ptf.h"
 
+namespace lapforge {
+
 namespace {
 
 using Corner = GlWallCorner;
@@ -179,3 +181,5 @@ void CN5Ptf::GetGlWallFaces(int seg, CN5ObjSg* segment, CN5ObjWs* wall, CGlPoint
     writer.Face(f, rows, nL, tu->u1, tu->v1);
   }
 }
+
+}  // namespace lapforge

@@ -8,6 +8,8 @@
 #include "support/Errors.h"
 #include "track/N5Units.h"
 
+namespace lapforge {
+
 namespace {
 
 std::string SegmentName(const CN5ObjSg& s) { return "segment " + std::to_string(s.index); }
@@ -241,3 +243,5 @@ void CN5ObjXs::CalcFactors(double len, double) {
 void CN5ObjWs::GetXYZ(const CN5ObjSg& seg, double d, double lat, double offset, double& x, double& y, double& z) const {
   seg.GetStraightenedXYZ(d, lat + offset, straighten, latStart + offset, latEnd + offset, x, y, z);
 }
+
+}  // namespace lapforge

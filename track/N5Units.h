@@ -3,6 +3,8 @@
 // agree with tracks built by earlier versions of the tools.
 #pragma once
 
+namespace lapforge {
+
 inline constexpr double _ang_to_rad = 0.0174532925;
 inline constexpr double _rad_to_ang = 57.29577957855229;
 inline constexpr double _two_pi = 6.2831853;
@@ -10,3 +12,5 @@ inline constexpr double _two_pi = 6.2831853;
 inline constexpr double _quarter_turn = 1.570796325;
 // The quarter turn of the arc point formula.
 inline constexpr double _arc_quarter_turn = 1.570795;
+
+}  // namespace lapforge

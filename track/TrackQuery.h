@@ -3,6 +3,8 @@
 // it, so such a writer depends on this header and not on the model.
 #pragma once
 
+namespace lapforge {
+
 class ITrackQuery {
  public:
   // No part of a track lies this far (metres) beside it or above it: a
@@ -30,3 +32,5 @@ class ITrackQuery {
   ITrackQuery& operator=(const ITrackQuery&) = default;
   ~ITrackQuery() = default;
 };
+
+}  // namespace lapforge

@@ -2,6 +2,8 @@
 
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 const char* MaterialBaseWord(int grip) {
   switch (grip) {
     case 1:
@@ -104,3 +106,5 @@ void BuildMaterialTable(CTrackMaterialArray& materials, CTrackTractionTexArray& 
     if (!w.texEnd.empty()) make(w.texEnd, kMaterialEnd);
   }
 }
+
+}  // namespace lapforge

@@ -7,6 +7,8 @@
 
 #include "description/tables/TrackTextures.h"
 
+namespace lapforge {
+
 // Material kinds: the face of a band or wall a texture is used on.
 enum : int { kMaterialSurface = 0, kMaterialSide = 1, kMaterialTop = 2, kMaterialEnd = 4 };
 
@@ -23,3 +25,5 @@ void BuildMaterialTable(CTrackMaterialArray& materials, CTrackTractionTexArray& 
 
 // The base word of generated material names for a surface code.
 const char* MaterialBaseWord(int grip);
+
+}  // namespace lapforge

@@ -1,5 +1,7 @@
 #include "description/tables/TableRows.h"
 
+namespace lapforge {
+
 void AddTextureAndMaterialRows(TrkDsc& ds, const CTrackTractionTexArray& tractionTex, const CTrackWallTexArray& wallTex,
                                const CTrackMaterialArray& materials) {
   for (const VARS_TRACK_TRACTION_TEX& t : tractionTex) {
@@ -48,3 +50,5 @@ void AddTextureAndMaterialRows(TrkDsc& ds, const CTrackTractionTexArray& tractio
     ds.Material.AddMaterialRow(r);
   }
 }
+
+}  // namespace lapforge

@@ -6,5 +6,9 @@
 #include "description/TrkDsc.h"
 #include "description/tables/TrackTextures.h"
 
+namespace lapforge {
+
 void AddTextureAndMaterialRows(TrkDsc& ds, const CTrackTractionTexArray& tractionTex, const CTrackWallTexArray& wallTex,
                                const CTrackMaterialArray& materials);
+
+}  // namespace lapforge

@@ -4,6 +4,8 @@
 
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 const _vars_track_material& CTrackMaterialArray::GetAt(int i) const {
   CheckIndex(i, items_.size(), "CTrackMaterialArray::GetAt");
   return items_[static_cast<size_t>(i)];
@@ -95,3 +97,5 @@ std::string CTrackMaterialArray::NextFreeName(const std::string& base) const {
     if (!byName_.count(ToLower(name))) return name;
   }
 }
+
+}  // namespace lapforge

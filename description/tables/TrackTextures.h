@@ -11,6 +11,8 @@
 
 #include "support/Errors.h"
 
+namespace lapforge {
+
 // One surface texture use.
 struct VARS_TRACK_TRACTION_TEX {
   uint16_t grip = 1;  // surface code
@@ -168,3 +170,5 @@ class CTrackMaterialArray {
   mutable std::unordered_map<std::string, int> nextCounter_;
   mutable bool indexed_ = true;
 };
+
+}  // namespace lapforge

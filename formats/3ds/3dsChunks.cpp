@@ -4,6 +4,8 @@
 #include "formats/base/TextNumbers.h"
 #include "support/ByteWriter.h"
 
+namespace lapforge {
+
 namespace {
 
 // Texts end at their first NUL in the file, so they are cut there.
@@ -97,3 +99,5 @@ void CZMaxObjTriMaterial::WriteData(CByteWriter& out) const {
   out.U16(static_cast<uint16_t>(faces_.size()));
   out.Bytes(faces_.data(), faces_.size() * sizeof(uint16_t));
 }
+
+}  // namespace lapforge

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace lapforge {
+
 class CByteWriter;
 
 class CZMaxAtom {
@@ -182,3 +184,5 @@ class CZMaxObjTriMaterial : public CZMaxObj {
   std::string name_;
   std::vector<uint16_t> faces_;
 };
+
+}  // namespace lapforge

@@ -8,6 +8,8 @@
 #include "support/FileString.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 namespace {
 
 // The material as the file names it: the map reduced to its file name (no
@@ -212,3 +214,5 @@ Result CZMaxFile::WriteFile(const std::string& path) {
   if (Result made = FileImage(image); !made) return made;
   return ReplaceFile(path, image);
 }
+
+}  // namespace lapforge

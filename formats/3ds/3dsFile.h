@@ -13,6 +13,8 @@
 #include "formats/3ds/3dsTypes.h"
 #include "support/Result.h"
 
+namespace lapforge {
+
 class CZMaxFile : public CZMax {
  public:
   // The format counts points per object in 16 bits; a block with more
@@ -57,3 +59,5 @@ class CZMaxFile : public CZMax {
   int objectCount_ = 0;
   bool finished_ = false;
 };
+
+}  // namespace lapforge

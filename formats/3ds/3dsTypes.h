@@ -6,7 +6,11 @@
 
 #include "formats/base/ModelFormat.h"
 
+namespace lapforge {
+
 class CZMax : public CSim {
  public:
   std::string GetTextID() const override { return "3DS"; }
 };
+
+}  // namespace lapforge

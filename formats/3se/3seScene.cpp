@@ -7,6 +7,8 @@
 #include "support/ByteWriter.h"
 #include "support/FileIO.h"
 
+namespace lapforge {
+
 namespace {
 
 constexpr size_t kNameField = 64;
@@ -276,3 +278,5 @@ Result CZ3se::SaveModel(const std::string& path, const CGlPointArray& pointList,
       ModelImage(pointList, faceList, materialList, mipList, insertList, blockList, tag, trackPath);
   return ReplaceFile(path, image);
 }
+
+}  // namespace lapforge

@@ -11,6 +11,8 @@
 #include "formats/base/ModelFormat.h"
 #include "support/Result.h"
 
+namespace lapforge {
+
 class CByteWriter;
 
 class CZ3se : public CSim {
@@ -65,3 +67,5 @@ class CZ3se : public CSim {
   ProgressCallback progress_ = nullptr;
   void* progressContext_ = nullptr;
 };
+
+}  // namespace lapforge

@@ -8,6 +8,8 @@
 #include "support/FileIO.h"
 #include "track/TrackQuery.h"
 
+namespace lapforge {
+
 namespace {
 
 constexpr double kStep = 6;  // metres between race waypoints
@@ -414,3 +416,5 @@ void CZWriteAIW::WriteAiwRace(CTextWriter& out) {
   }
   out.Line();
 }
+
+}  // namespace lapforge

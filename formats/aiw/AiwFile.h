@@ -13,6 +13,8 @@
 #include "support/TextFormat.h"
 #include "support/TrackIni.h"
 
+namespace lapforge {
+
 class ITrackQuery;
 
 // One waypoint as written.
@@ -78,3 +80,5 @@ class CZWriteAIW {
   ITrackQuery* track_ = nullptr;
   double length_ = 0;
 };
+
+}  // namespace lapforge

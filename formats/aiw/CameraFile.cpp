@@ -9,6 +9,8 @@
 #include "support/TextFormat.h"
 #include "track/TrackQuery.h"
 
+namespace lapforge {
+
 namespace {
 
 constexpr uint32_t kMagic = 0x5443414D;  // "MACT"
@@ -197,3 +199,5 @@ Result CZWriteCam::CamToCam(ITrackQuery& track, const std::string& sourcePath, c
   const std::string text = BuildCam(track, cams);
   return ReplaceFile(outPath, text);
 }
+
+}  // namespace lapforge

@@ -11,6 +11,8 @@
 
 #include "support/Result.h"
 
+namespace lapforge {
+
 class ITrackQuery;
 
 // The fields of one 56-byte source camera record that the conversion uses.
@@ -38,3 +40,5 @@ class CZWriteCam {
   // The camera file's text, CRLF line ends.
   std::string BuildCam(ITrackQuery& track, const std::vector<_vars_source_cam>& cams);
 };
+
+}  // namespace lapforge

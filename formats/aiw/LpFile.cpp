@@ -9,6 +9,8 @@
 #include "support/FileString.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 namespace {
 
 constexpr double kLpSpacing = 3;  // metres between records
@@ -150,3 +152,5 @@ void CLReadLP::GetPassLines(double d, double& outer, double& inner) const {
   outer = l ? l->outerPass : 0;
   inner = l ? l->innerPass : 0;
 }
+
+}  // namespace lapforge

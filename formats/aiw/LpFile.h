@@ -12,6 +12,8 @@
 
 #include "support/Result.h"
 
+namespace lapforge {
+
 // One racing-line station: the race and pit lines and the two passing lines
 // (each pass line halfway between the race line and the file's line).
 struct _lpline {
@@ -76,3 +78,5 @@ class CLReadLP {
   mutable long clamped_ = 0;
   mutable double furthest_ = 0;
 };
+
+}  // namespace lapforge

@@ -6,6 +6,8 @@
 
 #include "support/ByteWriter.h"
 
+namespace lapforge {
+
 // The part of text that fits a field of size bytes with its terminating
 // NUL: at most size - 1 bytes, ending before any NUL the text holds and
 // never in the middle of a UTF-8 character.
@@ -26,3 +28,5 @@ inline std::string_view FieldText(std::string_view text, size_t size) {
 inline void WriteFieldText(CByteWriter& out, std::string_view text, size_t size) {
   out.FixedString(FieldText(text, size), size);
 }
+
+}  // namespace lapforge

@@ -4,6 +4,8 @@
 #include "support/FileString.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 CSim::CSim() { objTag.ClearObjTag(); }
 
 CSim::~CSim() = default;
@@ -43,3 +45,5 @@ void CSim::SetFilePath(const std::string& path) {
 std::string CSim::PieceName(const std::string& name, int n) {
   return n <= 1 ? name : StrFormat("%s_%d", name.c_str(), n);
 }
+
+}  // namespace lapforge

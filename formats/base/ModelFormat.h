@@ -18,6 +18,8 @@
 #include "mesh/GlPointArray.h"
 #include "mesh/GlWayPoint.h"
 
+namespace lapforge {
+
 class CSim {
  public:
   CSim();
@@ -60,3 +62,5 @@ class CSim {
   CGlObjTag objTag;
   int32_t insertFlag = 1;
 };
+
+}  // namespace lapforge

@@ -7,6 +7,8 @@
 
 #include "support/ByteWriter.h"
 
+namespace lapforge {
+
 inline float FiniteOr0(float v) { return std::isfinite(v) ? v + 0.0f : 0.0f; }
 
 inline void WriteFileVector(CByteWriter& w, float x, float y, float z) {
@@ -14,3 +16,5 @@ inline void WriteFileVector(CByteWriter& w, float x, float y, float z) {
   w.F32(FiniteOr0(z));
   w.F32(FiniteOr0(y));
 }
+
+}  // namespace lapforge

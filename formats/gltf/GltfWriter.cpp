@@ -17,6 +17,8 @@
 #include "support/Progress.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 namespace {
 
 constexpr size_t kVertexStride = 32;  // position 12, normal 12, texture coordinates 8
@@ -480,3 +482,5 @@ Result CGltfWriter::Write(const std::string& path, std::vector<std::string>* wri
   wrote(path);
   return Result::Ok();
 }
+
+}  // namespace lapforge

@@ -19,6 +19,8 @@
 
 #include "support/Result.h"
 
+namespace lapforge {
+
 class CGlBlockArray;
 class CGlMaterialArray;
 class CProgress;
@@ -85,3 +87,5 @@ class CGltfWriter {
   std::vector<Image> images_;
   std::string imageBytes_;
 };
+
+}  // namespace lapforge

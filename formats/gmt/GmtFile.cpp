@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace lapforge {
+
 int CZGmtFile::MakeObject(const CGlPointArray& pointList, const CGlFaceArray& faceList, const CGlMipArray&,
                           const CGlMaterialArray& materialList, const CGlObjTag& tag) {
   faces.Copy(faceList);
@@ -153,3 +155,5 @@ void CZGmtFile::CalculateTangentVectors(CGlPointArray& pointList, const CGlFaceA
     }
   }
 }
+
+}  // namespace lapforge

@@ -14,6 +14,8 @@
 #include "formats/gmt/GmtModel.h"
 #include "support/Result.h"
 
+namespace lapforge {
+
 class CByteWriter;
 
 // One texture entry as written: the 76-byte header and the 96-byte
@@ -149,3 +151,5 @@ class CZGmtFile : public CZGmt {
   int32_t WriteRFactorHeader(CByteWriter& w, const CGlObjTag& tag, int32_t n, int32_t t) const;
   void WriteRFactorDescriptors(CByteWriter& w, int32_t n, int64_t running) const;
 };
+
+}  // namespace lapforge

@@ -1,5 +1,7 @@
 #include "formats/gmt/GmtModel.h"
 
+namespace lapforge {
+
 CZGmt::CZGmt() {
   targetExtension = "tga";
   ddsFlag = true;
@@ -11,3 +13,5 @@ void CZGmt::Report(const std::string&) {}
 void CZGmt::BuildGL() {}
 
 void CZGmt::TranslateWrite(double dx, double dy, double dz) { CZMts::TranslateWrite(dx, dy, dz); }
+
+}  // namespace lapforge

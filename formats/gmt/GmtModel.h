@@ -5,6 +5,8 @@
 
 #include "formats/mts/MtsModel.h"
 
+namespace lapforge {
+
 class CZGmt : public CZMts {
  public:
   CZGmt();
@@ -15,3 +17,5 @@ class CZGmt : public CZMts {
   // position and moves with them.
   void TranslateWrite(double dx, double dy, double dz) override;
 };
+
+}  // namespace lapforge

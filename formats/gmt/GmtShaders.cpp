@@ -9,6 +9,8 @@
 #include "support/FileString.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 void gmt_combined_texture::WriteHeader(CByteWriter& w) const {
   w.TerminatedString(name, 64);
   w.U16(flags1);
@@ -209,3 +211,5 @@ void CZGmtFile::MakeShaders(gmtr_write_material& wm) const {
     wm.textures.insert(wm.textures.end(), level[l].begin(), level[l].end());
   }
 }
+
+}  // namespace lapforge

@@ -7,6 +7,8 @@
 #include "support/ByteWriter.h"
 #include "support/FileIO.h"
 
+namespace lapforge {
+
 namespace {
 
 constexpr uint32_t kSignature[4] = {0xD8D2CFC8u, 0xC3E6D8CEu, 0xBED8DED6u, 0x90BFA8BBu};
@@ -260,3 +262,5 @@ Result CZGmtFile::WriteRFactorFile(const std::string& path, const CGlObjTag& tag
   const std::vector<uint8_t> bytes = RFactorFileBytes(tag);
   return ReplaceFile(path, bytes);
 }
+
+}  // namespace lapforge

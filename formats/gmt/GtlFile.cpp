@@ -8,6 +8,8 @@
 #include "support/ByteWriter.h"
 #include "support/FileIO.h"
 
+namespace lapforge {
+
 namespace {
 
 // C8 CF D2 D8 CE D8 E6 C3 D6 DE D8 BE BB A7 BF 90 as little-endian words.
@@ -98,3 +100,5 @@ Result CZGTLFile::WriteGTLFile(const std::string& path, const CGlObjTag& tag) {
   SetFilePath(path);
   return ReplaceFile(path, GTLFileBytes(tag));
 }
+
+}  // namespace lapforge

@@ -10,6 +10,8 @@
 
 #include "formats/gmt/GmtFile.h"
 
+namespace lapforge {
+
 class CZGTLFile : public CZGmtFile {
  public:
   static constexpr int32_t kGtlHeaderSize = 532;
@@ -30,3 +32,5 @@ class CZGTLFile : public CZGmtFile {
   int32_t WriteGtlHeader(CByteWriter& w, const CGlObjTag& tag, int32_t n, int32_t t) const;
   void WriteGtlDescriptors(CByteWriter& w, int32_t n, int64_t running) const;
 };
+
+}  // namespace lapforge

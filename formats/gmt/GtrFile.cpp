@@ -9,6 +9,8 @@
 #include "support/FileString.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 namespace {
 
 constexpr uint32_t kSignature[4] = {0xD8D2CFC8u, 0xC3E6D8CEu, 0xBDD8DED6u, 0x90BFA6BBu};
@@ -120,3 +122,5 @@ Result CZGtrFile::WriteGTRFile(const std::string& path, int upNormals) {
   const bool up = upNormals != 0 || UpNormalsTitle(title);
   return ReplaceFile(path, GTRFileBytes(up));
 }
+
+}  // namespace lapforge

@@ -10,6 +10,8 @@
 #include "formats/gmt/GtrModel.h"
 #include "support/Result.h"
 
+namespace lapforge {
+
 class CZGtrFile : public CZGtr {
  public:
   static constexpr int32_t kHeaderSize = 332;
@@ -29,3 +31,5 @@ class CZGtrFile : public CZGtr {
  private:
   void WriteGtrMaterial(CByteWriter& w, const CMtsObj& object) const;
 };
+
+}  // namespace lapforge

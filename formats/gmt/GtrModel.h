@@ -4,6 +4,8 @@
 
 #include "formats/mts/MtsModel.h"
 
+namespace lapforge {
+
 class CZGtr : public CZMts {
  public:
   CZGtr() {
@@ -12,3 +14,5 @@ class CZGtr : public CZMts {
   }
   std::string GetTextID() const override { return "GTR"; }
 };
+
+}  // namespace lapforge

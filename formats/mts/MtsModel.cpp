@@ -7,6 +7,8 @@
 #include "support/FileString.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 CZMts::CZMts() = default;
 
 void CZMts::Report(const std::string&) {}
@@ -276,3 +278,5 @@ float CZMts::FarDistance() const {
   if (!(largestExtent > 0.0)) return 5000.0f;
   return static_cast<float>(10.0 * std::clamp(largestExtent, 50.0, 1000.0));
 }
+
+}  // namespace lapforge

@@ -14,6 +14,8 @@
 #include "formats/base/ModelFormat.h"
 #include "support/Result.h"
 
+namespace lapforge {
+
 class CByteWriter;
 
 // One written object: the faces of one material as triangles indexing the
@@ -135,3 +137,5 @@ class CZMts : public CSim {
  private:
   std::string PaletteMapName() const;
 };
+
+}  // namespace lapforge

@@ -9,6 +9,8 @@
 #include "support/FileIO.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 namespace {
 
 constexpr const char* kMtsSignature = "CUBE_MTS_4.10";
@@ -187,3 +189,5 @@ Result CZMts::WriteF1File(const std::string& path, int upNormals) {
   const std::vector<uint8_t> bytes = F1FileBytes(upNormals);
   return ReplaceFile(path, bytes);
 }
+
+}  // namespace lapforge

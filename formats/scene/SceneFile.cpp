@@ -4,6 +4,8 @@
 #include "support/FileString.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 std::string CZWriteScn::InstanceTitle(const std::string& name) {
   const size_t cut = FileString::LastSeparator(name);
   std::string title = cut == std::string::npos ? name : name.substr(cut + 1);
@@ -73,3 +75,5 @@ Result CZWriteScn::WriteScn(const std::string& path, const std::string& extensio
   }
   return WriteScn(path, extension, tags);
 }
+
+}  // namespace lapforge

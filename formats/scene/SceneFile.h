@@ -10,6 +10,8 @@
 #include "mesh/GlObjTag.h"
 #include "support/Result.h"
 
+namespace lapforge {
+
 class CZWriteScn {
  public:
   // One instance per block, from the block's tag named after the block.
@@ -23,3 +25,5 @@ class CZWriteScn {
   // The visibility-group value with the bits of the two visibility flags.
   static int VisGroups(const CGlObjTag& tag);
 };
+
+}  // namespace lapforge

@@ -3,6 +3,8 @@
 // coordinate set equal the stage's position.
 #include "formats/shaders/ShaderTables.h"
 
+namespace lapforge {
+
 // clang-format off
 constexpr _gfxDXShader g_gfxDXShaders[kGfxDXShaderCount] = {
     // 0
@@ -261,3 +263,5 @@ constexpr _gfxDXShader g_gfxDXShaders[kGfxDXShaderCount] = {
     {"L2RAINREFLECT", {{0, 1, 3, 0}, {1, 1, 2, 1}, {2, 1, 3, 2}, {3, 1, 3, 3}, kNoStage, kNoStage, kNoStage, kNoStage}},
 };
 // clang-format on
+
+}  // namespace lapforge

@@ -3,6 +3,8 @@
 // and blends of its stages. The hardware indices are resolved at start-up.
 #include "formats/shaders/ShaderTables.h"
 
+namespace lapforge {
+
 // Fields per record: name, short description, DX7, DX8 and DX9 hardware
 // names, their three indices; long description, variant, blend mode, mode,
 // stages in use; the four stages; specular flag.
@@ -306,3 +308,5 @@ constexpr _gfxSimEDShader g_gfxSimEDShaders[kGfxSimEDShaderCount] = {
      {{0, 1, 3, 0}, {1, 1, 2, 1}, {2, 1, 3, 2}, {3, 1, 3, 3}}, 0},
 };
 // clang-format on
+
+}  // namespace lapforge

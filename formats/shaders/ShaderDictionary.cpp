@@ -10,6 +10,8 @@
 #include "support/Errors.h"
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 namespace {
 
 constexpr const char* kDefaultShaderName = "DIFFUSET0";
@@ -237,3 +239,5 @@ const _gfxDXShader& CGfxDictionary::GetDXShader(int index) {
 }
 
 int CGfxDictionary::GetDefaultShaderIndex() { return TheDictionary().defaultIndex; }
+
+}  // namespace lapforge

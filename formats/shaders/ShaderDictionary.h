@@ -12,6 +12,8 @@
 #include "mesh/GlMatMap.h"
 #include "mesh/GlMatShader.h"
 
+namespace lapforge {
+
 class CGfxDictionary {
  public:
   // Builds the lookup maps from the static tables and makes the start-up
@@ -52,3 +54,5 @@ class CGfxDictionary {
   static const _gfxDXShader& GetDXShader(int index);
   static int GetDefaultShaderIndex();
 };
+
+}  // namespace lapforge

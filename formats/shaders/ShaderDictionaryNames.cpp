@@ -3,6 +3,8 @@
 
 #include "formats/shaders/ShaderTables.h"
 
+namespace lapforge {
+
 std::string CGfxNames::GmtMapTypeToString(int32_t kind) {
   switch (kind) {
     case 1:
@@ -67,3 +69,5 @@ std::string CGfxNames::GmtBlendEnumString(int32_t blend) {
       return {};
   }
 }
+
+}  // namespace lapforge

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace lapforge {
+
 class CGfxNames {
  public:
   // "Diffuse Map", "Specular Map", "Bump Map", "Cube Map"; empty for others.
@@ -14,3 +16,5 @@ class CGfxNames {
   // "NoBlend ", "GmtReplaceBlend ", ... "GmtSpecularBlend"; empty for others.
   static std::string GmtBlendEnumString(int32_t blend);
 };
+
+}  // namespace lapforge

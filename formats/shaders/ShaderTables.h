@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace lapforge {
+
 // One texture stage: {stage number, map kind, blend, texture coordinate set}.
 // A stage not in use is {-1, 0, -1, 0}.
 struct _gfxStage {
@@ -62,3 +64,5 @@ inline constexpr int kGfxSimEDShaderCount = 74;
 // The tables as stored, before the dictionary's start-up adjustments.
 extern const _gfxDXShader g_gfxDXShaders[kGfxDXShaderCount];
 extern const _gfxSimEDShader g_gfxSimEDShaders[kGfxSimEDShaderCount];
+
+}  // namespace lapforge

@@ -5,6 +5,8 @@
 #include "tests/support/CliRun.h"
 #include "tests/support/formats/LpCamFiles.h"
 
+namespace lapforge {
+
 namespace {
 
 const std::string kSample = "'" LAPFORGE_SOURCE_DIR "/examples/sample-circuit.xml'";
@@ -65,3 +67,5 @@ TEST(CliCam, ConvertsACameraListAndRefusesAWrongOne) {
 }
 
 }  // namespace
+
+}  // namespace lapforge

@@ -13,6 +13,8 @@
 #include "tests/support/TestSupport.h"
 #include "tests/support/description/CheckedTracks.h"
 
+namespace lapforge {
+
 namespace {
 
 CliResult Lapforge(const CTempDir& dir, const std::string& args, const std::string& prefix = "") {
@@ -244,3 +246,5 @@ TEST(CliMap, PngHasTheAskedWidth) {
   EXPECT_EQ(wrong.status, 1);
   EXPECT_FALSE(Exists(dir.File("map.bmp")));
 }
+
+}  // namespace lapforge

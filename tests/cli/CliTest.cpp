@@ -7,6 +7,8 @@
 #include "tests/support/CliRun.h"
 #include "tests/support/TestSupport.h"
 
+namespace lapforge {
+
 namespace {
 
 using Result = CliResult;
@@ -157,3 +159,5 @@ TEST(CliExportRFactor, FilesThatFailAreNamedAndTheRunFails) {
   EXPECT_TRUE(Exists(dir.File("rf/_Lapforge.scn")));
   EXPECT_TRUE(Exists(dir.File("rf/_rgbmap.dds")));
 }
+
+}  // namespace lapforge

@@ -12,6 +12,8 @@
 
 #include "tests/support/TestSupport.h"
 
+namespace lapforge {
+
 namespace {
 
 struct Result {
@@ -131,3 +133,5 @@ TEST(CliExportGltf, NoTrackOrNoPlaceForTheFileFailsAndWritesNothing) {
       << r.err;
   EXPECT_EQ(r.out, "");
 }
+
+}  // namespace lapforge

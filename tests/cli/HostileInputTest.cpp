@@ -7,6 +7,8 @@
 #include "tests/support/gpl/TrkBuilder.h"
 #include "tests/support/ptf/RecordTrees.h"
 
+namespace lapforge {
+
 namespace {
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
@@ -45,3 +47,5 @@ TEST(CliHostileInput, FilesOfAnotherKindAreRefusedNamingWhatWasFound) {
     EXPECT_FALSE(Exists(dir.File("out.xml")));
   }
 }
+
+}  // namespace lapforge

@@ -18,6 +18,8 @@
 #include "tests/support/gpl/TrkBuilder.h"
 #include "tests/support/ptf/RecordTrees.h"
 
+namespace lapforge {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -309,3 +311,5 @@ INSTANTIATE_TEST_SUITE_P(Commands, CliUsageMessage, ::testing::ValuesIn(kUsages)
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+}  // namespace lapforge

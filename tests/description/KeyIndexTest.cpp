@@ -2,6 +2,8 @@
 
 #include "description/KeyIndex.h"
 
+namespace lapforge {
+
 TEST(KeyIndex, DenseSparseAndMigration) {
   CKeyIndex<int> index;
   index.Get(-5) = 1;                // negative: in the map
@@ -38,3 +40,5 @@ TEST(KeyIndex, SparseKeysInsideTheArrayStayFindable) {
   EXPECT_EQ(index.Count(), 5000u);
   EXPECT_EQ(index.Find(2), nullptr);
 }
+
+}  // namespace lapforge

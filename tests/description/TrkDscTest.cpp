@@ -8,6 +8,8 @@
 #include "tests/support/TestSupport.h"
 #include "tests/support/description/Descriptions.h"
 
+namespace lapforge {
+
 namespace {
 
 const char* kHead = "<?xml version=\"1.0\" standalone=\"yes\"?>\n";
@@ -462,3 +464,5 @@ TEST(TrkDscDocument, LargeCircuitRoundTripsWithEveryChildRow) {
   EXPECT_EQ(back.Contour.Count(), 600 * 2);
   EXPECT_EQ(back.GetXml(), first);
 }
+
+}  // namespace lapforge

@@ -8,6 +8,8 @@
 #include "tests/support/formats/MaxChunkReader.h"
 #include "tests/support/mesh/MeshBuilders.h"
 
+namespace lapforge {
+
 using formatstest::MaxChunk;
 using formatstest::ParseMaxFile;
 using meshtest::AddFace;
@@ -239,3 +241,5 @@ TEST(MaxFile, LargeBlockSplitAndNonFinite) {
   EXPECT_EQ(second.Child(0x4110).F32(2 + 28), 0.0f);
   EXPECT_EQ(second.Child(0x4110).F32(2 + 32), 2.0f);
 }
+
+}  // namespace lapforge

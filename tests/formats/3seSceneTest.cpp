@@ -8,6 +8,8 @@
 #include "support/ByteWriter.h"
 #include "tests/support/mesh/MeshBuilders.h"
 
+namespace lapforge {
+
 namespace {
 
 // Expected bytes, written field by field from the record layout.
@@ -271,3 +273,5 @@ TEST(Z3se, BlocksProgressAndTrailer) {
   EXPECT_EQ(std::memcmp(tail, expected, 20), 0);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(tail + 20)), "x.ptf");
 }
+
+}  // namespace lapforge

@@ -14,6 +14,8 @@
 #include "tests/support/formats/LpCamFiles.h"
 #include "tests/support/track/TrackBuilders.h"
 
+namespace lapforge {
+
 namespace {
 
 void BuildFlatStraight(CN5Ptf& ptf, double length) {
@@ -349,3 +351,5 @@ TEST_F(AiwFile, MissingOrDamagedRacingLineWritesNothingAndSaysWhy) {
 }
 
 }  // namespace
+
+}  // namespace lapforge

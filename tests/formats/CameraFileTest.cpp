@@ -15,6 +15,8 @@
 #include "tests/support/formats/LpCamFiles.h"
 #include "tests/support/track/TrackBuilders.h"
 
+namespace lapforge {
+
 namespace {
 
 SourceCam Static(float distance, float lateral, float height, float zone) {
@@ -208,3 +210,5 @@ TEST_F(CamTrack, NothingIsWrittenFromADamagedEmptyOrMissingSource) {
 }
 
 }  // namespace
+
+}  // namespace lapforge

@@ -13,6 +13,8 @@
 #include "tests/support/formats/WriterBlocks.h"
 #include "tests/support/mesh/MeshBuilders.h"
 
+namespace lapforge {
+
 using namespace writertest;
 
 namespace {
@@ -479,3 +481,5 @@ TEST(GmtWriter, NonFiniteInputIsWrittenAsDefinedValues) {
   // Infinite alpha is full alpha.
   EXPECT_EQ(U32At(b, vertices + 32 + 24), 0xFFFFFFFFu);
 }
+
+}  // namespace lapforge

@@ -8,6 +8,8 @@
 #include "support/ByteWriter.h"
 #include "tests/support/TestSupport.h"
 
+namespace lapforge {
+
 namespace {
 
 // One object of one triangle in the plane z = 2, normal +z, over three
@@ -286,3 +288,5 @@ TEST(GtlFile, BumpMapAddsTangentsOnly) {
   gtl.writeMaterials.at(0).record.levels[2].entryCount = 5;
   EXPECT_EQ(gtl.DescriptorFlags(0), 0x20004015u);
 }
+
+}  // namespace lapforge

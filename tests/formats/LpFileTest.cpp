@@ -13,6 +13,8 @@
 #include "tests/support/TestSupport.h"
 #include "tests/support/formats/LpCamFiles.h"
 
+namespace lapforge {
+
 namespace {
 
 // The builder's bytes for two 20-byte records with laterals 1.5 and -2,
@@ -172,3 +174,5 @@ TEST_F(LpFolder, DistanceBeyondTheLastRecordTakesItAndIsCounted) {
 }
 
 }  // namespace
+
+}  // namespace lapforge

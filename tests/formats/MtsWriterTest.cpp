@@ -8,6 +8,8 @@
 #include "tests/support/TestSupport.h"
 #include "tests/support/formats/WriterBlocks.h"
 
+namespace lapforge {
+
 using namespace writertest;
 
 namespace {
@@ -290,3 +292,5 @@ TEST(MtsWriter, LongNamesStayTerminatedAndFilesAreWritten) {
   EXPECT_EQ(bytes[20 + 112 + 31], 0);
   EXPECT_FALSE(mts.WriteF1File(dir.File("missing/block.mts"), 0));
 }
+
+}  // namespace lapforge

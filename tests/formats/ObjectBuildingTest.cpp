@@ -9,6 +9,8 @@
 #include "formats/mts/MtsModel.h"
 #include "tests/support/formats/ModelFiles.h"
 
+namespace lapforge {
+
 using namespace writertest;
 
 namespace {
@@ -180,3 +182,5 @@ TEST_P(ObjectBuilding, LargeObjectIsSplitIntoPiecesOfWholeTriangles) {
 
 INSTANTIATE_TEST_SUITE_P(Writers, ObjectBuilding, ::testing::ValuesIn(kWriters),
                          [](const ::testing::TestParamInfo<Writer>& info) { return std::string(info.param.name); });
+
+}  // namespace lapforge

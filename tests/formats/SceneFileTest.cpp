@@ -4,6 +4,8 @@
 
 #include "formats/scene/SceneFile.h"
 
+namespace lapforge {
+
 namespace {
 CGlObjTag Tag(const std::string& name) {
   CGlObjTag tag;
@@ -54,3 +56,5 @@ TEST(ScnWriter, FlagsShadowsAndResponses) {
             "\tMeshFile=Road.gmt CollTarget=False HATTarget=True ShadowReceiver=True "
             "ShadowCaster=(Static,Solid,128,128)\r\n\tResponse=VEHICLE,TERRAIN \r\n}\r\n");
 }
+
+}  // namespace lapforge

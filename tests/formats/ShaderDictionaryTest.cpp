@@ -9,6 +9,8 @@
 #include "formats/shaders/ShaderDictionaryNames.h"
 #include "support/Errors.h"
 
+namespace lapforge {
+
 TEST(ShaderDictionary, LookupIgnoresCaseAndTakesLastDuplicate) {
   _gfxSimEDShader rec{};
   std::string found;
@@ -135,3 +137,5 @@ TEST(GfxNames, Names) {
   EXPECT_EQ(CGfxNames::GmtMapTypeToString(11), "Cube Map");
   EXPECT_EQ(CGfxNames::GmtMapTypeToString(9), "");
 }
+
+}  // namespace lapforge

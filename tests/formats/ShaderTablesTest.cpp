@@ -9,6 +9,8 @@
 
 #include "formats/shaders/ShaderTables.h"
 
+namespace lapforge {
+
 namespace {
 
 std::vector<std::vector<std::string>> ReadTsv(const std::string& name) {
@@ -81,3 +83,5 @@ TEST(ShaderTables, CatalogueMatchesExpectedRecords) {
     ExpectStages(rec.stages, _gfxSimEDShader::kStages, row, 11, what);
   }
 }
+
+}  // namespace lapforge

@@ -8,6 +8,8 @@
 #include "tests/support/TestSupport.h"
 #include "tests/support/gpl/TrkBuilder.h"
 
+namespace lapforge {
+
 namespace {
 
 using Result = CliResult;
@@ -88,4 +90,7 @@ TEST(CliImportGpl, EndlessInputIsRefusedAtOnce) {
   EXPECT_NE(r.err.find("'/dev/zero': it is not a regular file"), std::string::npos) << r.err;
   EXPECT_FALSE(Exists(dir.File("out.xml")));
 }
+
+}  // namespace lapforge
 #endif
+

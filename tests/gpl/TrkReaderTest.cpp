@@ -9,6 +9,8 @@
 #include "tests/support/TestSupport.h"
 #include "tests/support/gpl/TrkBuilder.h"
 
+namespace lapforge {
+
 namespace {
 
 constexpr double kU = kTrkMetresPerUnit;
@@ -246,3 +248,5 @@ TEST(NTrk, DamagedLayoutsAreRefused) {
     EXPECT_TRUE(refused(prefix)) << n;
   }
 }
+
+}  // namespace lapforge

@@ -13,6 +13,8 @@
 #include "tests/gui/GuiDoubles.h"
 #include "tests/support/TestSupport.h"
 
+namespace lapforge {
+
 namespace {
 
 const char* const kSample = LAPFORGE_SOURCE_DIR "/examples/sample-circuit.xml";
@@ -161,3 +163,5 @@ TEST_F(EditorButtons, WhileAnExportRunsOnlyHelpAndCloseStayEnabled) {
   EXPECT_TRUE(editor.Button("Write PTF")->isEnabled());
   EXPECT_TRUE(editor.Grid()->isEnabled());
 }
+
+}  // namespace lapforge

@@ -13,6 +13,8 @@
 #include "gui/StatusWindow.h"
 #include "support/Browser.h"
 
+namespace lapforge {
+
 class CScriptedDialogs : public CFileDialogs {
  public:
   struct Asked {
@@ -101,3 +103,5 @@ class CUrlCatcher : public QObject {
  public slots:
   void Open(const QUrl& url);
 };
+
+}  // namespace lapforge

@@ -19,6 +19,8 @@
 #include "tests/support/TestSupport.h"
 #include "tests/support/gpl/TrkBuilder.h"
 
+namespace lapforge {
+
 namespace {
 
 const char* const kSample = LAPFORGE_SOURCE_DIR "/examples/sample-circuit.xml";
@@ -250,3 +252,5 @@ TEST_F(MainWindow, EditorOptionsHelpAndExitButtons) {
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(editor.isNull());
 }
+
+}  // namespace lapforge

@@ -12,6 +12,8 @@
 #include "tests/gui/GuiDoubles.h"
 #include "tests/support/TestSupport.h"
 
+namespace lapforge {
+
 TEST(OptionsDialog, CleanSettingsShowTheDefaultsAndOnlyOkStores) {
   CScopedSettings settings;
   {
@@ -85,3 +87,5 @@ TEST(Pickers, QtNameFilterListsBothSpellingsOfTheExtension) {
   EXPECT_EQ(CQtFileDialogs::NameFilter(CBrowser::Filter("cam")), "cam files (*.cam)");
   EXPECT_EQ(CQtFileDialogs::NameFilter(CBrowser::Filter("rFactor")), "rFactor files (*.rFactor *.rfactor)");
 }
+
+}  // namespace lapforge

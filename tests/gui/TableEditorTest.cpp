@@ -12,6 +12,8 @@
 #include "tests/gui/GuiDoubles.h"
 #include "tests/support/TestSupport.h"
 
+namespace lapforge {
+
 namespace {
 
 const char* const kSample = LAPFORGE_SOURCE_DIR "/examples/sample-circuit.xml";
@@ -297,3 +299,5 @@ TEST_F(TableEditor, UndoOfPasteRemovalAndEditRestoresTheDescriptionExactly) {
   undo.undo();
   EXPECT_EQ(db.GetXml(), original);
 }
+
+}  // namespace lapforge

@@ -15,6 +15,8 @@
 #include "tests/gui/GuiDoubles.h"
 #include "tests/support/TestSupport.h"
 
+namespace lapforge {
+
 namespace {
 
 const char* const kSample = LAPFORGE_SOURCE_DIR "/examples/sample-circuit.xml";
@@ -191,3 +193,5 @@ TEST_F(TrackMapView, ANewDescriptionShowsAnEmptyMapWithoutAMessage) {
   EXPECT_FALSE(broken->MapView()->HasTrack());
   Painted(*broken->MapView());
 }
+
+}  // namespace lapforge

@@ -11,6 +11,8 @@
 #include "tests/support/TestSupport.h"
 #include "tests/support/gpl/TrkBuilder.h"
 
+namespace lapforge {
+
 namespace {
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
@@ -465,3 +467,5 @@ TEST(GplTrktoXML, SectionsThatAllClaimTheWholeTractionTableAreRefused) {
       << ui.shown[0].text;
   EXPECT_FALSE(Exists(dir.File("claims.xml")));
 }
+
+}  // namespace lapforge

@@ -18,6 +18,8 @@
 #include "tests/support/TestSupport.h"
 #include "tests/support/ptf/RecordTrees.h"
 
+namespace lapforge {
+
 namespace {
 
 using SectionRow = TrkDsc::SectionRow;
@@ -811,3 +813,5 @@ TEST(PtfRoad, InfieldFanWrapsPastTheStartAndBridgesTheExcludedStretch) {
   EXPECT_NEAR(tsos[1].y, -9.5, 1e-4);
   EXPECT_NEAR(tsos[1].z, 0, 1e-6);
 }
+
+}  // namespace lapforge

@@ -11,6 +11,8 @@
 #include "support/ImageFile.h"
 #include "tests/support/TestSupport.h"
 
+namespace lapforge {
+
 namespace {
 
 enum class Reader { Trk, Record, Image };
@@ -92,3 +94,5 @@ INSTANTIATE_TEST_SUITE_P(Files, ReadFault, ::testing::ValuesIn(kFaults),
                          });
 
 }  // namespace
+
+}  // namespace lapforge

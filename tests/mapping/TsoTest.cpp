@@ -14,6 +14,8 @@
 #include "tests/support/TestSupport.h"
 #include "tests/support/mesh/MeshBuilders.h"
 
+namespace lapforge {
+
 using meshtest::AddFace;
 using meshtest::AddFaceUV;
 using meshtest::AddPoint;
@@ -331,3 +333,5 @@ TEST(TsoFile, ObjectUsedTwiceWritesTwoCompleteFiles) {
   EXPECT_EQ(u32(165), 0u);
   EXPECT_EQ(u32(169), 1u);
 }
+
+}  // namespace lapforge

@@ -9,6 +9,8 @@
 #include "support/Errors.h"
 #include "tests/support/mesh/MeshBuilders.h"
 
+namespace lapforge {
+
 using meshtest::AddFace;
 using meshtest::AddPoint;
 
@@ -313,3 +315,5 @@ TEST(GlBlockArray, TextureOperationsOnEveryBlock) {
   EXPECT_EQ(mips[0].mipTitle, "_rgbmap");
   EXPECT_EQ(blocks[1].faces[0].mipIndex, 0);
 }
+
+}  // namespace lapforge

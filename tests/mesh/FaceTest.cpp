@@ -9,6 +9,8 @@
 #include "support/Errors.h"
 #include "tests/support/mesh/MeshBuilders.h"
 
+namespace lapforge {
+
 using meshtest::AddFace;
 using meshtest::AddFaceUV;
 using meshtest::AddPoint;
@@ -412,3 +414,5 @@ TEST(GlFaceArray, PurgeDuplicatePointsRejectsBadIndicesBeforeChanging) {
   EXPECT_EQ(pts.GetSize(), 5);
   EXPECT_EQ(faces[0].vertices[2], 2);
 }
+
+}  // namespace lapforge

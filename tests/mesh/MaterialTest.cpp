@@ -9,6 +9,8 @@
 #include "support/Errors.h"
 #include "tests/support/mesh/MeshBuilders.h"
 
+namespace lapforge {
+
 using meshtest::AddFace;
 
 namespace {
@@ -266,3 +268,5 @@ TEST(GlMipArray, MarkUsedAndMerge) {
   std::vector<uint8_t> table;
   EXPECT_THROW(dest.MarkUsed(faces, table), CInvalidArgument);
 }
+
+}  // namespace lapforge

@@ -8,6 +8,8 @@
 #include "support/Errors.h"
 #include "tests/support/mesh/MeshBuilders.h"
 
+namespace lapforge {
+
 using meshtest::AddFace;
 using meshtest::AddFaceUV;
 using meshtest::AddPoint;
@@ -253,3 +255,5 @@ TEST(GlNormals, TangentVectors) {
   EXPECT_EQ(flat[0].tangent.x, 0.0f);
   EXPECT_TRUE(std::isfinite(bitangents[0].y));
 }
+
+}  // namespace lapforge

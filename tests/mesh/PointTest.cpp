@@ -11,6 +11,8 @@
 #include "support/Errors.h"
 #include "tests/support/mesh/MeshBuilders.h"
 
+namespace lapforge {
+
 using meshtest::AddFace;
 using meshtest::AddFaceUV;
 using meshtest::AddPoint;
@@ -310,3 +312,5 @@ TEST(GlPointArray, ReverseFaceOnQuad) {
   for (int i = 0; i < 8; ++i) EXPECT_EQ(f.uvs[i], expected[i]) << i;
   EXPECT_EQ(f.normal.z, -1.0f);
 }
+
+}  // namespace lapforge

@@ -6,6 +6,8 @@
 
 #include "mesh/GlSortKeys.h"
 
+namespace lapforge {
+
 TEST(GlSortKeys, CellsAreMonotoneAndClamped) {
   EXPECT_EQ(glsort::Cell32(0.0f, 1e-4), 0);
   EXPECT_EQ(glsort::Cell32(0.00003f, 1e-4), 0);
@@ -85,3 +87,5 @@ TEST(GlSortKeys, RecordsFilledFromPositionsComeInTheSortedOrder) {
     }
   }
 }
+
+}  // namespace lapforge

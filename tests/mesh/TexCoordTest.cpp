@@ -10,6 +10,8 @@
 #include "support/Errors.h"
 #include "tests/support/mesh/MeshBuilders.h"
 
+namespace lapforge {
+
 using meshtest::AddFace;
 using meshtest::AddFaceUV;
 using meshtest::AddPoint;
@@ -217,3 +219,5 @@ TEST(GlTexCoords, ReplaceTexturesFromMaterials) {
   faces[2].materialIndex = 7;
   EXPECT_THROW(faces.ReplaceTexturesFromMaterials(mips, mats), CInvalidArgument);
 }
+
+}  // namespace lapforge

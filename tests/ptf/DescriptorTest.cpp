@@ -13,6 +13,8 @@
 #include "tests/support/ptf/RecordBytes.h"
 #include "tests/support/ptf/RecordTrees.h"
 
+namespace lapforge {
+
 namespace {
 
 std::unique_ptr<CN5Root> Read(const std::vector<uint8_t>& bytes) {
@@ -536,3 +538,5 @@ TEST(Descriptors, UnmodelledKindsAreWrittenBackByteForByte) {
     EXPECT_TRUE(Ok(InspectRecordFile(dir.File("out.3do"), listing), error)) << error;
   }
 }
+
+}  // namespace lapforge

@@ -7,6 +7,8 @@
 #include "tests/support/ptf/RecordBytes.h"
 #include "tests/support/ptf/RecordTrees.h"
 
+namespace lapforge {
+
 namespace {
 
 void ReadOk(CN5Root& r, const std::vector<uint8_t>& bytes) {
@@ -213,3 +215,5 @@ TEST(RecordFraming, LongerClassNameIsKeptAsSpelled) {
   EXPECT_EQ(r.Root()->className, "EmptyDescriptor_v2");
   EXPECT_EQ(r.WriteToBuffer(), CRecordBytes().Record(1, 2, "EmptyDescriptor_v2").U32(1).U32(0).Bytes());
 }
+
+}  // namespace lapforge

@@ -10,6 +10,8 @@
 #include "tests/support/ptf/RecordBytes.h"
 #include "tests/support/ptf/RecordTrees.h"
 
+namespace lapforge {
+
 namespace {
 
 // Reads an image from a buffer of exactly its size, so that the sanitizer
@@ -231,3 +233,5 @@ TEST(RecordSafety, RewriteRefusesRecordsOfUnknownKinds) {
   EXPECT_NE(error.find("odd.3do: holds a record of the kind \"MeshDescriptor\""), std::string::npos) << error;
   EXPECT_FALSE(Exists(dir.File("out.3do")));
 }
+
+}  // namespace lapforge

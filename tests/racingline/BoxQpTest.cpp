@@ -11,6 +11,8 @@
 
 #include "track/racingline/BoxQp.h"
 
+namespace lapforge {
+
 namespace {
 
 using Sparse = CBoxQp::SparseMatrix;
@@ -150,3 +152,5 @@ TEST(BoxQp, RefusesBadInputAndLeavesTheStart) {
 }
 
 }  // namespace
+
+}  // namespace lapforge

@@ -10,6 +10,8 @@
 #include "tests/support/racingline/ReferenceLines.h"
 #include "track/racingline/RacingLine.h"
 
+namespace lapforge {
+
 namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
@@ -194,3 +196,5 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<Fault>& i) { return std::string(i.param.name); });
 
 }  // namespace
+
+}  // namespace lapforge

@@ -8,6 +8,8 @@
 
 #include "track/racingline/SpeedProfile.h"
 
+namespace lapforge {
+
 namespace {
 
 constexpr double kG = 9.80665;
@@ -80,3 +82,5 @@ TEST(SpeedProfile, RefusesWhatItCannotUse) {
 }
 
 }  // namespace
+
+}  // namespace lapforge

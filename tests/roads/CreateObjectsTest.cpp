@@ -19,6 +19,8 @@
 #include "tests/support/description/CheckedTracks.h"
 #include "tests/support/description/Descriptions.h"
 
+namespace lapforge {
+
 namespace {
 
 struct Export {
@@ -202,3 +204,5 @@ TEST(Inserts, AnglesBecomeRadiansWithPiTakenAsFiveDigitsAndPitchNegated) {
   EXPECT_DOUBLE_EQ(ref->placement[5], -0.3490655555555556);
   EXPECT_GT(1.5707963267948966 - ref->placement[3], 1e-6);
 }
+
+}  // namespace lapforge

@@ -18,6 +18,8 @@
 #include "tests/support/description/CheckedTracks.h"
 #include "tests/support/formats/MaxChunkReader.h"
 
+namespace lapforge {
+
 using formatstest::MaxChunk;
 
 namespace {
@@ -297,3 +299,5 @@ TEST(ExportRoads, FilesWrittenAreTheFilesEachRoadMade) {
   for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.File("out")))
     if (entry.is_regular_file()) EXPECT_EQ(entry.path().parent_path().filename(), "in") << entry.path();
 }
+
+}  // namespace lapforge

@@ -20,6 +20,8 @@
 #include "tests/support/ResultCheck.h"
 #include "tests/support/TestSupport.h"
 
+namespace lapforge {
+
 namespace {
 
 const std::string kExamples = LAPFORGE_SOURCE_DIR "/examples/";
@@ -302,3 +304,5 @@ TEST(GltfExport, TextureMapsFoundWithoutRegardToCaseAndProblemsNamed) {
   EXPECT_EQ(imageOf("curb01")->uri, "Curb-2.png");
   for (const char* none : {"twal01", "startline", "brake100"}) EXPECT_EQ(imageOf(none), nullptr) << none;
 }
+
+}  // namespace lapforge

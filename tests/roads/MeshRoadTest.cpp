@@ -20,6 +20,8 @@
 #include "tests/support/description/Descriptions.h"
 #include "tests/support/formats/ModelFiles.h"
 
+namespace lapforge {
+
 namespace {
 
 // Blocks named as given, each one textured quad (and, for the first, one
@@ -355,3 +357,5 @@ TEST(MeshRoad, FineMeshIsSplitByEveryFolderExport) {
     EXPECT_GE(pieces, 2u);
   }
 }
+
+}  // namespace lapforge

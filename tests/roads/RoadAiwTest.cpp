@@ -13,6 +13,8 @@
 #include "tests/support/TestSupport.h"
 #include "tests/support/formats/LpCamFiles.h"
 
+namespace lapforge {
+
 namespace {
 
 const std::string kSample = LAPFORGE_SOURCE_DIR "/examples/sample-circuit.xml";
@@ -120,3 +122,5 @@ TEST_F(AiwRoad, DescriptionWithoutATrackWritesNeitherFile) {
 }
 
 }  // namespace
+
+}  // namespace lapforge

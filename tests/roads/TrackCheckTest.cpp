@@ -11,6 +11,8 @@
 #include "tests/support/TestSupport.h"
 #include "tests/support/description/CheckedTracks.h"
 
+namespace lapforge {
+
 namespace {
 
 std::vector<CheckFinding> CheckOf(const TrkDsc& ds) { return CTrackCheck().Check(ds, ""); }
@@ -379,3 +381,5 @@ TEST(TrackCheckForms, JsonHoldsTheSameFindings) {
   }
   EXPECT_TRUE(nlohmann::json::parse(CTrackCheck::ToJson({})).empty());
 }
+
+}  // namespace lapforge

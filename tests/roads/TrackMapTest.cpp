@@ -8,6 +8,8 @@
 #include "roads/TrackMap.h"
 #include "tests/support/description/CheckedTracks.h"
 
+namespace lapforge {
+
 namespace {
 
 std::vector<const MapShape*> Role(const CTrackMap& map, const std::string& role) {
@@ -101,3 +103,5 @@ TEST(TrackMap, NonFiniteAndFarValuesStayOutOfThePicture) {
   const std::string svg = map.ToSvg();
   for (const char* bad : {"nan", "inf"}) EXPECT_EQ(svg.find(bad), std::string::npos) << bad;
 }
+
+}  // namespace lapforge

@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+namespace lapforge {
+
 CliResult RunCli(const std::string& exe, const CTempDir& dir, const std::string& args, const std::string& prefix) {
   std::string cmd = prefix + "LAPFORGE_CONFIG='" + dir.File("settings.ini") + "' '" + exe + "' " + args + " >'" +
                     dir.File("stdout") + "' 2>'" + dir.File("stderr") + "' </dev/null";
@@ -14,3 +16,5 @@ CliResult RunCli(const std::string& exe, const CTempDir& dir, const std::string&
   r.err = ReadText(dir.File("stderr"));
   return r;
 }
+
+}  // namespace lapforge

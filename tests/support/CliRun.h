@@ -6,6 +6,8 @@
 
 #include "tests/support/TestSupport.h"
 
+namespace lapforge {
+
 struct CliResult {
   int status = -1;
   std::string out, err;
@@ -14,3 +16,5 @@ struct CliResult {
 // Runs `exe args` with the settings file, stdout and stderr in dir; prefix
 // goes before the command (shell settings such as a file-size limit).
 CliResult RunCli(const std::string& exe, const CTempDir& dir, const std::string& args, const std::string& prefix = "");
+
+}  // namespace lapforge

@@ -1,5 +1,7 @@
 #include "tests/support/ImageFiles.h"
 
+namespace lapforge {
+
 namespace {
 
 void Le32(std::vector<uint8_t>& out, uint32_t v) {
@@ -40,3 +42,5 @@ std::vector<uint8_t> TgaFile(uint16_t width, uint16_t height, const std::vector<
   out.insert(out.end(), bgrBottomUp.begin(), bgrBottomUp.end());
   return out;
 }
+
+}  // namespace lapforge

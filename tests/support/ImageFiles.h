@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace lapforge {
+
 // The pixel format part of a DDS header.
 struct DdsPixelFormat {
   uint32_t flags = 0;   // 0x4 FourCC, 0x40 RGB, 0x1 alpha pixels, 0x2 alpha only, 0x20000 luminance
@@ -23,3 +25,5 @@ std::vector<uint8_t> DdsFile(uint32_t width, uint32_t height, const DdsPixelForm
 // An uncompressed 24-bit TGA of width x height whose pixels are given as
 // BGR triples, bottom row first (the TGA default).
 std::vector<uint8_t> TgaFile(uint16_t width, uint16_t height, const std::vector<uint8_t>& bgrBottomUp);
+
+}  // namespace lapforge

@@ -6,8 +6,12 @@
 
 #include "support/Result.h"
 
+namespace lapforge {
+
 // message takes the result's text (empty for Ok).
 inline bool Ok(const Result& result, std::string& message) {
   message = result.Text();
   return static_cast<bool>(result);
 }
+
+}  // namespace lapforge

@@ -9,6 +9,8 @@
 #include <iterator>
 #include <stdexcept>
 
+namespace lapforge {
+
 CRecordingUI::CRecordingUI() { previous_ = SetUserInterface(this); }
 CRecordingUI::~CRecordingUI() { SetUserInterface(previous_); }
 
@@ -78,3 +80,5 @@ CScopedSettings::~CScopedSettings() {
   else
     ::unsetenv("LAPFORGE_CONFIG");
 }
+
+}  // namespace lapforge

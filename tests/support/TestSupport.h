@@ -8,6 +8,8 @@
 
 #include "support/UserInterface.h"
 
+namespace lapforge {
+
 // Records messages and answers questions from a script (Yes when empty).
 class CRecordingUI : public CUserInterface {
  public:
@@ -60,3 +62,5 @@ class CScopedSettings {
   std::string previous_;
   bool hadPrevious_ = false;
 };
+
+}  // namespace lapforge

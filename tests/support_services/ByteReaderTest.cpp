@@ -8,6 +8,8 @@
 
 #include "support/ByteReader.h"
 
+namespace lapforge {
+
 namespace {
 
 // The bytes at the very end of their own allocation, so that a read past
@@ -111,3 +113,5 @@ TEST(ByteReader, EmptyBuffer) {
   EXPECT_EQ(r.View(0).size(), 0u);
   EXPECT_EQ(r.FixedString(0), "");
 }
+
+}  // namespace lapforge

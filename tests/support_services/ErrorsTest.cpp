@@ -7,6 +7,8 @@
 
 #include "support/Errors.h"
 
+namespace lapforge {
+
 namespace {
 
 template <class Work>
@@ -46,3 +48,5 @@ TEST(ErrorText, OutOfMemoryNamesTheStepItLeft) {
             }),
             "no segment 3");
 }
+
+}  // namespace lapforge

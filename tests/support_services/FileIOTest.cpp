@@ -14,6 +14,8 @@
 #include "tests/support/ResultCheck.h"
 #include "tests/support/TestSupport.h"
 
+namespace lapforge {
+
 namespace {
 
 std::vector<std::string> FolderEntries(const std::string& folder) {
@@ -237,3 +239,5 @@ TEST(OutputCheck, AnOutputThatIsAnInputIsRefused) {
   EXPECT_EQ(ReplacedSince(stamps), std::vector<std::string>{dir.File("hard.xml")});
   EXPECT_EQ(ReplacedLines(ReplacedSince(stamps)), "\nThis file was replaced:\n" + dir.File("hard.xml"));
 }
+
+}  // namespace lapforge

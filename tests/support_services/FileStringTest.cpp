@@ -2,6 +2,8 @@
 
 #include "support/FileString.h"
 
+namespace lapforge {
+
 // Folders keep their letter case (they are needed to open the file); the file
 // name that comes out of a helper is lower-cased.
 TEST(FileString, SplitsAPathWithEitherSeparator) {
@@ -67,3 +69,5 @@ TEST(FileString, ShortName) {
   // 846 - 927 = -81, made positive: 81.
   EXPECT_EQ(FileString::ShortName("ASPHALT01"), "aspha081");
 }
+
+}  // namespace lapforge

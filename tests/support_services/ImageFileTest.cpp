@@ -10,6 +10,8 @@
 #include "tests/support/ImageFiles.h"
 #include "tests/support/ResultCheck.h"
 
+namespace lapforge {
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -199,3 +201,5 @@ TEST(ImageFile, TgaRowsTopFirstAndPngWrittenAndReadBack) {
   EXPECT_FALSE(Ok(DecodeImage(Bytes{}, image, "empty.png"), error));
   EXPECT_NE(error.find("empty.png: the file is empty"), std::string::npos) << error;
 }
+
+}  // namespace lapforge

@@ -7,6 +7,8 @@
 #include "support/TrackIni.h"
 #include "tests/support/TestSupport.h"
 
+namespace lapforge {
+
 TEST(Profile, SectionsAndKeysIgnoreCaseAndTheFirstMatchWins) {
   CProfile ini;
   ini.Parse(
@@ -156,3 +158,5 @@ TEST(TrackIni, MissingFileLeavesTheRecord) {
   EXPECT_EQ(fresh.gridLat, 0.0f);
   EXPECT_EQ(fresh.pollPositionLeft, 0);
 }
+
+}  // namespace lapforge

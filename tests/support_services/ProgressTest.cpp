@@ -7,6 +7,8 @@
 
 #include "support/Progress.h"
 
+namespace lapforge {
+
 TEST(Progress, PercentOnlyWhenItChangesThenALineEnd) {
   std::FILE* f = std::tmpfile();
   ASSERT_NE(f, nullptr);
@@ -25,3 +27,5 @@ TEST(Progress, PercentOnlyWhenItChangesThenALineEnd) {
   EXPECT_EQ(s, "\rMeshing:   0%\rMeshing:   1%\rMeshing: 100%\n");
   std::fclose(f);
 }
+
+}  // namespace lapforge

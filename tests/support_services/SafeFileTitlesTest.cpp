@@ -2,6 +2,8 @@
 
 #include "support/SafeFileTitles.h"
 
+namespace lapforge {
+
 // Names given in turn to one set of titles, and the title each becomes.
 TEST(SafeFileTitles, EveryNameBecomesASafeUniqueTitle) {
   struct Case {
@@ -36,3 +38,5 @@ TEST(SafeFileTitles, LongNamesAreCutAndRepeatsStayWithinTheLength) {
   EXPECT_EQ(titles.Next("abcdefghijXYZ"), "abcdefgh_2");
   EXPECT_EQ(titles.Next("abcdefghij"), "abcdefgh_3");
 }
+
+}  // namespace lapforge

@@ -6,6 +6,8 @@
 #include "support/RegOption.h"
 #include "tests/support/TestSupport.h"
 
+namespace lapforge {
+
 namespace {
 
 class CScriptedDialogs : public CFileDialogs {
@@ -152,3 +154,5 @@ TEST(Browser, FolderPickerStoresAsChosenAndAddsTheSeparator) {
   dialogs.answer = "C:\\Out\\";
   EXPECT_EQ(browser.GetFolder("MTS"), "C:\\Out\\");
 }
+
+}  // namespace lapforge

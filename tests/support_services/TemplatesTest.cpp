@@ -8,6 +8,8 @@
 #include "support/Templates.h"
 #include "tests/support/TestSupport.h"
 
+namespace lapforge {
+
 namespace {
 
 struct TemplateFile {
@@ -287,3 +289,5 @@ TEST(Templates, RgbMapShowsThePaletteColourWherePaletteCoordinatesPoint) {
     }
   }
 }
+
+}  // namespace lapforge

@@ -7,6 +7,8 @@
 
 #include "support/TextFormat.h"
 
+namespace lapforge {
+
 TEST(TextWriter, FormattedLinesOfAnyLengthEndInCrLf) {
   CTextWriter out;
   out.LineF("a=%d", 1);
@@ -28,3 +30,5 @@ TEST(TextWriter, NonFiniteNumbersAreWrittenAsZero) {
           255u);
   EXPECT_EQ(w.Text(), "(0.0000,0,0.000000e+00)|0.000000|inf=-3   0.0%    2.50 42  | -9 12 n ff\r\n");
 }
+
+}  // namespace lapforge

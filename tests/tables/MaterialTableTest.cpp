@@ -3,6 +3,8 @@
 #include "description/tables/MaterialTable.h"
 #include "support/Errors.h"
 
+namespace lapforge {
+
 namespace {
 
 VARS_TRACK_TRACTION_TEX Surface(int grip, int index, const std::string& tex, int section = 0) {
@@ -204,3 +206,5 @@ TEST(BuildMaterialTable, ManyMaterialsKeepCountingInOrder) {
   EXPECT_EQ(t[99].tex, "road100");
   EXPECT_EQ(t[249].tex, "road250");
 }
+
+}  // namespace lapforge

@@ -8,6 +8,8 @@
 #include "tests/support/track/TrackBuilders.h"
 #include "track/N5Ptf.h"
 
+namespace lapforge {
+
 namespace {
 
 // A straight of 100 m: grass at -15, road from -10, a painted line from 8,
@@ -132,3 +134,5 @@ TEST(SegmentGeometry, HalfTurnArcsKeepTheirDirection) {
 }
 
 }  // namespace
+
+}  // namespace lapforge

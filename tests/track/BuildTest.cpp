@@ -8,6 +8,8 @@
 #include "tests/support/track/TrackBuilders.h"
 #include "track/N5Ptf.h"
 
+namespace lapforge {
+
 namespace {
 
 std::vector<double> LatStarts(const std::vector<CN5Obj*>& list) {
@@ -376,3 +378,5 @@ TEST(BuildSegments, SegmentsAreNumberedInTheTrackRecord) {
 }
 
 }  // namespace
+
+}  // namespace lapforge

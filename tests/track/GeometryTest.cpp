@@ -8,6 +8,8 @@
 #include "tests/support/track/TrackBuilders.h"
 #include "track/N5Ptf.h"
 
+namespace lapforge {
+
 namespace {
 
 constexpr double kHalfPi = 1.5707963267948966;
@@ -334,3 +336,5 @@ TEST(TrackRecords, CountsAndAccessorsStopAtTheEnd) {
 }
 
 }  // namespace
+
+}  // namespace lapforge

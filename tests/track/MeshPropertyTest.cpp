@@ -16,6 +16,8 @@
 #include "tests/support/TestSupport.h"
 #include "tests/support/description/Descriptions.h"
 
+namespace lapforge {
+
 namespace {
 
 void BuildCircuit(const CircuitOptions& o, CN5PtfDb& model) {
@@ -292,3 +294,5 @@ TEST(MeshProperties, BankedGeneratedCircuit) {
   ExpectBandsJoin(model, true);
   ExpectBandsCovered(model, false);
 }
+
+}  // namespace lapforge

@@ -13,6 +13,8 @@
 #include "tests/support/track/TrackBuilders.h"
 #include "track/N5Ptf.h"
 
+namespace lapforge {
+
 namespace {
 
 struct Mesh {
@@ -413,3 +415,5 @@ TEST(SurfaceMesh, ResolutionsThatAreNotPositiveGiveOneCellAndOneStep) {
   ExpectAt(Vertex(m, 0, 2), 20, 10, 0);
   for (float v : m.faces[0].uvs) EXPECT_TRUE(std::isfinite(v));
 }
+
+}  // namespace lapforge

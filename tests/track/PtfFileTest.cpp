@@ -9,6 +9,8 @@
 #include "tests/support/track/TrackBuilders.h"
 #include "track/N5Ptf.h"
 
+namespace lapforge {
+
 namespace {
 
 // The 177-byte summary block of an older track record with its defaults.
@@ -231,3 +233,5 @@ TEST(PtfFile, MissingDamagedAndEmpty) {
 }
 
 }  // namespace
+
+}  // namespace lapforge

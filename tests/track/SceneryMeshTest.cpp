@@ -10,6 +10,8 @@
 #include "tests/support/track/TrackBuilders.h"
 #include "track/N5Ptf.h"
 
+namespace lapforge {
+
 namespace {
 
 // A flat 1000 m straight along +X with its right edge at lat -10 and its
@@ -147,3 +149,5 @@ TEST_F(Scenery, BoardIsOneUprightQuadRaisedByItsElevation) {
   EXPECT_TRUE(materials.Lookup("ad01", ad));
   EXPECT_EQ(faces[0].materialIndex, ad);
 }
+
+}  // namespace lapforge

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+namespace lapforge {
+
 namespace {
 
 double Clamp(double v, double lo, double hi) { return std::min(std::max(v, lo), hi); }
@@ -182,3 +184,5 @@ EQpStatus CBoxQp::Solve(const SparseMatrix& H, const Eigen::VectorXd& f, const E
     x.swap(trial_);
   }
 }
+
+}  // namespace lapforge

@@ -21,6 +21,8 @@
 #include <Eigen/SparseCholesky>
 #include <Eigen/SparseCore>
 
+namespace lapforge {
+
 enum class EQpStatus {
   Solved,        // the step to the solution is within the tolerance or the rounding
   Stalled,       // no step decreased the objective any more: x is as good as the arithmetic allows
@@ -95,3 +97,5 @@ class CBoxQp {
   int factorisations_ = 0;
   double optimality_ = 0;
 };
+
+}  // namespace lapforge

@@ -8,6 +8,8 @@
 
 #include "track/racingline/BoxQp.h"
 
+namespace lapforge {
+
 namespace {
 
 // Weight of the pull towards the middle of the interval, per metre of line
@@ -403,3 +405,5 @@ bool CRacingLine::OptimiseOffsets(std::span<const _rl_station> stations, const _
   }
   return Finish();
 }
+
+}  // namespace lapforge

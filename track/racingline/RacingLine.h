@@ -37,6 +37,8 @@
 
 #include "track/racingline/SpeedProfile.h"
 
+namespace lapforge {
+
 struct RlSolverState;
 
 // One station of the reference line. The normal is the lateral direction in
@@ -139,3 +141,5 @@ class CRacingLine {
   std::unique_ptr<RlSolverState> solver_;
   CSpeedProfile profile_;
 };
+
+}  // namespace lapforge

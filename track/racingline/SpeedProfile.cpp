@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstddef>
 
+namespace lapforge {
+
 namespace {
 
 bool Finite(double v) { return std::isfinite(v); }
@@ -128,3 +130,5 @@ double CSpeedProfile::Compute(std::span<const double> curvature, std::span<const
   for (size_t i = 0; i < steps; ++i) time += 2 * step[i] / (speed[i] + speed[(i + 1) % n]);
   return time;
 }
+
+}  // namespace lapforge

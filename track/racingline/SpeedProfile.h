@@ -10,6 +10,8 @@
 #include <span>
 #include <vector>
 
+namespace lapforge {
+
 // The car of the speed profile.
 struct _rl_vehicle {
   double grip = 1.3;            // friction coefficient: the acceleration limit in g
@@ -37,3 +39,5 @@ class CSpeedProfile {
   std::vector<double> limit_;
   int rounds_ = 0;
 };
+
+}  // namespace lapforge

@@ -1,5 +1,7 @@
 #include "tests/support/description/CheckedTracks.h"
 
+namespace lapforge {
+
 namespace {
 
 constexpr double kStraight = 100;
@@ -107,3 +109,5 @@ void WallOnAsphalt(TrkDsc& ds) {
 }
 
 }  // namespace fault
+
+}  // namespace lapforge

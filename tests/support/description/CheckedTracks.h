@@ -4,6 +4,8 @@
 
 #include "description/TrkDsc.h"
 
+namespace lapforge {
+
 // A closed loop of eight sections: straights of 100 m (sections 0, 2, 4,
 // 6) and left arcs of 90 degrees on a 50 m radius (sections 1, 3, 5, 7).
 // Each section has four band edges (grass -8, asphalt -6, grass 6, left
@@ -44,3 +46,5 @@ void ObjectsBeyondTrack(TrkDsc& ds);
 // A wall row at lateral 2 in section 6, on the asphalt.
 void WallOnAsphalt(TrkDsc& ds);
 }  // namespace fault
+
+}  // namespace lapforge

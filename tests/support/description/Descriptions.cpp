@@ -2,6 +2,8 @@
 
 #include <limits>
 
+namespace lapforge {
+
 void FillEveryTable(TrkDsc& ds) {
   const double inf = std::numeric_limits<double>::infinity();
   ds.TrackSummary.AddTrackSummaryRow("Test & <Track>", "comment", 1234.5, 0.767, 1.0, -2.0, 3.25, 90.0, 0.0, true, 0.5,
@@ -120,3 +122,5 @@ void FillGeneratedCircuit(TrkDsc& ds, const CircuitOptions& o) {
     heading += arc ? sweep : 0.0;
   }
 }
+
+}  // namespace lapforge

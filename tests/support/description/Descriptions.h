@@ -5,6 +5,8 @@
 
 #include "description/TrkDsc.h"
 
+namespace lapforge {
+
 // Fills every one of the 18 tables with at least one row, using special
 // values where a column type has them (INF, NaN, escaped text, the column
 // with a blank in its name).
@@ -44,3 +46,5 @@ struct CircuitOptions {
   bool contours = true;
 };
 void FillGeneratedCircuit(TrkDsc& ds, const CircuitOptions& options);
+
+}  // namespace lapforge

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <fstream>
 
+namespace lapforge {
+
 namespace {
 
 // Little-endian appends, written out here so the files do not depend on
@@ -74,3 +76,5 @@ std::vector<uint8_t> BuildCamList(const std::vector<SourceCam>& cams, uint32_t v
   for (uint32_t i = 0; i < secondCount; ++i) record(filler);
   return b;
 }
+
+}  // namespace lapforge

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace lapforge {
+
 // An LP file: uint16 record type (2: 20-byte records, 3: 24-byte records),
 // uint16 version, uint32 count, then the records with the lateral as the
 // float at record offset 8.
@@ -35,3 +37,5 @@ struct SourceCam {
 // 56-byte records (each followed by one extra byte in version 2), then a
 // second list of secondCount filler records.
 std::vector<uint8_t> BuildCamList(const std::vector<SourceCam>& cams, uint32_t version = 1, uint32_t secondCount = 1);
+
+}  // namespace lapforge

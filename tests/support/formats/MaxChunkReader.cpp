@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+namespace lapforge {
+
 namespace formatstest {
 
 namespace {
@@ -122,3 +124,5 @@ bool ParseMaxFile(const std::vector<uint8_t>& bytes, MaxChunk& root, std::string
 }
 
 }  // namespace formatstest
+
+}  // namespace lapforge

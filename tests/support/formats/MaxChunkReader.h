@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace lapforge {
+
 namespace formatstest {
 
 struct MaxChunk {
@@ -33,3 +35,5 @@ struct MaxChunk {
 bool ParseMaxFile(const std::vector<uint8_t>& bytes, MaxChunk& root, std::string& error);
 
 }  // namespace formatstest
+
+}  // namespace lapforge

@@ -7,6 +7,8 @@
 
 #include "tests/support/formats/WriterBlocks.h"
 
+namespace lapforge {
+
 namespace writertest {
 
 namespace {
@@ -99,3 +101,5 @@ std::vector<ModelMaterial> ReadModelMaterials(const std::vector<uint8_t>& bytes,
 }
 
 }  // namespace writertest
+
+}  // namespace lapforge

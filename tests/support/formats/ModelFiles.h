@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace lapforge {
+
 namespace writertest {
 
 enum class ModelLayout { Mts, Gtr, RFactor, Gtl };
@@ -33,3 +35,5 @@ std::vector<ModelObject> ReadModelObjects(const std::vector<uint8_t>& bytes, Mod
 std::vector<ModelMaterial> ReadModelMaterials(const std::vector<uint8_t>& bytes, ModelLayout layout);
 
 }  // namespace writertest
+
+}  // namespace lapforge

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+namespace lapforge {
+
 namespace writertest {
 
 namespace {
@@ -90,3 +92,5 @@ std::string TextAt(const std::vector<uint8_t>& bytes, size_t offset, size_t fiel
 }
 
 }  // namespace writertest
+
+}  // namespace lapforge

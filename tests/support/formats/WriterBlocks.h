@@ -10,6 +10,8 @@
 #include "mesh/GlMaterialArray.h"
 #include "mesh/GlPointArray.h"
 
+namespace lapforge {
+
 namespace writertest {
 
 // One quad (0,0,0) (2,0,0) (2,1,0) (0,1,0) with UVs (0,0) (1,0) (1,1) (0,1)
@@ -33,3 +35,5 @@ float F32At(const std::vector<uint8_t>& bytes, size_t offset);
 std::string TextAt(const std::vector<uint8_t>& bytes, size_t offset, size_t field);
 
 }  // namespace writertest
+
+}  // namespace lapforge

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <stdexcept>
 
+namespace lapforge {
+
 namespace {
 
 constexpr double kUnits = 19685.0;
@@ -287,3 +289,5 @@ TrkBuildTrack DistinctPairsCircuit(int sections, int tractionsPerSection, bool d
   }
   return t;
 }
+
+}  // namespace lapforge

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace lapforge {
+
 struct TrkBuildTraction {
   double latStart = 0;  // metres
   double latEnd = 0;
@@ -79,3 +81,5 @@ TrkBuildTrack DistinctPairsCircuit(int sections, int tractionsPerSection, bool d
 
 // Track length in units of a built track.
 int32_t TrkMetresToUnits(double metres);
+
+}  // namespace lapforge

@@ -1,5 +1,7 @@
 #include "tests/support/mesh/MeshBuilders.h"
 
+namespace lapforge {
+
 namespace meshtest {
 
 int AddPoint(CGlPointArray& points, float x, float y, float z) { return points.Add(CGlPoint(x, y, z)); }
@@ -62,3 +64,5 @@ void MakeGrid(CGlPointArray& points, CGlFaceArray& faces, int nx, int ny, bool s
 }
 
 }  // namespace meshtest
+
+}  // namespace lapforge

@@ -7,6 +7,8 @@
 #include "mesh/GlFaceArray.h"
 #include "mesh/GlPointArray.h"
 
+namespace lapforge {
+
 namespace meshtest {
 
 // Appends a point and returns its index.
@@ -29,3 +31,5 @@ void MakeCube(CGlPointArray& points, CGlFaceArray& faces);
 void MakeGrid(CGlPointArray& points, CGlFaceArray& faces, int nx, int ny, bool shared);
 
 }  // namespace meshtest
+
+}  // namespace lapforge

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace lapforge {
+
 class CRecordBytes {
  public:
   CRecordBytes& U8(uint8_t v) {
@@ -67,3 +69,5 @@ class CRecordBytes {
  private:
   std::vector<uint8_t> bytes_;
 };
+
+}  // namespace lapforge

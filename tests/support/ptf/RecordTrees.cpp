@@ -2,6 +2,8 @@
 
 #include "tests/support/ptf/RecordBytes.h"
 
+namespace lapforge {
+
 namespace {
 
 CN5ObjAp* MakeAppearance(CN5Root& r, CN5Obj* parent, const char* tex) {
@@ -193,3 +195,5 @@ std::vector<uint8_t> MakeGameTrackSideFile() {
   b.Record(17, 111).U32(1).U32(0);
   return b.Bytes();
 }
+
+}  // namespace lapforge

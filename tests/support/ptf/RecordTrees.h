@@ -9,6 +9,8 @@
 
 #include "ptf/Descriptors.h"
 
+namespace lapforge {
+
 // A trackside object as this program builds one: LOD switch over a state
 // switch, a group of shapes with geometry, vertex list and appearance.
 std::unique_ptr<CN5Root> MakeTrackSideTree();
@@ -34,3 +36,5 @@ void AddTrackSideTree(CN5Root& root, CN5Obj* parent);
 // appearance shared; vertex lists with their per-vertex tail blocks filled;
 // a texture record of header value 2 and a reflection texture in slot 4.
 std::vector<uint8_t> MakeGameTrackSideFile();
+
+}  // namespace lapforge

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace lapforge {
+
 namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
@@ -105,3 +107,5 @@ std::vector<_rl_station> GeneratedCircuit(double length, double spacing, double 
   }
   return out;
 }
+
+}  // namespace lapforge

@@ -7,6 +7,8 @@
 
 #include "track/racingline/RacingLine.h"
 
+namespace lapforge {
+
 // A straight (turn 0) or an arc turning by turn radians (left positive).
 struct RlPiece {
   double length = 0;
@@ -29,3 +31,5 @@ std::vector<RlPiece> RoundedSquare(double straight, double radius, int turn);
 // 500 m, giving left corners and right corners of 40 to 150 m radius,
 // sampled every spacing metres (adjusted to close), allowed +-halfWidth.
 std::vector<_rl_station> GeneratedCircuit(double length, double spacing, double halfWidth);
+
+}  // namespace lapforge

@@ -1,5 +1,7 @@
 #include "tests/support/track/TrackBuilders.h"
 
+namespace lapforge {
+
 TrackCursor ChainSegments(CN5Ptf& ptf, const std::vector<TrackPiece>& pieces, TrackCursor c) {
   for (const TrackPiece& p : pieces) {
     int i = ptf.CreateSegment();
@@ -72,3 +74,5 @@ void BuildGeneratedTrack(CN5Ptf& ptf, int sections, double totalLength) {
     if (s % 50 == 0) ptf.CreateNewTrackDetail(c.distance - each / 2, 0, 2, 4, c.heading, "road", 1, 1);
   }
 }
+
+}  // namespace lapforge

@@ -8,6 +8,8 @@
 
 #include "track/N5Ptf.h"
 
+namespace lapforge {
+
 // One piece of the chain: type 1 arc, 0 straight; turn in radians.
 struct TrackPiece {
   int type = 0;
@@ -38,3 +40,5 @@ void FillTextureTables(CN5Ptf& ptf);
 // arcs of alternating turn, each with the standard cross section, and one
 // painted detail every 50 sections.
 void BuildGeneratedTrack(CN5Ptf& ptf, int sections, double totalLength);
+
+}  // namespace lapforge
