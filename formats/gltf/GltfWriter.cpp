@@ -49,6 +49,42 @@ void FacePlaneNormal(const CGlFace& f, const CGlPoint* pts, float out[3]) {
   UnitNormal(uy * vz - uz * vy, uz * vx - ux * vz, ux * vy - uy * vx, out);
 }
 
+// A name as JSON can hold it: JSON text is UTF-8, and a name from a
+// description may be in another encoding. Each byte that does not begin a
+// well-formed UTF-8 sequence (overlong forms and surrogates are not) becomes
+// U+FFFD; the rest is kept.
+std::string Utf8Name(const std::string& name) {
+  std::string out;
+  out.reserve(name.size());
+  const size_t n = name.size();
+  auto byte = [&](size_t i) { return static_cast<unsigned char>(name[i]); };
+  auto continuation = [&](size_t i) { return i < n && (byte(i) & 0xC0) == 0x80; };
+  for (size_t i = 0; i < n;) {
+    const unsigned char c = byte(i);
+    size_t length = 0;
+    if (c < 0x80) {
+      length = 1;
+    } else if (c >= 0xC2 && c <= 0xDF) {
+      length = continuation(i + 1) ? 2 : 0;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      const unsigned char lo = c == 0xE0 ? 0xA0 : 0x80, hi = c == 0xED ? 0x9F : 0xBF;
+      length = i + 1 < n && byte(i + 1) >= lo && byte(i + 1) <= hi && continuation(i + 2) ? 3 : 0;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      const unsigned char lo = c == 0xF0 ? 0x90 : 0x80, hi = c == 0xF4 ? 0x8F : 0xBF;
+      length =
+          i + 1 < n && byte(i + 1) >= lo && byte(i + 1) <= hi && continuation(i + 2) && continuation(i + 3) ? 4 : 0;
+    }
+    if (length == 0) {
+      out += "\xEF\xBF\xBD";
+      ++i;
+    } else {
+      out.append(name, i, length);
+      i += length;
+    }
+  }
+  return out;
+}
+
 // A URI reference for a file name: unreserved characters kept, the rest
 // percent-encoded (a texture name may hold blanks).
 std::string UriOf(const std::string& name) {
@@ -108,7 +144,7 @@ void CGltfWriter::Build(const CGlBlockArray& blocks, const CGlMaterialArray& mat
   for (int i = 0; i < materialCount; ++i) {
     const CGlMaterial& src = materials[i];
     tinygltf::Material mat;
-    mat.name = src.materialName;
+    mat.name = Utf8Name(src.materialName);
     mat.pbrMetallicRoughness.baseColorFactor = {Finite(src.diffuse.r), Finite(src.diffuse.g), Finite(src.diffuse.b),
                                                 1.0};
     mat.pbrMetallicRoughness.metallicFactor = 0;
@@ -144,7 +180,7 @@ void CGltfWriter::Build(const CGlBlockArray& blocks, const CGlMaterialArray& mat
     const int faceCount = block.faces.GetSize();
 
     tinygltf::Node node;
-    node.name = block.name;
+    node.name = Utf8Name(block.name);
     if (!block.tag.render) {
       tinygltf::Value::Object extras;
       extras["collisionOnly"] = tinygltf::Value(true);
@@ -173,7 +209,7 @@ void CGltfWriter::Build(const CGlBlockArray& blocks, const CGlMaterialArray& mat
     vertexOf.resize(block.points.size());
 
     tinygltf::Mesh mesh;
-    mesh.name = block.name;
+    mesh.name = Utf8Name(block.name);
     for (size_t g = 0; g + 1 < groupStart.size(); ++g) {
       const int32_t from = groupStart[g], to = groupStart[g + 1];
       if (from == to) continue;
@@ -311,7 +347,7 @@ int CGltfWriter::AddImage(const std::string& fileName, std::string png) {
   const int index = static_cast<int>(m.images.size());
   tinygltf::Image image;
   const size_t dot = fileName.rfind('.');
-  image.name = dot == 0 || dot == std::string::npos ? fileName : fileName.substr(0, dot);
+  image.name = Utf8Name(dot == 0 || dot == std::string::npos ? fileName : fileName.substr(0, dot));
   m.images.push_back(std::move(image));
   tinygltf::Texture texture;
   texture.source = index;
