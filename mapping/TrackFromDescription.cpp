@@ -2,7 +2,9 @@
 // chain with its bands, walls, contours and bumps, the missing bank lines,
 // trackside objects, details and scenery. A row that cannot be read stops
 // the build with a message naming the row and showing its values.
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <exception>
 
 #include "description/TrkDsc.h"
@@ -53,6 +55,21 @@ void CreateTraction(CN5PtfDb& model, int seg, const TractionValues& v) {
   else
     model.CreateNewWall(seg, v.latStart, v.latEnd, v.grip, v.textureIndex, v.coords, v.width, v.widthEnd, v.height,
                         v.heightEnd, 0, v.straighten);
+}
+
+// A description value the build takes as an int (an index, or the whole
+// metres an infield object file runs along): one no int holds, or not a
+// number, stops the build with the column named instead of being cast.
+int IntValue(double v, const char* column) {
+  if (!(v > static_cast<double>(INT_MIN) - 1.0 && v < static_cast<double>(INT_MAX) + 1.0))
+    ThrowInvalidArgument(StrFormat("%s is not a whole number from %d to %d", column, INT_MIN, INT_MAX));
+  return static_cast<int>(v);
+}
+int IntValue(int64_t v, const char* column) {
+  if (v < INT_MIN || v > INT_MAX)
+    ThrowInvalidArgument(
+        StrFormat("%s %lld is not a whole number from %d to %d", column, static_cast<long long>(v), INT_MIN, INT_MAX));
+  return static_cast<int>(v);
 }
 
 // Builds the model from the description one table group at a time. The row
@@ -182,7 +199,7 @@ void TrackBuilder::BumpDefinitions() {
     d.sizes[0] = r.size1(), d.sizes[1] = r.size2(), d.sizes[2] = r.size3(), d.sizes[3] = r.size4();
     d.distances[0] = r.distance1(), d.distances[1] = r.distance2();
     d.distances[2] = r.distance3(), d.distances[3] = r.distance4();
-    model_.DbSetBumpDefs(static_cast<int>(r.index()), d);
+    model_.DbSetBumpDefs(IntValue(r.index(), "The PtfBumpDef index"), d);
   }
 }
 
@@ -308,7 +325,7 @@ void TrackBuilder::AddContours(const TrkDsc::SectionRow& s, int seg) {
 void TrackBuilder::AddBumps(const TrkDsc::SectionRow& s, int seg) {
   for (const TrkDsc::PtfBumpRefRow& b : s.GetPtfBumpRefRows()) {
     at_.Set("PtfBumpRef", b);
-    model_.DbSetBumpRef(seg, {b.lat_start(), b.lat_end(), static_cast<int32_t>(b.index())});
+    model_.DbSetBumpRef(seg, {b.lat_start(), b.lat_end(), IntValue(b.index(), "The PtfBumpRef index")});
   }
   for (const TrkDsc::PtfBumpScaleRow& b : s.GetPtfBumpScaleRows()) {
     at_.Set("PtfBumpScale", b);
@@ -351,8 +368,10 @@ void TrackBuilder::SceneryFiles(const std::string& folder) {
   for (int i = 0; i < db_.InfieldObj.Count(); ++i) {
     TrkDsc::InfieldObjRow r = db_.InfieldObj[i];
     at_.Set("InfieldObj", r);
-    model_.AddInfield(folder, r.Title(), 0.5, static_cast<int>(r.Start()), static_cast<int>(r.End()),
-                      static_cast<int>(r.ExcludeStart()), static_cast<int>(r.ExcludeEnd()), "grass");
+    model_.AddInfield(folder, r.Title(), 0.5, IntValue(r.Start(), "The InfieldObj Start"),
+                      IntValue(r.End(), "The InfieldObj End"),
+                      IntValue(r.ExcludeStart(), "The InfieldObj ExcludeStart"),
+                      IntValue(r.ExcludeEnd(), "The InfieldObj ExcludeEnd"), "grass");
   }
   for (int i = 0; i < db_.VerticalObj.Count(); ++i) {
     TrkDsc::VerticalObjRow r = db_.VerticalObj[i];

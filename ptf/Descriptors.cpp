@@ -1,6 +1,7 @@
 #include "ptf/Descriptors.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <new>
 #include <unordered_set>
@@ -147,14 +148,14 @@ void CN5ObjTk::ReWriteData() {
     WriteLong(static_cast<uint32_t>(segmentCount));
     WriteBytes(&nightFlag, 1);
     for (double v : lightValues) WriteDouble(v);
-    WriteBytes(&northSouthAngle, 4);
+    WriteFloat(northSouthAngle);
     WriteLong(static_cast<uint32_t>(bumpDefs.size()));
     if (!bumpDefs.empty()) {
       WriteLong(static_cast<uint32_t>(48 * bumpDefs.size()));
       for (auto& b : bumpDefs) {
         WriteZeroes(16);
-        WriteBytes(b.first.data(), 16);
-        WriteBytes(b.second.data(), 16);
+        WriteFloatBytes(b.first.data(), 4);
+        WriteFloatBytes(b.second.data(), 4);
       }
     }
     WriteLong(0);
@@ -230,12 +231,16 @@ void CN5ObjSg::ReWriteData() {
     WriteLong(static_cast<uint32_t>(bumpRefs.size()));
     if (!bumpRefs.empty()) {
       WriteLong(static_cast<uint32_t>(12 * bumpRefs.size()));
-      for (auto& b : bumpRefs) WriteBytes(b.data(), 12);
+      // Two laterals, then the definition's index.
+      for (auto& b : bumpRefs) {
+        WriteFloatBytes(b.data(), 2);
+        WriteBytes(b.data() + 8, 4);
+      }
     }
     WriteLong(static_cast<uint32_t>(bumpScales.size()));
     if (!bumpScales.empty()) {
       WriteLong(static_cast<uint32_t>(16 * bumpScales.size()));
-      for (auto& b : bumpScales) WriteBytes(b.data(), 16);
+      for (auto& b : bumpScales) WriteFloatBytes(b.data(), 4);
     }
   }
 }
@@ -549,7 +554,15 @@ size_t CN5ObjTd::ReadData(CByteReader& r) {
 }
 void CN5ObjTd::ReWriteData() {
   root->WriteNext(children.empty() ? nullptr : children[0]);
-  WriteBytes(block.data(), block.size());
+  // The placement, size, heading and texture values of the block are
+  // doubles; one that is not finite is written as 0.
+  std::array<uint8_t, 112> b = block;
+  for (size_t off : kDoubleOffsets) {
+    double v;
+    std::memcpy(&v, b.data() + off, 8);
+    if (!std::isfinite(v)) PutF64(b, off, 0.0);
+  }
+  WriteBytes(b.data(), b.size());
 }
 
 // ---- switches, shapes, groups ----

@@ -246,6 +246,9 @@ class CN5ObjTd : public CN5Obj {
   int32_t WrittenHeaderValue() const override { return 0; }
   size_t ReadData(CByteReader& r) override;
   void ReWriteData() override;
+  // Where the block holds doubles: along, across, width, length, heading,
+  // then the texture values (u twice, v twice).
+  static constexpr size_t kDoubleOffsets[] = {0, 8, 16, 24, 32, 52, 60, 80, 88};
   std::array<uint8_t, 112> block{};
 };
 

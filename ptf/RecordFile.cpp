@@ -1,6 +1,7 @@
 #include "ptf/RecordFile.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -89,10 +90,21 @@ size_t CN5Obj::ReadChildrenArray(CByteReader& r, std::vector<CN5Obj*>* list, voi
   return r.Pos() - start;
 }
 void CN5Obj::WriteLong(uint32_t v) { WriteBytes(&v, 4); }
-void CN5Obj::WriteDouble(double v) { WriteBytes(&v, 8); }
+void CN5Obj::WriteDouble(double v) {
+  if (!std::isfinite(v)) v = 0.0;
+  WriteBytes(&v, 8);
+}
 void CN5Obj::WriteFloat(double v) {
-  const float f = static_cast<float>(v);
+  float f = static_cast<float>(v);
+  if (!std::isfinite(f)) f = 0.0f;
   WriteBytes(&f, 4);
+}
+void CN5Obj::WriteFloatBytes(const uint8_t* bytes, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    float f;
+    std::memcpy(&f, bytes + 4 * i, 4);
+    WriteFloat(f);
+  }
 }
 void CN5Obj::WriteString(const std::string& text) {
   if (text.empty()) {
@@ -117,7 +129,15 @@ void CN5Obj::WriteChildrenArray(const std::vector<CN5Obj*>& list, bool withCount
 }
 void CN5Obj::WriteValueArray(const std::vector<double>& values) {
   WriteLong(static_cast<uint32_t>(8 * values.size()));
-  if (!values.empty()) WriteBytes(values.data(), 8 * values.size());
+  // Copied only when a value has to be written as 0.
+  if (std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); })) {
+    if (!values.empty()) WriteBytes(values.data(), 8 * values.size());
+    return;
+  }
+  std::vector<double> finite = values;
+  for (double& v : finite)
+    if (!std::isfinite(v)) v = 0.0;
+  WriteBytes(finite.data(), 8 * finite.size());
 }
 std::vector<double> CN5Obj::ReadValueArray(CByteReader& r) {
   uint32_t bytes = r.U32("value array size");

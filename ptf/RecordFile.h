@@ -55,9 +55,14 @@ class CN5Obj {
   size_t ReadChildrenArray(CByteReader& r, std::vector<CN5Obj*>* list, void (*each)(CN5Obj*, void*) = nullptr,
                            void* context = nullptr);
   void WriteLong(uint32_t v);
+  // The float writers put 0 in place of a value that is not finite (in a
+  // single-precision field also one too large for it), as every writer of
+  // the program does: no game reads such a value.
   void WriteDouble(double v);
   // A value stored in a single-precision field of the file.
   void WriteFloat(double v);
+  // count single-precision values kept as their bytes (bump records).
+  void WriteFloatBytes(const uint8_t* bytes, size_t count);
   void WriteString(const std::string& text);
   std::string ReadString(CByteReader& r);
   void WriteChildrenList(const std::vector<CN5Obj*>& list);

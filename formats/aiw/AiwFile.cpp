@@ -20,6 +20,9 @@ constexpr int kGridSlots = 24;      // plus slot 103 with the extras
 constexpr int kTeleportSlots = 102;
 constexpr int kStalls = 12;         // plus stall 51 with the extras
 constexpr double kSlotOffset = 2.25;  // grid slots either side of the grid lateral
+// The most race waypoints a file gets: a track of 6000 km, hundreds of times
+// any circuit, and far inside the int the waypoints are numbered with.
+constexpr int kMaxRaceWaypoints = 1000000;
 
 bool Finite(const aiwe& w) {
   const double v[] = {w.lat,    w.dist,     w.x,        w.y,        w.z,        w.vx,
@@ -76,9 +79,15 @@ std::string CZWriteAIW::BuildAiw(ITrackQuery& track, const VARS_AIW_TRACK_INFO& 
   track_ = &track;
   const double L = track.GetTrackLength();
   length_ = L;
-  const int n = static_cast<int>(L * 0.16666666666666666);
-  if (!(L > 0) || !std::isfinite(L) || n < 1)
+  // The race waypoints are counted before the count becomes an int.
+  const double along = L * 0.16666666666666666;
+  if (!(L > 0) || !std::isfinite(L) || !(along >= 1))
     ThrowInvalidArgument(StrFormat("The track is %.3f m long, too short for AI waypoints", L));
+  if (along > kMaxRaceWaypoints)
+    ThrowInvalidArgument(StrFormat("The track is %.0f m long, too long for AI waypoints: one every %g m makes at most "
+                                   "%d, a track of %.0f m",
+                                   L, kStep, kMaxRaceWaypoints, kMaxRaceWaypoints * kStep));
+  const int n = static_cast<int>(along);
   int P = 0;
   double stallSpan = 0;
   CheckPitAndStalls(info, P, stallSpan);

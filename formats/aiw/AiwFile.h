@@ -36,10 +36,11 @@ class CZWriteAIW {
   // Writes the AI waypoint file of a track from the LP files beside lpPath;
   // extras adds grid slot 103 and stall 51. Fails when the racing lines
   // could not be read or the file could not be written (an old file is then
-  // left as it was). A track too short for
-  // waypoints, pit-lane or stall values that do not fit it, or a query
-  // outside the track's lists raise the invalid-argument error; nothing is
-  // written then either. A racing line shorter than the track sets warning.
+  // left as it was). A track too short for waypoints or too long (more than
+  // a million of them), pit-lane or stall values that do not fit it, or a
+  // query outside the track's lists raise the invalid-argument error;
+  // nothing is written then either. A racing line shorter than the track
+  // sets warning.
   Result AIWFromLP(ITrackQuery& track, const VARS_AIW_TRACK_INFO& info, const std::string& lpPath,
                    const std::string& outPath, int extras);
   // The file's text for lines already read (lp), CRLF line ends; fills the

@@ -21,6 +21,43 @@ namespace lapforge {
 
 namespace {
 
+// A name as JSON can hold it: JSON text is UTF-8, and a name from a
+// description may be in another encoding. Each byte that does not begin a
+// well-formed UTF-8 sequence (overlong forms and surrogates are not) becomes
+// U+FFFD; the rest is kept.
+std::string Utf8Name(const std::string& name) {
+  std::string out;
+  out.reserve(name.size());
+  const size_t n = name.size();
+  auto byte = [&](size_t i) { return static_cast<unsigned char>(name[i]); };
+  auto continuation = [&](size_t i) { return i < n && (byte(i) & 0xC0) == 0x80; };
+  for (size_t i = 0; i < n;) {
+    const unsigned char c = byte(i);
+    size_t length = 0;
+    if (c < 0x80) {
+      length = 1;
+    } else if (c >= 0xC2 && c <= 0xDF) {
+      length = continuation(i + 1) ? 2 : 0;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      const unsigned char lo = c == 0xE0 ? 0xA0 : 0x80, hi = c == 0xED ? 0x9F : 0xBF;
+      length = i + 1 < n && byte(i + 1) >= lo && byte(i + 1) <= hi && continuation(i + 2) ? 3 : 0;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      const unsigned char lo = c == 0xF0 ? 0x90 : 0x80, hi = c == 0xF4 ? 0x8F : 0xBF;
+      length =
+          i + 1 < n && byte(i + 1) >= lo && byte(i + 1) <= hi && continuation(i + 2) && continuation(i + 3) ? 4 : 0;
+    }
+    if (length == 0) {
+      out += "\xEF\xBF\xBD";
+      ++i;
+    } else {
+      out.append(name, i, length);
+      i += length;
+    }
+  }
+  return out;
+}
+
+
 constexpr size_t kVertexStride = 32;  // position 12, normal 12, texture coordinates 8
 constexpr int kVertexView = 0, kIndexView = 1;
 
@@ -95,7 +132,7 @@ void AddMaterials(tinygltf::Model& m, const CGlMaterialArray& materials) {
   for (int i = 0; i < materials.GetSize(); ++i) {
     const CGlMaterial& src = materials[i];
     tinygltf::Material mat;
-    mat.name = src.materialName;
+    mat.name = Utf8Name(src.materialName);
     mat.pbrMetallicRoughness.baseColorFactor = {Finite(src.diffuse.r), Finite(src.diffuse.g), Finite(src.diffuse.b),
                                                 1.0};
     mat.pbrMetallicRoughness.metallicFactor = 0;
@@ -112,7 +149,7 @@ void AddMaterials(tinygltf::Model& m, const CGlMaterialArray& materials) {
 // The node of a block; collision-only blocks are marked in its extras.
 tinygltf::Node BlockNode(const CGlBlock& block) {
   tinygltf::Node node;
-  node.name = block.name;
+  node.name = Utf8Name(block.name);
   if (!block.tag.render) {
     tinygltf::Value::Object extras;
     extras["collisionOnly"] = tinygltf::Value(true);
@@ -296,7 +333,7 @@ void CGltfWriter::Build(const CGlBlockArray& blocks, const CGlMaterialArray& mat
     GroupByMaterial(block, materialCount, groupStart, order);
     packer.StartBlock(block.points.size());
     tinygltf::Mesh mesh;
-    mesh.name = block.name;
+    mesh.name = Utf8Name(block.name);
     for (size_t g = 0; g + 1 < groupStart.size(); ++g) {
       if (groupStart[g] == groupStart[g + 1]) continue;
       const size_t firstVertex = packer.VertexCount(), firstIndex = packer.IndexCount();
@@ -373,7 +410,7 @@ int CGltfWriter::AddImage(const std::string& fileName, std::string png) {
   const int index = static_cast<int>(m.images.size());
   tinygltf::Image image;
   const size_t dot = fileName.rfind('.');
-  image.name = dot == 0 || dot == std::string::npos ? fileName : fileName.substr(0, dot);
+  image.name = Utf8Name(dot == 0 || dot == std::string::npos ? fileName : fileName.substr(0, dot));
   m.images.push_back(std::move(image));
   tinygltf::Texture texture;
   texture.source = index;

@@ -2,7 +2,8 @@
 // meshes in any viewer: every block a named node with one mesh, one
 // primitive per material (positions, normals, texture coordinates, uint32
 // indices), materials named as ours with their texture images as PNG,
-// collision-only blocks marked in the node's extras. The document's JSON is
+// collision-only blocks marked in the node's extras. Names are written as
+// UTF-8, a byte of another encoding as U+FFFD. The document's JSON is
 // made by tinygltf; the binary buffer is built here in one pass and written
 // straight from memory. Images are embedded in a .glb and written beside a
 // .gltf as files of their own.

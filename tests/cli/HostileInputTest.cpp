@@ -24,6 +24,10 @@ TEST(CliHostileInput, FilesOfAnotherKindAreRefusedNamingWhatWasFound) {
   WriteText(dir.File("typed.xml"),
             "<TrkDsc xmlns=\"http://tempuri.org/TrkDsc.xsd\"><Section/><Section><Traction><Grip>high</Grip>"
             "</Traction></Section></TrkDsc>");
+  // One section more than a UInt16 Index can number: the last Index is refused.
+  std::string many = "<TrkDsc xmlns=\"http://tempuri.org/TrkDsc.xsd\">";
+  for (int i = 0; i <= 65536; ++i) many += "<Section><Index>" + std::to_string(i) + "</Index></Section>";
+  WriteText(dir.File("many.xml"), many + "</TrkDsc>");
   WriteBytes(dir.File("object.3do"), MakeGameTrackSideFile());
   WriteBytes(dir.File("track.trk"), BuildTrk(ClosedCircuit()));
   const std::pair<std::string, std::string> cases[] = {
@@ -34,6 +38,9 @@ TEST(CliHostileInput, FilesOfAnotherKindAreRefusedNamingWhatWasFound) {
       {"export xml typed.xml out.xml",
        "where the error occurred\nElement Grip of Traction row 0 of Section row 1 holds \"high\", which is not a "
        "UInt16 value\n"},
+      {"export xml many.xml out.xml",
+       "There is a incorrectly typed value in your xml\nUsing Open XML you should be able to see from the tables where "
+       "the error occurred\nElement Index of Section row 65536 holds \"65536\", which is not a UInt16 value\n"},
       {"import ptf object.3do out.xml",
        "object.3do: no track record: this looks like an object file (its first record is a LodSwitchDescriptor)"},
       {"import ptf svg.xml out.xml", "svg.xml: not a record file"},

@@ -2,6 +2,7 @@
 // reader/writer differences, files written by the games' tools.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <set>
@@ -133,6 +134,67 @@ TEST(Descriptors, BankLineFullAndCompactBlocks) {
   EXPECT_EQ(xs->sideBytes, (std::vector<uint8_t>{1, 2, 0x21, 0x22}));
   EXPECT_EQ(xs->sideFloats, (std::vector<float>{7, 8, 9, 10}));
   EXPECT_DOUBLE_EQ(xs->heightEnd, 5);
+}
+
+// Every float field the writer fills from a value is written as 0 when the
+// value is not finite, or, in a single-precision field, too large for one:
+// doubles, floats, value arrays and the floats kept as bytes. An index kept
+// beside them (all bits set, a NaN were it a float) stays as it is.
+TEST(Descriptors, NonFiniteValuesAreWrittenAsZero) {
+  const double nan = std::nan(""), inf = HUGE_VAL;
+  const float fnan = std::nanf(""), finf = HUGE_VALF;
+  auto bytesOf = [](auto& out, std::initializer_list<float> floats) {
+    std::memcpy(out.data(), floats.begin(), 4 * floats.size());
+  };
+  const auto xs = [&](CN5ObjXs& x) {
+    x.latStart = nan, x.heightStart = inf, x.gradStart = 1e39, x.latEnd = -inf, x.heightEnd = 2, x.gradEnd = 0.5;
+  };
+  const auto sg = [&](CN5ObjSg& g) {
+    g.startX = nan, g.endAngle = -inf, g.endX = 2.5;
+    g.bumpRefs.resize(1);
+    bytesOf(g.bumpRefs[0], {fnan, 3.0f});
+    const int32_t index = -1;
+    std::memcpy(g.bumpRefs[0].data() + 8, &index, 4);
+    g.bumpScales.resize(1);
+    bytesOf(g.bumpScales[0], {finf, 1.0f, 2.0f, fnan});
+  };
+  const auto tk = [&](CN5ObjTk& t) {
+    t.northSouthAngle = fnan, t.lightValues[1] = inf;
+    t.bumpDefs.resize(1);
+    bytesOf(t.bumpDefs[0].first, {1.0f, fnan, 3.0f, -finf});
+  };
+  const auto vl = [&](CN5ObjVl& v) { v.positions = {{nan, 5, inf}}; };
+  CRecordBytes xs5, xs6, sg7, tk7, vl7;
+  xs5.Record(1, 2, "X_SectionDescriptor").Header("", 2).F64(0).F64(0).F64(1e39).F64(0).F64(2).F64(0.5).U8(0);
+  xs6.Record(1, 2, "X_SectionDescriptor").Header("", 3).F32(0).F64(0).F32(0).F32(0).F64(2).F32(0.5).U8(0).Zeroes(2);
+  sg7.Record(1, 2, "SegmentDescriptor").Header("", 2).U32(0).U32(0).U32(0);
+  sg7.I32(0).F64(0).F64(0).F64(0).F64(2.5).F64(0).F64(0).U8(0).U8(0);
+  sg7.U32(1).U32(12).F32(0).F32(3).I32(-1).U32(1).U32(16).F32(0).F32(1).F32(2).F32(0);
+  tk7.Record(1, 2, "TrackDescriptor").Header("", 8).I32(0).U8(0).F64(0.2).F64(0).F64(0.2).F32(0);
+  tk7.U32(1).U32(48).Zeroes(16).F32(1).F32(0).F32(3).F32(0).Zeroes(16).U32(0);
+  tk7.U32(0).U32(0).U32(0);
+  vl7.Record(1, 2, "PlainVertexListDescriptor").Header("", 1).U32(1).U32(1).Values({0}).Values({5}).Values({0});
+  vl7.U32(0).Values({0}).Values({0}).Values({1}).U32(3).Values({0}).Values({0}).Zeroes(88);
+  const std::pair<std::vector<uint8_t>, const CRecordBytes&> cases[] = {
+      {WriteAlone<CN5ObjXs>(5, xs), xs5}, {WriteAlone<CN5ObjXs>(7, xs), xs6}, {WriteAlone<CN5ObjSg>(7, sg), sg7},
+      {WriteAlone<CN5ObjTk>(7, tk), tk7}, {WriteAlone<CN5ObjVl>(7, vl), vl7},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(cases[i].first, cases[i].second.Bytes()) << "case " << i;
+
+  // The detail block: its position and texture values are doubles.
+  CN5Root d;
+  auto* td = d.Create<CN5ObjTd>(nullptr);
+  d.CreateNewAppearance(td, "");
+  for (size_t off : {size_t(0), size_t(88)}) std::memcpy(td->block.data() + off, off ? &inf : &nan, 8);
+  CRecordBytes tdb;
+  tdb.Record(1, 2, "TrackDetailDescriptor").Header("", 0);
+  tdb.Record(3, 4, "AppearanceDescriptor").Header("", 2).U32(0).Zeroes(24);
+  for (double v : {1.0, 1.0, 1.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 1.0}) tdb.F64(v);
+  tdb.I32(3);
+  tdb.Zeroes(16).F64(1).F64(1).Zeroes(8).I32(32).Zeroes(8);  // 0: NaN written as 0
+  tdb.F64(1).F64(1).Zeroes(8).I32(32);
+  tdb.F64(1).Zeroes(8).Zeroes(16);  // 88: infinity written as 0
+  EXPECT_EQ(d.WriteToBuffer(), tdb.Bytes());
 }
 
 TEST(Descriptors, BandBlockByVersion) {

@@ -86,7 +86,7 @@ TEST(GltfWriter, SmallBlockLaidOutAsWorkedOutByHand) {
   tri.materialIndex = 0;
   b.faces.Add(tri);
   CGlBlock& pit = blocks[blocks.AddNew()];
-  pit.name = "xpit";
+  pit.name = "xpit\xFB";  // not UTF-8: the byte is written as U+FFFD
   pit.tag.render = 0;
   pit.tag.collisionTarget = 1;
   pit.tag.responseKind = 2;
@@ -119,7 +119,7 @@ TEST(GltfWriter, SmallBlockLaidOutAsWorkedOutByHand) {
   ASSERT_TRUE(Load(dir.File("Small.glb"), m, error)) << error;
   ASSERT_EQ(m.nodes.size(), 2u);
   EXPECT_EQ(m.nodes[0].name, "quad");
-  EXPECT_EQ(m.nodes[1].name, "xpit");
+  EXPECT_EQ(m.nodes[1].name, "xpit\xEF\xBF\xBD");
   EXPECT_EQ(m.nodes[1].mesh, -1);  // no faces, no mesh
   EXPECT_TRUE(m.nodes[1].extras.Get("collisionOnly").Get<bool>());
   EXPECT_EQ(m.nodes[1].extras.Get("response").Get<int>(), 2);
