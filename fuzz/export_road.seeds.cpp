@@ -20,8 +20,8 @@ std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
   CSeedWriter seeds(argv[1]);
-  std::string sample, error;
-  const bool read = ReadWholeFile(LAPFORGE_SOURCE_DIR "/examples/sample-circuit.xml", sample, error);
+  std::string sample;
+  const bool read = static_cast<bool>(ReadWholeFile(LAPFORGE_SOURCE_DIR "/examples/sample-circuit.xml", sample));
   seeds.Put("sample.xml", Bytes(sample), read);
 
   TrkDsc loop;

@@ -308,8 +308,8 @@ void Write3ds(const MeshExportModel& built, bool shortNames) {
     const CGlBlock& block = built.blocks[i];
     max.AddGlObject(block.points, block.faces, built.materials, block.name, shortNames, false);
   }
-  std::string error;
-  const std::vector<uint8_t> bytes = max.FileImage(error);
+  std::vector<uint8_t> bytes;
+  Require(static_cast<bool>(max.FileImage(bytes)));
   Require(!bytes.empty());
   size_t points = 0, faces = 0;
   Check3dsChunks(bytes, 0, bytes.size(), points, faces);
@@ -319,8 +319,7 @@ void WriteGltf(const MeshExportModel& built) {
   CGltfWriter writer;
   writer.Build(built.blocks, built.materials);
   const std::string path = std::string(roadfuzz::CScratch::Folder()) + "fuzz.glb";
-  std::string error;
-  Require(writer.Write(path, error));
+  Require(static_cast<bool>(writer.Write(path)));
   CheckGlb(path);
 }
 
@@ -349,8 +348,7 @@ void WritePtf(const TrkDsc& ds, int version) {
   CN5PtfDb model;
   if (!PTFObjFromDataBase(ds, model, std::string(roadfuzz::CScratch::Folder()) + "fuzz.ptf")) return;
   CN5Root back;
-  std::string error;
-  Require(back.ReadFromBuffer(model.WritePtfToBuffer(version), "fuzz.ptf", error));
+  Require(static_cast<bool>(back.ReadFromBuffer(model.WritePtfToBuffer(version), "fuzz.ptf")));
 }
 
 // Removes what the last execution wrote into the scratch folder.

@@ -20,14 +20,15 @@
 
 #include "support/Result.h"
 
+namespace tinygltf {
+struct Primitive;
+}
+
 namespace lapforge {
 
 class CGlBlockArray;
 class CGlMaterialArray;
 class CProgress;
-namespace tinygltf {
-struct Primitive;
-}
 
 class CGltfWriter {
  public:
