@@ -36,6 +36,7 @@
 #include "mapping/PtfMapping.h"
 #include "mesh/GlInsertArray.h"
 #include "ptf/RecordFile.h"
+#include "roads/AiInfo.h"
 #include "roads/Lapforge.h"
 #include "roads/MeshExportRoad.h"
 #include "roads/TrackCheck.h"
@@ -216,18 +217,8 @@ void CheckGlb(const std::string& path) {
 void WriteAiw(CN5PtfDb& model, const TrkDsc& ds) {
   if (ds.AIInfo.Count() == 0) return;
   const TrkDsc::AIInfoRow row = ds.AIInfo[0];
-  if (row.IsMergePitInNull() || row.IsMergePitOutNull() || row.IsStallsLatEndNull() || row.IsStallsLatStartNull() ||
-      row.IsStallsLongEndNull() || row.IsStallsLongStartNull())
-    return;
-  VARS_AIW_TRACK_INFO info;
-  info.mergePitIn = row.MergePitIn();
-  info.mergePitOut = row.MergePitOut();
-  info.stallsLongStart = row.StallsLongStart();
-  info.stallsLatStart = row.StallsLatStart();
-  info.stallsLongEnd = row.StallsLongEnd();
-  info.stallsLatEnd = row.StallsLatEnd();
-  if (!row.IsGridLatNull()) info.gridLat = row.GridLat();
-  if (!row.IsPollPositionLeftNull()) info.pollPositionLeft = row.PollPositionLeft() ? 1 : 0;
+  if (EmptyAIInfoColumn(row)) return;
+  const VARS_AIW_TRACK_INFO info = AiwTrackInfo(row);
   // The fuzz budget: a waypoint every 6 m of at most 100 km.
   const double length = model.GetTrackLength();
   if (!(length <= kMaxAiwLength)) return;

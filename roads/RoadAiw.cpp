@@ -10,6 +10,7 @@
 #include "formats/aiw/CameraFile.h"
 #include "formats/aiw/LpFile.h"
 #include "mapping/PtfMapping.h"
+#include "roads/AiInfo.h"
 #include "roads/Lapforge.h"
 #include "roads/LapforgeReading.h"
 #include "support/Errors.h"
@@ -22,8 +23,8 @@ namespace {
 
 const char kIncomplete[] = "Lapforge requires the AIInfo row to be complete";
 
-// The first empty column of the required AIInfo values, in the order they
-// are checked; null when all hold a value.
+}  // namespace
+
 const char* EmptyAIInfoColumn(const TrkDsc::AIInfoRow& row) {
   if (row.IsMergePitInNull()) return "MergePitIn";
   if (row.IsMergePitOutNull()) return "MergePitOut";
@@ -34,7 +35,18 @@ const char* EmptyAIInfoColumn(const TrkDsc::AIInfoRow& row) {
   return nullptr;
 }
 
-}  // namespace
+VARS_AIW_TRACK_INFO AiwTrackInfo(const TrkDsc::AIInfoRow& row) {
+  VARS_AIW_TRACK_INFO info;
+  info.mergePitIn = row.MergePitIn();
+  info.mergePitOut = row.MergePitOut();
+  info.stallsLongStart = row.StallsLongStart();
+  info.stallsLatStart = row.StallsLatStart();
+  info.stallsLongEnd = row.StallsLongEnd();
+  info.stallsLatEnd = row.StallsLatEnd();
+  row.CopyGridLat(info.gridLat);
+  row.CopyPollPositionLeft(info.pollPositionLeft);
+  return info;
+}
 
 int CLapforge::AIWFromDataBase(const TrkDsc& db, const std::string& lpFile, const std::string& aiwFile) {
   if (!OutputsClear({aiwFile}, CLReadLP::ReadFiles(lpFile))) return 0;
@@ -52,15 +64,7 @@ int CLapforge::AIWFromDataBase(const TrkDsc& db, const std::string& lpFile, cons
       UI().Message(std::string("The AIInfo column ") + column + " is empty. " + kIncomplete, "Missing Data");
       return 0;
     }
-    VARS_AIW_TRACK_INFO info;
-    info.mergePitIn = row.MergePitIn();
-    info.mergePitOut = row.MergePitOut();
-    info.stallsLongStart = row.StallsLongStart();
-    info.stallsLatStart = row.StallsLatStart();
-    info.stallsLongEnd = row.StallsLongEnd();
-    info.stallsLatEnd = row.StallsLatEnd();
-    row.CopyGridLat(info.gridLat);
-    row.CopyPollPositionLeft(info.pollPositionLeft);
+    const VARS_AIW_TRACK_INFO info = AiwTrackInfo(row);
 
     CZWriteAIW writer;
     const Result written = writer.AIWFromLP(model, info, lpFile, aiwFile, 1);
