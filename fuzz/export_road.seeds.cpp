@@ -23,6 +23,12 @@ int main(int argc, char** argv) {
   std::string sample;
   const bool read = static_cast<bool>(ReadWholeFile(LAPFORGE_SOURCE_DIR "/examples/sample-circuit.xml", sample));
   seeds.Put("sample.xml", Bytes(sample), read);
+  // A first section of walls only, with infield and outfield objects beside
+  // it: the scenery there cannot be placed and is left out.
+  std::string wallsOnly;
+  const bool readWalls = static_cast<bool>(
+      ReadWholeFile(LAPFORGE_SOURCE_DIR "/fuzz/regressions/export_road_walls_only_section.xml", wallsOnly));
+  seeds.Put("walls_only_section.xml", Bytes(wallsOnly), readWalls);
 
   TrkDsc loop;
   FillCheckedLoop(loop);

@@ -1,5 +1,8 @@
 // The export blocks of a built track: one per segment, per track detail and
 // per scenery object, sharing one material and one texture list.
+#include <cstdio>
+#include <string>
+
 #include "mesh/GlBlockArray.h"
 #include "mesh/GlMaterialArray.h"
 #include "mesh/GlMipArray.h"
@@ -38,6 +41,20 @@ void MarkCollisionOnly(CGlBlock& block, const std::string& title) {
   block.tag.collisionTarget = 1;
   block.tag.render = 0;
   block.tag.responseKind = response;
+}
+
+// Meshes one scenery object into its block; when the track cannot place it
+// (no bands at a distance it needs), the block is left empty, so no game file
+// holds a part of it, and a warning names the object.
+template <typename Mesh>
+void MeshSceneryObject(CGlBlock& block, const char* table, const std::string& title, Mesh mesh) {
+  try {
+    mesh();
+  } catch (const CInvalidArgument& e) {
+    block.faces.RemoveAll();
+    block.points.RemoveAll();
+    std::fprintf(stderr, "warning: the %s \"%s\" is left out: %s\n", table, title.c_str(), e.what());
+  }
 }
 
 }  // namespace
@@ -107,23 +124,28 @@ bool CLapforge::CreateObjects(CN5Ptf& model, CGlBlockArray& blocks, CGlMaterialA
     progress.Step();
   }
 
-  // 4-6. Scenery.
+  // 4-6. Scenery. An object placed where the track has no bands to stand
+  // on cannot be meshed: it is left out with a warning naming it, and the
+  // rest of the track is still written.
   for (const _vars_vertical_obj& v : model.verticalObjects) {
     CGlBlock& block = NewBlock(blocks, std::move(names[next++]), false);
     MarkCollisionOnly(block, v.title);
-    model.CreateTreeObject(v, block.faces, block.points, materials);
+    MeshSceneryObject(block, "VerticalObj", v.title,
+                      [&] { model.CreateTreeObject(v, block.faces, block.points, materials); });
     verticalNames.push_back(block.name);
     progress.Step();
   }
   for (const _vars_infield_obj& v : model.infieldObjects) {
     CGlBlock& block = NewBlock(blocks, std::move(names[next++]), false);
-    model.CreateInfieldObject(v, block.faces, block.points, materials);
+    MeshSceneryObject(block, "InfieldObj", v.title,
+                      [&] { model.CreateInfieldObject(v, block.faces, block.points, materials); });
     otherNames.push_back(block.name);
     progress.Step();
   }
   for (const _vars_outfield_obj& v : model.outfieldObjects) {
     CGlBlock& block = NewBlock(blocks, std::move(names[next++]), false);
-    model.CreateOutfieldObject(v, block.faces, block.points, materials);
+    MeshSceneryObject(block, "OutfieldObj", v.title,
+                      [&] { model.CreateOutfieldObject(v, block.faces, block.points, materials); });
     otherNames.push_back(block.name);
     progress.Step();
   }

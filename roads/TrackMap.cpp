@@ -10,6 +10,7 @@
 #include "description/TrkDsc.h"
 #include "mapping/PtfMapping.h"
 #include "roads/Lapforge.h"
+#include "support/Errors.h"
 #include "support/TextFormat.h"
 
 namespace lapforge {
@@ -283,9 +284,14 @@ void CMapBuilder::Objects(const TrkDsc& db) {
     Point(v.longStart, v.latStart, x, y);
     Marker(x, y, v.title, "scenery", kScenery);
   }
+  // An area the track has no bands beside gets no marker (the meshing leaves
+  // it out with a warning).
   auto area = [&](const std::string& title, double start, double end, int side) {
-    const CGlPoint p = model_.EdgePoint((start + end) / 2, side, 10);
-    Marker(p.x, p.y, title, "scenery", kScenery);
+    try {
+      const CGlPoint p = model_.EdgePoint((start + end) / 2, side, 10);
+      Marker(p.x, p.y, title, "scenery", kScenery);
+    } catch (const CInvalidArgument&) {
+    }
   };
   for (const _vars_infield_obj& v : model_.infieldObjects) area(v.title, v.start, v.end, v.left ? 1 : 0);
   for (const _vars_outfield_obj& v : model_.outfieldObjects) area(v.title, v.start, v.end, 0);
