@@ -319,6 +319,11 @@ bool CHelp::Open(int topic) {
   return false;
 }
 
+std::string SiblingFile(const std::string& path, const std::string& extension) {
+  const QFileInfo info(QString::fromStdString(path));
+  return info.dir().filePath(info.completeBaseName() + '.' + QString::fromStdString(extension)).toStdString();
+}
+
 QString FormatElapsed(qint64 milliseconds) {
   if (milliseconds < 0) milliseconds = 0;
   return QStringLiteral("%1.%2").arg(milliseconds / 1000).arg(milliseconds % 1000, 3, 10, QLatin1Char('0'));

@@ -117,6 +117,10 @@ class CHelp {
   static constexpr int kTablesTopic = 117;
 };
 
+// A file beside path with the same name and another extension, the letter
+// case of the name kept: the output a picker proposes for an input.
+std::string SiblingFile(const std::string& path, const std::string& extension);
+
 // Elapsed time as the completion report writes it: whole seconds, a point
 // and the milliseconds in three digits ("65.040").
 QString FormatElapsed(qint64 milliseconds);

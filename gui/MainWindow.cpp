@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -38,11 +39,6 @@ namespace {
 
 constexpr int kRecentCount = 8;
 const char* const kRecentSetting = "RecentFiles";
-
-// The folder and title of a path, and a sibling with another extension.
-std::string Sibling(const std::string& path, const std::string& extension) {
-  return FileString::Path(path) + FileString::Title(path) + "." + extension;
-}
 
 QString Plain(QString text) { return text.remove('&').remove(QStringLiteral("...")); }
 
@@ -321,7 +317,7 @@ void CMainWindow::PtfToXml(const std::string& givenPtf) {
       givenPtf.empty() ? browser_.GetReadFile("PTF", PickerText{"Choose the PTF track to convert", {}}) : givenPtf;
   if (ptf.empty()) return;
   RememberTrackFolder(ptf);
-  const std::string xml = browser_.GetWriteFile("XML", {"Save the description as", Sibling(ptf, "xml")});
+  const std::string xml = browser_.GetWriteFile("XML", {"Save the description as", SiblingFile(ptf, "xml")});
   if (xml.empty()) return;
   const bool xyz = CRegOption::GetOption("TSOXYZ", 0) != 0;
   const bool autoMaterials = CRegOption::GetOption("ISIMaterials", 1) != 0;
@@ -334,7 +330,7 @@ void CMainWindow::GplToXml(const std::string& givenTrk) {
       givenTrk.empty() ? browser_.GetReadFile("TRK", PickerText{"Choose the GPL track to convert", {}}) : givenTrk;
   if (trk.empty()) return;
   RememberTrackFolder(trk);
-  const std::string xml = browser_.GetWriteFile("XML", {"Save the description as", Sibling(trk, "xml")});
+  const std::string xml = browser_.GetWriteFile("XML", {"Save the description as", SiblingFile(trk, "xml")});
   if (xml.empty()) return;
   const bool fromGplTrk = CRegOption::GetOption("TRKFromGPLTRK", 1) != 0;
   const bool autoMaterials = CRegOption::GetOption("ISIMaterials", 1) != 0;
@@ -346,7 +342,7 @@ void CMainWindow::XmlToPtf() {
   const std::string xml = browser_.GetReadFile("XML", PickerText{"Choose the description to convert", {}});
   if (xml.empty()) return;
   std::string ptf =
-      browser_.GetWriteFile("PTF", {"Save the PTF track as", FileString::LowerFileName(Sibling(xml, "ptf"))});
+      browser_.GetWriteFile("PTF", {"Save the PTF track as", FileString::LowerFileName(SiblingFile(xml, "ptf"))});
   if (ptf.empty()) return;
   // The games find a track by its lower-cased name, which is the name written.
   const std::string lower = FileString::LowerFileName(ptf);
@@ -361,7 +357,7 @@ void CMainWindow::XmlToFile(const char* extension, const char* what, Operation o
   const std::string xml = browser_.GetReadFile("XML", PickerText{"Choose the description to convert", {}});
   if (xml.empty()) return;
   const std::string out = browser_.GetWriteFile(
-      extension, {std::string("Save the ") + what + " as", Sibling(xml, QString::fromLatin1(extension).toLower().toStdString())});
+      extension, {std::string("Save the ") + what + " as", SiblingFile(xml, QString::fromLatin1(extension).toLower().toStdString())});
   if (out.empty()) return;
   CheckedExport(xml, out, false, true, op);
 }

@@ -103,7 +103,8 @@ int main(int argc, char** argv) {
   QFile sample(QString::fromLatin1(kSample));
   if (sample.open(QIODevice::ReadOnly)) {
     QByteArray xml = sample.readAll();
-    xml.replace("<Length>225</Length>", "<Length>450</Length>");
+    const qsizetype first = xml.indexOf("<Length>225</Length>");
+    if (first >= 0) xml.replace(first, 20, "<Length>450</Length>");
     const QString broken = work.filePath("broken.xml");
     QFile f(broken);
     if (f.open(QIODevice::WriteOnly)) f.write(xml);

@@ -854,8 +854,7 @@ void LapforgeEdit::ExportToFile(const char* extension, Road road) {
   const std::string file = browser_.GetWriteFile(
       extension, {std::string("Save the ") + extension + " file as",
                   fileName_.empty() ? std::string()
-                                    : FileString::Path(fileName_) + FileString::Title(fileName_) + "." +
-                                          QString::fromLatin1(extension).toLower().toStdString()});
+                                    : SiblingFile(fileName_, QString::fromLatin1(extension).toLower().toStdString())});
   if (!file.empty()) Export(file, false, road);
 }
 
@@ -895,9 +894,7 @@ void LapforgeEdit::Export(const std::string& output, bool folder, Road road) {
 void LapforgeEdit::WritePtf() {
   const std::string file = browser_.GetWriteFile(
       "PTF", {"Save the PTF track as",
-              fileName_.empty() ? std::string()
-                                : FileString::LowerFileName(FileString::Path(fileName_) + FileString::Title(fileName_) +
-                                                            ".ptf")});
+              fileName_.empty() ? std::string() : FileString::LowerFileName(SiblingFile(fileName_, "ptf"))});
   if (file.empty()) return;
   // The games find a track by its lower-cased name, which is the name written.
   const std::string lower = FileString::LowerFileName(file);

@@ -428,7 +428,7 @@ TEST(EditorState, RememberedBetweenEditors) {
   EXPECT_EQ(again.size(), QSize(900, 520));
   EXPECT_EQ(again.Model()->CurrentView().table, TrkDsc::kTable_Traction);
   EXPECT_EQ(again.Grid()->columnWidth(1), 137);
-  EXPECT_EQ(again.GridSplitter()->sizes()[1], 200);
+  EXPECT_NEAR(again.GridSplitter()->sizes()[1], 200, 2);  // the splitter may round a pixel
 }
 
 }  // namespace lapforge
