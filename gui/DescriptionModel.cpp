@@ -176,9 +176,9 @@ bool CDescriptionModel::setData(const QModelIndex& index, const QVariant& value,
   if (!row || c < 0) return false;
   CDataValue v;
   if (!ParseCell(row->Table(), c, value.toString(), v)) {
-    UI().Message("\"" + value.toString().toStdString() + "\" is not a valid " +
-                     ColTypeName(row->Table().Column(c).type) + " value for column " + row->Table().Column(c).name,
-                 "LapforgeEdit");
+    ShowWarning("\"" + value.toString().toStdString() + "\" is not a valid " +
+                    ColTypeName(row->Table().Column(c).type) + " value for column " + row->Table().Column(c).name,
+                "LapforgeEdit");
     return false;
   }
   if (v == row->Value(c)) return true;

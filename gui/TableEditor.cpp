@@ -605,9 +605,9 @@ bool LapforgeEdit::PasteText(const QString& text) {
     s.replace('|', ' ');
     CDataValue v;
     if (!CDescriptionModel::ParseCell(*t, columns[i], s, v)) {
-      UI().Message("\"" + s.toStdString() + "\" is not a valid " + ColTypeName(t->Column(columns[i]).type) +
-                       " value for column " + t->Column(columns[i]).name,
-                   kCaption);
+      ShowWarning("\"" + s.toStdString() + "\" is not a valid " + ColTypeName(t->Column(columns[i]).type) +
+                      " value for column " + t->Column(columns[i]).name,
+                  kCaption);
       return false;
     }
     values.emplace_back(columns[i], std::move(v));
@@ -648,7 +648,7 @@ bool LapforgeEdit::AddRow() {
   try {
     AppendRow(view.table, {}, view.relation, view.parentRowIndex);
   } catch (const std::exception& e) {
-    UI().Message(ErrorText(e), kCaption);
+    ShowError(ErrorText(e), kCaption);
     return false;
   }
   undo_->push(new CAppendCommand(QStringLiteral("Add row"), this, view.table, {}, view.relation, view.parentRowIndex));
