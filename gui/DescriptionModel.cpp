@@ -176,9 +176,9 @@ bool CDescriptionModel::setData(const QModelIndex& index, const QVariant& value,
   if (!row || c < 0) return false;
   CDataValue v;
   if (!ParseCell(row->Table(), c, value.toString(), v)) {
-    UI().Message("\"" + value.toString().toStdString() + "\" is not a valid " +
-                     ColTypeName(row->Table().Column(c).type) + " value for column " + row->Table().Column(c).name,
-                 "LapforgeEdit");
+    ShowWarning("\"" + value.toString().toStdString() + "\" is not a valid " +
+                    ColTypeName(row->Table().Column(c).type) + " value for column " + row->Table().Column(c).name,
+                "LapforgeEdit");
     return false;
   }
   if (v == row->Value(c)) return true;
@@ -193,13 +193,39 @@ Qt::ItemFlags CDescriptionModel::flags(const QModelIndex& index) const {
   return f;
 }
 
+namespace {
+// "Angle_Start" -> "Angle Start", "FirstSection" -> "First Section"; runs
+// of capitals ("TSO") stay together.
+QString Readable(const char* name) {
+  QString out;
+  const QString in = QString::fromLatin1(name);
+  for (int i = 0; i < in.size(); ++i) {
+    const QChar c = in[i];
+    if (c == '_') {
+      if (!out.endsWith(' ')) out += ' ';
+      continue;
+    }
+    const bool wordStart = c.isUpper() && i > 0 &&
+                           (in[i - 1].isLower() || in[i - 1].isDigit() ||
+                            (in[i - 1].isUpper() && i + 1 < in.size() && in[i + 1].isLower()));
+    if (wordStart && !out.endsWith(' ')) out += ' ';
+    out += c;
+  }
+  return out;
+}
+}  // namespace
+
 QVariant CDescriptionModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
-  if (orientation == Qt::Vertical) return section + 1;
+  if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+    return QAbstractTableModel::headerData(section, orientation, role);
+  if (orientation == Qt::Vertical) return role == Qt::DisplayRole ? QVariant(section + 1) : QVariant();
+  // The header reads as words; its tip gives the name the XML file uses.
   const int c = DataColumn(section);
-  if (c >= 0) return QString::fromLatin1(Table()->Column(c).name);
+  if (c >= 0)
+    return role == Qt::DisplayRole ? Readable(Table()->Column(c).name) : QString::fromLatin1(Table()->Column(c).name);
   const int rel = LinkRelation(section);
-  if (rel >= 0) return QString::fromLatin1(db_->Relation(rel).name);
+  if (rel >= 0)
+    return role == Qt::DisplayRole ? Readable(db_->Relation(rel).name) : QString::fromLatin1(db_->Relation(rel).name);
   return {};
 }
 

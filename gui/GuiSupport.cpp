@@ -47,13 +47,14 @@ QWidget* DialogParent() { return QApplication::activeWindow(); }
 
 std::string CQtFileDialogs::OpenFile(const FileDialogRequest& request) {
   // The current directory stays as it was: Qt's dialogs never change it.
-  const QString chosen =
-      QFileDialog::getOpenFileName(DialogParent(), QString(), StartPath(request), NameFilter(request.filter));
+  const QString chosen = QFileDialog::getOpenFileName(DialogParent(), QString::fromStdString(request.title),
+                                                      StartPath(request), NameFilter(request.filter));
   return chosen.toStdString();
 }
 
 std::string CQtFileDialogs::SaveFile(const FileDialogRequest& request) {
-  QFileDialog dialog(DialogParent(), QString(), QString(), NameFilter(request.filter));
+  // The name keeps the letter case typed; only a missing extension is added.
+  QFileDialog dialog(DialogParent(), QString::fromStdString(request.title), QString(), NameFilter(request.filter));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension).toLower());
   const QString start = StartPath(request);
@@ -68,6 +69,37 @@ std::string CQtFileDialogs::SaveFile(const FileDialogRequest& request) {
 std::string CQtFileDialogs::PickFolder(const std::string& preselected) {
   return QFileDialog::getExistingDirectory(DialogParent(), QString(), QString::fromStdString(preselected))
       .toStdString();
+}
+
+namespace {
+// A folder dialog that also takes the name of a folder not made yet.
+class CNewFolderDialog : public QFileDialog {
+ public:
+  using QFileDialog::QFileDialog;
+  QString chosen;
+  void accept() override {
+    const QStringList files = selectedFiles();
+    if (!files.isEmpty() && !QFileInfo::exists(files.first())) {
+      chosen = files.first();
+      QDialog::accept();
+      return;
+    }
+    QFileDialog::accept();
+  }
+};
+}  // namespace
+
+std::string CQtFileDialogs::PickOutputFolder(const FileDialogRequest& request) {
+  CNewFolderDialog dialog(DialogParent(), QString::fromStdString(request.title),
+                          QString::fromStdString(request.startFolder));
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  // Only the program's own dialog lets a new name through.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Choose"));
+  if (dialog.exec() != QDialog::Accepted) return {};
+  if (!dialog.chosen.isEmpty()) return dialog.chosen.toStdString();
+  return dialog.selectedFiles().isEmpty() ? std::string() : dialog.selectedFiles().first().toStdString();
 }
 
 // ---- User-interface port -------------------------------------------------
@@ -91,13 +123,33 @@ auto CQtUserInterface::OnWindowThread(F f) {
   return result;
 }
 
+namespace {
+// What the conversion running on this thread has given so far.
+struct RunLog {
+  QStringList warnings;
+  bool failed = false;
+};
+thread_local RunLog* tRunLog = nullptr;
+}  // namespace
+
 void CQtUserInterface::Message(const std::string& text, const std::string& caption) {
+  Notify(text, caption, UiSeverity::Information);
+}
+
+void CQtUserInterface::Notify(const std::string& text, const std::string& caption, UiSeverity severity) {
+  if (tRunLog) {
+    if (severity == UiSeverity::Warning) {
+      tRunLog->warnings << QString::fromStdString(text);
+      return;
+    }
+    if (severity == UiSeverity::Error) tRunLog->failed = true;
+  }
   if (gShuttingDown) {
     std::fprintf(stderr, "%s%s%s\n", caption.c_str(), caption.empty() ? "" : ": ", text.c_str());
     return;
   }
   OnWindowThread([&] {
-    ShowMessage(QString::fromStdString(text), QString::fromStdString(caption));
+    ShowMessage(QString::fromStdString(text), QString::fromStdString(caption), severity);
     return 0;
   });
 }
@@ -115,8 +167,19 @@ UiAnswer CQtUserInterface::YesNoCancel(const std::string& text, const std::strin
       [&] { return ShowQuestion(QString::fromStdString(text), QString::fromStdString(caption), true); });
 }
 
-void CQtUserInterface::ShowMessage(const QString& text, const QString& caption) {
-  QMessageBox::information(DialogParent(), caption, text);
+void CQtUserInterface::ShowMessage(const QString& text, const QString& caption, UiSeverity severity) {
+  // A box without a caption still says what it is in its title bar.
+  switch (severity) {
+    case UiSeverity::Error:
+      QMessageBox::critical(DialogParent(), caption.isEmpty() ? QStringLiteral("Lapforge - Error") : caption, text);
+      break;
+    case UiSeverity::Warning:
+      QMessageBox::warning(DialogParent(), caption.isEmpty() ? QStringLiteral("Lapforge - Warning") : caption, text);
+      break;
+    case UiSeverity::Information:
+      QMessageBox::information(DialogParent(), caption.isEmpty() ? QStringLiteral("Lapforge") : caption, text);
+      break;
+  }
 }
 
 UiAnswer CQtUserInterface::ShowQuestion(const QString& text, const QString& caption, bool withCancel) {
@@ -150,18 +213,23 @@ void CConversionRunner::Run(std::function<int()> work, std::function<void(int)> 
   busy_ = true;
   emit BusyChanged(true);
   auto result = std::make_shared<int>(0);
+  auto log = std::make_shared<RunLog>();
   ++running_;
-  QThread* worker = QThread::create([work = std::move(work), result] {
+  QThread* worker = QThread::create([work = std::move(work), result, log] {
     std::lock_guard<std::mutex> lock(gConversionMutex);
+    tRunLog = log.get();
     try {
       *result = work();
     } catch (const std::exception& e) {
-      UI().Message(ErrorText(e), "Lapforge");
+      ShowError(ErrorText(e), "Lapforge");
       *result = 0;
     }
+    tRunLog = nullptr;
+    if (log->failed) *result = 0;
   });
-  connect(worker, &QThread::finished, this, [this, result, done = std::move(done)] {
+  connect(worker, &QThread::finished, this, [this, result, log, done = std::move(done)] {
     busy_ = false;
+    warnings_ = log->warnings;
     emit BusyChanged(false);
     if (done) done(*result);
     emit Finished(*result);
@@ -237,10 +305,23 @@ QString CHelp::Folder() {
 bool CHelp::Open(int topic) {
   const QString file = Folder() + '/' + PageName(topic);
   if (!QFileInfo::exists(file)) {
-    UI().Message("The help page " + file.toStdString() + " cannot be found", "Lapforge");
+    ShowError("The help page " + file.toStdString() + " cannot be found", "Lapforge");
     return false;
   }
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+  if (QDesktopServices::openUrl(QUrl::fromLocalFile(file))) return true;
+  // No desktop browser took the page: the program shows it itself.
+  if (showInProgram) {
+    showInProgram(file);
+    return true;
+  }
+  ShowError("The help page " + file.toStdString() + " cannot be shown: no web browser is set up on this desktop",
+            "Lapforge");
+  return false;
+}
+
+std::string SiblingFile(const std::string& path, const std::string& extension) {
+  const QFileInfo info(QString::fromStdString(path));
+  return info.dir().filePath(info.completeBaseName() + '.' + QString::fromStdString(extension)).toStdString();
 }
 
 QString FormatElapsed(qint64 milliseconds) {

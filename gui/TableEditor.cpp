@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -21,13 +22,18 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
+#include <unordered_set>
 
+#include "gui/ExportCheck.h"
+#include "gui/FolderSnapshot.h"
 #include "gui/GuiSupport.h"
 #include "gui/StatusWindow.h"
 #include "gui/TrackMapView.h"
 #include "roads/Lapforge.h"
 #include "support/Errors.h"
+#include "support/FileString.h"
 #include "support/RegOption.h"
+#include "support/TextFormat.h"
 #include "support/UserInterface.h"
 
 namespace lapforge {
@@ -145,17 +151,24 @@ const std::vector<JumpRule>& JumpRules() {
 
 // ---- Window ----------------------------------------------------------------
 
+namespace {
+std::shared_ptr<TrkDsc> LoadOrNew(const QString& xmlFile) {
+  if (xmlFile.size() > 1) return CLapforge().DataBaseFromXML(xmlFile.toStdString());
+  return std::make_shared<TrkDsc>();
+}
+}  // namespace
+
 LapforgeEdit::LapforgeEdit(const QString& xmlFile, CFileDialogs& dialogs, QWidget* parent)
-    : QDialog(parent), browser_(dialogs) {
-  if (xmlFile.size() > 1) {
-    fileName_ = xmlFile.toStdString();
-    db_ = CLapforge().DataBaseFromXML(fileName_);
-    setWindowTitle(xmlFile);
-  } else {
-    db_ = std::make_shared<TrkDsc>();
-    setWindowTitle(QStringLiteral("New..."));
-  }
+    : LapforgeEdit(xmlFile, LoadOrNew(xmlFile), dialogs, parent) {}
+
+LapforgeEdit::LapforgeEdit(const QString& xmlFile, std::shared_ptr<TrkDsc> loaded, CFileDialogs& dialogs,
+                           QWidget* parent)
+    : QDialog(parent), db_(std::move(loaded)), browser_(dialogs) {
+  if (xmlFile.size() > 1) fileName_ = xmlFile.toStdString();
   BuildWindow();
+  RestoreState();
+  UpdateCaption();
+  connect(undo_, &QUndoStack::cleanChanged, this, &LapforgeEdit::UpdateCaption);
 }
 
 LapforgeEdit::~LapforgeEdit() {
@@ -261,6 +274,7 @@ QVBoxLayout* LapforgeEdit::BuildRightPane() {
   right->addLayout(nav);
   right->addWidget(notice_);
   map_ = new CTrackMapView(this);
+  connect(map_, &CTrackMapView::SectionClicked, this, &LapforgeEdit::SelectSection);
   split_ = new QSplitter(Qt::Horizontal, this);
   split_->addWidget(grid_);
   split_->addWidget(map_);
@@ -326,12 +340,22 @@ void LapforgeEdit::BuildShortcuts() {
     if (!runner_->Busy()) undo_->undo();
   });
   auto* redo = new QAction(this);
-  redo->setShortcut(QKeySequence::Redo);
+  // Ctrl+Y and Ctrl+Shift+Z redo on every platform, beside its own key.
+  QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+  for (const QKeySequence& k : {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)})
+    if (!redoKeys.contains(k)) redoKeys << k;
+  redo->setShortcuts(redoKeys);
   connect(redo, &QAction::triggered, this, [this] {
     if (!runner_->Busy()) undo_->redo();
   });
   addAction(undo);
   addAction(redo);
+  auto* save = new QAction(this);
+  save->setShortcut(QKeySequence::Save);
+  connect(save, &QAction::triggered, this, [this] {
+    if (db_ && !runner_->Busy()) Save();
+  });
+  addAction(save);
   auto rowAction = [this](const QKeySequence& key, std::function<void()> f) {
     auto* a = new QAction(this);
     a->setShortcut(key);
@@ -370,8 +394,10 @@ void LapforgeEdit::SetBusy(bool busy) {
 
 void LapforgeEdit::ShowTableIndex(int table) {
   if (!db_ || table < 0 || table >= db_->TableCount()) return;
+  SaveColumnWidths();
   backStack_.clear();
   model_->ShowTable(table);
+  RestoreColumnWidths();
   if (list_->currentRow() != table) {
     const QSignalBlocker block(list_);
     list_->setCurrentRow(table);
@@ -405,9 +431,11 @@ void LapforgeEdit::ApplySortOrder() {
 void LapforgeEdit::ShowChildren(int row, int relation) {
   CDataRow* parent = model_->RowAt(row);
   if (!parent || relation < 0) return;
+  SaveColumnWidths();
   backStack_.push_back(model_->CurrentView());
   const int parentIndex = TableRowIndex(parent);
   model_->Show(CDescriptionModel::View{db_->Relation(relation).childTable, relation, parentIndex});
+  RestoreColumnWidths();
   ApplySortOrder();
   UpdateNavigation();
 }
@@ -417,7 +445,9 @@ void LapforgeEdit::Back() {
   const CDescriptionModel::View child = model_->CurrentView();
   const CDescriptionModel::View view = backStack_.back();
   backStack_.pop_back();
+  SaveColumnWidths();
   model_->Show(view);
+  RestoreColumnWidths();
   ApplySortOrder();
   UpdateNavigation();
   // Select the parent row the child view belonged to.
@@ -442,6 +472,13 @@ void LapforgeEdit::RebuildMapNow() {
   UpdateMapHighlight();
 }
 
+void LapforgeEdit::SelectSection(int section) {
+  if (!db_ || section < 0 || section >= db_->Section.Count()) return;
+  if (model_->CurrentView().table != TrkDsc::kTable_Section || model_->CurrentView().relation >= 0)
+    ShowTableIndex(TrkDsc::kTable_Section);
+  SelectRow(model_->ViewRowOf(&db_->Table(TrkDsc::kTable_Section).Row(section)));
+}
+
 int LapforgeEdit::SelectedSection() const {
   if (!db_) return -1;
   CDescriptionModel::View v = model_->CurrentView();
@@ -449,6 +486,12 @@ int LapforgeEdit::SelectedSection() const {
     const CDataRow* row = model_->RowAt(CurrentRow());
     return row ? TableRowIndex(row) : -1;
   }
+  // A row of a table under the sections (Traction, Contour...), shown on its
+  // own: the section it belongs to.
+  if (const CDataRow* row = model_->RowAt(CurrentRow()))
+    for (int r = 0; r < db_->RelationCount(); ++r)
+      if (db_->Relation(r).childTable == v.table && db_->Relation(r).parentTable == TrkDsc::kTable_Section)
+        if (const CDataRow* parent = row->ParentRow(r)) return TableRowIndex(parent);
   // A child view: up through the parents to a Section row.
   for (size_t up = backStack_.size(); v.relation >= 0;) {
     if (db_->Relation(v.relation).parentTable == TrkDsc::kTable_Section) return v.parentRowIndex;
@@ -468,9 +511,16 @@ void LapforgeEdit::UpdateNavigation() {
   path_->setVisible(child);
   if (child) {
     const RelationSchema& rel = db_->Relation(v.relation);
-    path_->setText(QStringLiteral("%1 row %2: %3")
-                       .arg(QLatin1String(db_->Table(rel.parentTable).Name()))
-                       .arg(v.parentRowIndex + 1)
+    // The parent is named by its Index where it has one, as the grid shows it.
+    const CDataTable& parent = db_->Table(rel.parentTable);
+    const int indexColumn = parent.FindColumn("Index");
+    QString which = QStringLiteral("row %1").arg(v.parentRowIndex + 1);
+    if (indexColumn >= 0 && v.parentRowIndex < parent.Count() &&
+        !parent.Row(v.parentRowIndex).Value(indexColumn).null)
+      which = CDescriptionModel::CellText(parent.Row(v.parentRowIndex), indexColumn);
+    path_->setText(QStringLiteral("%1 %2: %3")
+                       .arg(QLatin1String(parent.Name()))
+                       .arg(which)
                        .arg(QLatin1String(db_->Table(rel.childTable).Name())));
   }
 }
@@ -508,8 +558,8 @@ void LapforgeEdit::OnHeaderMenu(const QPoint& pos) {
   const int row = proxy_->mapToSource(proxy_->index(proxyRow, 0)).row();
   SelectRow(row);
   QMenu menu(this);
-  QAction* paste = menu.addAction(QStringLiteral("Paste"));
   QAction* copy = menu.addAction(QStringLiteral("Copy"));
+  QAction* paste = menu.addAction(QStringLiteral("Paste"));
   QAction* chosen = menu.exec(grid_->verticalHeader()->mapToGlobal(pos));
   if (chosen == paste)
     PasteRow();
@@ -555,23 +605,40 @@ bool LapforgeEdit::PasteText(const QString& text) {
     s.replace('|', ' ');
     CDataValue v;
     if (!CDescriptionModel::ParseCell(*t, columns[i], s, v)) {
-      UI().Message("\"" + s.toStdString() + "\" is not a valid " + ColTypeName(t->Column(columns[i]).type) +
-                       " value for column " + t->Column(columns[i]).name,
-                   kCaption);
+      ShowWarning("\"" + s.toStdString() + "\" is not a valid " + ColTypeName(t->Column(columns[i]).type) +
+                      " value for column " + t->Column(columns[i]).name,
+                  kCaption);
       return false;
     }
     values.emplace_back(columns[i], std::move(v));
   }
   const auto view = model_->CurrentView();
+  // The row goes after the selected one (at the end without a selection).
+  const CDataRow* selected = model_->RowAt(CurrentRow());
+  const int after = selected ? TableRowIndex(selected) : -1;
+  const bool atEnd = after < 0 || after == t->Count() - 1;
+  Snapshot before = atEnd ? Snapshot() : TakeSnapshot();
   try {
     AppendRow(view.table, values, view.relation, view.parentRowIndex);
   } catch (const std::exception& e) {
-    UI().Message(ErrorText(e), kCaption);
+    ShowError(ErrorText(e), kCaption);
     return false;
   }
-  undo_->push(new CAppendCommand(QStringLiteral("Paste"), this, view.table, std::move(values), view.relation,
-                                 view.parentRowIndex));
-  SelectRow(model_->rowCount() - 1);
+  if (atEnd) {
+    undo_->push(new CAppendCommand(QStringLiteral("Paste"), this, view.table, std::move(values), view.relation,
+                                   view.parentRowIndex));
+    SelectRow(model_->rowCount() - 1);
+    return true;
+  }
+  // Moved from the end to its place: every row is laid down again in the
+  // new order, keeping its keys.
+  Snapshot moved = TakeSnapshot();
+  auto& cells = moved.tables[static_cast<size_t>(view.table)];
+  const auto width = static_cast<std::ptrdiff_t>(t->ColumnCount());
+  std::rotate(cells.begin() + (after + 1) * width, cells.end() - width, cells.end());
+  RestoreSnapshot(moved);
+  undo_->push(new CSnapshotCommand(QStringLiteral("Paste"), this, std::move(before), std::move(moved)));
+  SelectRow(model_->ViewRowOf(&db_->Table(view.table).Row(after + 1)));
   return true;
 }
 
@@ -581,7 +648,7 @@ bool LapforgeEdit::AddRow() {
   try {
     AppendRow(view.table, {}, view.relation, view.parentRowIndex);
   } catch (const std::exception& e) {
-    UI().Message(ErrorText(e), kCaption);
+    ShowError(ErrorText(e), kCaption);
     return false;
   }
   undo_->push(new CAppendCommand(QStringLiteral("Add row"), this, view.table, {}, view.relation, view.parentRowIndex));
@@ -596,6 +663,29 @@ bool LapforgeEdit::RemoveRows(std::vector<int> rows) {
   for (int r : rows)
     if (CDataRow* row = model_->RowAt(r)) doomed.push_back(row);
   if (doomed.empty()) return false;
+  // Rows of other tables that go with them (a section's bands and their
+  // texture coordinates, its contours...), found level by level.
+  std::unordered_set<const CDataRow*> going(doomed.begin(), doomed.end());
+  int children = 0;
+  for (bool grew = true; grew;) {
+    grew = false;
+    for (int r = 0; r < db_->RelationCount(); ++r) {
+      const CDataTable& child = db_->Table(db_->Relation(r).childTable);
+      for (int i = 0; i < child.Count(); ++i) {
+        const CDataRow* row = &child.Row(i);
+        if (going.count(row) == 0 && going.count(row->ParentRow(r)) > 0) {
+          going.insert(row);
+          ++children;
+          grew = true;
+        }
+      }
+    }
+  }
+  if (children > 0 &&
+      !UI().YesNo(StrFormat("Remove %zu row(s) of %s and the %d row(s) of other tables that belong to them?",
+                            doomed.size(), t->Name(), children),
+                  kCaption))
+    return false;
   Snapshot before = TakeSnapshot();
   for (CDataRow* row : doomed) t->RemoveRow(row);
   undo_->push(new CSnapshotCommand(doomed.size() == 1 ? QStringLiteral("Remove row") : QStringLiteral("Remove rows"),
@@ -644,16 +734,48 @@ int LapforgeEdit::HelpTopic() const {
 }
 
 bool LapforgeEdit::EditCell(CDataRow& row, int column, const CDataValue& v) {
+  if (row.Table().Index() == TrkDsc::kTable_Section && column == TrkDsc::kSection_Length)
+    if (const int changed = EditSectionLength(row, v); changed >= 0) return changed > 0;
   CDataValue before = row.Value(column);
   try {
     row.SetValue(column, v);
   } catch (const std::exception& e) {
-    UI().Message(ErrorText(e), kCaption);
+    ShowError(ErrorText(e), kCaption);
     return false;
   }
   undo_->push(
       new CCellCommand(this, row.Table().Index(), TableRowIndex(&row), column, std::move(before), row.Value(column)));
   return true;
+}
+
+int LapforgeEdit::EditSectionLength(CDataRow& row, const CDataValue& v) {
+  CDataTable& sections = row.Table();
+  const int at = TableRowIndex(&row);
+  const int following = sections.Count() - 1 - at;
+  if (following <= 0 || v.null || row.Value(TrkDsc::kSection_Length).null) return -1;
+  if (!UI().YesNo(StrFormat("Recompute the Start of the %d following section(s) from the new length?", following),
+                  kCaption))
+    return -1;
+  // The length and the Starts after it change as one step: each Start is the
+  // one before it plus that section's length.
+  Snapshot before = TakeSnapshot();
+  try {
+    row.SetValue(TrkDsc::kSection_Length, v);
+    for (int i = at + 1; i < sections.Count(); ++i) {
+      const CDataRow& previous = sections.Row(i - 1);
+      const CDataValue& start = previous.Value(TrkDsc::kSection_Start);
+      const CDataValue& length = previous.Value(TrkDsc::kSection_Length);
+      if (start.null || length.null) break;
+      sections.Row(i).SetValue(TrkDsc::kSection_Start, CDataValue::Real(start.d + length.d));
+    }
+  } catch (const std::exception& e) {
+    RestoreSnapshot(before);
+    ShowError(ErrorText(e), kCaption);
+    return 0;
+  }
+  undo_->push(new CSnapshotCommand(QStringLiteral("Change length"), this, std::move(before), TakeSnapshot()));
+  model_->ValuesChanged();
+  return 1;
 }
 
 // ---- Changes made by the undo commands ---------------------------------------
@@ -729,36 +851,92 @@ void LapforgeEdit::Run(std::function<int()> work, std::function<void(int)> done)
 }
 
 void LapforgeEdit::ExportToFile(const char* extension, Road road) {
-  const std::string file = browser_.GetWriteFile(extension);
-  if (!file.empty()) Export(file, road);
+  const std::string file = browser_.GetWriteFile(
+      extension, {std::string("Save the ") + extension + " file as",
+                  fileName_.empty() ? std::string()
+                                    : SiblingFile(fileName_, QString::fromLatin1(extension).toLower().toStdString())});
+  if (!file.empty()) Export(file, false, road);
 }
 
 void LapforgeEdit::ExportToFolder(const char* format, Road road) {
-  const std::string folder = browser_.GetFolder(format);
-  if (!folder.empty()) Export(folder, road);
+  const std::string folder = browser_.GetFolder(
+      format, {std::string("Choose the folder for the ") + format + " files (a new name is created)",
+               fileName_.empty() ? std::string() : FileString::Path(fileName_)});
+  if (!folder.empty()) Export(folder, true, road);
 }
 
-void LapforgeEdit::Export(const std::string& output, Road road) {
-  start_.start();
+void LapforgeEdit::Export(const std::string& output, bool folder, Road road) {
+  // The checks see the description as it is now; edits wait until the
+  // export has read it.
   std::shared_ptr<const TrkDsc> db = db_;
-  Run([db, output, road] { return CLapforge().Files(road, *db, output); },
-      [this](int files) {
-        if (files > 0) CStatusWindow::OperationCompleted(files, start_);
-      });
+  const std::string path = fileName_;
+  const bool meshes = road != &CLapforge::PTFFromDataBase;
+  CheckThenExport(*runner_, this, [db, path] { return CheckDescription(*db, path); }, meshes,
+                  [this, db, output, folder, road](const QStringList& checkWarnings) {
+                    start_.start();
+                    const CFolderSnapshot before =
+                        folder ? CFolderSnapshot::Take(QString::fromStdString(output)) : CFolderSnapshot();
+                    Run([db, output, road] { return CLapforge().Files(road, *db, output); },
+                        [this, output, folder, checkWarnings, before](int files) {
+                          if (files <= 0) return;
+                          CompletionDetails details;
+                          details.output = QString::fromStdString(output);
+                          details.folder = folder;
+                          details.warnings = checkWarnings;
+                          for (const QString& w : runner_->Warnings())
+                            if (!details.warnings.contains(w)) details.warnings << w;
+                          details.stale = before.StaleNow();
+                          CStatusWindow::OperationCompleted(files, start_, details);
+                        });
+                  });
 }
 
-void LapforgeEdit::WritePtf() { ExportToFile("PTF", &CLapforge::PTFFromDataBase); }
+void LapforgeEdit::WritePtf() {
+  const std::string file = browser_.GetWriteFile(
+      "PTF", {"Save the PTF track as",
+              fileName_.empty() ? std::string() : FileString::LowerFileName(SiblingFile(fileName_, "ptf"))});
+  if (file.empty()) return;
+  // The games find a track by its lower-cased name, which is the name written.
+  const std::string lower = FileString::LowerFileName(file);
+  if (lower != file && !UI().YesNo("PTF file names are written in lower case: the track is written as\n" + lower +
+                                       "\nWrite it?",
+                                   kCaption))
+    return;
+  Export(lower, false, &CLapforge::PTFFromDataBase);
+}
 
 bool LapforgeEdit::WriteXml(const std::string& file) {
   if (!CLapforge().DataBaseToXML(*db_, file)) return false;
   fileName_ = file;
-  setWindowTitle(QString::fromStdString(file));
   undo_->setClean();
+  UpdateCaption();
   return true;
 }
 
+bool LapforgeEdit::Save() {
+  const std::string file = fileName_.empty() ? browser_.GetWriteFile("XML", {"Save the description as", {}}) : fileName_;
+  return !file.empty() && WriteXml(file);
+}
+
+void LapforgeEdit::UpdateCaption() {
+  // The file's path, or "New..." for a description not saved yet; "*" when
+  // it has changes not saved.
+  const QString name = fileName_.empty() ? QStringLiteral("New...") : QString::fromStdString(fileName_);
+  setWindowTitle(undo_->isClean() ? name : name + '*');
+}
+
+void LapforgeEdit::keyPressEvent(QKeyEvent* event) {
+  // Escape stays in the grid (it ends an edit there) and never closes the
+  // editor with its changes.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
 void LapforgeEdit::WriteXmlCommand() {
-  const std::string file = browser_.GetWriteFile("XML");
+  const std::string file = browser_.GetWriteFile("XML", {"Save the description as", fileName_});
   if (!file.empty()) WriteXml(file);
 }
 
@@ -798,8 +976,12 @@ void LapforgeEdit::LpToAiw() {
   start_.start();
   std::shared_ptr<const TrkDsc> db = db_;
   Run([db, lp, aiw] { return CLapforge().AIWFromDataBase(*db, lp, aiw); },
-      [this](int n) {
-        if (n > 0) CStatusWindow::OperationCompleted(1, start_);
+      [this, aiw](int n) {
+        if (n <= 0) return;
+        CompletionDetails details;
+        details.output = QString::fromStdString(aiw);
+        details.warnings = runner_->Warnings();
+        CStatusWindow::OperationCompleted(1, start_, details);
       });
 }
 
@@ -808,8 +990,66 @@ void LapforgeEdit::CamConverter() {
   if (in.empty()) return;
   const std::string out = browser_.GetWriteFile("CAM");
   if (out.empty()) return;
+  start_.start();
   std::shared_ptr<const TrkDsc> db = db_;
-  Run([db, in, out] { return CLapforge().CamFromDataBase(*db, in, out); }, nullptr);
+  Run([db, in, out] { return CLapforge().CamFromDataBase(*db, in, out); },
+      [this, out](int n) {
+        if (n <= 0) return;
+        CompletionDetails details;
+        details.output = QString::fromStdString(out);
+        details.warnings = runner_->Warnings();
+        CStatusWindow::OperationCompleted(1, start_, details);
+      });
+}
+
+// ---- State kept between runs -------------------------------------------------
+
+namespace {
+std::string ColumnsSetting(const char* table) { return std::string("EditorColumns.") + table; }
+QByteArray Stored(const char* name) {
+  return QByteArray::fromBase64(QByteArray::fromStdString(CRegOption::GetOption(name, std::string())));
+}
+void Store(const char* name, const QByteArray& bytes) {
+  static_cast<void>(CRegOption::SetOption(name, bytes.toBase64().toStdString()));
+}
+}  // namespace
+
+void LapforgeEdit::SaveColumnWidths() {
+  const int t = model_->CurrentView().table;
+  if (!db_ || t < 0 || proxy_->columnCount() == 0) return;
+  QStringList widths;
+  for (int c = 0; c < proxy_->columnCount(); ++c) widths << QString::number(grid_->columnWidth(c));
+  static_cast<void>(CRegOption::SetOption(ColumnsSetting(db_->Table(t).Name()), widths.join(',').toStdString()));
+}
+
+void LapforgeEdit::RestoreColumnWidths() {
+  const int t = model_->CurrentView().table;
+  if (!db_ || t < 0) return;
+  const QStringList widths =
+      QString::fromStdString(CRegOption::GetOption(ColumnsSetting(db_->Table(t).Name()), std::string())).split(',');
+  if (widths.size() != proxy_->columnCount()) return;  // another layout of the table: Qt's widths
+  for (int c = 0; c < widths.size(); ++c)
+    if (const int w = widths[c].toInt(); w > 0) grid_->setColumnWidth(c, w);
+}
+
+void LapforgeEdit::SaveState() {
+  Store("EditorGeometry", saveGeometry());
+  Store("EditorSplitter", split_->saveState());
+  SaveColumnWidths();
+  if (db_ && model_->CurrentView().table >= 0)
+    static_cast<void>(CRegOption::SetOption("EditorTable", db_->Table(model_->CurrentView().table).Name()));
+}
+
+void LapforgeEdit::RestoreState() {
+  if (const QByteArray g = Stored("EditorGeometry"); !g.isEmpty()) restoreGeometry(g);
+  if (const QByteArray sp = Stored("EditorSplitter"); !sp.isEmpty()) split_->restoreState(sp);
+  const std::string table = CRegOption::GetOption("EditorTable", std::string());
+  if (!table.empty()) ShowTable(QString::fromStdString(table));
+}
+
+void LapforgeEdit::done(int result) {
+  SaveState();
+  QDialog::done(result);
 }
 
 // ---- Closing -----------------------------------------------------------------
@@ -819,15 +1059,15 @@ void LapforgeEdit::reject() {
       !UI().YesNo("An export is still running. It goes on until it ends; close this window anyway?", kCaption))
     return;
   if (db_ && !undo_->isClean()) {
-    switch (UI().YesNoCancel("Save Database?", kCaption)) {
+    // Yes saves over the file that was opened; a new description asks where.
+    const std::string question = fileName_.empty() ? "Save Database?" : "Save Database?\n" + fileName_;
+    switch (UI().YesNoCancel(question, kCaption)) {
       case UiAnswer::Cancel:
         return;
-      case UiAnswer::Yes: {
+      case UiAnswer::Yes:
         // A cancelled picker or a failed write keeps the window and its edits.
-        const std::string file = browser_.GetWriteFile("XML");
-        if (file.empty() || !WriteXml(file)) return;
+        if (!Save()) return;
         break;
-      }
       case UiAnswer::No:
         break;
     }

@@ -40,6 +40,9 @@ class LapforgeEdit : public QDialog {
   // that fails to load leaves the editor without a description), else on a
   // new, empty description.
   LapforgeEdit(const QString& xmlFile, CFileDialogs& dialogs, QWidget* parent = nullptr);
+  // On a description loaded already from xmlFile (null: it failed to load).
+  LapforgeEdit(const QString& xmlFile, std::shared_ptr<TrkDsc> loaded, CFileDialogs& dialogs,
+               QWidget* parent = nullptr);
   ~LapforgeEdit() override;
 
   TrkDsc* Description() const { return db_.get(); }
@@ -53,6 +56,9 @@ class LapforgeEdit : public QDialog {
   // The section the grid points at: the current row of the Section table,
   // or the section that owns the rows shown; -1 for none.
   int SelectedSection() const;
+  // Shows the Section table with this section's row selected (a click on
+  // the map).
+  void SelectSection(int section);
   QListWidget* TableList() const { return list_; }
   QUndoStack* UndoStack() const { return undo_; }
   CConversionRunner* Runner() const { return runner_; }
@@ -72,7 +78,8 @@ class LapforgeEdit : public QDialog {
 
   // The row commands.
   void CopyRow(int row);
-  // Appends a row built from the clipboard text; false when nothing was added.
+  // Adds a row built from the clipboard text after the selected row (at the
+  // end without one); false when nothing was added.
   bool PasteRow();
   bool PasteText(const QString& text);
   // Double-click on a row header: jump to the matching texture or material.
@@ -82,8 +89,15 @@ class LapforgeEdit : public QDialog {
   int HelpTopic() const;
   bool WriteXml(const std::string& file);
 
-  // Closing: asks "Save Database?" when there are unsaved changes.
+  // Writes the description over its file (asking for one when new); false
+  // when cancelled or not written.
+  bool Save();
+  // Closing: asks "Save Database?" (naming the file) when there are unsaved
+  // changes.
   void reject() override;
+  // Every way the editor closes keeps its size, splitter, column widths and
+  // table for the next one (the settings store).
+  void done(int result) override;
 
   // Used by the undo commands.
   struct Snapshot {
@@ -116,7 +130,15 @@ class LapforgeEdit : public QDialog {
   void OnHeaderMenu(const QPoint& pos);
   void OnCellClicked(const QModelIndex& index);
   bool EditCell(CDataRow& row, int column, const CDataValue& v);
+  // A new section length, offering to recompute the following Starts: 1
+  // done (one undo step), 0 failed, -1 declined or not offered (a plain edit).
+  int EditSectionLength(CDataRow& row, const CDataValue& v);
   void UpdateCaption();
+  void SaveColumnWidths();
+  void RestoreColumnWidths();
+  void SaveState();
+  void RestoreState();
+  void keyPressEvent(QKeyEvent* event) override;
   void ScheduleMapRebuild();
   void UpdateMapHighlight();
 
@@ -125,7 +147,7 @@ class LapforgeEdit : public QDialog {
   using Road = int (CLapforge::*)(const TrkDsc&, const std::string&);
   void ExportToFile(const char* extension, Road road);
   void ExportToFolder(const char* format, Road road);
-  void Export(const std::string& output, Road road);
+  void Export(const std::string& output, bool folder, Road road);
   void Run(std::function<int()> work, std::function<void(int)> done);
   void WritePtf();
   void WriteXmlCommand();

@@ -1,6 +1,9 @@
 // The editor's top view of the track: the map of the edited description,
-// laid out by CTrackMap and painted by the map painter, scaled to the
-// widget, with one section marked.
+// laid out by CTrackMap and painted by the map painter, fitted to the
+// widget, with one section marked. The wheel zooms about the pointer, a drag
+// pans, a double-click fits the track again, and a click on a section says
+// which one. Labels keep a readable size at any zoom; one that would cover
+// another is left out.
 #pragma once
 
 #include <QString>
@@ -31,16 +34,49 @@ class CTrackMapView : public QWidget {
   int Builds() const { return builds_; }
 
   // Paints the map (and the marked section) fitted into area, keeping its
-  // proportions; the notice when there is no track.
+  // proportions, then zoomed and panned as the view is; the notice when
+  // there is no track.
   void Paint(QPainter& painter, const QRectF& area) const;
+
+  // The zoom over the fitted map (1 fits) and the pan in widget pixels.
+  double Zoom() const { return zoom_; }
+  // Zooms by factor keeping the map point under at (widget pixels) in place.
+  void ZoomAt(const QPointF& at, double factor);
+  void Fit();
+  // The section (position in the Section table) drawn at a widget point; -1
+  // for none.
+  int SectionAt(const QPointF& at) const;
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override;
 
+ signals:
+  void SectionClicked(int section);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
+  // Map picture pixels to area pixels: scale, then offset.
+  struct Placement {
+    double scale = 0;
+    QPointF offset;
+  };
+  Placement Place(const QRectF& area) const;
+  static constexpr double kMinZoom = 0.5;
+  static constexpr double kMaxZoom = 200;
+  double zoom_ = 1;
+  QPointF pan_;
+  QPointF pressAt_;
+  QPointF lastAt_;
+  bool pressed_ = false;
+  bool dragged_ = false;
+
   CTrackMap map_;
   bool built_ = false;
   int highlight_ = -1;

@@ -27,6 +27,20 @@ struct CurrentRow {
   }
 };
 
+// A null read names what is empty: the columns of the row being read that
+// hold no value and have no neutral reading.
+std::string NullColumns(const CurrentRow& at) {
+  if (!at.row) return {};
+  const CDataTable& t = at.row->Table();
+  std::string columns;
+  for (int c = 0; c < t.ColumnCount(); ++c) {
+    if ((t.Column(c).flags & (kColHidden | kColNeutral)) || !at.row->Value(c).null) continue;
+    columns += (columns.empty() ? "" : ", ") + std::string(t.Column(c).name);
+  }
+  if (columns.empty()) return {};
+  return StrFormat("\nThe %s row has no value in: %s", t.Name(), columns.c_str());
+}
+
 std::string RowError(const CurrentRow& at, int section) {
   const char* table = at.table ? at.table : "TrackSummary";
   std::string text =
@@ -95,6 +109,7 @@ class TrackBuilder {
   void SceneryLists();
 
   std::string Error() const { return RowError(at_, section_); }
+  std::string EmptyColumns() const { return NullColumns(at_); }
 
  private:
   void BuildSection(const TrkDsc::SectionRow& s, bool banksFromGrips);
@@ -464,6 +479,10 @@ Result PTFObjFromDataBase(const TrkDsc& db, CN5PtfDb& model, const std::string& 
       build.SceneryFiles(FileString::Path(outputPath));
     else
       build.SceneryLists();
+  } catch (const CStrongTypingException& e) {
+    Result failed = Result::Fail(Status::Invalid, ErrorText(e) + build.EmptyColumns());
+    failed.where = build.Error();
+    return failed;
   } catch (const std::exception& e) {
     Result failed = Result::Fail(Status::Invalid, ErrorText(e));
     failed.where = build.Error();

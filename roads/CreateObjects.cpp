@@ -53,7 +53,7 @@ void MeshSceneryObject(CGlBlock& block, const char* table, const std::string& ti
   } catch (const CInvalidArgument& e) {
     block.faces.RemoveAll();
     block.points.RemoveAll();
-    std::fprintf(stderr, "warning: the %s \"%s\" is left out: %s\n", table, title.c_str(), e.what());
+    ShowWarning(StrFormat("the %s \"%s\" is left out: %s", table, title.c_str(), e.what()), "warning");
   }
 }
 
@@ -81,7 +81,7 @@ bool CLapforge::CreateObjects(CN5Ptf& model, CGlBlockArray& blocks, CGlMaterialA
   double bytes = 0;
   for (const GlBlockCount& b : model.CountGlBlocks()) bytes += b.Bytes();
   if (const std::string refusal = MemoryRefusal(bytes, "meshing the track"); !refusal.empty()) {
-    UI().Message(refusal + "; nothing was made", "Out of memory");
+    ShowError(refusal + "; nothing was made", "Out of memory");
     return false;
   }
   CWorkStep step("meshing the track");
@@ -106,7 +106,7 @@ bool CLapforge::CreateObjects(CN5Ptf& model, CGlBlockArray& blocks, CGlMaterialA
     progress.Step();
   }
   if (!model.meshCheck) {
-    UI().Message(model.meshCheck.Text(), "");
+    ShowError(model.meshCheck.Text(), "");
     return false;
   }
 

@@ -11,10 +11,10 @@
 namespace lapforge {
 
 void CLapforge::Show(const Result& result, const std::string& caption) {
-  for (const std::string& warning : result.warnings) UI().Message(warning, "");
+  for (const std::string& warning : result.warnings) ShowWarning(warning);
   if (result) return;
-  UI().Message(result.Text(), caption);
-  if (!result.where.empty()) UI().Message(result.where, caption);
+  ShowError(result.Text(), caption);
+  if (!result.where.empty()) ShowError(result.where, caption);
 }
 
 bool CLapforge::OutputsClear(const std::vector<std::string>& outputs, const std::vector<std::string>& more) {
@@ -33,7 +33,7 @@ std::unique_ptr<TrkDsc> CLapforge::DataBaseFromXML(const std::string& xmlFile) {
     if (read.status == Status::Invalid) {
       // A mistyped value: the fixed text, then the element, its row and the
       // value on a line of their own.
-      UI().Message(
+      ShowError(
           "There is a incorrectly typed value in your xml\nUsing Open XML you should be able to see from the tables "
           "where "
           "the error occurred\n" +
@@ -46,7 +46,7 @@ std::unique_ptr<TrkDsc> CLapforge::DataBaseFromXML(const std::string& xmlFile) {
       return nullptr;
     }
   } catch (const std::exception& e) {
-    UI().Message(ErrorText(e), "");
+    ShowError(ErrorText(e), "");
     return nullptr;
   }
   return db;

@@ -23,13 +23,13 @@ bool CMeshExportRoad::PrepareFolder(const std::string& folder) {
   const std::filesystem::path path(folder.empty() ? std::string(".") : folder);
   if (std::filesystem::is_directory(path, ec)) return true;
   if (std::filesystem::exists(path, ec)) {
-    UI().Message("The output folder cannot be created: " + folder + " is an existing file", "Output Folder");
+    ShowError("The output folder cannot be created: " + folder + " is an existing file", "Output Folder");
     return false;
   }
   ec.clear();
   std::filesystem::create_directories(path, ec);
   if (!std::filesystem::is_directory(path, ec)) {
-    UI().Message("The output folder cannot be created: " + folder, "Output Folder");
+    ShowError("The output folder cannot be created: " + folder, "Output Folder");
     return false;
   }
   return true;
@@ -109,7 +109,7 @@ bool CMeshExportRoad::ReportFailed(const std::vector<std::string>& failed, const
   if (failed.empty()) return true;
   std::string text = failed.size() == 1 ? "This file could not be written:" : "These files could not be written:";
   for (const std::string& path : failed) text += "\n" + path;
-  UI().Message(text + ReplacedLines(replaced), "Write Error");
+  ShowError(text + ReplacedLines(replaced), "Write Error");
   return false;
 }
 

@@ -32,7 +32,7 @@ int CLapforge::_3DSFromDataBase(const TrkDsc& db, const std::string& file) {
     }
   }
   if (Result written = max.WriteFile(file); !written) {
-    UI().Message(written.Text(), "Write Error");
+    ShowError(written.Text(), "Write Error");
     return 0;
   }
   CountFilesWritten(1);

@@ -82,7 +82,7 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
   // or the scene file, whose reason is not told) names the file.
   auto failed = [&](const std::string& path, const std::string& reason) {
     const std::string text = reason.empty() ? "This file could not be written:\n" + path : reason;
-    UI().Message(text + ReplacedLines(ReplacedSince(existing)), "Write Error");
+    ShowError(text + ReplacedLines(ReplacedSince(existing)), "Write Error");
     return 0;
   };
   if (track.empty()) return failed(ptf, {});

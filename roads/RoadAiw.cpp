@@ -53,7 +53,7 @@ int CLapforge::AIWFromDataBase(const TrkDsc& db, const std::string& lpFile, cons
   CN5PtfDb model;
   if (!PTFObjFromDataBase(db, model, "")) return 0;
   if (db.AIInfo.Count() == 0) {
-    UI().Message("Lapforge requires a row in the AIInfo Table", "Missing Data");
+    ShowError("Lapforge requires a row in the AIInfo Table", "Missing Data");
     return 0;
   }
   try {
@@ -61,22 +61,22 @@ int CLapforge::AIWFromDataBase(const TrkDsc& db, const std::string& lpFile, cons
     // Nothing is written without every required value; the user is told
     // which one is empty.
     if (const char* column = EmptyAIInfoColumn(row)) {
-      UI().Message(std::string("The AIInfo column ") + column + " is empty. " + kIncomplete, "Missing Data");
+      ShowError(std::string("The AIInfo column ") + column + " is empty. " + kIncomplete, "Missing Data");
       return 0;
     }
     const VARS_AIW_TRACK_INFO info = AiwTrackInfo(row);
 
     CZWriteAIW writer;
     const Result written = writer.AIWFromLP(model, info, lpFile, aiwFile, 1);
-    if (!writer.warning.empty()) std::fprintf(stderr, "%s\n", writer.warning.c_str());
+    if (!writer.warning.empty()) ShowWarning(writer.warning);
     if (!written) {
-      UI().Message(written.Text(), "");
+      ShowError(written.Text(), "");
       return 0;
     }
     return 1;
   } catch (const std::exception& e) {
-    UI().Message(ErrorText(e), "");
-    UI().Message(kIncomplete, "");
+    ShowError(ErrorText(e), "");
+    ShowError(kIncomplete, "");
     return 0;
   }
 }
@@ -95,12 +95,12 @@ int CLapforge::CamFromDataBase(const TrkDsc& db, const std::string& camIn, const
   try {
     CZWriteCam writer;
     if (Result written = writer.CamToCam(model, camIn, camOut); !written) {
-      UI().Message(written.Text(), "");
+      ShowError(written.Text(), "");
       return 0;
     }
     return 1;
   } catch (const std::exception& e) {
-    UI().Message(ErrorText(e), "");
+    ShowError(ErrorText(e), "");
     return 0;
   }
 }

@@ -169,7 +169,7 @@ void AddTextureImages(const CN5PtfDb& model, const CGlMaterialArray& materials, 
   if (problems.empty()) return;
   std::string text = "These texture maps could not be used; their materials have no image:";
   for (const std::string& p : problems) text += "\n" + p;
-  UI().Message(text, "Textures");
+  ShowWarning(text, "Textures");
 }
 
 }  // namespace
@@ -202,7 +202,7 @@ int CLapforge::GltfFromDataBase(const TrkDsc& db, const std::string& outFile, co
   CountFilesWritten(static_cast<int>(written.size()));
   if (!result) {
     // The .bin is written before the .gltf.
-    UI().Message(result.Text() + ReplacedLines(ReplacedSince(existing)), "Lapforge");
+    ShowError(result.Text() + ReplacedLines(ReplacedSince(existing)), "Lapforge");
     return 0;
   }
   return blocks.GetSize() > 0 ? blocks.GetSize() : 0;

@@ -57,7 +57,7 @@ int CLapforge::PTFFromDataBase(const TrkDsc& db, const std::string& ptfFile) {
   if (Result written = model.WritePtf(out, version); !written) {
     // The object files written before it are named when they replaced older
     // ones; a model without a track record has no reason, only the file.
-    UI().Message("The track file cannot be written: " + (written.Text().empty() ? out : written.Text()) +
+    ShowError("The track file cannot be written: " + (written.Text().empty() ? out : written.Text()) +
                      ReplacedLines(ReplacedSince(existing)),
                  "");
     return 0;

@@ -551,7 +551,8 @@ void CChecker::Model() {
       const int lastSection = db_.Section.Count() - 1;
       Error("Section", lastSection, lastSection,
             StrFormat("the track's end misses its start by %.3f m, with the heading %.2f degrees off", gap,
-                      heading));
+                      // A heading that rounds to nothing is not "-0.00".
+                      std::round(heading * 100) / 100 + 0.0));
     }
   }
   BlockSizes(model);

@@ -11,7 +11,8 @@ cd "$here"
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libpugixml-dev libcli11-dev qt6-base-dev
           libgtest-dev libgmock-dev libbenchmark-dev libxml2-utils
-          libtinygltf-dev assimp-utils ccache help2man nlohmann-json3-dev libstb-dev libsquish-dev libeigen3-dev)
+          libtinygltf-dev assimp-utils ccache help2man nlohmann-json3-dev libstb-dev libsquish-dev libeigen3-dev
+          xvfb xauth)
 
 sudo_cmd=()
 if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi

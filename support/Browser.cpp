@@ -59,4 +59,42 @@ std::string CBrowser::GetFolder(const std::string& format) {
   return chosen;
 }
 
+namespace {
+void Propose(FileDialogRequest& r, const PickerText& text) {
+  r.title = text.title;
+  if (text.proposed.empty()) return;
+  r.proposedFile = text.proposed;
+  r.startFolder = FileString::Path(text.proposed);
+}
+}  // namespace
+
+std::string CBrowser::GetReadFile(const std::string& extension, const PickerText& text) {
+  FileDialogRequest r = Request(extension, true);
+  Propose(r, text);
+  std::string chosen = dialogs_.OpenFile(r);
+  if (!chosen.empty()) Remember(extension + "Name", chosen);
+  return chosen;
+}
+
+std::string CBrowser::GetWriteFile(const std::string& extension, const PickerText& text) {
+  FileDialogRequest r = Request(extension, true);
+  Propose(r, text);
+  if (r.proposedFile.empty()) r.startFolder = RootFolder();
+  std::string chosen = dialogs_.SaveFile(r);
+  if (!chosen.empty()) Remember(extension + "Name", chosen);
+  return chosen;
+}
+
+std::string CBrowser::GetFolder(const std::string& format, const PickerText& text) {
+  FileDialogRequest r;
+  r.title = text.title;
+  r.startFolder = CRegOption::GetOption(format + "Folder", std::string());
+  if (r.startFolder.empty()) r.startFolder = text.proposed;
+  std::string chosen = dialogs_.PickOutputFolder(r);
+  if (chosen.empty()) return chosen;
+  Remember(format + "Folder", chosen);
+  if (!FileString::IsSeparator(chosen.back())) chosen += '/';
+  return chosen;
+}
+
 }  // namespace lapforge

@@ -36,7 +36,8 @@ class EditorButtons : public ::testing::Test {
     ASSERT_TRUE(b->isEnabled()) << text;
     QSignalSpy finished(editor.Runner(), &CConversionRunner::Finished);
     b->click();
-    if (editor.Runner()->Busy()) ASSERT_TRUE(finished.wait(120000)) << text;
+    // The checks run first, then the export.
+    while (editor.Runner()->Busy()) ASSERT_TRUE(finished.wait(120000)) << text;
   }
 };
 
@@ -111,7 +112,7 @@ TEST_F(EditorButtons, RacingLineAndCameraPickersStartInTheTrackFolder) {
   EXPECT_EQ(dialogs.asked[0].request.defaultExtension, "cam");
   EXPECT_EQ(dialogs.asked[0].request.startFolder, dir.Path() + "/");
   EXPECT_EQ(dialogs.asked[1].request.defaultExtension, "CAM");
-  EXPECT_TRUE(VisibleReports().empty());  // the camera conversion never reports
+  EXPECT_TRUE(VisibleReports().empty());  // no camera file to convert: nothing reported
   EXPECT_TRUE(ui.AllOnWindowThread());
 }
 

@@ -37,6 +37,10 @@ class CScriptedDialogs : public CFileDialogs {
     asked.push_back({"folder", {}, preselected});
     return Next();
   }
+  std::string PickOutputFolder(const FileDialogRequest& r) override {
+    asked.push_back({"folder", r, r.startFolder});
+    return Next();
+  }
 
  private:
   std::string Next() {
@@ -53,6 +57,7 @@ class CTestUI : public CQtUserInterface {
     QString text;
     QString caption;
     bool onWindowThread;
+    UiSeverity severity = UiSeverity::Information;  // a question is Information
   };
   std::vector<Shown> shown;
   std::deque<UiAnswer> answers;  // Yes when none left
@@ -69,8 +74,8 @@ class CTestUI : public CQtUserInterface {
   }
 
  protected:
-  void ShowMessage(const QString& text, const QString& caption) override {
-    shown.push_back({text, caption, QThread::currentThread() == qApp->thread()});
+  void ShowMessage(const QString& text, const QString& caption, UiSeverity severity) override {
+    shown.push_back({text, caption, QThread::currentThread() == qApp->thread(), severity});
   }
   UiAnswer ShowQuestion(const QString& text, const QString& caption, bool) override {
     shown.push_back({text, caption, QThread::currentThread() == qApp->thread()});

@@ -220,7 +220,11 @@ TEST_F(TableEditor, HelpTopicFollowsTheTableShown) {
 }
 
 TEST_F(TableEditor, ClosingAsksOnlyWithUnsavedChangesAndCancelKeepsThem) {
-  auto ed = SampleEditor();
+  // A copy of the sample: Yes saves over the file that was opened.
+  CTempDir dir;
+  const std::string file = dir.File("Opened.xml");
+  WriteText(file, ReadText(kSample));
+  auto ed = std::make_unique<LapforgeEdit>(QString::fromStdString(file), dialogs);
   ed->show();
   EXPECT_TRUE(ed->close());  // nothing changed: no question
   EXPECT_TRUE(ui.shown.empty());
@@ -233,20 +237,30 @@ TEST_F(TableEditor, ClosingAsksOnlyWithUnsavedChangesAndCancelKeepsThem) {
   EXPECT_FALSE(ed->close());
   EXPECT_TRUE(ed->isVisible());
   ASSERT_EQ(ui.shown.size(), 1u);
-  EXPECT_EQ(ui.shown[0].text, "Save Database?");
+  EXPECT_EQ(ui.shown[0].text.toStdString(), "Save Database?\n" + file);
   EXPECT_EQ(ed->Description()->TrackSummary[0].Name(), "Renamed");
+  EXPECT_EQ(ed->windowTitle().toStdString(), file + "*");
 
-  // Yes with the picker cancelled keeps the editor and its edits too.
-  ui.answers = {UiAnswer::Yes};
-  EXPECT_FALSE(ed->close());
-  EXPECT_TRUE(ed->isVisible());
-
-  // Yes with a file writes it, then closes.
-  CTempDir dir;
-  dialogs.answers = {dir.File("saved.xml")};
+  // Yes writes over the file opened, without a picker, then closes.
   ui.answers = {UiAnswer::Yes};
   EXPECT_TRUE(ed->close());
-  EXPECT_NE(ReadText(dir.File("saved.xml")).find("<Name>Renamed</Name>"), std::string::npos);
+  EXPECT_NE(ReadText(file).find("<Name>Renamed</Name>"), std::string::npos);
+  EXPECT_TRUE(dialogs.asked.empty());
+
+  // A new description: Yes with the picker cancelled keeps the editor and
+  // its edits; with a file it writes it, then closes.
+  auto fresh = NewEditor();
+  fresh->show();
+  ASSERT_TRUE(fresh->ShowTable("Material"));
+  ASSERT_TRUE(fresh->AddRow());
+  EXPECT_EQ(fresh->windowTitle(), "New...*");
+  ui.answers = {UiAnswer::Yes};
+  EXPECT_FALSE(fresh->close());
+  EXPECT_TRUE(fresh->isVisible());
+  dialogs.answers = {dir.File("saved.xml")};
+  ui.answers = {UiAnswer::Yes};
+  EXPECT_TRUE(fresh->close());
+  EXPECT_TRUE(Exists(dir.File("saved.xml")));
   EXPECT_EQ(dialogs.asked.back().request.defaultExtension, "XML");
 }
 

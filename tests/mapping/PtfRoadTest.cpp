@@ -623,7 +623,9 @@ TEST(PtfRoad, DescriptionsThatMakeNoTrackWriteNothing) {
     ds.Traction.AddTractionRow(-2.5, nullptr, nullptr, uint16_t(0), true, nullptr, nullptr, nullptr, nullptr, a);
     EXPECT_EQ(CLapforge().PTFFromDataBase(ds, ptf), 0);
     ASSERT_EQ(ui.shown.size(), 2u);
-    EXPECT_EQ(ui.shown[0].text, "Cannot get value because it is DBNull.");
+    EXPECT_EQ(ui.shown[0].text,
+              "Cannot get value because it is DBNull.\n"
+              "The Traction row has no value in: Lat_End, Grip, Height, HeightEnd, Width, WidthEnd");
     EXPECT_EQ(ui.shown[1].text, "Error in Traction of Section 0\n\n-2.5\n\n\n0\ntrue\n\n\n\n");
   }
   {
