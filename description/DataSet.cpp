@@ -313,6 +313,9 @@ void CDataSet::LinkChild(int rel, CDataRow* child) {
   const CDataValue& ref = child->values_[Relation(rel).childColumn];
   if (ref.null) return;
   auto& list = relIndex_[static_cast<size_t>(rel)].children.Get(ref.i);
+  // A parent mostly has several children (a section its bands): room for
+  // eight from the first spares the list its first regrowths.
+  if (list.empty()) list.reserve(8);
   if (list.empty() || list.back()->seq_ < child->seq_) {
     list.push_back(child);
   } else {

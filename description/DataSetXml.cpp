@@ -50,14 +50,16 @@ struct Writer {
   using Sink = std::function<void(std::string_view)>;
   static constexpr size_t kBlock = size_t(1) << 16;
 
-  // The tags of a column: "<Name>" and "</Name>\n".
+  // The tags of a column: "<Name>" and "</Name>\n", and the open tag with
+  // the indentation of the rows last written.
   struct Tags {
-    std::string open, close;
+    std::string open, close, line;
   };
   struct TableTags {
     std::string open, close;                 // "<Table>\n", "</Table>\n"
-    std::vector<Tags> columns;               // per column, empty for hidden ones
+    std::vector<Tags> columns;               // per column
     std::vector<int> childRels, parentRels;  // relations where it is the parent, the child
+    int depth = -1;                          // the depth the lines are indented for
   };
   const CDataSet& ds;
   Sink sink;
@@ -73,7 +75,7 @@ struct Writer {
       tags.close = "</" + name + ">\n";
       for (int c = 0; c < table.ColumnCount(); ++c) {
         const std::string cn = EncodeXmlName(table.Column(c).name);
-        tags.columns.push_back({"<" + cn + ">", "</" + cn + ">\n"});
+        tags.columns.push_back({"<" + cn + ">", "</" + cn + ">\n", ""});
       }
       for (int rel = 0; rel < ds.RelationCount(); ++rel) {
         if (ds.Relation(rel).parentTable == t) tags.childRels.push_back(rel);
@@ -95,15 +97,19 @@ struct Writer {
 
   void Row(const CDataRow& row, int depth) {
     const CDataTable& table = row.Table();
-    const TableTags& tags = tables[static_cast<size_t>(table.Index())];
+    TableTags& tags = tables[static_cast<size_t>(table.Index())];
+    // The rows of a table mostly stand at one depth.
+    if (tags.depth != depth) {
+      tags.depth = depth;
+      for (Tags& t : tags.columns) t.line = std::string(static_cast<size_t>(depth + 1) * 2, ' ') + t.open;
+    }
     Indent(depth);
     out += tags.open;
     for (int c = 0; c < table.ColumnCount(); ++c) {
       const ColumnSchema& col = table.Column(c);
       if ((col.flags & kColHidden) || row.IsNull(c)) continue;
       const Tags& cn = tags.columns[static_cast<size_t>(c)];
-      Indent(depth + 1);
-      out += cn.open;
+      out += cn.line;
       if (col.type == ColType::Text) {
         const std::string& text = row.Value(c).s.str();
         CheckXmlChars(text, table.Name(), col.name);

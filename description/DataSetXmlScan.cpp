@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -19,9 +20,24 @@ namespace {
 struct LeaveToFullReader {};
 [[noreturn]] void GiveUp() { throw LeaveToFullReader{}; }
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-bool IsNameStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
-bool IsNameChar(char c) { return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == ':'; }
+// Character classes, looked up in one table.
+enum : uint8_t { kSpace = 1, kNameStart = 2, kNameChar = 4, kTextMark = 8 };
+constexpr auto kClasses = [] {
+  std::array<uint8_t, 256> c{};
+  for (int ch : {' ', '\t', '\n', '\r'}) c[static_cast<size_t>(ch)] |= kSpace;
+  for (int ch = 0; ch < 256; ++ch) {
+    const bool letter = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || ch == '_';
+    if (letter) c[static_cast<size_t>(ch)] |= kNameStart | kNameChar;
+    if ((ch >= '0' && ch <= '9') || ch == '-' || ch == '.' || ch == ':') c[static_cast<size_t>(ch)] |= kNameChar;
+  }
+  // What ends a value's text or needs decoding in it.
+  for (int ch : {'<', '&', '\r'}) c[static_cast<size_t>(ch)] |= kTextMark;
+  return c;
+}();
+bool Is(char c, uint8_t cls) { return kClasses[static_cast<unsigned char>(c)] & cls; }
+bool IsSpace(char c) { return Is(c, kSpace); }
+bool IsNameStart(char c) { return Is(c, kNameStart); }
+bool IsNameChar(char c) { return Is(c, kNameChar); }
 
 // Appends code point u as UTF-8.
 void AppendUtf8(std::string& out, uint32_t u) {
@@ -285,6 +301,10 @@ class Scanner {
   // The rest of a start tag of an element whose name and namespace matter:
   // one in the root's default namespace; whether it is empty.
   bool StartTagInScope() {
+    if (p_ != end_ && *p_ == '>') {
+      ++p_;
+      return false;
+    }
     bool declares = false;
     const bool empty = Attributes(declares, nullptr);
     if (declares) GiveUp();
@@ -295,8 +315,10 @@ class Scanner {
   // (its '<' read), false for an end tag ("</" read).
   bool Next() {
     for (;;) {
-      const char* lt = static_cast<const char*>(std::memchr(p_, '<', static_cast<size_t>(end_ - p_)));
-      if (!lt || end_ - lt < 2) GiveUp();
+      // Mostly a line end and indentation lie between two tags.
+      const char* lt = p_;
+      while (lt != end_ && *lt != '<') ++lt;
+      if (end_ - lt < 2) GiveUp();
       p_ = lt + 1;
       if (*p_ == '/') {
         ++p_;
@@ -315,6 +337,10 @@ class Scanner {
   void EndTag(std::string_view name) {
     if (!At(name)) GiveUp();
     p_ += name.size();
+    if (p_ != end_ && *p_ == '>') {
+      ++p_;
+      return;
+    }
     SkipSpace();
     Expect('>');
   }
@@ -389,17 +415,17 @@ class Scanner {
     std::string_view text;
     if (!empty) {
       const char* start = p_;
-      const char* lt = static_cast<const char*>(std::memchr(p_, '<', static_cast<size_t>(end_ - p_)));
-      if (!lt || end_ - lt < 2 || lt[1] != '/') GiveUp();
+      const char* lt = p_;
+      while (lt != end_ && !Is(*lt, kTextMark)) ++lt;
+      const bool plain = lt == end_ || *lt == '<';
+      if (!plain) {
+        while (lt != end_ && *lt != '<') ++lt;
+      }
+      if (end_ - lt < 2 || lt[1] != '/') GiveUp();
       text = std::string_view(start, static_cast<size_t>(lt - start));
       p_ = lt + 2;
       EndTag(name);
-      for (char c : text) {
-        if (c == '&' || c == '\r') {
-          text = Decode(text);
-          break;
-        }
-      }
+      if (!plain) text = Decode(text);
     }
     CDataValue v;
     if (!ParseLexical(row.Table().Column(column).type, text, v)) GiveUp();

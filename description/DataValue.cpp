@@ -142,7 +142,7 @@ bool AppendIntegral(F v, std::string& out) {
   // several, and "e+XX".
   const long significant = digits - zeros;
   if (digits > significant + (significant > 1 ? 1 : 0) + 4) return false;
-  out.append(buf, end);
+  out.append(buf, static_cast<size_t>(end - buf));
   return true;
 }
 
@@ -157,7 +157,7 @@ void AppendFloat(F v, std::string& out) {
     char buf[64];
     auto [p, ec] = std::to_chars(buf, buf + sizeof buf, v);
     (void)ec;
-    out.append(buf, p);
+    out.append(buf, static_cast<size_t>(p - buf));
   }
 }
 
@@ -264,7 +264,7 @@ void AppendLexical(ColType type, const CDataValue& value, std::string& out) {
       char buf[32];
       auto [p, ec] = std::to_chars(buf, buf + sizeof buf, value.i);
       (void)ec;
-      out.append(buf, p);
+      out.append(buf, static_cast<size_t>(p - buf));
     }
   }
 }
