@@ -127,6 +127,11 @@ class Scanner {
         const RelationSchema& rs = ds.Relation(r);
         if (rs.parentTable == t) n.children.push_back({ds.Table(rs.childTable).Name(), r});
       }
+      // A column name that reads as a name and is no child table's.
+      for (Named& col : n.columns) {
+        col.foreseeable = !col.name.empty() && IsNameStart(col.name[0]) && !Find(n.children, col.name, 0);
+        for (char ch : col.name) col.foreseeable = col.foreseeable && IsNameChar(ch) && ch != ':';
+      }
     }
   }
 
@@ -177,7 +182,8 @@ class Scanner {
  private:
   struct Named {
     std::string name;
-    int index;  // column or relation
+    int index;                 // column or relation
+    bool foreseeable = false;  // a column whose "<name>" may be matched whole
   };
   struct TableNames {
     std::string name;
@@ -381,6 +387,20 @@ class Scanner {
     size_t hint = 0;  // columns are mostly written in column order
     if (!empty) {
       while (Next()) {
+        // Values mostly come in column order: the next column's start tag
+        // is tried whole first.
+        if (hint < names.columns.size() && names.columns[hint].foreseeable) {
+          const Named& next = names.columns[hint];
+          const size_t n = next.name.size();
+          if (static_cast<size_t>(end_ - p_) > n && p_[n] == '>' && std::memcmp(p_, next.name.data(), n) == 0) {
+            if (added) GiveUp();
+            const std::string_view name(p_, n);
+            p_ += n + 1;
+            ++hint;
+            Value(*row, next.index, name, false);
+            continue;
+          }
+        }
         const std::string_view name = Name();
         const bool childEmpty = StartTagInScope();
         if (const Named* child = Find(names.children, name, 0)) {
