@@ -135,8 +135,9 @@ class Scanner {
     }
   }
 
-
  public:
+  // Reads the whole document into the dataset; throws when it leaves the
+  // plain shape or a row does not fit.
   void Document() {
     if (At("\xEF\xBB\xBF")) p_ += 3;
     if (At("<?xml") && end_ - p_ > 5 && IsSpace(p_[5])) Declaration();

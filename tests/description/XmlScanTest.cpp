@@ -137,6 +137,23 @@ INSTANTIATE_TEST_SUITE_P(
       return name;
     });
 
+// A file is read a window at a time: rows across the window's refills, and
+// a row larger than the window (read through the tree instead), come back
+// whole.
+TEST(XmlRead, FilesLargerThanTheWindow) {
+  CTempDir dir;
+  for (size_t comment : {size_t(0), size_t(3) << 20}) {
+    TrkDsc ds;
+    FillCircuit(ds, 700, 12);
+    if (comment) ds.TrackSummary[0].SetComment(std::string(comment, 'c'));
+    ASSERT_TRUE(ds.WriteXml(dir.File("big.xml")));
+    TrkDsc back;
+    ASSERT_TRUE(back.ReadXml(dir.File("big.xml")));
+    EXPECT_EQ(back.Traction.Count(), 700 * 12);
+    EXPECT_EQ(back.GetXml(), ds.GetXml());
+  }
+}
+
 // A text XML cannot hold, written after the first blocks of a big
 // document have gone to the file, still leaves the old file as it was and
 // no temporary file beside it.
