@@ -283,10 +283,39 @@ void CDataSet::Clear() {
   for (auto& r : relIndex_) r.children.Clear();
 }
 
+bool CDataSet::IsBlank() const {
+  for (const auto& t : tables_) {
+    if (t->Count() != 0 || !t->RowChanging.Empty() || !t->RowChanged.Empty() || !t->RowDeleting.Empty() ||
+        !t->RowDeleted.Empty())
+      return false;
+  }
+  return true;
+}
+
+std::vector<int64_t> CDataSet::Counters() const {
+  std::vector<int64_t> counters;
+  for (const auto& t : tables_) {
+    counters.insert(counters.end(), t->nextAuto_.begin(), t->nextAuto_.end());
+    counters.push_back(static_cast<int64_t>(t->nextSeq_));
+  }
+  return counters;
+}
+
+void CDataSet::RestoreCounters(const std::vector<int64_t>& counters) {
+  size_t at = 0;
+  for (auto& t : tables_) {
+    for (int64_t& n : t->nextAuto_) n = counters.at(at++);
+    t->nextSeq_ = static_cast<uint64_t>(counters.at(at++));
+  }
+}
+
 void CDataSet::LinkChild(int rel, CDataRow* child) {
   const CDataValue& ref = child->values_[Relation(rel).childColumn];
   if (ref.null) return;
   auto& list = relIndex_[static_cast<size_t>(rel)].children.Get(ref.i);
+  // A parent mostly has several children (a section its bands): room for
+  // eight from the first spares the list its first regrowths.
+  if (list.empty()) list.reserve(8);
   if (list.empty() || list.back()->seq_ < child->seq_) {
     list.push_back(child);
   } else {

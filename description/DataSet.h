@@ -193,6 +193,12 @@ class CDataSet {
   const RelationSchema& Relation(int r) const { return schema_.relations[r]; }
   // Removes every row of every table; the auto-increment counters go on.
   void Clear();
+  // Whether no table holds a row or has a row listener.
+  bool IsBlank() const;
+  // The auto-increment counters of every table, and putting them back: a
+  // load that gives up part way leaves the counters as they were.
+  std::vector<int64_t> Counters() const;
+  void RestoreCounters(const std::vector<int64_t>& counters);
 
   // XML document. ReadXml replaces nothing: it adds the file's rows to this
   // dataset. It fails Invalid for a mistyped value, CannotRead for a file

@@ -5,30 +5,18 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <functional>
 #include <pugixml.hpp>
 
 #include "description/DataSet.h"
+#include "description/DataSetXmlScan.h"
 #include "support/FileIO.h"
+#include "support/ReplacingFile.h"
 #include "support/TextFormat.h"
 
 namespace lapforge {
 
 namespace {
-
-// XML name escaping: characters not allowed in a name become _xHHHH_.
-std::string EncodeName(const char* name) {
-  std::string out;
-  for (const char* p = name; *p; ++p) {
-    unsigned char c = static_cast<unsigned char>(*p);
-    bool ok = std::isalnum(c) || c == '_' || c == '-' || c == '.' || c >= 0x80;
-    if (p == name && (std::isdigit(c) || c == '-' || c == '.')) ok = false;
-    if (ok)
-      out += static_cast<char>(c);
-    else
-      out += StrFormat("_x%04X_", c);
-  }
-  return out;
-}
 
 void AppendEscaped(std::string& out, const std::string& text) {
   for (char ch : text) {
@@ -55,39 +43,73 @@ void CheckXmlChars(const std::string& text, const char* table, const char* colum
   }
 }
 
+// Writes the document into out; when a sink is given, out is handed to it
+// and emptied whenever it has grown past a block, so that a big document is
+// never held whole.
 struct Writer {
+  using Sink = std::function<void(std::string_view)>;
+  static constexpr size_t kBlock = size_t(1) << 16;
+
+  // The tags of a column: "<Name>" and "</Name>\n", and the open tag with
+  // the indentation of the rows last written.
+  struct Tags {
+    std::string open, close, line;
+  };
+  struct TableTags {
+    std::string open, close;                 // "<Table>\n", "</Table>\n"
+    std::vector<Tags> columns;               // per column
+    std::vector<int> childRels, parentRels;  // relations where it is the parent, the child
+    int depth = -1;                          // the depth the lines are indented for
+  };
   const CDataSet& ds;
-  std::vector<std::vector<std::string>> columnNames;  // per table, encoded
-  std::vector<std::string> tableNames;
+  Sink sink;
+  std::vector<TableTags> tables;
   std::string out;
 
-  explicit Writer(const CDataSet& d) : ds(d) {
+  Writer(const CDataSet& d, Sink s) : ds(d), sink(std::move(s)) {
     for (int t = 0; t < ds.TableCount(); ++t) {
       const CDataTable& table = ds.Table(t);
-      tableNames.push_back(EncodeName(table.Name()));
-      std::vector<std::string> cols;
-      for (int c = 0; c < table.ColumnCount(); ++c) cols.push_back(EncodeName(table.Column(c).name));
-      columnNames.push_back(std::move(cols));
+      TableTags tags;
+      const std::string name = EncodeXmlName(table.Name());
+      tags.open = "<" + name + ">\n";
+      tags.close = "</" + name + ">\n";
+      for (int c = 0; c < table.ColumnCount(); ++c) {
+        const std::string cn = EncodeXmlName(table.Column(c).name);
+        tags.columns.push_back({"<" + cn + ">", "</" + cn + ">\n", ""});
+      }
+      for (int rel = 0; rel < ds.RelationCount(); ++rel) {
+        if (ds.Relation(rel).parentTable == t) tags.childRels.push_back(rel);
+        if (ds.Relation(rel).childTable == t) tags.parentRels.push_back(rel);
+      }
+      tables.push_back(std::move(tags));
     }
+    if (sink) out.reserve(kBlock + 4096);
   }
 
   void Indent(int depth) { out.append(static_cast<size_t>(depth) * 2, ' '); }
 
+  void Flush(bool last) {
+    if (sink && (last || out.size() >= kBlock)) {
+      sink(out);
+      out.clear();
+    }
+  }
+
   void Row(const CDataRow& row, int depth) {
     const CDataTable& table = row.Table();
-    const std::string& name = tableNames[static_cast<size_t>(table.Index())];
+    TableTags& tags = tables[static_cast<size_t>(table.Index())];
+    // The rows of a table mostly stand at one depth.
+    if (tags.depth != depth) {
+      tags.depth = depth;
+      for (Tags& t : tags.columns) t.line = std::string(static_cast<size_t>(depth + 1) * 2, ' ') + t.open;
+    }
     Indent(depth);
-    out += '<';
-    out += name;
-    out += ">\n";
+    out += tags.open;
     for (int c = 0; c < table.ColumnCount(); ++c) {
       const ColumnSchema& col = table.Column(c);
       if ((col.flags & kColHidden) || row.IsNull(c)) continue;
-      const std::string& cn = columnNames[static_cast<size_t>(table.Index())][static_cast<size_t>(c)];
-      Indent(depth + 1);
-      out += '<';
-      out += cn;
-      out += '>';
+      const Tags& cn = tags.columns[static_cast<size_t>(c)];
+      out += cn.line;
       if (col.type == ColType::Text) {
         const std::string& text = row.Value(c).s.str();
         CheckXmlChars(text, table.Name(), col.name);
@@ -95,32 +117,25 @@ struct Writer {
       } else {
         AppendLexical(col.type, row.Value(c), out);
       }
-      out += "</";
-      out += cn;
-      out += ">\n";
+      out += cn.close;
     }
-    for (int rel = 0; rel < ds.RelationCount(); ++rel) {
-      if (ds.Relation(rel).parentTable != table.Index()) continue;
+    for (int rel : tags.childRels) {
       for (const CDataRow* child : row.ChildRows(rel)) Row(*child, depth + 1);
     }
     Indent(depth);
-    out += "</";
-    out += name;
-    out += ">\n";
+    out += tags.close;
+    Flush(false);
   }
 
   void Document() {
     out += "<?xml version=\"1.0\" standalone=\"yes\"?>\n";
-    std::string root = EncodeName(ds.Schema().name);
+    std::string root = EncodeXmlName(ds.Schema().name);
     out += '<' + root + " xmlns=\"" + ds.Schema().nameSpace + "\">\n";
     for (int t = 0; t < ds.TableCount(); ++t) {
       const CDataTable& table = ds.Table(t);
       // Rows of a child table are written inside their parents; those with
       // no parent stand at the top level, in table order.
-      std::vector<int> rels;
-      for (int rel = 0; rel < ds.RelationCount(); ++rel) {
-        if (ds.Relation(rel).childTable == t) rels.push_back(rel);
-      }
+      const std::vector<int>& rels = tables[static_cast<size_t>(t)].parentRels;
       for (int i = 0; i < table.Count(); ++i) {
         const CDataRow& row = table.Row(i);
         bool nested = false;
@@ -129,6 +144,7 @@ struct Writer {
       }
     }
     out += "</" + root + ">\n";
+    Flush(true);
   }
 };
 
@@ -160,7 +176,7 @@ struct Reader {
   explicit Reader(CDataSet& d) : ds(d), ns(d.Schema().nameSpace) {
     for (int t = 0; t < ds.TableCount(); ++t) {
       std::vector<std::string> cols;
-      for (int c = 0; c < ds.Table(t).ColumnCount(); ++c) cols.push_back(EncodeName(ds.Table(t).Column(c).name));
+      for (int c = 0; c < ds.Table(t).ColumnCount(); ++c) cols.push_back(EncodeXmlName(ds.Table(t).Column(c).name));
       columnNames.push_back(std::move(cols));
     }
   }
@@ -331,7 +347,11 @@ Result Load(CDataSet& ds, std::string& text, const std::string& source) {
 
 }  // namespace
 
+// A blank dataset takes the plain documents in one pass, without a tree
+// (DataSetXmlScan.cpp); anything else, and every fault, goes through the
+// tree.
 Result CDataSet::ReadXml(const std::string& file) {
+  if (IsBlank() && ScanXmlFile(*this, file)) return Result::Ok();
   std::string text;
   if (Result read = ReadWholeFile(file, text); !read) return read;
   try {
@@ -344,23 +364,40 @@ Result CDataSet::ReadXml(const std::string& file) {
 }
 
 void CDataSet::ReadXmlText(std::string text) {
+  if (IsBlank() && ScanXmlDocument(*this, text)) return;
   if (Result loaded = Load(*this, text, "XML"); !loaded) throw CDataException(loaded.Text());
 }
 
 std::string CDataSet::GetXml() const {
-  Writer w(*this);
+  Writer w(*this, nullptr);
   w.Document();
   return std::move(w.out);
 }
 
 Result CDataSet::WriteXml(const std::string& file) const {
-  std::string xml;
+  // The file is opened with the first block. A text XML cannot hold fails
+  // the write as Invalid even when the file could not be written, as when
+  // the document was made whole before writing: after a failed write the
+  // rest of the document is still made, and only checked.
+  CReplacingFile out(file);
+  Result written = Result::Ok();
+  bool opened = false;
+  Writer w(*this, [&](std::string_view bytes) {
+    if (!written) return;
+    if (!opened) {
+      opened = true;
+      written = out.Open();
+      if (!written) return;
+    }
+    written = out.Write(bytes);
+  });
   try {
-    xml = GetXml();
+    w.Document();
   } catch (const CDataException& e) {
     return Result::Fail(Status::Invalid, e.what(), file);
   }
-  return ReplaceFile(file, xml);
+  if (!written) return written;
+  return out.Commit();
 }
 
 }  // namespace lapforge

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 
 namespace lapforge {
 
@@ -123,8 +124,31 @@ bool ParseFloat(std::string_view t, F& v) {
   return ec == std::errc() && p == t.data() + t.size();
 }
 
+// Writes an integral v (below 2^53, or 2^24 for a float) as to_chars writes
+// its shortest form, without the general conversion: plain digits, unless
+// the exponent form ("1e+05") is shorter. False for any other value.
+template <typename F>
+bool AppendIntegral(F v, std::string& out) {
+  constexpr F kLimit = std::is_same_v<F, float> ? F(16777216) : F(9007199254740992.0);
+  if (!(v > -kLimit && v < kLimit)) return false;
+  const int64_t n = static_cast<int64_t>(v);
+  if (static_cast<F>(n) != v || (n == 0 && std::signbit(v))) return false;
+  char buf[24];
+  char* const end = std::to_chars(buf, buf + sizeof buf, n).ptr;
+  const long digits = (end - buf) - (n < 0 ? 1 : 0);
+  long zeros = 0;
+  while (n != 0 && end[-1 - zeros] == '0') ++zeros;
+  // The exponent form: the significant digits, a point after the first of
+  // several, and "e+XX".
+  const long significant = digits - zeros;
+  if (digits > significant + (significant > 1 ? 1 : 0) + 4) return false;
+  out.append(buf, static_cast<size_t>(end - buf));
+  return true;
+}
+
 template <typename F>
 void AppendFloat(F v, std::string& out) {
+  if (AppendIntegral(v, out)) return;
   if (std::isnan(v)) {
     out += "NaN";
   } else if (std::isinf(v)) {
@@ -133,16 +157,53 @@ void AppendFloat(F v, std::string& out) {
     char buf[64];
     auto [p, ec] = std::to_chars(buf, buf + sizeof buf, v);
     (void)ec;
-    out.append(buf, p);
+    out.append(buf, static_cast<size_t>(p - buf));
   }
 }
 
 }  // namespace
 
+// The plain decimal forms, [-]digits[.digits], whose value one exact
+// division gives correctly rounded: a mantissa below 2^53 (2^24 for a
+// float) and a power of ten that is itself exact. False for any other
+// text, which then takes the general conversion.
+template <typename F>
+bool ParsePlainDecimal(std::string_view t, F& v) {
+  constexpr uint64_t kMantissaLimit = std::is_same_v<F, float> ? (uint64_t(1) << 24) : (uint64_t(1) << 53);
+  constexpr size_t kMaxFraction = std::is_same_v<F, float> ? 10 : 22;
+  constexpr F kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                           1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  size_t i = 0;
+  const bool negative = !t.empty() && t[0] == '-';
+  if (negative) ++i;
+  uint64_t m = 0;
+  size_t whole = 0, fraction = 0;
+  for (; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i, ++whole) {
+    m = m * 10 + static_cast<uint64_t>(t[i] - '0');
+    if (m >= kMantissaLimit) return false;
+  }
+  if (whole == 0) return false;
+  if (i < t.size() && t[i] == '.') {
+    for (++i; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i, ++fraction) {
+      m = m * 10 + static_cast<uint64_t>(t[i] - '0');
+      if (m >= kMantissaLimit || fraction == kMaxFraction) return false;
+    }
+    if (fraction == 0) return false;
+  }
+  if (i != t.size()) return false;
+  v = static_cast<F>(m) / kPowers[fraction];
+  if (negative) v = -v;
+  return true;
+}
+
 bool ParseLexical(ColType type, std::string_view text, CDataValue& out) {
-  out = CDataValue();
+  out.null = true;
+  out.i = 0;
+  out.d = 0;
+  if (!out.s.str().empty()) out.s = CDataText();
   if (type == ColType::Text) {
-    out = CDataValue::Text(std::string(text));
+    out.null = false;
+    out.s = std::string(text);
     return true;
   }
   std::string_view t = Collapse(text);
@@ -168,13 +229,13 @@ bool ParseLexical(ColType type, std::string_view text, CDataValue& out) {
     }
     case ColType::F64: {
       double v = 0;
-      if (!ParseFloat(t, v)) return false;
+      if (!ParsePlainDecimal(t, v) && !ParseFloat(t, v)) return false;
       out = CDataValue::Real(v);
       return true;
     }
     case ColType::F32: {
       float v = 0;
-      if (!ParseFloat(t, v)) return false;
+      if (!ParsePlainDecimal(t, v) && !ParseFloat(t, v)) return false;
       out = CDataValue::Real(v);
       return true;
     }
@@ -203,7 +264,7 @@ void AppendLexical(ColType type, const CDataValue& value, std::string& out) {
       char buf[32];
       auto [p, ec] = std::to_chars(buf, buf + sizeof buf, value.i);
       (void)ec;
-      out.append(buf, p);
+      out.append(buf, static_cast<size_t>(p - buf));
     }
   }
 }

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <random>
 
+#include "support/ReplacingFile.h"
 #include "support/TextFormat.h"
 
 namespace lapforge {
@@ -154,45 +155,77 @@ bool ResolveOutput(const std::string& path, OutputTarget& target, std::string& r
 }
 
 Result ReplaceFile(const std::string& path, std::initializer_list<std::string_view> pieces) {
-  auto cannot = [&path](const char* verb, const std::string& why) {
-    return Result::Fail(Status::CannotWrite, std::string("Could not ") + verb + " file '" + path + "': " + why, path);
-  };
+  CReplacingFile file(path);
+  if (Result opened = file.Open(); !opened) return opened;
+  for (std::string_view piece : pieces) {
+    if (Result written = file.Write(piece); !written) return written;
+  }
+  return file.Commit();
+}
+
+CReplacingFile::~CReplacingFile() { Abandon(); }
+
+Result CReplacingFile::Cannot(const char* verb, int error) {
+  return Result::Fail(Status::CannotWrite, std::string("Could not ") + verb + " file '" + path_ + "': " +
+                                               std::strerror(error),
+                      path_);
+}
+
+void CReplacingFile::Abandon() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    ::unlink(tmp_.c_str());
+  }
+  fd_ = -1;
+}
+
+Result CReplacingFile::Open() {
   OutputTarget target;
   std::string reason;
-  if (!ResolveOutput(path, target, reason)) return cannot("write", reason);
+  if (!ResolveOutput(path_, target, reason))
+    return Result::Fail(Status::CannotWrite, "Could not write file '" + path_ + "': " + reason, path_);
   // The temporary file sits beside the file it replaces, so that the rename
   // stays within one file system.
   static std::mt19937_64 rng{std::random_device{}()};
-  std::string tmp = target.path + StrFormat(".tmp%08llx", static_cast<unsigned long long>(rng() & 0xffffffffu));
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) return cannot("create", std::strerror(errno));
-  if (target.exists) ::fchmod(fd, target.mode);
-  for (std::string_view piece : pieces) {
-    const char* p = piece.data();
-    size_t left = piece.size();
-    while (left > 0) {
-      ssize_t n = ::write(fd, p, left);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        Result failed = cannot("write", std::strerror(errno));
-        ::close(fd);
-        ::unlink(tmp.c_str());
-        return failed;
-      }
-      p += n;
-      left -= static_cast<size_t>(n);
+  target_ = target.path;
+  tmp_ = target.path + StrFormat(".tmp%08llx", static_cast<unsigned long long>(rng() & 0xffffffffu));
+  fd_ = ::open(tmp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd_ < 0) return Cannot("create", errno);
+  if (target.exists) ::fchmod(fd_, target.mode);
+  return Result::Ok();
+}
+
+Result CReplacingFile::Write(std::string_view bytes) {
+  if (fd_ < 0) return Cannot("write", EBADF);
+  const char* p = bytes.data();
+  size_t left = bytes.size();
+  while (left > 0) {
+    ssize_t n = ::write(fd_, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      Result failed = Cannot("write", errno);
+      Abandon();
+      return failed;
     }
+    p += n;
+    left -= static_cast<size_t>(n);
   }
+  return Result::Ok();
+}
+
+Result CReplacingFile::Commit() {
+  if (fd_ < 0) return Cannot("write", EBADF);
   // The descriptor is closed also when the sync fails (a full disk).
-  int failure = ::fsync(fd) != 0 ? errno : 0;
-  if (::close(fd) != 0 && failure == 0) failure = errno;
+  int failure = ::fsync(fd_) != 0 ? errno : 0;
+  if (::close(fd_) != 0 && failure == 0) failure = errno;
+  fd_ = -1;
   if (failure != 0) {
-    ::unlink(tmp.c_str());
-    return cannot("write", std::strerror(failure));
+    ::unlink(tmp_.c_str());
+    return Cannot("write", failure);
   }
-  if (std::rename(tmp.c_str(), target.path.c_str()) != 0) {
-    Result failed = cannot("replace", std::strerror(errno));
-    ::unlink(tmp.c_str());
+  if (std::rename(tmp_.c_str(), target_.c_str()) != 0) {
+    Result failed = Cannot("replace", errno);
+    ::unlink(tmp_.c_str());
     return failed;
   }
   return Result::Ok();
