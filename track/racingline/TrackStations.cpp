@@ -57,16 +57,16 @@ Result SampleTrack(CN5Ptf& track, double step, _rl_track_stations& out) {
   out = _rl_track_stations();
   const double length = track.GetTrackLength();
   if (!(length > 0) || !std::isfinite(length))
-    return Fault(out, 0, StrFormat("The track is %g m long: no racing line can be laid on it", length));
+    return Fault(out, -1, StrFormat("The track is %g m long: no racing line can be laid on it", length));
   if (!(step > 0) || !std::isfinite(step) || length / step > kMaxStations)
-    return Fault(out, 0, StrFormat("A step of %g m does not sample the %.1f m track", step, length));
+    return Fault(out, -1, StrFormat("A step of %g m does not sample the %.1f m track", step, length));
   out.length = length;
 
   // A lap when the end comes back to the start.
   double x0, y0, z0, x1, y1, z1, along0, along1;
   const CN5ObjSg* first = SegmentAt(track, 0, length, along0);
   const CN5ObjSg* last = SegmentAt(track, length, length, along1);
-  if (!first || !last) return Fault(out, 0, "The track has no segment to lay a racing line on");
+  if (!first || !last) return Fault(out, -1, "The track has no segment to lay a racing line on");
   TrackPoint(track, 0, 0, x0, y0, z0);
   TrackPoint(track, length, 0, x1, y1, z1);
   const double turn = std::remainder(Heading(*last, along1) - Heading(*first, along0), 2 * M_PI);
@@ -81,7 +81,7 @@ Result SampleTrack(CN5Ptf& track, double step, _rl_track_stations& out) {
     s.distance = i + 1 == count && !out.closed ? length : out.step * static_cast<double>(i);
     double along;
     const CN5ObjSg* seg = SegmentAt(track, s.distance, length, along);
-    if (!seg) return Fault(out, s.distance, StrFormat("No segment of the track holds %.1f m", s.distance));
+    if (!seg) return Fault(out, s.distance, "No segment of the track holds this distance");
     seg->GetPlanXY(along, 0, s.x, s.y);
     s.z = seg->GetHeight(along, 0);
     SetHeading(s, Heading(*seg, along));
@@ -91,13 +91,13 @@ Result SampleTrack(CN5Ptf& track, double step, _rl_track_stations& out) {
       track.GetDriveBoundsAt(std::min(s.distance, std::nextafter(length, 0.0)), 0, left, right, wallLeft,
                              wallRight);
     } catch (const std::exception&) {
-      return Fault(out, s.distance, StrFormat("The track has no bands at %.1f m", s.distance));
+      return Fault(out, s.distance, "The track has no bands to lay a racing line on");
     }
     if (!std::isfinite(left) || !std::isfinite(right) || std::fabs(left) >= ITrackQuery::kFarOffset ||
         std::fabs(right) >= ITrackQuery::kFarOffset)
       return Fault(out, s.distance,
-                   StrFormat("The drivable strip at %.1f m has a bound that is not a usable number (%g, %g)",
-                             s.distance, right, left));
+                   StrFormat("The drivable strip has a bound that is not a usable number (from %g to %g m)", right,
+                             left));
     s.lo = right;
     s.hi = left;
   }

@@ -26,9 +26,10 @@ struct _rl_track_stations {
 
 // Samples track every step metres or a little less (the length split into
 // equal steps; a lap closes from the last station back to the first, an
-// open road has a station at either end). Fails Invalid, with fault set,
-// when the track has no length, a distance has no bands, or a bound is not
-// a finite number; nothing is kept then.
+// open road has a station at either end). Fails Invalid when the track has
+// no length, or (with fault set to the distance; the message does not say
+// it) a distance has no bands or a bound of its strip is not a finite number
+// or lies ITrackQuery::kFarOffset or further away; nothing is kept then.
 Result SampleTrack(CN5Ptf& track, double step, _rl_track_stations& out);
 
 // The point at (lng, lat) in double precision, its height from the bank
