@@ -7,7 +7,6 @@
 
 #include "cli/Commands.h"
 #include "roads/Lapforge.h"
-#include "support/UserInterface.h"
 
 namespace lapforge {
 
@@ -63,11 +62,7 @@ void AddAiw(CLI::App& app, int& status) {
   AddLineOptions(*cmd, args->options);
   cmd->callback([args, &status]() {
     const bool lpGiven = !args->second.empty();
-    if (lpGiven && args->autoLine) {
-      UI().Message("aiw: give either RACE.lp or --auto-line, not both", "Usage");
-      status = 1;
-      return;
-    }
+    if (lpGiven && args->autoLine) throw CLI::ValidationError("aiw", "give either RACE.lp or --auto-line, not both");
     const std::string lp = lpGiven ? args->first : std::string();
     const std::string out = lpGiven ? args->second : args->first;
     auto start = std::chrono::steady_clock::now();

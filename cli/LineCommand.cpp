@@ -35,8 +35,7 @@ void AddLineCommand(CLI::App& app, int& status) {
     CLapforge driver;
     const int files = driver.Files(&CLapforge::XMLToLine, args->in, args->out, args->options);
     status = files > 0 ? 0 : 1;
-    if (files > 0)
-      PrintSummary(files, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    if (files > 0) PrintSummary(files, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
   });
 }
 

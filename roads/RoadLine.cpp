@@ -96,9 +96,10 @@ bool ComputeRacingLine(const TrkDsc& db, CN5Ptf& model, const LineOptions& optio
     std::string text;
     if (e.status == ERlStatus::NoRoom && e.station >= 0) {
       const _rl_station& s = out.track.stations[static_cast<size_t>(e.station)];
-      text = StrFormat("No room for a racing line %s: the drivable strip from %.2f to %.2f m is %.2f m wide, and a "
-                       "margin of %g m either side needs %g m",
-                       place(e.distance).c_str(), s.lo, s.hi, s.hi - s.lo, options.margin, 2 * options.margin);
+      text = StrFormat(
+          "No room for a racing line %s: the drivable strip from %.2f to %.2f m is %.2f m wide, and a "
+          "margin of %g m either side needs %g m",
+          place(e.distance).c_str(), s.lo, s.hi, s.hi - s.lo, options.margin, 2 * options.margin);
     } else if (e.status == ERlStatus::OutOfMemory) {
       text = "out of memory while computing the racing line";
     } else {
@@ -129,8 +130,7 @@ std::string LineCsv(CN5Ptf& model, const ComputedLine& computed) {
   for (size_t i = 0; i < st.size(); ++i) {
     double x = l.x[i], y = l.y[i], z = l.z[i];
     TrackPoint(model, st[i].distance, l.offset[i], x, y, z);
-    out.LineF("%.3f,%.4f,%.4f,%.4f,%.4f,%.6f,%.3f", st[i].distance, l.offset[i], x, y, z, l.curvature[i],
-              l.speed[i]);
+    out.LineF("%.3f,%.4f,%.4f,%.4f,%.4f,%.6f,%.3f", st[i].distance, l.offset[i], x, y, z, l.curvature[i], l.speed[i]);
   }
   out.LineF("# lap time %.3f s over %.3f m", l.lapTime, l.length);
   return out.Take();

@@ -22,7 +22,7 @@ struct LineCliCase {
   const char* output;   // file name in the test folder
   const char* options;  // after the output
   int status;
-  const char* start;    // what the file starts with (status 0) or stderr holds (status 1)
+  const char* start;     // what the file starts with (status 0) or stderr holds (status 1)
   const char* contains;  // also in the file (status 0) or stderr (status 1); may be empty
 };
 
@@ -50,8 +50,8 @@ const char kNoTrack[] = R"(<?xml version="1.0" standalone="yes"?>
 const LineCliCase kCases[] = {
     {"Csv", nullptr, "line", "line.csv", "", 0, "distance,offset,x,y,z,curvature,speed\r\n0.000,", "\r\n# lap time "},
     // 2028.3185 m in 508 steps of 3.99275 m.
-    {"CsvWiderStep", nullptr, "line", "line.csv", "--step 4 --grip 1.0", 0,
-     "distance,offset,x,y,z,curvature,speed\r\n", "\r\n3.993,"},
+    {"CsvWiderStep", nullptr, "line", "line.csv", "--step 4 --grip 1.0", 0, "distance,offset,x,y,z,curvature,speed\r\n",
+     "\r\n3.993,"},
     {"Lp", nullptr, "line", "race.lp", "", 0, kLpStart.c_str(), ""},
     {"AiwWithoutLp", nullptr, "aiw", "track.aiw", "", 0, "[Features]\r\n", "wp_path=("},
     {"AiwAutoLine", nullptr, "aiw", "track.aiw", "--auto-line --margin 1.5", 0, "[Features]\r\n", "wp_path=("},

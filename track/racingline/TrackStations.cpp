@@ -88,16 +88,15 @@ Result SampleTrack(CN5Ptf& track, double step, _rl_track_stations& out) {
     s.nz = seg->GetHeight(along, 0.5) - seg->GetHeight(along, -0.5);
     double left = 0, right = 0, wallLeft = 0, wallRight = 0;
     try {
-      track.GetDriveBoundsAt(std::min(s.distance, std::nextafter(length, 0.0)), 0, left, right, wallLeft,
-                             wallRight);
+      track.GetDriveBoundsAt(std::min(s.distance, std::nextafter(length, 0.0)), 0, left, right, wallLeft, wallRight);
     } catch (const std::exception&) {
       return Fault(out, s.distance, "The track has no bands to lay a racing line on");
     }
     if (!std::isfinite(left) || !std::isfinite(right) || std::fabs(left) >= ITrackQuery::kFarOffset ||
         std::fabs(right) >= ITrackQuery::kFarOffset)
-      return Fault(out, s.distance,
-                   StrFormat("The drivable strip has a bound that is not a usable number (from %g to %g m)", right,
-                             left));
+      return Fault(
+          out, s.distance,
+          StrFormat("The drivable strip has a bound that is not a usable number (from %g to %g m)", right, left));
     s.lo = right;
     s.hi = left;
   }

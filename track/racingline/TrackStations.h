@@ -18,10 +18,10 @@ class CN5Ptf;
 
 struct _rl_track_stations {
   std::vector<_rl_station> stations;
-  double length = 0;    // the track's length, metres
-  bool closed = true;   // the track's end meets its start: a lap
-  double step = 0;      // the spacing used: the length split evenly, no more than the step asked for
-  double fault = -1;    // on failure, the distance the fault lies at (-1 when none)
+  double length = 0;   // the track's length, metres
+  bool closed = true;  // the track's end meets its start: a lap
+  double step = 0;     // the spacing used: the length split evenly, no more than the step asked for
+  double fault = -1;   // on failure, the distance the fault lies at (-1 when none)
 };
 
 // Samples track every step metres or a little less (the length split into
