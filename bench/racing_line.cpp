@@ -5,6 +5,9 @@
 // the reference: one sparse LDLT analysis, factorisation and solve of a
 // cyclic pentadiagonal matrix of the same size, the building block of each
 // solver iteration. Every run starts with cold caches.
+// The track-model path beside them: a generated track model (straights and
+// arcs of alternating turn, an open road) sampled every metre into stations
+// with its drivable strip (SampleTrack) and optimised, timed together.
 // Counters: per_station (time per station), factorisations (sparse LDLT
 // factorisations of one solve), lap_s (the estimated lap time).
 #include <benchmark/benchmark.h>
@@ -16,6 +19,9 @@
 
 #include "bench/EvictCaches.h"
 #include "tests/support/racingline/ReferenceLines.h"
+#include "tests/support/track/TrackBuilders.h"
+#include "track/N5Ptf.h"
+#include "track/racingline/TrackStations.h"
 
 namespace lapforge {
 
@@ -54,6 +60,32 @@ void BM_RacingLine(benchmark::State& state) {
   state.counters["lap_s"] = lap;
 }
 BENCHMARK(BM_RacingLine)->Arg(5000)->Arg(25000)->Unit(benchmark::kMillisecond);
+
+void BM_RacingLineOfTrackModel(benchmark::State& state) {
+  const double metres = static_cast<double>(state.range(0));
+  CN5Ptf track;
+  BuildGeneratedTrack(track, static_cast<int>(metres / 125), metres);  // 125 m pieces
+  track.GetTrackLength();
+  _rl_options options;
+  double lap = 0;
+  size_t stations = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    EvictCaches();
+    state.ResumeTiming();
+    _rl_track_stations sampled;
+    if (Result r = SampleTrack(track, 1.0, sampled); !r) state.SkipWithError(r.message.c_str());
+    options.closed = sampled.closed;
+    CRacingLine line;
+    if (!line.Optimise(sampled.stations, options)) state.SkipWithError(line.error.message.c_str());
+    lap = line.lapTime;
+    stations = sampled.stations.size();
+    benchmark::DoNotOptimize(line.offset.data());
+  }
+  PerStation(state, stations);
+  state.counters["lap_s"] = lap;
+}
+BENCHMARK(BM_RacingLineOfTrackModel)->Arg(5000)->Arg(25000)->Unit(benchmark::kMillisecond);
 
 void BM_SparseLdltReference(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));

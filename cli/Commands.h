@@ -6,6 +6,8 @@
 #include <CLI/CLI.hpp>
 #include <string>
 
+#include "roads/ComputedLine.h"
+
 namespace lapforge {
 
 void AddExportCommands(CLI::App& app, int& status);
@@ -17,6 +19,11 @@ void AddInspectCommand(CLI::App& app, int& status);
 void AddAiwCamCommands(CLI::App& app, int& status);
 void AddCheckCommand(CLI::App& app, int& status);
 void AddMapCommand(CLI::App& app, int& status);
+void AddLineCommand(CLI::App& app, int& status);
+
+// The options of the computed racing line (--margin, --grip, --step) on a
+// subcommand.
+void AddLineOptions(CLI::App& cmd, LineOptions& options);
 
 // The checks every export runs first: true when the description has no
 // errors, or when force is set (the errors are then listed as a notice).

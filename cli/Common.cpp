@@ -23,6 +23,16 @@ CLI::Validator NonEmptyName() {
       [](std::string& name) { return name.empty() ? std::string("an empty name is not a file") : ""; }, "NAME");
 }
 
+void AddLineOptions(CLI::App& cmd, LineOptions& options) {
+  cmd.add_option("--margin", options.margin,
+                 "Racing line: metres kept from either edge of the drivable strip (default 1.0)")
+      ->check(CLI::Range(0.0, 50.0));
+  cmd.add_option("--grip", options.grip, "Racing line: the car's grip in g, for the speeds and lap time (default 1.3)")
+      ->check(CLI::Range(0.1, 5.0));
+  cmd.add_option("--step", options.step, "Racing line: metres between the points of the line, at most (default 1.0)")
+      ->check(CLI::Range(0.25, 50.0));
+}
+
 void PrintSummary(int files, double seconds) {
   long ms = static_cast<long>(seconds * 1000.0 + 0.5);
   std::printf("%d File(s) written In %ld.%03ld seconds\n", files, ms / 1000, ms % 1000);

@@ -1,5 +1,6 @@
-// lapforge map IN.xml OUT.svg|OUT.png [--size W]: a top view of the track
-// built from a description. The SVG is written by the map itself; the PNG
+// lapforge map IN.xml OUT.svg|OUT.png [--size W] [--line]: a top view of the
+// track built from a description, with --line the computed racing line
+// coloured by speed. The SVG is written by the map itself; the PNG
 // is painted by the Qt renderer when the program was built with it.
 #include <cstdio>
 #include <memory>
@@ -24,6 +25,8 @@ namespace {
 struct MapArgs {
   std::string in, out;
   int size = 1200;
+  bool line = false;
+  LineOptions options;
 };
 
 int WriteMap(const MapArgs& args) {
@@ -46,7 +49,7 @@ int WriteMap(const MapArgs& args) {
   std::unique_ptr<TrkDsc> db = CLapforge().DataBaseFromXML(args.in);
   if (!db) return 0;
   CTrackMap map;
-  if (!map.Build(*db, args.size)) return 0;
+  if (!map.Build(*db, args.size, args.line ? &args.options : nullptr)) return 0;
   Result written;
 #ifdef LAPFORGE_HAVE_PNG
   if (png) written = WriteMapPng(map, args.out);
@@ -68,6 +71,8 @@ void AddMapCommand(CLI::App& app, int& status) {
   cmd->add_option("OUT", args->out, "Picture to write: .svg, or .png")->required()->check(NonEmptyName());
   cmd->add_option("--size", args->size, "Width of the picture in pixels (the height follows the track)")
       ->check(CLI::Range(64, 4096));
+  cmd->add_flag("--line", args->line, "Draw the computed racing line, coloured by speed from red to green");
+  AddLineOptions(*cmd, args->options);
   cmd->callback([args, &status]() { status = WriteMap(*args) ? 0 : 1; });
 }
 

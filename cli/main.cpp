@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
   AddOptionsCommand(app, status);
   AddCheckCommand(app, status);
   AddMapCommand(app, status);
+  AddLineCommand(app, status);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

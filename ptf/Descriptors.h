@@ -103,6 +103,10 @@ class CN5ObjSg : public CN5Obj {
   // (positive to the left).
   void GetXYZ(double d, double lat, float& x, float& y, float& z) const;
   void GetXYZ(double d, double lat, double& x, double& y, double& z) const;
+  // The same point in plan without the rounding to float that the points
+  // above take (the world coordinates of the game files are floats): for
+  // geometry that differences over a metre or less, such as curvature.
+  void GetPlanXY(double d, double lat, double& x, double& y) const;
   // Height of the bank lines at (d, lat); 0 without bank lines.
   double GetHeight(double d, double lat) const;
   // Cross slope at (d, lat): height change per metre to the left.

@@ -22,6 +22,7 @@ class CGlMipArray;
 class CN5Ptf;
 class CN5PtfDb;
 class TrkDsc;
+struct LineOptions;
 
 class CLapforge {
  public:
@@ -80,11 +81,22 @@ class CLapforge {
   int _3SEFromDataBase(const TrkDsc& db, const std::string& file);
   int XMLto3SE(const std::string& xmlFile, const std::string& file);
 
-  // AI waypoint and camera roads.
+  // AI waypoint and camera roads. With an empty lpFile the waypoints follow
+  // the racing line computed for the track (options), the pass lines its
+  // bounds less the margin.
+  int AIWFromDataBase(const TrkDsc& db, const std::string& lpFile, const std::string& aiwFile,
+                      const LineOptions& options);
   int AIWFromDataBase(const TrkDsc& db, const std::string& lpFile, const std::string& aiwFile);
+  int XMLToAIW(const std::string& xmlFile, const std::string& lpFile, const std::string& aiwFile,
+               const LineOptions& options);
   int XMLToAIW(const std::string& xmlFile, const std::string& lpFile, const std::string& aiwFile);
   int CamFromDataBase(const TrkDsc& db, const std::string& camIn, const std::string& camOut);
   int XMLToCam(const std::string& xmlFile, const std::string& camIn, const std::string& camOut);
+
+  // The racing line computed for the track (roads/ComputedLine.h), written
+  // as CSV or as an LP file by the output's extension (.csv, .lp).
+  int LineFromDataBase(const TrkDsc& db, const std::string& outFile, const LineOptions& options);
+  int XMLToLine(const std::string& xmlFile, const std::string& outFile, const LineOptions& options);
 
   // true when every output may be written: each a regular file or a new
   // name, none of them a file the operation reads (more, and the

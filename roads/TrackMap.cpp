@@ -9,6 +9,7 @@
 
 #include "description/TrkDsc.h"
 #include "mapping/PtfMapping.h"
+#include "roads/ComputedLine.h"
 #include "roads/Lapforge.h"
 #include "support/Errors.h"
 #include "support/TextFormat.h"
@@ -125,6 +126,7 @@ class CMapBuilder {
   void StartLine();
   void PitLane(const TrkDsc& db, double length);
   void Objects(const TrkDsc& db);
+  void RacingLine(const ComputedLine& computed);
 
  private:
   CN5PtfDb& model_;
@@ -297,6 +299,38 @@ void CMapBuilder::Objects(const TrkDsc& db) {
   for (const _vars_outfield_obj& v : model_.outfieldObjects) area(v.title, v.start, v.end, 0);
 }
 
+// The racing line in pieces coloured by speed, from red (the slowest) over
+// yellow to green (the fastest): a new piece wherever the colour steps.
+void CMapBuilder::RacingLine(const ComputedLine& computed) {
+  const CRacingLine& l = computed.line;
+  const size_t n = l.speed.size();
+  if (n < 2 || l.x.size() != n || l.y.size() != n) return;
+  const auto [slow, fast] = std::minmax_element(l.speed.begin(), l.speed.end());
+  const double lo = *slow, span = std::max(*fast - *slow, 1e-9);
+  constexpr int kShades = 12;
+  auto shade = [&](size_t i) {
+    return std::clamp(static_cast<int>((l.speed[i] - lo) / span * kShades), 0, kShades - 1);
+  };
+  auto colour = [&](int k) {
+    const double t = (k + 0.5) / kShades;
+    const double r = t < 0.5 ? 1 : 2 * (1 - t), g = t < 0.5 ? 2 * t : 1;
+    return MapColour{static_cast<uint8_t>(40 + 200 * r), static_cast<uint8_t>(40 + 170 * g), 40, 255};
+  };
+  const size_t last = computed.track.closed ? n : n - 1;  // the piece from the last point back to the first
+  MapShape* piece = nullptr;
+  int current = -1;
+  for (size_t i = 0; i < last; ++i) {
+    const size_t j = (i + 1) % n;
+    if (const int k = shade(i); k != current || !piece) {
+      piece = &Add(MapShape::Kind::Polyline, "line", MapColour{}, colour(k), 2.5);
+      piece->xy = {l.x[i], l.y[i]};
+      current = k;
+    }
+    piece->xy.push_back(l.x[j]);
+    piece->xy.push_back(l.y[j]);
+  }
+}
+
 bool IsTrack(const MapShape& s) {
   return s.role == "surface" || s.role == "edge" || s.role == "outline" || s.role == "wall";
 }
@@ -410,7 +444,7 @@ void AppendPoints(std::string& out, const std::vector<double>& xy) {
 
 }  // namespace
 
-bool CTrackMap::Build(const TrkDsc& db, int width) {
+bool CTrackMap::Build(const TrkDsc& db, int width, const LineOptions* line) {
   shapes_.clear();
   sectionAreas_.clear();
   width_ = std::max(width, 64);
@@ -430,6 +464,11 @@ bool CTrackMap::Build(const TrkDsc& db, int width) {
   map.StartLine();
   map.PitLane(db, length);
   map.Objects(db);
+  ComputedLine computed;
+  if (line) {
+    if (!ComputeRacingLine(db, model, *line, computed, "Map")) return false;
+    map.RacingLine(computed);
+  }
   const Extent e = DropUndrawable(pending);
 
   // The picture's scale from the extent of everything drawn. A span too wide
@@ -458,7 +497,24 @@ bool CTrackMap::Build(const TrkDsc& db, int width) {
   sectionAreas_ = SectionAreas(sectionRight, sectionLeft, frame);
   AddScaleBar(margin);
   AddNorthArrow(db, margin);
+  if (line) AddLineLegend(computed);
   return true;
+}
+
+// The speeds the line's colours stand for and its lap time, in the bottom
+// right corner.
+void CTrackMap::AddLineLegend(const ComputedLine& computed) {
+  const std::vector<double>& v = computed.line.speed;
+  if (v.empty()) return;
+  const auto [slow, fast] = std::minmax_element(v.begin(), v.end());
+  MapShape& legend = shapes_.emplace_back();
+  legend.kind = MapShape::Kind::Text;
+  legend.role = "line";
+  legend.fill = legend.stroke = kText;
+  legend.size = 11;
+  legend.xy = {width_ * 0.5, height_ - 14.0};
+  legend.label = StrFormat("Racing line: red %.0f km/h to green %.0f km/h, lap %.1f s", *slow * 3.6, *fast * 3.6,
+                           computed.line.lapTime);
 }
 
 // A round length near a quarter of the width.

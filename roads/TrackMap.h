@@ -14,6 +14,8 @@
 namespace lapforge {
 
 class TrkDsc;
+struct ComputedLine;
+struct LineOptions;
 
 struct MapColour {
   uint8_t r = 0, g = 0, b = 0, a = 255;
@@ -30,7 +32,8 @@ struct MapShape {
   // What the shape shows: "surface", "edge" (outer band edges), "outline"
   // (the course: the reference line the track is laid along), "wall", "start", "pit",
   // "boundary", "section", "detail", "tso", "scenery", "label", "scale",
-  // "north", "background". The SVG carries it as the element's class.
+  // "north", "background", "line" (the computed racing line, coloured by
+  // speed, and its legend). The SVG carries it as the element's class.
   std::string role;
   std::vector<double> xy;  // x0, y0, x1, y1, ... in pixels
   MapColour fill, stroke;
@@ -42,9 +45,11 @@ struct MapShape {
 class CTrackMap {
  public:
   // Builds the track model and lays the picture out width pixels wide (the
-  // height follows the track's proportions). False when the description
-  // makes no track (the message has been shown).
-  bool Build(const TrkDsc& db, int width);
+  // height follows the track's proportions). With line, the racing line
+  // computed for the track with those options is drawn over it, coloured by
+  // speed, with a legend. False when the description makes no track or the
+  // line cannot be computed (the message has been shown).
+  bool Build(const TrkDsc& db, int width, const LineOptions* line = nullptr);
 
   int Width() const { return width_; }
   int Height() const { return height_; }
@@ -67,6 +72,7 @@ class CTrackMap {
   // right one, laid out in pixels once the scale is known.
   void AddScaleBar(double margin);
   void AddNorthArrow(const TrkDsc& db, double margin);
+  void AddLineLegend(const ComputedLine& computed);
 
   int width_ = 0, height_ = 0;
   double scale_ = 1;  // pixels per metre

@@ -116,16 +116,23 @@ double CN5ObjSg::GetHeight(double d, double lat) const {
   return (1 - f) * lo->GetHeight(t) + f * hi->GetHeight(t);
 }
 
-void CN5ObjSg::GetXYZ(double d, double lat, float& x, float& y, float& z) const {
+void CN5ObjSg::GetPlanXY(double d, double lat, double& x, double& y) const {
   double t = length != 0 ? d / length : 0;
   if (segType == 1) {
     double h = sweep * t + startAngle - _arc_quarter_turn;
-    x = static_cast<float>(std::cos(h) * (radius - lat) + centreX);
-    y = static_cast<float>(std::sin(h) * (radius - lat) + centreY);
+    x = std::cos(h) * (radius - lat) + centreX;
+    y = std::sin(h) * (radius - lat) + centreY;
   } else {
-    x = static_cast<float>(std::cos(startAngle + _quarter_turn) * lat + std::cos(startAngle) * d + startX);
-    y = static_cast<float>(std::sin(startAngle + _quarter_turn) * lat + std::sin(startAngle) * d + startY);
+    x = std::cos(startAngle + _quarter_turn) * lat + std::cos(startAngle) * d + startX;
+    y = std::sin(startAngle + _quarter_turn) * lat + std::sin(startAngle) * d + startY;
   }
+}
+
+void CN5ObjSg::GetXYZ(double d, double lat, float& x, float& y, float& z) const {
+  double px, py;
+  GetPlanXY(d, lat, px, py);
+  x = static_cast<float>(px);
+  y = static_cast<float>(py);
   z = static_cast<float>(GetHeight(d, lat));
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "support/ByteReader.h"
+#include "support/ByteWriter.h"
 #include "support/Errors.h"
 #include "support/FileIO.h"
 #include "support/FileString.h"
@@ -13,11 +14,26 @@ namespace lapforge {
 
 namespace {
 
-constexpr double kLpSpacing = 3;  // metres between records
 constexpr size_t kHeaderSize = 8;
 constexpr size_t kLateralOffset = 8;  // of the line's lateral inside a record
 
 }  // namespace
+
+std::vector<uint8_t> LpFileBytes(std::span<const float> laterals) {
+  CByteWriter out;
+  out.Reserve(kHeaderSize + laterals.size() * 20);
+  out.U16(2);
+  out.U16(1);
+  out.U32(static_cast<uint32_t>(laterals.size()));
+  for (size_t i = 0; i < laterals.size(); ++i) {
+    out.F32(static_cast<float>(kLpSpacing * static_cast<double>(i)));
+    out.F32(0);
+    out.F32(laterals[i]);
+    out.F32(0);
+    out.F32(0);
+  }
+  return out.Take();
+}
 
 int CLReadLP::ParseLP(std::span<const uint8_t> bytes, const std::string& source, std::vector<float>& laterals,
                       std::string* note) {
@@ -92,40 +108,43 @@ Result CLReadLP::ReadLines(const std::string& path) {
   intervals = -1;
   clamped_ = 0;
   furthest_ = 0;
-  std::vector<float> values;
-  if (!ReadLP(path, "race", values)) return Result::Fail(Status::CannotRead, "No racing line to read: " + note);
-  spacing = kLpSpacing;
-  lines.resize(values.size());
-  for (size_t i = 0; i < values.size(); ++i) {
-    lines[i].distance = static_cast<float>(kLpSpacing * static_cast<double>(i));
-    lines[i].race = values[i];
-  }
-
-  if (!ReadLP(path, "pit0", values)) {
+  std::vector<float> race, pit, maxrace, minrace;
+  if (!ReadLP(path, "race", race)) return Result::Fail(Status::CannotRead, "No racing line to read: " + note);
+  if (!ReadLP(path, "pit0", pit)) {
     std::string pit0 = note;
-    if (!ReadLP(path, "pit", values)) {
-      lines.clear();
+    if (!ReadLP(path, "pit", pit))
       return Result::Fail(Status::CannotRead, "No pit lane line to read: " + pit0 + "; " + note);
-    }
+  }
+  ReadLP(path, "maxrace", maxrace);
+  ReadLP(path, "minrace", minrace);
+  SetLines(race, pit, maxrace, minrace);
+  note.clear();
+  return Result::Ok();
+}
+
+void CLReadLP::SetLines(std::span<const float> race, std::span<const float> pit, std::span<const float> maxrace,
+                        std::span<const float> minrace) {
+  clamped_ = 0;
+  furthest_ = 0;
+  spacing = kLpSpacing;
+  lines.assign(race.size(), _lpline());
+  for (size_t i = 0; i < race.size(); ++i) {
+    lines[i].distance = static_cast<float>(kLpSpacing * static_cast<double>(i));
+    lines[i].race = race[i];
   }
   // The race line sets the number of stations; a longer pit line is cut to
   // it and a shorter one leaves the rest at 0.
-  const size_t n = std::min(values.size(), lines.size());
+  const size_t n = std::min(pit.size(), lines.size());
   pitRecords = n;
   for (size_t i = 0; i < n; ++i) {
     lines[i].pitDistance = static_cast<float>(kLpSpacing * static_cast<double>(i));
-    lines[i].pit = values[i];
+    lines[i].pit = pit[i];
   }
   intervals = static_cast<int>(lines.size()) - 1;
-
-  ReadLP(path, "maxrace", values);
-  for (size_t i = 0; i < std::min(values.size(), lines.size()); ++i)
-    lines[i].outerPass = (lines[i].race + values[i]) * 0.5f;
-  ReadLP(path, "minrace", values);
-  for (size_t i = 0; i < std::min(values.size(), lines.size()); ++i)
-    lines[i].innerPass = (lines[i].race + values[i]) * 0.5f;
-  note.clear();
-  return Result::Ok();
+  for (size_t i = 0; i < std::min(maxrace.size(), lines.size()); ++i)
+    lines[i].outerPass = (lines[i].race + maxrace[i]) * 0.5f;
+  for (size_t i = 0; i < std::min(minrace.size(), lines.size()); ++i)
+    lines[i].innerPass = (lines[i].race + minrace[i]) * 0.5f;
 }
 
 const _lpline* CLReadLP::LineAt(double d) const {

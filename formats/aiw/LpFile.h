@@ -26,6 +26,15 @@ struct _lpline {
 };
 using CLpLineArray = std::vector<_lpline>;
 
+// Metres between the records of an LP file.
+inline constexpr double kLpSpacing = 3;
+
+// The bytes of an LP file holding one line, laterals[i] at i * kLpSpacing:
+// record type 2, version 1, the record count, then one 20-byte record per
+// lateral: the distance (float), 0, the lateral (float), 0, 0. This is the
+// layout ParseLP reads; the words it does not use are left zero.
+std::vector<uint8_t> LpFileBytes(std::span<const float> laterals);
+
 class CLReadLP {
  public:
   // Reads the lines of the LP files in path's folder (path's own file name
@@ -46,6 +55,14 @@ class CLReadLP {
   // The laterals of one LP file's bytes; source names it in messages.
   static int ParseLP(std::span<const uint8_t> bytes, const std::string& source, std::vector<float>& laterals,
                      std::string* note = nullptr);
+
+  // The lines from laterals already at hand (one per kLpSpacing, as the
+  // files hold them), the way ReadLPLines makes them from the files: race
+  // sets the number of records, a shorter pit line leaves the rest at 0,
+  // maxrace and minrace (either may be empty) give the pass lines. Race and
+  // pit must not be empty.
+  void SetLines(std::span<const float> race, std::span<const float> pit, std::span<const float> maxrace,
+                std::span<const float> minrace);
 
   // Race and pit laterals at distance d (0 and 0 before the lines are read).
   // A distance beyond the last record takes the last record; such distances

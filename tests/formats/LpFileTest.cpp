@@ -35,6 +35,25 @@ TEST(LpFile, TestBuilderFollowsTheLayout) {
   EXPECT_EQ(BuildLp({1.5f, -2.0f}, 3).size(), 8u + 2 * 24);
 }
 
+// The writer's bytes for laterals 1.5 and -2.25: the same layout with the
+// unused words zero; -2.25 is 0xC0100000.
+TEST(LpFile, WriterFollowsTheLayoutAndReadsBack) {
+  const std::vector<uint8_t> expected = {
+      0x02, 0x00, 0x01, 0x00, 0x02, 0x00, 0x00, 0x00,  // type 2, version 1, count 2
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // 0.0, 0
+      0x00, 0x00, 0xC0, 0x3F,                          // lateral 1.5
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // 0, 0
+      0x00, 0x00, 0x40, 0x40, 0x00, 0x00, 0x00, 0x00,  // 3.0, 0
+      0x00, 0x00, 0x10, 0xC0,                          // lateral -2.25
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+  };
+  const std::vector<float> laterals = {1.5f, -2.25f};
+  EXPECT_EQ(LpFileBytes(laterals), expected);
+  std::vector<float> back;
+  EXPECT_EQ(CLReadLP::ParseLP(expected, "race.lp", back), 2);
+  EXPECT_EQ(back, laterals);
+}
+
 TEST(LpFile, OtherTypeOrVersionGivesNoRecordsAndSaysWhy) {
   for (auto [type, version] : {std::pair<uint16_t, uint16_t>{1, 1}, {4, 1}, {2, 2}, {3, 0}}) {
     std::vector<float> lats = {9};
