@@ -83,8 +83,7 @@ bool ComputeRacingLine(const TrkDsc& db, CN5Ptf& model, const LineOptions& optio
     return StrFormat("%.1f m along the track", d) + (section.empty() ? std::string() : ", in " + section);
   };
   if (Result sampled = SampleTrack(model, options.step, out.track); !sampled) {
-    ShowError(sampled.Text() + (out.track.fault >= 0 ? " (" + place(out.track.fault) + ")" : std::string()),
-                 caption);
+    ShowError(sampled.Text() + (out.track.fault >= 0 ? " (" + place(out.track.fault) + ")" : std::string()), caption);
     return false;
   }
   _rl_options opt;
