@@ -35,7 +35,8 @@ class CBlockStream {
   // Reserves a block's arrays for the largest block, so that none grows
   // while blocks are made into it.
   void ReserveFor(CGlBlock& block) const;
-  // Makes block index (0 up, each once, in order) into block: cleared,
+  // Makes block index (0 up, in order; a second pass over the blocks makes
+  // them again, the same) into block: cleared,
   // named, tagged and meshed. A scenery object the track cannot place is
   // left empty with a warning naming it. false when the track's meshing
   // failed its own check (model.meshCheck, a fault of this code): the
