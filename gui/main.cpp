@@ -5,10 +5,12 @@
 
 #include "gui/GuiSupport.h"
 #include "gui/MainWindow.h"
+#include "support/Memory.h"
 
 using namespace lapforge;
 
 int main(int argc, char** argv) {
+  KeepFreedMemory();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Lapforge"));
   QApplication::setQuitOnLastWindowClosed(false);
