@@ -22,6 +22,7 @@
 #include "bench/EvictCaches.h"
 #include "description/TrkDsc.h"
 #include "roads/Lapforge.h"
+#include "support/Memory.h"
 #include "support/UserInterface.h"
 #include "tests/support/description/Descriptions.h"
 
@@ -162,6 +163,8 @@ void BM_CopyOfItsOutput(benchmark::State& state) {
 
 // Each export beside its copy: registered in pairs, export first.
 void Register() {
+  // As the fronts do (cli/main.cpp, gui/main.cpp).
+  KeepFreedMemory();
   for (int km : {25, 100})
     for (int format : {kGlb, kRFactor, k3ds}) {
       const std::string name = std::string(kFormatNames[format]) + "/" + std::to_string(km) + "km";

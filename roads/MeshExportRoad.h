@@ -1,8 +1,10 @@
 // The part every mesh export road shares: check the output folder, build the
-// track model and its export blocks, check every file it is to write, write
-// one file per block, the scene file and the format's templates, and report
-// each file that could not be written. The rFactor and MTS roads use it whole; the roads that write one
-// file of all blocks (3DS, 3SE) use its folder check and its build step.
+// track model, name its export blocks, check every file it is to write,
+// then mesh and write one block file at a time (roads/BlockStream), the
+// scene file and the format's templates, and report each file that could
+// not be written. The rFactor, MTS and GTR-family roads use it whole; the
+// roads that write one file of all blocks (glTF, 3DS, 3SE) use its folder
+// check and its memory check of the largest block.
 #pragma once
 
 #include <functional>
