@@ -6,10 +6,12 @@
 #include "cli/CliInterface.h"
 #include "cli/Commands.h"
 #include "support/Errors.h"
+#include "support/Memory.h"
 
 using namespace lapforge;
 
 int main(int argc, char** argv) {
+  KeepFreedMemory();
   CLI::App app{"Lapforge: track descriptions to and from racing-simulation formats", "lapforge"};
   app.require_subcommand(1);
   app.set_version_flag("--version", "lapforge " LAPFORGE_VERSION);

@@ -11,7 +11,6 @@
 #include "description/DataSet.h"
 #include "description/DataSetXmlScan.h"
 #include "support/FileIO.h"
-#include "support/ReplacingFile.h"
 #include "support/TextFormat.h"
 
 namespace lapforge {
@@ -379,17 +378,17 @@ Result CDataSet::WriteXml(const std::string& file) const {
   // the write as Invalid even when the file could not be written, as when
   // the document was made whole before writing: after a failed write the
   // rest of the document is still made, and only checked.
-  CReplacingFile out(file);
+  CReplacingFile out;
   Result written = Result::Ok();
   bool opened = false;
   Writer w(*this, [&](std::string_view bytes) {
     if (!written) return;
     if (!opened) {
       opened = true;
-      written = out.Open();
+      written = out.Open(file);
       if (!written) return;
     }
-    written = out.Write(bytes);
+    out.Append(bytes);  // a failure is kept and given by Commit
   });
   try {
     w.Document();
@@ -397,6 +396,9 @@ Result CDataSet::WriteXml(const std::string& file) const {
     return Result::Fail(Status::Invalid, e.what(), file);
   }
   if (!written) return written;
+  if (!opened) {
+    if (written = out.Open(file); !written) return written;
+  }
   return out.Commit();
 }
 

@@ -9,6 +9,7 @@
 
 #include "gui/GuiSupport.h"
 #include "gui/MainWindow.h"
+#include "support/Memory.h"
 
 using namespace lapforge;
 
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
       return 0;
     }
   }
+  KeepFreedMemory();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Lapforge"));
   QApplication::setApplicationVersion(QStringLiteral(LAPFORGE_VERSION));

@@ -5,9 +5,11 @@
 
 #include "formats/scene/SceneFile.h"
 #include "mapping/PtfMapping.h"
+#include "roads/BlockStream.h"
 #include "roads/Lapforge.h"
 #include "support/Errors.h"
 #include "support/FileIO.h"
+#include "support/Memory.h"
 #include "support/OutputCheck.h"
 #include "support/Progress.h"
 #include "support/SafeFileTitles.h"
@@ -35,16 +37,25 @@ bool CMeshExportRoad::PrepareFolder(const std::string& folder) {
   return true;
 }
 
-std::vector<std::string> CMeshExportRoad::PlannedFiles(const CGlBlockArray* blocks, const std::string& folder,
-                                                       const MeshExportFormat& format) {
+std::vector<std::string> CMeshExportRoad::PlannedFiles(const std::vector<std::string>& blockNames,
+                                                       const std::string& folder, const MeshExportFormat& format) {
   std::vector<std::string> files;
-  files.reserve((blocks ? static_cast<size_t>(blocks->GetSize()) : 0) + 1 + format.templates.size());
-  if (blocks)
-    for (const std::string& title : BlockFileTitles(*blocks))
-      files.push_back(JoinPath(folder, title + "." + format.blockExtension));
+  files.reserve(blockNames.size() + 1 + format.templates.size());
+  for (const std::string& title : BlockFileTitles(blockNames))
+    files.push_back(JoinPath(folder, title + "." + format.blockExtension));
   if (!format.sceneFile.empty()) files.push_back(JoinPath(folder, format.sceneFile));
   for (const MeshExportTemplate& t : format.templates) files.push_back(JoinPath(folder, t.fileName));
   return files;
+}
+
+std::vector<std::string> CMeshExportRoad::PlannedFiles(const CGlBlockArray* blocks, const std::string& folder,
+                                                       const MeshExportFormat& format) {
+  std::vector<std::string> names;
+  if (blocks) {
+    names.reserve(static_cast<size_t>(blocks->GetSize()));
+    for (int b = 0; b < blocks->GetSize(); ++b) names.push_back((*blocks)[b].name);
+  }
+  return PlannedFiles(names, folder, format);
 }
 
 bool CMeshExportRoad::Build(CLapforge& driver, const TrkDsc& db, MeshExportModel& out) {
@@ -68,41 +79,64 @@ std::vector<std::string> BlockFileTitles(const CGlBlockArray& blocks) {
   return BlockFileTitles(names);
 }
 
+// The files of one export in their order: each block's file as its block
+// is given, then the scene file (naming the blocks that hold objects) and
+// the templates.
+class CBlockFiles {
+ public:
+  CBlockFiles(const std::vector<std::string>& blockNames, const std::string& folder, const MeshExportFormat& format)
+      : format_(format),
+        titles_(BlockFileTitles(blockNames)),
+        paths_(CMeshExportRoad::PlannedFiles(blockNames, folder, format)) {
+    result_.written.reserve(paths_.size());
+    scene_.reserve(titles_.size());
+  }
+
+  void Block(int b, const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials) {
+    const std::string& path = paths_[static_cast<size_t>(b)];
+    CWorkStep step("writing " + path);
+    const BlockWrite written = format_.writeBlock(block, textures, materials, path);
+    if (written == BlockWrite::Empty) return;
+    Record(written == BlockWrite::Written, path);
+    scene_.push_back(block.tag);
+    scene_.back().name = titles_[static_cast<size_t>(b)];
+  }
+
+  MeshExportResult Finish() {
+    size_t next = titles_.size();
+    if (!format_.sceneFile.empty()) {
+      const std::string& path = paths_[next++];
+      Record(static_cast<bool>(CZWriteScn::WriteScn(path, format_.sceneExtension, scene_)), path);
+    }
+    for (const MeshExportTemplate& t : format_.templates) {
+      const std::string& path = paths_[next++];
+      Record(t.kind == TemplateKind::Text ? WriteTextResource(t.id, path) : WriteBinaryResource(t.id, path), path);
+    }
+    return std::move(result_);
+  }
+
+ private:
+  void Record(bool ok, const std::string& path) { (ok ? result_.written : result_.failed).push_back(path); }
+  const MeshExportFormat& format_;
+  const std::vector<std::string> titles_, paths_;
+  std::vector<CGlObjTag> scene_;
+  MeshExportResult result_;
+};
+
 MeshExportResult CMeshExportRoad::WriteFiles(const MeshExportModel& built, const std::string& folder,
                                              const MeshExportFormat& format) {
-  MeshExportResult result;
-  auto record = [&result](bool ok, const std::string& path) { (ok ? result.written : result.failed).push_back(path); };
-  const std::vector<std::string> titles = BlockFileTitles(built.blocks);
-  const std::vector<std::string> paths = PlannedFiles(&built.blocks, folder, format);
-  result.written.reserve(paths.size());
-  std::vector<CGlObjTag> scene;
-  scene.reserve(titles.size());
-  size_t next = 0;
+  std::vector<std::string> names;
+  names.reserve(static_cast<size_t>(built.blocks.GetSize()));
+  for (int b = 0; b < built.blocks.GetSize(); ++b) names.push_back(built.blocks[b].name);
+  CBlockFiles files(names, folder, format);
   {
     CProgress progress("Writing", built.blocks.GetSize());
     for (int b = 0; b < built.blocks.GetSize(); ++b) {
-      const CGlBlock& block = built.blocks[b];
-      const std::string& path = paths[next++];
-      CWorkStep step("writing " + path);
-      const BlockWrite written = format.writeBlock(block, built.textures, built.materials, path);
-      if (written != BlockWrite::Empty) {
-        record(written == BlockWrite::Written, path);
-        scene.push_back(block.tag);
-        scene.back().name = titles[static_cast<size_t>(b)];
-      }
+      files.Block(b, built.blocks[b], built.textures, built.materials);
       progress.Step();
     }
   }
-  if (!format.sceneFile.empty()) {
-    const std::string& path = paths[next++];
-    record(static_cast<bool>(CZWriteScn::WriteScn(path, format.sceneExtension, scene)), path);
-  }
-  for (const MeshExportTemplate& t : format.templates) {
-    const std::string& path = paths[next++];
-    const bool ok = t.kind == TemplateKind::Text ? WriteTextResource(t.id, path) : WriteBinaryResource(t.id, path);
-    record(ok, path);
-  }
-  return result;
+  return files.Finish();
 }
 
 bool CMeshExportRoad::ReportFailed(const std::vector<std::string>& failed, const std::vector<std::string>& replaced) {
@@ -113,6 +147,13 @@ bool CMeshExportRoad::ReportFailed(const std::vector<std::string>& failed, const
   return false;
 }
 
+bool CMeshExportRoad::StreamRefused(const CBlockStream& stream) {
+  const std::string refusal = MemoryRefusal(stream.LargestBytes(), "meshing the track");
+  if (refusal.empty()) return false;
+  ShowError(refusal + "; nothing was made", "Out of memory");
+  return true;
+}
+
 int CMeshExportRoad::Run(CLapforge& driver, const TrkDsc& db, const std::string& folder,
                          const MeshExportFormat& format) {
   if (!PrepareFolder(folder)) return 0;
@@ -121,14 +162,34 @@ int CMeshExportRoad::Run(CLapforge& driver, const TrkDsc& db, const std::string&
   // every one passes.
   if (!driver.OutputsClear(PlannedFiles(nullptr, folder, format))) return 0;
   MeshExportModel built;
-  if (!Build(driver, db, built)) return 0;
-  const std::vector<std::string> planned = PlannedFiles(&built.blocks, folder, format);
+  if (!driver.PTFObjFromDataBase(db, *built.model, std::string())) return 0;
+  CBlockStream stream(*built.model, built.materials, built.textures);
+  if (StreamRefused(stream)) return 0;
+  const std::vector<std::string> planned = PlannedFiles(stream.Names(), folder, format);
   if (!driver.OutputsClear(planned)) return 0;
   const std::vector<OutputStamp> existing = StampExisting(planned);
-  const MeshExportResult result = WriteFiles(built, folder, format);
+
+  // Each block is meshed, written and let go before the next, in one block
+  // whose arrays are kept; what the scene file needs of a block is kept.
+  CBlockFiles files(stream.Names(), folder, format);
+  {
+    CWorkStep step("meshing the track");
+    CProgress progress("Exporting", stream.Count());
+    CGlBlock block;
+    stream.ReserveFor(block);
+    for (int b = 0; b < stream.Count(); ++b) {
+      if (!stream.Make(b, block)) {
+        ShowError(built.model->meshCheck.Text() + ReplacedLines(ReplacedSince(existing)), "");
+        return 0;
+      }
+      files.Block(b, block, built.textures, built.materials);
+      progress.Step();
+    }
+  }
+  const MeshExportResult result = files.Finish();
   driver.CountFilesWritten(static_cast<int>(result.written.size()));
   if (!ReportFailed(result.failed, ReplacedSince(existing))) return 0;
-  return built.blocks.GetSize();
+  return stream.Count();
 }
 
 MeshExportFormat BlockExportFormat(const std::string& extension, const std::string& sceneFile) {

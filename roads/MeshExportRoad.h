@@ -1,8 +1,10 @@
 // The part every mesh export road shares: check the output folder, build the
-// track model and its export blocks, check every file it is to write, write
-// one file per block, the scene file and the format's templates, and report
-// each file that could not be written. The rFactor and MTS roads use it whole; the roads that write one
-// file of all blocks (3DS, 3SE) use its folder check and its build step.
+// track model, name its export blocks, check every file it is to write,
+// then mesh and write one block file at a time (roads/BlockStream), the
+// scene file and the format's templates, and report each file that could
+// not be written. The rFactor, MTS and GTR-family roads use it whole; the
+// roads that write one file of all blocks (glTF, 3DS, 3SE) use its folder
+// check and its memory check of the largest block.
 #pragma once
 
 #include <functional>
@@ -18,6 +20,7 @@
 
 namespace lapforge {
 
+class CBlockStream;
 class CLapforge;
 class CN5PtfDb;
 class TrkDsc;
@@ -94,6 +97,8 @@ class CMeshExportRoad {
   // blocks), the scene file, the templates.
   static std::vector<std::string> PlannedFiles(const CGlBlockArray* blocks, const std::string& folder,
                                                const MeshExportFormat& format);
+  static std::vector<std::string> PlannedFiles(const std::vector<std::string>& blockNames, const std::string& folder,
+                                               const MeshExportFormat& format);
   // Builds the track model (without scenery object files) and the export
   // blocks; false when the description builds no track or its mesh would
   // not fit in memory (already shown).
@@ -102,10 +107,15 @@ class CMeshExportRoad {
   // scene file (naming the blocks that hold objects), the templates.
   static MeshExportResult WriteFiles(const MeshExportModel& built, const std::string& folder,
                                      const MeshExportFormat& format);
+  // For the roads that hold one block at a time: true (and shown, "Out of
+  // memory") when the largest block would not fit in memory.
+  static bool StreamRefused(const CBlockStream& stream);
   // Shows the files that could not be written, one per line, and those
   // that replaced an older file; false when any could not be written.
   static bool ReportFailed(const std::vector<std::string>& failed, const std::vector<std::string>& replaced = {});
-  // The whole road: the number of blocks, 0 when the folder or the track
+  // The whole road, one block at a time (roads/BlockStream): each block is
+  // meshed and its file written before the next is made. The number of
+  // blocks, 0 when the folder or the track
   // could not be made, an output was refused (nothing written) or any file
   // could not be written. The files written are counted on the driver.
   static int Run(CLapforge& driver, const TrkDsc& db, const std::string& folder, const MeshExportFormat& format);

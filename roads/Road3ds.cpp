@@ -4,6 +4,9 @@
 
 #include "description/TrkDsc.h"
 #include "formats/3ds/3dsFile.h"
+#include "mapping/PtfMapping.h"
+#include "mesh/GlBlock.h"
+#include "roads/BlockStream.h"
 #include "roads/Lapforge.h"
 #include "roads/MeshExportRoad.h"
 #include "support/Errors.h"
@@ -20,23 +23,55 @@ int CLapforge::_3DSFromDataBase(const TrkDsc& db, const std::string& file) {
   if (!CMeshExportRoad::PrepareFolder(FileString::Path(file))) return 0;
   if (!OutputsClear({file})) return 0;
   MeshExportModel built;
-  if (!CMeshExportRoad::Build(*this, db, built)) return 0;
-  CWorkStep step("writing " + file);
-  CZMaxFile max;
+  if (!PTFObjFromDataBase(db, *built.model, std::string())) return 0;
+  CBlockStream stream(*built.model, built.materials, built.textures);
+  if (CMeshExportRoad::StreamRefused(stream)) return 0;
+  CGlBlock block;
+  stream.ReserveFor(block);
+  auto failed = [&] {
+    ShowError(built.model->meshCheck.Text(), "");
+    return 0;
+  };
+
+  // Every object names every material of the track, and the material
+  // entries come before the objects: a first pass meshes each block only
+  // to make the material list whole (and to see whether any triangle has
+  // no material), the second meshes each again and writes its objects.
+  bool anyTriangles = false, noMaterial = false;
   {
-    CProgress progress("Writing", built.blocks.GetSize());
-    for (int i = 0; i < built.blocks.GetSize(); ++i) {
-      const CGlBlock& block = built.blocks[i];
-      max.AddGlObject(block.points, block.faces, built.materials, block.name, shortNames, false);
+    CWorkStep step("meshing the track");
+    CProgress progress("Materials", stream.Count());
+    for (int b = 0; b < stream.Count(); ++b) {
+      if (!stream.Make(b, block)) return failed();
+      for (const CGlFace& f : block.faces) {
+        if (f.deleted || f.GetVertexCount() < 3) continue;
+        anyTriangles = true;
+        if (f.materialIndex < 0) noMaterial = true;
+      }
       progress.Step();
     }
   }
-  if (Result written = max.WriteFile(file); !written) {
+  CZMaxFile max;
+  if (Result started = max.StartStream(file, built.materials, shortNames, anyTriangles, noMaterial); !started) {
+    ShowError(started.Text(), "Write Error");
+    return 0;
+  }
+  {
+    CWorkStep step("writing " + file);
+    CProgress progress("Writing", stream.Count());
+    for (int b = 0; b < stream.Count(); ++b) {
+      if (!stream.Make(b, block)) return failed();
+      max.AddGlObject(block.points, block.faces, built.materials, block.name, shortNames, false);
+      max.FlushObjects();
+      progress.Step();
+    }
+  }
+  if (Result written = max.FinishStream(); !written) {
     ShowError(written.Text(), "Write Error");
     return 0;
   }
   CountFilesWritten(1);
-  return built.blocks.GetSize();
+  return stream.Count();
 }
 
 int CLapforge::XMLTo3DS(const std::string& xmlFile, const std::string& file) {

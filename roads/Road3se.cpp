@@ -7,8 +7,11 @@
 #include "formats/3se/3seScene.h"
 #include "formats/scene/SceneFile.h"
 #include "mapping/PtfMapping.h"
+#include "mesh/GlBlock.h"
+#include "roads/BlockStream.h"
 #include "roads/Lapforge.h"
 #include "roads/MeshExportRoad.h"
+#include "support/ByteWriter.h"
 #include "support/Errors.h"
 #include "support/FileIO.h"
 #include "support/FileString.h"
@@ -18,17 +21,12 @@
 
 namespace lapforge {
 
-namespace {
-
-void ShowProgress(int index, int, void* context) { static_cast<CProgress*>(context)->Set(index + 1); }
-
-}  // namespace
-
 int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
   const std::string folder = FileString::Path(file);
   if (!CMeshExportRoad::PrepareFolder(folder)) return 0;
-  // Three files in the order they are written: each is checked before any
-  // is written, and all are made in memory first.
+  // Three files in the order they are put in place: each is checked before
+  // any is written; the scene is streamed to its temporary file and put in
+  // place after the track file.
   const std::string ptf = JoinPath(folder, "Lapforge.ptf");
   const std::string scn = JoinPath(folder, "_Lapforge.scn");
   if (!OutputsClear({ptf, file, scn})) return 0;
@@ -39,44 +37,39 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
   const std::vector<uint8_t> track = built.model->WritePtfToBuffer(7);
   // The scene's trailer names the track file it sits beside.
   built.model->path = ptf;
-  if (!CreateObjects(*built.model, built.blocks, built.materials, built.textures, built.trackNames, built.verticalNames,
-                     built.otherNames))
+  CBlockStream stream(*built.model, built.materials, built.textures);
+  if (CMeshExportRoad::StreamRefused(stream)) return 0;
+  CGlBlock block;
+  stream.ReserveFor(block);
+  auto meshFailed = [&] {
+    ShowError(built.model->meshCheck.Text(), "");
     return 0;
+  };
 
+  // The scene's texture and material lists come before its blocks: a
+  // first pass meshes each block only to make them whole, the second
+  // meshes each again and writes it to the scene's temporary file.
+  {
+    CWorkStep step("meshing the track");
+    CProgress progress("Materials", stream.Count());
+    for (int b = 0; b < stream.Count(); ++b) {
+      if (!stream.Make(b, block)) return meshFailed();
+      progress.Step();
+    }
+  }
+  // An insert per block, each block used by one.
   CGlInsertArray inserts;
-  inserts.Reserve(built.blocks.GetSize());
-  for (int i = 0; i < built.blocks.GetSize(); ++i) {
-    CGlBlock& block = built.blocks[i];
+  inserts.Reserve(stream.Count());
+  for (int i = 0; i < stream.Count(); ++i) {
     CGlInsert insert;
     insert.blockIndex = i;
-    insert.name = block.name;
-    block.attrib1 = 1;  // used by an insert
+    insert.name = stream.Names()[static_cast<size_t>(i)];
     inserts.Add(insert);
   }
   // The scene refers to the textures beside it.
   for (CGlMaterial& material : built.materials)
     material.SetMapName(folder + FileString::FileName(material.GetMapName()));
 
-  std::vector<uint8_t> scene;
-  {
-    CWorkStep step("writing " + file);
-    CProgress progress("Writing", built.blocks.GetSize());
-    CZ3se writer;
-    writer.SetProgressUpdatePointers(ShowProgress, &progress);
-    CGlObjTag tag;
-    tag.ClearObjTag();
-    scene = writer.ModelImage(CGlPointArray(), CGlFaceArray(), built.materials, built.textures, inserts, built.blocks,
-                              tag, built.model->path);
-  }
-  // The scene names the blocks by the files an rFactor export of the track
-  // writes.
-  const std::vector<std::string> titles = BlockFileTitles(built.blocks);
-  std::vector<CGlObjTag> entries;
-  entries.reserve(titles.size());
-  for (int i = 0; i < built.blocks.GetSize(); ++i) {
-    entries.push_back(built.blocks[i].tag);
-    entries.back().name = titles[static_cast<size_t>(i)];
-  }
   // A write that fails (a full disk) ends the run; the message names the
   // files already replaced. A failure without a reason (no track to write,
   // or the scene file, whose reason is not told) names the file.
@@ -85,14 +78,42 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
     ShowError(text + ReplacedLines(ReplacedSince(existing)), "Write Error");
     return 0;
   };
+  CReplacingFile scene;
+  if (Result opened = scene.Open(file); !opened) return failed(file, opened.Text());
+  // The scene names the blocks by the files an rFactor export of the track
+  // writes.
+  const std::vector<std::string> titles = BlockFileTitles(stream.Names());
+  std::vector<CGlObjTag> entries;
+  entries.reserve(titles.size());
+  {
+    CWorkStep step("writing " + file);
+    CProgress progress("Writing", stream.Count());
+    CGlObjTag tag;
+    tag.ClearObjTag();
+    CByteWriter out;
+    CZ3se::SaveHead(out, CGlPointArray(), CGlFaceArray(), built.materials, built.textures, inserts, tag,
+                    stream.Count());
+    for (int i = 0; i < stream.Count(); ++i) {
+      if (!stream.Make(i, block)) return meshFailed();
+      CZ3se::SaveListedBlock(out, block);
+      std::vector<uint8_t> bytes = out.Take();
+      scene.Append(bytes.data(), bytes.size());
+      entries.push_back(block.tag);
+      entries.back().name = titles[static_cast<size_t>(i)];
+      progress.Step();
+    }
+    CZ3se::SaveTrailer(out, built.model->path);
+    std::vector<uint8_t> bytes = out.Take();
+    scene.Append(bytes.data(), bytes.size());
+  }
   if (track.empty()) return failed(ptf, {});
   if (Result written = ReplaceFile(ptf, track); !written) return failed(ptf, written.Text());
   CountFilesWritten(1);
-  if (Result written = ReplaceFile(file, scene); !written) return failed(file, written.Text());
+  if (Result written = scene.Commit(); !written) return failed(file, written.Text());
   CountFilesWritten(1);
   if (!CZWriteScn::WriteScn(scn, "gmt", entries)) return failed(scn, {});
   CountFilesWritten(1);
-  return built.blocks.GetSize();
+  return stream.Count();
 }
 
 int CLapforge::XMLto3SE(const std::string& xmlFile, const std::string& file) {

@@ -15,11 +15,13 @@
 #include "formats/gltf/GltfWriter.h"
 #include "formats/shaders/ShaderDictionary.h"
 #include "mapping/PtfMapping.h"
-#include "mesh/GlBlockArray.h"
+#include "mesh/GlBlock.h"
 #include "mesh/GlMaterialArray.h"
 #include "mesh/GlMipArray.h"
+#include "roads/BlockStream.h"
 #include "roads/Lapforge.h"
 #include "roads/LapforgeReading.h"
+#include "roads/MeshExportRoad.h"
 #include "support/Errors.h"
 #include "support/FileIO.h"
 #include "support/FileString.h"
@@ -130,15 +132,15 @@ void AddTextureImages(const CN5PtfDb& model, const CGlMaterialArray& materials, 
     // The material table keeps the letter case and the folders of a map,
     // which the mesh's own map name has lost.
     _vars_track_material row;
-    const std::string map = model.materials.Lookup(material.materialName, row) && !row.mapName.empty()
-                                ? row.mapName
-                                : material.mapName;
+    const std::string map =
+        model.materials.Lookup(material.materialName, row) && !row.mapName.empty() ? row.mapName : material.mapName;
     std::string path = FindTextureFile(folder, map);
     if (path.empty() && map != material.mapName) path = FindTextureFile(folder, material.mapName);
     FileId id;
     if (path.empty() || !IdOf(path, id)) {
       if (missing.insert(map).second)
-        problems.push_back("'" + map + "' of material '" + material.materialName + "': not found beside the description");
+        problems.push_back("'" + map + "' of material '" + material.materialName +
+                           "': not found beside the description");
       continue;
     }
     auto [it, fresh] = byFile.emplace(id, sources.size());
@@ -183,18 +185,34 @@ int CLapforge::GltfFromDataBase(const TrkDsc& db, const std::string& outFile, co
   const std::vector<OutputStamp> existing = StampExisting(outputs);
   CN5PtfDb model;
   if (!PTFObjFromDataBase(db, model, std::string())) return 0;
-  CGlBlockArray blocks;
   CGlMaterialArray materials(CGfxDictionary::FindShaderMatch);
   CGlMipArray textures;
-  std::vector<std::string> trackNames, verticalNames, otherNames;
-  if (!CreateObjects(model, blocks, materials, textures, trackNames, verticalNames, otherNames)) return 0;
+  CBlockStream stream(model, materials, textures);
+  if (CMeshExportRoad::StreamRefused(stream)) return 0;
 
-  CWorkStep step("writing " + outFile);
+  // Each block is meshed, packed into the buffer's files and let go before
+  // the next, in one block whose arrays are kept.
   CGltfWriter writer;
-  {
-    CProgress progress("Writing", blocks.GetSize());
-    writer.Build(blocks, materials, &progress);
+  if (Result started = writer.Start(outFile); !started) {
+    ShowError(started.Text(), "Lapforge");
+    return 0;
   }
+  {
+    CWorkStep step("meshing the track");
+    CProgress progress("Exporting", stream.Count());
+    CGlBlock block;
+    stream.ReserveFor(block);
+    for (int b = 0; b < stream.Count(); ++b) {
+      if (!stream.Make(b, block)) {
+        ShowError(model.meshCheck.Text(), "");
+        return 0;
+      }
+      writer.AddBlock(block, materials.GetSize());
+      progress.Step();
+    }
+  }
+  CWorkStep step("writing " + outFile);
+  writer.Finish(materials);
   AddTextureImages(model, materials, textureFolder, outFile, writer);
   std::vector<std::string> written;
   const Result result = writer.Write(outFile, &written);
@@ -205,7 +223,7 @@ int CLapforge::GltfFromDataBase(const TrkDsc& db, const std::string& outFile, co
     ShowError(result.Text() + ReplacedLines(ReplacedSince(existing)), "Lapforge");
     return 0;
   }
-  return blocks.GetSize() > 0 ? blocks.GetSize() : 0;
+  return stream.Count();
 }
 
 int CLapforge::XMLToGltf(const std::string& xmlFile, const std::string& outFile) {

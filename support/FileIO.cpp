@@ -5,12 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <vector>
 
-#include "support/ReplacingFile.h"
 #include "support/TextFormat.h"
 
 namespace lapforge {
@@ -154,81 +155,166 @@ bool ResolveOutput(const std::string& path, OutputTarget& target, std::string& r
   }
 }
 
-Result ReplaceFile(const std::string& path, std::initializer_list<std::string_view> pieces) {
-  CReplacingFile file(path);
-  if (Result opened = file.Open(); !opened) return opened;
-  for (std::string_view piece : pieces) {
-    if (Result written = file.Write(piece); !written) return written;
+namespace {
+
+// Writes all of data at the descriptor's position (offset < 0) or at
+// offset; 0 or the error.
+int WriteAll(int fd, const char* p, size_t left, int64_t offset = -1) {
+  while (left > 0) {
+    const ssize_t n = offset < 0 ? ::write(fd, p, left) : ::pwrite(fd, p, left, static_cast<off_t>(offset));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    p += n;
+    left -= static_cast<size_t>(n);
+    if (offset >= 0) offset += n;
   }
-  return file.Commit();
+  return 0;
 }
 
-CReplacingFile::~CReplacingFile() { Abandon(); }
+}  // namespace
 
-Result CReplacingFile::Cannot(const char* verb, int error) {
+CReplacingFile::~CReplacingFile() {
+  if (fd_ < 0) return;
+  ::close(fd_);
+  ::unlink(tmp_.c_str());
+}
+
+Result CReplacingFile::Fail(const char* verb, int error) {
   return Result::Fail(Status::CannotWrite, std::string("Could not ") + verb + " file '" + path_ + "': " +
                                                std::strerror(error),
                       path_);
 }
 
-void CReplacingFile::Abandon() {
-  if (fd_ >= 0) {
-    ::close(fd_);
-    ::unlink(tmp_.c_str());
-  }
-  fd_ = -1;
-}
-
-Result CReplacingFile::Open() {
+Result CReplacingFile::Open(const std::string& path) {
+  path_ = path;
   OutputTarget target;
   std::string reason;
-  if (!ResolveOutput(path_, target, reason))
-    return Result::Fail(Status::CannotWrite, "Could not write file '" + path_ + "': " + reason, path_);
+  if (!ResolveOutput(path, target, reason))
+    return Result::Fail(Status::CannotWrite, "Could not write file '" + path + "': " + reason, path);
   // The temporary file sits beside the file it replaces, so that the rename
   // stays within one file system.
   static std::mt19937_64 rng{std::random_device{}()};
   target_ = target.path;
   tmp_ = target.path + StrFormat(".tmp%08llx", static_cast<unsigned long long>(rng() & 0xffffffffu));
   fd_ = ::open(tmp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd_ < 0) return Cannot("create", errno);
+  if (fd_ < 0) return Fail("create", errno);
   if (target.exists) ::fchmod(fd_, target.mode);
   return Result::Ok();
 }
 
-Result CReplacingFile::Write(std::string_view bytes) {
-  if (fd_ < 0) return Cannot("write", EBADF);
-  const char* p = bytes.data();
-  size_t left = bytes.size();
+void CReplacingFile::Append(const void* data, size_t size) {
+  if (fd_ < 0 || error_ != 0) return;
+  error_ = WriteAll(fd_, static_cast<const char*>(data), size);
+  size_ += size;
+}
+
+void CReplacingFile::Patch(uint64_t offset, const void* data, size_t size) {
+  if (fd_ < 0 || error_ != 0) return;
+  error_ = WriteAll(fd_, static_cast<const char*>(data), size, static_cast<int64_t>(offset));
+}
+
+void CReplacingFile::AppendFile(CScratchFile& scratch) {
+  if (fd_ < 0 || error_ != 0) return;
+  if (scratch.Error() != 0) {
+    error_ = scratch.Error();
+    return;
+  }
+  // Copied inside the kernel; where the file system cannot, through memory.
+  off_t from = 0;
+  uint64_t left = scratch.Size();
   while (left > 0) {
-    ssize_t n = ::write(fd_, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      Result failed = Cannot("write", errno);
-      Abandon();
-      return failed;
+    const ssize_t n = ::copy_file_range(scratch.Descriptor(), &from, fd_, nullptr, left, 0);
+    if (n > 0) {
+      left -= static_cast<uint64_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP) {
+      error_ = errno;
+      return;
+    }
+    std::vector<char> buffer(size_t(1) << 20);
+    while (left > 0) {
+      const ssize_t r = ::pread(scratch.Descriptor(), buffer.data(), std::min<uint64_t>(left, buffer.size()), from);
+      if (r < 0 && errno == EINTR) continue;
+      if (r <= 0) {
+        error_ = r < 0 ? errno : EIO;
+        return;
+      }
+      if ((error_ = WriteAll(fd_, buffer.data(), static_cast<size_t>(r))) != 0) return;
+      from += r;
+      left -= static_cast<uint64_t>(r);
     }
     p += n;
     left -= static_cast<size_t>(n);
   }
-  return Result::Ok();
+  size_ += scratch.Size();
 }
 
-Result CReplacingFile::Commit() {
-  if (fd_ < 0) return Cannot("write", EBADF);
+Result CReplacingFile::Commit(bool sync) {
+  if (fd_ < 0) return Fail("write", EBADF);
   // The descriptor is closed also when the sync fails (a full disk).
-  int failure = ::fsync(fd_) != 0 ? errno : 0;
+  int failure = error_;
+  if (failure == 0 && sync && ::fsync(fd_) != 0) failure = errno;
   if (::close(fd_) != 0 && failure == 0) failure = errno;
   fd_ = -1;
   if (failure != 0) {
     ::unlink(tmp_.c_str());
-    return Cannot("write", failure);
+    return Fail("write", failure);
   }
   if (std::rename(tmp_.c_str(), target_.c_str()) != 0) {
-    Result failed = Cannot("replace", errno);
+    Result failed = Fail("replace", errno);
     ::unlink(tmp_.c_str());
     return failed;
   }
   return Result::Ok();
+}
+
+CScratchFile::~CScratchFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+Result CScratchFile::Open(const std::string& folder) {
+  const std::string where = folder.empty() ? std::string(".") : folder;
+  fd_ = ::open(where.c_str(), O_RDWR | O_TMPFILE | O_CLOEXEC, 0600);
+  if (fd_ < 0) {
+    // A file system without unnamed files: a named one, removed at once.
+    static std::mt19937_64 rng{std::random_device{}()};
+    const std::string name =
+        JoinPath(where, StrFormat(".scratch%08llx", static_cast<unsigned long long>(rng() & 0xffffffffu)));
+    fd_ = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd_ >= 0) ::unlink(name.c_str());
+  }
+  if (fd_ < 0)
+    return Result::Fail(Status::CannotWrite,
+                        "Could not create a scratch file in '" + where + "': " + std::strerror(errno), where);
+  return Result::Ok();
+}
+
+void CScratchFile::Append(const void* data, size_t size) {
+  if (fd_ < 0 || error_ != 0) return;
+  error_ = WriteAll(fd_, static_cast<const char*>(data), size);
+  size_ += size;
+}
+
+Result SyncFolder(const std::string& folder) {
+  const std::string where = folder.empty() ? std::string(".") : folder;
+  const int fd = ::open(where.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return Result::Fail(Status::CannotWrite, "Could not open folder '" + where + "': " + std::strerror(errno));
+  const int failure = ::fsync(fd) != 0 ? errno : 0;
+  ::close(fd);
+  if (failure != 0)
+    return Result::Fail(Status::CannotWrite, "Could not sync folder '" + where + "': " + std::strerror(failure));
+  return Result::Ok();
+}
+
+Result ReplaceFile(const std::string& path, std::initializer_list<std::string_view> pieces) {
+  CReplacingFile file;
+  if (Result opened = file.Open(path); !opened) return opened;
+  for (std::string_view piece : pieces) file.Append(piece);
+  return file.Commit();
 }
 
 bool FileExists(const std::string& path) {

@@ -59,6 +59,67 @@ inline Result ReplaceFile(const std::string& path, const std::vector<uint8_t>& b
   return ReplaceFile(path, bytes.data(), bytes.size());
 }
 
+class CScratchFile;
+
+// A file written piece by piece and put in place of path only when it is
+// complete: the bytes go to a temporary file beside the target (as
+// ReplaceFile's), pieces may be patched later at their offsets, and
+// Commit syncs it and renames it over the target. A file never committed
+// is removed when the object goes. Open follows ResolveOutput.
+class CReplacingFile {
+ public:
+  CReplacingFile() = default;
+  CReplacingFile(const CReplacingFile&) = delete;
+  CReplacingFile& operator=(const CReplacingFile&) = delete;
+  ~CReplacingFile();
+
+  Result Open(const std::string& path);
+  // Appends bytes at the end; a failure is kept and given by Commit.
+  void Append(const void* data, size_t size);
+  void Append(std::string_view bytes) { Append(bytes.data(), bytes.size()); }
+  // Writes bytes over those already appended at offset (a header patched
+  // once its lengths are known).
+  void Patch(uint64_t offset, const void* data, size_t size);
+  // Appends the whole of a scratch file.
+  void AppendFile(CScratchFile& scratch);
+  uint64_t Size() const { return size_; }
+  // Syncs the file (unless told not to: see SyncFolder), closes it and
+  // renames it over the target.
+  Result Commit(bool sync = true);
+
+ private:
+  Result Fail(const char* verb, int error);
+  std::string path_, tmp_, target_;
+  int fd_ = -1;
+  uint64_t size_ = 0;
+  int error_ = 0;
+};
+
+// An unnamed file for bytes that wait their turn (the index data of a glTF
+// buffer that follows all vertices): it lives in folder, so that copying
+// it into a file there stays within one file system, and disappears when
+// the object goes.
+class CScratchFile {
+ public:
+  CScratchFile() = default;
+  CScratchFile(const CScratchFile&) = delete;
+  CScratchFile& operator=(const CScratchFile&) = delete;
+  ~CScratchFile();
+  Result Open(const std::string& folder);
+  void Append(const void* data, size_t size);
+  uint64_t Size() const { return size_; }
+  int Error() const { return error_; }
+  int Descriptor() const { return fd_; }
+
+ private:
+  int fd_ = -1;
+  uint64_t size_ = 0;
+  int error_ = 0;
+};
+
+// Flushes a folder's entries (the renames made in it) to the disk.
+Result SyncFolder(const std::string& folder);
+
 bool FileExists(const std::string& path);
 
 // Finds a file named name (compared without regard to case) in folder and

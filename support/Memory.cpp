@@ -2,8 +2,13 @@
 
 #include <unistd.h>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 #include "support/TextFormat.h"
 
@@ -35,6 +40,15 @@ std::string MemoryRefusal(double bytes, const std::string& what) {
   if (available < 0 || bytes <= available) return std::string();
   return StrFormat("%s would need about %s of memory, more than the %s available", what.c_str(),
                    ByteFigure(bytes).c_str(), ByteFigure(available).c_str());
+}
+
+void KeepFreedMemory() {
+#if defined(__GLIBC__)
+  // Every request from the heap (none mapped on its own and unmapped when
+  // let go), and the heap's top never given back.
+  mallopt(M_MMAP_MAX, 0);
+  mallopt(M_TRIM_THRESHOLD, std::numeric_limits<int>::max());
+#endif
 }
 
 }  // namespace lapforge

@@ -19,4 +19,11 @@ std::string ByteFigure(double bytes);
 // need about 13.4 GB of memory, more than the 10.2 GB available".
 std::string MemoryRefusal(double bytes, const std::string& what);
 
+// Tells the allocator to keep memory the program lets go of and give it
+// out again, rather than return it to the system and take fresh pages
+// (each touched for the first time, a page fault) for the next request:
+// the exports make and let go of one block's arrays per block, block after
+// block. The program's peak stays where it was. Called once by each front.
+void KeepFreedMemory();
+
 }  // namespace lapforge

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 
 #include "support/ByteWriter.h"
 #include "support/FileIO.h"
@@ -177,23 +178,92 @@ size_t CZMaxFile::FinishPart(Part& part) {
   return n;
 }
 
+namespace {
+
+// The material entry chunk of the edit chunk.
+std::unique_ptr<CZMaxObj> MaterialEntry(const CGlMaterial& material) {
+  auto entry = std::make_unique<CZMaxObj>(0xAFFF);
+  entry->Make<CZMaxObjString>(0xA000, material.materialName);
+  entry->Make<CZMaxObjMatRGB>(0xA010);
+  entry->Make<CZMaxObjMatRGB>(0xA020);
+  entry->Make<CZMaxObjMatRGB>(0xA030);
+  if (!material.mapName.empty()) {
+    auto* map = entry->Make<CZMaxObj>(0xA200);
+    map->Make<CZMaxObjShort>(0x0030, 100);
+    map->Make<CZMaxObjString>(0xA300, MapFileName(material));
+  }
+  return entry;
+}
+
+// A chunk and its children as bytes, appended to out.
+void AppendChunk(CZMaxAtom& chunk, CByteWriter& out) {
+  chunk.GetLen();
+  chunk.Write(out);
+}
+
+}  // namespace
+
 void CZMaxFile::FinishedObjects() {
   if (finished_) return;
   finished_ = true;
-  for (const CGlMaterial& material : materials) {
-    auto* entry = edit_->Make<CZMaxObj>(0xAFFF);
-    entry->Make<CZMaxObjString>(0xA000, material.materialName);
-    entry->Make<CZMaxObjMatRGB>(0xA010);
-    entry->Make<CZMaxObjMatRGB>(0xA020);
-    entry->Make<CZMaxObjMatRGB>(0xA030);
-    if (!material.mapName.empty()) {
-      auto* map = entry->Make<CZMaxObj>(0xA200);
-      map->Make<CZMaxObjShort>(0x0030, 100);
-      map->Make<CZMaxObjString>(0xA300, MapFileName(material));
-    }
-  }
+  for (const CGlMaterial& material : materials) edit_->Attach(MaterialEntry(material));
   for (auto& named : namedObjects_) edit_->Attach(std::move(named));
   namedObjects_.clear();
+}
+
+Result CZMaxFile::StartStream(const std::string& path, const CGlMaterialArray& materialList, bool shortNames,
+                              bool anyTriangles, bool noMapMaterial) {
+  // The file's material list as AddGlObject would leave it: every material
+  // of the list once the first object is added, "_NoMap" once a triangle
+  // without one is.
+  if (anyTriangles)
+    for (const CGlMaterial& material : materialList) materials.LookupAdd(FileMaterial(material, shortNames));
+  if (noMapMaterial) {
+    CGlMaterial noMap;
+    noMap.materialName = kNoMapName;
+    materials.LookupAdd(noMap);
+  }
+  if (Result opened = stream_.Open(path); !opened) return opened;
+  streaming_ = true;
+  // The root and edit chunks' lengths are patched at the end.
+  CByteWriter out;
+  root_->WriteHdr(out);
+  out.U16(0x0002);
+  out.U32(10);
+  out.U32(3);
+  edit_->WriteHdr(out);
+  for (const auto& child : edit_->Children()) AppendChunk(*child, out);
+  for (const CGlMaterial& material : materials) AppendChunk(*MaterialEntry(material), out);
+  const std::vector<uint8_t> bytes = out.Take();
+  stream_.Append(bytes.data(), bytes.size());
+  return Result::Ok();
+}
+
+void CZMaxFile::FlushObjects() {
+  if (!streaming_) return;
+  CByteWriter out;
+  for (auto& named : namedObjects_) AppendChunk(*named, out);
+  namedObjects_.clear();
+  const std::vector<uint8_t> bytes = out.Take();
+  stream_.Append(bytes.data(), bytes.size());
+}
+
+Result CZMaxFile::FinishStream() {
+  FlushObjects();
+  streaming_ = false;
+  const uint64_t length = stream_.Size();
+  if (length > std::numeric_limits<uint32_t>::max())
+    return Result::Fail(Status::Invalid, "the model is too large for a 3DS file (more than 4 GB)");
+  // The root chunk covers the file; the edit chunk all but the root's
+  // header and its version chunk.
+  auto patch = [&](uint64_t at, uint64_t value) {
+    const uint8_t le[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+                           static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+    stream_.Patch(at, le, 4);
+  };
+  patch(2, length);
+  patch(16 + 2, length - 16);
+  return stream_.Commit();
 }
 
 Result CZMaxFile::FileImage(std::vector<uint8_t>& image) {

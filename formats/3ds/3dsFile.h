@@ -11,6 +11,7 @@
 
 #include "formats/3ds/3dsChunks.h"
 #include "formats/3ds/3dsTypes.h"
+#include "support/FileIO.h"
 #include "support/Result.h"
 
 namespace lapforge {
@@ -41,6 +42,19 @@ class CZMaxFile : public CZMax {
   // or cannot be written.
   Result WriteFile(const std::string& path);
 
+  // Streams the file instead of holding it: the material entries are
+  // written to path's temporary file at once, so materials must be the
+  // whole export's list (all the blocks' materials, as AddGlObject is to
+  // be given it for every block), anyTriangles whether any block has a
+  // triangle and noMapMaterial whether any has one without a material.
+  // Then AddGlObject and FlushObjects per block (only the objects of one
+  // block are held), and FinishStream patches the root and edit chunks'
+  // lengths and puts the file in place; it fails as WriteFile does.
+  Result StartStream(const std::string& path, const CGlMaterialArray& materials, bool shortNames, bool anyTriangles,
+                     bool noMapMaterial);
+  void FlushObjects();
+  Result FinishStream();
+
   int ObjectCount() const { return objectCount_; }
 
  private:
@@ -58,6 +72,8 @@ class CZMaxFile : public CZMax {
   std::vector<std::unique_ptr<CZMaxObjString>> namedObjects_;
   int objectCount_ = 0;
   bool finished_ = false;
+  bool streaming_ = false;
+  CReplacingFile stream_;
 };
 
 }  // namespace lapforge

@@ -225,6 +225,40 @@ void CZ3se::SaveBlock(CByteWriter& out, const CGlPointArray& points, const CGlFa
     if (!liveOnly || !ins.deleted) SaveInsert(out, ins);
 }
 
+void CZ3se::SaveHead(CByteWriter& out, const CGlPointArray& points, const CGlFaceArray& faces,
+                     const CGlMaterialArray& materials, const CGlMipArray& mips, const CGlInsertArray& inserts,
+                     const CGlObjTag& tag, int blockCount) {
+  Record(out, kMipList, 1);
+  out.U32(static_cast<uint32_t>(mips.size()));
+  for (const CGlMip& mip : mips) SaveMip(out, mip);
+
+  Record(out, kMaterialList, 1);
+  out.U32(static_cast<uint32_t>(materials.size()));
+  for (const CGlMaterial& m : materials) SaveMaterial(out, m);
+
+  SaveBlock(out, points, faces, tag, inserts, true);
+
+  Record(out, kBlockList, 1);
+  out.U32(static_cast<uint32_t>(blockCount));
+}
+
+void CZ3se::SaveListedBlock(CByteWriter& out, const CGlBlock& b) {
+  Record(out, kBlock, 1);
+  out.I32(b.attrib1);
+  Float(out, b.cx);
+  Float(out, b.cy);
+  Float(out, b.cz);
+  out.I32(b.lastValue);
+  WriteFieldText(out, b.name, kNameField);
+  WriteFieldText(out, b.title, kPathField);
+  SaveBlock(out, b.points, b.faces, b.tag, b.inserts, false);
+}
+
+void CZ3se::SaveTrailer(CByteWriter& out, const std::string& trackPath) {
+  Record(out, kTrailer, 1);
+  WriteFieldText(out, trackPath, kTrailerField);
+}
+
 std::vector<uint8_t> CZ3se::ModelImage(const CGlPointArray& pointList, const CGlFaceArray& faceList,
                                        const CGlMaterialArray& materialList, const CGlMipArray& mipList,
                                        const CGlInsertArray& insertList, const CGlBlockArray& blockList,
@@ -237,36 +271,13 @@ std::vector<uint8_t> CZ3se::ModelImage(const CGlPointArray& pointList, const CGl
   }
   CByteWriter out;
   out.Reserve(estimate);
-
-  Record(out, kMipList, 1);
-  out.U32(static_cast<uint32_t>(mipList.size()));
-  for (const CGlMip& mip : mipList) SaveMip(out, mip);
-
-  Record(out, kMaterialList, 1);
-  out.U32(static_cast<uint32_t>(materialList.size()));
-  for (const CGlMaterial& m : materialList) SaveMaterial(out, m);
-
-  SaveBlock(out, pointList, faceList, tag, insertList, true);
-
   const int count = blockList.GetSize();
-  Record(out, kBlockList, 1);
-  out.U32(static_cast<uint32_t>(count));
+  SaveHead(out, pointList, faceList, materialList, mipList, insertList, tag, count);
   for (int i = 0; i < count; ++i) {
     if (progress_) progress_(i, count, progressContext_);
-    const CGlBlock& b = blockList[i];
-    Record(out, kBlock, 1);
-    out.I32(b.attrib1);
-    Float(out, b.cx);
-    Float(out, b.cy);
-    Float(out, b.cz);
-    out.I32(b.lastValue);
-    WriteFieldText(out, b.name, kNameField);
-    WriteFieldText(out, b.title, kPathField);
-    SaveBlock(out, b.points, b.faces, b.tag, b.inserts, false);
+    SaveListedBlock(out, blockList[i]);
   }
-
-  Record(out, kTrailer, 1);
-  WriteFieldText(out, trackPath, kTrailerField);
+  SaveTrailer(out, trackPath);
   return out.Take();
 }
 

@@ -58,6 +58,14 @@ class CZ3se : public CSim {
                                   const CGlMaterialArray& materials, const CGlMipArray& mips,
                                   const CGlInsertArray& inserts, const CGlBlockArray& blocks, const CGlObjTag& tag,
                                   const std::string& trackPath);
+  // The pieces of ModelImage, for writing a scene a block at a time: the
+  // textures, materials, main mesh and the block list's count; one block of
+  // the list; the trailer.
+  static void SaveHead(CByteWriter& out, const CGlPointArray& points, const CGlFaceArray& faces,
+                       const CGlMaterialArray& materials, const CGlMipArray& mips, const CGlInsertArray& inserts,
+                       const CGlObjTag& tag, int blockCount);
+  static void SaveListedBlock(CByteWriter& out, const CGlBlock& block);
+  static void SaveTrailer(CByteWriter& out, const std::string& trackPath);
   // One mesh: points, faces (deleted ones left out with liveOnly), tag and
   // inserts (deleted ones left out with liveOnly).
   static void SaveBlock(CByteWriter& out, const CGlPointArray& points, const CGlFaceArray& faces, const CGlObjTag& tag,

@@ -107,23 +107,20 @@ std::string UriOf(const std::string& name) {
 
 bool EndsWithGlb(const std::string& path) { return FileString::Extension(path) == "glb"; }
 
-// Corners and indices of all blocks: every corner may become a vertex,
-// every quad two triangles. Every index is checked here once, so the pass
-// that packs the buffer reads freely.
-void CountCorners(const CGlBlockArray& blocks, int materialCount, size_t& corners, size_t& indexCount) {
+// Corners and indices of a block: every corner may become a vertex, every
+// quad two triangles. Every index is checked here once, so the pass that
+// packs the buffer reads freely.
+void CountCorners(const CGlBlock& block, int materialCount, size_t& corners, size_t& indexCount) {
   corners = indexCount = 0;
-  for (int b = 0; b < blocks.GetSize(); ++b) {
-    const CGlBlock& block = blocks[b];
-    const int pointCount = block.points.GetSize();
-    for (const CGlFace& f : block.faces) {
-      const int n = f.GetVertexCount();
-      if (f.deleted || n < 3) continue;
-      for (int k = 0; k < n; ++k) CheckIndex(f.vertices[k], static_cast<size_t>(pointCount), "glTF: face vertex");
-      if (f.materialIndex >= materialCount)
-        CheckIndex(f.materialIndex, static_cast<size_t>(materialCount), "glTF: face material");
-      corners += static_cast<size_t>(n);
-      indexCount += n == 4 ? 6 : 3;
-    }
+  const int pointCount = block.points.GetSize();
+  for (const CGlFace& f : block.faces) {
+    const int n = f.GetVertexCount();
+    if (f.deleted || n < 3) continue;
+    for (int k = 0; k < n; ++k) CheckIndex(f.vertices[k], static_cast<size_t>(pointCount), "glTF: face vertex");
+    if (f.materialIndex >= materialCount)
+      CheckIndex(f.materialIndex, static_cast<size_t>(materialCount), "glTF: face material");
+    corners += static_cast<size_t>(n);
+    indexCount += n == 4 ? 6 : 3;
   }
 }
 
@@ -241,14 +238,18 @@ CGltfWriter::~CGltfWriter() = default;
 // attributes share one vertex.
 class CGltfWriter::Packer {
  public:
-  Packer(uint8_t* vertices, uint32_t* indices) : vbase_(vertices), ibase_(indices) {}
-
+  // Vertices and indices counted from the block's start.
   size_t VertexCount() const { return vertexCount_; }
   size_t IndexCount() const { return indexAt_; }
 
-  void StartBlock(size_t points) {
+  // A block to pack into buffers with room for all its corners and indices.
+  void StartBlock(size_t points, uint8_t* vertices, uint32_t* indices) {
+    vbase_ = vertices;
+    ibase_ = indices;
+    vertexCount_ = indexAt_ = 0;
     stamp_.assign(points, -1);
     vertexOf_.resize(points);
+    primitiveStamp_ = 0;
   }
 
   // The faces order[from] up to order[to] as one primitive's vertices
@@ -299,67 +300,119 @@ class CGltfWriter::Packer {
   }
 
  private:
-  uint8_t* const vbase_;
-  uint32_t* const ibase_;
+  uint8_t* vbase_ = nullptr;
+  uint32_t* ibase_ = nullptr;
   size_t vertexCount_ = 0, indexAt_ = 0;
   std::vector<int32_t> stamp_;
   std::vector<uint32_t> vertexOf_;
   int32_t primitiveStamp_ = 0;
 };
 
-void CGltfWriter::Build(const CGlBlockArray& blocks, const CGlMaterialArray& materials, CProgress* progress) {
+void CGltfWriter::Begin() {
   tinygltf::Model& m = doc_->model;
   m = tinygltf::Model();
   m.asset.version = "2.0";
   m.asset.generator = "Lapforge";
   triangles_ = 0;
-
-  size_t corners = 0, indexCount = 0;
-  const int materialCount = materials.GetSize();
-  CountCorners(blocks, materialCount, corners, indexCount);
-  vertices_.reset(new uint8_t[corners * kVertexStride]);
-  indices_.reset(new uint32_t[indexCount]);
-  AddMaterials(m, materials);
+  vertexBytes_ = indexBytes_ = 0;
+  vertices_.clear();
+  indices_.clear();
   images_.clear();
   imageBytes_.clear();
+  scene_ = std::make_unique<tinygltf::Scene>();
+  scene_->name = "track";
+  if (!packer_) packer_ = std::make_unique<Packer>();
+}
 
-  tinygltf::Scene scene;
-  scene.name = "track";
-  Packer packer(vertices_.get(), indices_.get());
-  std::vector<int32_t> groupStart, order;
-  for (int b = 0; b < blocks.GetSize(); ++b) {
-    const CGlBlock& block = blocks[b];
-    tinygltf::Node node = BlockNode(block);
-    GroupByMaterial(block, materialCount, groupStart, order);
-    packer.StartBlock(block.points.size());
-    tinygltf::Mesh mesh;
-    mesh.name = Utf8Name(block.name);
-    for (size_t g = 0; g + 1 < groupStart.size(); ++g) {
-      if (groupStart[g] == groupStart[g + 1]) continue;
-      const size_t firstVertex = packer.VertexCount(), firstIndex = packer.IndexCount();
-      float lo[3], hi[3];
-      packer.Primitive(block, order.data(), groupStart[g], groupStart[g + 1], lo, hi);
-      mesh.primitives.push_back(AddPrimitive(g == 0 ? -1 : static_cast<int>(g) - 1, firstVertex,
-                                             packer.VertexCount() - firstVertex, firstIndex,
-                                             packer.IndexCount() - firstIndex, lo, hi));
-    }
-    // A block without faces stays a node (its name is part of the track)
-    // without a mesh: glTF has no empty meshes.
-    if (!mesh.primitives.empty()) {
-      node.mesh = static_cast<int>(m.meshes.size());
-      m.meshes.push_back(std::move(mesh));
-    }
-    scene.nodes.push_back(static_cast<int>(m.nodes.size()));
-    m.nodes.push_back(std::move(node));
-    if (progress) progress->Step();
+void CGltfWriter::AddBlock(const CGlBlock& block, int materialCount) {
+  tinygltf::Model& m = doc_->model;
+  size_t corners = 0, indexCount = 0;
+  CountCorners(block, materialCount, corners, indexCount);
+  blockVertices_.resize(corners * kVertexStride);
+  blockIndices_.resize(indexCount);
+  tinygltf::Node node = BlockNode(block);
+  GroupByMaterial(block, materialCount, groupStart_, order_);
+  Packer& packer = *packer_;
+  packer.StartBlock(block.points.size(), blockVertices_.data(), blockIndices_.data());
+  // Accessors count from the start of the whole buffer's views.
+  const size_t vertexBase = vertexBytes_ / kVertexStride, indexBase = indexBytes_ / sizeof(uint32_t);
+  tinygltf::Mesh mesh;
+  mesh.name = Utf8Name(block.name);
+  for (size_t g = 0; g + 1 < groupStart_.size(); ++g) {
+    if (groupStart_[g] == groupStart_[g + 1]) continue;
+    const size_t firstVertex = packer.VertexCount(), firstIndex = packer.IndexCount();
+    float lo[3], hi[3];
+    packer.Primitive(block, order_.data(), groupStart_[g], groupStart_[g + 1], lo, hi);
+    mesh.primitives.push_back(AddPrimitive(g == 0 ? -1 : static_cast<int>(g) - 1, vertexBase + firstVertex,
+                                           packer.VertexCount() - firstVertex, indexBase + firstIndex,
+                                           packer.IndexCount() - firstIndex, lo, hi));
   }
-  m.scenes.push_back(std::move(scene));
-  m.defaultScene = 0;
+  // A block without faces stays a node (its name is part of the track)
+  // without a mesh: glTF has no empty meshes.
+  if (!mesh.primitives.empty()) {
+    node.mesh = static_cast<int>(m.meshes.size());
+    m.meshes.push_back(std::move(mesh));
+  }
+  scene_->nodes.push_back(static_cast<int>(m.nodes.size()));
+  m.nodes.push_back(std::move(node));
 
-  vertexBytes_ = packer.VertexCount() * kVertexStride;
-  indexBytes_ = packer.IndexCount() * sizeof(uint32_t);
+  const size_t vertexBytes = packer.VertexCount() * kVertexStride, indexBytes = packer.IndexCount() * sizeof(uint32_t);
+  vertexBytes_ += vertexBytes;
+  indexBytes_ += indexBytes;
+  const char* v = reinterpret_cast<const char*>(blockVertices_.data());
+  const char* i = reinterpret_cast<const char*>(blockIndices_.data());
+  if (streamed_) {
+    if (glb_)
+      vertexScratch_.Append(v, vertexBytes);
+    else
+      bin_.Append(v, vertexBytes);
+    indexScratch_.Append(i, indexBytes);
+  } else {
+    vertices_.insert(vertices_.end(), v, v + vertexBytes);
+    indices_.insert(indices_.end(), i, i + indexBytes);
+  }
+}
+
+void CGltfWriter::Finish(const CGlMaterialArray& materials) {
+  tinygltf::Model& m = doc_->model;
+  AddMaterials(m, materials);
+  m.scenes.push_back(std::move(*scene_));
+  scene_.reset();
+  m.defaultScene = 0;
   AddMeshViews(m, vertexBytes_, indexBytes_);
   meshViews_ = m.bufferViews.size();
+}
+
+void CGltfWriter::Build(const CGlBlockArray& blocks, const CGlMaterialArray& materials, CProgress* progress) {
+  Begin();
+  streamed_ = false;
+  const int materialCount = materials.GetSize();
+  size_t corners = 0, indexCount = 0;
+  for (int b = 0; b < blocks.GetSize(); ++b) {
+    size_t c = 0, n = 0;
+    CountCorners(blocks[b], materialCount, c, n);
+    corners += c, indexCount += n;
+  }
+  vertices_.reserve(corners * kVertexStride);
+  indices_.reserve(indexCount * sizeof(uint32_t));
+  for (int b = 0; b < blocks.GetSize(); ++b) {
+    AddBlock(blocks[b], materialCount);
+    if (progress) progress->Step();
+  }
+  Finish(materials);
+}
+
+Result CGltfWriter::Start(const std::string& path) {
+  Begin();
+  streamed_ = true;
+  glb_ = EndsWithGlb(path);
+  const std::string folder = FileString::Path(path);
+  if (glb_) {
+    if (Result r = vertexScratch_.Open(folder); !r) return r;
+  } else {
+    if (Result r = bin_.Open(FileString::ChangeExtension(path, "bin")); !r) return r;
+  }
+  return indexScratch_.Open(folder);
 }
 
 // The accessors of a primitive's vertices (positions with their bounds,
@@ -470,15 +523,19 @@ std::string CGltfWriter::Json(const std::string& bufferUri) {
 }
 
 Result CGltfWriter::Write(const std::string& path, std::vector<std::string>* written) {
-  const std::string_view vertices(reinterpret_cast<const char*>(vertices_.get()), vertexBytes_);
-  const std::string_view indices(reinterpret_cast<const char*>(indices_.get()), indexBytes_);
   auto wrote = [&](const std::string& file) {
     if (written) written->push_back(file);
   };
   if (!EndsWithGlb(path)) {
     const std::string binPath = FileString::ChangeExtension(path, "bin");
     if (BufferSize() > 0) {
-      if (Result r = ReplaceFile(binPath, {vertices, indices}); !r) return r;
+      if (streamed_) {
+        // The vertices went straight into the .bin; the indices follow them.
+        bin_.AppendFile(indexScratch_);
+        if (Result r = bin_.Commit(); !r) return r;
+      } else if (Result r = ReplaceFile(binPath, {MemoryVertices(), MemoryIndices()}); !r) {
+        return r;
+      }
       wrote(binPath);
     }
     const std::string folder = FileString::Path(path);
@@ -492,7 +549,9 @@ Result CGltfWriter::Write(const std::string& path, std::vector<std::string>* wri
     return Result::Ok();
   }
   // Binary container: 12-byte header, the JSON chunk padded with blanks and
-  // the BIN chunk padded with zeros, each to a multiple of 4 bytes.
+  // the BIN chunk padded with zeros, each to a multiple of 4 bytes. The JSON
+  // is known only when every block is packed, and it comes first: a
+  // streamed buffer waits in its scratch files and is copied in after it.
   std::string json = Json(std::string());
   json.append((4 - json.size() % 4) % 4, ' ');
   const size_t bin = BufferSize() + ImageBytes();
@@ -515,7 +574,21 @@ Result CGltfWriter::Write(const std::string& path, std::vector<std::string>* wri
     le32(binHead, static_cast<uint32_t>(binPadded));
     binHead.append("BIN\0", 4);
   }
-  if (Result r = ReplaceFile(path, {head, json, binHead, vertices, indices, imageBytes_, pad}); !r) return r;
+  CReplacingFile out;
+  if (Result r = out.Open(path); !r) return r;
+  out.Append(head);
+  out.Append(json);
+  out.Append(binHead);
+  if (streamed_) {
+    out.AppendFile(vertexScratch_);
+    out.AppendFile(indexScratch_);
+  } else {
+    out.Append(MemoryVertices());
+    out.Append(MemoryIndices());
+  }
+  out.Append(imageBytes_);
+  out.Append(pad);
+  if (Result r = out.Commit(); !r) return r;
   wrote(path);
   return Result::Ok();
 }

@@ -4,9 +4,18 @@
 // indices), materials named as ours with their texture images as PNG,
 // collision-only blocks marked in the node's extras. Names are written as
 // UTF-8, a byte of another encoding as U+FFFD. The document's JSON is
-// made by tinygltf; the binary buffer is built here in one pass and written
-// straight from memory. Images are embedded in a .glb and written beside a
-// .gltf as files of their own.
+// made by tinygltf; the binary buffer is packed here block by block.
+// Images are embedded in a .glb and written beside a .gltf as files of
+// their own.
+//
+// Two ways to make the buffer: Build packs all blocks in memory; Start,
+// AddBlock per block and Finish stream it, so only one block's data is held
+// at a time. The buffer is all vertices, then all indices, and in a .glb
+// the JSON (known only at the end: bounds, materials, images) comes before
+// it, so a streamed buffer goes to files while the blocks come: for a
+// .gltf the vertices straight into the .bin's temporary file and the
+// indices to a scratch file appended to it at the end; for a .glb both to
+// scratch files copied (inside the kernel) after the JSON chunk by Write.
 //
 // Axes: the game's world has Z up; glTF has Y up. A game point (x, y, z)
 // becomes (x, z, -y) in glTF: a turn of -90 degrees about X that keeps
@@ -15,17 +24,21 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <string>
 #include <vector>
 
+#include "support/FileIO.h"
 #include "support/Result.h"
 
 namespace tinygltf {
 struct Primitive;
+struct Scene;
 }
 
 namespace lapforge {
 
+class CGlBlock;
 class CGlBlockArray;
 class CGlMaterialArray;
 class CProgress;
@@ -38,11 +51,20 @@ class CGltfWriter {
   // Builds the document and its buffer from the blocks and the material
   // list they share; progress, when given, advances once per block.
   void Build(const CGlBlockArray& blocks, const CGlMaterialArray& materials, CProgress* progress = nullptr);
-  // After Build: adds a texture image made of PNG bytes, with the file name
+
+  // Streams the buffer of the file Write will write to path: opens its
+  // scratch files (and a .gltf's .bin) in path's folder.
+  Result Start(const std::string& path);
+  // After Start: packs one block (of materialCount materials so far) and
+  // writes its data out; the block may be let go after.
+  void AddBlock(const CGlBlock& block, int materialCount);
+  // After the last block: the materials (all the blocks used) and the scene.
+  void Finish(const CGlMaterialArray& materials);
+  // After Build or Finish: adds a texture image made of PNG bytes, with the file name
   // it gets beside a .gltf (letter case kept; distinct for every image), and
   // returns its index.
   int AddImage(const std::string& fileName, std::string png);
-  // After Build: makes an image the base colour texture of a material.
+  // After Build or Finish: makes an image the base colour texture of a material.
   void SetMaterialImage(int material, int image);
 
   // Writes the built document: a path ending in ".glb" (any case) gets one
@@ -69,12 +91,27 @@ class CGltfWriter {
   class Packer;
   tinygltf::Primitive AddPrimitive(int material, size_t firstVertex, size_t vertexCount, size_t firstIndex,
                                    size_t indexCount, const float lo[3], const float hi[3]);
+  void Begin();
+  std::string_view MemoryVertices() const {
+    return {reinterpret_cast<const char*>(vertices_.data()), vertexBytes_};
+  }
+  std::string_view MemoryIndices() const { return {reinterpret_cast<const char*>(indices_.data()), indexBytes_}; }
   std::unique_ptr<Document> doc_;
+  std::unique_ptr<tinygltf::Scene> scene_;
+  std::unique_ptr<Packer> packer_;
   // The buffer in two parts, written one after the other: vertices
   // (interleaved position, normal, texture coordinates: 32 bytes each) and
-  // the uint32 indices.
-  std::unique_ptr<uint8_t[]> vertices_;
-  std::unique_ptr<uint32_t[]> indices_;
+  // the uint32 indices. Built in memory (vertices_, indices_) or streamed
+  // (bin_ or vertexScratch_, indexScratch_); the current block's in
+  // blockVertices_ and blockIndices_, kept from block to block.
+  bool streamed_ = false, glb_ = false;
+  std::vector<uint8_t> vertices_;
+  std::vector<uint8_t> indices_;
+  CReplacingFile bin_;
+  CScratchFile vertexScratch_, indexScratch_;
+  std::vector<uint8_t> blockVertices_;
+  std::vector<uint32_t> blockIndices_;
+  std::vector<int32_t> groupStart_, order_;
   size_t vertexBytes_ = 0;
   size_t indexBytes_ = 0;
   long long triangles_ = 0;

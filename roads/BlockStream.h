@@ -1,0 +1,61 @@
+// The export blocks of a built track made one at a time, so that an export
+// holds one block's mesh at once instead of the whole track's. The blocks
+// come in CreateObjects' order with its names, tags and materials (one per
+// segment, per track detail and per scenery object, sharing one material
+// and one texture list that grow as blocks are made). A block is made into
+// a CGlBlock the caller keeps: its point and face arrays are the arenas,
+// cleared for each block and reserved once, from the counts, for the
+// largest.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "track/N5Ptf.h"
+
+namespace lapforge {
+
+class CGlBlock;
+class CGlMaterialArray;
+class CGlMipArray;
+
+class CBlockStream {
+ public:
+  // The model must be built; its blocks are counted here, without meshing.
+  CBlockStream(CN5Ptf& model, CGlMaterialArray& materials, CGlMipArray& textures);
+
+  int Count() const { return static_cast<int>(names_.size()); }
+  // The blocks' names in block order (CLapforge::BlockNames).
+  const std::vector<std::string>& Names() const { return names_; }
+  GlBlockCount::Kind KindOf(int index) const { return counts_[static_cast<size_t>(index)].kind; }
+  // The bytes of face and point records of the largest block, and of all.
+  double LargestBytes() const { return largestBytes_; }
+  double TotalBytes() const { return totalBytes_; }
+
+  // Reserves a block's arrays for the largest block, so that none grows
+  // while blocks are made into it.
+  void ReserveFor(CGlBlock& block) const;
+  // Makes block index (0 up, in order; a second pass over the blocks makes
+  // them again, the same) into block: cleared,
+  // named, tagged and meshed. A scenery object the track cannot place is
+  // left empty with a warning naming it. false when the track's meshing
+  // failed its own check (model.meshCheck, a fault of this code): the
+  // block is then not to be written.
+  bool Make(int index, CGlBlock& block);
+
+ private:
+  CN5Ptf& model_;
+  CGlMaterialArray& materials_;
+  CGlMipArray& textures_;
+  std::vector<std::string> names_;
+  std::vector<GlBlockCount> counts_;
+  long long largestFaces_ = 0, largestPoints_ = 0;
+  double largestBytes_ = 0, totalBytes_ = 0;
+  // Materials whose transparency the track's material table has set: the
+  // track blocks' materials, each once.
+  int transparencySet_ = 0;
+  // Blocks made so far in the first pass (warnings are given there only).
+  int made_ = 0;
+};
+
+}  // namespace lapforge
