@@ -247,8 +247,6 @@ void CReplacingFile::AppendFile(CScratchFile& scratch) {
       from += r;
       left -= static_cast<uint64_t>(r);
     }
-    p += n;
-    left -= static_cast<size_t>(n);
   }
   size_ += scratch.Size();
 }
