@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -275,6 +276,16 @@ QVBoxLayout* LapforgeEdit::BuildRightPane() {
   right->addWidget(notice_);
   map_ = new CTrackMapView(this);
   connect(map_, &CTrackMapView::SectionClicked, this, &LapforgeEdit::SelectSection);
+  // The computed racing line on the map, coloured by speed (off by default:
+  // it costs a solve on every rebuild).
+  auto* showLine = new QCheckBox(QStringLiteral("Racing line"), this);
+  showLine->setObjectName(QStringLiteral("showLine"));
+  showLine->setToolTip(QStringLiteral("Draw the computed racing line on the map, coloured by speed"));
+  connect(showLine, &QCheckBox::toggled, this, [this](bool on) {
+    map_->SetShowLine(on);
+    RebuildMapNow();
+  });
+  nav->addWidget(showLine);
   split_ = new QSplitter(Qt::Horizontal, this);
   split_->addWidget(grid_);
   split_->addWidget(map_);

@@ -12,6 +12,7 @@
 
 #include "description/TrkDsc.h"
 #include "gui/MapImage.h"
+#include "roads/ComputedLine.h"
 #include "support/Errors.h"
 #include "support/UserInterface.h"
 
@@ -45,6 +46,13 @@ class CScopedUI {
   CUserInterface* previous_;
 };
 
+// The first line of a message, shortened to fit a notice.
+QString FirstLine(const std::string& text) {
+  QString why = QString::fromStdString(text).section(QLatin1Char('\n'), 0, 0).trimmed();
+  if (why.size() > 120) why = why.left(117) + QStringLiteral("...");
+  return why;
+}
+
 }  // namespace
 
 CTrackMapView::CTrackMapView(QWidget* parent) : QWidget(parent) {
@@ -59,20 +67,26 @@ void CTrackMapView::Rebuild(const TrkDsc* db) {
   ++builds_;
   built_ = false;
   notice_ = QStringLiteral("No track to show.");
+  lineNotice_.clear();
   if (db) {
     CQuietUI quiet;
     try {
       const CScopedUI scope(&quiet);
-      built_ = map_.Build(*db, kLayoutWidth);
+      const LineOptions line;
+      built_ = map_.Build(*db, kLayoutWidth, showLine_ ? &line : nullptr);
+      if (!built_ && showLine_) {
+        // The line failed, or the track did: the map again without the line
+        // tells which, and keeps the track in view.
+        lineNotice_ = FirstLine(quiet.first);
+        quiet.first.clear();
+        built_ = map_.Build(*db, kLayoutWidth);
+        if (!built_) lineNotice_.clear();
+      }
     } catch (const std::exception& e) {
       quiet.first = ErrorText(e);
       built_ = false;
     }
-    if (!built_ && !quiet.first.empty()) {
-      QString why = QString::fromStdString(quiet.first).section(QLatin1Char('\n'), 0, 0).trimmed();
-      if (why.size() > 120) why = why.left(117) + QStringLiteral("...");
-      notice_ = QStringLiteral("No track to show: %1").arg(why);
-    }
+    if (!built_ && !quiet.first.empty()) notice_ = QStringLiteral("No track to show: %1").arg(FirstLine(quiet.first));
   }
   update();
 }
@@ -160,6 +174,12 @@ void CTrackMapView::Paint(QPainter& painter, const QRectF& area) const {
     painter.setFont(font);
     painter.setPen(QColor(s->fill.r, s->fill.g, s->fill.b, s->fill.a));
     painter.drawText(at, text);
+  }
+  if (!lineNotice_.isEmpty()) {
+    painter.setFont(QFont(QStringLiteral("sans-serif")));
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(area.adjusted(6, 6, -6, -6), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                     QStringLiteral("No racing line: %1").arg(lineNotice_));
   }
   painter.restore();
 }

@@ -28,6 +28,13 @@ class CTrackMapView : public QWidget {
   void Rebuild(const TrkDsc* db);
   // The section marked, by its position in the Section table; -1 for none.
   void SetHighlight(int section);
+  // Draws the computed racing line, coloured by speed, from the next
+  // Rebuild on. Where the line cannot be computed the map is drawn without
+  // it and LineNotice() says why.
+  void SetShowLine(bool show) { showLine_ = show; }
+  bool ShowLine() const { return showLine_; }
+  const QString& LineNotice() const { return lineNotice_; }
+  const CTrackMap& Map() const { return map_; }
   int Highlight() const { return highlight_; }
   bool HasTrack() const { return built_; }
   const QString& Notice() const { return notice_; }
@@ -82,6 +89,8 @@ class CTrackMapView : public QWidget {
   int highlight_ = -1;
   int builds_ = 0;
   QString notice_;
+  bool showLine_ = false;
+  QString lineNotice_;
 };
 
 }  // namespace lapforge

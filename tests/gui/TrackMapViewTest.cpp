@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
@@ -183,6 +184,27 @@ TEST_F(TrackMapView, EditsRebuildTheMapOnceAfterAPauseAndNoTrackLeavesANotice) {
   EXPECT_TRUE(ui.shown.empty());
   ed->UndoStack()->undo();
   EXPECT_TRUE(WaitFor([&] { return view.HasTrack(); }, 3000));
+}
+
+TEST_F(TrackMapView, TheRacingLineBoxDrawsTheComputedLineAndTakesItAway) {
+  auto ed = SampleEditor();
+  CTrackMapView& view = *ed->MapView();
+  auto lineShapes = [&] {
+    int n = 0;
+    for (const MapShape& s : view.Map().Shapes()) n += s.role == "line";
+    return n;
+  };
+  ASSERT_TRUE(view.HasTrack());
+  EXPECT_EQ(lineShapes(), 0);
+  auto* box = ed->findChild<QCheckBox*>(QStringLiteral("showLine"));
+  ASSERT_NE(box, nullptr);
+  box->setChecked(true);
+  EXPECT_TRUE(view.HasTrack());
+  EXPECT_GT(lineShapes(), 0);
+  EXPECT_TRUE(view.LineNotice().isEmpty());
+  EXPECT_TRUE(ui.shown.empty());
+  box->setChecked(false);
+  EXPECT_EQ(lineShapes(), 0);
 }
 
 TEST_F(TrackMapView, ANewDescriptionShowsAnEmptyMapWithoutAMessage) {
