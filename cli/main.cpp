@@ -1,11 +1,15 @@
 // lapforge: the command-line front. One subcommand per command of the main
 // window and the table editor, calling the same driver operations.
+#include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <string>
+#include <vector>
 
 #include "cli/CliInterface.h"
 #include "cli/Commands.h"
 #include "support/Errors.h"
+#include "support/System.h"
 
 using namespace lapforge;
 
@@ -26,7 +30,11 @@ int main(int argc, char** argv) {
   AddCheckCommand(app, status);
   AddMapCommand(app, status);
   try {
-    app.parse(argc, argv);
+    // CLI11 takes the arguments last first.
+    std::vector<std::string> args = sys::Utf8Arguments(argc, argv);
+    args.erase(args.begin());
+    std::reverse(args.begin(), args.end());
+    app.parse(args);
   } catch (const CLI::ParseError& e) {
     int rc = app.exit(e);
     return rc == 0 ? 0 : 2;

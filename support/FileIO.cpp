@@ -1,15 +1,19 @@
 #include "support/FileIO.h"
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <random>
 
+#include "support/System.h"
 #include "support/TextFormat.h"
 
 namespace lapforge {
@@ -30,27 +34,19 @@ Result CannotRead(const std::string& path, const std::string& why) {
 template <typename Buffer>
 Result ReadInto(const std::string& path, Buffer& out, uint64_t maxBytes) {
   out.clear();
-  // Opened without blocking, so that a pipe without a writer cannot hang
-  // the open; only a regular file is read.
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  sys::FileInfo info;
+  int fd = sys::OpenForRead(path, info);
   if (fd < 0)
     return Result::Fail(Status::CannotRead, "Could not open file '" + path + "': " + std::strerror(errno), path);
-  struct stat st {};
-  if (::fstat(fd, &st) != 0) {
-    Result failed = CannotRead(path, std::strerror(errno));
+  if (info.kind != sys::Kind::Regular) {
     ::close(fd);
-    return failed;
+    return CannotRead(path, info.kind == sys::Kind::Folder ? "it is a folder" : "it is not a regular file");
   }
-  if (!S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return CannotRead(path, S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file");
-  }
-  if (static_cast<uint64_t>(st.st_size) > maxBytes) {
+  if (info.size > maxBytes) {
     ::close(fd);
     return TooLarge(path, maxBytes);
   }
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  if (st.st_size > 0) out.reserve(static_cast<size_t>(st.st_size));
+  if (info.size > 0) out.reserve(static_cast<size_t>(info.size));
   char buf[1 << 16];
   for (;;) {
     ssize_t n = ::read(fd, buf, sizeof buf);
@@ -89,13 +85,21 @@ Result ReplaceFile(const std::string& path, const void* data, size_t size) {
 
 namespace {
 
-const char* KindOf(mode_t mode) {
-  if (S_ISDIR(mode)) return "a folder";
-  if (S_ISCHR(mode)) return "a character device";
-  if (S_ISBLK(mode)) return "a block device";
-  if (S_ISFIFO(mode)) return "a FIFO";
-  if (S_ISSOCK(mode)) return "a socket";
-  return "not a regular file";
+const char* KindText(sys::Kind kind) {
+  switch (kind) {
+    case sys::Kind::Folder:
+      return "a folder";
+    case sys::Kind::CharDevice:
+      return "a character device";
+    case sys::Kind::BlockDevice:
+      return "a block device";
+    case sys::Kind::Fifo:
+      return "a FIFO";
+    case sys::Kind::Socket:
+      return "a socket";
+    default:
+      return "not a regular file";
+  }
 }
 
 // The folder part of a path with its final '/', empty for a bare name.
@@ -113,8 +117,8 @@ bool ResolveOutput(const std::string& path, OutputTarget& target, std::string& r
   target = OutputTarget();
   std::string current = path;
   for (int links = 0;; ++links) {
-    struct stat st {};
-    if (::lstat(current.c_str(), &st) != 0) {
+    sys::FileInfo st;
+    if (!sys::Stat(current, st, false)) {
       if (errno != ENOENT) {
         reason = std::strerror(errno);
         return false;
@@ -124,31 +128,29 @@ bool ResolveOutput(const std::string& path, OutputTarget& target, std::string& r
       target.path = current;
       return true;
     }
-    if (S_ISLNK(st.st_mode)) {
+    if (st.kind == sys::Kind::Link) {
       if (links == kMaxLinks) {
         reason = std::strerror(ELOOP);
         return false;
       }
-      std::string link(static_cast<size_t>(st.st_size > 0 ? st.st_size : 256) + 1, '\0');
-      ssize_t n = ::readlink(current.c_str(), link.data(), link.size());
-      if (n < 0) {
+      std::string link;
+      if (!sys::ReadLink(current, link)) {
         reason = std::strerror(errno);
         return false;
       }
-      link.resize(static_cast<size_t>(n));
       current = link.front() == '/' ? link : FolderOf(current) + link;
       continue;
     }
-    if (!S_ISREG(st.st_mode)) {
-      reason = current == path ? std::string("it is ") + KindOf(st.st_mode)
-                               : "it leads to '" + current + "', which is " + KindOf(st.st_mode);
+    if (st.kind != sys::Kind::Regular) {
+      reason = current == path ? std::string("it is ") + KindText(st.kind)
+                               : "it leads to '" + current + "', which is " + KindText(st.kind);
       return false;
     }
     target.path = current;
     target.exists = true;
-    target.mode = st.st_mode & 07777;
-    target.device = st.st_dev;
-    target.inode = st.st_ino;
+    target.mode = st.mode;
+    target.device = st.device;
+    target.inode = st.inode;
     return true;
   }
 }
@@ -164,19 +166,20 @@ Result ReplaceFile(const std::string& path, std::initializer_list<std::string_vi
   // stays within one file system.
   static std::mt19937_64 rng{std::random_device{}()};
   std::string tmp = target.path + StrFormat(".tmp%08llx", static_cast<unsigned long long>(rng() & 0xffffffffu));
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  int fd = sys::CreateNew(tmp, 0644);
   if (fd < 0) return cannot("create", std::strerror(errno));
-  if (target.exists) ::fchmod(fd, target.mode);
+  if (target.exists) sys::SetMode(fd, target.mode);
   for (std::string_view piece : pieces) {
     const char* p = piece.data();
     size_t left = piece.size();
     while (left > 0) {
-      ssize_t n = ::write(fd, p, left);
+      // At most 1 GiB a call: Windows takes a 32-bit count.
+      auto n = ::write(fd, p, static_cast<unsigned>(std::min(left, size_t{1} << 30)));
       if (n < 0) {
         if (errno == EINTR) continue;
         Result failed = cannot("write", std::strerror(errno));
         ::close(fd);
-        ::unlink(tmp.c_str());
+        sys::Remove(tmp);
         return failed;
       }
       p += n;
@@ -184,23 +187,23 @@ Result ReplaceFile(const std::string& path, std::initializer_list<std::string_vi
     }
   }
   // The descriptor is closed also when the sync fails (a full disk).
-  int failure = ::fsync(fd) != 0 ? errno : 0;
+  int failure = sys::Flush(fd) ? 0 : errno;
   if (::close(fd) != 0 && failure == 0) failure = errno;
   if (failure != 0) {
-    ::unlink(tmp.c_str());
+    sys::Remove(tmp);
     return cannot("write", std::strerror(failure));
   }
-  if (std::rename(tmp.c_str(), target.path.c_str()) != 0) {
+  if (!sys::ReplaceName(tmp, target.path)) {
     Result failed = cannot("replace", std::strerror(errno));
-    ::unlink(tmp.c_str());
+    sys::Remove(tmp);
     return failed;
   }
   return Result::Ok();
 }
 
 bool FileExists(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  sys::FileInfo info;
+  return sys::Stat(path, info) && info.kind == sys::Kind::Regular;
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
@@ -213,29 +216,26 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 namespace {
 
 bool IsFolder(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  sys::FileInfo info;
+  return sys::Stat(path, info) && info.kind == sys::Kind::Folder;
 }
 
 // The entry of folder named name without regard to case that passes
 // accept (a regular file, a folder), the exact name first.
 std::string FindEntryNoCase(const std::string& folder, const std::string& name, bool (*accept)(const std::string&)) {
+#ifndef _WIN32
+  // On Windows every name matches without regard to case: the listing
+  // below gives the name as it is on disk.
   std::string exact = JoinPath(folder, name);
   if (accept(exact)) return exact;
-  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-  if (!dir) return {};
-  std::string found;
-  while (dirent* e = ::readdir(dir)) {
-    if (EqualsNoCase(e->d_name, name)) {
-      std::string candidate = JoinPath(folder, e->d_name);
-      if (accept(candidate)) {
-        found = candidate;
-        break;
-      }
+#endif
+  for (const std::string& entry : sys::FolderNames(folder)) {
+    if (EqualsNoCase(entry, name)) {
+      std::string candidate = JoinPath(folder, entry);
+      if (accept(candidate)) return candidate;
     }
   }
-  ::closedir(dir);
-  return found;
+  return {};
 }
 
 }  // namespace
