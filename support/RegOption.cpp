@@ -136,7 +136,7 @@ std::vector<CRegOption::StoredValue> Load() {
 
 void MakeParents(const std::string& file) {
   for (size_t i = 1; i < file.size(); ++i) {
-    if (sys::IsSeparator(file[i]) && file[i - 1] != ':') sys::MakeFolder(file.substr(0, i));
+    if (sys::IsSeparator(file[i])) sys::MakeFolder(file.substr(0, i));
   }
 }
 

@@ -227,8 +227,21 @@ double FreeMemory() {
   return static_cast<double>(status.ullAvailPhys);
 }
 
+namespace {
+
+UINT consoleCodePage = 0;
+
+void RestoreConsole() { SetConsoleOutputCP(consoleCodePage); }
+
+}  // namespace
+
 std::vector<std::string> Utf8Arguments(int argc, char** argv) {
-  SetConsoleOutputCP(CP_UTF8);
+  // The console shows the program's UTF-8 while it runs, and its own code
+  // page again afterwards.
+  if (!consoleCodePage && (consoleCodePage = GetConsoleOutputCP()) != 0 && consoleCodePage != CP_UTF8) {
+    SetConsoleOutputCP(CP_UTF8);
+    std::atexit(RestoreConsole);
+  }
   int n = 0;
   wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &n);
   std::vector<std::string> args;
