@@ -64,8 +64,13 @@ Result CheckOutputs(const std::vector<std::string>& inputs, const std::vector<st
                           "Could not create file '" + out + "': " + std::strerror(errno) + kNothingWritten, out);
     const std::string canonical = target.exists ? std::string() : Canonical(target.path);
     for (const Input& in : read) {
-      const bool same = target.exists ? in.exists && in.device == target.device && in.inode == target.inode
-                                      : !in.exists && in.canonical == canonical;
+      // Without an identity (Windows could not open the file to ask for
+      // its index) two existing files are compared by their canonical paths.
+      const bool known = in.inode != 0 && target.inode != 0;
+      const bool same = !target.exists ? !in.exists && in.canonical == canonical
+                        : !in.exists   ? false
+                        : known        ? in.device == target.device && in.inode == target.inode
+                                       : Canonical(in.path) == Canonical(target.path);
       if (same)
         return Result::Fail(Status::Refused,
                             "The output '" + out + "' is the input '" + in.path + "'" + kNothingWritten, out);
