@@ -45,8 +45,9 @@ target_compile_options(lapforge_squish PRIVATE -w)
 set(SQUISH_LIBRARY lapforge_squish)
 set(SQUISH_INCLUDE_DIR ${LAPFORGE_SQUISH_SOURCE})
 
-# The implementations of the single-header libraries. tinygltf only writes
-# JSON here (images are written from their own bytes), so it needs no stb.
+# The implementations of the single-header libraries, tinygltf's with its
+# image functions on stb as Debian builds it (the writer's TinyGLTF object
+# refers to them).
 set(_impl ${CMAKE_BINARY_DIR}/generated)
 file(WRITE ${_impl}/stb_implementation.cpp
   "#define STB_IMAGE_IMPLEMENTATION\n#define STB_IMAGE_WRITE_IMPLEMENTATION\n"
@@ -57,11 +58,11 @@ target_compile_options(lapforge_stb PRIVATE -w)
 set(STB_LIBRARY lapforge_stb)
 set(STB_INCLUDE_DIR ${_inc})
 
-file(WRITE ${_impl}/tinygltf_implementation.cpp
-  "#define TINYGLTF_IMPLEMENTATION\n#define TINYGLTF_NO_STB_IMAGE\n#define TINYGLTF_NO_STB_IMAGE_WRITE\n"
-  "#define TINYGLTF_NO_EXTERNAL_IMAGE\n#include <tiny_gltf.h>\n")
+file(WRITE ${_impl}/tinygltf_implementation.cpp "#define TINYGLTF_IMPLEMENTATION\n#include <tiny_gltf.h>\n")
 add_library(lapforge_tinygltf STATIC ${_impl}/tinygltf_implementation.cpp)
-target_link_libraries(lapforge_tinygltf PUBLIC lapforge_headers)
+target_link_libraries(lapforge_tinygltf PUBLIC lapforge_headers lapforge_stb)
+# tiny_gltf.h includes <stb_image.h> without the stb/ folder.
+target_include_directories(lapforge_tinygltf SYSTEM PRIVATE ${LAPFORGE_DEBIAN_INCLUDE}/stb)
 target_compile_options(lapforge_tinygltf PRIVATE -w)
 add_library(TinyGLTF::TinyGLTF ALIAS lapforge_tinygltf)
 

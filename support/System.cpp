@@ -99,8 +99,12 @@ void IdentityOf(HANDLE handle, FileInfo& info) {
 
 bool Stat(const std::string& path, FileInfo& info, bool) {
   info = FileInfo();
+  // The C library finds no folder named with a separator at its end
+  // ("out/"), unless it is a root ("/", "C:\").
+  std::string bare = path;
+  while (bare.size() > 1 && IsSeparator(bare.back()) && !(bare.size() == 3 && bare[1] == ':')) bare.pop_back();
   struct _stat64 st {};
-  const std::wstring name = Wide(path);
+  const std::wstring name = Wide(bare);
   if (_wstat64(name.c_str(), &st) != 0) return false;
   info.kind = KindOf(st.st_mode);
   info.size = static_cast<uint64_t>(st.st_size);
