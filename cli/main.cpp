@@ -20,6 +20,9 @@ int main(int argc, char** argv) {
   // Every subcommand's help in one text, for the manual page.
   app.set_help_all_flag("--help-all", "Print the help of every command and exit");
   app.footer("Exit status: 0 success, 1 failure (or errors found by check), 2 usage error.");
+  // Options start with '-' everywhere: on Windows CLI11 would also take
+  // "/name" for one, and so a path from the root of the drive.
+  app.allow_windows_style_options(false);
   SetUserInterface(&CliInterface());
   int status = 0;
   AddImportCommands(app, status);
