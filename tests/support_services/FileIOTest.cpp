@@ -183,9 +183,12 @@ TEST(FileIO, CompanionFilesAreFoundWithoutRegardToCase) {
   EXPECT_EQ(FindFileNoCase(dir.Path() + "/", "TRACK.ini"), dir.Path() + "/Track.INI");
   EXPECT_EQ(FindFileNoCase(dir.Path(), "track.in"), "");
   EXPECT_EQ(FindFileNoCase(dir.File("missing"), "track.ini"), "");
-  // An exact match is preferred over another spelling.
+#ifndef _WIN32
+  // An exact match is preferred over another spelling (a folder on Windows
+  // cannot hold both).
   WriteText(dir.File("track.ini"), "y");
   EXPECT_EQ(FindFileNoCase(dir.Path(), "track.ini"), dir.File("track.ini"));
+#endif
   // A folder of that name is not a file.
   std::filesystem::create_directory(dir.File("Sub"));
   EXPECT_EQ(FindFileNoCase(dir.Path(), "sub"), "");
