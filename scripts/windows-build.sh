@@ -103,8 +103,9 @@ rm -f "$appdata_ini"
 env -u LAPFORGE_CONFIG "$wrapper" options WriteN4PTF 0
 appdata_ini="$(compgen -G "$WINEPREFIX/drive_c/users/*/AppData/Roaming/lapforge/lapforge.ini" || true)"
 [[ -n "$appdata_ini" ]] || { echo "the settings did not go to %APPDATA%\\lapforge\\lapforge.ini"; differ=1; }
-if "$wrapper" map examples/sample-circuit.xml "$build/map.png" 2>&1 | grep -q "needs the desktop build"; then :; else
-  echo "a PNG map does not say it needs the desktop build"; differ=1
+png_says="$("$wrapper" map examples/sample-circuit.xml "$build/map.png" 2>&1 || true)"
+if [[ "$png_says" != *"needs the desktop build"* ]]; then
+  echo "a PNG map does not say it needs the desktop build: $png_says"; differ=1
 fi
 ((differ == 0)) || { echo "The Windows build differs from the Linux build"; exit 1; }
 
