@@ -230,9 +230,15 @@ class Scanner {
     ++p_;
   }
 
+  // The first place of what in the text not yet read; null when it is not there.
+  const char* Find(std::string_view what) const {
+    const size_t at = std::string_view(p_, static_cast<size_t>(end_ - p_)).find(what);
+    return at == std::string_view::npos ? nullptr : p_ + at;
+  }
+
   // The XML declaration: only UTF-8 is read here.
   void Declaration() {
-    const char* close = static_cast<const char*>(memmem(p_, static_cast<size_t>(end_ - p_), "?>", 2));
+    const char* close = Find("?>");
     if (!close) GiveUp();
     const std::string_view decl(p_, static_cast<size_t>(close - p_));
     if (const size_t e = decl.find("encoding"); e != std::string_view::npos) {
@@ -251,7 +257,7 @@ class Scanner {
 
   void Comment() {
     p_ += 4;
-    const char* dashes = static_cast<const char*>(memmem(p_, static_cast<size_t>(end_ - p_), "--", 2));
+    const char* dashes = Find("--");
     if (!dashes || end_ - dashes < 3 || dashes[2] != '>') GiveUp();
     p_ = dashes + 3;
   }
