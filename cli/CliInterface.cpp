@@ -1,9 +1,9 @@
 #include "cli/CliInterface.h"
 
-#include <unistd.h>
-
 #include <cctype>
 #include <cstdio>
+
+#include "support/System.h"
 
 namespace lapforge {
 
@@ -36,7 +36,7 @@ UiAnswer CCliInterface::Ask(const std::string& text, const std::string& caption,
     if (!withCancel && a == UiAnswer::Cancel) a = UiAnswer::No;
     return a;
   }
-  if (!isatty(STDIN_FILENO)) {
+  if (!sys::IsTerminal(stdin)) {
     Message(text + " [no terminal: answered " + AnswerWord(defaultAnswer) + "]", caption);
     return defaultAnswer;
   }

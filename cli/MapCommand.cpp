@@ -38,7 +38,7 @@ int WriteMap(const MapArgs& args) {
   }
 #ifndef LAPFORGE_HAVE_PNG
   if (png) {
-    UI().Message("this lapforge was built without Qt and writes maps as .svg only", "Map");
+    UI().Message("a PNG map needs the desktop build of lapforge (with Qt); this one writes maps as .svg only", "Map");
     return 0;
   }
 #endif

@@ -1,12 +1,16 @@
 // lapforge: the command-line front. One subcommand per command of the main
 // window and the table editor, calling the same driver operations.
+#include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <string>
+#include <vector>
 
 #include "cli/CliInterface.h"
 #include "cli/Commands.h"
 #include "support/Errors.h"
 #include "support/Memory.h"
+#include "support/System.h"
 
 using namespace lapforge;
 
@@ -18,6 +22,9 @@ int main(int argc, char** argv) {
   // Every subcommand's help in one text, for the manual page.
   app.set_help_all_flag("--help-all", "Print the help of every command and exit");
   app.footer("Exit status: 0 success, 1 failure (or errors found by check), 2 usage error.");
+  // Options start with '-' everywhere: on Windows CLI11 would also take
+  // "/name" for one, and so a path from the root of the drive.
+  app.allow_windows_style_options(false);
   SetUserInterface(&CliInterface());
   int status = 0;
   AddImportCommands(app, status);
@@ -29,7 +36,11 @@ int main(int argc, char** argv) {
   AddMapCommand(app, status);
   AddLineCommand(app, status);
   try {
-    app.parse(argc, argv);
+    // CLI11 takes the arguments last first.
+    std::vector<std::string> args = sys::Utf8Arguments(argc, argv);
+    args.erase(args.begin());
+    std::reverse(args.begin(), args.end());
+    app.parse(args);
   } catch (const CLI::ParseError& e) {
     int rc = app.exit(e);
     return rc == 0 ? 0 : 2;

@@ -1,8 +1,10 @@
 #include "description/DataSetXmlScan.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <array>
 #include <cerrno>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "support/FileIO.h"
+#include "support/System.h"
 
 namespace lapforge {
 
@@ -98,11 +101,9 @@ class Scanner {
 
   // Reads the document from a file, a window at a time.
   Scanner(CDataSet& ds, const std::string& path) : Scanner(ds) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd_ < 0) GiveUp();
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) > kMaxReadBytes) GiveUp();
-    ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+    sys::FileInfo info;
+    fd_ = sys::OpenForRead(path, info);
+    if (fd_ < 0 || info.kind != sys::Kind::Regular || info.size > kMaxReadBytes) GiveUp();
     window_.resize(kWindow);
     p_ = end_ = window_.data();
     TopUp();
@@ -202,7 +203,7 @@ class Scanner {
     size_t have = static_cast<size_t>(end_ - p_);
     std::memmove(window_.data(), p_, have);
     while (have < kWindow) {
-      const ssize_t n = ::read(fd_, window_.data() + have, kWindow - have);
+      const auto n = ::read(fd_, window_.data() + have, static_cast<unsigned>(kWindow - have));
       if (n < 0 && errno == EINTR) continue;
       if (n < 0) GiveUp();
       if (n == 0) {
@@ -229,9 +230,15 @@ class Scanner {
     ++p_;
   }
 
+  // The first place of what in the text not yet read; null when it is not there.
+  const char* Find(std::string_view what) const {
+    const size_t at = std::string_view(p_, static_cast<size_t>(end_ - p_)).find(what);
+    return at == std::string_view::npos ? nullptr : p_ + at;
+  }
+
   // The XML declaration: only UTF-8 is read here.
   void Declaration() {
-    const char* close = static_cast<const char*>(memmem(p_, static_cast<size_t>(end_ - p_), "?>", 2));
+    const char* close = Find("?>");
     if (!close) GiveUp();
     const std::string_view decl(p_, static_cast<size_t>(close - p_));
     if (const size_t e = decl.find("encoding"); e != std::string_view::npos) {
@@ -250,7 +257,7 @@ class Scanner {
 
   void Comment() {
     p_ += 4;
-    const char* dashes = static_cast<const char*>(memmem(p_, static_cast<size_t>(end_ - p_), "--", 2));
+    const char* dashes = Find("--");
     if (!dashes || end_ - dashes < 3 || dashes[2] != '>') GiveUp();
     p_ = dashes + 3;
   }

@@ -92,6 +92,7 @@ size_t CN5Obj::ReadChildrenArray(CByteReader& r, std::vector<CN5Obj*>* list, voi
 void CN5Obj::WriteLong(uint32_t v) { WriteBytes(&v, 4); }
 void CN5Obj::WriteDouble(double v) {
   if (!std::isfinite(v)) v = 0.0;
+  if (root) root->NoteDoubles(1);
   WriteBytes(&v, 8);
 }
 void CN5Obj::WriteFloat(double v) {
@@ -129,6 +130,7 @@ void CN5Obj::WriteChildrenArray(const std::vector<CN5Obj*>& list, bool withCount
 }
 void CN5Obj::WriteValueArray(const std::vector<double>& values) {
   WriteLong(static_cast<uint32_t>(8 * values.size()));
+  if (root) root->NoteDoubles(values.size());
   // Copied only when a value has to be written as 0.
   if (std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); })) {
     if (!values.empty()) WriteBytes(values.data(), 8 * values.size());
@@ -503,6 +505,10 @@ void CN5Root::WriteNext(CN5Obj* obj) {
   obj->ReWriteData();
 }
 
+void CN5Root::NoteDoubles(size_t count) {
+  if (!doubleOffsets || !out) return;
+  for (size_t i = 0; i < count; ++i) doubleOffsets->push_back(out->Size() + 8 * i);
+}
 size_t CN5Root::WriteBytes(const void* data, size_t count) {
   if (!out) return 0;
   out->Bytes(data, count);

@@ -158,6 +158,10 @@ class CN5Root {
   // Writes the first parentless descriptor and everything reachable from it.
   Result WriteToFile(const std::string& path, bool flag = false);
   std::vector<uint8_t> WriteToBuffer();
+  // When set, a write notes here the offset of every double it writes, so
+  // that two files can be compared number by number (tools/ptf_compare).
+  std::vector<size_t>* doubleOffsets = nullptr;
+  void NoteDoubles(size_t count);
   void WriteNext(CN5Obj* obj);
   size_t WriteBytes(const void* data, size_t count);
   size_t WriteZeroes(size_t count);

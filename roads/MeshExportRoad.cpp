@@ -13,6 +13,7 @@
 #include "support/OutputCheck.h"
 #include "support/Progress.h"
 #include "support/SafeFileTitles.h"
+#include "support/System.h"
 #include "support/UserInterface.h"
 
 namespace lapforge {
@@ -22,7 +23,7 @@ MeshExportModel::~MeshExportModel() = default;
 
 bool CMeshExportRoad::PrepareFolder(const std::string& folder) {
   std::error_code ec;
-  const std::filesystem::path path(folder.empty() ? std::string(".") : folder);
+  const std::filesystem::path path = sys::PathOf(folder.empty() ? std::string(".") : folder);
   if (std::filesystem::is_directory(path, ec)) return true;
   if (std::filesystem::exists(path, ec)) {
     ShowError("The output folder cannot be created: " + folder + " is an existing file", "Output Folder");

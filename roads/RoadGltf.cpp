@@ -1,8 +1,6 @@
 // The glTF road: the export blocks of a description's track written as one
 // glTF 2.0 file (.glb, or .gltf with its .bin and images beside it) for any
 // viewer, with the texture maps found beside the description as PNG images.
-#include <sys/stat.h>
-
 #include <cstring>
 #include <map>
 #include <memory>
@@ -28,6 +26,7 @@
 #include "support/ImageFile.h"
 #include "support/OutputCheck.h"
 #include "support/Progress.h"
+#include "support/System.h"
 #include "support/TextFormat.h"
 #include "support/UserInterface.h"
 
@@ -79,9 +78,9 @@ std::string FindTextureFile(const std::string& folder, const std::string& map) {
 using FileId = std::pair<uint64_t, uint64_t>;  // device, inode
 
 bool IdOf(const std::string& path, FileId& id) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return false;
-  id = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+  sys::FileInfo st;
+  if (!sys::Stat(path, st)) return false;
+  id = {st.device, st.inode};
   return true;
 }
 

@@ -2,6 +2,8 @@
 # Sets up a fresh Debian machine for Lapforge, builds it and runs one job:
 #   scripts/lapforge-setup.sh sample   build a release and convert the bundled sample track into out/ (XML, PTF, rFactor)
 #   scripts/lapforge-setup.sh test     build with AddressSanitizer and UndefinedBehaviorSanitizer and run every test
+#   scripts/lapforge-setup.sh windows  cross-build lapforge.exe with MinGW-w64, run its tests and the sample job
+#                                      under Wine, compare the job's files with the Linux build's and pack the zip
 # Run as root (or with sudo available) so that missing packages can be installed.
 set -euo pipefail
 
@@ -57,8 +59,40 @@ case "$mode" in
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     ctest --test-dir build/ci --output-on-failure -j "$jobs"
     ;;
+  windows)
+    windows_packages=(g++-mingw-w64-x86-64-posix wine64 wine dpkg-dev zip)
+    missing=()
+    for p in "${windows_packages[@]}"; do
+      dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    if ((${#missing[@]})); then
+      echo "Installing: ${missing[*]}"
+      export DEBIAN_FRONTEND=noninteractive
+      "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+    fi
+    # pugixml and libsquish are compiled from Debian's source packages,
+    # fetched here (never kept in the repository); apt needs a deb-src
+    # entry for Debian's archive for that.
+    deps=build/windows-deps
+    mkdir -p "$deps"
+    for src in pugixml libsquish; do
+      if ! compgen -G "$deps/$src-[0-9]*/" >/dev/null; then
+        if ! grep -rqs "deb-src" /etc/apt/sources.list /etc/apt/sources.list.d/; then
+          echo "Adding Debian's source archive to apt (for apt-get source)"
+          . /etc/os-release
+          printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s %s-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+            "$VERSION_CODENAME" "$VERSION_CODENAME" | "${sudo_cmd[@]}" tee /etc/apt/sources.list.d/debian-src.sources >/dev/null
+          "${sudo_cmd[@]}" apt-get update -q
+        fi
+        (cd "$deps" && apt-get source -q "$src")
+      fi
+    done
+    pugixml_src="$(compgen -G "$deps/pugixml-[0-9]*/" | head -1)"
+    squish_src="$(compgen -G "$deps/libsquish-[0-9]*/" | head -1)"
+    bash scripts/windows-build.sh "$here/$pugixml_src" "$here/$squish_src" "${launcher[@]}"
+    ;;
   *)
-    echo "usage: $0 sample|test" >&2
+    echo "usage: $0 sample|test|windows" >&2
     exit 2
     ;;
 esac

@@ -4,8 +4,6 @@
 // never leaves a half-written file behind.
 #pragma once
 
-#include <sys/types.h>
-
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -30,9 +28,9 @@ Result ReadWholeFile(const std::string& path, std::string& out, uint64_t maxByte
 struct OutputTarget {
   std::string path;     // the name that is written: the end of the link chain
   bool exists = false;  // a regular file stands there (false: a new name)
-  mode_t mode = 0;      // its permission bits, when it exists
-  dev_t device = 0;     // and its identity
-  ino_t inode = 0;
+  uint32_t mode = 0;    // its permission bits, when it exists
+  uint64_t device = 0;  // and its identity (sys::FileInfo)
+  uint64_t inode = 0;
 };
 
 // Follows the symlinks of an output path (a relative link from its own

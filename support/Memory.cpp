@@ -1,32 +1,17 @@
 #include "support/Memory.h"
 
-#include <unistd.h>
-
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
 
-#include <cstdio>
-#include <cstring>
 #include <limits>
 
+#include "support/System.h"
 #include "support/TextFormat.h"
 
 namespace lapforge {
 
-double AvailableMemory() {
-  if (std::FILE* f = std::fopen("/proc/meminfo", "r")) {
-    char line[256];
-    double kib = -1;
-    while (std::fgets(line, sizeof line, f))
-      if (std::sscanf(line, "MemAvailable: %lf kB", &kib) == 1) break;
-    std::fclose(f);
-    if (kib >= 0) return kib * 1024.0;
-  }
-  const long pages = sysconf(_SC_AVPHYS_PAGES), size = sysconf(_SC_PAGESIZE);
-  if (pages < 0 || size <= 0) return -1;
-  return static_cast<double>(pages) * static_cast<double>(size);
-}
+double AvailableMemory() { return sys::FreeMemory(); }
 
 std::string ByteFigure(double bytes) {
   constexpr double kMB = 1024.0 * 1024.0, kGB = 1024.0 * kMB;

@@ -1,14 +1,12 @@
 #include "support/OutputCheck.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
 #include "support/FileIO.h"
+#include "support/System.h"
 
 namespace lapforge {
 
@@ -18,15 +16,15 @@ constexpr char kNothingWritten[] = "; nothing was written";
 
 std::string Canonical(const std::string& path) {
   std::error_code ec;
-  std::filesystem::path p = std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec);
-  return ec ? path : p.string();
+  std::filesystem::path p = std::filesystem::weakly_canonical(std::filesystem::absolute(sys::PathOf(path), ec), ec);
+  return ec ? path : sys::TextOf(p);
 }
 
 struct Input {
   std::string path;
   bool exists = false;
-  dev_t device = 0;
-  ino_t inode = 0;
+  uint64_t device = 0;
+  uint64_t inode = 0;
   std::string canonical;
 };
 
@@ -39,11 +37,11 @@ Result CheckOutputs(const std::vector<std::string>& inputs, const std::vector<st
     if (path.empty()) continue;
     Input in;
     in.path = path;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
+    sys::FileInfo st;
+    if (sys::Stat(path, st)) {
       in.exists = true;
-      in.device = st.st_dev;
-      in.inode = st.st_ino;
+      in.device = st.device;
+      in.inode = st.inode;
     } else {
       in.canonical = Canonical(path);
     }
@@ -57,15 +55,22 @@ Result CheckOutputs(const std::vector<std::string>& inputs, const std::vector<st
       return Result::Fail(Status::Refused, "Could not write file '" + out + "': " + reason + kNothingWritten, out);
     // The file is made in its folder (a new one, or the temporary file
     // that replaces the old one), so the folder must be there and take it.
-    std::string folder = target.path.substr(0, target.path.rfind('/') + 1);
+    size_t end = target.path.size();
+    while (end > 0 && !sys::IsSeparator(target.path[end - 1])) --end;
+    std::string folder = target.path.substr(0, end);
     if (folder.empty()) folder = ".";
-    if (::access(folder.c_str(), W_OK | X_OK) != 0)
+    if (!sys::CanCreateIn(folder))
       return Result::Fail(Status::Refused,
                           "Could not create file '" + out + "': " + std::strerror(errno) + kNothingWritten, out);
     const std::string canonical = target.exists ? std::string() : Canonical(target.path);
     for (const Input& in : read) {
-      const bool same = target.exists ? in.exists && in.device == target.device && in.inode == target.inode
-                                      : !in.exists && in.canonical == canonical;
+      // Without an identity (Windows could not open the file to ask for
+      // its index) two existing files are compared by their canonical paths.
+      const bool known = in.inode != 0 && target.inode != 0;
+      const bool same = !target.exists ? !in.exists && in.canonical == canonical
+                        : !in.exists   ? false
+                        : known        ? in.device == target.device && in.inode == target.inode
+                                       : Canonical(in.path) == Canonical(target.path);
       if (same)
         return Result::Fail(Status::Refused,
                             "The output '" + out + "' is the input '" + in.path + "'" + kNothingWritten, out);
@@ -77,8 +82,8 @@ Result CheckOutputs(const std::vector<std::string>& inputs, const std::vector<st
 std::vector<OutputStamp> StampExisting(const std::vector<std::string>& paths) {
   std::vector<OutputStamp> stamps;
   for (const std::string& path : paths) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) stamps.push_back({path, st.st_dev, st.st_ino});
+    sys::FileInfo st;
+    if (sys::Stat(path, st) && st.kind == sys::Kind::Regular) stamps.push_back({path, st.device, st.inode});
   }
   return stamps;
 }
@@ -86,8 +91,8 @@ std::vector<OutputStamp> StampExisting(const std::vector<std::string>& paths) {
 std::vector<std::string> ReplacedSince(const std::vector<OutputStamp>& stamps) {
   std::vector<std::string> replaced;
   for (const OutputStamp& s : stamps) {
-    struct stat st {};
-    if (::stat(s.path.c_str(), &st) == 0 && (st.st_dev != s.device || st.st_ino != s.inode)) replaced.push_back(s.path);
+    sys::FileInfo st;
+    if (sys::Stat(s.path, st) && (st.device != s.device || st.inode != s.inode)) replaced.push_back(s.path);
   }
   return replaced;
 }

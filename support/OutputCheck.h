@@ -4,8 +4,7 @@
 // files the command reads (companions included), else nothing is written.
 #pragma once
 
-#include <sys/types.h>
-
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -25,8 +24,8 @@ Result CheckOutputs(const std::vector<std::string>& inputs, const std::vector<st
 // failure the files the run had already replaced can be named.
 struct OutputStamp {
   std::string path;
-  dev_t device = 0;
-  ino_t inode = 0;
+  uint64_t device = 0;  // identity as sys::FileInfo gives it
+  uint64_t inode = 0;
 };
 // The stamps of those of paths that name an existing file now.
 std::vector<OutputStamp> StampExisting(const std::vector<std::string>& paths);

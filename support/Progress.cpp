@@ -1,12 +1,12 @@
 #include "support/Progress.h"
 
-#include <unistd.h>
+#include "support/System.h"
 
 namespace lapforge {
 
 namespace {
 
-std::FILE* TerminalStderr() { return ::isatty(STDERR_FILENO) ? stderr : nullptr; }
+std::FILE* TerminalStderr() { return sys::IsTerminal(stderr) ? stderr : nullptr; }
 
 }  // namespace
 

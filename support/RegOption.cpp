@@ -1,15 +1,11 @@
 #include "support/RegOption.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
 #include "support/FileIO.h"
+#include "support/System.h"
 #include "support/TextFormat.h"
 
 namespace lapforge {
@@ -140,7 +136,7 @@ std::vector<CRegOption::StoredValue> Load() {
 
 void MakeParents(const std::string& file) {
   for (size_t i = 1; i < file.size(); ++i) {
-    if (file[i] == '/') ::mkdir(file.substr(0, i).c_str(), 0755);
+    if (sys::IsSeparator(file[i])) sys::MakeFolder(file.substr(0, i));
   }
 }
 
@@ -152,21 +148,11 @@ class SettingsLock {
  public:
   explicit SettingsLock(const std::string& settingsFile) {
     const std::string lock = settingsFile + ".lock";
-    fd_ = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd_ < 0) {
-      error_ = "Could not open the lock file '" + lock + "': " + std::strerror(errno);
-      return;
-    }
-    while (::flock(fd_, LOCK_EX) != 0) {
-      if (errno == EINTR) continue;
-      error_ = "Could not lock '" + lock + "': " + std::strerror(errno);
-      ::close(fd_);
-      fd_ = -1;
-      return;
-    }
+    fd_ = sys::OpenLocked(lock);
+    if (fd_ < 0) error_ = "Could not lock '" + lock + "': " + std::strerror(errno);
   }
   ~SettingsLock() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) sys::Unlock(fd_);
   }
   SettingsLock(const SettingsLock&) = delete;
   SettingsLock& operator=(const SettingsLock&) = delete;
@@ -225,10 +211,16 @@ const CRegOption::StoredValue* FindIn(const std::vector<CRegOption::StoredValue>
 }  // namespace
 
 std::string CRegOption::SettingsFile() {
-  if (const char* p = std::getenv("LAPFORGE_CONFIG"); p && *p) return p;
-  if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) return std::string(x) + "/lapforge/lapforge.ini";
-  const char* home = std::getenv("HOME");
-  return std::string(home && *home ? home : ".") + "/.config/lapforge/lapforge.ini";
+  if (std::string p = sys::Environment("LAPFORGE_CONFIG"); !p.empty()) return p;
+#ifdef _WIN32
+  // Windows keeps a user's program settings in the roaming application data.
+  if (std::string a = sys::Environment("APPDATA"); !a.empty()) return a + "\\lapforge\\lapforge.ini";
+  return ".\\lapforge.ini";
+#else
+  if (std::string x = sys::Environment("XDG_CONFIG_HOME"); !x.empty()) return x + "/lapforge/lapforge.ini";
+  const std::string home = sys::Environment("HOME");
+  return (home.empty() ? std::string(".") : home) + "/.config/lapforge/lapforge.ini";
+#endif
 }
 
 std::vector<CRegOption::StoredValue> CRegOption::AllStored() { return Load(); }

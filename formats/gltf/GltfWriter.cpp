@@ -267,7 +267,7 @@ class CGltfWriter::Packer {
       const CGlFace& f = faces[order[o]];
       const int n = f.GetVertexCount();
       const bool faceUVs = f.hasUVs && f.GetFloatCount() >= 2 * n;
-      float plane[3];  // the face's plane normal, made when a corner first needs it
+      float plane[3] = {0, 0, 0};  // the face's plane normal, made when a corner first needs it
       bool planeDone = false;
       uint32_t corner[4];
       for (int k = 0; k < n; ++k) {

@@ -1,12 +1,15 @@
 #include "tests/support/TestSupport.h"
 
 #include <sys/stat.h>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 namespace lapforge {
@@ -36,9 +39,22 @@ UiAnswer CRecordingUI::YesNoCancel(const std::string& text, const std::string& c
 CTempDir::CTempDir() {
   std::string base = std::string(LAPFORGE_BINARY_DIR) + "/test-tmp";
   std::filesystem::create_directories(base);
+#ifdef _WIN32
+  // No mkdtemp: a random name that create_directory finds free.
+  static std::mt19937 rng{std::random_device{}()};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = base + "/t" + std::to_string(rng() % 100000000u);
+    if (std::filesystem::create_directory(name)) {
+      path_ = name;
+      return;
+    }
+  }
+  throw std::runtime_error("cannot create a temporary folder");
+#else
   std::string templ = base + "/tXXXXXX";
   if (!mkdtemp(templ.data())) throw std::runtime_error("cannot create a temporary folder");
   path_ = templ;
+#endif
 }
 
 CTempDir::~CTempDir() {
@@ -66,19 +82,32 @@ bool Exists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0;
 }
 
+namespace {
+
+void SetSettingsVariable(const std::string* value) {
+#ifdef _WIN32
+  // An empty value removes the variable.
+  _putenv_s("LAPFORGE_CONFIG", value ? value->c_str() : "");
+#else
+  if (value)
+    ::setenv("LAPFORGE_CONFIG", value->c_str(), 1);
+  else
+    ::unsetenv("LAPFORGE_CONFIG");
+#endif
+}
+
+}  // namespace
+
 CScopedSettings::CScopedSettings() : file_(dir_.File("lapforge.ini")) {
   if (const char* p = std::getenv("LAPFORGE_CONFIG")) {
     previous_ = p;
     hadPrevious_ = true;
   }
-  ::setenv("LAPFORGE_CONFIG", file_.c_str(), 1);
+  SetSettingsVariable(&file_);
 }
 
 CScopedSettings::~CScopedSettings() {
-  if (hadPrevious_)
-    ::setenv("LAPFORGE_CONFIG", previous_.c_str(), 1);
-  else
-    ::unsetenv("LAPFORGE_CONFIG");
+  SetSettingsVariable(hadPrevious_ ? &previous_ : nullptr);
 }
 
 }  // namespace lapforge

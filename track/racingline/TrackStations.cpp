@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <exception>
 
 #include "support/TextFormat.h"
@@ -69,7 +70,7 @@ Result SampleTrack(CN5Ptf& track, double step, _rl_track_stations& out) {
   if (!first || !last) return Fault(out, -1, "The track has no segment to lay a racing line on");
   TrackPoint(track, 0, 0, x0, y0, z0);
   TrackPoint(track, length, 0, x1, y1, z1);
-  const double turn = std::remainder(Heading(*last, along1) - Heading(*first, along0), 2 * M_PI);
+  const double turn = std::remainder(Heading(*last, along1) - Heading(*first, along0), 2 * std::numbers::pi);
   out.closed = std::hypot(x1 - x0, y1 - y0) < kClosingGap && std::fabs(turn) < kClosingTurn;
 
   const size_t steps = static_cast<size_t>(std::max(2.0, std::ceil(length / step - 1e-9)));
