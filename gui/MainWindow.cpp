@@ -3,9 +3,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -20,6 +20,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "description/TrkDsc.h"
 #include "gui/ExportCheck.h"
 #include "gui/FolderSnapshot.h"
 #include "gui/GuiSupport.h"
@@ -27,7 +28,6 @@
 #include "gui/OptionsDialog.h"
 #include "gui/StatusWindow.h"
 #include "gui/TableEditor.h"
-#include "description/TrkDsc.h"
 #include "roads/Lapforge.h"
 #include "support/FileString.h"
 #include "support/RegOption.h"
@@ -222,14 +222,8 @@ void CMainWindow::Run(std::function<int()> work, const std::string& output, bool
   const CFolderSnapshot before = folder ? CFolderSnapshot::Take(QString::fromStdString(output)) : CFolderSnapshot();
   runner_->Run(std::move(work), [this, output, folder, checkWarnings, before](int files) {
     if (files <= 0) return;
-    CompletionDetails details;
-    details.output = QString::fromStdString(output);
-    details.folder = folder;
-    details.warnings = checkWarnings;
-    for (const QString& w : runner_->Warnings())
-      if (!details.warnings.contains(w)) details.warnings << w;
-    details.stale = before.StaleNow();
-    CStatusWindow::OperationCompleted(files, start_, details);
+    CStatusWindow::OperationCompleted(
+        files, start_, CompletionDetails::Of(output, folder, checkWarnings, runner_->Warnings(), before));
   });
 }
 
@@ -346,9 +340,9 @@ void CMainWindow::XmlToPtf() {
   if (ptf.empty()) return;
   // The games find a track by its lower-cased name, which is the name written.
   const std::string lower = FileString::LowerFileName(ptf);
-  if (lower != ptf && !UI().YesNo("PTF file names are written in lower case: the track is written as\n" + lower +
-                                      "\nWrite it?",
-                                  "Lapforge"))
+  if (lower != ptf &&
+      !UI().YesNo("PTF file names are written in lower case: the track is written as\n" + lower + "\nWrite it?",
+                  "Lapforge"))
     return;
   CheckedExport(xml, lower, false, false, &CLapforge::XMLToPTF);
 }
@@ -356,8 +350,9 @@ void CMainWindow::XmlToPtf() {
 void CMainWindow::XmlToFile(const char* extension, const char* what, Operation op) {
   const std::string xml = browser_.GetReadFile("XML", PickerText{"Choose the description to convert", {}});
   if (xml.empty()) return;
-  const std::string out = browser_.GetWriteFile(
-      extension, {std::string("Save the ") + what + " as", SiblingFile(xml, QString::fromLatin1(extension).toLower().toStdString())});
+  const std::string out =
+      browser_.GetWriteFile(extension, {std::string("Save the ") + what + " as",
+                                        SiblingFile(xml, QString::fromLatin1(extension).toLower().toStdString())});
   if (out.empty()) return;
   CheckedExport(xml, out, false, true, op);
 }
@@ -366,8 +361,8 @@ void CMainWindow::XmlToFolder(const char* format, Operation op) {
   const std::string xml = browser_.GetReadFile("XML", PickerText{"Choose the description to convert", {}});
   if (xml.empty()) return;
   const std::string folder = browser_.GetFolder(
-      format, {std::string("Choose the folder for the ") + format + " files (a new name is created)",
-               FileString::Path(xml)});
+      format,
+      {std::string("Choose the folder for the ") + format + " files (a new name is created)", FileString::Path(xml)});
   if (folder.empty()) return;
   CheckedExport(xml, folder, true, true, op);
 }
@@ -375,10 +370,11 @@ void CMainWindow::XmlToFolder(const char* format, Operation op) {
 void CMainWindow::CheckedExport(const std::string& xml, const std::string& output, bool folder, bool meshes,
                                 Operation op) {
   AddRecent(QString::fromStdString(xml));
-  CheckThenExport(*runner_, this, [xml] { return CheckFile(xml); }, meshes,
-                  [=, this](const QStringList& warnings) {
-                    Run([=] { return CLapforge().Files(op, xml, output); }, output, folder, warnings);
-                  });
+  CheckThenExport(
+      *runner_, this, [xml] { return CheckFile(xml); }, meshes,
+      [=, this](const QStringList& warnings) {
+        Run([=] { return CLapforge().Files(op, xml, output); }, output, folder, warnings);
+      });
 }
 
 void CMainWindow::OpenXml() {

@@ -12,9 +12,9 @@
 #include <QScreen>
 #include <QStyle>
 #include <QUrl>
-
 #include <algorithm>
 
+#include "gui/FolderSnapshot.h"
 #include "gui/GuiSupport.h"
 
 namespace lapforge {
@@ -38,10 +38,10 @@ CStatusWindow::CStatusWindow(int files, qint64 elapsedMs, const QString& comment
 
   auto* picture = new QLabel(this);
   // A report with warnings is not a clean success: it wears the warning sign.
-  picture->setPixmap(style()
-                         ->standardIcon(details.warnings.isEmpty() ? QStyle::SP_DialogApplyButton
-                                                                   : QStyle::SP_MessageBoxWarning)
-                         .pixmap(48, 48));
+  picture->setPixmap(
+      style()
+          ->standardIcon(details.warnings.isEmpty() ? QStyle::SP_DialogApplyButton : QStyle::SP_MessageBoxWarning)
+          .pixmap(48, 48));
   completed_ = new QLabel(QStringLiteral("Operation completed succesfully!"), this);
   files_ = new QLabel(QStringLiteral("%1 File(s) written").arg(files), this);
   time_ = new QLabel(QStringLiteral("In %1 seconds").arg(FormatElapsed(elapsedMs)), this);
@@ -123,5 +123,17 @@ QString CStatusWindow::CommentText() const { return comment_->text(); }
 QString CStatusWindow::OutputText() const { return output_ ? output_->text() : QString(); }
 QString CStatusWindow::WarningsText() const { return warnings_ ? warnings_->toPlainText() : QString(); }
 QString CStatusWindow::StaleText() const { return stale_ ? stale_->toPlainText() : QString(); }
+
+CompletionDetails CompletionDetails::Of(const std::string& output, bool folder, const QStringList& checkWarnings,
+                                        const QStringList& roadWarnings, const CFolderSnapshot& before) {
+  CompletionDetails details;
+  details.output = QString::fromStdString(output);
+  details.folder = folder;
+  details.warnings = checkWarnings;
+  for (const QString& w : roadWarnings)
+    if (!details.warnings.contains(w)) details.warnings << w;
+  details.stale = before.StaleNow();
+  return details;
+}
 
 }  // namespace lapforge

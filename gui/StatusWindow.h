@@ -8,7 +8,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QStringList>
-
+#include <string>
 
 class QLabel;
 class QPlainTextEdit;
@@ -17,11 +17,18 @@ class QPushButton;
 namespace lapforge {
 
 // What a report says beside the count of files.
+class CFolderSnapshot;
+
 struct CompletionDetails {
-  QString output;      // the file or folder written; empty when not told
+  QString output;       // the file or folder written; empty when not told
   bool folder = false;  // output is a folder (else a file, whose folder opens)
   QStringList warnings;
   QStringList stale;  // files in the output folder the operation did not write
+
+  // The details of a finished export: its output, the check's warnings and
+  // then the road's (each once), and the files of the folder it left stale.
+  static CompletionDetails Of(const std::string& output, bool folder, const QStringList& checkWarnings,
+                              const QStringList& roadWarnings, const CFolderSnapshot& before);
 };
 
 class CStatusWindow : public QDialog {

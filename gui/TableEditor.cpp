@@ -15,8 +15,8 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QShortcut>
-#include <QSplitter>
 #include <QSortFilterProxyModel>
+#include <QSplitter>
 #include <QTableView>
 #include <QTimer>
 #include <QUndoStack>
@@ -298,8 +298,7 @@ QVBoxLayout* LapforgeEdit::BuildRightPane() {
   mapTimer_->setInterval(300);
   connect(mapTimer_, &QTimer::timeout, this, &LapforgeEdit::RebuildMapNow);
   connect(undo_, &QUndoStack::indexChanged, this, &LapforgeEdit::ScheduleMapRebuild);
-  connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-          &LapforgeEdit::UpdateMapHighlight);
+  connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &LapforgeEdit::UpdateMapHighlight);
   return right;
 }
 
@@ -526,8 +525,7 @@ void LapforgeEdit::UpdateNavigation() {
     const CDataTable& parent = db_->Table(rel.parentTable);
     const int indexColumn = parent.FindColumn("Index");
     QString which = QStringLiteral("row %1").arg(v.parentRowIndex + 1);
-    if (indexColumn >= 0 && v.parentRowIndex < parent.Count() &&
-        !parent.Row(v.parentRowIndex).Value(indexColumn).null)
+    if (indexColumn >= 0 && v.parentRowIndex < parent.Count() && !parent.Row(v.parentRowIndex).Value(indexColumn).null)
       which = CDescriptionModel::CellText(parent.Row(v.parentRowIndex), indexColumn);
     path_->setText(QStringLiteral("%1 %2: %3")
                        .arg(QLatin1String(parent.Name()))
@@ -870,9 +868,9 @@ void LapforgeEdit::ExportToFile(const char* extension, Road road) {
 }
 
 void LapforgeEdit::ExportToFolder(const char* format, Road road) {
-  const std::string folder = browser_.GetFolder(
-      format, {std::string("Choose the folder for the ") + format + " files (a new name is created)",
-               fileName_.empty() ? std::string() : FileString::Path(fileName_)});
+  const std::string folder =
+      browser_.GetFolder(format, {std::string("Choose the folder for the ") + format + " files (a new name is created)",
+                                  fileName_.empty() ? std::string() : FileString::Path(fileName_)});
   if (!folder.empty()) Export(folder, true, road);
 }
 
@@ -882,24 +880,19 @@ void LapforgeEdit::Export(const std::string& output, bool folder, Road road) {
   std::shared_ptr<const TrkDsc> db = db_;
   const std::string path = fileName_;
   const bool meshes = road != &CLapforge::PTFFromDataBase;
-  CheckThenExport(*runner_, this, [db, path] { return CheckDescription(*db, path); }, meshes,
-                  [this, db, output, folder, road](const QStringList& checkWarnings) {
-                    start_.start();
-                    const CFolderSnapshot before =
-                        folder ? CFolderSnapshot::Take(QString::fromStdString(output)) : CFolderSnapshot();
-                    Run([db, output, road] { return CLapforge().Files(road, *db, output); },
-                        [this, output, folder, checkWarnings, before](int files) {
-                          if (files <= 0) return;
-                          CompletionDetails details;
-                          details.output = QString::fromStdString(output);
-                          details.folder = folder;
-                          details.warnings = checkWarnings;
-                          for (const QString& w : runner_->Warnings())
-                            if (!details.warnings.contains(w)) details.warnings << w;
-                          details.stale = before.StaleNow();
-                          CStatusWindow::OperationCompleted(files, start_, details);
-                        });
-                  });
+  CheckThenExport(
+      *runner_, this, [db, path] { return CheckDescription(*db, path); }, meshes,
+      [this, db, output, folder, road](const QStringList& checkWarnings) {
+        start_.start();
+        const CFolderSnapshot before =
+            folder ? CFolderSnapshot::Take(QString::fromStdString(output)) : CFolderSnapshot();
+        Run([db, output, road] { return CLapforge().Files(road, *db, output); },
+            [this, output, folder, checkWarnings, before](int files) {
+              if (files <= 0) return;
+              CStatusWindow::OperationCompleted(
+                  files, start_, CompletionDetails::Of(output, folder, checkWarnings, runner_->Warnings(), before));
+            });
+      });
 }
 
 void LapforgeEdit::WritePtf() {
@@ -909,9 +902,9 @@ void LapforgeEdit::WritePtf() {
   if (file.empty()) return;
   // The games find a track by its lower-cased name, which is the name written.
   const std::string lower = FileString::LowerFileName(file);
-  if (lower != file && !UI().YesNo("PTF file names are written in lower case: the track is written as\n" + lower +
-                                       "\nWrite it?",
-                                   kCaption))
+  if (lower != file &&
+      !UI().YesNo("PTF file names are written in lower case: the track is written as\n" + lower + "\nWrite it?",
+                  kCaption))
     return;
   Export(lower, false, &CLapforge::PTFFromDataBase);
 }
@@ -925,7 +918,8 @@ bool LapforgeEdit::WriteXml(const std::string& file) {
 }
 
 bool LapforgeEdit::Save() {
-  const std::string file = fileName_.empty() ? browser_.GetWriteFile("XML", {"Save the description as", {}}) : fileName_;
+  const std::string file =
+      fileName_.empty() ? browser_.GetWriteFile("XML", {"Save the description as", {}}) : fileName_;
   return !file.empty() && WriteXml(file);
 }
 

@@ -16,8 +16,8 @@
 #define NOMINMAX
 #endif
 #include <io.h>
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 #else
 #include <dirent.h>
 #include <sys/file.h>
@@ -25,6 +25,23 @@
 #endif
 
 namespace lapforge::sys {
+
+namespace {
+
+// Appends size bytes of from at offset to to through a buffer in memory.
+int CopyThroughMemory(int from, uint64_t offset, int to, uint64_t size) {
+  std::vector<char> buffer(size > 0 ? size_t(1) << 20 : 0);
+  while (size > 0) {
+    const int64_t r = ReadAt(from, buffer.data(), static_cast<size_t>(std::min<uint64_t>(size, buffer.size())), offset);
+    if (r <= 0) return r < 0 ? errno : EIO;
+    if (const int failure = WriteAll(to, buffer.data(), static_cast<size_t>(r)); failure != 0) return failure;
+    offset += static_cast<uint64_t>(r);
+    size -= static_cast<uint64_t>(r);
+  }
+  return 0;
+}
+
+}  // namespace
 
 #ifdef _WIN32
 
@@ -176,24 +193,14 @@ int64_t ReadAt(int fd, void* data, size_t size, uint64_t offset) {
   return n;
 }
 
-int CopyRange(int from, uint64_t offset, int to, uint64_t size) {
-  std::vector<char> buffer(size_t(1) << 20);
-  while (size > 0) {
-    const int64_t r = ReadAt(from, buffer.data(), static_cast<size_t>(std::min<uint64_t>(size, buffer.size())), offset);
-    if (r <= 0) return r < 0 ? errno : EIO;
-    if (const int failure = WriteAll(to, buffer.data(), static_cast<size_t>(r)); failure != 0) return failure;
-    offset += static_cast<uint64_t>(r);
-    size -= static_cast<uint64_t>(r);
-  }
-  return 0;
-}
+int CopyRange(int from, uint64_t offset, int to, uint64_t size) { return CopyThroughMemory(from, offset, to, size); }
 
 int CreateScratch(const std::string& folder) {
   // Named for the moment it is open: the system removes it on close.
   static unsigned counter = 0;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string name = folder + "\\.scratch" + std::to_string(GetCurrentProcessId()) + "-" +
-                             std::to_string(++counter);
+    const std::string name =
+        folder + "\\.scratch" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
     const int fd = _wopen(Wide(name).c_str(), _O_RDWR | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT | _O_TEMPORARY,
                           _S_IREAD | _S_IWRITE);
     if (fd >= 0 || errno != EEXIST) return fd;
@@ -419,15 +426,7 @@ int CopyRange(int from, uint64_t offset, int to, uint64_t size) {
   }
   offset = static_cast<uint64_t>(at);
 #endif
-  std::vector<char> buffer(size > 0 ? size_t(1) << 20 : 0);
-  while (size > 0) {
-    const int64_t r = ReadAt(from, buffer.data(), static_cast<size_t>(std::min<uint64_t>(size, buffer.size())), offset);
-    if (r <= 0) return r < 0 ? errno : EIO;
-    if (const int failure = WriteAll(to, buffer.data(), static_cast<size_t>(r)); failure != 0) return failure;
-    offset += static_cast<uint64_t>(r);
-    size -= static_cast<uint64_t>(r);
-  }
-  return 0;
+  return CopyThroughMemory(from, offset, to, size);
 }
 
 int CreateScratch(const std::string& folder) {
