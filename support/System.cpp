@@ -16,8 +16,9 @@
 #define NOMINMAX
 #endif
 #include <io.h>
-#include <shellapi.h>
 #include <windows.h>
+// after <windows.h>, whose types it uses
+#include <shellapi.h>
 #else
 #include <dirent.h>
 #include <sys/file.h>
