@@ -18,10 +18,15 @@ int gArgc = 1;
 char gArgv0[] = "lapforge";
 char* gArgv[] = {gArgv0, nullptr};
 
+// The application made here when the program has none, kept to the end of
+// the program: the platform plugin and the OpenGL driver it loads stay
+// loaded for the next picture (and what the driver keeps is its own until
+// the end, not lost).
+QGuiApplication* gApplication = nullptr;
+
 }  // namespace
 
 struct COffscreenRender::Context {
-  std::unique_ptr<QGuiApplication> application;  // when the program had none
   std::unique_ptr<QOffscreenSurface> surface;
   std::unique_ptr<QOpenGLContext> gl;
   std::unique_ptr<QOpenGLFramebufferObject> fbo;
@@ -37,7 +42,6 @@ struct COffscreenRender::Context {
     }
     gl.reset();
     surface.reset();
-    application.reset();
   }
 };
 
@@ -53,7 +57,7 @@ bool COffscreenRender::Start(int width, int height, std::string& message) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
       qputenv("QT_QPA_PLATFORM", "offscreen");
-    c.application = std::make_unique<QGuiApplication>(gArgc, gArgv);
+    gApplication = new QGuiApplication(gArgc, gArgv);
   }
   const std::string advice =
       " (on a machine without a display, run the command under xvfb-run -a; Mesa's llvmpipe draws without a "
