@@ -8,7 +8,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <memory>
 #include <string>
 
 #include "description/TrkDsc.h"
@@ -33,6 +32,8 @@ const TrkDsc& Track() {
     o.sections = 50;
     o.longRes = 1;
     o.latRes = 1;
+    o.banked = true;  // as tools/make_circuit makes it: the bank lines cut the bands
+    o.detailEvery = 10;
     FillGeneratedCircuit(track, o);
     made = true;
   }
@@ -50,28 +51,29 @@ const CPreviewScene& Scene() {
   return scene;
 }
 
-// One context for the program, made at first use.
+// One context for the program, made at first use and kept to its end (Qt
+// is gone by the time statics are destroyed).
 COffscreenRender* Offscreen(std::string& message) {
-  static std::unique_ptr<COffscreenRender> offscreen;
+  static COffscreenRender* offscreen = nullptr;
   static std::string failure;
   if (!offscreen && failure.empty()) {
-    offscreen = std::make_unique<COffscreenRender>();
-    if (!offscreen->Start(kWidth, kHeight, failure)) offscreen.reset();
+    offscreen = new COffscreenRender();
+    if (!offscreen->Start(kWidth, kHeight, failure)) offscreen = nullptr;
   }
   message = failure;
-  return offscreen.get();
+  return offscreen;
 }
 
 void BM_BuildScene(benchmark::State& state) {
   const TrkDsc& track = Track();
-  long long faces = 0;
+  long long triangles = 0;
   for (auto _ : state) {
     CPreviewScene scene;
     std::string message;
     if (!scene.Build(track, std::string(), nullptr, message)) state.SkipWithError(message.c_str());
-    faces = static_cast<long long>(scene.Indices().size() / 3);
+    triangles = static_cast<long long>(scene.Indices().size() / 3);
   }
-  state.counters["triangles"] = static_cast<double>(faces);
+  state.counters["triangles"] = static_cast<double>(triangles);
 }
 
 void BM_Upload(benchmark::State& state) {
