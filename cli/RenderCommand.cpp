@@ -35,6 +35,7 @@ struct RenderArgs {
   int section = -1;
 };
 
+#ifdef LAPFORGE_HAVE_PREVIEW
 // "WxH" with both sides from 16 to 8192 pixels.
 bool ParseSize(const std::string& text, int& width, int& height) {
   char tail = 0;
@@ -42,7 +43,6 @@ bool ParseSize(const std::string& text, int& width, int& height) {
          width <= 8192 && height <= 8192;
 }
 
-#ifdef LAPFORGE_HAVE_PREVIEW
 int Render(const RenderArgs& args) {
   int width = 0, height = 0;
   if (!ParseSize(args.size, width, height)) {

@@ -190,10 +190,12 @@ void CPreviewCamera::Zoom(double factor) {
 }
 
 PreviewStation CPreviewCamera::StationAt(double distance) const {
+  // Between the last station at or before the distance and the next; at a
+  // joint (two stations at one distance) the later section's.
   if (stations_.empty()) return {};
-  if (distance <= stations_.front().distance) return stations_.front();
-  const auto it = std::lower_bound(stations_.begin(), stations_.end(), distance,
-                                   [](const PreviewStation& s, double d) { return s.distance < d; });
+  const auto it = std::upper_bound(stations_.begin(), stations_.end(), distance,
+                                   [](double d, const PreviewStation& s) { return d < s.distance; });
+  if (it == stations_.begin()) return stations_.front();
   if (it == stations_.end()) return stations_.back();
   const PreviewStation& b = *it;
   const PreviewStation& a = *(it - 1);
@@ -247,32 +249,33 @@ void CPreviewCamera::DriveBy(double metres) {
 int CPreviewCamera::DriveSection() const { return StationAt(driveDistance_).section; }
 
 void CPreviewCamera::NextSection() {
-  const int now = DriveSection();
-  for (const PreviewStation& s : stations_)
-    if (s.distance > driveDistance_ && s.section != now && s.section >= 0) {
-      driveDistance_ = s.distance;
-      UpdateDrive();
-      return;
-    }
-  if (!stations_.empty()) driveDistance_ = stations_.front().distance, UpdateDrive();
+  if (stations_.empty()) return;
+  const auto after = std::upper_bound(stations_.begin(), stations_.end(), driveDistance_,
+                                      [](double d, const PreviewStation& s) { return d < s.distance; });
+  size_t i = after == stations_.begin() ? 0 : static_cast<size_t>(after - stations_.begin()) - 1;
+  const int now = stations_[i].section;
+  while (i < stations_.size() && stations_[i].section == now) ++i;
+  // After the last section, the first.
+  driveDistance_ = i < stations_.size() ? stations_[i].distance : stations_.front().distance;
+  UpdateDrive();
 }
 
 void CPreviewCamera::PreviousSection() {
-  // Back to this section's start, or when there already, the one before's.
-  int now = DriveSection();
-  double start = -1;
-  for (size_t i = stations_.size(); i-- > 0;) {
-    const PreviewStation& s = stations_[i];
-    if (s.distance > driveDistance_ - 0.01) continue;
-    if (s.section == now) {
-      start = s.distance;
-    } else if (start >= 0 || s.section >= 0) {
-      if (start < 0) now = s.section, start = s.distance;
-      else break;
-    }
-  }
-  if (start < 0 && !stations_.empty()) start = std::max(0.0, lapLength_ - 1);
-  driveDistance_ = std::max(0.0, start);
+  if (stations_.empty()) return;
+  // The first station of the run of one section's stations that holds
+  // station i (at a joint, the later section's station comes second).
+  auto runStart = [&](size_t i) {
+    while (i > 0 && stations_[i - 1].section == stations_[i].section) --i;
+    return i;
+  };
+  const auto after = std::upper_bound(stations_.begin(), stations_.end(), driveDistance_,
+                                      [](double d, const PreviewStation& s) { return d < s.distance; });
+  size_t start = runStart(after == stations_.begin() ? 0 : static_cast<size_t>(after - stations_.begin()) - 1);
+  // Back to this section's start, or when there already, the one before's
+  // (from the first section, the last one's).
+  if (driveDistance_ - stations_[start].distance < 1.0)
+    start = runStart(start > 0 ? start - 1 : stations_.size() - 1);
+  driveDistance_ = stations_[start].distance;
   UpdateDrive();
 }
 
