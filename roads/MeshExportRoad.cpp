@@ -175,17 +175,12 @@ int CMeshExportRoad::Run(CLapforge& driver, const TrkDsc& db, const std::string&
   CBlockFiles files(stream.Names(), folder, format);
   {
     CWorkStep step("meshing the track");
-    CProgress progress("Exporting", stream.Count());
     CGlBlock block;
-    stream.ReserveFor(block);
-    for (int b = 0; b < stream.Count(); ++b) {
-      if (!stream.Make(b, block)) {
-        ShowError(built.model->meshCheck.Text() + ReplacedLines(ReplacedSince(existing)), "");
-        return 0;
-      }
-      files.Block(b, block, built.textures, built.materials);
-      progress.Step();
-    }
+    const bool made = stream.ForEach(
+        block, "Exporting",
+        [&](int b, const CGlBlock& made) { files.Block(b, made, built.textures, built.materials); },
+        [&] { return ReplacedLines(ReplacedSince(existing)); });
+    if (!made) return 0;
   }
   const MeshExportResult result = files.Finish();
   driver.CountFilesWritten(static_cast<int>(result.written.size()));
