@@ -251,13 +251,12 @@ Result CReplacingBatch::Write(const std::string& path, const void* data, size_t 
 
 std::vector<std::pair<std::string, Result>> CReplacingBatch::Commit() {
   std::vector<std::pair<std::string, Result>> failed;
-  // One flush for every file's folder (they share the file system of the
-  // first, the folder of an export, unless a link leads elsewhere: then
-  // the flush of each folder met).
+  // One flush for the folder the files are written in (the folder of an
+  // export), and one more for each other folder a link leads to.
   if (!flushEach_) {
     std::vector<std::string> folders;
     for (const auto& [path, file] : files_) {
-      const std::string folder = FolderOf(path);
+      const std::string folder = FolderOf(file->Target());
       if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
     }
     for (const std::string& folder : folders) {

@@ -92,6 +92,8 @@ class CReplacingFile {
   // put in place is removed when the object goes.
   Result Close(bool sync);
   Result PutInPlace();
+  // The name written once links are followed (set by Open).
+  const std::string& Target() const { return target_; }
 
  private:
   Result Fail(const char* verb, int error);
