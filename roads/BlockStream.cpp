@@ -63,6 +63,10 @@ void CBlockStream::ReserveFor(CGlBlock& block) const {
   block.points.Reserve(largestPoints_);
 }
 
+void CBlockStream::ShowMeshCheckFailure(const std::string& tail) const {
+  ShowError(model_.meshCheck.Text() + tail, "");
+}
+
 bool CBlockStream::Make(int index, CGlBlock& block) {
   // A fresh block around the arrays kept from the last one.
   std::vector<CGlPoint> points = std::move(block.points.Items());

@@ -8,14 +8,16 @@
 // largest.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "mesh/GlBlock.h"
+#include "support/Progress.h"
 #include "track/N5Ptf.h"
 
 namespace lapforge {
 
-class CGlBlock;
 class CGlMaterialArray;
 class CGlMipArray;
 
@@ -43,7 +45,33 @@ class CBlockStream {
   // block is then not to be written.
   bool Make(int index, CGlBlock& block);
 
+  // Whether ForEach reserves the block for the largest first: a walk that
+  // keeps each block (moves it away) leaves the arrays to grow as each needs.
+  enum class Arena { Reserved, Unreserved };
+  // The walk every export makes: each block in order made into block and
+  // handed to visit(index, block) before the next is made, a progress step
+  // (titled progressTitle) after each. When the track's meshing fails its
+  // own check, the check's text (followed by errorTail(), the caller's
+  // lines about files already replaced) is shown and the walk gives false.
+  template <typename Visit>
+  bool ForEach(CGlBlock& block, const char* progressTitle, Visit&& visit,
+               const std::function<std::string()>& errorTail = {}, Arena arena = Arena::Reserved) {
+    if (arena == Arena::Reserved) ReserveFor(block);
+    CProgress progress(progressTitle, Count());
+    for (int b = 0; b < Count(); ++b) {
+      if (!Make(b, block)) {
+        ShowMeshCheckFailure(errorTail ? errorTail() : std::string());
+        return false;
+      }
+      visit(b, block);
+      progress.Step();
+    }
+    return true;
+  }
+
  private:
+  void ShowMeshCheckFailure(const std::string& tail) const;
+
   CN5Ptf& model_;
   CGlMaterialArray& materials_;
   CGlMipArray& textures_;

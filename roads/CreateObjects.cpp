@@ -41,27 +41,25 @@ bool CLapforge::CreateObjects(CN5Ptf& model, CGlBlockArray& blocks, CGlMaterialA
     return false;
   }
   CWorkStep step("meshing the track");
-  CProgress progress("Meshing", stream.Count());
-  for (int i = 0; i < stream.Count(); ++i) {
-    CGlBlock& block = blocks[blocks.AddNew()];
-    if (!stream.Make(i, block)) {
-      ShowError(model.meshCheck.Text(), "");
-      return false;
-    }
-    switch (stream.KindOf(i)) {
-      case GlBlockCount::Kind::Segment:
-        trackNames.push_back(block.name);
-        break;
-      case GlBlockCount::Kind::Vertical:
-        verticalNames.push_back(block.name);
-        break;
-      default:
-        otherNames.push_back(block.name);
-        break;
-    }
-    progress.Step();
-  }
-  return true;
+  // Each block is kept: made into one, then moved into the list.
+  CGlBlock made;
+  return stream.ForEach(
+      made, "Meshing",
+      [&](int i, CGlBlock& block) {
+        switch (stream.KindOf(i)) {
+          case GlBlockCount::Kind::Segment:
+            trackNames.push_back(block.name);
+            break;
+          case GlBlockCount::Kind::Vertical:
+            verticalNames.push_back(block.name);
+            break;
+          default:
+            otherNames.push_back(block.name);
+            break;
+        }
+        blocks[blocks.AddNew()] = std::move(block);
+      },
+      {}, CBlockStream::Arena::Unreserved);
 }
 
 }  // namespace lapforge

@@ -1,5 +1,6 @@
 #include "roads/MeshExportRoad.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -96,14 +97,23 @@ class CBlockFiles {
   void Block(int b, const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials) {
     const std::string& path = paths_[static_cast<size_t>(b)];
     CWorkStep step("writing " + path);
-    const BlockWrite written = format_.writeBlock(block, textures, materials, path);
-    if (written == BlockWrite::Empty) return;
-    Record(written == BlockWrite::Written, path);
+    const std::optional<std::vector<uint8_t>> bytes = format_.blockBytes(block, textures, materials, path);
+    if (!bytes) return;
+    if (blockFiles_.Write(path, *bytes))
+      pending_.push_back(path);
+    else
+      Record(false, path);
     scene_.push_back(block.tag);
     scene_.back().name = titles_[static_cast<size_t>(b)];
   }
 
   MeshExportResult Finish() {
+    // The block files are put in place together, before the scene file
+    // that names them.
+    std::vector<std::string> notPlaced;
+    for (auto& [path, failure] : blockFiles_.Commit()) notPlaced.push_back(path);
+    for (const std::string& path : pending_)
+      Record(std::find(notPlaced.begin(), notPlaced.end(), path) == notPlaced.end(), path);
     size_t next = titles_.size();
     if (!format_.sceneFile.empty()) {
       const std::string& path = paths_[next++];
@@ -120,6 +130,10 @@ class CBlockFiles {
   void Record(bool ok, const std::string& path) { (ok ? result_.written : result_.failed).push_back(path); }
   const MeshExportFormat& format_;
   const std::vector<std::string> titles_, paths_;
+  // The block files written to their temporary files, waiting to be put in
+  // place.
+  CReplacingBatch blockFiles_;
+  std::vector<std::string> pending_;
   std::vector<CGlObjTag> scene_;
   MeshExportResult result_;
 };
@@ -175,17 +189,12 @@ int CMeshExportRoad::Run(CLapforge& driver, const TrkDsc& db, const std::string&
   CBlockFiles files(stream.Names(), folder, format);
   {
     CWorkStep step("meshing the track");
-    CProgress progress("Exporting", stream.Count());
     CGlBlock block;
-    stream.ReserveFor(block);
-    for (int b = 0; b < stream.Count(); ++b) {
-      if (!stream.Make(b, block)) {
-        ShowError(built.model->meshCheck.Text() + ReplacedLines(ReplacedSince(existing)), "");
-        return 0;
-      }
-      files.Block(b, block, built.textures, built.materials);
-      progress.Step();
-    }
+    const bool made = stream.ForEach(
+        block, "Exporting",
+        [&](int b, const CGlBlock& made) { files.Block(b, made, built.textures, built.materials); },
+        [&] { return ReplacedLines(ReplacedSince(existing)); });
+    if (!made) return 0;
   }
   const MeshExportResult result = files.Finish();
   driver.CountFilesWritten(static_cast<int>(result.written.size()));

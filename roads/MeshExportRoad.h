@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,13 +26,6 @@ class CLapforge;
 class CN5PtfDb;
 class TrkDsc;
 
-// What became of one block's file.
-enum class BlockWrite {
-  Written,
-  Failed,
-  Empty,  // the block holds no object: no file, and no scene entry
-};
-
 // A template written after the scene file.
 struct MeshExportTemplate {
   std::string fileName;
@@ -45,11 +39,12 @@ struct MeshExportFormat {
   std::string sceneFile;       // "_Lapforge.scn" (empty: none)
   std::string sceneExtension;  // mesh extension named by the scene file
   std::vector<MeshExportTemplate> templates;
-  // Makes a fresh writer for the block and writes path, unless the block
-  // makes no object.
-  std::function<BlockWrite(const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
-                           const std::string& path)>
-      writeBlock;
+  // Makes a fresh writer for the block and gives the bytes of its file at
+  // path; nothing when the block makes no object (no file, and no scene
+  // entry).
+  std::function<std::optional<std::vector<uint8_t>>(const CGlBlock& block, const CGlMipArray& textures,
+                                                    const CGlMaterialArray& materials, const std::string& path)>
+      blockBytes;
 };
 
 // The track model and its export blocks.
@@ -114,7 +109,8 @@ class CMeshExportRoad {
   // that replaced an older file; false when any could not be written.
   static bool ReportFailed(const std::vector<std::string>& failed, const std::vector<std::string>& replaced = {});
   // The whole road, one block at a time (roads/BlockStream): each block is
-  // meshed and its file written before the next is made. The number of
+  // meshed and its file written before the next is made; the block files
+  // are put in place together at the end (CReplacingBatch). The number of
   // blocks, 0 when the folder or the track
   // could not be made, an output was refused (nothing written) or any file
   // could not be written. The files written are counted on the driver.

@@ -27,11 +27,6 @@ int CLapforge::_3DSFromDataBase(const TrkDsc& db, const std::string& file) {
   CBlockStream stream(*built.model, built.materials, built.textures);
   if (CMeshExportRoad::StreamRefused(stream)) return 0;
   CGlBlock block;
-  stream.ReserveFor(block);
-  auto failed = [&] {
-    ShowError(built.model->meshCheck.Text(), "");
-    return 0;
-  };
 
   // Every object names every material of the track, and the material
   // entries come before the objects: a first pass meshes each block only
@@ -40,16 +35,14 @@ int CLapforge::_3DSFromDataBase(const TrkDsc& db, const std::string& file) {
   bool anyTriangles = false, noMaterial = false;
   {
     CWorkStep step("meshing the track");
-    CProgress progress("Materials", stream.Count());
-    for (int b = 0; b < stream.Count(); ++b) {
-      if (!stream.Make(b, block)) return failed();
-      for (const CGlFace& f : block.faces) {
+    const bool made = stream.ForEach(block, "Materials", [&](int, const CGlBlock& made) {
+      for (const CGlFace& f : made.faces) {
         if (f.deleted || f.GetVertexCount() < 3) continue;
         anyTriangles = true;
         if (f.materialIndex < 0) noMaterial = true;
       }
-      progress.Step();
-    }
+    });
+    if (!made) return 0;
   }
   CZMaxFile max;
   if (Result started = max.StartStream(file, built.materials, shortNames, anyTriangles, noMaterial); !started) {
@@ -58,13 +51,11 @@ int CLapforge::_3DSFromDataBase(const TrkDsc& db, const std::string& file) {
   }
   {
     CWorkStep step("writing " + file);
-    CProgress progress("Writing", stream.Count());
-    for (int b = 0; b < stream.Count(); ++b) {
-      if (!stream.Make(b, block)) return failed();
-      max.AddGlObject(block.points, block.faces, built.materials, block.name, shortNames, false);
+    const bool made = stream.ForEach(block, "Writing", [&](int, const CGlBlock& made) {
+      max.AddGlObject(made.points, made.faces, built.materials, made.name, shortNames, false);
       max.FlushObjects();
-      progress.Step();
-    }
+    });
+    if (!made) return 0;
   }
   if (Result written = max.FinishStream(); !written) {
     ShowError(written.Text(), "Write Error");

@@ -40,22 +40,13 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
   CBlockStream stream(*built.model, built.materials, built.textures);
   if (CMeshExportRoad::StreamRefused(stream)) return 0;
   CGlBlock block;
-  stream.ReserveFor(block);
-  auto meshFailed = [&] {
-    ShowError(built.model->meshCheck.Text(), "");
-    return 0;
-  };
 
   // The scene's texture and material lists come before its blocks: a
   // first pass meshes each block only to make them whole, the second
   // meshes each again and writes it to the scene's temporary file.
   {
     CWorkStep step("meshing the track");
-    CProgress progress("Materials", stream.Count());
-    for (int b = 0; b < stream.Count(); ++b) {
-      if (!stream.Make(b, block)) return meshFailed();
-      progress.Step();
-    }
+    if (!stream.ForEach(block, "Materials", [](int, const CGlBlock&) {})) return 0;
   }
   // An insert per block, each block used by one.
   CGlInsertArray inserts;
@@ -87,21 +78,19 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
   entries.reserve(titles.size());
   {
     CWorkStep step("writing " + file);
-    CProgress progress("Writing", stream.Count());
     CGlObjTag tag;
     tag.ClearObjTag();
     CByteWriter out;
     CZ3se::SaveHead(out, CGlPointArray(), CGlFaceArray(), built.materials, built.textures, inserts, tag,
                     stream.Count());
-    for (int i = 0; i < stream.Count(); ++i) {
-      if (!stream.Make(i, block)) return meshFailed();
-      CZ3se::SaveListedBlock(out, block);
+    const bool made = stream.ForEach(block, "Writing", [&](int i, const CGlBlock& made) {
+      CZ3se::SaveListedBlock(out, made);
       std::vector<uint8_t> bytes = out.Take();
       scene.Append(bytes.data(), bytes.size());
-      entries.push_back(block.tag);
+      entries.push_back(made.tag);
       entries.back().name = titles[static_cast<size_t>(i)];
-      progress.Step();
-    }
+    });
+    if (!made) return 0;
     CZ3se::SaveTrailer(out, built.model->path);
     std::vector<uint8_t> bytes = out.Take();
     scene.Append(bytes.data(), bytes.size());

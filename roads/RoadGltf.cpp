@@ -165,17 +165,9 @@ int CLapforge::GltfFromDataBase(const TrkDsc& db, const std::string& outFile, co
   }
   {
     CWorkStep step("meshing the track");
-    CProgress progress("Exporting", stream.Count());
     CGlBlock block;
-    stream.ReserveFor(block);
-    for (int b = 0; b < stream.Count(); ++b) {
-      if (!stream.Make(b, block)) {
-        ShowError(model.meshCheck.Text(), "");
-        return 0;
-      }
-      writer.AddBlock(block, materials.GetSize());
-      progress.Step();
-    }
+    if (!stream.ForEach(block, "Exporting", [&](int, const CGlBlock& made) { writer.AddBlock(made, materials.GetSize()); }))
+      return 0;
   }
   CWorkStep step("writing " + outFile);
   writer.Finish(materials);

@@ -12,27 +12,27 @@ namespace {
 
 // GTL and GTR2 share the GTL model layout; each block gets a fresh writer
 // and a cleared object tag.
-BlockWrite WriteGtlBlock(const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
-                         const std::string& path) {
+std::optional<std::vector<uint8_t>> GtlBlockBytes(const CGlBlock& block, const CGlMipArray& textures,
+                                                  const CGlMaterialArray& materials, const std::string& path) {
   CGlObjTag tag;
   tag.ClearObjTag();
   CZGTLFile gtl;
   gtl.MakeObject(block.points, block.faces, textures, materials, tag);
-  if (gtl.objects.empty()) return BlockWrite::Empty;
-  return gtl.WriteGTLFile(path, tag) ? BlockWrite::Written : BlockWrite::Failed;
+  if (gtl.objects.empty()) return std::nullopt;
+  return gtl.GTLFileBytes(path, tag);
 }
 
 }  // namespace
 
 MeshExportFormat GTRExportFormat() {
   MeshExportFormat format = BlockExportFormat("gmt", "_Lapforge.scn");
-  format.writeBlock = [](const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
-                       const std::string& path) {
+  format.blockBytes = [](const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
+                         const std::string& path) -> std::optional<std::vector<uint8_t>> {
     // Target "tga" with ".dds" kept (CZGtr); the UV clamp off.
     CZGtrFile gtr;
     gtr.MakeObject(block.points, block.faces, textures, materials, 0, 1, 0);
-    if (gtr.objects.empty()) return BlockWrite::Empty;
-    return gtr.WriteGTRFile(path, 0) ? BlockWrite::Written : BlockWrite::Failed;
+    if (gtr.objects.empty()) return std::nullopt;
+    return gtr.GTRFileBytes(path, 0);
   };
   return format;
 }
@@ -44,7 +44,7 @@ MeshExportFormat GTR2ExportFormat() {
                     {"_NoName.ani", TemplateKind::Text, 115},
                     {"_NoName.grd", TemplateKind::Text, 116},
                     {"_rgbmap.dds", TemplateKind::Binary, 110}};
-  format.writeBlock = WriteGtlBlock;
+  format.blockBytes = GtlBlockBytes;
   return format;
 }
 
@@ -53,7 +53,7 @@ MeshExportFormat GTLExportFormat() {
   format.templates = {{"_NoName.gdb", TemplateKind::Text, 107},
                     {"_NoName.trk", TemplateKind::Text, 109},
                     {"_rgbmap.dds", TemplateKind::Binary, 110}};
-  format.writeBlock = WriteGtlBlock;
+  format.blockBytes = GtlBlockBytes;
   return format;
 }
 

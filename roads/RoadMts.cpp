@@ -8,12 +8,12 @@ namespace lapforge {
 
 MeshExportFormat MtsExportFormat() {
   MeshExportFormat format = BlockExportFormat("mts", "_Lapforge.scn");
-  format.writeBlock = [](const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
-                       const std::string& path) {
+  format.blockBytes = [](const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
+                         const std::string& path) -> std::optional<std::vector<uint8_t>> {
     CZMts mts;
     mts.MakeObject(block.points, block.faces, textures, materials, 0, 1, 0);
-    if (mts.objects.empty()) return BlockWrite::Empty;
-    return mts.WriteF1File(path, 0) ? BlockWrite::Written : BlockWrite::Failed;
+    if (mts.objects.empty()) return std::nullopt;
+    return mts.F1FileBytes(path, 0);
   };
   return format;
 }

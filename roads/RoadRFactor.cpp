@@ -12,14 +12,14 @@ MeshExportFormat RFactorExportFormat() {
   format.templates = {{"_NoName.gdb", TemplateKind::Text, 112},
                     {"_NoName.scn", TemplateKind::Text, 111},
                     {"_rgbmap.dds", TemplateKind::Binary, 110}};
-  format.writeBlock = [](const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
-                       const std::string& path) {
+  format.blockBytes = [](const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
+                         const std::string& path) -> std::optional<std::vector<uint8_t>> {
     CGlObjTag tag;
     tag.ClearObjTag();
     CZGmtFile gmt;
     gmt.MakeObject(block.points, block.faces, textures, materials, tag);
-    if (gmt.objects.empty()) return BlockWrite::Empty;
-    return gmt.WriteRFactorFile(path, tag) ? BlockWrite::Written : BlockWrite::Failed;
+    if (gmt.objects.empty()) return std::nullopt;
+    return gmt.RFactorFileBytes(path, tag);
   };
   return format;
 }

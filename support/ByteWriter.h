@@ -12,9 +12,13 @@ namespace lapforge {
 class CByteWriter {
  public:
   CByteWriter() = default;
-  void Reserve(size_t n) { buf_.reserve(n); }
+  // Room for n bytes in all, made now so that the writes up to n never grow
+  // the buffer.
+  void Reserve(size_t n) {
+    if (n > buf_.size()) buf_.resize(n);
+  }
 
-  void U8(uint8_t v) { buf_.push_back(v); }
+  void U8(uint8_t v) { *Room(1) = v; }
   void I8(int8_t v) { Put(v); }
   void U16(uint16_t v) { Put(v); }
   void I16(int16_t v) { Put(v); }
@@ -25,10 +29,11 @@ class CByteWriter {
   void F32(float v) { Put(v); }
   void F64(double v) { Put(v); }
   void Bytes(const void* p, size_t n) {
-    const auto* b = static_cast<const uint8_t*>(p);
-    buf_.insert(buf_.end(), b, b + n);
+    if (n > 0) std::memcpy(Room(n), p, n);
   }
-  void Zeroes(size_t n) { buf_.resize(buf_.size() + n, 0); }
+  void Zeroes(size_t n) {
+    if (n > 0) std::memset(Room(n), 0, n);
+  }
   // Text in a field of exactly n bytes, cut or NUL-padded.
   void FixedString(std::string_view s, size_t n) {
     size_t k = s.size() < n ? s.size() : n;
@@ -45,20 +50,39 @@ class CByteWriter {
   void PatchU32(size_t offset, uint32_t v) { std::memcpy(buf_.data() + offset, &v, 4); }
   void PatchI32(size_t offset, int32_t v) { std::memcpy(buf_.data() + offset, &v, 4); }
 
-  size_t Size() const { return buf_.size(); }
-  const std::vector<uint8_t>& Buffer() const { return buf_; }
-  std::vector<uint8_t>& Buffer() { return buf_; }
-  std::vector<uint8_t> Take() { return std::move(buf_); }
+  size_t Size() const { return size_; }
+  // The bytes written (the room beyond them let go).
+  const std::vector<uint8_t>& Buffer() const {
+    buf_.resize(size_);
+    return buf_;
+  }
+  std::vector<uint8_t> Take() {
+    buf_.resize(size_);
+    size_ = 0;
+    return std::move(buf_);
+  }
 
   template <typename T>
   void Put(T v) {
-    uint8_t tmp[sizeof(T)];
-    std::memcpy(tmp, &v, sizeof(T));
-    buf_.insert(buf_.end(), tmp, tmp + sizeof(T));
+    std::memcpy(Room(sizeof(T)), &v, sizeof(T));
   }
 
  private:
-  std::vector<uint8_t> buf_;
+  // The next n bytes to write, counted as written. The buffer is kept
+  // larger than what is written (the room zeroed as it is made), so that a
+  // write of a few bytes is a copy and a count.
+  uint8_t* Room(size_t n) {
+    if (buf_.size() - size_ < n) Grow(n);
+    uint8_t* at = buf_.data() + size_;
+    size_ += n;
+    return at;
+  }
+  // Makes room for n more bytes (out of line: the writes stay small).
+  void Grow(size_t n);
+
+  // Bytes [0, size_) are written; the rest is room.
+  mutable std::vector<uint8_t> buf_;
+  size_t size_ = 0;
 };
 
 }  // namespace lapforge

@@ -157,9 +157,12 @@ bool ResolveOutput(const std::string& path, OutputTarget& target, std::string& r
 }
 
 CReplacingFile::~CReplacingFile() {
-  if (fd_ < 0) return;
-  ::close(fd_);
-  sys::Remove(tmp_);
+  if (fd_ >= 0) {
+    ::close(fd_);
+    sys::Remove(tmp_);
+  } else if (closed_) {
+    sys::Remove(tmp_);
+  }
 }
 
 Result CReplacingFile::Fail(const char* verb, int error) {
@@ -203,6 +206,11 @@ void CReplacingFile::AppendFile(CScratchFile& scratch) {
 }
 
 Result CReplacingFile::Commit(bool sync) {
+  if (Result closed = Close(sync); !closed) return closed;
+  return PutInPlace();
+}
+
+Result CReplacingFile::Close(bool sync) {
   if (fd_ < 0) return Fail("write", EBADF);
   // The descriptor is closed also when the sync fails (a full disk).
   int failure = error_;
@@ -213,12 +221,59 @@ Result CReplacingFile::Commit(bool sync) {
     sys::Remove(tmp_);
     return Fail("write", failure);
   }
+  closed_ = true;
+  return Result::Ok();
+}
+
+Result CReplacingFile::PutInPlace() {
+  if (!closed_) return Fail("write", EBADF);
+  closed_ = false;
   if (!sys::ReplaceName(tmp_, target_)) {
     Result failed = Fail("replace", errno);
     sys::Remove(tmp_);
     return failed;
   }
   return Result::Ok();
+}
+
+CReplacingBatch::CReplacingBatch() : flushEach_(!sys::CanFlushFileSystem()) {}
+
+CReplacingBatch::~CReplacingBatch() = default;
+
+Result CReplacingBatch::Write(const std::string& path, const void* data, size_t size) {
+  auto file = std::make_unique<CReplacingFile>();
+  if (Result opened = file->Open(path); !opened) return opened;
+  file->Append(data, size);
+  if (Result closed = file->Close(flushEach_); !closed) return closed;
+  files_.emplace_back(path, std::move(file));
+  return Result::Ok();
+}
+
+std::vector<std::pair<std::string, Result>> CReplacingBatch::Commit() {
+  std::vector<std::pair<std::string, Result>> failed;
+  // One flush for the folder the files are written in (the folder of an
+  // export), and one more for each other folder a link leads to.
+  if (!flushEach_) {
+    std::vector<std::string> folders;
+    for (const auto& [path, file] : files_) {
+      const std::string folder = FolderOf(file->Target());
+      if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
+    }
+    for (const std::string& folder : folders) {
+      if (sys::FlushFileSystem(folder.empty() ? std::string(".") : folder)) continue;
+      const int error = errno;
+      // Nothing is put in place whose bytes may not be on the disk.
+      for (auto& [path, file] : files_)
+        failed.emplace_back(path, Result::Fail(Status::CannotWrite,
+                                               "Could not write file '" + path + "': " + std::strerror(error), path));
+      files_.clear();
+      return failed;
+    }
+  }
+  for (auto& [path, file] : files_)
+    if (Result placed = file->PutInPlace(); !placed) failed.emplace_back(path, std::move(placed));
+  files_.clear();
+  return failed;
 }
 
 CScratchFile::~CScratchFile() {

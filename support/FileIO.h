@@ -6,8 +6,10 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "support/Result.h"
@@ -84,13 +86,52 @@ class CReplacingFile {
   // Syncs the file (unless told not to: see SyncFolder), closes it and
   // renames it over the target.
   Result Commit(bool sync = true);
+  // Commit in two steps, for files put in place together
+  // (CReplacingBatch): Close syncs the temporary file (when told) and
+  // closes it, PutInPlace renames it over the target. A file closed but not
+  // put in place is removed when the object goes.
+  Result Close(bool sync);
+  Result PutInPlace();
+  // The name written once links are followed (set by Open).
+  const std::string& Target() const { return target_; }
 
  private:
   Result Fail(const char* verb, int error);
   std::string path_, tmp_, target_;
   int fd_ = -1;
+  bool closed_ = false;  // closed, its temporary file waiting to be put in place
   uint64_t size_ = 0;
   int error_ = 0;
+};
+
+// Files put in place together: each is written whole to its temporary
+// file beside its target as it comes and closed without a sync of its own;
+// Commit writes them all to the disk at once (one flush of the file
+// system where the system has it, else each file is synced as it is
+// written) and then renames each over its target in the order written. So
+// no target is replaced before its bytes are on the disk, and a run of many
+// small files waits on the disk once rather than once a file. The files
+// not committed are removed when the batch goes.
+class CReplacingBatch {
+ public:
+  CReplacingBatch();
+  CReplacingBatch(const CReplacingBatch&) = delete;
+  CReplacingBatch& operator=(const CReplacingBatch&) = delete;
+  ~CReplacingBatch();
+
+  // Writes the file's temporary file; a failure (the file then left out)
+  // is given here.
+  Result Write(const std::string& path, const void* data, size_t size);
+  Result Write(const std::string& path, const std::vector<uint8_t>& bytes) {
+    return Write(path, bytes.data(), bytes.size());
+  }
+  // Puts every file written in place, in order; the paths of those that
+  // could not be, each with its failure.
+  std::vector<std::pair<std::string, Result>> Commit();
+
+ private:
+  std::vector<std::pair<std::string, std::unique_ptr<CReplacingFile>>> files_;
+  bool flushEach_;
 };
 
 // An unnamed file for bytes that wait their turn (the index data of a glTF

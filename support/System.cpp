@@ -213,6 +213,13 @@ bool FlushFolder(const std::string&) { return true; }
 
 bool Flush(int fd) { return _commit(fd) == 0; }
 
+bool FlushFileSystem(const std::string&) {
+  errno = ENOSYS;
+  return false;
+}
+
+bool CanFlushFileSystem() { return false; }
+
 bool ReplaceName(const std::string& from, const std::string& to) {
   if (MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return true;
@@ -453,6 +460,29 @@ bool FlushFolder(const std::string& folder) {
 }
 
 bool Flush(int fd) { return ::fsync(fd) == 0; }
+
+bool FlushFileSystem(const std::string& folder) {
+#ifdef __linux__
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const int failure = ::syncfs(fd) != 0 ? errno : 0;
+  ::close(fd);
+  errno = failure;
+  return failure == 0;
+#else
+  (void)folder;
+  errno = ENOSYS;
+  return false;
+#endif
+}
+
+bool CanFlushFileSystem() {
+#ifdef __linux__
+  return true;
+#else
+  return false;
+#endif
+}
 
 bool ReplaceName(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
 

@@ -59,6 +59,12 @@ bool FlushFolder(const std::string& folder);
 void SetMode(int fd, uint32_t mode);
 // Writes what the system holds of an open file to the disk.
 bool Flush(int fd);
+// Writes everything the system holds for the file system that holds folder
+// to the disk, in one go. False (errno) on failure or where the system has
+// no such call (then each file is to be flushed on its own).
+bool FlushFileSystem(const std::string& folder);
+// Whether FlushFileSystem is there on this system.
+bool CanFlushFileSystem();
 // Renames from to to, replacing a file already named to. False (errno).
 bool ReplaceName(const std::string& from, const std::string& to);
 bool Remove(const std::string& path);

@@ -102,6 +102,8 @@ class CZGmtFile : public CZGmt {
   // it could not be written).
   std::vector<uint8_t> RFactorFileBytes(const CGlObjTag& tag);
   Result WriteRFactorFile(const std::string& path, const CGlObjTag& tag);
+  // The file as written at path (the file's title is part of it), without writing it.
+  std::vector<uint8_t> RFactorFileBytes(const std::string& path, const CGlObjTag& tag);
 
   // Near and far visibility distances for the header.
   void VisibilityDistances(const CGlObjTag& tag, float& nearDistance, float& farDistance) const;

@@ -258,9 +258,12 @@ void CZGmtFile::WriteRFactorDescriptors(CByteWriter& w, int32_t n, int64_t runni
 }
 
 Result CZGmtFile::WriteRFactorFile(const std::string& path, const CGlObjTag& tag) {
+  return ReplaceFile(path, RFactorFileBytes(path, tag));
+}
+
+std::vector<uint8_t> CZGmtFile::RFactorFileBytes(const std::string& path, const CGlObjTag& tag) {
   SetFilePath(path);
-  const std::vector<uint8_t> bytes = RFactorFileBytes(tag);
-  return ReplaceFile(path, bytes);
+  return RFactorFileBytes(tag);
 }
 
 }  // namespace lapforge

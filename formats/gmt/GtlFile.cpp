@@ -97,8 +97,12 @@ void CZGTLFile::WriteGtlDescriptors(CByteWriter& w, int32_t n, int64_t running) 
 }
 
 Result CZGTLFile::WriteGTLFile(const std::string& path, const CGlObjTag& tag) {
+  return ReplaceFile(path, GTLFileBytes(path, tag));
+}
+
+std::vector<uint8_t> CZGTLFile::GTLFileBytes(const std::string& path, const CGlObjTag& tag) {
   SetFilePath(path);
-  return ReplaceFile(path, GTLFileBytes(tag));
+  return GTLFileBytes(tag);
 }
 
 }  // namespace lapforge

@@ -22,6 +22,8 @@ class CZGTLFile : public CZGmtFile {
   // The object must have been made (MakeObject). Fails when the file could
   // not be written.
   Result WriteGTLFile(const std::string& path, const CGlObjTag& tag);
+  // The file as written at path (the file's title is part of it), without writing it.
+  std::vector<uint8_t> GTLFileBytes(const std::string& path, const CGlObjTag& tag);
   std::vector<uint8_t> GTLFileBytes(const CGlObjTag& tag);
 
  protected:

@@ -118,9 +118,12 @@ std::vector<uint8_t> CZGtrFile::GTRFileBytes(bool upNormals) const {
 }
 
 Result CZGtrFile::WriteGTRFile(const std::string& path, int upNormals) {
+  return ReplaceFile(path, GTRFileBytes(path, upNormals));
+}
+
+std::vector<uint8_t> CZGtrFile::GTRFileBytes(const std::string& path, int upNormals) {
   SetFilePath(path);
-  const bool up = upNormals != 0 || UpNormalsTitle(title);
-  return ReplaceFile(path, GTRFileBytes(up));
+  return GTRFileBytes(upNormals != 0 || UpNormalsTitle(title));
 }
 
 }  // namespace lapforge

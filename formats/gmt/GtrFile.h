@@ -22,6 +22,8 @@ class CZGtrFile : public CZGtr {
   // title starts with "cloud", "sky" or "horiz". False when the file could
   // not be written (error set).
   Result WriteGTRFile(const std::string& path, int upNormals);
+  // The file as written at path (the file's title is part of it), without writing it.
+  std::vector<uint8_t> GTRFileBytes(const std::string& path, int upNormals);
   // The file's bytes for the objects built so far.
   std::vector<uint8_t> GTRFileBytes(bool upNormals) const;
 

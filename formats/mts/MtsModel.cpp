@@ -186,27 +186,32 @@ class CPieceFiller {
     t.hasUVs = 1;
     for (int c = 0; c < 3; ++c) {
       const int corner = corners[c];
+      const CGlPoint& from = pointList_.Get(f.vertices[corner]);
       const size_t source = static_cast<size_t>(f.vertices[corner]);
-      CGlPoint p = pointList_.Get(f.vertices[corner]);
       const bool hasPair = corner < f.GetUVCount();
-      p.u = hasPair ? f.uvs[2 * corner] : 0.0f;
-      p.v = hasPair ? f.uvs[2 * corner + 1] : 0.0f;
-      p.hasUV = 1;
-      if (!p.hasNormal) {
-        p.nx = f.normal.x;
-        p.ny = f.normal.y;
-        p.nz = f.normal.z;
-        p.hasNormal = 1;
-      }
+      const float u = hasPair ? f.uvs[2 * corner] : 0.0f;
+      const float v = hasPair ? f.uvs[2 * corner + 1] : 0.0f;
       undo[c] = {source, remap_[source], remapPiece_[source]};
+      // A corner whose point this piece already holds with the same
+      // coordinates shares it; the point is copied only when it is new.
       int32_t mapped = remapPiece_[source] == piece_ ? remap_[source] : -1;
-      if (mapped < 0 || current_.points.data()[mapped].u != p.u || current_.points.data()[mapped].v != p.v) {
-        mapped = current_.points.Add(p);
+      if (mapped < 0 || current_.points.data()[mapped].u != u || current_.points.data()[mapped].v != v) {
+        CGlPoint& p = current_.points.Items().emplace_back(from);
+        p.u = u;
+        p.v = v;
+        p.hasUV = 1;
+        if (!p.hasNormal) {
+          p.nx = f.normal.x;
+          p.ny = f.normal.y;
+          p.nz = f.normal.z;
+          p.hasNormal = 1;
+        }
+        mapped = current_.points.GetSize() - 1;
         remap_[source] = mapped;
         remapPiece_[source] = piece_;
       }
       t.vertices[c] = mapped;
-      t.AddUV(p.u, p.v);
+      t.AddUV(u, v);
     }
     if (current_.points.GetSize() > CZMts::kVertexLimit) {
       for (int c = 2; c >= 0; --c) {

@@ -79,6 +79,8 @@ class CZMts : public CSim {
   // the file could not be written.
   std::vector<uint8_t> F1FileBytes(int upNormals) const;
   Result WriteF1File(const std::string& path, int upNormals);
+  // The file as written at path (the file's title is part of it), without writing it.
+  std::vector<uint8_t> F1FileBytes(const std::string& path, int upNormals);
 
   int TotalTriangles() const;
   // 5000, or 10 x the largest extent clamped to 50..1000 when it is above 0.

@@ -185,9 +185,12 @@ std::vector<uint8_t> CZMts::F1FileBytes(int upNormals) const {
 }
 
 Result CZMts::WriteF1File(const std::string& path, int upNormals) {
+  return ReplaceFile(path, F1FileBytes(path, upNormals));
+}
+
+std::vector<uint8_t> CZMts::F1FileBytes(const std::string& path, int upNormals) {
   SetFilePath(path);
-  const std::vector<uint8_t> bytes = F1FileBytes(upNormals);
-  return ReplaceFile(path, bytes);
+  return F1FileBytes(upNormals);
 }
 
 }  // namespace lapforge

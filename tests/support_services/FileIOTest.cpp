@@ -66,6 +66,38 @@ TEST(FileIO, ReplaceFileWritesAndReplacesWhole) {
   EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"track.xml"}));
 }
 
+// A batch replaces nothing until it is committed, then every file it wrote
+// in full; one it could not write is refused at once and left out; a batch
+// dropped uncommitted leaves the folder as it was, without temporary files.
+class ReplacingBatch : public ::testing::TestWithParam<bool> {};
+
+TEST_P(ReplacingBatch, ReplacesAllOnCommitAndNothingWhenDropped) {
+  const bool commit = GetParam();
+  CTempDir dir;
+  std::string error;
+  ASSERT_TRUE(Ok(ReplaceFile(dir.File("a.gmt"), std::string("old a, longer than the new")), error)) << error;
+  {
+    CReplacingBatch batch;
+    EXPECT_TRUE(Ok(batch.Write(dir.File("a.gmt"), std::vector<uint8_t>{'n', 'e', 'w', 0, 'a'}), error)) << error;
+    EXPECT_TRUE(Ok(batch.Write(dir.File("b.gmt"), std::vector<uint8_t>{'b'}), error)) << error;
+    EXPECT_FALSE(Ok(batch.Write(dir.File("missing/c.gmt"), std::vector<uint8_t>{'c'}), error));
+    EXPECT_NE(error.find("missing/c.gmt"), std::string::npos) << error;
+    EXPECT_EQ(ReadText(dir.File("a.gmt")), "old a, longer than the new");
+    EXPECT_FALSE(FileExists(dir.File("b.gmt")));
+    if (commit) EXPECT_TRUE(batch.Commit().empty());
+  }
+  if (commit) {
+    EXPECT_EQ(ReadText(dir.File("a.gmt")), std::string("new\0a", 5));
+    EXPECT_EQ(ReadText(dir.File("b.gmt")), "b");
+    EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"a.gmt", "b.gmt"}));
+  } else {
+    EXPECT_EQ(ReadText(dir.File("a.gmt")), "old a, longer than the new");
+    EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"a.gmt"}));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(CommittedOrDropped, ReplacingBatch, ::testing::Bool());
+
 TEST(FileIO, ReplaceFileIntoAMissingFolderFails) {
   CTempDir dir;
   std::string error;
