@@ -17,6 +17,7 @@
 #include <QShortcut>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 #include <QUndoStack>
@@ -28,6 +29,7 @@
 #include "gui/ExportCheck.h"
 #include "gui/FolderSnapshot.h"
 #include "gui/GuiSupport.h"
+#include "gui/PreviewTab.h"
 #include "gui/StatusWindow.h"
 #include "gui/TrackMapView.h"
 #include "roads/Lapforge.h"
@@ -176,6 +178,9 @@ LapforgeEdit::~LapforgeEdit() {
   // The undo commands and the child widgets refer to the description, which
   // goes before the widgets do: let go of it first.
   mapTimer_->stop();
+  // The 3D view builds from copies; a build under way stops first.
+  delete preview_;
+  preview_ = nullptr;
   undo_->disconnect(this);
   grid_->selectionModel()->disconnect(this);
   undo_->clear();
@@ -255,8 +260,10 @@ void LapforgeEdit::BuildGrid() {
 }
 
 // Right of the table list: the navigation line, the notice, and the grid
-// with the map beside it. The map is laid out again a moment after the
-// description changes (a burst of edits makes one rebuild).
+// with the map and the 3D view beside it on two tabs. Each is laid out again
+// a moment after the description changes (a burst of edits makes one
+// rebuild); the 3D view builds on a worker thread from a copy, and only
+// while its tab is shown.
 QVBoxLayout* LapforgeEdit::BuildRightPane() {
   back_ = new QPushButton(QStringLiteral("Back"), this);
   path_ = new QLabel(this);
@@ -286,9 +293,19 @@ QVBoxLayout* LapforgeEdit::BuildRightPane() {
     RebuildMapNow();
   });
   nav->addWidget(showLine);
+  preview_ = new CPreviewTab(
+      [this] {
+        return CPreviewTab::Input{DescriptionCopy(), fileName_.empty() ? std::string() : FileString::Path(fileName_)};
+      },
+      this);
+  connect(preview_, &CPreviewTab::SectionClicked, this, &LapforgeEdit::SelectSection);
+  views_ = new QTabWidget(this);
+  views_->setObjectName(QStringLiteral("trackViews"));
+  views_->addTab(map_, QStringLiteral("Map"));
+  views_->addTab(preview_, QStringLiteral("3D"));
   split_ = new QSplitter(Qt::Horizontal, this);
   split_->addWidget(grid_);
-  split_->addWidget(map_);
+  split_->addWidget(views_);
   split_->setStretchFactor(0, 3);
   split_->setStretchFactor(1, 2);
   split_->setChildrenCollapsible(true);
@@ -298,6 +315,7 @@ QVBoxLayout* LapforgeEdit::BuildRightPane() {
   mapTimer_->setInterval(300);
   connect(mapTimer_, &QTimer::timeout, this, &LapforgeEdit::RebuildMapNow);
   connect(undo_, &QUndoStack::indexChanged, this, &LapforgeEdit::ScheduleMapRebuild);
+  connect(undo_, &QUndoStack::indexChanged, preview_, &CPreviewTab::DescriptionChanged);
   connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &LapforgeEdit::UpdateMapHighlight);
   return right;
 }
@@ -511,7 +529,28 @@ int LapforgeEdit::SelectedSection() const {
   return -1;
 }
 
-void LapforgeEdit::UpdateMapHighlight() { map_->SetHighlight(SelectedSection()); }
+void LapforgeEdit::UpdateMapHighlight() {
+  const int section = SelectedSection();
+  map_->SetHighlight(section);
+  if (preview_) preview_->SetSelectedSection(section);
+}
+
+std::shared_ptr<const TrkDsc> LapforgeEdit::DescriptionCopy() const {
+  if (!db_) return nullptr;
+  // Row by row in dataset order, each with its own key values: parent
+  // tables come before their children, so every reference finds its parent.
+  auto copy = std::make_shared<TrkDsc>();
+  for (int t = 0; t < db_->TableCount(); ++t) {
+    const CDataTable& from = db_->Table(t);
+    CDataTable& to = copy->Table(t);
+    for (int r = 0; r < from.Count(); ++r) {
+      CDataRow* row = to.NewRow();
+      for (int c = 0; c < from.ColumnCount(); ++c) row->SetValue(c, from.Row(r).Value(c));
+      to.AddRow(row);
+    }
+  }
+  return copy;
+}
 
 void LapforgeEdit::UpdateNavigation() {
   UpdateMapHighlight();

@@ -23,6 +23,7 @@ class QProgressBar;
 class QPushButton;
 class QSortFilterProxyModel;
 class QSplitter;
+class QTabWidget;
 class QTableView;
 class QTimer;
 class QVBoxLayout;
@@ -31,6 +32,7 @@ class QUndoStack;
 namespace lapforge {
 class CConversionRunner;
 class CLapforge;
+class CPreviewTab;
 class CTrackMapView;
 
 class LapforgeEdit : public QDialog {
@@ -48,9 +50,15 @@ class LapforgeEdit : public QDialog {
   TrkDsc* Description() const { return db_.get(); }
   CDescriptionModel* Model() const { return model_; }
   QTableView* Grid() const { return grid_; }
-  // The top view of the track beside the grid, and the splitter holding both.
+  // The views of the track beside the grid: the top view ("Map") and the
+  // 3D view ("3D") on two tabs; the splitter holds the grid and the tabs.
   CTrackMapView* MapView() const { return map_; }
+  CPreviewTab* PreviewTab() const { return preview_; }
+  QTabWidget* ViewTabs() const { return views_; }
   QSplitter* GridSplitter() const { return split_; }
+  // A copy of the description as it is now, for a worker thread that must
+  // not see later edits; nullptr without a description.
+  std::shared_ptr<const TrkDsc> DescriptionCopy() const;
   // Lays the map out again now instead of when the pending rebuild is due.
   void RebuildMapNow();
   // The section the grid points at: the current row of the Section table,
@@ -164,6 +172,8 @@ class LapforgeEdit : public QDialog {
   QTableView* grid_;
   QSplitter* split_;
   CTrackMapView* map_;
+  CPreviewTab* preview_;
+  QTabWidget* views_;
   QTimer* mapTimer_;
   QPushButton* back_;
   QLabel* path_;

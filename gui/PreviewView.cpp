@@ -1,0 +1,243 @@
+#include "gui/PreviewView.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "preview/PreviewRenderer.h"
+#include "preview/PreviewScene.h"
+
+namespace lapforge {
+
+namespace {
+
+// Camera steps: degrees of orbit per pixel dragged, zoom per wheel notch,
+// metres per drive key press, degrees per turn key press.
+constexpr double kWheelStep = 1.2;
+constexpr double kDriveStep = 5;
+constexpr double kTurnStep = 5;
+// A few pixels of wobble are still a click.
+constexpr double kClickSlack = 4;
+
+}  // namespace
+
+CPreviewView::CPreviewView(QWidget* parent) : QOpenGLWidget(parent) {
+  setObjectName(QStringLiteral("preview3d"));
+  setFormat(Format());
+  setFocusPolicy(Qt::StrongFocus);
+  setMouseTracking(false);
+}
+
+CPreviewView::~CPreviewView() { ReleaseGl(); }
+
+QSurfaceFormat CPreviewView::Format() {
+  QSurfaceFormat f;
+  f.setRenderableType(QSurfaceFormat::OpenGL);
+  f.setVersion(3, 3);
+  f.setProfile(QSurfaceFormat::CoreProfile);
+  f.setDepthBufferSize(24);
+  return f;
+}
+
+bool CPreviewView::OpenGlAvailable(QString& message) {
+  if (qEnvironmentVariable("LAPFORGE_NO_OPENGL") == QLatin1String("1")) {
+    message = QStringLiteral("The 3D view is turned off (LAPFORGE_NO_OPENGL is set).");
+    return false;
+  }
+  // A context made once on a hidden surface tells whether the widget's
+  // would work; asking again would give the same answer.
+  static const QString why = [] {
+    QOpenGLContext context;
+    context.setFormat(Format());
+    if (!context.create()) return QStringLiteral("No OpenGL context can be made on this display.");
+    const QSurfaceFormat got = context.format();
+    if (got.version() < qMakePair(3, 3))
+      return QStringLiteral("The 3D view needs OpenGL 3.3; this display offers %1.%2.")
+          .arg(got.majorVersion())
+          .arg(got.minorVersion());
+    QOffscreenSurface surface;
+    surface.setFormat(got);
+    surface.create();
+    if (!surface.isValid() || !context.makeCurrent(&surface))
+      return QStringLiteral("No OpenGL context can be made current on this display.");
+    context.doneCurrent();
+    return QString();
+  }();
+  message = why;
+  return why.isEmpty();
+}
+
+QSize CPreviewView::sizeHint() const { return {320, 400}; }
+QSize CPreviewView::minimumSizeHint() const { return {120, 120}; }
+
+int CPreviewView::PixelWidth() const { return std::max(1, static_cast<int>(std::lround(width() * devicePixelRatioF()))); }
+int CPreviewView::PixelHeight() const {
+  return std::max(1, static_cast<int>(std::lround(height() * devicePixelRatioF())));
+}
+
+void CPreviewView::SetScene(std::shared_ptr<const CPreviewScene> scene, bool fit) {
+  scene_ = std::move(scene);
+  if (scene_ && (fit || !fitted_)) {
+    camera_.Fit(scene_->Bounds(), mode_);
+    fitted_ = true;
+  }
+  if (scene_) camera_.SetStations(scene_->Stations());
+  if (initialized_ && context()) {
+    makeCurrent();
+    UploadPending();
+    doneCurrent();
+  }
+  update();
+}
+
+void CPreviewView::SetSelectedSection(int section) {
+  section = std::max(section, -1);
+  if (section == selected_) return;
+  selected_ = section;
+  update();
+}
+
+void CPreviewView::SetMode(PreviewView mode) {
+  if (mode == mode_) return;
+  mode_ = mode;
+  if (scene_) {
+    camera_.Fit(scene_->Bounds(), mode_);
+    // The drive starts at the selected section, or at the start line.
+    if (mode_ == PreviewView::Drive) camera_.DriveToSection(std::max(selected_, 0));
+  }
+  emit ModeChanged(mode_);
+  update();
+}
+
+void CPreviewView::Fit() {
+  if (scene_) camera_.Fit(scene_->Bounds(), mode_);
+  update();
+}
+
+void CPreviewView::initializeGL() {
+  // A widget moved to another window gets a new context: the old one's
+  // objects go with it.
+  connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &CPreviewView::ReleaseGl, Qt::UniqueConnection);
+  renderer_ = std::make_unique<CPreviewRenderer>();
+  initialized_ = renderer_->Initialize();
+  uploaded_ = nullptr;
+  UploadPending();
+}
+
+void CPreviewView::UploadPending() {
+  if (!initialized_ || uploaded_ == scene_.get()) return;
+  if (scene_) renderer_->Upload(*scene_);
+  uploaded_ = scene_.get();
+}
+
+void CPreviewView::ReleaseGl() {
+  if (!renderer_) return;
+  makeCurrent();
+  renderer_->Release();
+  renderer_.reset();
+  initialized_ = false;
+  uploaded_ = nullptr;
+  doneCurrent();
+}
+
+void CPreviewView::paintGL() {
+  ++frames_;
+  QOpenGLFunctions* gl = context()->functions();
+  const int w = PixelWidth(), h = PixelHeight();
+  gl->glViewport(0, 0, w, h);
+  gl->glClearColor(0.62f, 0.74f, 0.86f, 1.0f);
+  gl->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  if (!initialized_ || !scene_) return;
+  UploadPending();
+  renderer_->Draw(camera_, w, h, selected_);
+}
+
+int CPreviewView::SectionAt(const QPointF& at) {
+  if (!initialized_ || !scene_ || !context()) return -1;
+  const double ratio = devicePixelRatioF();
+  makeCurrent();
+  UploadPending();
+  const int section = renderer_->SectionAtPixel(camera_, PixelWidth(), PixelHeight(), at.x() * ratio, at.y() * ratio);
+  doneCurrent();
+  return section;
+}
+
+void CPreviewView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton && event->button() != Qt::MiddleButton)
+    return QOpenGLWidget::mousePressEvent(event);
+  button_ = event->button();
+  panning_ = button_ == Qt::MiddleButton || (event->modifiers() & Qt::ShiftModifier);
+  dragged_ = false;
+  pressAt_ = lastAt_ = event->position();
+  setFocus(Qt::MouseFocusReason);
+}
+
+void CPreviewView::mouseMoveEvent(QMouseEvent* event) {
+  if (button_ == Qt::NoButton) return QOpenGLWidget::mouseMoveEvent(event);
+  if (!dragged_ && (event->position() - pressAt_).manhattanLength() < kClickSlack) return;
+  dragged_ = true;
+  const QPointF d = event->position() - lastAt_;
+  lastAt_ = event->position();
+  if (panning_)
+    camera_.Pan(d.x(), d.y());
+  else
+    camera_.Orbit(d.x(), d.y());
+  update();
+}
+
+void CPreviewView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != button_) return QOpenGLWidget::mouseReleaseEvent(event);
+  button_ = Qt::NoButton;
+  if (dragged_ || event->button() != Qt::LeftButton) return;
+  const int section = SectionAt(event->position());
+  if (section >= 0) emit SectionClicked(section);
+}
+
+void CPreviewView::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) Fit();
+}
+
+void CPreviewView::wheelEvent(QWheelEvent* event) {
+  const double steps = event->angleDelta().y() / 120.0;
+  if (steps != 0) {
+    camera_.Zoom(std::pow(kWheelStep, steps));
+    update();
+  }
+  event->accept();
+}
+
+void CPreviewView::keyPressEvent(QKeyEvent* event) {
+  if (mode_ != PreviewView::Drive || !scene_) return QOpenGLWidget::keyPressEvent(event);
+  switch (event->key()) {
+    case Qt::Key_Up:
+      camera_.DriveBy(kDriveStep);
+      break;
+    case Qt::Key_Down:
+      camera_.DriveBy(-kDriveStep);
+      break;
+    case Qt::Key_Left:
+      camera_.Turn(kTurnStep);
+      break;
+    case Qt::Key_Right:
+      camera_.Turn(-kTurnStep);
+      break;
+    case Qt::Key_PageUp:
+      camera_.NextSection();
+      break;
+    case Qt::Key_PageDown:
+      camera_.PreviousSection();
+      break;
+    default:
+      return QOpenGLWidget::keyPressEvent(event);
+  }
+  event->accept();
+  update();
+}
+
+}  // namespace lapforge
