@@ -31,8 +31,9 @@ set(LAPFORGE_LAYERS
   formats/aiw           9      lf_aiw
   mapping               10     lf_mapping
   roads                 11     lf_roads
-  cli                   12     -
-  gui                   12     -)
+  preview               12     lapforge_preview
+  cli                   13     -
+  gui                   13     -)
 
 # Arrows between folders of one layer, FROM>TO.
 set(LAPFORGE_LAYER_ARROWS
