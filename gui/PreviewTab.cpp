@@ -10,6 +10,7 @@
 #include <exception>
 
 #include "description/TrkDsc.h"
+#include "gui/GuiSupport.h"
 #include "gui/PreviewView.h"
 #include "preview/PreviewScene.h"
 #include "support/Errors.h"
@@ -91,6 +92,9 @@ CPreviewTab::CPreviewTab(std::function<Input()> source, QWidget* parent)
   view_ = new CPreviewView(this);
   layout->addWidget(view_, 1);
   connect(view_, &CPreviewView::SectionClicked, this, &CPreviewTab::SectionClicked);
+  connect(view_, &CPreviewView::GlFailed, this, [this](const QString& why) {
+    ShowNotice(QStringLiteral("The 3D view cannot draw here: %1").arg(why));
+  });
   connect(group, &QButtonGroup::idClicked, this, [this, defs](int id) { view_->SetMode(defs[id].mode); });
   connect(view_, &CPreviewView::ModeChanged, this, [this](PreviewView mode) {
     const int id = mode == PreviewView::Orbit ? 0 : mode == PreviewView::Top ? 1 : 2;
@@ -161,6 +165,9 @@ void CPreviewTab::StartBuild() {
     if (!input.db) {
       if (job->message.empty()) job->message = "no description";
     } else {
+      // A preview shows no message boxes: what the build would say is
+      // the notice.
+      const CQuietThread quiet;
       try {
         auto scene = std::make_shared<CPreviewScene>();
         job->track = scene->Build(*input.db, input.textureFolder, &job->cancel, job->message);
@@ -169,6 +176,7 @@ void CPreviewTab::StartBuild() {
         job->track = false;
         job->message = ErrorText(e);
       }
+      if (!job->track && job->message.empty()) job->message = quiet.First();
     }
     // Delivered on the window thread, unless this tab is gone by then (its
     // destructor waits for this thread, so the tab is there when posting).

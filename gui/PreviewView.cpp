@@ -17,11 +17,11 @@ namespace lapforge {
 
 namespace {
 
-// Camera steps: degrees of orbit per pixel dragged, zoom per wheel notch,
-// metres per drive key press, degrees per turn key press.
+// Camera steps: zoom per wheel notch, metres per drive key press, and a
+// turn key press as the pixels of a sideways drag (about five degrees).
 constexpr double kWheelStep = 1.2;
 constexpr double kDriveStep = 5;
-constexpr double kTurnStep = 5;
+constexpr double kTurnPixels = 15;
 // A few pixels of wobble are still a click.
 constexpr double kClickSlack = 4;
 
@@ -34,7 +34,11 @@ CPreviewView::CPreviewView(QWidget* parent) : QOpenGLWidget(parent) {
   setMouseTracking(false);
 }
 
-CPreviewView::~CPreviewView() { ReleaseGl(); }
+CPreviewView::~CPreviewView() {
+  // The context outlives this part of the widget: it must not call back.
+  if (QOpenGLContext* c = context()) disconnect(c, nullptr, this, nullptr);
+  ReleaseGl();
+}
 
 QSurfaceFormat CPreviewView::Format() {
   QSurfaceFormat f;
@@ -84,10 +88,12 @@ int CPreviewView::PixelHeight() const {
 void CPreviewView::SetScene(std::shared_ptr<const CPreviewScene> scene, bool fit) {
   scene_ = std::move(scene);
   if (scene_ && (fit || !fitted_)) {
+    camera_.SetStations(scene_->Stations());
     camera_.Fit(scene_->Bounds(), mode_);
     fitted_ = true;
+  } else if (scene_) {
+    camera_.SetStations(scene_->Stations());
   }
-  if (scene_) camera_.SetStations(scene_->Stations());
   if (initialized_ && context()) {
     makeCurrent();
     UploadPending();
@@ -125,7 +131,9 @@ void CPreviewView::initializeGL() {
   // objects go with it.
   connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &CPreviewView::ReleaseGl, Qt::UniqueConnection);
   renderer_ = std::make_unique<CPreviewRenderer>();
-  initialized_ = renderer_->Initialize();
+  std::string message;
+  initialized_ = renderer_->Initialize(&message);
+  if (!initialized_) emit GlFailed(QString::fromStdString(message));
   uploaded_ = nullptr;
   UploadPending();
 }
@@ -151,11 +159,13 @@ void CPreviewView::paintGL() {
   QOpenGLFunctions* gl = context()->functions();
   const int w = PixelWidth(), h = PixelHeight();
   gl->glViewport(0, 0, w, h);
-  gl->glClearColor(0.62f, 0.74f, 0.86f, 1.0f);
+  if (initialized_ && scene_) {
+    UploadPending();
+    renderer_->Draw(camera_, w, h, selected_);
+    return;
+  }
+  gl->glClearColor(kPreviewBackground[0] / 255.0f, kPreviewBackground[1] / 255.0f, kPreviewBackground[2] / 255.0f, 1);
   gl->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  if (!initialized_ || !scene_) return;
-  UploadPending();
-  renderer_->Draw(camera_, w, h, selected_);
 }
 
 int CPreviewView::SectionAt(const QPointF& at) {
@@ -163,7 +173,8 @@ int CPreviewView::SectionAt(const QPointF& at) {
   const double ratio = devicePixelRatioF();
   makeCurrent();
   UploadPending();
-  const int section = renderer_->SectionAtPixel(camera_, PixelWidth(), PixelHeight(), at.x() * ratio, at.y() * ratio);
+  const int section = renderer_->SectionAtPixel(camera_, PixelWidth(), PixelHeight(),
+                                                static_cast<int>(at.x() * ratio), static_cast<int>(at.y() * ratio));
   doneCurrent();
   return section;
 }
@@ -172,7 +183,8 @@ void CPreviewView::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton && event->button() != Qt::MiddleButton)
     return QOpenGLWidget::mousePressEvent(event);
   button_ = event->button();
-  panning_ = button_ == Qt::MiddleButton || (event->modifiers() & Qt::ShiftModifier);
+  // The top view looks straight down: its drag pans.
+  panning_ = button_ == Qt::MiddleButton || (event->modifiers() & Qt::ShiftModifier) || mode_ == PreviewView::Top;
   dragged_ = false;
   pressAt_ = lastAt_ = event->position();
   setFocus(Qt::MouseFocusReason);
@@ -185,7 +197,7 @@ void CPreviewView::mouseMoveEvent(QMouseEvent* event) {
   const QPointF d = event->position() - lastAt_;
   lastAt_ = event->position();
   if (panning_)
-    camera_.Pan(d.x(), d.y());
+    camera_.Pan(d.x(), d.y(), std::max(height(), 1));
   else
     camera_.Orbit(d.x(), d.y());
   update();
@@ -222,10 +234,10 @@ void CPreviewView::keyPressEvent(QKeyEvent* event) {
       camera_.DriveBy(-kDriveStep);
       break;
     case Qt::Key_Left:
-      camera_.Turn(kTurnStep);
+      camera_.Orbit(-kTurnPixels, 0);
       break;
     case Qt::Key_Right:
-      camera_.Turn(-kTurnStep);
+      camera_.Orbit(kTurnPixels, 0);
       break;
     case Qt::Key_PageUp:
       camera_.NextSection();

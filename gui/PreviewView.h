@@ -58,6 +58,8 @@ class CPreviewView : public QOpenGLWidget {
  signals:
   void SectionClicked(int section);
   void ModeChanged(PreviewView mode);
+  // The context came but the renderer could not start on it.
+  void GlFailed(const QString& message);
 
  protected:
   void initializeGL() override;

@@ -36,18 +36,19 @@ class PreviewTab : public ::testing::Test {
   CTestUI ui;
   CScriptedDialogs dialogs;
 
-  // The sample in a shown editor with its 3D tab current and built; nullptr
-  // (the test skipped) without OpenGL.
+  // The sample in a shown editor with its 3D tab current.
   std::unique_ptr<LapforgeEdit> ShownEditor() {
     auto ed = std::make_unique<LapforgeEdit>(kSample, dialogs);
     ed->resize(1000, 600);
     ed->ViewTabs()->setCurrentWidget(ed->PreviewTab());
     ed->show();
-    if (!QTest::qWaitForWindowExposed(ed.get()) || !ed->PreviewTab()->View()) return nullptr;
-    CPreviewView* view = ed->PreviewTab()->View();
-    if (!WaitFor([&] { return !ed->PreviewTab()->Busy() && view->Uploaded() && view->Frames() > 0; }, 20000))
-      return nullptr;
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(ed.get()));
     return ed;
+  }
+  // Whether the tab has built the sample, uploaded and drawn it.
+  static bool Drawn(LapforgeEdit& ed) {
+    CPreviewView* view = ed.PreviewTab()->View();
+    return WaitFor([&] { return !ed.PreviewTab()->Busy() && view->Uploaded() && view->Frames() > 0; }, 30000);
   }
 };
 
@@ -86,7 +87,8 @@ class PreviewClick : public PreviewTab, public ::testing::WithParamInterface<Cli
 
 TEST_P(PreviewClick, AClickOnASectionSelectsItsRowAndTheSelectionIsTinted) {
   auto ed = ShownEditor();
-  if (!ed) GTEST_SKIP() << "no OpenGL here";
+  if (!ed->PreviewTab()->View()) GTEST_SKIP() << "no OpenGL here";
+  ASSERT_TRUE(Drawn(*ed)) << ed->PreviewTab()->Notice().toStdString();
   CPreviewView& view = *ed->PreviewTab()->View();
   const ClickCase c = GetParam();
   if (view.Mode() != c.mode) {
@@ -132,7 +134,8 @@ INSTANTIATE_TEST_SUITE_P(Sections, PreviewClick,
 
 TEST_F(PreviewTab, ABurstOfEditsRebuildsOnceAndOnlyWhileTheTabIsShown) {
   auto ed = ShownEditor();
-  if (!ed) GTEST_SKIP() << "no OpenGL here";
+  if (!ed->PreviewTab()->View()) GTEST_SKIP() << "no OpenGL here";
+  ASSERT_TRUE(Drawn(*ed)) << ed->PreviewTab()->Notice().toStdString();
   CPreviewTab& tab = *ed->PreviewTab();
   const int before = tab.Builds();
   ASSERT_TRUE(ed->ShowTable("Section"));
@@ -146,7 +149,7 @@ TEST_F(PreviewTab, ABurstOfEditsRebuildsOnceAndOnlyWhileTheTabIsShown) {
   EXPECT_TRUE(tab.HasTrack());
 
   // Hidden behind the map, edits wait; shown again, one rebuild.
-  ed->ViewTabs()->setCurrentWidget(ed->MapView());
+  ed->ViewTabs()->setCurrentIndex(0);
   ASSERT_TRUE(model.setData(model.index(3, length), "84", Qt::EditRole));
   ASSERT_TRUE(model.setData(model.index(3, length), "85", Qt::EditRole));
   QTest::qWait(600);
@@ -176,6 +179,7 @@ TEST_F(PreviewTab, WithoutOpenGlTheTabSaysSoAndTheEditorWorks) {
   CPreviewTab& tab = *ed->PreviewTab();
   EXPECT_EQ(tab.View(), nullptr);
   EXPECT_FALSE(tab.Notice().isEmpty());
+  EXPECT_TRUE(ui.shown.empty());
   ASSERT_TRUE(ed->ShowTable("Section"));
   ed->SelectRow(3);
   CDescriptionModel& model = *ed->Model();
@@ -183,7 +187,6 @@ TEST_F(PreviewTab, WithoutOpenGlTheTabSaysSoAndTheEditorWorks) {
   QTest::qWait(400);
   EXPECT_EQ(tab.Builds(), 0);
   EXPECT_EQ(ed->SelectedSection(), 3);
-  EXPECT_TRUE(ui.shown.empty());
 }
 
 }  // namespace lapforge
