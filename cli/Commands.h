@@ -20,6 +20,7 @@ void AddAiwCamCommands(CLI::App& app, int& status);
 void AddCheckCommand(CLI::App& app, int& status);
 void AddMapCommand(CLI::App& app, int& status);
 void AddLineCommand(CLI::App& app, int& status);
+void AddRenderCommand(CLI::App& app, int& status);
 
 // The options of the computed racing line (--margin, --grip, --step) on a
 // subcommand.

@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
   AddCheckCommand(app, status);
   AddMapCommand(app, status);
   AddLineCommand(app, status);
+  AddRenderCommand(app, status);
   try {
     // CLI11 takes the arguments last first.
     std::vector<std::string> args = sys::Utf8Arguments(argc, argv);

@@ -5,7 +5,9 @@
 // display (a desktop, or `xvfb-run -a` on a machine without one) the xcb
 // platform gives one through GLX (Mesa's llvmpipe draws without a graphics
 // card); without a display Qt's "offscreen" platform usually gives none,
-// and Start says so.
+// and Start says so. The application made here stays to the end of the
+// program; an instance of this class is let go before then (not as a
+// static object, which would outlive Qt's own).
 #pragma once
 
 #include <QImage>

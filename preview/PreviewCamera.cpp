@@ -138,10 +138,13 @@ void CPreviewCamera::Fit(const PreviewBounds& bounds, PreviewView view) {
     case PreviewView::Orbit:
       yaw_ = -kPi / 2 - 0.5;
       pitch_ = 0.6;
-      distance_ = radius / std::tan(fovY_ / 2) * 1.05;
+      // The bounding sphere seen from above at a slant fills less of the
+      // picture than its outline: closer than the sphere's own fit.
+      distance_ = radius / std::tan(fovY_ / 2) * 0.75;
       break;
     case PreviewView::Drive:
-      driveDistance_ = 0;
+      // A little before the start line, so that the line is in sight.
+      driveDistance_ = lapLength_ > 100 ? lapLength_ - 25 : 0;
       lookYaw_ = 0;
       lookPitch_ = -0.08;
       UpdateDrive();

@@ -23,7 +23,7 @@ class CPreviewCamera {
   // The reference line the drive camera follows (the scene's stations).
   void SetStations(const std::vector<PreviewStation>& stations);
   // Frames the whole of bounds in the view given (the current one when not
-  // given); the drive view starts at the start line.
+  // given); the drive view starts 25 m before the start line.
   void Fit(const PreviewBounds& bounds);
   void Fit(const PreviewBounds& bounds, PreviewView view);
   PreviewView View() const { return view_; }

@@ -16,6 +16,8 @@
 
 namespace lapforge {
 
+class CGlMaterialArray;
+class CN5Ptf;
 class TrkDsc;
 
 // One corner as the renderer reads it: 36 bytes, interleaved.
@@ -75,7 +77,10 @@ class CPreviewScene {
   // looked for in textureFolder (the description's folder) as the glTF
   // export finds them. False with message when the description makes no
   // track or the mesh would not fit in memory, or when cancel was set
-  // (checked between blocks); the scene is then empty.
+  // (checked between blocks); the scene is then empty. Nothing is shown,
+  // apart from the block stream's warning for a scenery object the track
+  // cannot place, which goes through the user-interface port (a caller on
+  // a worker thread installs a port that keeps it).
   bool Build(const TrkDsc& db, const std::string& textureFolder, const std::atomic<bool>* cancel,
              std::string& message);
   void Clear();
@@ -102,6 +107,9 @@ class CPreviewScene {
   int FirstStationOf(int section) const;
 
  private:
+  void Ground(CN5Ptf& model, const std::vector<int>& sectionOf);
+  void Materials(CN5Ptf& model, const CGlMaterialArray& materials, const std::string& folder);
+
   std::vector<PreviewVertex> vertices_;
   std::vector<uint32_t> indices_;
   std::vector<PreviewDraw> draws_;

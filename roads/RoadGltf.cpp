@@ -20,6 +20,7 @@
 #include "roads/Lapforge.h"
 #include "roads/LapforgeReading.h"
 #include "roads/MeshExportRoad.h"
+#include "roads/TextureFiles.h"
 #include "support/Errors.h"
 #include "support/FileIO.h"
 #include "support/FileString.h"
@@ -34,10 +35,6 @@ namespace lapforge {
 
 namespace {
 
-// Image kinds tried, in this order, for a map whose own file is not there
-// (a detail's texture is named without an extension).
-constexpr const char* kImageExtensions[] = {"dds", "tga", "bmp", "png", "jpg", "jpeg"};
-
 // The file part of a path, letter case kept.
 std::string FilePart(const std::string& path) {
   const size_t sep = FileString::LastSeparator(path);
@@ -48,31 +45,6 @@ std::string FilePart(const std::string& path) {
 std::string TitlePart(const std::string& file) {
   const size_t dot = file.rfind('.');
   return dot == std::string::npos || dot == 0 ? file : file.substr(0, dot);
-}
-
-// The file a texture map names, looked for beside the description (folder):
-// by the map's path under folder (or from the root for an absolute one),
-// then by its file name in folder itself, every part of the path in any
-// letter case; when the map's own file is in neither place, a file of the
-// same title with one of the image extensions. Empty when there is none.
-std::string FindTextureFile(const std::string& folder, const std::string& map) {
-  const std::string file = FilePart(map);
-  if (file.empty()) return {};
-  const std::string where = map.substr(0, map.size() - file.size());
-  // A drive letter names a place on another system: only the file name counts.
-  const bool drive = map.size() > 1 && map[1] == ':';
-  auto find = [&](const std::string& name) {
-    std::string found;
-    if (!where.empty() && !drive) found = FindPathNoCase(folder, where + name);
-    return found.empty() ? FindFileNoCase(folder, name) : found;
-  };
-  std::string found = find(file);
-  const std::string title = TitlePart(file), extension = FileString::Extension(file);
-  for (const char* e : kImageExtensions) {
-    if (!found.empty()) break;
-    if (extension != e) found = find(title + "." + e);
-  }
-  return found;
 }
 
 using FileId = std::pair<uint64_t, uint64_t>;  // device, inode
@@ -128,13 +100,8 @@ void AddTextureImages(const CN5PtfDb& model, const CGlMaterialArray& materials, 
   for (int i = 0; i < materials.GetSize(); ++i) {
     const CGlMaterial& material = materials[i];
     if (material.mapName.empty()) continue;
-    // The material table keeps the letter case and the folders of a map,
-    // which the mesh's own map name has lost.
-    _vars_track_material row;
-    const std::string map =
-        model.materials.Lookup(material.materialName, row) && !row.mapName.empty() ? row.mapName : material.mapName;
-    std::string path = FindTextureFile(folder, map);
-    if (path.empty() && map != material.mapName) path = FindTextureFile(folder, material.mapName);
+    std::string map;
+    const std::string path = FindMaterialTexture(model, material, folder, map);
     FileId id;
     if (path.empty() || !IdOf(path, id)) {
       if (missing.insert(map).second)

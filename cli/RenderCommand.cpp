@@ -1,0 +1,133 @@
+// lapforge render IN.xml OUT.png [--size WxH] [--view top|orbit|drive]
+// [--section N]: a picture of the track built from a description, drawn by
+// the 3D preview's renderer on an OpenGL context without a window. The
+// picture is written as every output is: checked first, then replacing the
+// file whole.
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "cli/Commands.h"
+#include "description/TrkDsc.h"
+#include "roads/Lapforge.h"
+#include "support/FileIO.h"
+#include "support/FileString.h"
+#include "support/TextFormat.h"
+#include "support/UserInterface.h"
+#ifdef LAPFORGE_HAVE_PREVIEW
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+
+#include "preview/OffscreenRender.h"
+#include "preview/PreviewCamera.h"
+#include "preview/PreviewScene.h"
+#endif
+
+namespace lapforge {
+
+namespace {
+
+struct RenderArgs {
+  std::string in, out;
+  std::string size = "1280x720";
+  std::string view = "orbit";
+  int section = -1;
+};
+
+// "WxH" with both sides from 16 to 8192 pixels.
+bool ParseSize(const std::string& text, int& width, int& height) {
+  char tail = 0;
+  return std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &tail) == 2 && width >= 16 && height >= 16 &&
+         width <= 8192 && height <= 8192;
+}
+
+#ifdef LAPFORGE_HAVE_PREVIEW
+int Render(const RenderArgs& args) {
+  int width = 0, height = 0;
+  if (!ParseSize(args.size, width, height)) {
+    UI().Message("--size takes WIDTHxHEIGHT in pixels, each from 16 to 8192, not \"" + args.size + "\"", "Render");
+    return 1;
+  }
+  if (ToLower(FileString::Extension(args.out)) != "png") {
+    UI().Message("the picture is written as .png, not \"" + args.out + "\"", "Render");
+    return 1;
+  }
+  CLapforge driver;
+  if (!driver.OutputsClear({args.out}, {args.in})) return 1;
+  std::unique_ptr<TrkDsc> db = driver.DataBaseFromXML(args.in);
+  if (!db) return 1;
+  if (args.section >= db->Section.Count()) {
+    UI().Message(StrFormat("--section %d: the description has %d sections (0 to %d)", args.section,
+                           db->Section.Count(), db->Section.Count() - 1),
+                 "Render");
+    return 1;
+  }
+
+  // The context first: without one there is nothing to draw on.
+  COffscreenRender offscreen;
+  std::string message;
+  if (!offscreen.Start(width, height, message)) {
+    UI().Message("Cannot render: " + message, "Render");
+    return 1;
+  }
+  CPreviewScene scene;
+  const bool built = scene.Build(*db, FileString::Path(args.in), nullptr, message);
+  for (const std::string& w : scene.Warnings()) ShowWarning(w, "Textures");
+  offscreen.Upload(scene);
+  const PreviewView view = args.view == "top" ? PreviewView::Top
+                           : args.view == "drive" ? PreviewView::Drive
+                                                  : PreviewView::Orbit;
+  CPreviewCamera camera;
+  camera.SetStations(scene.Stations());
+  camera.Fit(scene.Bounds(), view);
+  if (view == PreviewView::Drive && args.section >= 0) camera.DriveToSection(args.section);
+  const QImage image = offscreen.Render(camera, args.section);
+  QByteArray png;
+  QBuffer buffer(&png);
+  if (image.isNull() || !buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
+    UI().Message("the picture could not be drawn", "Render");
+    return 1;
+  }
+  if (Result written = ReplaceFile(args.out, png.constData(), static_cast<size_t>(png.size())); !written) {
+    UI().Message(written.Text(), "Render");
+    return 1;
+  }
+  if (!built) {
+    // The background is written; the description made no track.
+    UI().Message(message, "Render");
+    return 1;
+  }
+  return 0;
+}
+#else
+int Render(const RenderArgs&) {
+  UI().Message("rendering needs the desktop build of lapforge (with Qt and OpenGL); this one has none", "Render");
+  return 1;
+}
+#endif
+
+}  // namespace
+
+void AddRenderCommand(CLI::App& app, int& status) {
+  auto* cmd = app.add_subcommand("render", "Draw the track of a description in 3D as a PNG picture");
+  cmd->footer(
+      "The picture is drawn with OpenGL 3.3. On a machine without a display, run the command under an X server "
+      "of its own: xvfb-run -a lapforge render IN.xml OUT.png (Debian packages xvfb and libgl1-mesa-dri: Mesa's "
+      "llvmpipe draws without a graphics card). The textures are read beside the description; a material whose "
+      "image is missing is drawn in a flat colour by its grip.");
+  auto args = std::make_shared<RenderArgs>();
+  cmd->add_option("IN", args->in, "Track description XML to read")->required();
+  cmd->add_option("OUT", args->out, "Picture to write (.png)")->required()->check(NonEmptyName());
+  cmd->add_option("--size", args->size, "Picture size in pixels, WIDTHxHEIGHT (default 1280x720)");
+  cmd->add_option("--view", args->view,
+                  "Camera: top (from above, north up), orbit (the whole track from the south, above) or drive "
+                  "(a driver's eye at the start line, or at --section)")
+      ->check(CLI::IsMember({"top", "orbit", "drive"}));
+  cmd->add_option("--section", args->section,
+                  "Tint section N (its position in the Section table, from 0); the drive view starts there")
+      ->check(CLI::Range(0, 1 << 20));
+  cmd->callback([args, &status]() { status = Render(*args); });
+}
+
+}  // namespace lapforge
