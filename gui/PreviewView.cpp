@@ -89,7 +89,7 @@ void CPreviewView::SetScene(std::shared_ptr<const CPreviewScene> scene, bool fit
   scene_ = std::move(scene);
   if (scene_ && (fit || !fitted_)) {
     camera_.SetStations(scene_->Stations());
-    camera_.Fit(scene_->Bounds(), mode_);
+    FitCamera();
     fitted_ = true;
   } else if (scene_) {
     camera_.SetStations(scene_->Stations());
@@ -113,7 +113,7 @@ void CPreviewView::SetMode(PreviewView mode) {
   if (mode == mode_) return;
   mode_ = mode;
   if (scene_) {
-    camera_.Fit(scene_->Bounds(), mode_);
+    FitCamera();
     // The drive starts at the selected section, or at the start line.
     if (mode_ == PreviewView::Drive) camera_.DriveToSection(std::max(selected_, 0));
   }
@@ -122,8 +122,33 @@ void CPreviewView::SetMode(PreviewView mode) {
 }
 
 void CPreviewView::Fit() {
-  if (scene_) camera_.Fit(scene_->Bounds(), mode_);
+  if (scene_) FitCamera();
   update();
+}
+
+void CPreviewView::FitCamera() {
+  const PreviewBounds& b = scene_->Bounds();
+  camera_.Fit(b, mode_);
+  if (mode_ == PreviewView::Drive || b.empty) return;
+  // The camera frames the track for a wide picture; the tab is often
+  // narrower: zoom out until the corners of the ground the track covers are
+  // in the picture (at once from above, in a few steps in perspective).
+  const int w = PixelWidth(), h = PixelHeight();
+  const double z = 0.5 * (double(b.min[2]) + b.max[2]);
+  for (int pass = 0; pass < 6; ++pass) {
+    double worst = 0;
+    for (int corner = 0; corner < 4; ++corner) {
+      const double world[3] = {corner & 1 ? b.max[0] : b.min[0], corner & 2 ? b.max[1] : b.min[1], z};
+      double px = 0, py = 0;
+      if (!camera_.Project(world, w, h, px, py)) {
+        worst = std::max(worst, 2.0);
+        continue;
+      }
+      worst = std::max({worst, std::abs(px - w / 2.0) / (w / 2.0), std::abs(py - h / 2.0) / (h / 2.0)});
+    }
+    if (worst <= 0.98) break;
+    camera_.Zoom(0.95 / worst);
+  }
 }
 
 void CPreviewView::initializeGL() {

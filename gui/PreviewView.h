@@ -75,6 +75,8 @@ class CPreviewView : public QOpenGLWidget {
   // Uploads the scene when the renderer does not hold it yet; the context
   // must be current.
   void UploadPending();
+  // Frames the scene in the current view, whatever the widget's shape.
+  void FitCamera();
   void ReleaseGl();
   int PixelWidth() const;
   int PixelHeight() const;
