@@ -76,19 +76,21 @@ CPreviewTab::CPreviewTab(std::function<Input()> source, QWidget* parent)
     bar->addWidget(b);
     modes_[i] = b;
   }
+  bar->addStretch(1);
   layout->addLayout(bar);
 
   QString why;
   if (!CPreviewView::OpenGlAvailable(why)) {
     for (QToolButton* b : modes_) b->setEnabled(false);
-    bar->addStretch(1);
     notice_->setAlignment(Qt::AlignCenter);
     notice_->setText(why);
     layout->addWidget(notice_, 1);
     stale_ = false;
     return;
   }
-  bar->addWidget(notice_, 1);
+  // The notice goes on its own line above the view while it has something
+  // to say.
+  layout->addWidget(notice_);
   view_ = new CPreviewView(this);
   layout->addWidget(view_, 1);
   connect(view_, &CPreviewView::SectionClicked, this, &CPreviewTab::SectionClicked);
