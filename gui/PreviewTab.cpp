@@ -164,15 +164,16 @@ void CPreviewTab::StartBuild() {
   job_ = job;
   if (worker_.joinable()) worker_.join();
   worker_ = std::thread([this, job, input = std::move(input)] {
-    if (!input.db) {
+    if (!input.description) {
       if (job->message.empty()) job->message = "no description";
     } else {
       // A preview shows no message boxes: what the build would say is
       // the notice.
       const CQuietThread quiet;
       try {
+        const std::shared_ptr<const TrkDsc> db = input.description();
         auto scene = std::make_shared<CPreviewScene>();
-        job->track = scene->Build(*input.db, input.textureFolder, &job->cancel, job->message);
+        job->track = scene->Build(*db, input.textureFolder, &job->cancel, job->message);
         if (job->track) job->scene = std::move(scene);
       } catch (const std::exception& e) {
         job->track = false;

@@ -31,10 +31,11 @@ class TrkDsc;
 class CPreviewTab : public QWidget {
   Q_OBJECT
  public:
-  // What a build reads: its own copy of the description (nullptr for none)
+  // What a build reads: its own copy of the description, made on the
+  // worker thread from what the function holds (empty for no description),
   // and the folder the texture maps are looked for in.
   struct Input {
-    std::shared_ptr<const TrkDsc> db;
+    std::function<std::shared_ptr<const TrkDsc>()> description;
     std::string textureFolder;
   };
   // source is asked on the window thread each time a build starts.

@@ -295,7 +295,13 @@ QVBoxLayout* LapforgeEdit::BuildRightPane() {
   nav->addWidget(showLine);
   preview_ = new CPreviewTab(
       [this] {
-        return CPreviewTab::Input{DescriptionCopy(), fileName_.empty() ? std::string() : FileString::Path(fileName_)};
+        CPreviewTab::Input input;
+        if (db_) {
+          auto rows = std::make_shared<const Snapshot>(TakeSnapshot());
+          input.description = [rows] { return DescriptionOf(*rows); };
+        }
+        if (!fileName_.empty()) input.textureFolder = FileString::Path(fileName_);
+        return input;
       },
       this);
   connect(preview_, &CPreviewTab::SectionClicked, this, &LapforgeEdit::SelectSection);
@@ -533,23 +539,6 @@ void LapforgeEdit::UpdateMapHighlight() {
   const int section = SelectedSection();
   map_->SetHighlight(section);
   if (preview_) preview_->SetSelectedSection(section);
-}
-
-std::shared_ptr<const TrkDsc> LapforgeEdit::DescriptionCopy() const {
-  if (!db_) return nullptr;
-  // Row by row in dataset order, each with its own key values: parent
-  // tables come before their children, so every reference finds its parent.
-  auto copy = std::make_shared<TrkDsc>();
-  for (int t = 0; t < db_->TableCount(); ++t) {
-    const CDataTable& from = db_->Table(t);
-    CDataTable& to = copy->Table(t);
-    for (int r = 0; r < from.Count(); ++r) {
-      CDataRow* row = to.NewRow();
-      for (int c = 0; c < from.ColumnCount(); ++c) row->SetValue(c, from.Row(r).Value(c));
-      to.AddRow(row);
-    }
-  }
-  return copy;
 }
 
 void LapforgeEdit::UpdateNavigation() {
@@ -841,12 +830,13 @@ LapforgeEdit::Snapshot LapforgeEdit::TakeSnapshot() const {
   return s;
 }
 
-void LapforgeEdit::RestoreSnapshot(const Snapshot& s) {
-  // Every row comes back with its own key values; parent tables come before
-  // their children in dataset order, so each reference finds its parent.
-  db_->Clear();
-  for (int t = 0; t < db_->TableCount(); ++t) {
-    CDataTable& table = db_->Table(t);
+namespace {
+// Lays the rows of a snapshot into an empty description. Every row comes
+// back with its own key values; parent tables come before their children in
+// dataset order, so each reference finds its parent.
+void Fill(TrkDsc& db, const LapforgeEdit::Snapshot& s) {
+  for (int t = 0; t < db.TableCount(); ++t) {
+    CDataTable& table = db.Table(t);
     const auto& values = s.tables[static_cast<size_t>(t)];
     const size_t columns = static_cast<size_t>(table.ColumnCount());
     for (size_t at = 0; at + columns <= values.size(); at += columns) {
@@ -855,7 +845,19 @@ void LapforgeEdit::RestoreSnapshot(const Snapshot& s) {
       table.AddRow(row);
     }
   }
+}
+}  // namespace
+
+void LapforgeEdit::RestoreSnapshot(const Snapshot& s) {
+  db_->Clear();
+  Fill(*db_, s);
   model_->Reload();
+}
+
+std::shared_ptr<const TrkDsc> LapforgeEdit::DescriptionOf(const Snapshot& s) {
+  auto db = std::make_shared<TrkDsc>();
+  Fill(*db, s);
+  return db;
 }
 
 void LapforgeEdit::SetCell(int table, int tableRow, int column, const CDataValue& v) {

@@ -56,9 +56,7 @@ class LapforgeEdit : public QDialog {
   CPreviewTab* PreviewTab() const { return preview_; }
   QTabWidget* ViewTabs() const { return views_; }
   QSplitter* GridSplitter() const { return split_; }
-  // A copy of the description as it is now, for a worker thread that must
-  // not see later edits; nullptr without a description.
-  std::shared_ptr<const TrkDsc> DescriptionCopy() const;
+
   // Lays the map out again now instead of when the pending rebuild is due.
   void RebuildMapNow();
   // The section the grid points at: the current row of the Section table,
@@ -113,6 +111,10 @@ class LapforgeEdit : public QDialog {
   };
   Snapshot TakeSnapshot() const;
   void RestoreSnapshot(const Snapshot& s);
+  // A new description holding the rows of a snapshot: a worker thread's
+  // own copy of the description, made from a snapshot taken on the window
+  // thread (the quick half of a copy).
+  static std::shared_ptr<const TrkDsc> DescriptionOf(const Snapshot& s);
   void SetCell(int table, int tableRow, int column, const CDataValue& v);
   // Appends a row: the given (column, value) pairs over the defaults, child
   // of the parent row through relation when relation >= 0.
