@@ -1081,6 +1081,7 @@ void LapforgeEdit::RestoreColumnWidths() {
 void LapforgeEdit::SaveState() {
   Store("EditorGeometry", saveGeometry());
   Store("EditorSplitter", split_->saveState());
+  static_cast<void>(CRegOption::SetOption("EditorView", views_->currentIndex()));
   SaveColumnWidths();
   if (db_ && model_->CurrentView().table >= 0)
     static_cast<void>(CRegOption::SetOption("EditorTable", db_->Table(model_->CurrentView().table).Name()));
@@ -1089,6 +1090,8 @@ void LapforgeEdit::SaveState() {
 void LapforgeEdit::RestoreState() {
   if (const QByteArray g = Stored("EditorGeometry"); !g.isEmpty()) restoreGeometry(g);
   if (const QByteArray sp = Stored("EditorSplitter"); !sp.isEmpty()) split_->restoreState(sp);
+  // The map or the 3D view, as last time.
+  views_->setCurrentIndex(std::clamp(CRegOption::GetOption("EditorView", 0), 0, views_->count() - 1));
   const std::string table = CRegOption::GetOption("EditorTable", std::string());
   if (!table.empty()) ShowTable(QString::fromStdString(table));
 }

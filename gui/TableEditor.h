@@ -101,8 +101,8 @@ class LapforgeEdit : public QDialog {
   // Closing: asks "Save Database?" (naming the file) when there are unsaved
   // changes.
   void reject() override;
-  // Every way the editor closes keeps its size, splitter, column widths and
-  // table for the next one (the settings store).
+  // Every way the editor closes keeps its size, splitter, column widths,
+  // table and view tab for the next one (the settings store).
   void done(int result) override;
 
   // Used by the undo commands.
