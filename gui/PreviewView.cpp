@@ -87,12 +87,17 @@ int CPreviewView::PixelHeight() const {
 
 void CPreviewView::SetScene(std::shared_ptr<const CPreviewScene> scene, bool fit) {
   scene_ = std::move(scene);
+  ++generation_;
   if (scene_ && (fit || !fitted_)) {
     camera_.SetStations(scene_->Stations());
     FitCamera();
     fitted_ = true;
   } else if (scene_) {
+    // The driver stays where he was on the rebuilt track (new stations
+    // start him at the line).
+    const double driven = camera_.DriveDistance();
     camera_.SetStations(scene_->Stations());
+    if (mode_ == PreviewView::Drive) camera_.DriveBy(driven);
   }
   if (initialized_ && context()) {
     makeCurrent();
@@ -159,14 +164,15 @@ void CPreviewView::initializeGL() {
   std::string message;
   initialized_ = renderer_->Initialize(&message);
   if (!initialized_) emit GlFailed(QString::fromStdString(message));
-  uploaded_ = nullptr;
+  uploaded_ = 0;
   UploadPending();
 }
 
 void CPreviewView::UploadPending() {
-  if (!initialized_ || uploaded_ == scene_.get()) return;
-  if (scene_) renderer_->Upload(*scene_);
-  uploaded_ = scene_.get();
+  if (!initialized_ || uploaded_ == generation_) return;
+  // Without a scene an empty one lets go of the last one's buffers.
+  renderer_->Upload(scene_ ? *scene_ : CPreviewScene());
+  uploaded_ = generation_;
 }
 
 void CPreviewView::ReleaseGl() {
@@ -175,7 +181,7 @@ void CPreviewView::ReleaseGl() {
   renderer_->Release();
   renderer_.reset();
   initialized_ = false;
-  uploaded_ = nullptr;
+  uploaded_ = 0;
   doneCurrent();
 }
 

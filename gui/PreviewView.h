@@ -48,7 +48,7 @@ class CPreviewView : public QOpenGLWidget {
   int SectionAt(const QPointF& at);
   // Whether the renderer holds the current scene (the context was made and
   // the scene uploaded).
-  bool Uploaded() const { return uploaded_ == scene_.get() && scene_; }
+  bool Uploaded() const { return scene_ && uploaded_ == generation_; }
   // Frames drawn, for tests that wait for a paint.
   int Frames() const { return frames_; }
 
@@ -83,7 +83,10 @@ class CPreviewView : public QOpenGLWidget {
 
   std::unique_ptr<CPreviewRenderer> renderer_;
   std::shared_ptr<const CPreviewScene> scene_;
-  const CPreviewScene* uploaded_ = nullptr;
+  // Scenes are counted as they come; the renderer holds the one numbered
+  // uploaded_ (0: none).
+  unsigned generation_ = 0;
+  unsigned uploaded_ = 0;
   bool initialized_ = false;
   CPreviewCamera camera_;
   PreviewView mode_ = PreviewView::Orbit;
