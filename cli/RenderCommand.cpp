@@ -110,7 +110,9 @@ int Render(const RenderArgs&) {
 }  // namespace
 
 void AddRenderCommand(CLI::App& app, int& status) {
-  auto* cmd = app.add_subcommand("render", "Draw the track of a description in 3D as a PNG picture");
+  auto* cmd = app.add_subcommand("render",
+                                "Draw the track of a description in 3D as a PNG picture with OpenGL (on a machine "
+                                "without a display, run it under xvfb-run -a)");
   cmd->footer(
       "The picture is drawn with OpenGL 3.3. On a machine without a display, run the command under an X server "
       "of its own: xvfb-run -a lapforge render IN.xml OUT.png (Debian packages xvfb and libgl1-mesa-dri: Mesa's "
@@ -122,7 +124,7 @@ void AddRenderCommand(CLI::App& app, int& status) {
   cmd->add_option("--size", args->size, "Picture size in pixels, WIDTHxHEIGHT (default 1280x720)");
   cmd->add_option("--view", args->view,
                   "Camera: top (from above, north up), orbit (the whole track from the south, above) or drive "
-                  "(a driver's eye at the start line, or at --section)")
+                  "(a driver's eye just before the start line, or at the start of --section)")
       ->check(CLI::IsMember({"top", "orbit", "drive"}));
   cmd->add_option("--section", args->section,
                   "Tint section N (its position in the Section table, from 0); the drive view starts there")

@@ -140,7 +140,7 @@ void CPreviewCamera::Fit(const PreviewBounds& bounds, PreviewView view) {
       pitch_ = 0.6;
       // The bounding sphere seen from above at a slant fills less of the
       // picture than its outline: closer than the sphere's own fit.
-      distance_ = radius / std::tan(fovY_ / 2) * 0.75;
+      distance_ = radius / std::tan(fovY_ / 2) * 0.8;
       break;
     case PreviewView::Drive:
       // A little before the start line, so that the line is in sight.

@@ -266,7 +266,8 @@ void CPreviewRenderer::Upload(const CPreviewScene& scene) {
   f->glEnableVertexAttribArray(0);
   f->glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(PreviewVertex, position)));
   f->glEnableVertexAttribArray(1);
-  f->glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(PreviewVertex, normal)));
+  f->glVertexAttribPointer(1, 4, GL_INT_2_10_10_10_REV, GL_TRUE, stride,
+                           reinterpret_cast<void*>(offsetof(PreviewVertex, normal)));
   f->glEnableVertexAttribArray(2);
   f->glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(PreviewVertex, uv)));
   f->glEnableVertexAttribArray(3);

@@ -1,8 +1,10 @@
 // The preview scene is made as the glTF export makes its buffer: the track
 // built from the description, its export blocks made one at a time in one
 // reused block, each block's faces grouped by material and packed as
-// vertices (corners of one point with the same attributes shared) and
-// triangle indices, a quad as two triangles. The scene keeps game
+// vertices and triangle indices, a quad as two triangles. The corners of a
+// block with the same record are one vertex: the meshing gives every face
+// of a grid points of its own, and with the normals packed to 10 bits
+// neighbouring cells mostly share their corners. The scene keeps game
 // coordinates. Besides the mesh it samples the reference line and the outer
 // band edges of every segment, which give the drive camera its path and
 // SectionAt the ground of each section.
@@ -155,15 +157,19 @@ class CBlockPacker {
       if (Drawable(faces[i], pointCount, materialCount))
         order_[static_cast<size_t>(fill_[static_cast<size_t>(faces[i].materialIndex < 0 ? 0 : faces[i].materialIndex + 1)]++)] = i;
 
-    stamp_.assign(static_cast<size_t>(pointCount), -1);
-    vertexOf_.resize(static_cast<size_t>(pointCount));
+    // A table of the block's vertices by content, at least twice as long
+    // as the block has corners.
+    size_t corners = 0;
+    for (int32_t o : order_) corners += static_cast<size_t>(faces[o].GetVertexCount());
+    size_t size = 64;
+    while (size < 2 * corners) size *= 2;
+    slots_.assign(size, kEmpty);
     for (size_t g = 0; g + 1 < groupStart_.size(); ++g) {
       if (groupStart_[g] == groupStart_[g + 1]) continue;
       PreviewDraw draw;
       draw.firstIndex = static_cast<uint32_t>(indices_.size());
       draw.material = g == 0 ? -1 : static_cast<int>(g) - 1;
       draw.block = blockIndex;
-      ++group_;
       for (int32_t o = groupStart_[g]; o < groupStart_[g + 1]; ++o) Face(faces[order_[static_cast<size_t>(o)]], pts, section);
       draw.count = static_cast<uint32_t>(indices_.size() - draw.firstIndex);
       draws_.push_back(draw);
@@ -183,10 +189,12 @@ class CBlockPacker {
       PreviewVertex v;
       v.position[0] = Finite(p.x), v.position[1] = Finite(p.y), v.position[2] = Finite(p.z);
       if (p.hasNormal) {
-        UnitNormal(p.nx, p.ny, p.nz, v.normal);
+        float n[3];
+        UnitNormal(p.nx, p.ny, p.nz, n);
+        v.normal = PackNormal(n);
       } else {
         if (!planeDone) FacePlaneNormal(f, pts, plane), planeDone = true;
-        std::memcpy(v.normal, plane, sizeof plane);
+        v.normal = PackNormal(plane);
       }
       if (faceUVs) {
         v.uv[0] = Finite(f.uvs[2 * k]), v.uv[1] = Finite(f.uvs[2 * k + 1]);
@@ -196,30 +204,52 @@ class CBlockPacker {
         v.uv[0] = v.uv[1] = 0;
       }
       v.section = section;
-      const size_t i = static_cast<size_t>(pi);
-      if (stamp_[i] == group_ && std::memcmp(&vertices_[vertexOf_[i]], &v, sizeof v) == 0) {
-        corner[k] = vertexOf_[i];
-        continue;
-      }
-      stamp_[i] = group_;
-      vertexOf_[i] = corner[k] = static_cast<uint32_t>(vertices_.size());
-      vertices_.push_back(v);
-      bounds_.Add(v.position);
+      corner[k] = VertexOf(v);
     }
     indices_.insert(indices_.end(), {corner[0], corner[1], corner[2]});
     if (n == 4) indices_.insert(indices_.end(), {corner[0], corner[2], corner[3]});
   }
 
+  // The index of the block's vertex with this record, made when there is none.
+  uint32_t VertexOf(const PreviewVertex& v) {
+    uint32_t words[sizeof v / 4];
+    std::memcpy(words, &v, sizeof v);
+    uint64_t h = 1469598103934665603ull;
+    for (uint32_t w : words) h = (h ^ w) * 1099511628211ull;
+    h ^= h >> 29;
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = static_cast<size_t>(h) & mask;; i = (i + 1) & mask) {
+      const uint32_t at = slots_[i];
+      if (at == kEmpty) {
+        slots_[i] = static_cast<uint32_t>(vertices_.size());
+        vertices_.push_back(v);
+        bounds_.Add(v.position);
+        return slots_[i];
+      }
+      if (std::memcmp(&vertices_[at], &v, sizeof v) == 0) return at;
+    }
+  }
+
+  static constexpr uint32_t kEmpty = 0xFFFFFFFFu;
   std::vector<PreviewVertex>& vertices_;
   std::vector<uint32_t>& indices_;
   std::vector<PreviewDraw>& draws_;
   PreviewBounds& bounds_;
-  std::vector<int32_t> groupStart_, order_, fill_, stamp_;
-  std::vector<uint32_t> vertexOf_;
-  int32_t group_ = 0;
+  std::vector<int32_t> groupStart_, order_, fill_;
+  std::vector<uint32_t> slots_;
 };
 
 }  // namespace
+
+uint32_t PackNormal(const float n[3]) {
+  uint32_t packed = 0;
+  for (int c = 0; c < 3; ++c) {
+    const float v = std::isfinite(n[c]) ? std::clamp(n[c], -1.0f, 1.0f) : 0.0f;
+    const int32_t q = static_cast<int32_t>(std::lround(v * 511.0f));
+    packed |= (static_cast<uint32_t>(q) & 0x3FFu) << (10 * c);
+  }
+  return packed;
+}
 
 void PreviewBounds::Add(const float p[3]) {
   for (int c = 0; c < 3; ++c) {

@@ -20,13 +20,18 @@ class CGlMaterialArray;
 class CN5Ptf;
 class TrkDsc;
 
-// One corner as the renderer reads it: 36 bytes, interleaved.
+// One corner as the renderer reads it: 28 bytes, interleaved.
 struct PreviewVertex {
   float position[3];
-  float normal[3];
+  // The unit normal packed as OpenGL's signed 2_10_10_10 (x in bits 0-9,
+  // y in 10-19, z in 20-29, each a two's complement of -511 to 511).
+  uint32_t normal;
   float uv[2];
   float section;  // position in the Section table, -1 for what belongs to none
 };
+
+// A unit normal packed for PreviewVertex.
+uint32_t PackNormal(const float n[3]);
 
 // What a flat-coloured material stands for, by the grip of the bands and
 // walls that use it; the colour a material shows when its image is missing.

@@ -11,7 +11,10 @@ mode="${1:-sample}"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$here"
 
+# The 3D preview and `lapforge render` draw with OpenGL 3.3 through Qt's OpenGL module; its tests run
+# under xvfb-run, where Mesa's llvmpipe (libgl1-mesa-dri) draws without a graphics card.
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libpugixml-dev libcli11-dev qt6-base-dev
+          libqt6opengl6-dev libgl1-mesa-dri
           libgtest-dev libgmock-dev libbenchmark-dev libxml2-utils
           libtinygltf-dev assimp-utils ccache help2man nlohmann-json3-dev libstb-dev libsquish-dev libeigen3-dev
           xvfb xauth)

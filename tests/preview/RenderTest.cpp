@@ -97,17 +97,22 @@ struct Probe {
 
 void PrintTo(const Probe& p, std::ostream* os) { *os << p.name; }
 
+// The middle station of a section's reference line.
+const PreviewStation* MiddleOf(const Sample& s, int section) {
+  std::vector<const PreviewStation*> of;
+  for (const PreviewStation& st : s.scene.Stations())
+    if (st.section == section) of.push_back(&st);
+  return of.empty() ? nullptr : of[of.size() / 2];
+}
+
 bool PixelOf(const Sample& s, const Probe& p, int& x, int& y) {
   if (p.section < 0) {
     x = static_cast<int>(p.fx * (kWidth - 1)), y = static_cast<int>(p.fy * (kHeight - 1));
     return true;
   }
-  std::vector<const PreviewStation*> of;
-  for (const PreviewStation& st : s.scene.Stations())
-    if (st.section == p.section) of.push_back(&st);
-  if (of.empty()) return false;
-  const PreviewStation& mid = *of[of.size() / 2];
-  const double world[3] = {mid.x, mid.y, mid.z};
+  const PreviewStation* mid = MiddleOf(s, p.section);
+  if (!mid) return false;
+  const double world[3] = {mid->x, mid->y, mid->z};
   double px, py;
   if (!s.camera.Project(world, kWidth, kHeight, px, py)) return false;
   x = static_cast<int>(std::lround(px)), y = static_cast<int>(std::lround(py));
@@ -154,6 +159,8 @@ TEST_P(RenderTest, ShowsWhatLiesThere) {
     case Probe::Picked: {
       ASSERT_TRUE(s.noContext.empty()) << s.noContext;
       EXPECT_EQ(s.offscreen.SectionAtPixel(s.camera, x, y), p.section) << p.name;
+      // The same from the ground the scene keeps of each section.
+      if (const PreviewStation* mid = MiddleOf(s, p.section)) EXPECT_EQ(s.scene.SectionAt(mid->x, mid->y), p.section);
       return;
     }
   }
