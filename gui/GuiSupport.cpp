@@ -130,13 +130,21 @@ struct RunLog {
   bool failed = false;
 };
 thread_local RunLog* tRunLog = nullptr;
+thread_local CQuietThread* tQuiet = nullptr;
 }  // namespace
+
+CQuietThread::CQuietThread() : previous_(tQuiet) { tQuiet = this; }
+CQuietThread::~CQuietThread() { tQuiet = previous_; }
 
 void CQtUserInterface::Message(const std::string& text, const std::string& caption) {
   Notify(text, caption, UiSeverity::Information);
 }
 
 void CQtUserInterface::Notify(const std::string& text, const std::string& caption, UiSeverity severity) {
+  if (tQuiet) {
+    if (tQuiet->first_.empty()) tQuiet->first_ = text;
+    return;
+  }
   if (tRunLog) {
     if (severity == UiSeverity::Warning) {
       tRunLog->warnings << QString::fromStdString(text);
@@ -155,6 +163,7 @@ void CQtUserInterface::Notify(const std::string& text, const std::string& captio
 }
 
 bool CQtUserInterface::YesNo(const std::string& text, const std::string& caption) {
+  if (tQuiet) return false;
   if (gShuttingDown) return true;
   return OnWindowThread([&] {
     return ShowQuestion(QString::fromStdString(text), QString::fromStdString(caption), false) == UiAnswer::Yes;
@@ -162,6 +171,7 @@ bool CQtUserInterface::YesNo(const std::string& text, const std::string& caption
 }
 
 UiAnswer CQtUserInterface::YesNoCancel(const std::string& text, const std::string& caption) {
+  if (tQuiet) return UiAnswer::Cancel;
   if (gShuttingDown) return UiAnswer::Yes;
   return OnWindowThread(
       [&] { return ShowQuestion(QString::fromStdString(text), QString::fromStdString(caption), true); });

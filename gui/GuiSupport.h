@@ -64,6 +64,24 @@ class CQtUserInterface : public QObject, public CUserInterface {
   CUserInterface* previous_;
 };
 
+// While one lives, the thread that made it is quiet: what the core would
+// show from it through the desktop's port is kept instead (the first
+// message in First()) and its questions are answered No. A build in the
+// background (the 3D view's) is made so.
+class CQuietThread {
+ public:
+  CQuietThread();
+  ~CQuietThread();
+  CQuietThread(const CQuietThread&) = delete;
+  CQuietThread& operator=(const CQuietThread&) = delete;
+  const std::string& First() const { return first_; }
+
+ private:
+  friend class CQtUserInterface;
+  CQuietThread* previous_;
+  std::string first_;
+};
+
 // Runs one conversion at a time on a worker thread and reports its result on
 // the window thread. The owner disables its controls while Busy().
 class CConversionRunner : public QObject {

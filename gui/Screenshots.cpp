@@ -1,7 +1,7 @@
 // Takes the screenshots of the documentation: the main window with a menu
 // open, the options dialog, the check dialog on a broken description, the
 // completion report of an rFactor export of the sample, the help window, and
-// the table editor with its map zoomed in. Best run on a real X server:
+// the table editor with its map zoomed in and on its 3D tab. Best run on a real X server:
 //   xvfb-run -s "-screen 0 1600x1000x24" lapforge-gui-shots docs/screenshots
 // (QT_QPA_PLATFORM=offscreen works too, without the open menu).
 #include <QApplication>
@@ -24,6 +24,7 @@
 #include "gui/HelpWindow.h"
 #include "gui/MainWindow.h"
 #include "gui/OptionsDialog.h"
+#include "gui/PreviewTab.h"
 #include "gui/StatusWindow.h"
 #include "gui/TableEditor.h"
 #include "gui/TrackMapView.h"
@@ -154,5 +155,16 @@ int main(int argc, char** argv) {
       if (map->SectionAt(QPointF(x, y)) == 3) on = QPoint(x, y);
   if (on.x() >= 0) map->ZoomAt(QPointF(on), 3.0);
   ok &= Save(editor, out.filePath("table-editor.png"));
+
+  // The same editor on its 3D tab once the scene is built (the software
+  // renderer of a virtual X server takes a few seconds), section 3 tinted.
+  editor.ViewTabs()->setCurrentWidget(editor.PreviewTab());
+  QElapsedTimer waited;
+  waited.start();
+  do QTest::qWait(100);
+  while ((editor.PreviewTab()->Busy() || editor.PreviewTab()->Builds() == 0) && waited.elapsed() < 60000);
+  if (!editor.PreviewTab()->HasTrack())
+    std::printf("no 3D view: %s\n", qPrintable(editor.PreviewTab()->Notice()));
+  ok &= Save(editor, out.filePath("table-editor-3d.png"));
   return ok ? 0 : 1;
 }

@@ -17,6 +17,7 @@
 #include <QShortcut>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 #include <QUndoStack>
@@ -28,6 +29,7 @@
 #include "gui/ExportCheck.h"
 #include "gui/FolderSnapshot.h"
 #include "gui/GuiSupport.h"
+#include "gui/PreviewTab.h"
 #include "gui/StatusWindow.h"
 #include "gui/TrackMapView.h"
 #include "roads/Lapforge.h"
@@ -176,6 +178,9 @@ LapforgeEdit::~LapforgeEdit() {
   // The undo commands and the child widgets refer to the description, which
   // goes before the widgets do: let go of it first.
   mapTimer_->stop();
+  // The 3D view builds from copies; a build under way stops first.
+  delete preview_;
+  preview_ = nullptr;
   undo_->disconnect(this);
   grid_->selectionModel()->disconnect(this);
   undo_->clear();
@@ -255,8 +260,10 @@ void LapforgeEdit::BuildGrid() {
 }
 
 // Right of the table list: the navigation line, the notice, and the grid
-// with the map beside it. The map is laid out again a moment after the
-// description changes (a burst of edits makes one rebuild).
+// with the map and the 3D view beside it on two tabs. Each is laid out again
+// a moment after the description changes (a burst of edits makes one
+// rebuild); the 3D view builds on a worker thread from a copy, and only
+// while its tab is shown.
 QVBoxLayout* LapforgeEdit::BuildRightPane() {
   back_ = new QPushButton(QStringLiteral("Back"), this);
   path_ = new QLabel(this);
@@ -286,9 +293,25 @@ QVBoxLayout* LapforgeEdit::BuildRightPane() {
     RebuildMapNow();
   });
   nav->addWidget(showLine);
+  preview_ = new CPreviewTab(
+      [this] {
+        CPreviewTab::Input input;
+        if (db_) {
+          auto rows = std::make_shared<const Snapshot>(TakeSnapshot());
+          input.description = [rows] { return DescriptionOf(*rows); };
+        }
+        if (!fileName_.empty()) input.textureFolder = FileString::Path(fileName_);
+        return input;
+      },
+      this);
+  connect(preview_, &CPreviewTab::SectionClicked, this, &LapforgeEdit::SelectSection);
+  views_ = new QTabWidget(this);
+  views_->setObjectName(QStringLiteral("trackViews"));
+  views_->addTab(map_, QStringLiteral("Map"));
+  views_->addTab(preview_, QStringLiteral("3D"));
   split_ = new QSplitter(Qt::Horizontal, this);
   split_->addWidget(grid_);
-  split_->addWidget(map_);
+  split_->addWidget(views_);
   split_->setStretchFactor(0, 3);
   split_->setStretchFactor(1, 2);
   split_->setChildrenCollapsible(true);
@@ -298,6 +321,7 @@ QVBoxLayout* LapforgeEdit::BuildRightPane() {
   mapTimer_->setInterval(300);
   connect(mapTimer_, &QTimer::timeout, this, &LapforgeEdit::RebuildMapNow);
   connect(undo_, &QUndoStack::indexChanged, this, &LapforgeEdit::ScheduleMapRebuild);
+  connect(undo_, &QUndoStack::indexChanged, preview_, &CPreviewTab::DescriptionChanged);
   connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &LapforgeEdit::UpdateMapHighlight);
   return right;
 }
@@ -511,7 +535,11 @@ int LapforgeEdit::SelectedSection() const {
   return -1;
 }
 
-void LapforgeEdit::UpdateMapHighlight() { map_->SetHighlight(SelectedSection()); }
+void LapforgeEdit::UpdateMapHighlight() {
+  const int section = SelectedSection();
+  map_->SetHighlight(section);
+  if (preview_) preview_->SetSelectedSection(section);
+}
 
 void LapforgeEdit::UpdateNavigation() {
   UpdateMapHighlight();
@@ -802,12 +830,13 @@ LapforgeEdit::Snapshot LapforgeEdit::TakeSnapshot() const {
   return s;
 }
 
-void LapforgeEdit::RestoreSnapshot(const Snapshot& s) {
-  // Every row comes back with its own key values; parent tables come before
-  // their children in dataset order, so each reference finds its parent.
-  db_->Clear();
-  for (int t = 0; t < db_->TableCount(); ++t) {
-    CDataTable& table = db_->Table(t);
+namespace {
+// Lays the rows of a snapshot into an empty description. Every row comes
+// back with its own key values; parent tables come before their children in
+// dataset order, so each reference finds its parent.
+void Fill(TrkDsc& db, const LapforgeEdit::Snapshot& s) {
+  for (int t = 0; t < db.TableCount(); ++t) {
+    CDataTable& table = db.Table(t);
     const auto& values = s.tables[static_cast<size_t>(t)];
     const size_t columns = static_cast<size_t>(table.ColumnCount());
     for (size_t at = 0; at + columns <= values.size(); at += columns) {
@@ -816,7 +845,19 @@ void LapforgeEdit::RestoreSnapshot(const Snapshot& s) {
       table.AddRow(row);
     }
   }
+}
+}  // namespace
+
+void LapforgeEdit::RestoreSnapshot(const Snapshot& s) {
+  db_->Clear();
+  Fill(*db_, s);
   model_->Reload();
+}
+
+std::shared_ptr<const TrkDsc> LapforgeEdit::DescriptionOf(const Snapshot& s) {
+  auto db = std::make_shared<TrkDsc>();
+  Fill(*db, s);
+  return db;
 }
 
 void LapforgeEdit::SetCell(int table, int tableRow, int column, const CDataValue& v) {
@@ -1040,6 +1081,7 @@ void LapforgeEdit::RestoreColumnWidths() {
 void LapforgeEdit::SaveState() {
   Store("EditorGeometry", saveGeometry());
   Store("EditorSplitter", split_->saveState());
+  static_cast<void>(CRegOption::SetOption("EditorView", views_->currentIndex()));
   SaveColumnWidths();
   if (db_ && model_->CurrentView().table >= 0)
     static_cast<void>(CRegOption::SetOption("EditorTable", db_->Table(model_->CurrentView().table).Name()));
@@ -1048,6 +1090,8 @@ void LapforgeEdit::SaveState() {
 void LapforgeEdit::RestoreState() {
   if (const QByteArray g = Stored("EditorGeometry"); !g.isEmpty()) restoreGeometry(g);
   if (const QByteArray sp = Stored("EditorSplitter"); !sp.isEmpty()) split_->restoreState(sp);
+  // The map or the 3D view, as last time.
+  views_->setCurrentIndex(std::clamp(CRegOption::GetOption("EditorView", 0), 0, views_->count() - 1));
   const std::string table = CRegOption::GetOption("EditorTable", std::string());
   if (!table.empty()) ShowTable(QString::fromStdString(table));
 }

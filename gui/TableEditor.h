@@ -23,6 +23,7 @@ class QProgressBar;
 class QPushButton;
 class QSortFilterProxyModel;
 class QSplitter;
+class QTabWidget;
 class QTableView;
 class QTimer;
 class QVBoxLayout;
@@ -31,6 +32,7 @@ class QUndoStack;
 namespace lapforge {
 class CConversionRunner;
 class CLapforge;
+class CPreviewTab;
 class CTrackMapView;
 
 class LapforgeEdit : public QDialog {
@@ -48,9 +50,13 @@ class LapforgeEdit : public QDialog {
   TrkDsc* Description() const { return db_.get(); }
   CDescriptionModel* Model() const { return model_; }
   QTableView* Grid() const { return grid_; }
-  // The top view of the track beside the grid, and the splitter holding both.
+  // The views of the track beside the grid: the top view ("Map") and the
+  // 3D view ("3D") on two tabs; the splitter holds the grid and the tabs.
   CTrackMapView* MapView() const { return map_; }
+  CPreviewTab* PreviewTab() const { return preview_; }
+  QTabWidget* ViewTabs() const { return views_; }
   QSplitter* GridSplitter() const { return split_; }
+
   // Lays the map out again now instead of when the pending rebuild is due.
   void RebuildMapNow();
   // The section the grid points at: the current row of the Section table,
@@ -95,8 +101,8 @@ class LapforgeEdit : public QDialog {
   // Closing: asks "Save Database?" (naming the file) when there are unsaved
   // changes.
   void reject() override;
-  // Every way the editor closes keeps its size, splitter, column widths and
-  // table for the next one (the settings store).
+  // Every way the editor closes keeps its size, splitter, column widths,
+  // table and view tab for the next one (the settings store).
   void done(int result) override;
 
   // Used by the undo commands.
@@ -105,6 +111,10 @@ class LapforgeEdit : public QDialog {
   };
   Snapshot TakeSnapshot() const;
   void RestoreSnapshot(const Snapshot& s);
+  // A new description holding the rows of a snapshot: a worker thread's
+  // own copy of the description, made from a snapshot taken on the window
+  // thread (the quick half of a copy).
+  static std::shared_ptr<const TrkDsc> DescriptionOf(const Snapshot& s);
   void SetCell(int table, int tableRow, int column, const CDataValue& v);
   // Appends a row: the given (column, value) pairs over the defaults, child
   // of the parent row through relation when relation >= 0.
@@ -164,6 +174,8 @@ class LapforgeEdit : public QDialog {
   QTableView* grid_;
   QSplitter* split_;
   CTrackMapView* map_;
+  CPreviewTab* preview_;
+  QTabWidget* views_;
   QTimer* mapTimer_;
   QPushButton* back_;
   QLabel* path_;

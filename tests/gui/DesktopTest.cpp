@@ -11,6 +11,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTableView>
 #include <QUndoStack>
 #include <QWheelEvent>
@@ -408,7 +409,7 @@ TEST(EditorEdits, PastePositionLengthAndRemoval) {
   EXPECT_EQ(db.Section.Count(), 16);
 }
 
-// Size, splitter, column widths and the table shown come back in the next
+// Size, splitter, column widths, the table and the view tab shown come back in the next
 // editor.
 TEST(EditorState, RememberedBetweenEditors) {
   CScopedSettings settings;
@@ -421,6 +422,7 @@ TEST(EditorState, RememberedBetweenEditors) {
     ASSERT_TRUE(editor.ShowTable("Traction"));
     editor.Grid()->setColumnWidth(1, 137);
     editor.GridSplitter()->setSizes({500, 200});
+    editor.ViewTabs()->setCurrentIndex(1);
     EXPECT_TRUE(editor.close());
   }
   LapforgeEdit again(kSample, dialogs);
@@ -429,6 +431,7 @@ TEST(EditorState, RememberedBetweenEditors) {
   EXPECT_EQ(again.Model()->CurrentView().table, TrkDsc::kTable_Traction);
   EXPECT_EQ(again.Grid()->columnWidth(1), 137);
   EXPECT_NEAR(again.GridSplitter()->sizes()[1], 200, 2);  // the splitter may round a pixel
+  EXPECT_EQ(again.ViewTabs()->currentIndex(), 1);
 }
 
 }  // namespace lapforge

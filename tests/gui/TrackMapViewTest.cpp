@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <QUndoStack>
@@ -66,7 +67,8 @@ TEST_F(TrackMapView, SitsBesideTheGridAndMarksTheSectionSelectedInIt) {
   ASSERT_TRUE(split);
   EXPECT_EQ(split->orientation(), Qt::Horizontal);
   EXPECT_EQ(split->indexOf(ed->Grid()), 0);
-  EXPECT_EQ(split->indexOf(view), 1);
+  EXPECT_EQ(split->indexOf(ed->ViewTabs()), 1);
+  EXPECT_EQ(ed->ViewTabs()->indexOf(view), 0);  // the map's tab first, the 3D view's after
   EXPECT_TRUE(view->HasTrack());
   EXPECT_EQ(view->Highlight(), -1);  // no table shown yet
 
