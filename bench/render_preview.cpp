@@ -52,15 +52,16 @@ const CPreviewScene& Scene() {
 }
 
 // One context for the program, made at first use and kept to its end (Qt
-// is gone by the time statics are destroyed).
-COffscreenRender* Offscreen(std::string& message) {
+// is gone by the time statics are destroyed); null, the benchmark skipped
+// with the reason, when none can be had.
+COffscreenRender* Offscreen(benchmark::State& state) {
   static COffscreenRender* offscreen = nullptr;
   static std::string failure;
   if (!offscreen && failure.empty()) {
     offscreen = new COffscreenRender();
     if (!offscreen->Start(kWidth, kHeight, failure)) offscreen = nullptr;
   }
-  message = failure;
+  if (!offscreen) state.SkipWithError(failure.c_str());
   return offscreen;
 }
 
@@ -78,12 +79,8 @@ void BM_BuildScene(benchmark::State& state) {
 
 void BM_Upload(benchmark::State& state) {
   const CPreviewScene& scene = Scene();
-  std::string message;
-  COffscreenRender* offscreen = Offscreen(message);
-  if (!offscreen) {
-    state.SkipWithError(message.c_str());
-    return;
-  }
+  COffscreenRender* offscreen = Offscreen(state);
+  if (!offscreen) return;
   for (auto _ : state) {
     offscreen->Upload(scene);
     offscreen->Finish();
@@ -93,12 +90,8 @@ void BM_Upload(benchmark::State& state) {
 
 void BM_Frame(benchmark::State& state) {
   const CPreviewScene& scene = Scene();
-  std::string message;
-  COffscreenRender* offscreen = Offscreen(message);
-  if (!offscreen) {
-    state.SkipWithError(message.c_str());
-    return;
-  }
+  COffscreenRender* offscreen = Offscreen(state);
+  if (!offscreen) return;
   offscreen->Upload(scene);
   CPreviewCamera camera;
   camera.SetStations(scene.Stations());

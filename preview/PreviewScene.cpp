@@ -20,6 +20,7 @@
 #include "formats/shaders/ShaderDictionary.h"
 #include "mapping/PtfMapping.h"
 #include "mesh/GlBlock.h"
+#include "mesh/GlCorner.h"
 #include "mesh/GlMaterialArray.h"
 #include "mesh/GlMipArray.h"
 #include "ptf/Descriptors.h"
@@ -35,30 +36,6 @@ namespace lapforge {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-
-float Finite(float v) { return std::isfinite(v) ? v : 0.0f; }
-
-// A unit normal from any vector; straight up when it has no length.
-void UnitNormal(double x, double y, double z, float out[3]) {
-  const double len = std::sqrt(x * x + y * y + z * z);
-  if (!(len > 1e-12) || !std::isfinite(len)) {
-    out[0] = 0, out[1] = 0, out[2] = 1;
-    return;
-  }
-  out[0] = float(x / len), out[1] = float(y / len), out[2] = float(z / len);
-}
-
-// The plane normal of a face (its own when set, else of its first three
-// corners), for corners whose point carries none.
-void FacePlaneNormal(const CGlFace& f, const CGlPoint* pts, float out[3]) {
-  if (f.normalValid) return UnitNormal(f.normal.x, f.normal.y, f.normal.z, out);
-  const CGlPoint& a = pts[f.vertices[0]];
-  const CGlPoint& b = pts[f.vertices[1]];
-  const CGlPoint& c = pts[f.vertices[2]];
-  const double ux = double(b.x) - a.x, uy = double(b.y) - a.y, uz = double(b.z) - a.z;
-  const double vx = double(c.x) - a.x, vy = double(c.y) - a.y, vz = double(c.z) - a.z;
-  UnitNormal(uy * vz - uz * vy, uz * vx - ux * vz, ux * vy - uy * vx, out);
-}
 
 // A face the preview draws: at least three corners, every one a point of
 // the block, and a material of the list (or none).
@@ -179,30 +156,15 @@ class CBlockPacker {
  private:
   void Face(const CGlFace& f, const CGlPoint* pts, float section) {
     const int n = f.GetVertexCount();
-    const bool faceUVs = f.hasUVs && f.GetFloatCount() >= 2 * n;
-    float plane[3];
-    bool planeDone = false;
+    CGlCornerReader corners(f, pts);
     uint32_t corner[4];
     for (int k = 0; k < n; ++k) {
-      const int32_t pi = f.vertices[k];
-      const CGlPoint& p = pts[pi];
+      GlCorner c;
+      corners.Read(k, c);
       PreviewVertex v;
-      v.position[0] = Finite(p.x), v.position[1] = Finite(p.y), v.position[2] = Finite(p.z);
-      if (p.hasNormal) {
-        float n[3];
-        UnitNormal(p.nx, p.ny, p.nz, n);
-        v.normal = PackNormal(n);
-      } else {
-        if (!planeDone) FacePlaneNormal(f, pts, plane), planeDone = true;
-        v.normal = PackNormal(plane);
-      }
-      if (faceUVs) {
-        v.uv[0] = Finite(f.uvs[2 * k]), v.uv[1] = Finite(f.uvs[2 * k + 1]);
-      } else if (p.hasUV) {
-        v.uv[0] = Finite(p.u), v.uv[1] = Finite(p.v);
-      } else {
-        v.uv[0] = v.uv[1] = 0;
-      }
+      std::memcpy(v.position, c.position, sizeof v.position);
+      v.normal = PackNormal(c.normal);
+      std::memcpy(v.uv, c.uv, sizeof v.uv);
       v.section = section;
       corner[k] = VertexOf(v);
     }

@@ -35,18 +35,6 @@ namespace lapforge {
 
 namespace {
 
-// The file part of a path, letter case kept.
-std::string FilePart(const std::string& path) {
-  const size_t sep = FileString::LastSeparator(path);
-  return sep == std::string::npos ? path : path.substr(sep + 1);
-}
-
-// A file name without its extension, letter case kept.
-std::string TitlePart(const std::string& file) {
-  const size_t dot = file.rfind('.');
-  return dot == std::string::npos || dot == 0 ? file : file.substr(0, dot);
-}
-
 using FileId = std::pair<uint64_t, uint64_t>;  // device, inode
 
 bool IdOf(const std::string& path, FileId& id) {
@@ -71,7 +59,7 @@ struct TextureSource {
 // its own conversion).
 std::string ImageFileName(const std::string& map, const std::string& outFolder, std::set<std::string>& taken,
                           const std::set<FileId>& sources) {
-  std::string title = TitlePart(FilePart(map));
+  std::string title = MapTitle(map);
   for (char& c : title) {
     const unsigned char u = static_cast<unsigned char>(c);
     if (u < 32 || u == 127 || std::strchr("<>:\"|?*", c)) c = '_';

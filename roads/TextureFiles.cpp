@@ -27,6 +27,8 @@ std::string TitlePart(const std::string& file) {
 
 }  // namespace
 
+std::string MapTitle(const std::string& map) { return TitlePart(FilePart(map)); }
+
 std::string FindTextureFile(const std::string& folder, const std::string& map) {
   const std::string file = FilePart(map);
   if (file.empty()) return {};

@@ -18,6 +18,10 @@ class CN5Ptf;
 // same title with one of the image extensions. Empty when there is none.
 std::string FindTextureFile(const std::string& folder, const std::string& map);
 
+// The title of the file a map names (no folders, no extension), letter
+// case kept.
+std::string MapTitle(const std::string& map);
+
 // The texture file of a material of the track's mesh: the map the track's
 // material table gives it (which keeps the letter case and the folders the
 // mesh's own map name has lost), else its own. map gets the map name shown

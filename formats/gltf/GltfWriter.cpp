@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "mesh/GlBlockArray.h"
+#include "mesh/GlCorner.h"
 #include "mesh/GlMaterialArray.h"
 #include "support/Errors.h"
 #include "support/FileIO.h"
@@ -61,33 +62,6 @@ std::string Utf8Name(const std::string& name) {
 constexpr size_t kVertexStride = 32;  // position 12, normal 12, texture coordinates 8
 constexpr int kVertexView = 0, kIndexView = 1;
 
-float Finite(float v) { return std::isfinite(v) ? v : 0.0f; }
-
-// A unit normal from any vector; straight up (game Z) when it has no length.
-void UnitNormal(double x, double y, double z, float out[3]) {
-  const double len = std::sqrt(x * x + y * y + z * z);
-  if (!(len > 1e-12) || !std::isfinite(len)) {
-    out[0] = 0, out[1] = 0, out[2] = 1;
-    return;
-  }
-  out[0] = static_cast<float>(x / len), out[1] = static_cast<float>(y / len), out[2] = static_cast<float>(z / len);
-}
-
-// The plane normal of a face's first three corners, for faces whose points
-// carry no normal.
-void FacePlaneNormal(const CGlFace& f, const CGlPoint* pts, float out[3]) {
-  if (f.normalValid) {
-    UnitNormal(f.normal.x, f.normal.y, f.normal.z, out);
-    return;
-  }
-  const CGlPoint& a = pts[f.vertices[0]];
-  const CGlPoint& b = pts[f.vertices[1]];
-  const CGlPoint& c = pts[f.vertices[2]];
-  const double ux = double(b.x) - a.x, uy = double(b.y) - a.y, uz = double(b.z) - a.z;
-  const double vx = double(c.x) - a.x, vy = double(c.y) - a.y, vz = double(c.z) - a.z;
-  UnitNormal(uy * vz - uz * vy, uz * vx - ux * vz, ux * vy - uy * vx, out);
-}
-
 // A URI reference for a file name: unreserved characters kept, the rest
 // percent-encoded (a texture name may hold blanks).
 std::string UriOf(const std::string& name) {
@@ -130,8 +104,7 @@ void AddMaterials(tinygltf::Model& m, const CGlMaterialArray& materials) {
     const CGlMaterial& src = materials[i];
     tinygltf::Material mat;
     mat.name = Utf8Name(src.materialName);
-    mat.pbrMetallicRoughness.baseColorFactor = {Finite(src.diffuse.r), Finite(src.diffuse.g), Finite(src.diffuse.b),
-                                                1.0};
+    mat.pbrMetallicRoughness.baseColorFactor = {GlFinite(src.diffuse.r), GlFinite(src.diffuse.g), GlFinite(src.diffuse.b), 1.0};
     mat.pbrMetallicRoughness.metallicFactor = 0;
     mat.pbrMetallicRoughness.roughnessFactor = 1;
     if (src.transparencyMode == 1) {
@@ -178,28 +151,11 @@ void GroupByMaterial(const CGlBlock& block, int materialCount, std::vector<int32
   }
 }
 
-// The vertex record of corner k of a face: position, normal (the point's,
-// else the face's plane normal), texture coordinates (the face's, else the
-// point's, else 0), all finite. Game (x, y, z) becomes glTF (x, z, -y).
-inline void CornerRecord(const CGlFace& f, int k, const CGlPoint* pts, bool faceUVs, float plane[3], bool& planeDone,
-                         float rec[8]) {
-  const CGlPoint& p = pts[f.vertices[k]];
-  rec[0] = Finite(p.x), rec[1] = Finite(p.z), rec[2] = 0.0f - Finite(p.y);
-  float nrm[3];
-  if (p.hasNormal) {
-    UnitNormal(p.nx, p.ny, p.nz, nrm);
-  } else {
-    if (!planeDone) FacePlaneNormal(f, pts, plane), planeDone = true;
-    nrm[0] = plane[0], nrm[1] = plane[1], nrm[2] = plane[2];
-  }
-  rec[3] = nrm[0], rec[4] = nrm[2], rec[5] = 0.0f - nrm[1];
-  if (faceUVs) {
-    rec[6] = Finite(f.uvs[2 * k]), rec[7] = Finite(f.uvs[2 * k + 1]);
-  } else if (p.hasUV) {
-    rec[6] = Finite(p.u), rec[7] = Finite(p.v);
-  } else {
-    rec[6] = 0, rec[7] = 0;
-  }
+// The vertex record of a corner: game (x, y, z) becomes glTF (x, z, -y).
+inline void CornerRecord(const GlCorner& c, float rec[8]) {
+  rec[0] = c.position[0], rec[1] = c.position[2], rec[2] = 0.0f - c.position[1];
+  rec[3] = c.normal[0], rec[4] = c.normal[2], rec[5] = 0.0f - c.normal[1];
+  rec[6] = c.uv[0], rec[7] = c.uv[1];
 }
 
 // The two views of the mesh data, vertices then indices; glTF forbids
@@ -266,14 +222,14 @@ class CGltfWriter::Packer {
     for (int32_t o = from; o < to; ++o) {
       const CGlFace& f = faces[order[o]];
       const int n = f.GetVertexCount();
-      const bool faceUVs = f.hasUVs && f.GetFloatCount() >= 2 * n;
-      float plane[3] = {0, 0, 0};  // the face's plane normal, made when a corner first needs it
-      bool planeDone = false;
+      CGlCornerReader corners(f, pts);
       uint32_t corner[4];
       for (int k = 0; k < n; ++k) {
         const int32_t pi = f.vertices[k];
+        GlCorner c;
+        corners.Read(k, c);
         float rec[8];
-        CornerRecord(f, k, pts, faceUVs, plane, planeDone, rec);
+        CornerRecord(c, rec);
         if (stamp[pi] == primitiveStamp) {
           const uint32_t v = vertexOf[pi];
           if (std::memcmp(vbase_ + (firstVertex + v) * kVertexStride, rec, kVertexStride) == 0) {

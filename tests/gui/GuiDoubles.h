@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
 #include <QThread>
 #include <QUrl>
 #include <deque>
@@ -14,6 +16,15 @@
 #include "support/Browser.h"
 
 namespace lapforge {
+
+// Runs the event loop until the condition holds or the time is up.
+template <class Condition>
+bool WaitFor(Condition done, int ms) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done() && clock.elapsed() < ms) QTest::qWait(20);
+  return done();
+}
 
 class CScriptedDialogs : public CFileDialogs {
  public:

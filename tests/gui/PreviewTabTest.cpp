@@ -3,7 +3,6 @@
 // on the plain offscreen platform they are skipped.
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QImage>
 #include <QTabWidget>
 #include <QTest>
@@ -21,14 +20,6 @@ namespace lapforge {
 namespace {
 
 const char* const kSample = LAPFORGE_SOURCE_DIR "/examples/sample-circuit.xml";
-
-template <class Condition>
-bool WaitFor(Condition done, int ms) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done() && clock.elapsed() < ms) QTest::qWait(20);
-  return done();
-}
 
 class PreviewTab : public ::testing::Test {
  protected:

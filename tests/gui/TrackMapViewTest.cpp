@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
 #include <QSplitter>
@@ -39,15 +38,6 @@ QImage Painted(const CTrackMapView& view) {
   view.Paint(painter, QRectF(0, 0, 300, 400));
   painter.end();
   return image;
-}
-
-// Runs the event loop until the condition holds or the time is up.
-template <class Condition>
-bool WaitFor(Condition done, int ms) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done() && clock.elapsed() < ms) QTest::qWait(20);
-  return done();
 }
 
 int DifferentPixels(const QImage& a, const QImage& b) {
