@@ -83,16 +83,29 @@ void CZMts::MakeMaterialObjects(const CGlPointArray& pointList, const CGlMateria
 
 int CZMts::MakeMaterials(const CGlPointArray& pointList, const CGlFaceArray& faceList, int m,
                          const CGlMaterial& material, int& runningCount) {
-  size_t count = 0;
-  for (const CGlFace& f : faceList) count += (f.materialIndex == m && !f.deleted) ? 1 : 0;
-  if (count == 0) return 0;
-  CGlFaceArray chosen;
-  chosen.Reserve(static_cast<long long>(count));
-  for (const CGlFace& f : faceList)
-    if (f.materialIndex == m && !f.deleted) chosen.Add(f);
-  CGlFaceArray triangles;
-  triangles.ToTriangles(chosen);
-  runningCount += triangles.GetSize();
+  // The material's faces are read in place as the triangles of their fans
+  // (a face of four corners as (0, 1, 3) and (1, 2, 3), its UV pairs carried
+  // to all three corners), with no copy of the faces.
+  std::vector<CMtsCorners>& fan = FanScratch();
+  fan.clear();
+  bool any = false;
+  for (const CGlFace& f : faceList) {
+    if (f.materialIndex != m || f.deleted) continue;
+    any = true;
+    const int n = f.GetVertexCount();
+    if (n < 3) continue;
+    if (n == 3) {
+      ++runningCount;
+      if (f.GetUVCount() > 0) fan.push_back({&f, {0, 1, 2}, static_cast<int8_t>(f.GetUVCount())});
+      continue;
+    }
+    runningCount += n - 2;
+    if (f.GetFloatCount() == 0) continue;
+    for (int i = 0; i + 2 < n; ++i)
+      fan.push_back({&f, {static_cast<int8_t>(i), static_cast<int8_t>(i + 1), static_cast<int8_t>(n - 1)},
+                     CGlFace::kMaxVertices});
+  }
+  if (!any) return 0;
 
   CMtsObj object;
   object.material = material;
@@ -103,7 +116,7 @@ int CZMts::MakeMaterials(const CGlPointArray& pointList, const CGlFaceArray& fac
     map.textureName = AdjustedMapName(map.textureName, false);
   object.mapName = object.material.mapName;
   object.objectName = material.materialName;
-  return AddMaterial(pointList, triangles, std::move(object));
+  return AddFan(pointList, fan, std::move(object));
 }
 
 int CZMts::MakeShapes(const CGlPointArray& pointList, const CGlFaceArray& faceList, int selection,
@@ -145,22 +158,38 @@ namespace {
 struct CornerUndo {
   size_t source;
   int32_t index;
-  int32_t piece;
+  uint64_t stamp;
 };
+
+// index[source] names the piece vertex of a source point, valid while
+// stamp[source] is the current piece's stamp. Stamps only grow, so the
+// arrays are kept from object to object and block to block without being
+// cleared.
+struct CPieceRemap {
+  std::vector<int32_t> index;
+  std::vector<uint64_t> stamp;
+  uint64_t last = 0;
+
+  void Resize(size_t points) {
+    if (index.size() < points) index.resize(points, -1), stamp.resize(points, 0);
+  }
+  uint64_t NextStamp() { return ++last; }
+};
+
+CPieceRemap& RemapScratch() {
+  thread_local CPieceRemap remap;
+  return remap;
+}
 
 // The pieces of one object, each of at most CZMts::kVertexLimit vertices
 // so that every index fits 16 bits; a piece shares the vertices of its
-// triangles. remap[source] names the piece vertex of a source point, valid
-// while remapPiece[source] is the current piece.
+// triangles.
 class CPieceFiller {
  public:
-  CPieceFiller(const CGlPointArray& pointList, const CMtsObj& object, int32_t first, size_t triangles)
-      : pointList_(pointList),
-        object_(object),
-        first_(first),
-        remaining_(triangles),
-        remap_(pointList.size(), -1),
-        remapPiece_(pointList.size(), -1) {
+  CPieceFiller(const CGlPointArray& pointList, const CMtsObj& object, int32_t first, size_t triangles,
+               CPieceRemap& remap)
+      : pointList_(pointList), object_(object), first_(first), remaining_(triangles), remap_(remap) {
+    remap_.Resize(pointList.size());
     Start();
   }
 
@@ -172,9 +201,10 @@ class CPieceFiller {
     Start();
   }
 
-  // Adds the fan triangle of f over the corners to the current piece; false
-  // (and nothing added) when its new vertices would not fit.
-  bool AddTriangle(const CGlFace& f, const int (&corners)[3]) {
+  // Adds the triangle to the current piece; false (and nothing added) when
+  // its new vertices would not fit.
+  bool AddTriangle(const CMtsCorners& triangle) {
+    const CGlFace& f = *triangle.face;
     const int before = current_.points.GetSize();
     CornerUndo undo[3];
     CGlFace t;
@@ -185,16 +215,16 @@ class CPieceFiller {
     t.normalValid = f.normalValid;
     t.hasUVs = 1;
     for (int c = 0; c < 3; ++c) {
-      const int corner = corners[c];
+      const int corner = triangle.corner[c];
       const CGlPoint& from = pointList_.Get(f.vertices[corner]);
       const size_t source = static_cast<size_t>(f.vertices[corner]);
-      const bool hasPair = corner < f.GetUVCount();
+      const bool hasPair = corner < triangle.uvPairs;
       const float u = hasPair ? f.uvs[2 * corner] : 0.0f;
       const float v = hasPair ? f.uvs[2 * corner + 1] : 0.0f;
-      undo[c] = {source, remap_[source], remapPiece_[source]};
+      undo[c] = {source, remap_.index[source], remap_.stamp[source]};
       // A corner whose point this piece already holds with the same
       // coordinates shares it; the point is copied only when it is new.
-      int32_t mapped = remapPiece_[source] == piece_ ? remap_[source] : -1;
+      int32_t mapped = remap_.stamp[source] == stamp_ ? remap_.index[source] : -1;
       if (mapped < 0 || current_.points.data()[mapped].u != u || current_.points.data()[mapped].v != v) {
         CGlPoint& p = current_.points.Items().emplace_back(from);
         p.u = u;
@@ -207,16 +237,16 @@ class CPieceFiller {
           p.hasNormal = 1;
         }
         mapped = current_.points.GetSize() - 1;
-        remap_[source] = mapped;
-        remapPiece_[source] = piece_;
+        remap_.index[source] = mapped;
+        remap_.stamp[source] = stamp_;
       }
       t.vertices[c] = mapped;
       t.AddUV(u, v);
     }
     if (current_.points.GetSize() > CZMts::kVertexLimit) {
       for (int c = 2; c >= 0; --c) {
-        remap_[undo[c].source] = undo[c].index;
-        remapPiece_[undo[c].source] = undo[c].piece;
+        remap_.index[undo[c].source] = undo[c].index;
+        remap_.stamp[undo[c].source] = undo[c].stamp;
       }
       current_.points.SetSize(before);
       return false;
@@ -228,6 +258,7 @@ class CPieceFiller {
 
  private:
   void Start() {
+    stamp_ = remap_.NextStamp();
     current_ = CMtsObj();
     current_.mapName = object_.mapName;
     current_.objectName = CZMts::PieceName(object_.objectName, piece_ + 1);
@@ -242,35 +273,45 @@ class CPieceFiller {
   const int32_t first_;
   int32_t piece_ = 0;
   size_t remaining_;
-  std::vector<int32_t> remap_, remapPiece_;
+  CPieceRemap& remap_;
+  uint64_t stamp_ = 0;
   CMtsObj current_;
 };
 
 }  // namespace
 
 int CZMts::AddMaterial(const CGlPointArray& pointList, const CGlFaceArray& triangles, CMtsObj object) {
-  size_t fanTriangles = 0;
-  for (const CGlFace& f : triangles)
-    if (f.GetUVCount() > 0 && f.GetVertexCount() >= 3) fanTriangles += static_cast<size_t>(f.GetVertexCount() - 2);
+  std::vector<CMtsCorners>& fan = FanScratch();
+  fan.clear();
+  for (const CGlFace& f : triangles) {
+    const int pairs = f.GetUVCount();
+    if (pairs == 0) continue;
+    for (int j = 0; j + 2 < f.GetVertexCount(); ++j)
+      fan.push_back({&f, {0, static_cast<int8_t>(j + 1), static_cast<int8_t>(j + 2)}, static_cast<int8_t>(pairs)});
+  }
+  return AddFan(pointList, fan, std::move(object));
+}
+
+int CZMts::AddFan(const CGlPointArray& pointList, const std::vector<CMtsCorners>& fan, CMtsObj object) {
   // An object of no triangles is left out: GMT readers refuse an object of
   // no vertices, and no game file of these formats carries one.
-  if (fanTriangles == 0) return -1;
+  if (fan.empty()) return -1;
 
   const int32_t first = static_cast<int32_t>(objects.size());
-  CPieceFiller pieces(pointList, object, first, fanTriangles);
-  for (const CGlFace& f : triangles) {
-    if (f.GetUVCount() == 0) continue;
-    const int n = f.GetVertexCount();
-    for (int j = 0; j + 2 < n; ++j) {
-      const int corners[3] = {0, j + 1, j + 2};
-      if (pieces.AddTriangle(f, corners)) continue;
-      objects.push_back(std::move(pieces.Current()));
-      pieces.Next();
-      pieces.AddTriangle(f, corners);  // three vertices always fit an empty piece
-    }
+  CPieceFiller pieces(pointList, object, first, fan.size(), RemapScratch());
+  for (const CMtsCorners& triangle : fan) {
+    if (pieces.AddTriangle(triangle)) continue;
+    objects.push_back(std::move(pieces.Current()));
+    pieces.Next();
+    pieces.AddTriangle(triangle);  // three vertices always fit an empty piece
   }
   objects.push_back(std::move(pieces.Current()));
   return first;
+}
+
+std::vector<CMtsCorners>& CZMts::FanScratch() {
+  thread_local std::vector<CMtsCorners> fan;
+  return fan;
 }
 
 int CZMts::TotalTriangles() const {

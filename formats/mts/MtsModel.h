@@ -29,6 +29,15 @@ class CMtsObj {
   CGlMaterial material;  // map names already adjusted
 };
 
+// One triangle read in place from a face: the face's corners in triangle
+// order; a corner below uvPairs takes its UV pair from the face, the others
+// (0, 0).
+struct CMtsCorners {
+  const CGlFace* face;
+  int8_t corner[3];
+  int8_t uvPairs;
+};
+
 class CZMts : public CSim {
  public:
   // Object descriptor flags of a triangle-list object: the games draw an
@@ -69,6 +78,8 @@ class CZMts : public CSim {
   // the games know a surface by its material name); the index returned is
   // that of the first piece.
   int AddMaterial(const CGlPointArray& points, const CGlFaceArray& triangles, CMtsObj object);
+  // The same from triangles read in place (their faces alive meanwhile).
+  int AddFan(const CGlPointArray& points, const std::vector<CMtsCorners>& fan, CMtsObj object);
 
   // The map file name an object writes for a material map: the file name
   // without folder, its extension moved to the target extension unless it
@@ -138,6 +149,8 @@ class CZMts : public CSim {
 
  private:
   std::string PaletteMapName() const;
+  // The triangles of the object being built, kept from object to object.
+  static std::vector<CMtsCorners>& FanScratch();
 };
 
 }  // namespace lapforge
