@@ -207,7 +207,8 @@ class CPieceFiller {
     const CGlFace& f = *triangle.face;
     const int before = current_.points.GetSize();
     CornerUndo undo[3];
-    CGlFace t;
+    // The triangle is made in place and taken back when it does not fit.
+    CGlFace& t = current_.faces.Items().emplace_back();
     t.vertexCount = 3;
     t.mipIndex = first_ + piece_;
     t.materialIndex = f.materialIndex;
@@ -249,9 +250,9 @@ class CPieceFiller {
         remap_.stamp[undo[c].source] = undo[c].stamp;
       }
       current_.points.SetSize(before);
+      current_.faces.Items().pop_back();
       return false;
     }
-    current_.faces.Add(std::move(t));
     --remaining_;
     return true;
   }
