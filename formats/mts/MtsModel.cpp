@@ -2,6 +2,7 @@
 #include "formats/mts/MtsModel.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "formats/shaders/ShaderDictionary.h"
 #include "support/FileString.h"
@@ -50,6 +51,35 @@ std::string CZMts::PaletteMapName() const {
   return "_RGBMAP." + (paletteExtension.empty() ? targetExtension : paletteExtension);
 }
 
+namespace {
+
+// The extents of faces whose points were all moved by (dx, dy, dz), moved
+// the same way instead of found again: adding one value to every
+// coordinate keeps their order, so the moved minimum and maximum are the
+// old ones moved, to the bit. False (nothing changed) when an axis has no
+// extent (minimum above maximum) or one out of the pass's range, where only
+// a new pass gives the same result.
+bool MoveExtents(CGlFaceArray& faces, float dx, float dy, float dz) {
+  if (faces.GetSize() == 0) return false;
+  const float d[3] = {dx, dy, dz};
+  float* lo[3] = {&faces.minPoint.x, &faces.minPoint.y, &faces.minPoint.z};
+  float* hi[3] = {&faces.maxPoint.x, &faces.maxPoint.y, &faces.maxPoint.z};
+  // The pass starts from +-1e10 (its not-computed marker), so a coordinate
+  // beyond that, before or after the move, is not what it would find.
+  const auto inside = [](float x) { return std::fabs(x) < 1e10f; };
+  for (int i = 0; i < 3; ++i) {
+    const float a = *lo[i], b = *hi[i];
+    if (!inside(a) || !inside(b) || !inside(a + d[i]) || !inside(b + d[i]) || a > b) return false;
+  }
+  for (int i = 0; i < 3; ++i) *lo[i] += d[i], *hi[i] += d[i];
+  faces.centrePoint.x = (faces.minPoint.x + faces.maxPoint.x) / 2.0f;
+  faces.centrePoint.y = (faces.minPoint.y + faces.maxPoint.y) / 2.0f;
+  faces.centrePoint.z = (faces.minPoint.z + faces.maxPoint.z) / 2.0f;
+  return true;
+}
+
+}  // namespace
+
 int CZMts::MakeObject(const CGlPointArray& pointList, const CGlFaceArray& faceList, const CGlMipArray&,
                       const CGlMaterialArray& materialList, int, int noClamp, int) {
   points = pointList;
@@ -60,7 +90,7 @@ int CZMts::MakeObject(const CGlPointArray& pointList, const CGlFaceArray& faceLi
   origin[0] = cx;
   origin[1] = cz;
   origin[2] = cy;
-  faces.FacesExtent(points);
+  if (!MoveExtents(faces, -cx, -cy, -cz)) faces.FacesExtent(points);
   faces.FaceOnlyNormals(points, false, 0);
   largestExtent = -1.0;
   if (!faces.ExtentsNotComputed()) {
