@@ -4,6 +4,7 @@
 #include <stb/stb_image.h>
 #include <stb/stb_image_write.h>
 
+#include <algorithm>
 #include <bit>
 #include <climits>
 #include <cstring>
@@ -211,6 +212,14 @@ Result DecodeImage(std::span<const uint8_t> bytes, CRgbaImage& out, const std::s
                 Status::WrongKind);
   if (w <= 0 || h <= 0 || w > kMaxImageSide || h > kMaxImageSide)
     return Fail(source, StrFormat("image of %d x %d pixels (sides must be 1 to %d)", w, h, kMaxImageSide));
+  // No supported kind packs more pixels into a byte than this (a PNG of
+  // one colour at 1 bit a pixel comes close), so a header that claims more
+  // is a damaged or crafted file: refused before hundreds of megabytes are
+  // decoded out of a few bytes.
+  constexpr size_t kMostPixelsPerByte = 16384;
+  if (size_t(w) * size_t(h) > std::max<size_t>(size_t(1) << 16, bytes.size() * kMostPixelsPerByte))
+    return Fail(source, StrFormat("an image of %d x %d pixels cannot be held in a file of %zu bytes", w, h, bytes.size()),
+                Status::Damaged);
   stbi_uc* pixels = stbi_load_from_memory(bytes.data(), length, &w, &h, &channels, 4);
   if (!pixels) return Fail(source, std::string("the image cannot be decoded: ") + stbi_failure_reason());
   out.width = w;

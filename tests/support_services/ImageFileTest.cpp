@@ -200,6 +200,14 @@ TEST(ImageFile, TgaRowsTopFirstAndPngWrittenAndReadBack) {
   EXPECT_NE(error.find("20000 x 1 pixels"), std::string::npos) << error;
   EXPECT_FALSE(Ok(DecodeImage(Bytes{}, image, "empty.png"), error));
   EXPECT_NE(error.find("empty.png: the file is empty"), std::string::npos) << error;
+
+  // A 32-byte uncompressed TGA whose header claims 8224 x 8224 pixels
+  // (0x2020 at offsets 12 and 14): refused, not decoded to 270 MB of zeros.
+  Bytes claims(32, 0x20);
+  claims[0] = claims[1] = claims[3] = 0, claims[2] = 2, claims[30] = claims[31] = 0;
+  EXPECT_FALSE(Ok(DecodeImage(claims, image, "big.tga"), error));
+  EXPECT_NE(error.find("an image of 8224 x 8224 pixels cannot be held in a file of 32 bytes"), std::string::npos)
+      << error;
 }
 
 }  // namespace lapforge
