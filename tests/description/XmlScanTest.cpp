@@ -74,7 +74,7 @@ TEST_P(XmlScan, AgreesWithTheTreeReader) {
   EXPECT_EQ(quick.GetXml(), tree.GetXml());
   ASSERT_EQ(quick.TrackSummary.Count(), 1);
   EXPECT_EQ(quick.TrackSummary[0].Name(), c.name);
-  if (c.written) EXPECT_NE(quick.GetXml().find(c.written), std::string::npos) << quick.GetXml();
+  if (c.written) { EXPECT_NE(quick.GetXml().find(c.written), std::string::npos) << quick.GetXml(); }
 }
 
 INSTANTIATE_TEST_SUITE_P(

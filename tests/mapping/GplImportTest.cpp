@@ -445,7 +445,7 @@ TEST(GplTrktoXML, DamagedFilesWriteNothing) {
     }
     if (round % 5 == 0) b.resize(rng() % b.size());
     int r = run(b, nullptr);
-    if (r == 1) EXPECT_TRUE(Exists(dir.File("bad.xml")));
+    if (r == 1) { EXPECT_TRUE(Exists(dir.File("bad.xml"))); }
   }
 }
 

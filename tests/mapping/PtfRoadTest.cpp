@@ -487,14 +487,14 @@ TEST(PtfRoad, VersionFiveAndSevenDifferInTheirRecords) {
   EXPECT_EQ(r5.formatVersion, 5);
   EXPECT_EQ(r7.formatVersion, 7);
   for (auto& o : r5.All()) {
-    if (o->IsRtName("CN5ObjSg")) EXPECT_EQ(o->headerValue, 1);
-    if (o->IsRtName("CN5ObjWs")) EXPECT_EQ(o->headerValue, 5);
-    if (o->IsRtName("CN5ObjXs")) EXPECT_EQ(o->headerValue, 2);
+    if (o->IsRtName("CN5ObjSg")) { EXPECT_EQ(o->headerValue, 1); }
+    if (o->IsRtName("CN5ObjWs")) { EXPECT_EQ(o->headerValue, 5); }
+    if (o->IsRtName("CN5ObjXs")) { EXPECT_EQ(o->headerValue, 2); }
   }
   for (auto& o : r7.All()) {
-    if (o->IsRtName("CN5ObjSg")) EXPECT_EQ(o->headerValue, 2);
-    if (o->IsRtName("CN5ObjWs")) EXPECT_EQ(o->headerValue, 7);
-    if (o->IsRtName("CN5ObjXs")) EXPECT_EQ(o->headerValue, 3);
+    if (o->IsRtName("CN5ObjSg")) { EXPECT_EQ(o->headerValue, 2); }
+    if (o->IsRtName("CN5ObjWs")) { EXPECT_EQ(o->headerValue, 7); }
+    if (o->IsRtName("CN5ObjXs")) { EXPECT_EQ(o->headerValue, 3); }
   }
 }
 
@@ -770,7 +770,7 @@ TEST(PtfRead, TextureSpansThatAreNotFiniteGiveNoClampHint) {
   // The file the fuzzing found: such a span in a band of a damaged track.
   std::unique_ptr<TrkDsc> ds = CLapforge().DataBaseFromPTF(
       std::string(LAPFORGE_SOURCE_DIR) + "/tests/mapping/data/nan_texture_span.ptf", false, true);
-  if (ds) EXPECT_NO_THROW(ds->GetXml());
+  if (ds) { EXPECT_NO_THROW(ds->GetXml()); }
 }
 
 TEST(PtfRoad, InfieldFanWrapsPastTheStartAndBridgesTheExcludedStretch) {

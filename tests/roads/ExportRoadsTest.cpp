@@ -297,7 +297,7 @@ TEST(ExportRoads, FilesWrittenAreTheFilesEachRoadMade) {
     EXPECT_GT(files, 0);
   }
   for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.File("out")))
-    if (entry.is_regular_file()) EXPECT_EQ(entry.path().parent_path().filename(), "in") << entry.path();
+    if (entry.is_regular_file()) { EXPECT_EQ(entry.path().parent_path().filename(), "in") << entry.path(); }
 }
 
 }  // namespace lapforge

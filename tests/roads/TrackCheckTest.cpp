@@ -153,9 +153,10 @@ TEST_P(TrackCheckBudget, FoundByCountingAndNamed) {
   const std::vector<CheckFinding> f = check.Check(ds, "");
   EXPECT_EQ(CTrackCheck::ErrorCount(f), c.text ? 1 : 0) << Listing(f);
   EXPECT_EQ(check.MeshBytes() > CTrackCheck::kMeshBudget, c.text != nullptr);
-  if (c.text)
+  if (c.text) {
     EXPECT_EQ(Count(f, E, c.table, c.row, c.section, {c.text, "more than the 4.0 GB an export may make"}), 1)
         << Listing(f);
+  }
 }
 
 void MicrometreAlong(TrkDsc& ds) { ds.TrackSummary[0].SetLongitudinalResolution(1e-6f); }

@@ -84,7 +84,7 @@ TEST_P(ReplacingBatch, ReplacesAllOnCommitAndNothingWhenDropped) {
     EXPECT_NE(error.find("missing/c.gmt"), std::string::npos) << error;
     EXPECT_EQ(ReadText(dir.File("a.gmt")), "old a, longer than the new");
     EXPECT_FALSE(FileExists(dir.File("b.gmt")));
-    if (commit) EXPECT_TRUE(batch.Commit().empty());
+    if (commit) { EXPECT_TRUE(batch.Commit().empty()); }
   }
   if (commit) {
     EXPECT_EQ(ReadText(dir.File("a.gmt")), std::string("new\0a", 5));
