@@ -1,11 +1,12 @@
 // lapforge map IN.xml OUT.svg|OUT.png [--size W] [--line]: a top view of the
 // track built from a description, with --line the computed racing line
 // coloured by speed. The SVG is written by the map itself; the PNG
-// is painted by the Qt renderer when the program was built with it.
+// is painted with Qt by the drawing module, loaded only then.
 #include <cstdio>
 #include <memory>
 
 #include "cli/Commands.h"
+#include "cli/DrawLoader.h"
 #include "description/TrkDsc.h"
 #include "roads/Lapforge.h"
 #include "roads/TrackMap.h"
@@ -14,9 +15,6 @@
 #include "support/OutputCheck.h"
 #include "support/TextFormat.h"
 #include "support/UserInterface.h"
-#ifdef LAPFORGE_HAVE_PNG
-#include "gui/MapImage.h"
-#endif
 
 namespace lapforge {
 
@@ -36,12 +34,17 @@ int WriteMap(const MapArgs& args) {
     UI().Message("the map is written as .svg or .png, not \"" + args.out + "\"", "Map");
     return 0;
   }
-#ifndef LAPFORGE_HAVE_PNG
+  const DrawModule* draw = nullptr;
   if (png) {
-    UI().Message("a PNG map needs the desktop build of lapforge (with Qt); this one writes maps as .svg only", "Map");
-    return 0;
+    std::string why;
+    draw = LoadDrawModule(why);
+    if (!draw) {
+      UI().Message("a PNG map needs the desktop build of lapforge (with Qt); " +
+                       (why.empty() ? std::string("this one writes maps as .svg only") : why),
+                   "Map");
+      return 0;
+    }
   }
-#endif
   if (Result clear = CheckOutputs({args.in}, {args.out}); !clear) {
     UI().Message(clear.Text(), "Map");
     return 0;
@@ -50,11 +53,7 @@ int WriteMap(const MapArgs& args) {
   if (!db) return 0;
   CTrackMap map;
   if (!map.Build(*db, args.size, args.line ? &args.options : nullptr)) return 0;
-  Result written;
-#ifdef LAPFORGE_HAVE_PNG
-  if (png) written = WriteMapPng(map, args.out);
-#endif
-  if (!png) written = ReplaceFile(args.out, map.ToSvg());
+  const Result written = draw ? draw->writeMapPng(map, args.out) : ReplaceFile(args.out, map.ToSvg());
   if (!written) {
     UI().Message(written.Text(), "Map");
     return 0;

@@ -1,28 +1,19 @@
 // lapforge render IN.xml OUT.png [--size WxH] [--view top|orbit|drive]
 // [--section N]: a picture of the track built from a description, drawn by
-// the 3D preview's renderer on an OpenGL context without a window. The
-// picture is written as every output is: checked first, then replacing the
-// file whole.
+// the 3D preview's renderer (in the drawing module) on an OpenGL context
+// without a window. The picture is written as every output is: checked
+// first, then replacing the file whole.
 #include <cstdio>
 #include <memory>
 #include <string>
 
 #include "cli/Commands.h"
+#include "cli/DrawLoader.h"
 #include "description/TrkDsc.h"
 #include "roads/Lapforge.h"
-#include "support/FileIO.h"
 #include "support/FileString.h"
 #include "support/TextFormat.h"
 #include "support/UserInterface.h"
-#ifdef LAPFORGE_HAVE_PREVIEW
-#include <QBuffer>
-#include <QByteArray>
-#include <QImage>
-
-#include "preview/OffscreenRender.h"
-#include "preview/PreviewCamera.h"
-#include "preview/PreviewScene.h"
-#endif
 
 namespace lapforge {
 
@@ -35,7 +26,6 @@ struct RenderArgs {
   int section = -1;
 };
 
-#ifdef LAPFORGE_HAVE_PREVIEW
 // "WxH" with both sides from 16 to 8192 pixels.
 bool ParseSize(const std::string& text, int& width, int& height) {
   char tail = 0;
@@ -44,8 +34,17 @@ bool ParseSize(const std::string& text, int& width, int& height) {
 }
 
 int Render(const RenderArgs& args) {
-  int width = 0, height = 0;
-  if (!ParseSize(args.size, width, height)) {
+  // The drawing is the module's (Qt and OpenGL); without it there is none.
+  std::string why;
+  const DrawModule* draw = LoadDrawModule(why);
+  if (!draw) {
+    UI().Message("rendering needs the desktop build of lapforge (with Qt and OpenGL); " +
+                     (why.empty() ? std::string("this one has none") : why),
+                 "Render");
+    return 1;
+  }
+  RenderRequest request;
+  if (!ParseSize(args.size, request.width, request.height)) {
     UI().Message("--size takes WIDTHxHEIGHT in pixels, each from 16 to 8192, not \"" + args.size + "\"", "Render");
     return 1;
   }
@@ -63,49 +62,13 @@ int Render(const RenderArgs& args) {
                  "Render");
     return 1;
   }
-
-  // The context first: without one there is nothing to draw on.
-  COffscreenRender offscreen;
-  std::string message;
-  if (!offscreen.Start(width, height, message)) {
-    UI().Message("Cannot render: " + message, "Render");
-    return 1;
-  }
-  CPreviewScene scene;
-  const bool built = scene.Build(*db, FileString::Path(args.in), nullptr, message);
-  for (const std::string& w : scene.Warnings()) ShowWarning(w, "Textures");
-  offscreen.Upload(scene);
-  const PreviewView view = args.view == "top" ? PreviewView::Top
-                           : args.view == "drive" ? PreviewView::Drive
-                                                  : PreviewView::Orbit;
-  CPreviewCamera camera;
-  camera.SetStations(scene.Stations());
-  camera.Fit(scene.Bounds(), view);
-  if (view == PreviewView::Drive && args.section >= 0) camera.DriveToSection(args.section);
-  const QImage image = offscreen.Render(camera, args.section);
-  QByteArray png;
-  QBuffer buffer(&png);
-  if (image.isNull() || !buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
-    UI().Message("the picture could not be drawn", "Render");
-    return 1;
-  }
-  if (Result written = ReplaceFile(args.out, png.constData(), static_cast<size_t>(png.size())); !written) {
-    UI().Message(written.Text(), "Render");
-    return 1;
-  }
-  if (!built) {
-    // The background is written; the description made no track.
-    UI().Message(message, "Render");
-    return 1;
-  }
-  return 0;
+  request.db = db.get();
+  request.folder = FileString::Path(args.in);
+  request.out = args.out;
+  request.view = args.view;
+  request.section = args.section;
+  return draw->render(request);
 }
-#else
-int Render(const RenderArgs&) {
-  UI().Message("rendering needs the desktop build of lapforge (with Qt and OpenGL); this one has none", "Render");
-  return 1;
-}
-#endif
 
 }  // namespace
 

@@ -33,14 +33,17 @@ set(LAPFORGE_LAYERS
   roads                 11     lf_roads
   preview               12     lapforge_preview
   cli                   13     -
+  draw                  13     -
   gui                   13     -)
 
 # Arrows between folders of one layer, FROM>TO.
 set(LAPFORGE_LAYER_ARROWS
   # The GMT family (rFactor, GTR, GTR2, GTL) builds on the MTS object code.
   formats/gmt>formats/mts
-  # The command line paints the PNG track map with gui/MapImage.
-  cli>gui)
+  # The command line loads its drawing module through draw/DrawModule.h
+  # (no Qt); the module paints the PNG track map with gui/MapImage.
+  cli>draw
+  draw>gui)
 
 # Downward arrows narrowed to single files, FROM>FILE: FROM may include
 # nothing else of FILE's folder. The AI waypoint and camera writers place

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <pugixml.hpp>
 #include <set>
@@ -245,6 +246,24 @@ TEST(CliMap, PngHasTheAskedWidth) {
   CliResult wrong = Lapforge(dir, "map " + Q(kSample) + " " + Q(dir.File("map.bmp")));
   EXPECT_EQ(wrong.status, 1);
   EXPECT_FALSE(Exists(dir.File("map.bmp")));
+}
+
+// A copy of the program without its drawing module beside it (nor in a
+// library folder) writes no PNG map and no render: it says why and fails.
+TEST(CliMap, PngWithoutTheDrawingModuleFails) {
+#ifndef LAPFORGE_HAVE_PNG
+  GTEST_SKIP() << "built without the drawing module";
+#endif
+  CTempDir dir;
+  const std::string exe = dir.File("lapforge");
+  std::filesystem::copy_file(LAPFORGE_CLI, exe);
+  for (const std::string command : {"map", "render"}) {
+    SCOPED_TRACE(command);
+    CliResult r = RunCli(exe, dir, command + " " + Q(kSample) + " " + Q(dir.File("out.png")));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("lapforge-draw.so is neither beside the program nor in"), std::string::npos) << r.err;
+    EXPECT_FALSE(Exists(dir.File("out.png")));
+  }
 }
 
 }  // namespace lapforge
