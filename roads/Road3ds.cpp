@@ -27,37 +27,22 @@ int CLapforge::_3DSFromDataBase(const TrkDsc& db, const std::string& file) {
   CBlockStream stream(*built.model, built.materials, built.textures);
   if (CMeshExportRoad::StreamRefused(stream)) return 0;
   CGlBlock block;
-
-  // Every object names every material of the track, and the material
-  // entries come before the objects: a first pass meshes each block only
-  // to make the material list whole (and to see whether any triangle has
-  // no material), the second meshes each again and writes its objects.
-  bool anyTriangles = false, noMaterial = false;
-  {
-    CWorkStep step("meshing the track");
-    const bool made = stream.ForEach(block, "Materials", [&](int, const CGlBlock& made) {
-      for (const CGlFace& f : made.faces) {
-        if (f.deleted || f.GetVertexCount() < 3) continue;
-        anyTriangles = true;
-        if (f.materialIndex < 0) noMaterial = true;
-      }
-    });
-    if (!made) return 0;
-  }
+  // One pass: each block's objects go to the file as soon as it is meshed
+  // (the material entries in front of them are written at the end).
   CZMaxFile max;
-  if (Result started = max.StartStream(file, built.materials, shortNames, anyTriangles, noMaterial); !started) {
+  if (Result started = max.StartStream(file, shortNames); !started) {
     ShowError(started.Text(), "Write Error");
     return 0;
   }
   {
-    CWorkStep step("writing " + file);
+    CWorkStep step("meshing the track and writing " + file);
     const bool made = stream.ForEach(block, "Writing", [&](int, const CGlBlock& made) {
       max.AddGlObject(made.points, made.faces, built.materials, made.name, shortNames, false);
       max.FlushObjects();
     });
     if (!made) return 0;
   }
-  if (Result written = max.FinishStream(); !written) {
+  if (Result written = max.FinishStream(built.materials); !written) {
     ShowError(written.Text(), "Write Error");
     return 0;
   }

@@ -199,10 +199,17 @@ void CReplacingFile::Patch(uint64_t offset, const void* data, size_t size) {
   error_ = sys::WriteAll(fd_, data, size, static_cast<int64_t>(offset));
 }
 
-void CReplacingFile::AppendFile(CScratchFile& scratch) {
+void CReplacingFile::AppendFile(CScratchFile& scratch) { AppendFile(scratch, 0, scratch.Size()); }
+
+void CReplacingFile::AppendFile(CScratchFile& scratch, uint64_t offset, uint64_t size) {
   if (fd_ < 0 || error_ != 0) return;
-  error_ = scratch.Error() != 0 ? scratch.Error() : sys::CopyRange(scratch.Descriptor(), 0, fd_, scratch.Size());
-  size_ += scratch.Size();
+  if (scratch.Error() != 0)
+    error_ = scratch.Error();
+  else if (offset > scratch.Size() || size > scratch.Size() - offset)
+    error_ = EINVAL;  // beyond what the scratch file holds: a fault of the caller
+  else
+    error_ = sys::CopyRange(scratch.Descriptor(), offset, fd_, size);
+  size_ += size;
 }
 
 Result CReplacingFile::Commit(bool sync) {

@@ -80,8 +80,9 @@ class CReplacingFile {
   // Writes bytes over those already appended at offset (a header patched
   // once its lengths are known).
   void Patch(uint64_t offset, const void* data, size_t size);
-  // Appends the whole of a scratch file.
+  // Appends the whole of a scratch file, or size bytes of it from offset.
   void AppendFile(CScratchFile& scratch);
+  void AppendFile(CScratchFile& scratch, uint64_t offset, uint64_t size);
   uint64_t Size() const { return size_; }
   // Syncs the file (unless told not to: see SyncFolder), closes it and
   // renames it over the target.

@@ -31,7 +31,7 @@ namespace {
 
 // Appends size bytes of from at offset to to through a buffer in memory.
 int CopyThroughMemory(int from, uint64_t offset, int to, uint64_t size) {
-  std::vector<char> buffer(size > 0 ? size_t(1) << 20 : 0);
+  std::vector<char> buffer(static_cast<size_t>(std::min<uint64_t>(size, uint64_t(1) << 20)));
   while (size > 0) {
     const int64_t r = ReadAt(from, buffer.data(), static_cast<size_t>(std::min<uint64_t>(size, buffer.size())), offset);
     if (r <= 0) return r < 0 ? errno : EIO;

@@ -1,6 +1,7 @@
 #include "formats/3ds/3dsFile.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <memory>
 
@@ -52,6 +53,7 @@ size_t TriangleCount(const CGlFaceArray& faces) {
 // One object being filled: the chunks under its named-object chunk and the
 // material of each of its triangles, grouped when the object is complete.
 struct CZMaxFile::Part {
+  CZMaxObjString* named = nullptr;
   CZMaxObjTriVertexl* vertices = nullptr;
   CZMaxObjMappingCoords* mapping = nullptr;
   CZMaxObj* mesh = nullptr;
@@ -142,6 +144,7 @@ void CZMaxFile::AddGlObject(const CGlPointArray& pointList, const CGlFaceArray& 
 // triangles.
 void CZMaxFile::StartPart(Part& part, const std::string& name, int partNumber, size_t remaining) {
   CZMaxObjString* named = NewNamedObject(PieceName(name, partNumber));
+  part.named = named;
   part.mesh = named->Make<CZMaxObj>(0x4100);
   part.vertices = part.mesh->Make<CZMaxObjTriVertexl>();
   part.mapping = part.mesh->Make<CZMaxObjMappingCoords>();
@@ -169,12 +172,15 @@ size_t CZMaxFile::FinishPart(Part& part) {
     groups[m < 0 ? materialCount : static_cast<size_t>(m)].push_back(static_cast<uint16_t>(t));
   }
   for (size_t m = 0; m < materialCount; ++m) faceChunk->Make<CZMaxObjTriMaterial>(part.names[m], std::move(groups[m]));
+  CZMaxAtom* noMapGroup = nullptr;
   if (groupCount[materialCount] > 0) {
     CGlMaterial noMap;
     noMap.materialName = kNoMapName;
     this->materials.LookupAdd(noMap);
-    faceChunk->Make<CZMaxObjTriMaterial>(kNoMapName, std::move(groups.back()));
+    noMapGroup = faceChunk->Make<CZMaxObjTriMaterial>(kNoMapName, std::move(groups.back()));
+    noMapUsed_ = true;
   }
+  if (streaming_) layouts_.push_back({part.mesh, part.vertices, part.mapping, noMapGroup, materialCount});
   return n;
 }
 
@@ -195,6 +201,12 @@ std::unique_ptr<CZMaxObj> MaterialEntry(const CGlMaterial& material) {
   return entry;
 }
 
+// A chunk length as the file holds it (checked to fit by the caller).
+std::array<uint8_t, 4> Le32(uint64_t value) {
+  return {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value >> 16),
+          static_cast<uint8_t>(value >> 24)};
+}
+
 // A chunk and its children as bytes, appended to out.
 void AppendChunk(CZMaxAtom& chunk, CByteWriter& out) {
   chunk.GetLen();
@@ -211,20 +223,83 @@ void CZMaxFile::FinishedObjects() {
   namedObjects_.clear();
 }
 
-Result CZMaxFile::StartStream(const std::string& path, const CGlMaterialArray& materialList, bool shortNames,
-                              bool anyTriangles, bool noMapMaterial) {
-  // The file's material list as AddGlObject would leave it: every material
-  // of the list once the first object is added, "_NoMap" once a triangle
-  // without one is.
-  if (anyTriangles)
-    for (const CGlMaterial& material : materialList) materials.LookupAdd(FileMaterial(material, shortNames));
-  if (noMapMaterial) {
+Result CZMaxFile::StartStream(const std::string& path, bool shortNames) {
+  if (Result opened = stream_.Open(path); !opened) return opened;
+  if (Result opened = objects_.Open(FileString::Path(path)); !opened) return opened;
+  streaming_ = true;
+  shortNames_ = shortNames;
+  return Result::Ok();
+}
+
+void CZMaxFile::FlushObjects() {
+  if (!streaming_) return;
+  CByteWriter out;
+  for (size_t i = 0; i < namedObjects_.size(); ++i) {
+    CZMaxObjString& named = *namedObjects_[i];
+    const Layout& layout = layouts_[i];
+    Streamed object;
+    object.at = objectBytes_ + out.Size();
+    AppendChunk(named, out);
+    object.size = named.GetLen();
+    // A named object is its name, then its mesh chunk: the points, the
+    // mapping, then the face chunk, whose material groups come last.
+    object.meshAt = object.size - layout.mesh->GetLen();
+    object.facesAt = object.meshAt + 6 + layout.vertices->GetLen() +
+                     layout.mapping->GetLen();
+    object.groupsEnd = object.size - (layout.noMap ? layout.noMap->GetLen() : 0);
+    object.groups = layout.groups;
+    streamed_.push_back(object);
+  }
+  namedObjects_.clear();
+  layouts_.clear();
+  objectBytes_ += out.Size();
+  const std::vector<uint8_t> bytes = out.Take();
+  objects_.Append(bytes.data(), bytes.size());
+}
+
+void CZMaxFile::PutStreamed(const Streamed& object, const std::vector<std::string>& names) {
+  if (object.groups >= names.size()) {
+    stream_.AppendFile(objects_, object.at, object.size);
+    return;
+  }
+  CByteWriter groups;
+  for (size_t m = object.groups; m < names.size(); ++m) {
+    CZMaxObjTriMaterial empty(names[m], {});
+    AppendChunk(empty, groups);
+  }
+  const uint64_t added = groups.Size();
+  // The named object's, the mesh's and the face chunk's lengths each grow
+  // by the groups: a header is its 2-byte id, then its 4-byte length.
+  uint64_t from = 0;
+  for (uint64_t header : {uint64_t(0), object.meshAt, object.facesAt}) {
+    stream_.AppendFile(objects_, object.at + from, header + 2 - from);
+    stream_.Append(Le32(object.size - header + added).data(), 4);
+    from = header + 6;
+  }
+  stream_.AppendFile(objects_, object.at + from, object.groupsEnd - from);
+  stream_.Append(groups.Buffer().data(), groups.Size());
+  stream_.AppendFile(objects_, object.at + object.groupsEnd, object.size - object.groupsEnd);
+}
+
+Result CZMaxFile::FinishStream(const CGlMaterialArray& materialList) {
+  FlushObjects();
+  streaming_ = false;
+  // The file's material list as AddGlObject leaves it when every object is
+  // given the whole list: every material of the list once any object is
+  // written, "_NoMap" once a triangle without one is.
+  materials.RemoveAll();
+  const int materialCount = materialList.GetSize();
+  std::vector<std::string> names(static_cast<size_t>(materialCount));
+  for (int m = 0; m < materialCount; ++m) {
+    const CGlMaterial material = FileMaterial(materialList.Get(m), shortNames_);
+    names[static_cast<size_t>(m)] = material.materialName;
+    if (!streamed_.empty()) materials.LookupAdd(material);
+  }
+  if (noMapUsed_) {
     CGlMaterial noMap;
     noMap.materialName = kNoMapName;
     materials.LookupAdd(noMap);
   }
-  if (Result opened = stream_.Open(path); !opened) return opened;
-  streaming_ = true;
   // The root and edit chunks' lengths are patched at the end.
   CByteWriter out;
   root_->WriteHdr(out);
@@ -234,35 +309,17 @@ Result CZMaxFile::StartStream(const std::string& path, const CGlMaterialArray& m
   edit_->WriteHdr(out);
   for (const auto& child : edit_->Children()) AppendChunk(*child, out);
   for (const CGlMaterial& material : materials) AppendChunk(*MaterialEntry(material), out);
-  const std::vector<uint8_t> bytes = out.Take();
-  stream_.Append(bytes.data(), bytes.size());
-  return Result::Ok();
-}
+  stream_.Append(out.Buffer().data(), out.Size());
+  for (const Streamed& object : streamed_) PutStreamed(object, names);
+  streamed_.clear();
 
-void CZMaxFile::FlushObjects() {
-  if (!streaming_) return;
-  CByteWriter out;
-  for (auto& named : namedObjects_) AppendChunk(*named, out);
-  namedObjects_.clear();
-  const std::vector<uint8_t> bytes = out.Take();
-  stream_.Append(bytes.data(), bytes.size());
-}
-
-Result CZMaxFile::FinishStream() {
-  FlushObjects();
-  streaming_ = false;
   const uint64_t length = stream_.Size();
   if (length > std::numeric_limits<uint32_t>::max())
     return Result::Fail(Status::Invalid, "the model is too large for a 3DS file (more than 4 GB)");
   // The root chunk covers the file; the edit chunk all but the root's
   // header and its version chunk.
-  auto patch = [&](uint64_t at, uint64_t value) {
-    const uint8_t le[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-                           static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
-    stream_.Patch(at, le, 4);
-  };
-  patch(2, length);
-  patch(16 + 2, length - 16);
+  stream_.Patch(2, Le32(length).data(), 4);
+  stream_.Patch(16 + 2, Le32(length - 16).data(), 4);
   return stream_.Commit();
 }
 

@@ -42,18 +42,19 @@ class CZMaxFile : public CZMax {
   // or cannot be written.
   Result WriteFile(const std::string& path);
 
-  // Streams the file instead of holding it: the material entries are
-  // written to path's temporary file at once, so materials must be the
-  // whole export's list (all the blocks' materials, as AddGlObject is to
-  // be given it for every block), anyTriangles whether any block has a
-  // triangle and noMapMaterial whether any has one without a material.
-  // Then AddGlObject and FlushObjects per block (only the objects of one
-  // block are held), and FinishStream patches the root and edit chunks'
-  // lengths and puts the file in place; it fails as WriteFile does.
-  Result StartStream(const std::string& path, const CGlMaterialArray& materials, bool shortNames, bool anyTriangles,
-                     bool noMapMaterial);
+  // Streams the file instead of holding it, in one pass over the blocks:
+  // AddGlObject and FlushObjects per block (only the objects of one block
+  // are held; each is given the export's material list as it stands then,
+  // which may grow from block to block). The objects wait in a scratch file
+  // beside path, since the material entries come first and are known only
+  // at the end: FinishStream, given the whole list, writes the file as
+  // WriteFile would have from the whole list (the entries, then every
+  // object with an empty face-material group for each material that joined
+  // the list after it was written) and puts it in place; it fails as
+  // WriteFile does.
+  Result StartStream(const std::string& path, bool shortNames);
   void FlushObjects();
-  Result FinishStream();
+  Result FinishStream(const CGlMaterialArray& materials);
 
   int ObjectCount() const { return objectCount_; }
 
@@ -63,6 +64,25 @@ class CZMaxFile : public CZMax {
   // face-material groups.
   void StartPart(Part& part, const std::string& name, int partNumber, size_t remaining);
   size_t FinishPart(Part& part);
+  // Where the chunks of a named object lie within it, to lengthen its face
+  // chunk by groups at the end of a stream.
+  struct Layout {
+    CZMaxAtom* mesh = nullptr;
+    CZMaxAtom* vertices = nullptr;
+    CZMaxAtom* mapping = nullptr;
+    CZMaxAtom* noMap = nullptr;  // the "_NoMap" group, last, if any
+    size_t groups = 0;                 // the materials it has groups for
+  };
+  // A named object in the scratch file: its offset and length, the offsets
+  // (from its start) of its mesh chunk, its face chunk and the end of its
+  // material groups (where "_NoMap" begins), and its group count.
+  struct Streamed {
+    uint64_t at = 0, size = 0, meshAt = 0, facesAt = 0, groupsEnd = 0;
+    size_t groups = 0;
+  };
+  // Copies a streamed object into the file with empty groups for the
+  // materials from its own count up to names' end.
+  void PutStreamed(const Streamed& object, const std::vector<std::string>& names);
   // Attaches the material entries, then the named objects, to the edit chunk.
   void FinishedObjects();
   CZMaxObjString* NewNamedObject(const std::string& name);
@@ -73,7 +93,13 @@ class CZMaxFile : public CZMax {
   int objectCount_ = 0;
   bool finished_ = false;
   bool streaming_ = false;
+  bool shortNames_ = false;
+  bool noMapUsed_ = false;  // a triangle without a material was streamed
   CReplacingFile stream_;
+  CScratchFile objects_;
+  uint64_t objectBytes_ = 0;
+  std::vector<Layout> layouts_;     // of namedObjects_, while streaming
+  std::vector<Streamed> streamed_;  // every object in objects_, in order
 };
 
 }  // namespace lapforge

@@ -5,6 +5,8 @@
 
 #include "formats/3ds/3dsFile.h"
 #include "support/ByteWriter.h"
+#include "support/FileIO.h"
+#include "tests/support/TestSupport.h"
 #include "tests/support/formats/MaxChunkReader.h"
 #include "tests/support/mesh/MeshBuilders.h"
 
@@ -241,5 +243,56 @@ TEST(MaxFile, LargeBlockSplitAndNonFinite) {
   EXPECT_EQ(second.Child(0x4110).F32(2 + 28), 0.0f);
   EXPECT_EQ(second.Child(0x4110).F32(2 + 32), 2.0f);
 }
+
+// Streamed, each block's objects are written when the export's material
+// list may still grow: the file must be the one made from the whole list
+// given to every block. Each case is the blocks' triangles by material
+// index (-1 none), the list growing by a material per block; a block past
+// the triangle limit (0 in the list: 21,846 triangles of material 0) is
+// split and gets its groups in each part.
+class MaxStream : public ::testing::TestWithParam<std::vector<std::vector<int>>> {};
+
+TEST_P(MaxStream, GrowingMaterialListWritesWhatTheWholeListWould) {
+  const std::vector<std::vector<int>>& blocks = GetParam();
+  CGlMaterialArray whole;
+  for (size_t b = 0; b < blocks.size(); ++b)
+    whole.Add(Material("material" + std::to_string(b), b % 2 ? "map" + std::to_string(b) + ".png" : ""));
+  std::vector<CGlPointArray> points(blocks.size());
+  std::vector<CGlFaceArray> faces(blocks.size());
+  for (size_t b = 0; b < blocks.size(); ++b) {
+    for (int i = 0; i < 3; ++i) AddPoint(points[b], static_cast<float>(b + i), static_cast<float>(i), 1.0f);
+    for (int m : blocks[b]) {
+      if (m == 0 && blocks[b].size() == 1)
+        for (int t = 0; t < CZMaxFile::kMaxTriangles; ++t) AddFaceUV(faces[b], {0, 1, 2}, {0, 0, 1, 0, 1, 1}, 0);
+      AddFaceUV(faces[b], {0, 1, 2}, {0, 0, 1, 0, 1, 1}, m);
+    }
+  }
+  CTempDir dir;
+  CZMaxFile streamed;
+  ASSERT_TRUE(streamed.StartStream(dir.File("s.3ds"), true));
+  CGlMaterialArray growing;
+  for (size_t b = 0; b < blocks.size(); ++b) {
+    growing.Add(whole.Get(static_cast<int>(b)));
+    streamed.AddGlObject(points[b], faces[b], growing, "block" + std::to_string(b), true, false);
+    streamed.FlushObjects();
+  }
+  ASSERT_TRUE(streamed.FinishStream(growing));
+  CZMaxFile held;
+  for (size_t b = 0; b < blocks.size(); ++b)
+    held.AddGlObject(points[b], faces[b], whole, "block" + std::to_string(b), true, false);
+  std::vector<uint8_t> expected, written;
+  ASSERT_TRUE(held.FileImage(expected));
+  ASSERT_TRUE(ReadWholeFile(dir.File("s.3ds"), written));
+  EXPECT_EQ(written, expected);
+  std::string error;
+  MaxChunk root;
+  EXPECT_TRUE(ParseMaxFile(written, root, error)) << error;
+}
+
+INSTANTIATE_TEST_SUITE_P(Blocks, MaxStream,
+                         ::testing::Values(std::vector<std::vector<int>>{{0}, {0, 1}, {2, 1, 0}},
+                                           std::vector<std::vector<int>>{{-1, 0}, {}, {1, -1}, {3}},
+                                           std::vector<std::vector<int>>{{}, {}},
+                                           std::vector<std::vector<int>>{{0}}));
 
 }  // namespace lapforge
