@@ -41,13 +41,6 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
   if (CMeshExportRoad::StreamRefused(stream)) return 0;
   CGlBlock block;
 
-  // The scene's texture and material lists come before its blocks: a
-  // first pass meshes each block only to make them whole, the second
-  // meshes each again and writes it to the scene's temporary file.
-  {
-    CWorkStep step("meshing the track");
-    if (!stream.ForEach(block, "Materials", [](int, const CGlBlock&) {})) return 0;
-  }
   // An insert per block, each block used by one.
   CGlInsertArray inserts;
   inserts.Reserve(stream.Count());
@@ -57,10 +50,6 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
     insert.name = stream.Names()[static_cast<size_t>(i)];
     inserts.Add(insert);
   }
-  // The scene refers to the textures beside it.
-  for (CGlMaterial& material : built.materials)
-    material.SetMapName(folder + FileString::FileName(material.GetMapName()));
-
   // A write that fails (a full disk) ends the run; the message names the
   // files already replaced. A failure without a reason (no track to write,
   // or the scene file, whose reason is not told) names the file.
@@ -71,29 +60,42 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
   };
   CReplacingFile scene;
   if (Result opened = scene.Open(file); !opened) return failed(file, opened.Text());
+  // The scene's texture and material lists come before its blocks and are
+  // whole only when every block is meshed: the blocks wait in a scratch
+  // file beside the scene, written as each is meshed, and follow the lists.
+  CScratchFile blocks;
+  if (Result opened = blocks.Open(folder); !opened) return failed(file, opened.Text());
   // The scene names the blocks by the files an rFactor export of the track
   // writes.
   const std::vector<std::string> titles = BlockFileTitles(stream.Names());
   std::vector<CGlObjTag> entries;
   entries.reserve(titles.size());
+  CByteWriter out;
   {
-    CWorkStep step("writing " + file);
-    CGlObjTag tag;
-    tag.ClearObjTag();
-    CByteWriter out;
-    CZ3se::SaveHead(out, CGlPointArray(), CGlFaceArray(), built.materials, built.textures, inserts, tag,
-                    stream.Count());
+    CWorkStep step("meshing the track");
     const bool made = stream.ForEach(block, "Writing", [&](int i, const CGlBlock& made) {
       CZ3se::SaveListedBlock(out, made);
-      std::vector<uint8_t> bytes = out.Take();
-      scene.Append(bytes.data(), bytes.size());
+      blocks.Append(out.Buffer().data(), out.Size());
+      out = CByteWriter();
       entries.push_back(made.tag);
       entries.back().name = titles[static_cast<size_t>(i)];
     });
     if (!made) return 0;
+  }
+  {
+    CWorkStep step("writing " + file);
+    // The scene refers to the textures beside it.
+    for (CGlMaterial& material : built.materials)
+      material.SetMapName(folder + FileString::FileName(material.GetMapName()));
+    CGlObjTag tag;
+    tag.ClearObjTag();
+    CZ3se::SaveHead(out, CGlPointArray(), CGlFaceArray(), built.materials, built.textures, inserts, tag,
+                    stream.Count());
+    scene.Append(out.Buffer().data(), out.Size());
+    scene.AppendFile(blocks);
+    out = CByteWriter();
     CZ3se::SaveTrailer(out, built.model->path);
-    std::vector<uint8_t> bytes = out.Take();
-    scene.Append(bytes.data(), bytes.size());
+    scene.Append(out.Buffer().data(), out.Size());
   }
   if (track.empty()) return failed(ptf, {});
   if (Result written = ReplaceFile(ptf, track); !written) return failed(ptf, written.Text());
