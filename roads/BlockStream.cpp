@@ -92,7 +92,7 @@ bool CBlockStream::Make(int index, CGlBlock& block) {
       block.tag.hatTarget = 1;
       block.tag.shadowReceiver = 1;
       model_.GetGlFaces(count.index, block.points, block.faces, textures_, materials_);
-      block.faces.FacetNormals(block.points, false, 0);
+      if (normals_) block.faces.FacetNormals(block.points, false, 0);
       if (!model_.meshCheck) return false;
       // The materials the track blocks bring take their transparency from
       // the track's material table (a detail's stays as made).

@@ -34,6 +34,10 @@ class CBlockStream {
   double LargestBytes() const { return largestBytes_; }
   double TotalBytes() const { return totalBytes_; }
 
+  // Whether the track's faces get their normals (and points their copies
+  // where faces meeting at them differ): on unless an export writes none.
+  void SetNormals(bool on) { normals_ = on; }
+
   // Reserves a block's arrays for the largest block, so that none grows
   // while blocks are made into it.
   void ReserveFor(CGlBlock& block) const;
@@ -78,6 +82,7 @@ class CBlockStream {
   std::vector<std::string> names_;
   std::vector<GlBlockCount> counts_;
   long long largestFaces_ = 0, largestPoints_ = 0;
+  bool normals_ = true;
   double largestBytes_ = 0, totalBytes_ = 0;
   // Materials whose transparency the track's material table has set: the
   // track blocks' materials, each once.

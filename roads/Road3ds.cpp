@@ -26,6 +26,8 @@ int CLapforge::_3DSFromDataBase(const TrkDsc& db, const std::string& file) {
   if (!PTFObjFromDataBase(db, *built.model, std::string())) return 0;
   CBlockStream stream(*built.model, built.materials, built.textures);
   if (CMeshExportRoad::StreamRefused(stream)) return 0;
+  // The file has no normals: the track's faces are not given any.
+  stream.SetNormals(false);
   CGlBlock block;
   // One pass: each block's objects go to the file as soon as it is meshed
   // (the material entries in front of them are written at the end).
