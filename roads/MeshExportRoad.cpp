@@ -97,9 +97,9 @@ class CBlockFiles {
   void Block(int b, const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials) {
     const std::string& path = paths_[static_cast<size_t>(b)];
     CWorkStep step("writing " + path);
-    const std::optional<std::vector<uint8_t>> bytes = format_.blockBytes(block, textures, materials, path);
-    if (!bytes) return;
-    if (blockFiles_.Write(path, *bytes))
+    bytes_.Clear();
+    if (!format_.blockBytes(block, textures, materials, path, bytes_)) return;
+    if (blockFiles_.Write(path, bytes_.Data(), bytes_.Size()))
       pending_.push_back(path);
     else
       Record(false, path);
@@ -133,6 +133,7 @@ class CBlockFiles {
   // The block files written to their temporary files, waiting to be put in
   // place.
   CReplacingBatch blockFiles_;
+  CByteWriter bytes_;  // each block file's bytes, in one buffer kept for all
   std::vector<std::string> pending_;
   std::vector<CGlObjTag> scene_;
   MeshExportResult result_;

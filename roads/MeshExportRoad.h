@@ -9,7 +9,6 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +16,7 @@
 #include "mesh/GlBlockArray.h"
 #include "mesh/GlMaterialArray.h"
 #include "mesh/GlMipArray.h"
+#include "support/ByteWriter.h"
 #include "support/Templates.h"
 
 namespace lapforge {
@@ -39,11 +39,11 @@ struct MeshExportFormat {
   std::string sceneFile;       // "_Lapforge.scn" (empty: none)
   std::string sceneExtension;  // mesh extension named by the scene file
   std::vector<MeshExportTemplate> templates;
-  // Makes a fresh writer for the block and gives the bytes of its file at
-  // path; nothing when the block makes no object (no file, and no scene
-  // entry).
-  std::function<std::optional<std::vector<uint8_t>>(const CGlBlock& block, const CGlMipArray& textures,
-                                                    const CGlMaterialArray& materials, const std::string& path)>
+  // Makes a fresh writer for the block and writes the bytes of its file at
+  // path into out (empty; its room is kept from block to block); false
+  // when the block makes no object (no file, and no scene entry).
+  std::function<bool(const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
+                     const std::string& path, CByteWriter& out)>
       blockBytes;
 };
 

@@ -12,14 +12,15 @@ namespace {
 
 // GTL and GTR2 share the GTL model layout; each block gets a fresh writer
 // and a cleared object tag.
-std::optional<std::vector<uint8_t>> GtlBlockBytes(const CGlBlock& block, const CGlMipArray& textures,
-                                                  const CGlMaterialArray& materials, const std::string& path) {
+bool GtlBlockBytes(const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
+                   const std::string& path, CByteWriter& out) {
   CGlObjTag tag;
   tag.ClearObjTag();
   CZGTLFile gtl;
   gtl.MakeObject(block.points, block.faces, textures, materials, tag);
-  if (gtl.objects.empty()) return std::nullopt;
-  return gtl.GTLFileBytes(path, tag);
+  if (gtl.objects.empty()) return false;
+  gtl.GTLFileBytes(out, path, tag);
+  return true;
 }
 
 }  // namespace
@@ -27,12 +28,13 @@ std::optional<std::vector<uint8_t>> GtlBlockBytes(const CGlBlock& block, const C
 MeshExportFormat GTRExportFormat() {
   MeshExportFormat format = BlockExportFormat("gmt", "_Lapforge.scn");
   format.blockBytes = [](const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
-                         const std::string& path) -> std::optional<std::vector<uint8_t>> {
+                         const std::string& path, CByteWriter& out) {
     // Target "tga" with ".dds" kept (CZGtr); the UV clamp off.
     CZGtrFile gtr;
     gtr.MakeObject(block.points, block.faces, textures, materials, 0, 1, 0);
-    if (gtr.objects.empty()) return std::nullopt;
-    return gtr.GTRFileBytes(path, 0);
+    if (gtr.objects.empty()) return false;
+    gtr.GTRFileBytes(out, path, 0);
+    return true;
   };
   return format;
 }

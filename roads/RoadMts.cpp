@@ -9,11 +9,12 @@ namespace lapforge {
 MeshExportFormat MtsExportFormat() {
   MeshExportFormat format = BlockExportFormat("mts", "_Lapforge.scn");
   format.blockBytes = [](const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
-                         const std::string& path) -> std::optional<std::vector<uint8_t>> {
+                         const std::string& path, CByteWriter& out) {
     CZMts mts;
     mts.MakeObject(block.points, block.faces, textures, materials, 0, 1, 0);
-    if (mts.objects.empty()) return std::nullopt;
-    return mts.F1FileBytes(path, 0);
+    if (mts.objects.empty()) return false;
+    mts.F1FileBytes(out, path, 0);
+    return true;
   };
   return format;
 }

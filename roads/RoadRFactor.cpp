@@ -13,13 +13,14 @@ MeshExportFormat RFactorExportFormat() {
                     {"_NoName.scn", TemplateKind::Text, 111},
                     {"_rgbmap.dds", TemplateKind::Binary, 110}};
   format.blockBytes = [](const CGlBlock& block, const CGlMipArray& textures, const CGlMaterialArray& materials,
-                         const std::string& path) -> std::optional<std::vector<uint8_t>> {
+                         const std::string& path, CByteWriter& out) {
     CGlObjTag tag;
     tag.ClearObjTag();
     CZGmtFile gmt;
     gmt.MakeObject(block.points, block.faces, textures, materials, tag);
-    if (gmt.objects.empty()) return std::nullopt;
-    return gmt.RFactorFileBytes(path, tag);
+    if (gmt.objects.empty()) return false;
+    gmt.RFactorFileBytes(out, path, tag);
+    return true;
   };
   return format;
 }

@@ -51,6 +51,11 @@ class CByteWriter {
   void PatchI32(size_t offset, int32_t v) { std::memcpy(buf_.data() + offset, &v, 4); }
 
   size_t Size() const { return size_; }
+  // The bytes written so far (valid until the next write).
+  const uint8_t* Data() const { return buf_.data(); }
+  // Forgets what was written but keeps the room, so that a writer used for
+  // one file after another makes (and zeroes) its buffer only once.
+  void Clear() { size_ = 0; }
   // The bytes written (the room beyond them let go).
   const std::vector<uint8_t>& Buffer() const {
     buf_.resize(size_);

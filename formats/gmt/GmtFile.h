@@ -104,6 +104,9 @@ class CZGmtFile : public CZGmt {
   Result WriteRFactorFile(const std::string& path, const CGlObjTag& tag);
   // The file as written at path (the file's title is part of it), without writing it.
   std::vector<uint8_t> RFactorFileBytes(const std::string& path, const CGlObjTag& tag);
+  // The same into w, which must be empty (cleared, its room kept).
+  void RFactorFileBytes(CByteWriter& w, const CGlObjTag& tag);
+  void RFactorFileBytes(CByteWriter& w, const std::string& path, const CGlObjTag& tag);
 
   // Near and far visibility distances for the header.
   void VisibilityDistances(const CGlObjTag& tag, float& nearDistance, float& farDistance) const;

@@ -176,12 +176,17 @@ CZGmtFile::ObjectBlockOffsets CZGmtFile::PlaceObjectBlocks(int32_t k, int64_t& r
 }
 
 std::vector<uint8_t> CZGmtFile::RFactorFileBytes(const CGlObjTag& tag) {
+  CByteWriter w;
+  RFactorFileBytes(w, tag);
+  return w.Take();
+}
+
+void CZGmtFile::RFactorFileBytes(CByteWriter& w, const CGlObjTag& tag) {
   MakeWriteMaterials();
   const int32_t n = static_cast<int32_t>(objects.size());
   const int32_t t = TotalTriangles();
   size_t vertexBytes = 0;
   for (const CMtsObj& object : objects) vertexBytes += 120 * object.points.size() + 6 * object.faces.size();
-  CByteWriter w;
   w.Reserve(kHeaderSize + 132 * objects.size() + 48 * static_cast<size_t>(t) + vertexBytes +
             2048 * writeMaterials.size());
 
@@ -201,7 +206,6 @@ std::vector<uint8_t> CZGmtFile::RFactorFileBytes(const CGlObjTag& tag) {
   const size_t materialSection = w.Size();
   WriteMaterialSection(w, true);
   w.PatchU32(0, static_cast<uint32_t>(materialSection - 4));
-  return w.Take();
 }
 
 // The header of n objects and t triangles; returns the offset of the
@@ -264,6 +268,11 @@ Result CZGmtFile::WriteRFactorFile(const std::string& path, const CGlObjTag& tag
 std::vector<uint8_t> CZGmtFile::RFactorFileBytes(const std::string& path, const CGlObjTag& tag) {
   SetFilePath(path);
   return RFactorFileBytes(tag);
+}
+
+void CZGmtFile::RFactorFileBytes(CByteWriter& w, const std::string& path, const CGlObjTag& tag) {
+  SetFilePath(path);
+  RFactorFileBytes(w, tag);
 }
 
 }  // namespace lapforge

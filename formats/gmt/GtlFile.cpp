@@ -18,12 +18,17 @@ constexpr uint32_t kSignature[4] = {0xD8D2CFC8u, 0xC3E6D8CEu, 0xBED8DED6u, 0x90B
 }  // namespace
 
 std::vector<uint8_t> CZGTLFile::GTLFileBytes(const CGlObjTag& tag) {
+  CByteWriter w;
+  GTLFileBytes(w, tag);
+  return w.Take();
+}
+
+void CZGTLFile::GTLFileBytes(CByteWriter& w, const CGlObjTag& tag) {
   MakeWriteMaterials();
   const int32_t n = static_cast<int32_t>(objects.size());
   const int32_t t = TotalTriangles();
   size_t vertexBytes = 0;
   for (const CMtsObj& object : objects) vertexBytes += 88 * object.points.size() + 6 * object.faces.size();
-  CByteWriter w;
   w.Reserve(kGtlHeaderSize + kDescriptorSize * objects.size() + 52 * static_cast<size_t>(t) + vertexBytes +
             2048 * writeMaterials.size());
 
@@ -40,7 +45,6 @@ std::vector<uint8_t> CZGTLFile::GTLFileBytes(const CGlObjTag& tag) {
   const size_t materialSection = w.Size();
   WriteMaterialSection(w, false);
   w.PatchU32(0, static_cast<uint32_t>(materialSection - 4));
-  return w.Take();
 }
 
 // The header, 532 bytes, of n objects and t triangles; returns the offset
@@ -103,6 +107,11 @@ Result CZGTLFile::WriteGTLFile(const std::string& path, const CGlObjTag& tag) {
 std::vector<uint8_t> CZGTLFile::GTLFileBytes(const std::string& path, const CGlObjTag& tag) {
   SetFilePath(path);
   return GTLFileBytes(tag);
+}
+
+void CZGTLFile::GTLFileBytes(CByteWriter& w, const std::string& path, const CGlObjTag& tag) {
+  SetFilePath(path);
+  GTLFileBytes(w, tag);
 }
 
 }  // namespace lapforge

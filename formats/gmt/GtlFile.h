@@ -25,6 +25,9 @@ class CZGTLFile : public CZGmtFile {
   // The file as written at path (the file's title is part of it), without writing it.
   std::vector<uint8_t> GTLFileBytes(const std::string& path, const CGlObjTag& tag);
   std::vector<uint8_t> GTLFileBytes(const CGlObjTag& tag);
+  // The same into w, which must be empty (cleared, its room kept).
+  void GTLFileBytes(CByteWriter& w, const CGlObjTag& tag);
+  void GTLFileBytes(CByteWriter& w, const std::string& path, const CGlObjTag& tag);
 
  protected:
   bool HasSecondUVBlock() const override { return false; }

@@ -83,11 +83,16 @@ void CZGtrFile::WriteGtrMaterial(CByteWriter& w, const CMtsObj& object) const {
 }
 
 std::vector<uint8_t> CZGtrFile::GTRFileBytes(bool upNormals) const {
+  CByteWriter w;
+  GTRFileBytes(w, upNormals);
+  return w.Take();
+}
+
+void CZGtrFile::GTRFileBytes(CByteWriter& w, bool upNormals) const {
   const int32_t n = static_cast<int32_t>(objects.size());
   const int32_t t = TotalTriangles();
   size_t bytes = kHeaderSize + 64 * objects.size() + 52 * static_cast<size_t>(t);
   for (const CMtsObj& object : objects) bytes += 48 * object.points.size() + 6 * object.faces.size() + 400;
-  CByteWriter w;
   w.Reserve(bytes);
 
   const int32_t triangleOffset = kDescriptorOffset + 64 * n;
@@ -114,7 +119,6 @@ std::vector<uint8_t> CZGtrFile::GTRFileBytes(bool upNormals) const {
   w.U32(static_cast<uint32_t>(n));
   for (const CMtsObj& object : objects) WriteGtrMaterial(w, object);
   w.PatchU32(0, static_cast<uint32_t>(materialSection - 4));
-  return w.Take();
 }
 
 Result CZGtrFile::WriteGTRFile(const std::string& path, int upNormals) {
@@ -122,8 +126,14 @@ Result CZGtrFile::WriteGTRFile(const std::string& path, int upNormals) {
 }
 
 std::vector<uint8_t> CZGtrFile::GTRFileBytes(const std::string& path, int upNormals) {
+  CByteWriter w;
+  GTRFileBytes(w, path, upNormals);
+  return w.Take();
+}
+
+void CZGtrFile::GTRFileBytes(CByteWriter& w, const std::string& path, int upNormals) {
   SetFilePath(path);
-  return GTRFileBytes(upNormals != 0 || UpNormalsTitle(title));
+  GTRFileBytes(w, upNormals != 0 || UpNormalsTitle(title));
 }
 
 }  // namespace lapforge

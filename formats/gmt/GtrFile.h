@@ -12,6 +12,8 @@
 
 namespace lapforge {
 
+class CByteWriter;
+
 class CZGtrFile : public CZGtr {
  public:
   static constexpr int32_t kHeaderSize = 332;
@@ -26,6 +28,9 @@ class CZGtrFile : public CZGtr {
   std::vector<uint8_t> GTRFileBytes(const std::string& path, int upNormals);
   // The file's bytes for the objects built so far.
   std::vector<uint8_t> GTRFileBytes(bool upNormals) const;
+  // The same into w, which must be empty (cleared, its room kept).
+  void GTRFileBytes(CByteWriter& w, const std::string& path, int upNormals);
+  void GTRFileBytes(CByteWriter& w, bool upNormals) const;
 
   // True for the titles that get up-normals.
   static bool UpNormalsTitle(const std::string& title);

@@ -92,6 +92,9 @@ class CZMts : public CSim {
   Result WriteF1File(const std::string& path, int upNormals);
   // The file as written at path (the file's title is part of it), without writing it.
   std::vector<uint8_t> F1FileBytes(const std::string& path, int upNormals);
+  // The same into w, which must be empty (cleared, its room kept).
+  void F1FileBytes(CByteWriter& w, int upNormals) const;
+  void F1FileBytes(CByteWriter& w, const std::string& path, int upNormals);
 
   int TotalTriangles() const;
   // 5000, or 10 x the largest extent clamped to 50..1000 when it is above 0.

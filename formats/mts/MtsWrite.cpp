@@ -148,11 +148,16 @@ void CZMts::WriteF1Material(CByteWriter& w, const CMtsObj& object) const {
 }
 
 std::vector<uint8_t> CZMts::F1FileBytes(int upNormals) const {
+  CByteWriter w;
+  F1FileBytes(w, upNormals);
+  return w.Take();
+}
+
+void CZMts::F1FileBytes(CByteWriter& w, int upNormals) const {
   const int32_t n = static_cast<int32_t>(objects.size());
   const int32_t t = TotalTriangles();
   size_t vertexBytes = 0;
   for (const CMtsObj& object : objects) vertexBytes += 48 * object.points.size() + 6 * object.faces.size() + 200;
-  CByteWriter w;
   w.Reserve(512 + vertexBytes + (64 + 52) * objects.size() + 52 * static_cast<size_t>(t));
 
   w.FixedString(kMtsSignature, 16);
@@ -181,7 +186,6 @@ std::vector<uint8_t> CZMts::F1FileBytes(int upNormals) const {
   WriteTriangleRecords(w);
   WriteTriangleNormals(w, upNormals != 0);
   WriteVertexAndIndexBlocks(w, VertexColourWord());
-  return w.Take();
 }
 
 Result CZMts::WriteF1File(const std::string& path, int upNormals) {
@@ -191,6 +195,11 @@ Result CZMts::WriteF1File(const std::string& path, int upNormals) {
 std::vector<uint8_t> CZMts::F1FileBytes(const std::string& path, int upNormals) {
   SetFilePath(path);
   return F1FileBytes(upNormals);
+}
+
+void CZMts::F1FileBytes(CByteWriter& w, const std::string& path, int upNormals) {
+  SetFilePath(path);
+  F1FileBytes(w, upNormals);
 }
 
 }  // namespace lapforge
