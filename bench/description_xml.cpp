@@ -5,54 +5,16 @@
 // the global allocation functions (and pugixml's, pointed at the same
 // count).
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
-#include <new>
 #include <pugixml.hpp>
 #include <string>
 
+#include "bench/HeapCount.h"
 #include "description/TrkDsc.h"
 #include "tests/support/description/Descriptions.h"
-
-namespace {
-
-// The heap in use, its peak and the allocations made. The benchmarks run
-// on one thread.
-struct HeapCount {
-  size_t now = 0, peak = 0, calls = 0;
-} g_heap;
-
-void* Counted(void* p) {
-  if (p) {
-    g_heap.now += malloc_usable_size(p);
-    g_heap.peak = std::max(g_heap.peak, g_heap.now);
-    ++g_heap.calls;
-  }
-  return p;
-}
-
-void Uncounted(void* p) {
-  if (p) g_heap.now -= malloc_usable_size(p);
-  std::free(p);
-}
-
-void* CountedMalloc(size_t n) { return Counted(std::malloc(n)); }
-
-}  // namespace
-
-void* operator new(size_t n) {
-  if (void* p = Counted(std::malloc(n ? n : 1))) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](size_t n) { return operator new(n); }
-void operator delete(void* p) noexcept { Uncounted(p); }
-void operator delete[](void* p) noexcept { Uncounted(p); }
-void operator delete(void* p, size_t) noexcept { Uncounted(p); }
-void operator delete[](void* p, size_t) noexcept { Uncounted(p); }
 
 namespace lapforge {
 
@@ -87,11 +49,10 @@ void Measure(benchmark::State& state, Work work) {
   const std::string out = f.path + ".out";
   size_t peak = 0, calls = 0;
   for (auto _ : state) {
-    const size_t base = g_heap.now, callsBefore = g_heap.calls;
-    g_heap.peak = base;
+    const size_t callsBefore = benchheap::Calls(), base = benchheap::StartPeak();
     if (!work(f.path, out)) state.SkipWithError("the round trip failed");
-    peak = std::max(peak, g_heap.peak - base);
-    calls = g_heap.calls - callsBefore;
+    peak = std::max(peak, benchheap::Peak() - base);
+    calls = benchheap::Calls() - callsBefore;
   }
   std::remove(out.c_str());
   state.counters["file_MB"] = f.megabytes;
@@ -109,7 +70,7 @@ void BM_RoundTrip(benchmark::State& state) {
 BENCHMARK(BM_RoundTrip)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 void BM_PugixmlLoadSave(benchmark::State& state) {
-  pugi::set_memory_management_functions(CountedMalloc, Uncounted);
+  pugi::set_memory_management_functions(benchheap::CountedMalloc, benchheap::CountedFree);
   Measure(state, [](const std::string& in, const std::string& out) {
     pugi::xml_document doc;
     return doc.load_file(in.c_str()) && doc.save_file(out.c_str());

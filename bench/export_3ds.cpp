@@ -36,12 +36,7 @@ const TrkDsc& Track() {
   static TrkDsc ds;
   static bool filled = false;
   if (!filled) {
-    CircuitOptions o;
-    o.length = 25000;
-    o.sections = 50;
-    o.longRes = 1;
-    o.latRes = 1;
-    FillGeneratedCircuit(ds, o);
+    FillGeneratedCircuit(ds, FineCircuit(25));
     filled = true;
     std::filesystem::create_directories(kFolder);
   }

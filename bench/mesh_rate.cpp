@@ -30,12 +30,7 @@ CN5PtfDb& Track() {
   static std::unique_ptr<CN5PtfDb> model = [] {
     auto m = std::make_unique<CN5PtfDb>();
     TrkDsc ds;
-    CircuitOptions o;
-    o.length = 25000;
-    o.sections = 50;
-    o.longRes = 1;
-    o.latRes = 1;
-    FillGeneratedCircuit(ds, o);
+    FillGeneratedCircuit(ds, FineCircuit(25));
     if (!PTFObjFromDataBase(ds, *m, "")) std::fprintf(stderr, "the generated circuit did not build\n");
     return m;
   }();

@@ -27,11 +27,7 @@ const TrkDsc& Track() {
   static TrkDsc track;
   static bool made = false;
   if (!made) {
-    CircuitOptions o;
-    o.length = 25000;
-    o.sections = 50;
-    o.longRes = 1;
-    o.latRes = 1;
+    CircuitOptions o = FineCircuit(25);
     o.banked = true;  // as tools/make_circuit makes it: the bank lines cut the bands
     o.detailEvery = 10;
     FillGeneratedCircuit(track, o);

@@ -1,4 +1,4 @@
-// The streamed mesh exports (glTF .glb, rFactor, 3DS) of generated circuits
+// The streamed mesh exports (glTF .glb, rFactor, MTS, 3DS, 3SE) of generated circuits
 // of 25 km and 100 km meshed at 1 m by 1 m, each beside its yardstick in the
 // same run: a byte copy of the very files it wrote, each synced, as
 // `cp` and `sync` would make them. Every export and copy starts with cold
@@ -10,55 +10,19 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "bench/EvictCaches.h"
+#include "bench/HeapCount.h"
 #include "description/TrkDsc.h"
 #include "roads/Lapforge.h"
 #include "support/Memory.h"
 #include "support/UserInterface.h"
 #include "tests/support/description/Descriptions.h"
-
-namespace {
-
-std::atomic<size_t> g_current{0}, g_peak{0};
-
-// Each block's size is kept in front of it, so that delete knows it.
-constexpr size_t kHead = 16;
-
-void* Counted(size_t size) {
-  void* raw = std::malloc(size + kHead);
-  if (!raw) throw std::bad_alloc();
-  *static_cast<size_t*>(raw) = size;
-  const size_t now = g_current.fetch_add(size) + size;
-  size_t peak = g_peak.load();
-  while (now > peak && !g_peak.compare_exchange_weak(peak, now)) {
-  }
-  return static_cast<char*>(raw) + kHead;
-}
-
-void Uncounted(void* p) {
-  if (!p) return;
-  void* raw = static_cast<char*>(p) - kHead;
-  g_current.fetch_sub(*static_cast<size_t*>(raw));
-  std::free(raw);
-}
-
-}  // namespace
-
-void* operator new(size_t size) { return Counted(size); }
-void* operator new[](size_t size) { return Counted(size); }
-void operator delete(void* p) noexcept { Uncounted(p); }
-void operator delete[](void* p) noexcept { Uncounted(p); }
-void operator delete(void* p, size_t) noexcept { Uncounted(p); }
-void operator delete[](void* p, size_t) noexcept { Uncounted(p); }
 
 namespace lapforge {
 
@@ -73,19 +37,16 @@ class CQuietUI : public CUserInterface {
   UiAnswer YesNoCancel(const std::string&, const std::string&) override { return UiAnswer::No; }
 };
 
-enum Format { kGlb, kRFactor, k3ds };
-const char* const kFormatNames[] = {"glb", "rfactor", "3ds"};
+enum Format { kGlb, kRFactor, kMts, k3ds, k3se };
+const char* const kFormatNames[] = {"glb", "rfactor", "mts", "3ds", "3se"};
+// The formats written as a folder of block files.
+bool IsFolder(int format) { return format == kRFactor || format == kMts; }
 
 const TrkDsc& Track(int km) {
   static std::map<int, TrkDsc> tracks;
   auto [it, fresh] = tracks.try_emplace(km);
   if (fresh) {
-    CircuitOptions o;
-    o.length = 1000.0 * km;
-    o.sections = 2 * km;
-    o.longRes = 1;
-    o.latRes = 1;
-    FillGeneratedCircuit(it->second, o);
+    FillGeneratedCircuit(it->second, FineCircuit(km));
   }
   return it->second;
 }
@@ -94,10 +55,10 @@ std::string Folder(int format, int km) {
   return "/tmp/lapforge-bench-stream/" + std::string(kFormatNames[format]) + std::to_string(km);
 }
 
-// The export's output: a folder for rFactor, a file in it otherwise.
+// The export's output: a folder for rFactor and MTS, a file in it otherwise.
 std::string Output(int format, int km) {
   const std::string folder = Folder(format, km) + "/out";
-  return format == kRFactor ? folder : folder + "/track." + kFormatNames[format];
+  return IsFolder(format) ? folder : folder + "/track." + kFormatNames[format];
 }
 
 void BM_Export(benchmark::State& state) {
@@ -110,16 +71,17 @@ void BM_Export(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     EvictCaches();
-    const size_t base = g_current.load();
-    g_peak = base;
+    const size_t base = benchheap::StartPeak();
     state.ResumeTiming();
     CLapforge lf;
     const std::string out = Output(format, km);
     const int blocks = format == kGlb       ? lf.GltfFromDataBase(ds, out)
                        : format == kRFactor ? lf.RFactorFromDataBase(ds, out)
-                                            : lf._3DSFromDataBase(ds, out);
+                       : format == kMts     ? lf.MTSFromDataBase(ds, out)
+                       : format == k3ds     ? lf._3DSFromDataBase(ds, out)
+                                            : lf._3SEFromDataBase(ds, out);
     if (blocks == 0) state.SkipWithError("the export failed");
-    peak = std::max(peak, g_peak.load() - base);
+    peak = std::max(peak, benchheap::Peak() - base);
   }
   SetUserInterface(previous);
   state.counters["peak_MB"] = static_cast<double>(peak) / 1e6;
@@ -166,7 +128,7 @@ void Register() {
   // As the fronts do (cli/main.cpp, gui/main.cpp).
   KeepFreedMemory();
   for (int km : {25, 100})
-    for (int format : {kGlb, kRFactor, k3ds}) {
+    for (int format : {kGlb, kRFactor, kMts, k3ds, k3se}) {
       const std::string name = std::string(kFormatNames[format]) + "/" + std::to_string(km) + "km";
       benchmark::RegisterBenchmark(("Export/" + name).c_str(), BM_Export)
           ->Args({format, km})

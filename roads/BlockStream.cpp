@@ -1,6 +1,10 @@
 #include "roads/BlockStream.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <thread>
 #include <utility>
 
 #include "mesh/GlBlock.h"
@@ -128,6 +132,109 @@ bool CBlockStream::Make(int index, CGlBlock& block) {
                         [&] { model_.CreateOutfieldObject(v, block.faces, block.points, materials_); });
       break;
     }
+  }
+  return true;
+}
+
+namespace {
+
+// A block made ahead of its visit, with the lists as they stood then.
+struct MadeAhead {
+  CGlBlock* block = nullptr;
+  CGlMaterialArray materials;
+  CGlMipArray textures;
+  bool made = false;
+  std::exception_ptr failure;  // what the making threw, thrown again to the visitor's thread
+};
+
+}  // namespace
+
+bool CBlockStream::ForEachAhead(CGlBlock& block, const char* progressTitle, const AheadVisit& visit,
+                                const std::function<std::string()>& errorTail) {
+  if (std::thread::hardware_concurrency() < 2 || Count() < 2)
+    return ForEach(block, progressTitle, [&](int b, const CGlBlock& made) { visit(b, made, materials_, textures_); },
+                   errorTail);
+  CGlBlock second;
+  ReserveFor(block);
+  ReserveFor(second);
+  MadeAhead slots[2];
+  slots[0].block = &block;
+  slots[1].block = &second;
+  auto make = [&](int b) {
+    MadeAhead& slot = slots[b % 2];
+    try {
+      CWorkStep step("meshing the track");
+      slot.made = Make(b, *slot.block);
+      if (slot.made) {
+        slot.materials = materials_;
+        slot.textures = textures_;
+      }
+    } catch (...) {
+      slot.made = false;
+      slot.failure = std::current_exception();
+    }
+  };
+
+  // The maker thread makes block `asked` into slot asked % 2 and says when
+  // it is `ready`; the slot being visited is always the other one.
+  std::mutex mutex;
+  std::condition_variable changed;
+  int asked = 0, ready = -1;
+  bool stop = false;
+  std::thread maker([&] {
+    for (;;) {
+      int b;
+      {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [&] { return stop || asked > ready; });
+        if (stop) return;
+        b = asked;
+      }
+      make(b);
+      {
+        std::lock_guard<std::mutex> lock(mutex);
+        ready = b;
+      }
+      changed.notify_all();
+    }
+  });
+  // The maker is stopped and waited for however the walk ends.
+  struct Join {
+    std::mutex& mutex;
+    std::condition_variable& changed;
+    bool& stop;
+    std::thread& maker;
+    ~Join() {
+      {
+        std::lock_guard<std::mutex> lock(mutex);
+        stop = true;
+      }
+      changed.notify_all();
+      maker.join();
+    }
+  } join{mutex, changed, stop, maker};
+
+  CProgress progress(progressTitle, Count());
+  for (int b = 0; b < Count(); ++b) {
+    {
+      std::unique_lock<std::mutex> lock(mutex);
+      changed.wait(lock, [&] { return ready >= b; });
+    }
+    MadeAhead& slot = slots[b % 2];
+    if (slot.failure) std::rethrow_exception(slot.failure);
+    if (!slot.made) {
+      ShowMeshCheckFailure(errorTail ? errorTail() : std::string());
+      return false;
+    }
+    if (b + 1 < Count()) {
+      {
+        std::lock_guard<std::mutex> lock(mutex);
+        asked = b + 1;
+      }
+      changed.notify_all();
+    }
+    visit(b, *slot.block, slot.materials, slot.textures);
+    progress.Step();
   }
   return true;
 }

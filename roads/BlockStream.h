@@ -13,13 +13,12 @@
 #include <vector>
 
 #include "mesh/GlBlock.h"
+#include "mesh/GlMaterialArray.h"
+#include "mesh/GlMipArray.h"
 #include "support/Progress.h"
 #include "track/N5Ptf.h"
 
 namespace lapforge {
-
-class CGlMaterialArray;
-class CGlMipArray;
 
 class CBlockStream {
  public:
@@ -72,6 +71,18 @@ class CBlockStream {
     }
     return true;
   }
+
+  // The walk of an export that writes each block as it comes: as ForEach,
+  // but while a block is visited the next one is made on a second thread
+  // (where the machine has more than one processor), so that meshing and
+  // writing overlap. visit gets the block with the material and texture
+  // lists as they stood once it was made, and must use those rather than
+  // the lists the stream fills, which the next block is growing. Blocks are
+  // made and visited in order, each once; two blocks are held at a time.
+  using AheadVisit = std::function<void(int index, const CGlBlock& block, const CGlMaterialArray& materials,
+                                        const CGlMipArray& textures)>;
+  bool ForEachAhead(CGlBlock& block, const char* progressTitle, const AheadVisit& visit,
+                    const std::function<std::string()>& errorTail = {});
 
  private:
   void ShowMeshCheckFailure(const std::string& tail) const;

@@ -191,9 +191,11 @@ int CMeshExportRoad::Run(CLapforge& driver, const TrkDsc& db, const std::string&
   {
     CWorkStep step("meshing the track");
     CGlBlock block;
-    const bool made = stream.ForEach(
+    const bool made = stream.ForEachAhead(
         block, "Exporting",
-        [&](int b, const CGlBlock& made) { files.Block(b, made, built.textures, built.materials); },
+        [&](int b, const CGlBlock& made, const CGlMaterialArray& materials, const CGlMipArray& textures) {
+          files.Block(b, made, textures, materials);
+        },
         [&] { return ReplacedLines(ReplacedSince(existing)); });
     if (!made) return 0;
   }

@@ -38,8 +38,9 @@ int CLapforge::_3DSFromDataBase(const TrkDsc& db, const std::string& file) {
   }
   {
     CWorkStep step("meshing the track and writing " + file);
-    const bool made = stream.ForEach(block, "Writing", [&](int, const CGlBlock& made) {
-      max.AddGlObject(made.points, made.faces, built.materials, made.name, shortNames, false);
+    const bool made = stream.ForEachAhead(block, "Writing", [&](int, const CGlBlock& made,
+                                                                const CGlMaterialArray& known, const CGlMipArray&) {
+      max.AddGlObject(made.points, made.faces, known, made.name, shortNames, false);
       max.FlushObjects();
     });
     if (!made) return 0;

@@ -73,7 +73,8 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
   CByteWriter out;
   {
     CWorkStep step("meshing the track");
-    const bool made = stream.ForEach(block, "Writing", [&](int i, const CGlBlock& made) {
+    const bool made = stream.ForEachAhead(block, "Writing", [&](int i, const CGlBlock& made, const CGlMaterialArray&,
+                                                                const CGlMipArray&) {
       CZ3se::SaveListedBlock(out, made);
       blocks.Append(out.Buffer().data(), out.Size());
       out = CByteWriter();

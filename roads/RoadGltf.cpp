@@ -154,7 +154,8 @@ int CLapforge::GltfFromDataBase(const TrkDsc& db, const std::string& outFile, co
   {
     CWorkStep step("meshing the track");
     CGlBlock block;
-    if (!stream.ForEach(block, "Exporting", [&](int, const CGlBlock& made) { writer.AddBlock(made, materials.GetSize()); }))
+    if (!stream.ForEachAhead(block, "Exporting", [&](int, const CGlBlock& made, const CGlMaterialArray& known,
+                                                      const CGlMipArray&) { writer.AddBlock(made, known.GetSize()); }))
       return 0;
   }
   CWorkStep step("writing " + outFile);

@@ -4,6 +4,7 @@
 // the bytes of the same files made from the whole mesh in memory.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -104,6 +105,50 @@ TEST_P(StreamedExport, HoldsOneBlockWhateverTheLengthAndWritesWhatTheWholeMeshWo
 }
 
 INSTANTIATE_TEST_SUITE_P(Straights, StreamedExport, ::testing::Values(2, 4, 10, 16, 40));
+
+// Made a block ahead on a second thread, the blocks come in order with the
+// lists as they stood once each was made (as the one-thread walk has them),
+// and a visit that throws ends the walk with its exception (the maker
+// thread stopped), after which the stream walks again.
+TEST(StreamedExport, AheadVisitsInOrderWithTheListsAsMadeAndPassesOnAThrow) {
+  TrkDsc ds;
+  CircuitOptions o;
+  o.sections = 12;
+  o.detailEvery = 3;  // details bring materials of their own part-way
+  FillGeneratedCircuit(ds, o);
+  CN5PtfDb model;
+  ASSERT_TRUE(PTFObjFromDataBase(ds, model, ""));
+  struct Seen {
+    size_t faces;
+    int materials, textures;
+    bool operator==(const Seen&) const = default;
+  };
+  // Each walk with lists of its own, filled as its blocks are made.
+  CGlMaterialArray serialMaterials, materials;
+  CGlMipArray serialTextures, textures;
+  CBlockStream serialStream(model, serialMaterials, serialTextures), stream(model, materials, textures);
+  std::vector<Seen> serial, ahead;
+  CGlBlock block;
+  ASSERT_TRUE(serialStream.ForEach(block, "", [&](int, const CGlBlock& made) {
+    serial.push_back({made.faces.size(), serialMaterials.GetSize(), serialTextures.GetSize()});
+  }));
+  auto walk = [&](int throwAt) {
+    ahead.clear();
+    return stream.ForEachAhead(block, "", [&](int b, const CGlBlock& made, const CGlMaterialArray& m,
+                                              const CGlMipArray& t) {
+      if (b == throwAt) throw std::runtime_error("visit failed");
+      EXPECT_EQ(b, static_cast<int>(ahead.size()));
+      ahead.push_back({made.faces.size(), m.GetSize(), t.GetSize()});
+    });
+  };
+  ASSERT_TRUE(walk(-1));
+  EXPECT_EQ(ahead, serial);
+  EXPECT_LT(serial.front().materials, serial.back().materials);
+  EXPECT_THROW(walk(4), std::runtime_error);
+  EXPECT_EQ(ahead.size(), 4u);
+  ASSERT_TRUE(walk(-1));
+  EXPECT_EQ(ahead.size(), serial.size());
+}
 
 }  // namespace
 
