@@ -75,9 +75,10 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
     CWorkStep step("meshing the track");
     const bool made = stream.ForEachAhead(block, "Writing", [&](int i, const CGlBlock& made, const CGlMaterialArray&,
                                                                 const CGlMipArray&) {
+      // One buffer for every block, its room kept.
+      out.Clear();
       CZ3se::SaveListedBlock(out, made);
-      blocks.Append(out.Buffer().data(), out.Size());
-      out = CByteWriter();
+      blocks.Append(out.Data(), out.Size());
       entries.push_back(made.tag);
       entries.back().name = titles[static_cast<size_t>(i)];
     });
@@ -90,13 +91,14 @@ int CLapforge::_3SEFromDataBase(const TrkDsc& db, const std::string& file) {
       material.SetMapName(folder + FileString::FileName(material.GetMapName()));
     CGlObjTag tag;
     tag.ClearObjTag();
+    out.Clear();
     CZ3se::SaveHead(out, CGlPointArray(), CGlFaceArray(), built.materials, built.textures, inserts, tag,
                     stream.Count());
-    scene.Append(out.Buffer().data(), out.Size());
+    scene.Append(out.Data(), out.Size());
     scene.AppendFile(blocks);
-    out = CByteWriter();
+    out.Clear();
     CZ3se::SaveTrailer(out, built.model->path);
-    scene.Append(out.Buffer().data(), out.Size());
+    scene.Append(out.Data(), out.Size());
   }
   if (track.empty()) return failed(ptf, {});
   if (Result written = ReplaceFile(ptf, track); !written) return failed(ptf, written.Text());

@@ -213,6 +213,8 @@ bool FlushFolder(const std::string&) { return true; }
 
 bool Flush(int fd) { return _commit(fd) == 0; }
 
+void StartWriteback(int, uint64_t, uint64_t) {}
+
 bool FlushFileSystem(const std::string&) {
   errno = ENOSYS;
   return false;
@@ -460,6 +462,14 @@ bool FlushFolder(const std::string& folder) {
 }
 
 bool Flush(int fd) { return ::fsync(fd) == 0; }
+
+void StartWriteback(int fd, uint64_t offset, uint64_t size) {
+#ifdef __linux__
+  ::sync_file_range(fd, static_cast<off_t>(offset), static_cast<off_t>(size), SYNC_FILE_RANGE_WRITE);
+#else
+  (void)fd, (void)offset, (void)size;
+#endif
+}
 
 bool FlushFileSystem(const std::string& folder) {
 #ifdef __linux__

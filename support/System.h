@@ -59,6 +59,11 @@ bool FlushFolder(const std::string& folder);
 void SetMode(int fd, uint32_t mode);
 // Writes what the system holds of an open file to the disk.
 bool Flush(int fd);
+// Asks the system to start writing size bytes of the file from offset
+// (0 bytes: to its end) to the disk without waiting for them, so that a
+// later Flush or FlushFileSystem waits less. A hint: nothing where the
+// system has no such call.
+void StartWriteback(int fd, uint64_t offset, uint64_t size);
 // Writes everything the system holds for the file system that holds folder
 // to the disk, in one go. False (errno) on failure or where the system has
 // no such call (then each file is to be flushed on its own).
