@@ -12,6 +12,7 @@
 #include "mesh/GlMipArray.h"
 #include "roads/Lapforge.h"
 #include "support/Errors.h"
+#include "support/Memory.h"
 #include "support/TextFormat.h"
 #include "support/UserInterface.h"
 
@@ -151,7 +152,9 @@ struct MadeAhead {
 
 bool CBlockStream::ForEachAhead(CGlBlock& block, const char* progressTitle, const AheadVisit& visit,
                                 const std::function<std::string()>& errorTail) {
-  if (std::thread::hardware_concurrency() < 2 || Count() < 2)
+  // One block at a time, on this thread, where there is one processor, one
+  // block, or memory for one block only.
+  if (std::thread::hardware_concurrency() < 2 || Count() < 2 || !MemoryRefusal(2 * LargestBytes(), "").empty())
     return ForEach(block, progressTitle, [&](int b, const CGlBlock& made) { visit(b, made, materials_, textures_); },
                    errorTail);
   CGlBlock second;
