@@ -66,6 +66,33 @@ TEST(FileIO, ReplaceFileWritesAndReplacesWhole) {
   EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"track.xml"}));
 }
 
+// Pieces of a scratch file copied into a replacing file in any order
+// (patched headers between them); a piece reaching past the scratch file's
+// end fails the file, which then replaces nothing.
+TEST(FileIO, ScratchPiecesMakeTheFileAndAPieceBeyondItsEndFails) {
+  CTempDir dir;
+  const std::string file = dir.File("t.3ds");
+  CScratchFile scratch;
+  ASSERT_TRUE(scratch.Open(dir.Path()));
+  scratch.Append("0123456789", 10);
+  CReplacingFile out;
+  ASSERT_TRUE(out.Open(file));
+  out.Append("<", 1);
+  out.AppendFile(scratch, 6, 4);
+  out.AppendFile(scratch, 0, 3);
+  out.AppendFile(scratch, 10, 0);
+  out.AppendFile(scratch);
+  EXPECT_EQ(out.Size(), 18u);
+  ASSERT_TRUE(out.Commit());
+  EXPECT_EQ(ReadText(file), "<6789012" "0123456789");
+  CReplacingFile beyond;
+  ASSERT_TRUE(beyond.Open(file));
+  beyond.AppendFile(scratch, 8, 3);
+  EXPECT_FALSE(beyond.Commit());
+  EXPECT_EQ(ReadText(file), "<6789012" "0123456789");
+  EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"t.3ds"}));
+}
+
 // A batch replaces nothing until it is committed, then every file it wrote
 // in full; one it could not write is refused at once and left out; a batch
 // dropped uncommitted leaves the folder as it was, without temporary files.
