@@ -17,7 +17,8 @@ inline std::atomic<size_t> g_now{0}, g_peak{0}, g_calls{0};
 
 inline void* Counted(void* p) {
   if (!p) return p;
-  const size_t now = g_now.fetch_add(malloc_usable_size(p)) + malloc_usable_size(p);
+  const size_t size = malloc_usable_size(p);
+  const size_t now = g_now.fetch_add(size) + size;
   size_t peak = g_peak.load();
   while (now > peak && !g_peak.compare_exchange_weak(peak, now)) {
   }

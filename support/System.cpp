@@ -452,14 +452,22 @@ int CreateScratch(const std::string& folder) {
   return fd;
 }
 
-bool FlushFolder(const std::string& folder) {
+namespace {
+
+// Opens the folder and hands it to sync (fsync: its entries; syncfs: its
+// whole file system); false with errno set when either fails.
+bool SyncThroughFolder(const std::string& folder, int (*sync)(int)) {
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return false;
-  const int failure = ::fsync(fd) != 0 ? errno : 0;
+  const int failure = sync(fd) != 0 ? errno : 0;
   ::close(fd);
   errno = failure;
   return failure == 0;
 }
+
+}  // namespace
+
+bool FlushFolder(const std::string& folder) { return SyncThroughFolder(folder, ::fsync); }
 
 bool Flush(int fd) { return ::fsync(fd) == 0; }
 
@@ -473,12 +481,7 @@ void StartWriteback(int fd, uint64_t offset, uint64_t size) {
 
 bool FlushFileSystem(const std::string& folder) {
 #ifdef __linux__
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const int failure = ::syncfs(fd) != 0 ? errno : 0;
-  ::close(fd);
-  errno = failure;
-  return failure == 0;
+  return SyncThroughFolder(folder, ::syncfs);
 #else
   (void)folder;
   errno = ENOSYS;

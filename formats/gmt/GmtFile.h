@@ -102,9 +102,8 @@ class CZGmtFile : public CZGmt {
   // it could not be written).
   std::vector<uint8_t> RFactorFileBytes(const CGlObjTag& tag);
   Result WriteRFactorFile(const std::string& path, const CGlObjTag& tag);
-  // The file as written at path (the file's title is part of it), without writing it.
-  std::vector<uint8_t> RFactorFileBytes(const std::string& path, const CGlObjTag& tag);
-  // The same into w, which must be empty (cleared, its room kept).
+  // The same into w, which must be empty (cleared, its room kept); given
+  // path, the file as written there (its title is part of it).
   void RFactorFileBytes(CByteWriter& w, const CGlObjTag& tag);
   void RFactorFileBytes(CByteWriter& w, const std::string& path, const CGlObjTag& tag);
 

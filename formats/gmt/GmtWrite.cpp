@@ -262,12 +262,9 @@ void CZGmtFile::WriteRFactorDescriptors(CByteWriter& w, int32_t n, int64_t runni
 }
 
 Result CZGmtFile::WriteRFactorFile(const std::string& path, const CGlObjTag& tag) {
-  return ReplaceFile(path, RFactorFileBytes(path, tag));
-}
-
-std::vector<uint8_t> CZGmtFile::RFactorFileBytes(const std::string& path, const CGlObjTag& tag) {
-  SetFilePath(path);
-  return RFactorFileBytes(tag);
+  CByteWriter w;
+  RFactorFileBytes(w, path, tag);
+  return ReplaceFile(path, w.Data(), w.Size());
 }
 
 void CZGmtFile::RFactorFileBytes(CByteWriter& w, const std::string& path, const CGlObjTag& tag) {

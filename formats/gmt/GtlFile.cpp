@@ -101,12 +101,9 @@ void CZGTLFile::WriteGtlDescriptors(CByteWriter& w, int32_t n, int64_t running) 
 }
 
 Result CZGTLFile::WriteGTLFile(const std::string& path, const CGlObjTag& tag) {
-  return ReplaceFile(path, GTLFileBytes(path, tag));
-}
-
-std::vector<uint8_t> CZGTLFile::GTLFileBytes(const std::string& path, const CGlObjTag& tag) {
-  SetFilePath(path);
-  return GTLFileBytes(tag);
+  CByteWriter w;
+  GTLFileBytes(w, path, tag);
+  return ReplaceFile(path, w.Data(), w.Size());
 }
 
 void CZGTLFile::GTLFileBytes(CByteWriter& w, const std::string& path, const CGlObjTag& tag) {

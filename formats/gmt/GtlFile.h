@@ -22,10 +22,9 @@ class CZGTLFile : public CZGmtFile {
   // The object must have been made (MakeObject). Fails when the file could
   // not be written.
   Result WriteGTLFile(const std::string& path, const CGlObjTag& tag);
-  // The file as written at path (the file's title is part of it), without writing it.
-  std::vector<uint8_t> GTLFileBytes(const std::string& path, const CGlObjTag& tag);
   std::vector<uint8_t> GTLFileBytes(const CGlObjTag& tag);
-  // The same into w, which must be empty (cleared, its room kept).
+  // The same into w, which must be empty (cleared, its room kept); given
+  // path, the file as written there (its title is part of it).
   void GTLFileBytes(CByteWriter& w, const CGlObjTag& tag);
   void GTLFileBytes(CByteWriter& w, const std::string& path, const CGlObjTag& tag);
 

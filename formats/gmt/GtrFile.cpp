@@ -122,13 +122,9 @@ void CZGtrFile::GTRFileBytes(CByteWriter& w, bool upNormals) const {
 }
 
 Result CZGtrFile::WriteGTRFile(const std::string& path, int upNormals) {
-  return ReplaceFile(path, GTRFileBytes(path, upNormals));
-}
-
-std::vector<uint8_t> CZGtrFile::GTRFileBytes(const std::string& path, int upNormals) {
   CByteWriter w;
   GTRFileBytes(w, path, upNormals);
-  return w.Take();
+  return ReplaceFile(path, w.Data(), w.Size());
 }
 
 void CZGtrFile::GTRFileBytes(CByteWriter& w, const std::string& path, int upNormals) {

@@ -24,11 +24,10 @@ class CZGtrFile : public CZGtr {
   // title starts with "cloud", "sky" or "horiz". False when the file could
   // not be written (error set).
   Result WriteGTRFile(const std::string& path, int upNormals);
-  // The file as written at path (the file's title is part of it), without writing it.
-  std::vector<uint8_t> GTRFileBytes(const std::string& path, int upNormals);
   // The file's bytes for the objects built so far.
   std::vector<uint8_t> GTRFileBytes(bool upNormals) const;
-  // The same into w, which must be empty (cleared, its room kept).
+  // The same into w, which must be empty (cleared, its room kept); given
+  // path, the file as written there (its title is part of it).
   void GTRFileBytes(CByteWriter& w, const std::string& path, int upNormals);
   void GTRFileBytes(CByteWriter& w, bool upNormals) const;
 

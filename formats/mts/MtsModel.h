@@ -90,9 +90,8 @@ class CZMts : public CSim {
   // the file could not be written.
   std::vector<uint8_t> F1FileBytes(int upNormals) const;
   Result WriteF1File(const std::string& path, int upNormals);
-  // The file as written at path (the file's title is part of it), without writing it.
-  std::vector<uint8_t> F1FileBytes(const std::string& path, int upNormals);
-  // The same into w, which must be empty (cleared, its room kept).
+  // The same into w, which must be empty (cleared, its room kept); given
+  // path, the file as written there (its title is part of it).
   void F1FileBytes(CByteWriter& w, int upNormals) const;
   void F1FileBytes(CByteWriter& w, const std::string& path, int upNormals);
 

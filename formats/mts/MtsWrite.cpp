@@ -189,12 +189,9 @@ void CZMts::F1FileBytes(CByteWriter& w, int upNormals) const {
 }
 
 Result CZMts::WriteF1File(const std::string& path, int upNormals) {
-  return ReplaceFile(path, F1FileBytes(path, upNormals));
-}
-
-std::vector<uint8_t> CZMts::F1FileBytes(const std::string& path, int upNormals) {
-  SetFilePath(path);
-  return F1FileBytes(upNormals);
+  CByteWriter w;
+  F1FileBytes(w, path, upNormals);
+  return ReplaceFile(path, w.Data(), w.Size());
 }
 
 void CZMts::F1FileBytes(CByteWriter& w, const std::string& path, int upNormals) {
